@@ -1,0 +1,65 @@
+#pragma once
+// The store files below a data directory: "setup.db" holds the directory
+// list, the restore database, the PiMI tail cache, the description database,
+// the launch bar and one catalogue file per plug-in directory.
+//
+// Loads never throw: a missing or unreadable store is skipped, and what was
+// read before a failure is kept. Saves never leave a truncated store behind.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vardel {
+
+class CPluginDirEntry;
+class CPluginRestoreManager;
+class CPIMIManager;
+class CDescriptionListManager;
+class CLaunchBarEntry;
+class CPluginListManager;
+
+// The directory that holds "setup.db" and "images.db" (by default the
+// process's current directory). The program never creates either.
+struct DataDirectory {
+    std::filesystem::path root = ".";
+
+    std::filesystem::path SetupDb() const { return root / "setup.db"; }
+    std::filesystem::path ImagesDb() const { return root / "images.db"; }
+    // A path as stored in a store file ("setup.db\SETUP000" written on
+    // Windows, "setup.db/SETUP000" here), resolved against the root.
+    std::filesystem::path Resolve(const std::string& stored) const;
+};
+
+// Outcome of a load or save; the message says what failed.
+struct StoreResult {
+    bool ok = true;
+    std::string error;
+    explicit operator bool() const { return ok; }
+};
+
+using DirectoryList = std::vector<std::unique_ptr<CPluginDirEntry>>;
+using LaunchBarList = std::vector<std::unique_ptr<CLaunchBarEntry>>;
+
+StoreResult LoadDirectoryList(const DataDirectory& dir, DirectoryList& list);
+StoreResult SaveDirectoryList(const DataDirectory& dir, const DirectoryList& list);
+StoreResult LoadRestore(const DataDirectory& dir, CPluginRestoreManager& restore);  // clears, loads, normalises keys
+StoreResult SaveRestore(const DataDirectory& dir, CPluginRestoreManager& restore);
+StoreResult LoadPimiInfo(const DataDirectory& dir, CPIMIManager& cache);            // clears, loads, normalises keys
+StoreResult SavePimiInfo(const DataDirectory& dir, CPIMIManager& cache);
+StoreResult LoadDescriptions(const DataDirectory& dir, CDescriptionListManager& db);
+StoreResult SaveDescriptions(const DataDirectory& dir, CDescriptionListManager& db);
+StoreResult LoadLaunchBar(const DataDirectory& dir, LaunchBarList& list);           // topped up to ten entries
+StoreResult SaveLaunchBar(const DataDirectory& dir, const LaunchBarList& list);
+
+// A catalogue file: the selected class (DWORD), then the catalogue.
+StoreResult LoadCatalogue(const std::filesystem::path& file, int& selectedClass, CPluginListManager& catalogue);
+StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, CPluginListManager& catalogue);
+
+// Creates the first free catalogue file SETUP000..SETUP099 empty and returns
+// its stored name ("setup.db" + native separator + "SETUPnnn"); "" when all
+// 100 exist or the file cannot be created.
+std::string NewCatalogueFileName(const DataDirectory& dir);
+
+}  // namespace vardel

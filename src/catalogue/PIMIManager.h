@@ -1,0 +1,40 @@
+#pragma once
+// The PiMI tail cache: the 16-byte tail of every PiMI filter's resource,
+// keyed by image base name (upper case).
+
+#include "app/Object.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace vardel {
+
+class CPIMIEntry : public CObject {
+public:
+    static const CRuntimeClass classCPIMIEntry;
+    const CRuntimeClass& GetRuntimeClass() const override { return classCPIMIEntry; }
+    void Serialize(CArchive& ar) override;
+
+    std::array<std::uint8_t, 16> m_bytes{};
+};
+
+class CPIMIManager : public CObject {
+public:
+    static const CRuntimeClass classCPIMIManager;
+    const CRuntimeClass& GetRuntimeClass() const override { return classCPIMIManager; }
+    void Serialize(CArchive& ar) override;
+
+    // The entry stored under the key, or null.
+    const CPIMIEntry* Lookup(const std::string& key) const;
+    // Stores a copy of the tail; false (nothing changes) when the key exists.
+    bool Add(const std::string& key, const std::array<std::uint8_t, 16>& tail);
+    void NormaliseKeys();
+    void Clear();
+
+    std::map<std::string, std::unique_ptr<CPIMIEntry>> m_entries;
+};
+
+}  // namespace vardel

@@ -1,0 +1,104 @@
+#pragma once
+// One plug-in: one PiPL or PiMI resource, or one Premiere module, inside one
+// plug-in file; with the names derived from it and the two operations that
+// touch its file (refresh of name and category, enabling and disabling).
+
+#include "app/Object.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <istream>
+#include <string>
+
+namespace vardel {
+
+// Resource flags of a plug-in file, as found at scan time.
+enum PluginResourceFlag : int {
+    kFlagFXVS = 0x01,
+    kFlagFLVS = 0x02,
+    kFlagPARM = 0x04,
+    kFlagFUNC = 0x08,
+    kFlagNoExtension = 0x20,
+};
+
+// Where the description came from.
+enum PluginResourceType : int {
+    kResourceUnknown = 0,
+    kResourcePiMI = 1,
+    kResourcePiPL = 2,
+    kResourcePremiere = 3,
+};
+
+// What the file system said about a plug-in file when last asked; not stored.
+struct FileStatus {
+    std::int64_t created = 0;    // seconds since the epoch
+    std::int64_t modified = 0;
+    std::int64_t accessed = 0;
+    std::uint64_t size = 0;
+    std::uint8_t attributes = 0; // kAttrReadOnly and friends
+    std::string fullPath;
+
+    static constexpr std::uint8_t kAttrReadOnly = 0x01;
+    // Fills a status from the file system; false when the file is missing.
+    static bool Get(const std::string& path, FileStatus& status);
+};
+
+class CPluginEntry : public CObject {
+public:
+    static const CRuntimeClass classCPluginEntry;
+    const CRuntimeClass& GetRuntimeClass() const override { return classCPluginEntry; }
+    void Serialize(CArchive& ar) override;
+
+    // Fields, in declaration order, with their initial values.
+    std::string m_path;
+    int m_rootIndex = 0;
+    int m_reserved1 = -1;
+    int m_kind = 0;
+    int m_resourceType = 0;
+    int m_resourceFlags = 0;
+    int m_modes = 0;
+    int m_noCategory = 0;
+    int m_reserved2 = 0;
+    int m_enabled = 1;
+    int m_indexInFile = 0;
+    std::string m_name;
+    std::string m_category;
+    int m_nameCapacity = 0;
+    int m_categoryCapacity = 0;
+    int m_nameOffset = 0;
+    int m_categoryOffset = 0;
+    int m_reserved3 = 0;
+    int m_reserved4 = 0;  // not stored
+    FileStatus m_fileStatus;  // not stored
+
+    // Derived names.
+    std::string FileTitle() const;       // file name without directory and extension
+    std::string ImageBaseName() const;   // "%s_%s_%02d" kind code, file title, index; upper case
+    std::string PreviewImageName(int n) const;  // "%s_%03d.JPG"
+    std::string DescriptionKey() const;  // "%s_%1d", 1 for Photoshop Filter Factory filters
+    std::string RealPath() const;        // the name the file has when enabled
+    std::string SortKey() const;         // "%03d.%03d.%-40s.%-40s", upper case
+
+    // Predicates.
+    bool IsPiPL() const { return m_resourceType == kResourcePiPL; }
+    bool IsPiMI() const { return m_resourceType == kResourcePiMI; }
+    bool IsPremiere() const { return m_resourceType == kResourcePremiere; }
+    bool IsFilter() const;  // kind "8BFM" or "eFKT"
+    bool IsPhotoshopFilterFactory() const;
+    bool IsPremiereFilterFactory() const;
+    bool IsPremiereTransitionFactory() const;
+    bool IsReadOnly() const { return (m_fileStatus.attributes & FileStatus::kAttrReadOnly) != 0; }
+
+    // Re-reads name and category from the stored offsets of the open file.
+    // Returns false when the texts no longer fit (the caller drops the entry);
+    // read errors of the stream are raised as std::ios_base::failure.
+    bool RefreshFromFile(std::istream& file);
+
+    // Renames the plug-in file between its enabled and disabled names. Never
+    // replaces an existing file. A missing source file counts as renamed
+    // already (another entry of the same file did it). False on failure,
+    // with the entry unchanged.
+    bool SetEnabled(bool flag);
+};
+
+}  // namespace vardel

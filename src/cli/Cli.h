@@ -1,0 +1,37 @@
+#pragma once
+// Shared plumbing of vardel-cli: every command group registers its
+// subcommands on the application; a command reports failure by throwing
+// CliFailure (exit status 1), usage errors come from CLI11 (exit status 2).
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace vardel::cli {
+
+struct CliFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Options every command shares.
+struct Common {
+    std::filesystem::path dataDir = ".";
+};
+
+// Prints a JSON value on stdout, followed by a line end.
+void printJson(const nlohmann::json& value);
+
+// Converts a text of the 8-bit code page (Windows-1252) to UTF-8 for JSON.
+std::string toUtf8(const std::string& text);
+
+// Registration of each command group.
+void addStoreCommands(CLI::App& app, Common& common);      // store dump, dirs
+void addReadCommands(CLI::App& app, Common& common);       // resources, read, scan, select, rescan
+void addModifyCommands(CLI::App& app, Common& common);     // rename, move, enable, disable
+void addImageCommands(CLI::App& app, Common& common);      // images, ff, find
+void addInterpreterCommands(CLI::App& app, Common& common); // check, render
+
+}  // namespace vardel::cli

@@ -1,0 +1,9 @@
+#include "cli/Cli.h"
+
+namespace vardel::cli {
+
+void addModifyCommands(CLI::App&, Common&)
+{
+}
+
+}  // namespace vardel::cli

@@ -1,0 +1,9 @@
+#include "cli/Cli.h"
+
+namespace vardel::cli {
+
+void addReadCommands(CLI::App&, Common&)
+{
+}
+
+}  // namespace vardel::cli

@@ -1,0 +1,9 @@
+#include "cli/Cli.h"
+
+namespace vardel::cli {
+
+void addStoreCommands(CLI::App&, Common&)
+{
+}
+
+}  // namespace vardel::cli

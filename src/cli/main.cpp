@@ -1,0 +1,41 @@
+// vardel-cli: the scriptable face of the Vardel core. JSON on stdout,
+// messages on stderr; exit 0 done, 1 failed, 2 usage.
+
+#include "cli/Cli.h"
+
+#include <cstdio>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    using namespace vardel::cli;
+    CLI::App app{"Vardel plug-in catalogue, command-line tool", "vardel-cli"};
+    app.require_subcommand(1);
+    Common common;
+    app.add_option("--data-dir", common.dataDir, "Directory holding setup.db and images.db")
+        ->capture_default_str();
+
+    addStoreCommands(app, common);
+    addReadCommands(app, common);
+    addModifyCommands(app, common);
+    addImageCommands(app, common);
+    addInterpreterCommands(app, common);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return 2;
+    } catch (const CliFailure& e) {
+        std::cerr << e.what() << '\n';
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "error: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

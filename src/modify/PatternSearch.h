@@ -1,0 +1,17 @@
+#pragma once
+// Byte-pattern search over a file's raw bytes (Boyer-Moore-Horspool in
+// 65535-byte windows), used to map resource texts back to file offsets.
+
+#include <cstdint>
+#include <istream>
+#include <vector>
+
+namespace vardel {
+
+// File offset of the first occurrence of the pattern at or after start, or 0
+// when there is none. Patterns of 0 or more than 65535 bytes are not
+// searched. Leaves the stream at the match. Read errors are raised as
+// std::ios_base::failure.
+std::uint64_t SearchFile(std::istream& file, std::uint64_t start, const std::vector<std::uint8_t>& pattern);
+
+}  // namespace vardel

@@ -1,0 +1,51 @@
+#pragma once
+// A plug-in file opened as a resource-only module. Our own reader of the PE
+// resource directory stands in for the Windows module loader: no code of the
+// file is ever run, and only the headers and resources are read.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vardel {
+
+class COXResourceFile;
+class PeImage;  // the parsed resource directory of one file
+
+class COXResourceLibrary {
+public:
+    COXResourceLibrary();
+    ~COXResourceLibrary();
+    COXResourceLibrary(const COXResourceLibrary&) = delete;
+    COXResourceLibrary& operator=(const COXResourceLibrary&) = delete;
+
+    // Opens the file as a module (flags as given; the application passes 2,
+    // "as data file"). Closes any module opened before. False when the file
+    // is not a module; the library then stays closed.
+    bool Open(const std::string& fileName, std::uint32_t flags = 2);
+    void Close();
+    bool IsOpen() const;
+    const std::string& GetFileName() const { return m_fileName; }
+
+    // The names of every resource of the type, in resource-directory order:
+    // text names as they are, numbers as "#%u". False when there is none.
+    bool EnumNames(const std::string& type, std::vector<std::string>& names) const;
+
+    // The bytes of the resource (type, name, language; language 0 selects as
+    // the Windows resource functions do). False when missing.
+    bool Find(const std::string& type, const std::string& name, std::uint16_t language,
+              std::vector<std::uint8_t>& data) const;
+
+private:
+    friend class COXResourceFile;
+    void Attach(COXResourceFile* file);
+    void Detach(COXResourceFile* file);
+
+    std::string m_fileName;
+    std::uint32_t m_flags = 0;
+    std::unique_ptr<PeImage> m_module;
+    std::vector<COXResourceFile*> m_openResources;
+};
+
+}  // namespace vardel
