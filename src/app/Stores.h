@@ -6,7 +6,9 @@
 // Loads never throw: a missing or unreadable store is skipped, and what was
 // read before a failure is kept. Saves never leave a truncated store behind.
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@ class CPIMIManager;
 class CDescriptionListManager;
 class CLaunchBarEntry;
 class CPluginListManager;
+class CArchive;
 
 // The directory that holds "setup.db" and "images.db" (by default the
 // process's current directory). The program never creates either.
@@ -56,6 +59,16 @@ StoreResult SaveLaunchBar(const DataDirectory& dir, const LaunchBarList& list);
 // A catalogue file: the selected class (DWORD), then the catalogue.
 StoreResult LoadCatalogue(const std::filesystem::path& file, int& selectedClass, CPluginListManager& catalogue);
 StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, CPluginListManager& catalogue);
+
+// Reads a whole store file (at most kMaxStoreSize bytes) through a loading
+// archive handed to read. Never throws: a missing file, an archive failure
+// or any other exception becomes the result's error; what read stored before
+// the failure stays where it put it.
+inline constexpr std::uintmax_t kMaxStoreSize = 256u << 20;
+StoreResult LoadArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& read);
+// Lets write fill a storing archive and replaces the file with it
+// atomically; on failure the old file is untouched.
+StoreResult SaveArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& write);
 
 // Creates the first free catalogue file SETUP000..SETUP099 empty and returns
 // its stored name ("setup.db" + native separator + "SETUPnnn"); "" when all

@@ -15,6 +15,7 @@ namespace vardel {
 class CPIMIEntry : public CObject {
 public:
     static const CRuntimeClass classCPIMIEntry;
+    static const CRuntimeClass& GetStaticClass() { return classCPIMIEntry; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCPIMIEntry; }
     void Serialize(CArchive& ar) override;
 
@@ -24,6 +25,7 @@ public:
 class CPIMIManager : public CObject {
 public:
     static const CRuntimeClass classCPIMIManager;
+    static const CRuntimeClass& GetStaticClass() { return classCPIMIManager; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCPIMIManager; }
     void Serialize(CArchive& ar) override;
 

@@ -10,6 +10,7 @@ namespace vardel {
 class CPluginDirEntry : public CObject {
 public:
     static const CRuntimeClass classCPluginDirEntry;
+    static const CRuntimeClass& GetStaticClass() { return classCPluginDirEntry; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCPluginDirEntry; }
     // label, directory, include subdirectories, enabled, separator, catalogue file
     void Serialize(CArchive& ar) override;

@@ -39,6 +39,7 @@ struct FileStatus {
     std::string fullPath;
 
     static constexpr std::uint8_t kAttrReadOnly = 0x01;
+    static constexpr std::uint8_t kAttrDirectory = 0x10;
     // Fills a status from the file system; false when the file is missing.
     static bool Get(const std::string& path, FileStatus& status);
 };
@@ -46,6 +47,7 @@ struct FileStatus {
 class CPluginEntry : public CObject {
 public:
     static const CRuntimeClass classCPluginEntry;
+    static const CRuntimeClass& GetStaticClass() { return classCPluginEntry; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCPluginEntry; }
     void Serialize(CArchive& ar) override;
 

@@ -14,6 +14,7 @@ namespace vardel {
 class CRootItem : public CObject {
 public:
     static const CRuntimeClass classCRootItem;
+    static const CRuntimeClass& GetStaticClass() { return classCRootItem; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCRootItem; }
     void Serialize(CArchive& ar) override;
 
@@ -24,6 +25,7 @@ public:
 class CPluginListManager : public CObject {
 public:
     static const CRuntimeClass classCPluginListManager;
+    static const CRuntimeClass& GetStaticClass() { return classCPluginListManager; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCPluginListManager; }
     // Entries, then roots, then the current root index.
     void Serialize(CArchive& ar) override;

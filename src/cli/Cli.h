@@ -26,6 +26,8 @@ void printJson(const nlohmann::json& value);
 
 // Converts a text of the 8-bit code page (Windows-1252) to UTF-8 for JSON.
 std::string toUtf8(const std::string& text);
+// Converts a path held in a record to UTF-8 for JSON.
+std::string pathToUtf8(const std::string& path);
 
 // Registration of each command group.
 void addStoreCommands(CLI::App& app, Common& common);      // store dump, dirs

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "app/CodePage.h"
+#include "app/FileOps.h"
 
 #include <iostream>
 
@@ -14,6 +15,11 @@ void printJson(const nlohmann::json& value)
 std::string toUtf8(const std::string& text)
 {
     return vardel::codePageToUtf8(text);
+}
+
+std::string pathToUtf8(const std::string& path)
+{
+    return vardel::PathForDisplay(path);
 }
 
 }  // namespace vardel::cli

@@ -10,9 +10,12 @@
 
 namespace vardel {
 
+class CPluginEntry;
+
 class CPluginRestoreEntry : public CObject {
 public:
     static const CRuntimeClass classCPluginRestoreEntry;
+    static const CRuntimeClass& GetStaticClass() { return classCPluginRestoreEntry; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCPluginRestoreEntry; }
     // original category, original name
     void Serialize(CArchive& ar) override;
@@ -24,6 +27,7 @@ public:
 class CPluginRestoreManager : public CObject {
 public:
     static const CRuntimeClass classCPluginRestoreManager;
+    static const CRuntimeClass& GetStaticClass() { return classCPluginRestoreManager; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCPluginRestoreManager; }
     void Serialize(CArchive& ar) override;
 
@@ -35,6 +39,12 @@ public:
     std::string GetOriginalName(const std::string& key) const;      // "" when absent
     void Clear();
     void NormaliseKeys();
+
+    // Raises an entry's capacities to the lengths of its originals (the
+    // category only for filters); Photoshop Filter Factory filters keep
+    // theirs, and texts that could not be located (offset 0) are never
+    // widened, since nothing may be written for them.
+    void WidenCapacities(CPluginEntry& entry) const;
 
     std::map<std::string, std::unique_ptr<CPluginRestoreEntry>> m_entries;
 };

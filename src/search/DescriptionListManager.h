@@ -12,6 +12,7 @@ namespace vardel {
 class CDescriptionEntry : public CObject {
 public:
     static const CRuntimeClass classCDescriptionEntry;
+    static const CRuntimeClass& GetStaticClass() { return classCDescriptionEntry; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCDescriptionEntry; }
     // key, description, keywords
     void Serialize(CArchive& ar) override;
@@ -24,6 +25,7 @@ public:
 class CDescriptionListManager : public CObject {
 public:
     static const CRuntimeClass classCDescriptionListManager;
+    static const CRuntimeClass& GetStaticClass() { return classCDescriptionListManager; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCDescriptionListManager; }
     void Serialize(CArchive& ar) override;
 

@@ -1,5 +1,8 @@
 #include "support/TestSupport.h"
 
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -42,6 +45,11 @@ std::filesystem::path testDataDir()
     if (const char* env = std::getenv("VARDEL_TEST_DATA"))
         return env;
     return VARDEL_TEST_DATA_DIR;
+}
+
+std::filesystem::path testPlugin(const std::string& name)
+{
+    return testDataDir() / "plugins" / name;
 }
 
 std::filesystem::path sourceDir() { return VARDEL_SOURCE_DIR; }
@@ -101,6 +109,19 @@ RunResult run(const std::vector<std::string>& argv)
     result.out = slurp(outPath);
     result.err = slurp(errPath);
     return result;
+}
+
+CPluginEntry& AddPiplEntry(CPluginListManager& catalogue, const std::string& name, const std::string& category,
+                           const std::string& path, int kind)
+{
+    auto e = std::make_unique<CPluginEntry>();
+    e->m_name = name;
+    e->m_category = category;
+    e->m_path = path;
+    e->m_kind = kind;
+    e->m_resourceType = kResourcePiPL;
+    catalogue.m_entries.push_back(std::move(e));
+    return *catalogue.m_entries.back();
 }
 
 }  // namespace vardel::test

@@ -1,10 +1,17 @@
 #pragma once
 // Helpers shared by the test suites.
 
+#include "catalogue/PluginTables.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+namespace vardel {
+class CPluginEntry;
+class CPluginListManager;
+}  // namespace vardel
 
 namespace vardel::test {
 
@@ -25,6 +32,8 @@ private:
 
 // Directory of data generated at build time (test plug-ins and the like).
 std::filesystem::path testDataDir();
+// Path of the test plug-in of that file name, built with the test data.
+std::filesystem::path testPlugin(const std::string& name);
 // The source tree's root and the directory of the built executables.
 std::filesystem::path sourceDir();
 std::filesystem::path binDir();
@@ -41,5 +50,10 @@ struct RunResult {
 };
 // Runs a program with arguments (no shell), capturing stdout and stderr.
 RunResult run(const std::vector<std::string>& argv);
+
+// Appends a PiPL entry of the kind with name, category and path to the
+// catalogue; returns the new entry.
+CPluginEntry& AddPiplEntry(CPluginListManager& catalogue, const std::string& name, const std::string& category,
+                           const std::string& path, int kind = kKindFilter);
 
 }  // namespace vardel::test

@@ -1,0 +1,224 @@
+#include "app/Stores.h"
+
+#include "app/Archive.h"
+#include "app/FileOps.h"
+#include "app/LaunchBarEntry.h"
+#include "catalogue/PIMIManager.h"
+#include "catalogue/PluginDirEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "modify/PluginRestoreManager.h"
+#include "search/DescriptionListManager.h"
+
+#include <cstdio>
+#include <fstream>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace vardel {
+namespace {
+
+constexpr std::size_t kLaunchBarSlots = 10;
+
+StoreResult failure(std::string message)
+{
+    return StoreResult{false, std::move(message)};
+}
+
+// Creates the file only when it does not exist yet.
+bool createExclusive(const std::filesystem::path& file, bool& existed)
+{
+    existed = false;
+#if !defined(_WIN32)
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) {
+        existed = errno == EEXIST;
+        return false;
+    }
+    ::close(fd);
+    return true;
+#else
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) {
+        existed = true;
+        return false;
+    }
+    std::ofstream out(file, std::ios::binary);
+    return static_cast<bool>(out);
+#endif
+}
+
+// Reads the file and hands its bytes to read; prepare runs once the file could
+// be read at all, before anything is parsed.
+template <class Prepare, class Read>
+StoreResult loadArchive(const std::filesystem::path& file, Prepare prepare, Read read)
+{
+    std::vector<std::uint8_t> data;
+    if (auto ec = ReadWholeFile(file, data, kMaxStoreSize))
+        return failure("cannot read " + file.string() + ": " + ec.message());
+    prepare();
+    try {
+        CArchive ar(data);
+        read(ar);
+    } catch (const std::exception& e) {
+        return failure(file.string() + ": " + e.what());
+    }
+    return {};
+}
+
+}  // namespace
+
+std::filesystem::path DataDirectory::Resolve(const std::string& stored) const
+{
+    std::string native = stored;
+#if !defined(_WIN32)
+    // Written on Windows as "setup.db\SETUP000".
+    for (char& c : native)
+        if (c == '\\')
+            c = '/';
+#endif
+    return root / NativePath(native);
+}
+
+StoreResult LoadArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& read)
+{
+    return loadArchive(file, [] {}, read);
+}
+
+StoreResult SaveArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& write)
+{
+    CArchive ar;
+    try {
+        write(ar);
+    } catch (const std::exception& e) {
+        return failure(file.string() + ": " + e.what());
+    }
+    if (auto ec = WriteFileAtomically(file, ar.Data()))
+        return failure("cannot write " + file.string() + ": " + ec.message());
+    return {};
+}
+
+namespace {
+
+// Loads a store whose container is replaced by what is read, but only once
+// the file could be read at all.
+template <class Container, class Read>
+StoreResult loadReplacing(const std::filesystem::path& file, Container& container, Read read)
+{
+    return loadArchive(file, [&] { container.clear(); }, read);
+}
+
+// Loads a keyed store (restore database, PiMI cache) and brings keys written
+// by earlier versions into the current form, whatever the load's outcome.
+template <class Store>
+StoreResult loadNormalised(const std::filesystem::path& file, Store& store)
+{
+    store.Clear();
+    auto result = LoadArchiveFile(file, [&](CArchive& ar) { store.Serialize(ar); });
+    store.NormaliseKeys();
+    return result;
+}
+
+// Saves a store that serializes itself.
+template <class Store>
+StoreResult saveStore(const std::filesystem::path& file, Store& store)
+{
+    return SaveArchiveFile(file, [&](CArchive& ar) { store.Serialize(ar); });
+}
+
+// Saves a list of records stored as one array.
+template <class List>
+StoreResult saveArray(const std::filesystem::path& file, const List& list)
+{
+    return SaveArchiveFile(file, [&](CArchive& ar) { ar.SerializeArray(const_cast<List&>(list)); });
+}
+
+}  // namespace
+
+StoreResult LoadDirectoryList(const DataDirectory& dir, DirectoryList& list)
+{
+    return loadReplacing(dir.SetupDb() / "index", list, [&](CArchive& ar) { ar.SerializeArray(list); });
+}
+
+StoreResult SaveDirectoryList(const DataDirectory& dir, const DirectoryList& list)
+{
+    return saveArray(dir.SetupDb() / "index", list);
+}
+
+StoreResult LoadRestore(const DataDirectory& dir, CPluginRestoreManager& restore)
+{
+    return loadNormalised(dir.SetupDb() / "restore", restore);
+}
+
+StoreResult SaveRestore(const DataDirectory& dir, CPluginRestoreManager& restore)
+{
+    return saveStore(dir.SetupDb() / "restore", restore);
+}
+
+StoreResult LoadPimiInfo(const DataDirectory& dir, CPIMIManager& cache)
+{
+    return loadNormalised(dir.SetupDb() / "pimiinfo", cache);
+}
+
+StoreResult SavePimiInfo(const DataDirectory& dir, CPIMIManager& cache)
+{
+    return saveStore(dir.SetupDb() / "pimiinfo", cache);
+}
+
+StoreResult LoadDescriptions(const DataDirectory& dir, CDescriptionListManager& db)
+{
+    return loadReplacing(dir.SetupDb() / "keywords", db.m_entries, [&](CArchive& ar) { db.Serialize(ar); });
+}
+
+StoreResult SaveDescriptions(const DataDirectory& dir, CDescriptionListManager& db)
+{
+    return saveStore(dir.SetupDb() / "keywords", db);
+}
+
+StoreResult LoadLaunchBar(const DataDirectory& dir, LaunchBarList& list)
+{
+    auto result = loadReplacing(dir.SetupDb() / "launchbar", list, [&](CArchive& ar) { ar.SerializeArray(list); });
+    // Entries beyond the tenth are kept: they cost nothing and survive the next save.
+    while (list.size() < kLaunchBarSlots)
+        list.push_back(std::make_unique<CLaunchBarEntry>());
+    return result;
+}
+
+StoreResult SaveLaunchBar(const DataDirectory& dir, const LaunchBarList& list)
+{
+    return saveArray(dir.SetupDb() / "launchbar", list);
+}
+
+StoreResult LoadCatalogue(const std::filesystem::path& file, int& selectedClass, CPluginListManager& catalogue)
+{
+    return loadArchive(file, [&] { catalogue.Clear(); }, [&](CArchive& ar) {
+        selectedClass = static_cast<int>(ar.ReadDword());
+        catalogue.Serialize(ar);
+    });
+}
+
+StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, CPluginListManager& catalogue)
+{
+    return SaveArchiveFile(file, [&](CArchive& ar) {
+        ar.WriteDword(static_cast<std::uint32_t>(selectedClass));
+        catalogue.Serialize(ar);
+    });
+}
+
+std::string NewCatalogueFileName(const DataDirectory& dir)
+{
+    for (int i = 0; i < 100; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "SETUP%03d", i);
+        bool existed = false;
+        if (createExclusive(dir.SetupDb() / name, existed))
+            return std::string("setup.db") + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+        if (!existed)
+            return {};  // setup.db missing or not writable: nothing can be created
+    }
+    return {};
+}
+
+}  // namespace vardel
