@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <span>
 #include <vector>
 
 namespace vardel {
@@ -13,5 +14,12 @@ namespace vardel {
 // searched. Leaves the stream at the match. Read errors are raised as
 // std::ios_base::failure.
 std::uint64_t SearchFile(std::istream& file, std::uint64_t start, const std::vector<std::uint8_t>& pattern);
+
+// The same search over a file's bytes already in memory: returns exactly what
+// the stream search returns for a stream holding these bytes (the first
+// occurrence at or after start, 0 when there is none or the pattern has 0 or
+// more than 65535 bytes). Never fails.
+std::uint64_t SearchFile(std::span<const std::uint8_t> file, std::uint64_t start,
+                         const std::vector<std::uint8_t>& pattern);
 
 }  // namespace vardel

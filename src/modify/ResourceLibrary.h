@@ -4,7 +4,9 @@
 // file is ever run, and only the headers and resources are read.
 
 #include <cstdint>
+#include <istream>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,16 @@ public:
     // the Windows resource functions do). False when missing.
     bool Find(const std::string& type, const std::string& name, std::uint16_t language,
               std::vector<std::uint8_t>& data) const;
+
+    // The module's file opened for reading, positioned anywhere; null when
+    // closed. Lets a caller search the raw bytes without opening it again.
+    std::istream* GetFileStream() const;
+
+    // The module's file whole in memory, for searching its raw bytes without
+    // a read per search. False when closed or when the file is too large to
+    // be held (search GetFileStream() then). Read errors are raised as
+    // std::ios_base::failure.
+    bool GetFileBytes(std::span<const std::uint8_t>& bytes) const;
 
 private:
     friend class COXResourceFile;

@@ -1,0 +1,474 @@
+#include "catalogue/PluginReader.h"
+
+#include "app/ByteReader.h"
+#include "catalogue/PIMIManager.h"
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "catalogue/PluginTables.h"
+#include "modify/BlockFile.h"
+#include "modify/PatternSearch.h"
+#include "modify/PeImage.h"
+#include "modify/PluginRestoreManager.h"
+#include "modify/ResourceFile.h"
+#include "modify/ResourceLibrary.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+
+namespace vardel {
+
+namespace {
+
+constexpr std::size_t kZStringMaxRead = 258;
+constexpr std::size_t kZStringMaxKept = 257;
+constexpr int kFilterFactoryCapacity = 34;
+
+// A four-character code as stored: the characters in reverse order.
+std::string ReadCode(ByteReader& r)
+{
+    auto bytes = r.Bytes(4);
+    return std::string{static_cast<char>(bytes[3]), static_cast<char>(bytes[2]), static_cast<char>(bytes[1]),
+                       static_cast<char>(bytes[0])};
+}
+
+// A zero-terminated string: at most 258 bytes are read and 257 kept; the
+// end of the data ends the string (the next read then fails).
+std::string ReadZString(ByteReader& r)
+{
+    std::string out;
+    for (std::size_t i = 0; i < kZStringMaxRead && !r.AtEnd(); ++i) {
+        std::uint8_t b = r.U8();
+        if (b == 0)
+            break;
+        if (out.size() < kZStringMaxKept)
+            out.push_back(static_cast<char>(b));
+    }
+    return out;
+}
+
+// The text of a "name" or "catg" property: a length byte and that many
+// characters. The length byte is signed; a negative one (128 or more) gives
+// an empty text, and the text never reaches past the property's data.
+std::string ReadPascal(ByteReader& r, std::uint32_t dataLength)
+{
+    if (dataLength == 0)
+        return {};
+    auto length = static_cast<std::int8_t>(r.U8());
+    if (length <= 0)
+        return {};
+    std::uint32_t n = std::min<std::uint32_t>(static_cast<std::uint32_t>(length), dataLength - 1);
+    return r.String(n);
+}
+
+std::vector<std::uint8_t> Utf16Bytes(const char* text)
+{
+    std::vector<std::uint8_t> out;
+    for (const char* p = text; *p; ++p) {
+        out.push_back(static_cast<std::uint8_t>(*p));
+        out.push_back(0);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> head, const std::string& text)
+{
+    std::vector<std::uint8_t> out(head);
+    out.insert(out.end(), text.begin(), text.end());
+    return out;
+}
+
+// Offset of the first character of a text whose pattern has a 2-byte head,
+// or 0 when the pattern is not in the file. (A missing text must not point
+// into the file's header, where a later rename would write.)
+template <class Search>
+std::uint64_t LocateAfterHead(const Search& search, std::uint64_t start, const std::vector<std::uint8_t>& pattern)
+{
+    std::uint64_t found = search(start, pattern);
+    return found == 0 ? 0 : found + 2;
+}
+
+// Locate strings with search(start, pattern) as the file pattern search;
+// file errors are raised as exceptions.
+template <class Search>
+void LocateWith(const Search& search, const std::string& path, CPluginReader::EntryList& entries)
+{
+    const bool pipl = entries.front()->IsPiPL();
+    std::uint64_t p = search(0, Utf16Bytes(pipl ? "PIPL" : "PIMI"));
+    const std::vector<std::uint8_t> nameKey = {'8', 'e', 'm', 'a', 'n'};
+
+    for (auto& e : entries) {
+        if (e->m_nameCapacity <= 0)
+            continue;
+        std::vector<std::uint8_t> pattern;
+        if (pipl) {
+            p = search(p, nameKey);
+            pattern = Bytes({0, static_cast<std::uint8_t>(e->m_name.size())}, e->m_name);
+        } else {
+            pattern = Bytes({3, 0}, e->m_name);
+        }
+        e->m_nameOffset = static_cast<int>(LocateAfterHead(search, p, pattern));
+    }
+
+    // Exchange sort by name offset: passes swapping neighbours until none is out of order.
+    for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (std::size_t i = 1; i < entries.size(); ++i)
+            if (entries[i - 1]->m_nameOffset > entries[i]->m_nameOffset) {
+                std::swap(entries[i - 1], entries[i]);
+                swapped = true;
+            }
+    }
+
+    // One status for the file, shared by its entries.
+    FileStatus status;
+    FileStatus::Get(path, status);
+    std::uint64_t categoryStart = 0;
+    for (auto& e : entries) {
+        e->m_fileStatus = status;
+        if (e->m_category.empty())
+            continue;
+        auto pattern = e->IsPiMI() ? Bytes({3, 0}, e->m_category)
+                                   : Bytes({0, static_cast<std::uint8_t>(e->m_category.size())}, e->m_category);
+        e->m_categoryOffset = static_cast<int>(LocateAfterHead(search, categoryStart, pattern));
+        categoryStart = static_cast<std::uint64_t>(e->m_categoryOffset);
+    }
+}
+
+bool IsBlank(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
+}
+
+}  // namespace
+
+CPluginReader::CPluginReader(CPluginListManager& catalogue, CPluginRestoreManager& restore, CPIMIManager& pimiCache)
+    : m_catalogue(catalogue), m_restore(restore), m_pimiCache(pimiCache)
+{
+}
+
+std::string CPluginReader::BracketedTitle(const CPluginEntry& entry)
+{
+    CPluginEntry real;
+    real.m_path = entry.RealPath();
+    return "[" + real.FileTitle() + "]";
+}
+
+int CPluginReader::ReadFile(const std::string& path, bool hasExtension)
+{
+    COXResourceLibrary lib;
+    if (!lib.Open(path, 2))
+        return 0;
+    if (m_onProgress)
+        m_onProgress(path);
+
+    int flags = hasExtension ? 0 : kFlagNoExtension;
+    std::vector<std::string> names;
+    const std::pair<const char*, int> probes[] = {
+        {"FXVS", kFlagFXVS}, {"FLVS", kFlagFLVS}, {"PARM", kFlagPARM}, {"FUNC", kFlagFUNC}};
+    for (const auto& [type, flag] : probes)
+        if (lib.EnumNames(type, names))
+            flags |= flag;
+
+    int added = 0;
+    if (lib.EnumNames("PIPL", names))
+        added = ReadPipl(lib, names, path, flags);
+    else if (lib.EnumNames("PIMI", names))
+        added = ReadPimi(lib, names, path, flags);
+    else if (lib.EnumNames("TYPE", names))
+        added = ReadPremiere(lib, path, flags);
+    lib.Close();
+    return added;
+}
+
+std::unique_ptr<CPluginEntry> CPluginReader::NewEntry(const std::string& path, int type, int flags, int index) const
+{
+    auto e = std::make_unique<CPluginEntry>();
+    e->m_path = path;
+    e->m_resourceType = type;
+    e->m_resourceFlags = flags;
+    e->m_enabled = (flags & kFlagNoExtension) ? 0 : 1;
+    e->m_rootIndex = m_catalogue.m_currentRoot;
+    e->m_indexInFile = index;
+    return e;
+}
+
+int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path,
+                            int flags)
+{
+    EntryList entries;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        COXResourceFile res;
+        if (!res.Open(lib, "PIPL", names[i], 0))
+            return 0;  // one unreadable PiPL drops the whole file
+        auto e = NewEntry(path, kResourcePiPL, flags, static_cast<int>(i));
+        ByteReader r(res.Data());
+        try {
+            std::uint8_t marker = r.U8();
+            r.Skip(1);
+            if (marker == 3)
+                ReadZString(r);
+            r.Skip(4);  // version
+            std::uint32_t count = r.U32();
+            for (std::uint32_t p = 0; p < count; ++p) {
+                r.Skip(4);  // vendor
+                std::string key = ReadCode(r);
+                r.Skip(4);  // property number
+                std::uint32_t length = r.U32();
+                const std::size_t dataStart = r.Position();
+                if (key == "kind")
+                    e->m_kind = KindFromCode(ReadCode(r));
+                else if (key == "mode")
+                    e->m_modes = r.I32();
+                else if (key == "catg")
+                    e->m_category = ReadPascal(r, length);
+                else if (key == "name") {
+                    e->m_name = ReadPascal(r, length);
+                    e->m_nameCapacity = static_cast<int>(e->m_name.size());
+                }
+                // Step by the length rounded up to 4: some files count the
+                // padding that aligns the next property, some do not. Never
+                // step back over bytes already read ("kind", "vers" and
+                // "mode" take 4 bytes whatever their length says).
+                std::uint64_t next = dataStart + ((std::uint64_t(length) + 3) & ~std::uint64_t(3));
+                if (key == "vers")
+                    r.Skip(4);
+                next = std::max<std::uint64_t>(next, r.Position());
+                if (p + 1 < count)
+                    r.Seek(next);
+            }
+        } catch (const ReadError&) {
+            // Damaged property list: what was read stays.
+        }
+        if (!e->IsFilter()) {
+            e->m_category.clear();
+            e->m_categoryCapacity = 0;
+            e->m_noCategory = 1;
+        }
+        entries.push_back(std::move(e));
+    }
+    if (!LocateStrings(lib, path, entries))
+        return 0;
+    for (auto& e : entries) {
+        if (e->m_name.empty()) {
+            e->m_nameCapacity = e->m_categoryCapacity = 0;
+            e->m_category.clear();
+            e->m_noCategory = 1;
+            e->m_name = BracketedTitle(*e);
+        } else if (e->IsPhotoshopFilterFactory()) {
+            e->m_nameCapacity = e->m_categoryCapacity = kFilterFactoryCapacity;
+        } else if (e->IsFilter()) {
+            RecordOriginals(*e);
+        }
+    }
+    return Append(entries);
+}
+
+void CPluginReader::RecordOriginals(CPluginEntry& entry)
+{
+    // One lookup; the image base name is upper case, as the database's keys are.
+    const std::string key = entry.ImageBaseName();
+    if (auto it = m_restore.m_entries.find(key); it != m_restore.m_entries.end()) {
+        entry.m_categoryCapacity = static_cast<int>(it->second->m_originalCategory.size());
+        return;
+    }
+    entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
+    if (entry.m_categoryCapacity > 0)
+        m_restore.Add(key, entry.m_name, entry.m_category);
+}
+
+int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path,
+                            int flags)
+{
+    EntryList entries;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        COXResourceFile res;
+        if (!res.Open(lib, "PIMI", names[i], 0))
+            continue;  // skipped; its kind resource is not looked at either
+        std::string category;
+        std::array<std::uint8_t, 16> tail{};
+        ByteReader r(res.Data());
+        try {
+            r.Skip(2);
+            category = ReadZString(r);
+            auto bytes = r.Bytes(16);
+            std::copy(bytes.begin(), bytes.end(), tail.begin());
+        } catch (const ReadError&) {
+        }
+
+        int kind = 0;
+        std::string name;
+        for (int row = 1; row < kKindCount && kind == 0; ++row) {
+            COXResourceFile kindRes;
+            if (!kindRes.Open(lib, "_" + KindCode(row), names[i], 0))
+                continue;
+            kind = row;
+            ByteReader k(kindRes.Data());
+            try {
+                k.Skip(2);
+                name = ReadZString(k);
+            } catch (const ReadError&) {
+            }
+        }
+        if (kind == 0) {
+            // No kind is known for this resource: report it and skip it.
+            if (m_onMessage)
+                m_onMessage(kUnknownPimiKindMessage);
+            continue;
+        }
+
+        auto e = NewEntry(path, kResourcePiMI, flags, static_cast<int>(i));
+        e->m_kind = kind;
+        e->m_name = name;
+        e->m_nameCapacity = static_cast<int>(name.size());
+        e->m_category = category;
+        e->m_categoryCapacity = static_cast<int>(category.size());
+        if (kind != kKindFilter) {
+            e->m_category.clear();
+            e->m_categoryCapacity = 0;
+            e->m_noCategory = 1;
+        } else {
+            m_pimiCache.Add(e->ImageBaseName(), tail);  // an existing key keeps its old tail
+        }
+        entries.push_back(std::move(e));
+    }
+    if (entries.empty() || !LocateStrings(lib, path, entries))
+        return 0;
+    for (auto& e : entries)
+        if (e->m_kind == kKindFilter)
+            RecordOriginals(*e);
+    return Append(entries);
+}
+
+int CPluginReader::ReadPremiere(COXResourceLibrary& lib, const std::string& path, int flags)
+{
+    COXResourceFile type;
+    if (!type.Open(lib, "TYPE", "#1000", 0))
+        return 0;
+    auto e = NewEntry(path, kResourcePremiere, flags, 0);
+    e->m_name = BracketedTitle(*e);
+    try {
+        ByteReader r(type.Data());
+        r.Skip(2);
+        e->m_kind = KindFromCode(ReadCode(r));
+    } catch (const ReadError&) {
+    }
+    COXResourceFile text;
+    if (text.Open(lib, "TEXT", "#1000", 0)) {
+        ByteReader r(text.Data());
+        try {
+            r.Skip(2);
+            e->m_name = ReadZString(r);
+            e->m_nameCapacity = static_cast<int>(e->m_name.size());
+        } catch (const ReadError&) {
+        }
+    }
+
+    FileStatus::Get(path, e->m_fileStatus);
+    if (e->m_nameCapacity > 0) {
+        try {
+            std::istream& file = *lib.GetFileStream();
+            std::span<const std::uint8_t> bytes;
+            bool inMemory = false;
+            try {
+                inMemory = lib.GetFileBytes(bytes);
+            } catch (const std::exception&) {
+                // Not readable whole: the stream search reads only what it needs.
+            }
+            auto search = [&](std::uint64_t start, const std::vector<std::uint8_t>& pattern) {
+                return inMemory ? SearchFile(bytes, start, pattern) : SearchFile(file, start, pattern);
+            };
+            std::uint64_t at = search(0, Utf16Bytes("TEXT"));
+            if (at >= 1)
+                e->m_nameOffset = static_cast<int>(
+                    search(at, std::vector<std::uint8_t>(e->m_name.begin(), e->m_name.end())));
+        } catch (const std::exception&) {
+            // A file error here only leaves the name unlocated.
+        }
+    }
+    e->m_noCategory = 1;
+    if (IsBlank(e->m_name)) {
+        e->m_name = BracketedTitle(*e);
+        e->m_nameCapacity = 0;
+    }
+    EntryList entries;
+    entries.push_back(std::move(e));
+    return Append(entries);
+}
+
+int CPluginReader::Append(EntryList& entries)
+{
+    int added = 0;
+    for (auto& e : entries) {
+        // A text that could not be located is never written back.
+        if (e->m_nameOffset == 0)
+            e->m_nameCapacity = 0;
+        if (e->m_categoryOffset == 0)
+            e->m_categoryCapacity = 0;
+        m_catalogue.m_entries.push_back(std::move(e));
+        ++added;
+    }
+    return added;
+}
+
+bool CPluginReader::LocateStrings(const std::string& path, EntryList& entries)
+{
+    BlockFile buffer;
+    if (!buffer.Open(path))
+        return false;
+    std::span<const std::uint8_t> bytes;
+    try {
+        if (buffer.Contents(PeImage::kMaxInMemorySize, bytes))
+            return LocateStrings(bytes, path, entries);
+    } catch (const std::exception&) {
+        // Not readable whole: the stream search reads only what it needs.
+    }
+    std::istream file(&buffer);
+    return LocateStrings(file, path, entries);
+}
+
+bool CPluginReader::LocateStrings(COXResourceLibrary& lib, const std::string& path, EntryList& entries)
+{
+    std::span<const std::uint8_t> bytes;
+    try {
+        if (lib.GetFileBytes(bytes))
+            return LocateStrings(bytes, path, entries);
+    } catch (const std::exception&) {
+        // Not readable whole: the stream search reads only what it needs.
+    }
+    return LocateStrings(*lib.GetFileStream(), path, entries);
+}
+
+bool CPluginReader::LocateStrings(std::span<const std::uint8_t> file, const std::string& path, EntryList& entries)
+{
+    if (entries.empty())
+        return true;
+    try {
+        LocateWith([file](std::uint64_t start, const std::vector<std::uint8_t>& pattern) {
+            return SearchFile(file, start, pattern);
+        }, path, entries);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+bool CPluginReader::LocateStrings(std::istream& file, const std::string& path, EntryList& entries)
+{
+    if (entries.empty())
+        return true;
+    const auto oldMask = file.exceptions();
+    try {
+        file.exceptions(std::ios::badbit);
+        LocateWith([&file](std::uint64_t start, const std::vector<std::uint8_t>& pattern) {
+            return SearchFile(file, start, pattern);
+        }, path, entries);
+    } catch (const std::exception&) {
+        file.exceptions(oldMask);
+        return false;
+    }
+    file.exceptions(oldMask);
+    return true;
+}
+
+}  // namespace vardel

@@ -1,0 +1,90 @@
+#pragma once
+// The resource reader: turns the PiPL, PiMI and Premiere descriptions inside
+// one plug-in file into catalogue entries, finds the file offsets of their
+// names and categories, and records the originals in the restore database.
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vardel {
+
+class CPluginEntry;
+class CPluginListManager;
+class CPluginRestoreManager;
+class CPIMIManager;
+class COXResourceLibrary;
+
+// Bits of the PiPL "mode" word (supported image modes).
+enum PluginMode : int {
+    kModeMultichannel = 0x01,
+    kModeHSB = 0x02,
+    kModeHSL = 0x04,
+    kModeCMYK = 0x08,
+    kModeRGB = 0x10,
+    kModeIndexed = 0x20,
+    kModeGrayscale = 0x40,
+    kModeBitmap = 0x80,
+    kModeLab = 0x1000,
+    kModeDuotone = 0x2000,
+    kModeGray16 = 0x4000,
+    kModeRGB48 = 0x8000,
+};
+
+// The message shown when a PiMI resource has no kind resource.
+inline constexpr const char* kUnknownPimiKindMessage = "Interner Fehler in <ReadPimi>: unbekannter Plugin Typ!\n";
+
+class CPluginReader {
+public:
+    using EntryList = std::vector<std::unique_ptr<CPluginEntry>>;
+
+    // Reads into the catalogue (its current root goes into every entry),
+    // recording originals in the restore database and PiMI tails in the cache.
+    CPluginReader(CPluginListManager& catalogue, CPluginRestoreManager& restore, CPIMIManager& pimiCache);
+
+    // Called with the path of every file read (the status bar's progress).
+    std::function<void(const std::string&)> m_onProgress;
+    // Called with messages for the user (the unknown PiMI kind).
+    std::function<void(const std::string&)> m_onMessage;
+
+    // Reads every description of the file and appends its entries to the
+    // catalogue. Returns the number of entries added: 0 for a file that is not
+    // a module, has no description or whose texts cannot be located.
+    int ReadFile(const std::string& path, bool hasExtension);
+
+    // Finds the file offsets of the names and categories of the new entries
+    // of one file and sorts the entries by name offset. A text whose pattern
+    // is not found gets offset 0 (and, later, capacity 0). False when the file
+    // cannot be opened or read.
+    static bool LocateStrings(const std::string& path, EntryList& entries);
+    // The same over a file already open for reading.
+    static bool LocateStrings(std::istream& file, const std::string& path, EntryList& entries);
+    // The same over the file's bytes held in memory (same results, no reads).
+    static bool LocateStrings(std::span<const std::uint8_t> file, const std::string& path, EntryList& entries);
+
+    // "[" + file title of the real path + "]", the name of a nameless plug-in.
+    static std::string BracketedTitle(const CPluginEntry& entry);
+
+private:
+    int ReadPipl(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path, int flags);
+    int ReadPimi(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path, int flags);
+    int ReadPremiere(COXResourceLibrary& lib, const std::string& path, int flags);
+    // Locate strings over the module's file: in memory when it can be held,
+    // else through its stream.
+    static bool LocateStrings(COXResourceLibrary& lib, const std::string& path, EntryList& entries);
+    std::unique_ptr<CPluginEntry> NewEntry(const std::string& path, int type, int flags, int index) const;
+    // Capacity of a filter's category from the restore database, recording
+    // the current texts when the filter is new to it.
+    void RecordOriginals(CPluginEntry& entry);
+    int Append(EntryList& entries);
+
+    CPluginListManager& m_catalogue;
+    CPluginRestoreManager& m_restore;
+    CPIMIManager& m_pimiCache;
+};
+
+}  // namespace vardel

@@ -1,0 +1,96 @@
+#include "modify/ResourceLibrary.h"
+
+#include "modify/PeImage.h"
+#include "modify/ResourceFile.h"
+
+#include <algorithm>
+
+namespace vardel {
+
+COXResourceLibrary::COXResourceLibrary() = default;
+
+COXResourceLibrary::~COXResourceLibrary()
+{
+    Close();
+}
+
+bool COXResourceLibrary::Open(const std::string& fileName, std::uint32_t flags)
+{
+    Close();
+    auto image = PeImage::Open(fileName);
+    if (!image)
+        return false;
+    m_module = std::move(image);
+    m_fileName = fileName;
+    m_flags = flags;
+    return true;
+}
+
+void COXResourceLibrary::Close()
+{
+    // Detach every resource file; none is owned by the library here, since
+    // resources are only ever opened by their callers.
+    auto open = m_openResources;
+    for (COXResourceFile* file : open) {
+        file->m_library = nullptr;
+        if (file->m_ownedByLibrary)
+            delete file;
+    }
+    m_openResources.clear();
+    m_module.reset();
+    m_fileName.clear();
+    m_flags = 0;
+}
+
+bool COXResourceLibrary::IsOpen() const
+{
+    return m_module != nullptr;
+}
+
+std::istream* COXResourceLibrary::GetFileStream() const
+{
+    return m_module ? &m_module->Stream() : nullptr;
+}
+
+bool COXResourceLibrary::GetFileBytes(std::span<const std::uint8_t>& bytes) const
+{
+    return m_module && m_module->Contents(bytes);
+}
+
+bool COXResourceLibrary::EnumNames(const std::string& type, std::vector<std::string>& names) const
+{
+    names.clear();
+    if (!m_module)
+        return false;
+    const PeResourceType* found = m_module->FindType(type);
+    if (!found || found->names.empty())
+        return false;
+    for (const auto& n : found->names)
+        names.push_back(n.id.ToString());
+    return true;
+}
+
+bool COXResourceLibrary::Find(const std::string& type, const std::string& name, std::uint16_t language,
+                              std::vector<std::uint8_t>& data) const
+{
+    if (!m_module)
+        return false;
+    const PeResourceType* t = m_module->FindType(type);
+    const PeResourceName* n = t ? m_module->FindName(*t, name) : nullptr;
+    const PeResourceData* leaf = n ? PeImage::SelectLanguage(*n, language) : nullptr;
+    return leaf && m_module->ReadData(*leaf, data);
+}
+
+void COXResourceLibrary::Attach(COXResourceFile* file)
+{
+    if (std::find(m_openResources.begin(), m_openResources.end(), file) == m_openResources.end())
+        m_openResources.push_back(file);
+}
+
+void COXResourceLibrary::Detach(COXResourceFile* file)
+{
+    m_openResources.erase(std::remove(m_openResources.begin(), m_openResources.end(), file),
+                          m_openResources.end());
+}
+
+}  // namespace vardel
