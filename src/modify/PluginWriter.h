@@ -1,0 +1,76 @@
+#pragma once
+// Writes a new name or category into a plug-in file, in place, at the offset
+// where the scan found the old text and within the space that text had; and
+// enables or disables every entry of one plug-in file.
+//
+// Nothing is written unless the bytes at the offset still hold the entry's
+// current text just before the write; the write changes only the bytes of
+// the text (with its length byte, padding or PiMI tail) in one call.
+
+#include <string>
+#include <vector>
+
+namespace vardel {
+
+class CPIMIManager;
+class CPluginEntry;
+class CPluginListManager;
+
+// The text of the message box for any failure to open, position or write.
+inline constexpr const char* kFileReadOnlyText = "File read only?";
+inline constexpr const char* kChangedOnDiskText =
+    "The plug-in file changed on disk since it was scanned; nothing was written. Please re-scan the directory.";
+inline constexpr const char* kTooLongText = "The text does not fit into the space it has in the plug-in file.";
+inline constexpr const char* kTailMismatchText =
+    "The PiMI tail in the plug-in file differs from the tail cache; nothing was written. Please re-scan the directory.";
+
+enum class WriteStatus {
+    Written,        // the file and the entry hold the new text
+    NotLocated,     // offset or capacity below 1: nothing written, no message
+    NotWritable,    // Premiere or unknown category: nothing written, no message
+    TooLong,        // longer than the space in the file, or holds a zero byte
+    ReadOnly,       // open, seek, read or write failed ("File read only?")
+    ChangedOnDisk,  // the file no longer holds the entry's current text
+    Refused,        // the command does not apply (unavailable, text too short)
+};
+
+struct WriteResult {
+    WriteStatus status = WriteStatus::NotLocated;
+    std::string text;     // the text the entry holds now; empty when nothing changed
+    std::string message;  // what to tell the user; empty when nothing is to be shown
+
+    bool Written() const { return status == WriteStatus::Written; }
+};
+
+class CPluginWriter {
+public:
+    // The tail cache supplies the 16 bytes that follow a PiMI category; it
+    // may be null (no cache entry for any plug-in).
+    explicit CPluginWriter(const CPIMIManager* tailCache) : m_tailCache(tailCache) {}
+
+    // Writes the name. Filter Factory filters get a new length byte and the
+    // characters; any other plug-in gets the name padded with spaces to the
+    // space of the old name, its length byte or terminator kept. Returns the
+    // name the entry holds afterwards (trailing blanks removed, except for
+    // Filter Factory names) in text; on any failure the entry and the file
+    // keep their old values.
+    WriteResult SetName(CPluginEntry& entry, const std::string& name) const;
+
+    // Writes the category: a new length byte and the characters for PiPL
+    // (after finding the category's property again), the characters, a zero
+    // byte and the 16-byte tail for PiMI, nothing for other types. Returns
+    // the new category in text; on failure nothing changes.
+    WriteResult SetCategory(CPluginEntry& entry, const std::string& category) const;
+
+    // Enables or disables every entry of the catalogue whose real path is the
+    // entry's real path (the entry included). Returns the entries that are
+    // now in the requested state, in catalogue order. A file is never
+    // replaced: when the other name is taken, its entries stay as they were.
+    static std::vector<CPluginEntry*> SetEnabledForFile(CPluginListManager& catalogue, const CPluginEntry& entry,
+                                                        bool flag);
+
+private:
+    const CPIMIManager* m_tailCache;
+};
+
+}  // namespace vardel
