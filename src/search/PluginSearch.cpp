@@ -1,0 +1,154 @@
+#include "search/PluginSearch.h"
+
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "catalogue/PluginTables.h"
+#include "filterfactory/ParameterBlock.h"
+#include "search/DescriptionListManager.h"
+#include "search/FindSettings.h"
+
+#include <utility>
+
+namespace vardel {
+
+namespace {
+
+// Upper case for the 8-bit code page: only a to z change.
+std::string FoldUpper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+}  // namespace
+
+bool CPluginSearch::Contains(const std::string& text, const std::string& keyword, bool matchCase)
+{
+    if (matchCase)
+        return text.find(keyword) != std::string::npos;
+    return FoldUpper(text).find(FoldUpper(keyword)) != std::string::npos;
+}
+
+SearchRow CPluginSearch::MakeRow(const CPluginEntry& entry)
+{
+    SearchRow row;
+    row.plugin = &entry;
+    row.columns[0] = entry.m_name;
+    row.columns[1] = entry.m_category.empty() ? "\xBB " + KindLabel(entry.m_kind) : entry.m_category;
+    row.columns[2] = entry.m_path;
+    return row;
+}
+
+std::vector<SearchRow> CPluginSearch::Run(const CPluginListManager& catalogue,
+                                          const CDescriptionListManager& descriptions, const FindSettings& settings,
+                                          const BlockReader& readBlock)
+{
+    const std::string& keyword = settings.keyword;
+    const bool matchCase = settings.matchCase;
+    std::vector<SearchRow> rows;
+    for (const auto& owned : catalogue.m_entries) {
+        const CPluginEntry& e = *owned;
+        auto match = [&](const std::string& text) { return Contains(text, keyword, matchCase); };
+        SearchField field = SearchField::Title;
+        bool found = false;
+        if (settings.title && match(e.m_name)) {
+            field = SearchField::Title;
+            found = true;
+        }
+        if (!found && settings.category && match(e.m_category)) {
+            field = SearchField::Category;
+            found = true;
+        }
+        if (!found && settings.author && IsFilterFactoryFilter(e)) {
+            CParameterBlock block;
+            const bool read = readBlock ? readBlock(e, block) : ReadParameterBlock(e, block);
+            if (read && match(block.GetAuthor())) {
+                field = SearchField::Author;
+                found = true;
+            }
+        }
+        if (!found && (settings.keywords || settings.description)) {
+            std::string description;
+            std::string keywords;
+            if (descriptions.Get(e.DescriptionKey(), description, keywords)) {
+                if (settings.keywords && match(keywords)) {
+                    field = SearchField::Keywords;
+                    found = true;
+                } else if (settings.description && match(description)) {
+                    field = SearchField::Description;
+                    found = true;
+                }
+            }
+        }
+        if (!found && settings.filename && match(e.m_path)) {
+            field = SearchField::Filename;
+            found = true;
+        }
+        if (found) {
+            rows.push_back(MakeRow(e));
+            rows.back().field = field;
+        }
+    }
+    return rows;
+}
+
+int CPluginSearch::CompareText(const std::string& a, const std::string& b)
+{
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+void CPluginSearch::SortRows(std::vector<SearchRow>& rows, int column)
+{
+    if (column < 0 || column >= SearchRow::kColumnCount || rows.size() < 2)
+        return;
+    const auto col = static_cast<std::size_t>(column);
+    auto text = [&](std::ptrdiff_t i) -> const std::string& { return rows[static_cast<std::size_t>(i)].columns[col]; };
+    // The list view's classic quicksort: partition around the middle row's
+    // text, then sort both sides. The smaller side is sorted by recursion and
+    // the larger one by the loop, so the depth stays logarithmic; the order
+    // of the two sorts does not change the result.
+    struct Range {
+        std::ptrdiff_t lo, hi;
+    };
+    std::function<void(Range)> sort = [&](Range r) {
+        while (r.lo < r.hi) {
+            std::ptrdiff_t lo = r.lo;
+            std::ptrdiff_t hi = r.hi;
+            const std::string pivot = text((r.lo + r.hi) / 2);
+            while (lo <= hi) {
+                while (lo < r.hi && CompareText(text(lo), pivot) < 0)
+                    ++lo;
+                while (hi > r.lo && CompareText(text(hi), pivot) > 0)
+                    --hi;
+                if (lo <= hi) {
+                    // Rows with equal texts stay where they are.
+                    if (CompareText(text(lo), text(hi)) != 0)
+                        std::swap(rows[static_cast<std::size_t>(lo)], rows[static_cast<std::size_t>(hi)]);
+                    ++lo;
+                    --hi;
+                }
+            }
+            Range left{r.lo, hi};
+            Range right{lo, r.hi};
+            if (left.hi - left.lo < right.hi - right.lo) {
+                sort(left);
+                r = right;
+            } else {
+                sort(right);
+                r = left;
+            }
+        }
+    };
+    sort(Range{0, static_cast<std::ptrdiff_t>(rows.size()) - 1});
+}
+
+}  // namespace vardel
