@@ -1,19 +1,126 @@
 #pragma once
-/* zeltro: the Filter Factory formula interpreter (placeholder until the library lands). */
+/*
+ * zeltro: the Filter Factory formula interpreter.
+ *
+ * FFParse turns a formula text into an expression tree, FFPrepareExec
+ * names the execution record, FFExec evaluates a tree for the pixel and
+ * channel the record names, FFFree releases a tree. The library keeps
+ * process-wide state (the prepared record, the parse in progress) and is
+ * not reentrant: one parse or one FFExec at a time per process.
+ *
+ * The zeltro_ functions are extensions for a renderer that wants to
+ * evaluate whole rows, possibly on several threads: they take the record
+ * explicitly, never touch the global state and may run concurrently on
+ * trees that FFParse built.
+ */
+#include <stdint.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
+
 #if defined(_WIN32)
+#if defined(ZELTRO_BUILDING)
 #define ZELTRO_API __declspec(dllexport)
+#else
+#define ZELTRO_API __declspec(dllimport)
+#endif
 #else
 #define ZELTRO_API __attribute__((visibility("default")))
 #endif
-struct FFNode;
-struct FFExecRecord;
-ZELTRO_API struct FFNode* FFParse(const char* text, int* status, int build);
-ZELTRO_API struct FFExecRecord* FFPrepareExec(struct FFExecRecord* record);
-ZELTRO_API int FFExec(struct FFNode* node);
-ZELTRO_API void FFFree(struct FFNode* node);
+
+/* Expression node: built by FFParse, freed by FFFree, opaque to the caller. */
+typedef struct FFNode {
+    int32_t type;              /* node kind: the token code of the construct */
+    int32_t value;             /* constant of a number node (kind 312) */
+    int32_t count;             /* number of children: 0, 1, 2, 3, 4, 5 or 10 */
+    struct FFNode** children;  /* count child pointers, or null when count is 0 */
+} FFNode;
+
+/* Execution record: owned and filled by the caller; FFExec writes only
+ * storage/storageSize (storage), edgeMode (srcmode), the storage cells
+ * (put) and error (unknown node kind). */
+typedef struct FFExecRecord {
+    int32_t D;              /*  0 largest direction value */
+    int32_t M;              /*  1 largest magnitude value */
+    int32_t x;              /*  2 current column, 0 = left */
+    int32_t y;              /*  3 current row, 0 = top */
+    int32_t X;              /*  4 width */
+    int32_t Y;              /*  5 height */
+    int32_t centreX;        /*  6 */
+    int32_t centreY;        /*  7 */
+    int32_t z;              /*  8 current channel */
+    int32_t Z;              /*  9 bytes per pixel */
+    int32_t t;              /* 10 time value */
+    int32_t total;          /* 11 total time */
+    int32_t* storage;       /* 12 cells for get/put (malloc/calloc/free) */
+    int32_t storageSize;    /* 13 number of cells */
+    int32_t foreground[3];  /* 14-16 red, green, blue */
+    int32_t background[3];  /* 17-19 red, green, blue */
+    int32_t sliders[8];     /* 20-27 ctl(0) .. ctl(7) */
+    const uint8_t* source;  /* 28 first byte of the source pixel rows */
+    const uint8_t* destination; /* 29 first byte of the destination pixel rows */
+    int8_t channelOffsets[4];   /* 30 byte offset of red, green, blue, alpha */
+    int32_t bottomUp;       /* 31 nonzero: row y lies at memory row (Y-1)-y */
+    int32_t edgeMode;       /* 32 out-of-image rule of the source fetch */
+    int32_t largestColumn;  /* 33 X-1 */
+    int32_t largestRow;     /* 34 Y-1 */
+    int32_t stride;         /* 35 bytes from one memory row to the next */
+    int32_t error;          /* 36 0, or the kind of the last unknown node */
+} FFExecRecord;
+
+/* Parses text (NUL-terminated, single-byte). Stores 0 (accepted),
+ * 1 (syntax error, or memory exhausted) or 2 (nesting too deep) in
+ * *status. Returns the root of a new tree when build is nonzero and the
+ * text is accepted, otherwise null; nothing is left allocated on failure. */
+ZELTRO_API FFNode* FFParse(const char* text, int32_t* status, int32_t build);
+
+/* Names the record for every following FFExec; returns the same pointer. */
+ZELTRO_API FFExecRecord* FFPrepareExec(FFExecRecord* record);
+
+/* Evaluates node for the pixel and channel of the prepared record;
+ * returns the unclamped value, 0 for a null node or no prepared record. */
+ZELTRO_API int32_t FFExec(FFNode* node);
+
+/* Frees a tree: children first, then the children array, then the node.
+ * Ignores null. */
+ZELTRO_API void FFFree(FFNode* node);
+
+/* Properties of a tree, as bits (zeltro_Traits). */
+enum {
+    ZELTRO_USES_RANDOM = 1,      /* rnd: draws from the thread's generator */
+    ZELTRO_WRITES_STORAGE = 2,   /* put or storage */
+    ZELTRO_READS_STORAGE = 4,    /* get */
+    ZELTRO_WRITES_EDGE_MODE = 8, /* srcmode */
+    ZELTRO_READS_DESTINATION = 16, /* dst */
+    ZELTRO_UNKNOWN_KIND = 32     /* a node kind the evaluator does not know */
+};
+/* Returns the property bits of a tree; 0 for null. A tree without
+ * ZELTRO_USES_RANDOM, ZELTRO_WRITES_STORAGE, ZELTRO_WRITES_EDGE_MODE,
+ * ZELTRO_READS_DESTINATION and ZELTRO_UNKNOWN_KIND gives the same value
+ * for a pixel whatever was evaluated before it. */
+ZELTRO_API int32_t zeltro_Traits(const FFNode* node);
+
+/* Evaluates node for every column of row y, channel z, as FFExec would
+ * one pixel at a time with x = 0 .. X-1, writing X values to out. Reads
+ * record (fields x, y, z of it are ignored) and writes nothing to it, so
+ * several threads may evaluate rows at once. Only for trees whose
+ * zeltro_Traits show none of the order-dependent bits; returns 0 and
+ * writes nothing for other trees, a null node, record or out, else 1. */
+ZELTRO_API int32_t zeltro_ExecRow(const FFNode* node, const FFExecRecord* record,
+                                  int32_t y, int32_t z, int32_t* out);
+
+/* As zeltro_ExecRow for count channels of the same row: the values of
+ * channel channels[k] go to out[k][0 .. X-1]. Parts of the tree that do not
+ * depend on the channel are evaluated once. Returns 0 (writing nothing)
+ * where zeltro_ExecRow would, or for a null channels, out or out[k]. */
+ZELTRO_API int32_t zeltro_ExecRowChannels(const FFNode* node, const FFExecRecord* record, int32_t y,
+                                          int32_t count, const int32_t* channels, int32_t* const* out);
+
+/* Restarts the calling thread's random generator at seed (a new thread
+ * starts at 1), so that a rendering can repeat the sequence of rnd. */
+ZELTRO_API void zeltro_SeedRandom(uint32_t seed);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,126 @@
+// The exported functions. Every one catches everything: no exception
+// leaves the library.
+
+#include "Program.h"
+#include "RowPlan.h"
+
+#include <atomic>
+
+namespace zeltro {
+namespace {
+
+FFExecRecord* g_record = nullptr;
+
+// Registry changes bump the generation, which invalidates the per-thread
+// cache of the last programs looked up.
+std::atomic<uint64_t> g_generation{1};
+
+struct CacheEntry {
+    const FFNode* root = nullptr;
+    const Program* program = nullptr;
+    uint64_t generation = 0;
+};
+
+const Program* cachedProgram(const FFNode* root)
+{
+    thread_local CacheEntry cache[4];
+    thread_local unsigned next = 0;
+    const uint64_t generation = g_generation.load(std::memory_order_acquire);
+    for (const CacheEntry& e : cache)
+        if (e.root == root && e.generation == generation)
+            return e.program;
+    const Program* program = findProgram(root);
+    if (program) {
+        cache[next] = {root, program, generation};
+        next = (next + 1) % 4;
+    }
+    return program;
+}
+
+}  // namespace
+
+void registryChanged()
+{
+    g_generation.fetch_add(1, std::memory_order_acq_rel);
+}
+
+}  // namespace zeltro
+
+using namespace zeltro;
+
+extern "C" ZELTRO_API FFExecRecord* FFPrepareExec(FFExecRecord* record)
+{
+    g_record = record;
+    return record;
+}
+
+extern "C" ZELTRO_API int32_t FFExec(FFNode* node)
+{
+    if (!node || !g_record)
+        return 0;
+    try {
+        FFExecRecord* r = g_record;
+        Context context{r, &threadRandom(), r->z, r->y, r->x};
+        if (const Program* program = cachedProgram(node))
+            return program->evaluate(context);
+        // A tree that FFParse did not build (or a subtree): compiled for
+        // this one evaluation.
+        const Program program(node);
+        return program.evaluate(context);
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" ZELTRO_API int32_t zeltro_Traits(const FFNode* node)
+{
+    if (!node)
+        return 0;
+    try {
+        if (const Program* program = cachedProgram(node))
+            return program->traits();
+        return Program(node).traits();
+    } catch (...) {
+        return ZELTRO_UNKNOWN_KIND;
+    }
+}
+
+extern "C" ZELTRO_API int32_t zeltro_ExecRow(const FFNode* node, const FFExecRecord* record,
+                                             int32_t y, int32_t z, int32_t* out)
+{
+    if (!node || !record || !out)
+        return 0;
+    try {
+        const Program* program = cachedProgram(node);
+        if (!program || !program->rowPlan())
+            return 0;
+        program->rowPlan()->run(*record, y, 1, &z, &out);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" ZELTRO_API void zeltro_SeedRandom(uint32_t seed)
+{
+    threadRandom() = seed;
+}
+
+extern "C" ZELTRO_API int32_t zeltro_ExecRowChannels(const FFNode* node, const FFExecRecord* record, int32_t y,
+                                                     int32_t count, const int32_t* channels, int32_t* const* out)
+{
+    if (!node || !record || !channels || !out || count < 0)
+        return 0;
+    for (int32_t k = 0; k < count; ++k)
+        if (!out[k])
+            return 0;
+    try {
+        const Program* program = cachedProgram(node);
+        if (!program || !program->rowPlan())
+            return 0;
+        program->rowPlan()->run(*record, y, count, channels, out);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}

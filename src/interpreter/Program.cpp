@@ -1,0 +1,422 @@
+// Compiling a tree into a flat operation array with constant folding, and
+// the per-pixel evaluation of that array in the language's exact order.
+
+#include "Program.h"
+
+#include "Arith.h"
+#include "Fetch.h"
+#include "RowPlan.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <new>
+#include <unordered_map>
+
+namespace zeltro {
+
+int childCount(int32_t kind)
+{
+    switch (kind) {
+    case kNumber: case 'r': case 'g': case 'b': case 'a': case 'c': case 'i': case 'u':
+    case 'v': case 'x': case 'y': case 'z': case 'X': case 'Y': case 'Z': case 'd':
+    case 'D': case 'm': case 'M': case 't': case kTotal:
+        return 0;
+    case kNeg: case kPlus: case kNot: case kCompl: case kCtl: case kGet: case kAbs:
+    case kSqr: case kSin: case kCos: case kTan: case kRst: case kSrcmode: case kStorage:
+    case kFrg: case kBkg:
+        return 1;
+    case '+': case '-': case '*': case '/': case '%': case kShl: case kShr: case kEq:
+    case kNe: case kLe: case kGe: case kLt: case kGt: case kLogAnd: case kLogOr:
+    case kBitAnd: case kBitOr: case kXor: case kSequence: case kIxy: case kDif:
+    case kPut: case kMin: case kMax: case kRnd: case kC2d: case kC2m: case kR2x:
+    case kR2y: case kMap:
+        return 2;
+    case '?': case kSrc: case kAsrc: case kDst: case kRad: case kArad: case kAdd:
+    case kSub: case kVal:
+        return 3;
+    case kMix:
+        return 4;
+    case kScl:
+        return 5;
+    case kCnv: case kIcnv:
+        return 10;
+    default:
+        return -1;
+    }
+}
+
+namespace {
+
+int32_t ownTraits(int32_t kind)
+{
+    switch (kind) {
+    case kRnd: return ZELTRO_USES_RANDOM;
+    case kPut: case kStorage: return ZELTRO_WRITES_STORAGE;
+    case kGet: return ZELTRO_READS_STORAGE;
+    case kSrcmode: return ZELTRO_WRITES_EDGE_MODE;
+    case kDst: return ZELTRO_READS_DESTINATION;
+    case kUnknown: return ZELTRO_UNKNOWN_KIND;
+    default: return 0;
+    }
+}
+
+// Kinds whose value depends on nothing but their children's values.
+bool isFoldable(int32_t kind)
+{
+    switch (kind) {
+    case '+': case '-': case '*': case '/': case '%': case kShl: case kShr: case kEq:
+    case kNe: case kLe: case kGe: case kLt: case kGt: case kLogAnd: case kLogOr:
+    case kBitAnd: case kBitOr: case kXor: case kSequence: case '?': case kNeg: case kPlus:
+    case kNot: case kCompl: case kAbs: case kSqr: case kMin: case kMax: case kAdd:
+    case kSub: case kDif: case kMix: case kScl: case kC2d: case kC2m: case kR2x:
+    case kR2y: case kSin: case kCos: case kTan: case kRst:
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr int32_t kSideEffects = ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE |
+                                 ZELTRO_WRITES_EDGE_MODE | ZELTRO_UNKNOWN_KIND;
+
+}  // namespace
+
+Program::Program(const FFNode* root)
+{
+    m_root = compile(root);
+    m_traits = m_ops[m_root].traits;
+    if ((m_traits & (kSideEffects | ZELTRO_READS_DESTINATION)) == 0)
+        m_plan = std::make_unique<RowPlan>(*this);
+}
+
+Program::~Program() = default;
+
+int32_t Program::push(int32_t kind, int32_t value, const int32_t* children, int32_t count)
+{
+    Op o{kind, value, count, static_cast<int32_t>(m_kids.size()), ownTraits(kind)};
+    for (int32_t i = 0; i < count; ++i) {
+        m_kids.push_back(children[i]);
+        o.traits |= m_ops[children[i]].traits;
+    }
+    m_ops.push_back(o);
+    return static_cast<int32_t>(m_ops.size() - 1);
+}
+
+// The recursion over the tree keeps its frame small (trees may be 10000
+// levels deep); everything else happens in finish().
+int32_t Program::compile(const FFNode* node)
+{
+    if (!node)
+        return push(kNumber, 0, nullptr, 0);
+    const int expected = childCount(node->type);
+    if (expected < 0 || expected != node->count || (expected > 0 && !node->children))
+        return push(kUnknown, node->type, nullptr, 0);
+    if (expected == 0)
+        return push(node->type, node->type == kNumber ? node->value : 0, nullptr, 0);
+    const Marks marks{m_ops.size(), m_kids.size()};
+    int32_t children[10];
+    for (int i = 0; i < expected; ++i)
+        children[i] = compile(node->children[i]);
+    return finish(node->type, children, expected, marks);
+}
+
+int32_t Program::finish(int32_t kind, const int32_t* children, int32_t count, const Marks& marks)
+{
+    bool allConstant = true;
+    for (int32_t i = 0; i < count; ++i)
+        allConstant = allConstant && m_ops[children[i]].kind == kNumber;
+    auto constantOf = [&](int i) { return m_ops[children[i]].value; };
+    auto replaceBy = [&](int32_t value) {
+        m_ops.resize(marks.ops);
+        m_kids.resize(marks.kids);
+        return push(kNumber, value, nullptr, 0);
+    };
+
+    if (allConstant && isFoldable(kind)) {
+        const int32_t self = push(kind, 0, children, count);
+        Context none{nullptr, nullptr, 0, 0, 0};
+        return replaceBy(eval(self, none));
+    }
+    // Partial folds that lose no evaluation with a side effect.
+    const bool firstConstant = m_ops[children[0]].kind == kNumber;
+    if (kind == '?' && firstConstant) {
+        // The chosen branch stays where it was compiled; the op array
+        // keeps the unused one, which nothing refers to.
+        return children[constantOf(0) != 0 ? 1 : 2];
+    }
+    if (kind == kSequence && (m_ops[children[0]].traits & kSideEffects) == 0)
+        return children[1];
+    if (kind == kLogAnd && firstConstant && constantOf(0) == 0)
+        return replaceBy(0);
+    if (kind == kLogOr && firstConstant && constantOf(0) != 0)
+        return replaceBy(1);
+    if (kind == kPlus)
+        return children[0];
+    return push(kind, 0, children, count);
+}
+
+int32_t Program::evalTrig(const Op&, const int32_t* k, Context& c, const int32_t* table) const
+{
+    // The argument is evaluated twice, as the sign test and the index; the
+    // index is taken from the second value by the lookup rule, so a value
+    // that changes sign in between still reads inside the table.
+    eval(k[0], c);
+    return table[angleIndex(eval(k[0], c))];
+}
+
+// Child i, and all n children last to first into v. Macros rather than
+// lambdas: evaluation is the per-pixel hot path, and closures that the
+// compiler does not inline cost a call and a frame per node.
+#define e(i) eval(k[i], c)
+#define args(n) for (int i_ = (n) - 1; i_ >= 0; --i_) v[i_] = eval(k[i_], c)
+
+// The functions with several arguments, evaluated last to first into an
+// array; kept out of eval() so that the common nodes get a small frame.
+int32_t Program::evalWide(const Op& o, const int32_t* k, Context& c) const
+{
+    int32_t v[10];
+    FFExecRecord* r = c.record;
+    switch (o.kind) {
+    case kSrc: args(3); return fetch(*r, v[0], v[1], v[2]);
+    case kRad: args(3);
+        return fetch(*r, add(r->centreX, r2x(v[0], v[1])), add(r->centreY, r2y(v[0], v[1])), v[2]);
+    case kAsrc: case kArad: {
+        args(3);
+        int32_t x = v[0], y = v[1];
+        if (o.kind == kArad) {
+            x = add(r->centreX, r2x(v[0], v[1]));
+            y = add(r->centreY, r2y(v[0], v[1]));
+        }
+        const int32_t z = v[2];
+        auto S = [&](int dx, int dy) { return fetch(*r, add(x, dx), add(y, dy), z); };
+        const int32_t sum = 3 * S(0, 0) + 2 * (S(-1, 0) + S(1, 0) + S(0, -1) + S(0, 1)) + S(-1, -1) +
+                            S(1, -1) + S(-1, 1) + S(1, 1);
+        return sum / 15;
+    }
+    case kDst: args(3); return destinationAt(*r, v[0], v[1], v[2]);
+    case kIxy: args(2); return intensityAt(*r, v[0], v[1]);
+    case kCnv: case kIcnv: {
+        args(10);
+        if (v[9] == 0)
+            return 255;
+        int32_t sum = 0;
+        for (int j = 0; j < 9; ++j) {
+            const int32_t nx = add(c.x, j % 3 - 1), ny = add(c.y, j / 3 - 1);
+            const int32_t s = o.kind == kCnv ? fetch(*r, nx, ny, c.z) : intensityAt(*r, nx, ny);
+            sum = add(sum, mul(v[j], s));
+        }
+        return quo(sum, v[9]);
+    }
+    case kVal: {
+        args(3);
+        if (v[0] < 0 || v[0] > 7)
+            return 0;
+        return add(v[1], quo(mul(r->sliders[v[0]], sub(v[2], v[1])), 255));
+    }
+    case kMap: {
+        args(2);
+        const int32_t i = v[0], n = v[1];
+        if (i < 0 || i > 3)
+            return 0;
+        const int32_t hi = r->sliders[2 * i], lo = r->sliders[2 * i + 1];
+        if (hi == 0 && lo == 0)
+            return 255;
+        if (hi == lo)
+            return n <= lo ? 0 : 255;
+        return quo(mul(sub(n, lo), 255), sub(hi, lo));
+    }
+    case kMix: args(4); return mixw(v[0], v[1], v[2], v[3]);
+    case kScl: args(5); return sclw(v[0], v[1], v[2], v[3], v[4]);
+    case kC2m: args(2); return c2m(v[0], v[1]);
+    case kC2d: args(2); return c2d(v[0], v[1]);
+    case kR2x: args(2); return r2x(v[0], v[1]);
+    case kR2y: args(2); return r2y(v[0], v[1]);
+    case kRnd: args(2); return rndw(v[0], v[1], *c.random);
+    default:
+        return 0;
+    }
+}
+
+int32_t Program::eval(int32_t index, Context& c) const
+{
+    const Op& o = m_ops[index];
+    const int32_t* k = m_kids.data() + o.first;
+    FFExecRecord* r = c.record;
+    switch (o.kind) {
+    case kNumber: return o.value;
+    case 'x': return c.x;
+    case 'y': return c.y;
+    case 'z': return c.z;
+    case 'X': return r->X;
+    case 'Y': return r->Y;
+    case 'Z': return r->Z;
+    case 'D': return r->D;
+    case 'M': return r->M;
+    case 't': return r->t;
+    case kTotal: return r->total;
+    case 'r': case 'g': case 'b': case 'a': {
+        const uint8_t* pixel = sourceRow(*r, c.y) + static_cast<intptr_t>(c.x) * r->Z;
+        return pixelVariable(*r, pixel, static_cast<char>(o.kind));
+    }
+    case 'c': return channelByte(*r, sourceRow(*r, c.y), c.x, c.z);
+    case 'i': case 'u': case 'v': {
+        const uint8_t* p = sourceRow(*r, c.y) + static_cast<intptr_t>(c.x) * r->Z;
+        const int32_t R = p[r->channelOffsets[0]], G = p[r->channelOffsets[1]], B = p[r->channelOffsets[2]];
+        if (o.kind == 'i')
+            return (76 * R + 150 * G + 29 * B) / 256;
+        if (o.kind == 'u')
+            return (56 * B - 37 * G - 19 * R) / 256;
+        return (78 * R - 65 * G - 13 * B) / 256;
+    }
+    case 'd': return c2d(sub(c.x, r->centreX), sub(c.y, r->centreY));
+    case 'm': return c2m(sub(c.x, r->centreX), sub(c.y, r->centreY));
+
+    case '+': { const int32_t b = e(1); return add(e(0), b); }
+    case '-': { const int32_t b = e(1); return sub(e(0), b); }
+    case '*': { const int32_t b = e(1); return mul(e(0), b); }
+    case '/': { const int32_t b = e(1); return quo(e(0), b); }
+    case '%': { const int32_t b = e(1); return rem(e(0), b); }
+    case kShl: { const int32_t b = e(1); return shl(e(0), b); }
+    case kShr: { const int32_t b = e(1); return shr(e(0), b); }
+    case kEq: { const int32_t b = e(1); return e(0) == b; }
+    case kNe: { const int32_t b = e(1); return e(0) != b; }
+    case kLe: { const int32_t b = e(1); return e(0) <= b; }
+    case kGe: { const int32_t b = e(1); return e(0) >= b; }
+    case kLt: { const int32_t b = e(1); return e(0) < b; }
+    case kGt: { const int32_t b = e(1); return e(0) > b; }
+    case kBitAnd: { const int32_t b = e(1); return e(0) & b; }
+    case kBitOr: { const int32_t b = e(1); return e(0) | b; }
+    case kXor: { const int32_t b = e(1); return e(0) ^ b; }
+    case kLogAnd: return e(0) == 0 ? 0 : e(1) != 0;
+    case kLogOr: return e(0) != 0 ? 1 : e(1) != 0;
+    case kSequence: e(0); return e(1);
+    case '?': return e(0) != 0 ? e(1) : e(2);
+    case kNeg: return neg(e(0));
+    case kPlus: return e(0);
+    case kNot: return e(0) == 0;
+    case kCompl: return ~e(0);
+
+    case kSrc: case kRad: case kAsrc: case kArad: case kDst: case kIxy: case kCnv: case kIcnv:
+    case kVal: case kMap: case kMix: case kScl: case kC2m: case kC2d: case kR2x: case kR2y: case kRnd:
+        return evalWide(o, k, c);
+    case kCtl: { const int32_t i = e(0); return i >= 0 && i <= 7 ? r->sliders[i] : 0; }
+    case kFrg: { const int32_t i = e(0); return i >= 0 && i <= 2 ? r->foreground[i] : 0; }
+    case kBkg: { const int32_t i = e(0); return i >= 0 && i <= 2 ? r->background[i] : 0; }
+    case kAbs: return absw(e(0));
+    case kDif: { const int32_t b = e(1); return absw(sub(e(0), b)); }
+    case kAdd: {
+        const int32_t b = e(1), a = e(0), lim = e(2);
+        if (add(a, b) < lim) {
+            const int32_t b2 = e(1);
+            return add(e(0), b2);
+        }
+        return e(2);
+    }
+    case kSub: {
+        const int32_t b = e(1), a = e(0), lim = e(2);
+        if (absw(sub(a, b)) > lim) {
+            const int32_t b2 = e(1);
+            return absw(sub(e(0), b2));
+        }
+        return e(2);
+    }
+    case kMin: { const int32_t b = e(1), a = e(0); return a < b ? e(0) : e(1); }
+    case kMax: { const int32_t b = e(1), a = e(0); return a > b ? e(0) : e(1); }
+    case kSqr: return sqrw(e(0));
+    case kSin: return evalTrig(o, k, c, g_sine);
+    case kCos: return evalTrig(o, k, c, g_cosine);
+    case kTan: return evalTrig(o, k, c, g_tangent);
+    case kGet: {
+        const int32_t i = e(0);
+        return i >= 0 && i < r->storageSize && r->storage ? r->storage[i] : 0;
+    }
+    case kPut: {
+        const int32_t i = e(1);
+        const int32_t value = e(0);
+        if (i < 0 || i >= r->storageSize || !r->storage)
+            return 0;
+        r->storage[i] = value;
+        return value;
+    }
+    case kStorage: {
+        const int32_t n = e(0);
+        if (n >= 1 && n <= 64000) {
+            // Allocated before the old array goes, so that a failed
+            // allocation keeps the old one.
+            auto* cells = static_cast<int32_t*>(std::calloc(static_cast<std::size_t>(n), sizeof(int32_t)));
+            if (cells) {
+                std::free(r->storage);
+                r->storage = cells;
+                r->storageSize = n;
+            }
+        }
+        return 0;
+    }
+    case kSrcmode: r->edgeMode = e(0); return 0;
+    case kRst: e(0); return 0;
+    default:
+        if (r)
+            r->error = o.kind == kUnknown ? o.value : o.kind;
+        return 0;
+    }
+}
+#undef e
+#undef args
+
+// ---- registry -------------------------------------------------------------
+
+namespace {
+
+std::mutex g_registryLock;
+std::unordered_map<const FFNode*, std::unique_ptr<Program>>& registry()
+{
+    static std::unordered_map<const FFNode*, std::unique_ptr<Program>> map;
+    return map;
+}
+
+}  // namespace
+
+bool registerTree(const FFNode* root)
+{
+    try {
+        auto program = std::make_unique<Program>(root);
+        std::lock_guard lock(g_registryLock);
+        registry()[root] = std::move(program);
+        registryChanged();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void forgetTree(const FFNode* root)
+{
+    std::lock_guard lock(g_registryLock);
+    if (registry().erase(root))
+        registryChanged();
+}
+
+const Program* findProgram(const FFNode* root)
+{
+    std::lock_guard lock(g_registryLock);
+    auto it = registry().find(root);
+    return it == registry().end() ? nullptr : it->second.get();
+}
+
+void freeTree(FFNode* node)
+{
+    if (!node)
+        return;
+    for (int32_t i = 0; i < node->count && node->children; ++i)
+        freeTree(node->children[i]);
+    std::free(node->children);
+    std::free(node);
+}
+
+uint32_t& threadRandom()
+{
+    thread_local uint32_t state = 1;
+    return state;
+}
+
+}  // namespace zeltro
