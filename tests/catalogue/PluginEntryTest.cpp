@@ -285,6 +285,19 @@ TEST_F(SetEnabled, IgnoresDotsAndUnderscoresInDirectoryNames)
     EXPECT_TRUE(fs::exists(P("v1.0/Sharp")));
 }
 
+TEST_F(SetEnabled, RenamesFilesWhoseNamesAreNotInTheCodePage)
+{
+    // Paths are held as the file system's bytes: a UTF-8 name must reach the
+    // rename unchanged, or the missing source would pass as renamed already.
+    const std::string name = "Flou \xC3\xA9t\xC3\xA9 \xE6\xBC\xA2";
+    test::writeFile(P(name + ".8BF"), std::string("x"));
+    CPluginEntry e = entryWithPath(P(name + ".8BF"));
+    EXPECT_TRUE(e.SetEnabled(false));
+    EXPECT_EQ(e.m_path, P(name + "_8BF"));
+    EXPECT_TRUE(fs::exists(P(name + "_8BF")));
+    EXPECT_FALSE(fs::exists(P(name + ".8BF")));
+}
+
 TEST_F(SetEnabled, NeverReplacesAnExistingFile)
 {
     test::writeFile(P("Blur.8BF"), std::string("enabled"));
