@@ -1,7 +1,7 @@
 // Formula evaluation speed on a 1024 x 1024 image, three ways in one run:
 // the reference walk (the tree walked for every pixel and channel), the
-// library as the renderer uses it (rows for formulas that allow it, FFExec
-// pixel by pixel for the others), and the same formula written as plain
+// library as the renderer uses it (rows split over threads for formulas
+// that allow it, rows in the exact per-pixel order for the others), and the same formula written as plain
 // C++. Prints pixels per second and the ratios per formula, the gain from
 // two threads, and the time to parse and compile a 30-node formula.
 
@@ -82,17 +82,24 @@ int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 constexpr int kChannels = 3;
 using Output = std::vector<int32_t>;
 
+// What the plain twins keep between pixels: the random generator and the
+// storage cells.
+struct State {
+    uint32_t random = 1;
+    std::vector<int32_t> cells = std::vector<int32_t>(256);
+};
+
 // The plain C++ loop over every pixel and channel, with the formula's
 // twin inlined into it.
 template <class F>
 void plainLoop(Output& out, F f)
 {
-    uint32_t random = 1;
+    State state;
     const Image& im = image();
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
             for (int z = 0; z < kChannels; ++z)
-                out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = f(im, x, y, z, random);
+                out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = f(im, x, y, z, state);
 }
 
 template <class F>
@@ -112,17 +119,17 @@ const std::vector<Formula>& formulas()
 {
     static const std::vector<Formula> list = {
         {"arithmetic", "c*ctl(0)/255",
-         plainOf([](const Image& im, int x, int y, int z, uint32_t&) { return im.at(x, y, z) * im.record.sliders[0] / 255; })},
+         plainOf([](const Image& im, int x, int y, int z, State&) { return im.at(x, y, z) * im.record.sliders[0] / 255; })},
         {"threshold", "(r+g+b)/3 > 128 ? 255 : 0",
-         plainOf([](const Image& im, int x, int y, int, uint32_t&) {
+         plainOf([](const Image& im, int x, int y, int, State&) {
              return (im.at(x, y, 0) + im.at(x, y, 1) + im.at(x, y, 2)) / 3 > 128 ? 255 : 0;
          })},
         {"displace", "src(x+ctl(0)-128, y+(x&7), z)",
-         plainOf([](const Image& im, int x, int y, int z, uint32_t&) {
+         plainOf([](const Image& im, int x, int y, int z, State&) {
              return im.at(clampi(x + im.record.sliders[0] - 128, 0, kSize - 1), clampi(y + (x & 7), 0, kSize - 1), z);
          })},
         {"polar", "rad(d+ctl(7), m*3/4, z)",
-         plainOf([](const Image& im, int x, int y, int z, uint32_t&) {
+         plainOf([](const Image& im, int x, int y, int z, State&) {
              const int dx = x - kSize / 2, dy = y - kSize / 2;
              const int d = zeltro::c2d(dx, dy) + im.record.sliders[7];
              const int m = static_cast<int>(std::sqrt(static_cast<double>(dx * dx + dy * dy))) * 3 / 4;
@@ -132,7 +139,7 @@ const std::vector<Formula>& formulas()
              return im.at(clampi(px, 0, kSize - 1), clampi(py, 0, kSize - 1), z);
          })},
         {"convolution", "cnv(1,2,1,2,4,2,1,2,1,16)",
-         plainOf([](const Image& im, int x, int y, int z, uint32_t&) {
+         plainOf([](const Image& im, int x, int y, int z, State&) {
              static const int k[9] = {1, 2, 1, 2, 4, 2, 1, 2, 1};
              int sum = 0;
              for (int j = 0; j < 9; ++j)
@@ -140,7 +147,7 @@ const std::vector<Formula>& formulas()
              return sum / 16;
          })},
         {"sliders", "map(z/2, c) + val(1, -64, 64)",
-         plainOf([](const Image& im, int x, int y, int z, uint32_t&) {
+         plainOf([](const Image& im, int x, int y, int z, State&) {
              const int* s = im.record.sliders;
              const int i = z / 2, hi = s[2 * i], lo = s[2 * i + 1], n = im.at(x, y, z);
              const int mapped = hi == 0 && lo == 0 ? 255 : hi == lo ? (n <= lo ? 0 : 255) : (n - lo) * 255 / (hi - lo);
@@ -149,7 +156,7 @@ const std::vector<Formula>& formulas()
         {"long",
          "((r*3+g*5+b*7)/15 + (x^y)%256 - abs(r-g) + min(b,200) - max(g,50)/2 + (x*y>>4) + (r<<1)"
          " - c*ctl(2)/255 + (x+y)%64 + (r>g ? b : 255-b) + i/4 - u + v) & 255",
-         plainOf([](const Image& im, int x, int y, int z, uint32_t&) {
+         plainOf([](const Image& im, int x, int y, int z, State&) {
              const int R = im.at(x, y, 0), G = im.at(x, y, 1), B = im.at(x, y, 2), C = im.at(x, y, z);
              const int I = (76 * R + 150 * G + 29 * B) / 256, U = (56 * B - 37 * G - 19 * R) / 256,
                        V = (78 * R - 65 * G - 13 * B) / 256;
@@ -158,13 +165,31 @@ const std::vector<Formula>& formulas()
                      (R > G ? B : 255 - B) + I / 4 - U + V) & 255;
          })},
         {"random", "c + rnd(-20, 20)",
-         plainOf([](const Image& im, int x, int y, int z, uint32_t& random) {
-             random = random * 214013u + 2531011u;
-             return im.at(x, y, z) - 20 + static_cast<int>((random >> 16) & 32767u) % 41;
+         plainOf([](const Image& im, int x, int y, int z, State& state) {
+             state.random = state.random * 214013u + 2531011u;
+             return im.at(x, y, z) - 20 + static_cast<int>((state.random >> 16) & 32767u) % 41;
+         })},
+        {"storage", "put((get(z) + c) % 256, z)",
+         plainOf([](const Image& im, int x, int y, int z, State& state) {
+             return state.cells[z] = (state.cells[z] + im.at(x, y, z)) % 256;
+         })},
+        {"rowstorage", "x == 0 && z == 0 ? storage(X) : 0, put(get(x) + c, x) & 255",
+         plainOf([](const Image& im, int x, int y, int z, State& state) {
+             if (x == 0 && z == 0)
+                 state.cells.assign(kSize, 0);
+             return (state.cells[x] += im.at(x, y, z)) & 255;
          })},
     };
     return list;
 }
+
+// A record of the image with its own zeroed storage array, which the
+// formulas may replace; freed through whatever it points to at the end.
+struct OwnRecord {
+    FFExecRecord r = image().record;
+    OwnRecord() { r.storage = static_cast<int32_t*>(std::calloc(256, 4)); }
+    ~OwnRecord() { std::free(r.storage); }
+};
 
 struct TreeDeleter {
     void operator()(FFNode* n) const { FFFree(n); }
@@ -184,7 +209,8 @@ std::unique_ptr<FFNode, TreeDeleter> build(const char* text)
 void runReference(const Formula& f, Output& out)
 {
     auto tree = build(f.text);
-    FFExecRecord r = image().record;
+    OwnRecord own;
+    FFExecRecord& r = own.r;
     zeltro::reference::seedRandom(1);
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
@@ -194,20 +220,46 @@ void runReference(const Formula& f, Output& out)
             }
 }
 
-// The library as the renderer drives it; rows in blocks shared by threads
-// when the formula allows it.
+// FFExec pixel by pixel for the formulas that keep their order, as the
+// renderer called the library before it had a row for them (set
+// ZELTRO_BENCH_PER_PIXEL=1 to measure that way, also against an older
+// library without zeltro_ExecRowInOrder).
+bool perPixel()
+{
+    static const bool set = std::getenv("ZELTRO_BENCH_PER_PIXEL") != nullptr;
+    return set;
+}
+
+// The library as the renderer drives it: rows in blocks shared by threads
+// when the formula allows it, else rows in order on the calling thread.
 void runLibrary(FFNode* tree, Output& out, int threads)
 {
-    FFExecRecord r = image().record;
+    OwnRecord own;
+    FFExecRecord& r = own.r;
     if (zeltro_Traits(tree) & ~ZELTRO_READS_STORAGE) {
         zeltro_SeedRandom(1);
-        FFPrepareExec(&r);
-        for (int y = 0; y < kSize; ++y)
+        if (perPixel()) {
+            FFPrepareExec(&r);
+            for (int y = 0; y < kSize; ++y)
+                for (int x = 0; x < kSize; ++x)
+                    for (int z = 0; z < kChannels; ++z) {
+                        r.x = x, r.y = y, r.z = z;
+                        out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = FFExec(tree);
+                    }
+            return;
+        }
+        // The same formula for the three channels; nothing written back,
+        // since this record's destination is the source.
+        std::vector<int32_t> rows(static_cast<size_t>(kSize) * kChannels);
+        int32_t* outs[kChannels] = {rows.data(), rows.data() + kSize, rows.data() + 2 * kSize};
+        FFNode* const trees[kChannels] = {tree, tree, tree};
+        for (int y = 0; y < kSize; ++y) {
+            zeltro_ExecRowInOrder(trees, kChannels, &r, y, nullptr, 0, outs);
+            int32_t* o = out.data() + static_cast<size_t>(y) * kSize * kChannels;
             for (int x = 0; x < kSize; ++x)
-                for (int z = 0; z < kChannels; ++z) {
-                    r.x = x, r.y = y, r.z = z;
-                    out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = FFExec(tree);
-                }
+                for (int z = 0; z < kChannels; ++z)
+                    o[static_cast<size_t>(x) * kChannels + z] = outs[z][x];
+        }
         return;
     }
     std::atomic<int> next{0};
@@ -255,7 +307,11 @@ public:
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    const auto& list = formulas();
+    // ZELTRO_BENCH_ONLY=name keeps one formula (for runs under callgrind,
+    // with --benchmark_filter=none to count only the three checking runs).
+    std::vector<Formula> list = formulas();
+    if (const char* only = std::getenv("ZELTRO_BENCH_ONLY"))
+        std::erase_if(list, [only](const Formula& f) { return f.name != std::string(only); });
     // Every way must give the same values before its speed means anything.
     for (const Formula& f : list) {
         Output a(static_cast<size_t>(kSize) * kSize * kChannels), b(a.size()), c(a.size());

@@ -124,3 +124,31 @@ extern "C" ZELTRO_API int32_t zeltro_ExecRowChannels(const FFNode* node, const F
         return 0;
     }
 }
+
+extern "C" ZELTRO_API int32_t zeltro_ExecRowInOrder(FFNode* const* trees, int32_t count, FFExecRecord* record,
+                                                    int32_t y, uint8_t* destination, int32_t writeMask,
+                                                    int32_t* const* out)
+{
+    if (!trees || !record || !out || count < 1 || count > 4 || y < 0 || y > record->largestRow)
+        return 0;
+    for (int32_t k = 0; k < count; ++k)
+        if (!trees[k] || !out[k])
+            return 0;
+    try {
+        // Every program is found (or compiled) before the first evaluation,
+        // so a refusal leaves no side effect behind.
+        const Program* programs[4] = {};
+        std::unique_ptr<Program> own[4];
+        for (int32_t k = 0; k < count; ++k) {
+            programs[k] = cachedProgram(trees[k]);
+            if (!programs[k]) {
+                own[k] = std::make_unique<Program>(trees[k]);
+                programs[k] = own[k].get();
+            }
+        }
+        execRowInOrder(programs, count, *record, y, destination, writeMask, out);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}

@@ -3,8 +3,6 @@
 %{
 #include "ParseState.h"
 
-#include <algorithm>
-
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 10000
 #define YYMALLOC zeltro::parseAlloc
@@ -15,34 +13,24 @@ static void yyerror(const char*) {}
 
 using zeltro::makeNode;
 
-/* Each expression carries its tree depth, in check mode too: a tree
- * deeper than the parser's stack could ever nest (a long chain of a
- * left-associative operator) ends the parse as too deep, so that no later
- * recursion over the tree can exhaust the machine stack. A failed
- * allocation while building ends the parse as well. */
-#define BUILD(target, d, expr) do { \
-        (target).depth = (d); \
-        if ((target).depth > zeltro::kMaxTreeDepth) { zeltro::setTooDeep(); YYABORT; } \
-        (target).node = (expr); \
+/* Builds a node; a failed allocation while building ends the parse. The
+ * only limit on nesting is the parser's stack (YYMAXDEPTH): a chain of a
+ * left-associative operator needs a few entries however long it is, and
+ * every walk over the tree keeps its own stack or a bounded recursion. */
+#define BUILD(target, expr) do { \
+        (target) = (expr); \
         if (zeltro::parseFailed()) YYABORT; \
     } while (0)
-#define D1(a) ((a).depth + 1)
-#define D2(a, b) (std::max((a).depth, (b).depth) + 1)
-#define D3(a, b, c) (std::max({(a).depth, (b).depth, (c).depth}) + 1)
 %}
 
 %code requires {
 #include "zeltro.h"
-struct ZeltroTree {
-    FFNode* node;
-    int32_t depth;
-};
 }
 
 %define parse.error simple
 %union {
     int32_t number;
-    ZeltroTree tree;
+    FFNode* tree;
 }
 
 %token <number> NUMBER 312
@@ -71,52 +59,51 @@ struct ZeltroTree {
 %%
 
 formula
-    : expr                      { zeltro::setRoot($1.node); }
+    : expr                      { zeltro::setRoot($1); }
     ;
 
 expr
-    : NUMBER                    { BUILD($$, 1, makeNode(312, $1, 0)); }
-    | VAR                       { BUILD($$, 1, makeNode($1, 0, 0)); }
-    | IVAR                      { BUILD($$, 1, makeNode('i', 0, 0)); }
+    : NUMBER                    { BUILD($$, makeNode(312, $1, 0)); }
+    | VAR                       { BUILD($$, makeNode($1, 0, 0)); }
+    | IVAR                      { BUILD($$, makeNode('i', 0, 0)); }
     | '(' expr ')'              { $$ = $2; }
-    | expr SEQ expr             { BUILD($$, D2($1, $3), makeNode(258, 0, 2, $1.node, $3.node)); }
-    | expr '?' expr ':' expr    { BUILD($$, D3($1, $3, $5), makeNode('?', 0, 3, $1.node, $3.node, $5.node)); }
-    | expr BITAND expr          { BUILD($$, D2($1, $3), makeNode(297, 0, 2, $1.node, $3.node)); }
-    | expr BITOR expr           { BUILD($$, D2($1, $3), makeNode(296, 0, 2, $1.node, $3.node)); }
-    | expr XOR expr             { BUILD($$, D2($1, $3), makeNode(295, 0, 2, $1.node, $3.node)); }
-    | expr LOGAND expr          { BUILD($$, D2($1, $3), makeNode(299, 0, 2, $1.node, $3.node)); }
-    | expr LOGOR expr           { BUILD($$, D2($1, $3), makeNode(298, 0, 2, $1.node, $3.node)); }
-    | expr EQ expr              { BUILD($$, D2($1, $3), makeNode(300, 0, 2, $1.node, $3.node)); }
-    | expr NE expr              { BUILD($$, D2($1, $3), makeNode(301, 0, 2, $1.node, $3.node)); }
-    | expr LE expr              { BUILD($$, D2($1, $3), makeNode(302, 0, 2, $1.node, $3.node)); }
-    | expr GE expr              { BUILD($$, D2($1, $3), makeNode(303, 0, 2, $1.node, $3.node)); }
-    | expr LT expr              { BUILD($$, D2($1, $3), makeNode(304, 0, 2, $1.node, $3.node)); }
-    | expr GT expr              { BUILD($$, D2($1, $3), makeNode(305, 0, 2, $1.node, $3.node)); }
-    | expr '+' expr             { BUILD($$, D2($1, $3), makeNode('+', 0, 2, $1.node, $3.node)); }
-    | expr '-' expr             { BUILD($$, D2($1, $3), makeNode('-', 0, 2, $1.node, $3.node)); }
-    | expr '*' expr             { BUILD($$, D2($1, $3), makeNode('*', 0, 2, $1.node, $3.node)); }
-    | expr '/' expr             { BUILD($$, D2($1, $3), makeNode('/', 0, 2, $1.node, $3.node)); }
-    | expr '%' expr             { BUILD($$, D2($1, $3), makeNode('%', 0, 2, $1.node, $3.node)); }
-    | expr SHL expr             { BUILD($$, D2($1, $3), makeNode(306, 0, 2, $1.node, $3.node)); }
-    | expr SHR expr             { BUILD($$, D2($1, $3), makeNode(307, 0, 2, $1.node, $3.node)); }
-    | '-' expr %prec UNARY      { BUILD($$, D1($2), makeNode(308, 0, 1, $2.node)); }
-    | '+' expr %prec UNARY      { BUILD($$, D1($2), makeNode(309, 0, 1, $2.node)); }
-    | '!' expr %prec UNARY      { BUILD($$, D1($2), makeNode(310, 0, 1, $2.node)); }
-    | '~' expr %prec UNARY      { BUILD($$, D1($2), makeNode(311, 0, 1, $2.node)); }
-    | fn1 '(' expr ')'          { BUILD($$, D1($3), makeNode($<number>1, 0, 1, $3.node)); }
+    | expr SEQ expr             { BUILD($$, makeNode(258, 0, 2, $1, $3)); }
+    | expr '?' expr ':' expr    { BUILD($$, makeNode('?', 0, 3, $1, $3, $5)); }
+    | expr BITAND expr          { BUILD($$, makeNode(297, 0, 2, $1, $3)); }
+    | expr BITOR expr           { BUILD($$, makeNode(296, 0, 2, $1, $3)); }
+    | expr XOR expr             { BUILD($$, makeNode(295, 0, 2, $1, $3)); }
+    | expr LOGAND expr          { BUILD($$, makeNode(299, 0, 2, $1, $3)); }
+    | expr LOGOR expr           { BUILD($$, makeNode(298, 0, 2, $1, $3)); }
+    | expr EQ expr              { BUILD($$, makeNode(300, 0, 2, $1, $3)); }
+    | expr NE expr              { BUILD($$, makeNode(301, 0, 2, $1, $3)); }
+    | expr LE expr              { BUILD($$, makeNode(302, 0, 2, $1, $3)); }
+    | expr GE expr              { BUILD($$, makeNode(303, 0, 2, $1, $3)); }
+    | expr LT expr              { BUILD($$, makeNode(304, 0, 2, $1, $3)); }
+    | expr GT expr              { BUILD($$, makeNode(305, 0, 2, $1, $3)); }
+    | expr '+' expr             { BUILD($$, makeNode('+', 0, 2, $1, $3)); }
+    | expr '-' expr             { BUILD($$, makeNode('-', 0, 2, $1, $3)); }
+    | expr '*' expr             { BUILD($$, makeNode('*', 0, 2, $1, $3)); }
+    | expr '/' expr             { BUILD($$, makeNode('/', 0, 2, $1, $3)); }
+    | expr '%' expr             { BUILD($$, makeNode('%', 0, 2, $1, $3)); }
+    | expr SHL expr             { BUILD($$, makeNode(306, 0, 2, $1, $3)); }
+    | expr SHR expr             { BUILD($$, makeNode(307, 0, 2, $1, $3)); }
+    | '-' expr %prec UNARY      { BUILD($$, makeNode(308, 0, 1, $2)); }
+    | '+' expr %prec UNARY      { BUILD($$, makeNode(309, 0, 1, $2)); }
+    | '!' expr %prec UNARY      { BUILD($$, makeNode(310, 0, 1, $2)); }
+    | '~' expr %prec UNARY      { BUILD($$, makeNode(311, 0, 1, $2)); }
+    | fn1 '(' expr ')'          { BUILD($$, makeNode($<number>1, 0, 1, $3)); }
     | fn2 '(' expr ARGSEP expr ')'
-                                { BUILD($$, D2($3, $5), makeNode($<number>1, 0, 2, $3.node, $5.node)); }
+                                { BUILD($$, makeNode($<number>1, 0, 2, $3, $5)); }
     | fn3 '(' expr ARGSEP expr ARGSEP expr ')'
-                                { BUILD($$, D3($3, $5, $7), makeNode($<number>1, 0, 3, $3.node, $5.node, $7.node)); }
+                                { BUILD($$, makeNode($<number>1, 0, 3, $3, $5, $7)); }
     | MIX '(' expr ARGSEP expr ARGSEP expr ARGSEP expr ')'
-                                { BUILD($$, std::max(D2($3, $5), D2($7, $9)), makeNode(268, 0, 4, $3.node, $5.node, $7.node, $9.node)); }
+                                { BUILD($$, makeNode(268, 0, 4, $3, $5, $7, $9)); }
     | SCL '(' expr ARGSEP expr ARGSEP expr ARGSEP expr ARGSEP expr ')'
-                                { BUILD($$, std::max({D2($3, $5), D2($7, $9), D1($11)}), makeNode(270, 0, 5, $3.node, $5.node, $7.node, $9.node, $11.node)); }
+                                { BUILD($$, makeNode(270, 0, 5, $3, $5, $7, $9, $11)); }
     | fn10 '(' expr ARGSEP expr ARGSEP expr ARGSEP expr ARGSEP expr ARGSEP
                expr ARGSEP expr ARGSEP expr ARGSEP expr ARGSEP expr ')'
-                                { BUILD($$, std::max({D2($3, $5), D2($7, $9), D2($11, $13), D2($15, $17), D2($19, $21)}),
-                                        makeNode($<number>1, 0, 10, $3.node, $5.node, $7.node, $9.node,
-                                                 $11.node, $13.node, $15.node, $17.node, $19.node, $21.node)); }
+                                { BUILD($$, makeNode($<number>1, 0, 10, $3, $5, $7, $9,
+                                                 $11, $13, $15, $17, $19, $21)); }
     ;
 
 fn1

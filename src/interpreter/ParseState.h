@@ -29,12 +29,6 @@ FFNode* makeNode(int type, int value, int n, ...);
 bool parseFailed();
 void setRoot(FFNode* root);
 
-// Deepest tree a formula may make: what the parser's 10000-entry stack
-// allows for nested constructs, applied to left-associative chains too.
-constexpr int32_t kMaxTreeDepth = 10000;
-// Marks the parse as ended for a tree that would be too deep (status 2).
-void setTooDeep();
-
 // Scanner entry points (Scanner.l): start scanning a private copy of
 // text, release everything the scanner holds.
 bool scanText(const char* text);

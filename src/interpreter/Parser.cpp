@@ -26,7 +26,6 @@ std::size_t g_nodeCapacity = 0;
 
 bool g_build = false;
 bool g_failed = false;
-bool g_tooDeep = false;
 FFNode* g_root = nullptr;
 std::jmp_buf g_fatalJump;
 
@@ -148,11 +147,6 @@ void setRoot(FFNode* root)
     g_root = root;
 }
 
-void setTooDeep()
-{
-    g_tooDeep = true;
-}
-
 void scannerFatal(const char*)
 {
     std::longjmp(g_fatalJump, 1);
@@ -170,7 +164,6 @@ extern "C" ZELTRO_API FFNode* FFParse(const char* text, int32_t* status, int32_t
         g_depth = 0;
         g_build = build != 0;
         g_failed = false;
-        g_tooDeep = false;
         g_root = nullptr;
         int outcome = text ? runParse(text) : 1;
         if (outcome == -1) {
@@ -183,8 +176,6 @@ extern "C" ZELTRO_API FFNode* FFParse(const char* text, int32_t* status, int32_t
         }
         if (outcome == 0 && g_failed)
             outcome = 1;
-        if (outcome == 1 && g_tooDeep)
-            outcome = 2;
         if (outcome != 0 && outcome != 2)
             outcome = 1;
         FFNode* root = outcome == 0 && g_build ? g_root : nullptr;

@@ -5,12 +5,15 @@
 
 #include "Arith.h"
 #include "Fetch.h"
+#include "BytecodeRun.h"
 #include "RowPlan.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <new>
 #include <unordered_map>
+#include <vector>
 
 namespace zeltro {
 
@@ -50,7 +53,7 @@ namespace {
 int32_t ownTraits(int32_t kind)
 {
     switch (kind) {
-    case kRnd: return ZELTRO_USES_RANDOM;
+    case kRnd: case kRndConst: return ZELTRO_USES_RANDOM;
     case kPut: case kStorage: return ZELTRO_WRITES_STORAGE;
     case kGet: return ZELTRO_READS_STORAGE;
     case kSrcmode: return ZELTRO_WRITES_EDGE_MODE;
@@ -85,8 +88,24 @@ Program::Program(const FFNode* root)
 {
     m_root = compile(root);
     m_traits = m_ops[m_root].traits;
+    // Ops are stored children first, so one forward pass gives each op the
+    // height of its subtree.
+    std::vector<int32_t> height(m_ops.size(), 1);
+    for (std::size_t i = 0; i < m_ops.size(); ++i) {
+        const Op& o = m_ops[i];
+        for (int32_t j = 0; j < o.count; ++j)
+            height[i] = std::max(height[i], height[static_cast<std::size_t>(m_kids[o.first + j])] + 1);
+    }
+    m_deep = height[static_cast<std::size_t>(m_root)] > kMaxRecursiveHeight;
     if ((m_traits & (kSideEffects | ZELTRO_READS_DESTINATION)) == 0)
         m_plan = std::make_unique<RowPlan>(*this);
+    else
+        useConstantDivisors();
+    // Register code for every tree the recursive walk could take, pure or
+    // not: a pure formula among order-dependent ones is evaluated in the
+    // same per-pixel loop.
+    if (!m_deep)
+        buildCode();
 }
 
 Program::~Program() = default;
@@ -102,22 +121,54 @@ int32_t Program::push(int32_t kind, int32_t value, const int32_t* children, int3
     return static_cast<int32_t>(m_ops.size() - 1);
 }
 
-// The recursion over the tree keeps its frame small (trees may be 10000
-// levels deep); everything else happens in finish().
-int32_t Program::compile(const FFNode* node)
+// Children first, with a stack of its own: a tree is as high as its text
+// is long for a chain of a left-associative operator.
+int32_t Program::compile(const FFNode* root)
 {
-    if (!node)
-        return push(kNumber, 0, nullptr, 0);
-    const int expected = childCount(node->type);
-    if (expected < 0 || expected != node->count || (expected > 0 && !node->children))
-        return push(kUnknown, node->type, nullptr, 0);
-    if (expected == 0)
-        return push(node->type, node->type == kNumber ? node->value : 0, nullptr, 0);
-    const Marks marks{m_ops.size(), m_kids.size()};
-    int32_t children[10];
-    for (int i = 0; i < expected; ++i)
-        children[i] = compile(node->children[i]);
-    return finish(node->type, children, expected, marks);
+    struct Pending {
+        const FFNode* node;
+        Marks marks;
+        int32_t count;
+        int32_t next;  // children compiled so far
+        int32_t children[10];
+    };
+    std::vector<Pending> stack;
+    int32_t result = 0;
+    // Compiles a node without children at once (true, into result), or
+    // stacks it to compile its children first (false).
+    auto enter = [&](const FFNode* node) {
+        if (!node) {
+            result = push(kNumber, 0, nullptr, 0);
+            return true;
+        }
+        const int expected = childCount(node->type);
+        if (expected < 0 || expected != node->count || (expected > 0 && !node->children)) {
+            result = push(kUnknown, node->type, nullptr, 0);
+            return true;
+        }
+        if (expected == 0) {
+            result = push(node->type, node->type == kNumber ? node->value : 0, nullptr, 0);
+            return true;
+        }
+        stack.push_back({node, {m_ops.size(), m_kids.size()}, expected, 0, {}});
+        return false;
+    };
+    bool compiled = enter(root);
+    while (!stack.empty()) {
+        if (compiled) {
+            Pending& top = stack.back();
+            top.children[top.next++] = result;
+        }
+        Pending& top = stack.back();
+        if (top.next < top.count) {
+            compiled = enter(top.node->children[top.next]);
+            continue;
+        }
+        result = finish(top.node->type, top.children, top.count, top.marks);
+        stack.pop_back();
+        compiled = true;
+    }
+    return result;
 }
 
 int32_t Program::finish(int32_t kind, const int32_t* children, int32_t count, const Marks& marks)
@@ -152,7 +203,59 @@ int32_t Program::finish(int32_t kind, const int32_t* children, int32_t count, co
         return replaceBy(1);
     if (kind == kPlus)
         return children[0];
+    if (kind == kRnd && allConstant && sub(constantOf(1), constantOf(0)) != -1) {
+        const int32_t low = constantOf(0), high = constantOf(1);
+        m_ops.resize(marks.ops);
+        m_kids.resize(marks.kids);
+        return pushRandom(low, high);
+    }
     return push(kind, 0, children, count);
+}
+
+// Division and remainder by a constant of magnitude 2 or more become a
+// multiplication by the magnitude's reciprocal, rounded up to 64 bits,
+// which gives the exact quotient of every 32-bit magnitude. Only for
+// programs evaluated pixel by pixel: the row plan divides rows itself.
+void Program::useConstantDivisors()
+{
+#if defined(__SIZEOF_INT128__)
+    for (Op& o : m_ops) {
+        if ((o.kind != '/' && o.kind != '%') || o.count != 2)
+            continue;
+        const Op& divisor = m_ops[static_cast<std::size_t>(m_kids[o.first + 1])];
+        if (divisor.kind != kNumber || divisor.value == 0 || divisor.value == 1 || divisor.value == -1)
+            continue;
+        const int32_t b = divisor.value;
+        const uint32_t magnitude = b < 0 ? 0u - u(b) : u(b);
+        const uint64_t reciprocal = ~uint64_t(0) / magnitude + 1;
+        const int32_t dividend = m_kids[o.first];
+        o.kind = o.kind == '/' ? kQuoConst : kRemConst;
+        o.value = b;
+        o.count = 1;
+        o.first = static_cast<int32_t>(m_kids.size());
+        m_kids.push_back(dividend);
+        m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal)));
+        m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal >> 32)));
+    }
+#endif
+}
+
+// rnd(low, high) with constant bounds (whose range is not empty): the
+// remainder of the random number, which is below 2^15, by the divisor's
+// magnitude through a multiplication by its rounded-up reciprocal, which
+// is exact for numbers and divisors below 2^15 (a divisor above that
+// leaves the number as it is: reciprocal 0).
+int32_t Program::pushRandom(int32_t low, int32_t high)
+{
+    const int32_t n = add(sub(high, low), 1);
+    const uint32_t magnitude = n < 0 ? 0u - u(n) : u(n);
+    const uint64_t reciprocal = magnitude <= 32767u ? (uint64_t(1) << 32) / magnitude + 1 : 0;
+    Op o{kRndConst, low, 0, static_cast<int32_t>(m_kids.size()), ownTraits(kRndConst)};
+    m_kids.push_back(static_cast<int32_t>(magnitude));
+    m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal)));
+    m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal >> 32)));
+    m_ops.push_back(o);
+    return static_cast<int32_t>(m_ops.size() - 1);
 }
 
 int32_t Program::evalTrig(const Op&, const int32_t* k, Context& c, const int32_t* table) const
@@ -160,28 +263,34 @@ int32_t Program::evalTrig(const Op&, const int32_t* k, Context& c, const int32_t
     // The argument is evaluated twice, as the sign test and the index; the
     // index is taken from the second value by the lookup rule, so a value
     // that changes sign in between still reads inside the table.
-    eval(k[0], c);
-    return table[angleIndex(eval(k[0], c))];
+    child(k[0], c);
+    return table[angleIndex(child(k[0], c))];
 }
 
 // Child i, and all n children last to first into v. Macros rather than
 // lambdas: evaluation is the per-pixel hot path, and closures that the
 // compiler does not inline cost a call and a frame per node.
-#define e(i) eval(k[i], c)
-#define args(n) for (int i_ = (n) - 1; i_ >= 0; --i_) v[i_] = eval(k[i_], c)
+#define e(i) child(k[i], c)
+#define args(n) for (int i_ = (n) - 1; i_ >= 0; --i_) v[i_] = child(k[i_], c)
 
 // The functions with several arguments, evaluated last to first into an
 // array; kept out of eval() so that the common nodes get a small frame.
 int32_t Program::evalWide(const Op& o, const int32_t* k, Context& c) const
 {
     int32_t v[10];
+    args(o.count);
+    return applyWide(o, v, c);
+}
+
+// The value of a function with several arguments from their values.
+int32_t Program::applyWide(const Op& o, const int32_t* v, Context& c) const
+{
     FFExecRecord* r = c.record;
     switch (o.kind) {
-    case kSrc: args(3); return fetch(*r, v[0], v[1], v[2]);
-    case kRad: args(3);
+    case kSrc: return fetch(*r, v[0], v[1], v[2]);
+    case kRad:
         return fetch(*r, add(r->centreX, r2x(v[0], v[1])), add(r->centreY, r2y(v[0], v[1])), v[2]);
     case kAsrc: case kArad: {
-        args(3);
         int32_t x = v[0], y = v[1];
         if (o.kind == kArad) {
             x = add(r->centreX, r2x(v[0], v[1]));
@@ -193,10 +302,9 @@ int32_t Program::evalWide(const Op& o, const int32_t* k, Context& c) const
                             S(1, -1) + S(-1, 1) + S(1, 1);
         return sum / 15;
     }
-    case kDst: args(3); return destinationAt(*r, v[0], v[1], v[2]);
-    case kIxy: args(2); return intensityAt(*r, v[0], v[1]);
+    case kDst: return destinationAt(*r, v[0], v[1], v[2]);
+    case kIxy: return intensityAt(*r, v[0], v[1]);
     case kCnv: case kIcnv: {
-        args(10);
         if (v[9] == 0)
             return 255;
         int32_t sum = 0;
@@ -208,13 +316,11 @@ int32_t Program::evalWide(const Op& o, const int32_t* k, Context& c) const
         return quo(sum, v[9]);
     }
     case kVal: {
-        args(3);
         if (v[0] < 0 || v[0] > 7)
             return 0;
         return add(v[1], quo(mul(r->sliders[v[0]], sub(v[2], v[1])), 255));
     }
     case kMap: {
-        args(2);
         const int32_t i = v[0], n = v[1];
         if (i < 0 || i > 3)
             return 0;
@@ -225,13 +331,13 @@ int32_t Program::evalWide(const Op& o, const int32_t* k, Context& c) const
             return n <= lo ? 0 : 255;
         return quo(mul(sub(n, lo), 255), sub(hi, lo));
     }
-    case kMix: args(4); return mixw(v[0], v[1], v[2], v[3]);
-    case kScl: args(5); return sclw(v[0], v[1], v[2], v[3], v[4]);
-    case kC2m: args(2); return c2m(v[0], v[1]);
-    case kC2d: args(2); return c2d(v[0], v[1]);
-    case kR2x: args(2); return r2x(v[0], v[1]);
-    case kR2y: args(2); return r2y(v[0], v[1]);
-    case kRnd: args(2); return rndw(v[0], v[1], *c.random);
+    case kMix: return mixw(v[0], v[1], v[2], v[3]);
+    case kScl: return sclw(v[0], v[1], v[2], v[3], v[4]);
+    case kC2m: return c2m(v[0], v[1]);
+    case kC2d: return c2d(v[0], v[1]);
+    case kR2x: return r2x(v[0], v[1]);
+    case kR2y: return r2y(v[0], v[1]);
+    case kRnd: return rndw(v[0], v[1], *c.random);
     default:
         return 0;
     }
@@ -296,8 +402,17 @@ int32_t Program::eval(int32_t index, Context& c) const
     case kNot: return e(0) == 0;
     case kCompl: return ~e(0);
 
+    case kQuoConst: case kRemConst: return divideByConstant(o, e(0));
+    case kRndConst: {
+        const uint32_t v = static_cast<uint32_t>(nextRandom(*c.random));
+        const uint32_t magnitude = static_cast<uint32_t>(k[0]);
+        const uint64_t reciprocal = static_cast<uint32_t>(k[1]) | (uint64_t(static_cast<uint32_t>(k[2])) << 32);
+        const uint32_t q = static_cast<uint32_t>((v * reciprocal) >> 32);
+        return add(o.value, static_cast<int32_t>(v - q * magnitude));
+    }
+    case kRnd: { const int32_t b = e(1), a = e(0); return rndw(a, b, *c.random); }
     case kSrc: case kRad: case kAsrc: case kArad: case kDst: case kIxy: case kCnv: case kIcnv:
-    case kVal: case kMap: case kMix: case kScl: case kC2m: case kC2d: case kR2x: case kR2y: case kRnd:
+    case kVal: case kMap: case kMix: case kScl: case kC2m: case kC2d: case kR2x: case kR2y:
         return evalWide(o, k, c);
     case kCtl: { const int32_t i = e(0); return i >= 0 && i <= 7 ? r->sliders[i] : 0; }
     case kFrg: { const int32_t i = e(0); return i >= 0 && i <= 2 ? r->foreground[i] : 0; }
@@ -407,10 +522,22 @@ void freeTree(FFNode* node)
 {
     if (!node)
         return;
-    for (int32_t i = 0; i < node->count && node->children; ++i)
-        freeTree(node->children[i]);
-    std::free(node->children);
-    std::free(node);
+    // A stack of nodes still to free: each node's children go on it before
+    // the node itself is freed. Should the stack find no memory, the rest
+    // of the tree stays allocated rather than being walked recursively.
+    try {
+        std::vector<FFNode*> pending{node};
+        while (!pending.empty()) {
+            FFNode* n = pending.back();
+            pending.pop_back();
+            for (int32_t i = 0; i < n->count && n->children; ++i)
+                if (n->children[i])
+                    pending.push_back(n->children[i]);
+            std::free(n->children);
+            std::free(n);
+        }
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 uint32_t& threadRandom()

@@ -13,9 +13,14 @@
 namespace zeltro {
 
 // Node kinds as the grammar makes them; kUnknown marks a node the
-// evaluator does not know (its kind is kept in value).
+// evaluator does not know (its kind is kept in value). The compiler's own
+// kinds: kRndConst, rnd with constant bounds (the lower bound in value, the
+// divisor with its reciprocal in three kids cells from first); kQuoConst
+// and kRemConst, "/" and "%" by a constant of magnitude 2 or more (the
+// divisor in value, the dividend's op and the reciprocal in three kids
+// cells from first, count 1).
 enum Kind : int32_t {
-    kNumber = 312, kSequence = 258, kUnknown = -1,
+    kNumber = 312, kSequence = 258, kUnknown = -1, kRndConst = -6, kQuoConst = -7, kRemConst = -8,
     kAbs = 259, kAdd = 260, kCnv = 261, kCtl = 262, kDif = 263, kGet = 264, kPut = 265,
     kMin = 266, kMax = 267, kMix = 268, kRnd = 269, kScl = 270, kSqr = 271, kSrc = 272,
     kSub = 273, kVal = 274, kC2d = 275, kC2m = 276, kRad = 277, kR2x = 278, kR2y = 279,
@@ -48,6 +53,12 @@ struct Context {
     int32_t z;
     int32_t y;
     int32_t x;
+    // The source row of y, for the register code (set by whoever runs it).
+    const uint8_t* row = nullptr;
+    // When not null: the byte of channel z of pixel 0 in that row, pixels
+    // being bpp bytes apart (z inside the pixel, at least 3 bytes).
+    const uint8_t* channel = nullptr;
+    intptr_t bpp = 0;
 };
 
 class RowPlan;
@@ -59,32 +70,116 @@ public:
     ~Program();
 
     int32_t traits() const { return m_traits; }
-    // Value of the tree for the pixel and channel of the context.
-    int32_t evaluate(Context& context) const { return eval(m_root, context); }
+    // Value of the tree for the pixel and channel of the context: through
+    // the register code when there is one, else the recursive walk when
+    // the tree is shallow, else the walk with its own stack.
+    int32_t evaluate(Context& context) const
+    {
+        if (!m_code.empty())
+            return run(context);
+        return m_deep ? evalIterative(m_root, context) : eval(m_root, context);
+    }
+    // Value of op index by the recursive walk; only for programs that are
+    // not deep(), whose recursion is bounded by kMaxRecursiveHeight.
     int32_t eval(int32_t index, Context& context) const;
+    // Value of op index by a walk that keeps its own stack on the heap, in
+    // exactly the order of eval(); for trees of any height.
+    int32_t evalIterative(int32_t index, Context& context) const;
+    // True when the tree is higher than the recursive walks may go.
+    bool deep() const { return m_deep; }
     const Op& op(int32_t index) const { return m_ops[index]; }
     const int32_t* kids(const Op& o) const { return m_kids.data() + o.first; }
     int32_t root() const { return m_root; }
     // Row plan, or null when the tree's value depends on evaluation order.
     const RowPlan* rowPlan() const { return m_plan.get(); }
 
+    // Trees up to this height are walked recursively (the evaluation and
+    // the row planner); their frames stay far below any thread's stack.
+    // Higher trees, which a left-leaning chain makes from a short text, are
+    // walked with a stack of their own.
+    static constexpr int32_t kMaxRecursiveHeight = 128;
+
 private:
     struct Marks {
         std::size_t ops;
         std::size_t kids;
     };
-    [[gnu::noinline]] int32_t compile(const FFNode* node);
+    struct Frame;
+    int32_t compile(const FFNode* root);
+    // The operand of op that an iterative step needs next, or its value.
+    bool step(const Op& o, Frame& f, Context& c, int32_t& want, int32_t& value) const;
+    int32_t applyWide(const Op& o, const int32_t* v, Context& c) const;
     [[gnu::noinline]] int32_t finish(int32_t kind, const int32_t* children, int32_t count, const Marks& marks);
     [[gnu::noinline]] int32_t push(int32_t kind, int32_t value, const int32_t* children, int32_t count);
     int32_t evalWide(const Op& o, const int32_t* k, Context& c) const;
     int32_t evalTrig(const Op& o, const int32_t* k, Context& c, const int32_t* table) const;
+    // Value of a child: constants and coordinates without a call.
+    int32_t child(int32_t index, Context& c) const
+    {
+        const Op& o = m_ops[index];
+        switch (o.kind) {
+        case kNumber: return o.value;
+        case 'x': return c.x;
+        case 'y': return c.y;
+        case 'z': return c.z;
+        default: return eval(index, c);
+        }
+    }
+    int32_t pushRandom(int32_t low, int32_t high);
+    void useConstantDivisors();
+    int32_t divideByConstant(const Op& o, int32_t a) const;
 
     std::vector<Op> m_ops;
     std::vector<int32_t> m_kids;
     int32_t m_root = 0;
     int32_t m_traits = 0;
+    bool m_deep = false;
     std::unique_ptr<RowPlan> m_plan;
+
+    // Straight-line code over registers for the pixel-by-pixel evaluation
+    // of trees that are not deep() (Bytecode.cpp): the same operations in
+    // the same order as eval(), without a call per node; subtrees of kinds
+    // it does not handle itself are handed to eval().
+    struct Insn {
+        int32_t code;
+        int32_t d;  // result register
+        int32_t a;  // operand register, constant or op index
+        int32_t b;  // second operand register or jump target
+    };
+    static constexpr int32_t kMaxRegisters = 64;
+    void buildCode();
+    bool gen(int32_t op, int32_t reg);
+    int32_t emitInsn(int32_t code, int32_t d, int32_t a, int32_t b);
+    int32_t run(Context& context) const;
+    std::vector<Insn> m_code;
+
+public:
+    // True when the program has register code (it is not deep() and its
+    // code fits its limits); runCode() is then its value for a context
+    // whose row is the source row of its y. Inlined into the row loops.
+    bool hasCode() const { return !m_code.empty(); }
+    // Runs row y of count programs (all hasCode(), count 1..4) in the
+    // per-pixel order: for x = 0 .. width-1, channel k by programs[k] with
+    // channels[k] as the context's channel; the value goes to out[k][x]
+    // and, where at[k] >= 0, clamped to byte at[k] of the pixel in row.
+    // The context names the record, the row and bpp. Throws std::bad_alloc
+    // (before any evaluation) when its code finds no memory.
+    static void runRow(const Program* const* programs, int32_t count, Context& context, int32_t width,
+                       uint8_t* row, const int32_t* at, const uint8_t* const* channels, int32_t* const* out);
+    [[gnu::always_inline]] inline int32_t runCode(Context& context) const;
 };
+
+// Evaluates programs[k] as channel k (k < count) for every pixel of row y,
+// pixel by pixel and channel by channel in that order, exactly as FFExec
+// called in that order would, with the calling thread's random generator.
+// Value of channel k of column x goes to out[k][x]; when bit k of
+// writeMask is set and destination is not null, the value clamped to
+// 0..255 is written at once to byte channelOffsets[k] of the pixel in
+// destination (laid out as the record's destination), so that dst sees it
+// when the next channel is evaluated. Leaves x, y and z of the record at
+// the last evaluation. A failed evaluation (memory) yields 0, as in FFExec.
+void execRowInOrder(const Program* const* programs, int32_t count, FFExecRecord& record, int32_t y,
+                    uint8_t* destination, int32_t writeMask, int32_t* const* out);
 
 // Registry of the trees FFParse built, mapping each root to its program.
 bool registerTree(const FFNode* root);
@@ -93,7 +188,7 @@ void forgetTree(const FFNode* root);
 const Program* findProgram(const FFNode* root);
 // Invalidates cached registry look-ups (Api.cpp).
 void registryChanged();
-// Frees a tree node by node.
+// Frees a tree node by node, without recursion.
 void freeTree(FFNode* node);
 
 // The random generator state of the calling thread (starts at 1).

@@ -113,6 +113,12 @@ void divideByScalar(int32_t* d, const int32_t* a, int32_t s, int n, bool remaind
 RowPlan::RowPlan(const Program& program)
     : m_program(program)
 {
+    // The planner walks the tree recursively: a tree too high for that is
+    // evaluated pixel by pixel, which gives the same values.
+    if (program.deep()) {
+        m_perPixel = true;
+        return;
+    }
     // Ops are stored children first, so one forward pass decides for each
     // op whether it depends on the column.
     const int32_t root = program.root();
@@ -264,7 +270,7 @@ void RowPlan::run(const FFExecRecord& r, int32_t y, int32_t count, const int32_t
             std::fill(out[k], out[k] + width, scalars[m_constantResult]);
             continue;
         }
-        if (need > kMaxCells) {
+        if (m_perPixel || need > kMaxCells) {
             for (int32_t x = 0; x < width; ++x) {
                 context.x = x;
                 out[k][x] = m_program.evaluate(context);

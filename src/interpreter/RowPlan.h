@@ -35,7 +35,7 @@ public:
 
 private:
     // Kept out of line (and their callees too): gen's frame is repeated for
-    // every level of a tree that may be 10000 levels deep.
+    // every level of the tree (at most Program::kMaxRecursiveHeight).
     [[gnu::noinline]] int32_t gen(int32_t op, int32_t slot);
     [[gnu::noinline]] int32_t hoist(int32_t op, int32_t slot);
     [[gnu::noinline]] void emit(int32_t kind, int32_t dst, int32_t arg, int32_t scalar, int32_t variant);
@@ -56,6 +56,7 @@ private:
     int32_t m_slots = 1;
     int32_t m_result = 0;             // slot of the result
     int32_t m_constantResult = -1;    // the whole tree is a per-row value
+    bool m_perPixel = false;          // too high to plan: every pixel evaluated alone
 };
 
 }  // namespace zeltro

@@ -7,8 +7,11 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <pthread.h>
 #include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 using namespace zeltro::test;
 
@@ -32,7 +35,8 @@ TEST(Api, ExportsExactlyTheFourFunctionsAndTheExtensions)
             names.insert(name);
     }
     const std::set<std::string> expected = {"FFParse", "FFPrepareExec", "FFExec", "FFFree", "zeltro_Traits",
-                                            "zeltro_ExecRow", "zeltro_ExecRowChannels", "zeltro_SeedRandom"};
+                                            "zeltro_ExecRow", "zeltro_ExecRowChannels", "zeltro_ExecRowInOrder",
+                                            "zeltro_SeedRandom"};
     EXPECT_EQ(names, expected);
 }
 
@@ -131,6 +135,96 @@ TEST(Api, DeepTreesEvaluate)
     std::vector<int32_t> row(3);
     ASSERT_EQ(zeltro_ExecRow(tree.get(), &image.record(), 0, 0, row.data()), 1);
     EXPECT_EQ(row, (std::vector<int32_t>{2000, 2001, 2002}));
+}
+
+// Chains of 20,000 terms: a short parser stack but a tree 20,000 levels
+// high. Each is parsed, compiled, rendered over a small image (per pixel,
+// and a row at a time when it is pure) and freed, without any walk over
+// the tree recursing as deep as the tree is high.
+struct Chain {
+    const char* name;
+    std::string text;
+    int32_t (*expected)(int32_t x, int32_t y);
+    bool pure;
+};
+
+std::string chainText(const std::string& first, const std::string& term, int count, const std::string& last = "")
+{
+    std::string s = first;
+    for (int i = 0; i < count; ++i)
+        s += term;
+    return s + last;
+}
+
+std::vector<Chain> longChains()
+{
+    return {
+        {"+", chainText("x", "+1", 19999), [](int32_t x, int32_t) { return x + 19999; }, true},
+        {"*", chainText("x", "*3", 19999),
+         [](int32_t x, int32_t) {
+             uint32_t v = static_cast<uint32_t>(x);
+             for (int i = 0; i < 19999; ++i)
+                 v *= 3u;
+             return static_cast<int32_t>(v);
+         },
+         true},
+        {"-", chainText("x", "-y", 19999), [](int32_t x, int32_t y) { return x - 19999 * y; }, true},
+        {"/", chainText("x+7", "/1", 19999), [](int32_t x, int32_t) { return x + 7; }, true},
+        {", pure", chainText("x", ",x+1", 19999), [](int32_t x, int32_t) { return x + 1; }, true},
+        {", with put", chainText("put(x,0)", ",put(get(0)+1,0)", 19998, ",get(0)"),
+         [](int32_t x, int32_t) { return x + 19998; }, false},
+    };
+}
+
+void renderLongChains()
+{
+    TestImage image(4, 3);
+    FFExecRecord& r = image.record();
+    FFPrepareExec(&r);
+    for (const Chain& chain : longChains()) {
+        int32_t status = -1;
+        Tree tree = parse(chain.text, &status);
+        ASSERT_EQ(status, 0) << chain.name;
+        ASSERT_NE(tree, nullptr) << chain.name;
+        EXPECT_EQ(zeltro_Traits(tree.get()) == 0, chain.pure) << chain.name;
+        std::vector<int32_t> row(4);
+        for (int32_t y = 0; y < 3; ++y) {
+            for (int32_t x = 0; x < 4; ++x) {
+                r.x = x;
+                r.y = y;
+                r.z = 0;
+                EXPECT_EQ(FFExec(tree.get()), chain.expected(x, y)) << chain.name << " at " << x << "," << y;
+            }
+            if (chain.pure) {
+                ASSERT_EQ(zeltro_ExecRow(tree.get(), &r, y, 1, row.data()), 1) << chain.name;
+                for (int32_t x = 0; x < 4; ++x)
+                    EXPECT_EQ(row[static_cast<std::size_t>(x)], chain.expected(x, y)) << chain.name;
+            }
+        }
+        if (std::string(chain.name) == "+") {
+            // A subtree, which FFParse did not register, is compiled for
+            // the one evaluation: the chain one term shorter.
+            r.x = 2;
+            EXPECT_EQ(FFExec(tree->children[0]), 2 + 19998);
+        }
+    }
+}
+
+TEST(Api, LongChainsRenderAndFreeOnTheMainStack)
+{
+    renderLongChains();
+}
+
+TEST(Api, LongChainsRenderAndFreeOnASmallThreadStack)
+{
+    // 256 KiB: far less than a recursion 20,000 levels deep needs.
+    pthread_attr_t attributes;
+    ASSERT_EQ(pthread_attr_init(&attributes), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&attributes, 256 * 1024), 0);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attributes, [](void*) -> void* { renderLongChains(); return nullptr; }, nullptr), 0);
+    ASSERT_EQ(pthread_join(thread, nullptr), 0);
+    pthread_attr_destroy(&attributes);
 }
 
 TEST(Api, TreesAreIndependentOfTheText)

@@ -1,6 +1,7 @@
 // Random formulas on random images: the library (per pixel through
-// FFExec, and a row at a time through zeltro_ExecRow) must give exactly
-// what the reference walk gives, and leave the record in the same state.
+// FFExec, a row at a time through zeltro_ExecRow, and rows in the exact
+// per-pixel order through zeltro_ExecRowInOrder) must give exactly what
+// the reference walk gives, and leave the record in the same state.
 
 #include "ZeltroTestSupport.h"
 
@@ -115,7 +116,30 @@ Tree tryParse(const std::string& text)
     return status == 0 ? std::move(tree) : Tree();
 }
 
-TEST(Differential, PerPixelOrderMatchesTheReferenceWalk)
+// The formulas as made, and with a pure left-leaning chain of that many
+// terms added in front ("rst(x+...+x)+" adds 0): the program is then too
+// high for the recursive walks, and all of it is evaluated by the walk
+// with its own stack.
+class Differential : public ::testing::TestWithParam<int> {
+protected:
+    static std::string prefixed(const std::string& formula)
+    {
+        const int terms = GetParam();
+        if (terms == 0)
+            return formula;
+        std::string chain = "x";
+        for (int i = 1; i < terms; ++i)
+            chain += "+x";
+        return "rst(" + chain + ")+" + formula;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Heights, Differential, ::testing::Values(0, 140),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == 0 ? std::string("AsMade") : "BehindAChainOf" + std::to_string(info.param);
+                         });
+
+TEST_P(Differential, PerPixelOrderMatchesTheReferenceWalk)
 {
     const Scenario scenarios[] = {{7, 5, 3, 0}, {1, 1, 3, 1}, {6, 4, 4, 2}, {5, 6, 3, 3}, {3, 2, 4, 0}};
     int compared = 0;
@@ -125,7 +149,7 @@ TEST(Differential, PerPixelOrderMatchesTheReferenceWalk)
         Tree trees[4];
         bool ok = true;
         for (int z = 0; z < 4 && ok; ++z) {
-            formulas[z] = maker.make(1 + seed % 6);
+            formulas[z] = prefixed(maker.make(1 + seed % 6));
             trees[z] = tryParse(formulas[z]);
             ok = trees[z] != nullptr;
         }
@@ -162,7 +186,7 @@ TEST(Differential, PerPixelOrderMatchesTheReferenceWalk)
     EXPECT_GT(compared, 150);
 }
 
-TEST(Differential, RowsMatchTheReferenceWalk)
+TEST_P(Differential, RowsMatchTheReferenceWalk)
 {
     const Scenario scenarios[] = {{9, 4, 3, 0}, {1, 3, 3, 0}, {8, 5, 4, 1}, {5, 5, 3, 2}, {6, 3, 4, 3},
                                   {33, 2, 3, 7}};
@@ -170,7 +194,7 @@ TEST(Differential, RowsMatchTheReferenceWalk)
     std::vector<int32_t> row;
     for (unsigned seed = 1000; seed < 1600; ++seed) {
         FormulaMaker maker(seed, true);
-        const std::string formula = maker.make(1 + seed % 7);
+        const std::string formula = prefixed(maker.make(1 + seed % 7));
         Tree tree = tryParse(formula);
         if (!tree)
             continue;
@@ -212,7 +236,206 @@ TEST(Differential, RowsMatchTheReferenceWalk)
     EXPECT_GT(compared, 300);
 }
 
-TEST(Differential, RowsAreRefusedForOrderDependentTrees)
+// The renderer's loop for formulas that keep their order, through the
+// reference walk: every channel of a pixel before the next pixel, the
+// channels named by writeMask clamped into the destination at once.
+void referenceRowInOrder(FFNode* const* trees, int count, FFExecRecord& ref, uint8_t* destination, int y,
+                         int writeMask, std::vector<int32_t>& values)
+{
+    for (int x = 0; x < ref.X; ++x)
+        for (int k = 0; k < count; ++k) {
+            ref.x = x;
+            ref.y = y;
+            ref.z = k;
+            const int32_t v = zeltro::reference::evaluate(trees[k], ref);
+            values[static_cast<size_t>(k) * ref.X + x] = v;
+            const int off = ref.channelOffsets[k];
+            if ((writeMask >> k) & 1 && off >= 0 && off < ref.Z)
+                destination[static_cast<size_t>(ref.largestRow - y) * ref.stride + static_cast<size_t>(x) * ref.Z + off] =
+                    static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+        }
+}
+
+TEST_P(Differential, RowsInOrderMatchTheReferenceWalk)
+{
+    const Scenario scenarios[] = {{7, 5, 3, 0}, {1, 2, 3, 1}, {6, 4, 4, 2}, {5, 6, 3, 3}, {9, 3, 4, 0}};
+    int compared = 0;
+    for (unsigned seed = 2000; seed < 2400; ++seed) {
+        FormulaMaker maker(seed, false);
+        // Mostly the renderer's call (four channels, colour written); else
+        // fewer channels and other channels written.
+        const int count = seed % 3 ? 4 : 1 + static_cast<int>(seed / 3 % 4);
+        const int writeMask = seed % 3 ? 0x7 : static_cast<int>(seed % 16);
+        std::string formulas[4];
+        Tree trees[4];
+        FFNode* roots[4] = {};
+        bool ok = true;
+        for (int k = 0; k < count && ok; ++k) {
+            formulas[k] = prefixed(maker.make(1 + seed % 6));
+            trees[k] = tryParse(formulas[k]);
+            roots[k] = trees[k].get();
+            ok = roots[k] != nullptr;
+        }
+        if (!ok)
+            continue;
+        const Scenario& s = scenarios[seed % 5];
+        TestImage image(s.width, s.height, s.bpp, seed);
+        FFExecRecord& lib = image.record();
+        lib.edgeMode = s.edgeMode;
+        for (int i = 0; i < 8; ++i)
+            lib.sliders[i] = static_cast<int32_t>((seed * 41 + i * 67) % 256);
+        FFExecRecord ref = image.cloneRecord();
+        std::vector<uint8_t> refDestination = image.destination;
+        ref.destination = refDestination.data();
+        std::vector<int32_t> got(static_cast<size_t>(s.width) * 4, INT32_MIN), want(got.size());
+        int32_t* outs[4] = {got.data(), got.data() + s.width, got.data() + 2 * s.width, got.data() + 3 * s.width};
+        zeltro_SeedRandom(1);
+        zeltro::reference::seedRandom(1);
+        std::string all;
+        for (int k = 0; k < count; ++k)
+            all += "\n" + formulas[k];
+        for (int y = 0; y < s.height; ++y) {
+            ASSERT_EQ(zeltro_ExecRowInOrder(roots, count, &lib, y, image.destination.data(), writeMask, outs), 1);
+            referenceRowInOrder(roots, count, ref, refDestination.data(), y, writeMask, want);
+            for (int k = 0; k < count; ++k)
+                for (int x = 0; x < s.width; ++x)
+                    ASSERT_EQ(outs[k][x], want[static_cast<size_t>(k) * s.width + x])
+                        << "seed " << seed << " pixel " << x << "," << y << " channel " << k << all;
+        }
+        EXPECT_EQ(image.destination, refDestination) << seed << all;
+        EXPECT_EQ(lib.edgeMode, ref.edgeMode) << seed;
+        EXPECT_EQ(lib.error, ref.error) << seed;
+        EXPECT_EQ(lib.x, s.width - 1);
+        EXPECT_EQ(lib.y, s.height - 1);
+        EXPECT_EQ(lib.z, count - 1);
+        ASSERT_EQ(lib.storageSize, ref.storageSize) << seed;
+        EXPECT_EQ(std::memcmp(lib.storage, ref.storage, static_cast<size_t>(lib.storageSize) * 4), 0) << seed;
+        std::free(ref.storage);
+        ++compared;
+    }
+    EXPECT_GT(compared, 150);
+}
+
+// rnd with constant bounds is compiled to a multiplication by the
+// divisor's reciprocal: every kind of range against the reference walk,
+// through FFExec and through rows in order, for a long run of draws.
+TEST(DifferentialRandom, ConstantBoundsDrawAsTheReferenceWalk)
+{
+    const char* formulas[] = {"rnd(-20, 20)", "rnd(0, 0)", "rnd(3, 3)", "rnd(5, 4)", "rnd(10, -10)",
+                              "rnd(0, 32766)", "rnd(0, 32767)", "rnd(0, 32768)", "rnd(0, 40000)",
+                              "rnd(-2147483648, 2147483647)", "rnd(0, 2147483647)", "rnd(2147483647, 0)",
+                              "rnd(-5, -300)", "rnd(0, 1)", "rnd(100, 354)", "rnd(1, 2) * rnd(0, 9999)"};
+    for (const char* f : formulas) {
+        Tree tree = parse(f);
+        ASSERT_NE(tree, nullptr) << f;
+        TestImage image(64, 8);
+        FFExecRecord& lib = image.record();
+        FFExecRecord ref = image.cloneRecord();
+        zeltro_SeedRandom(1);
+        zeltro::reference::seedRandom(1);
+        FFPrepareExec(&lib);
+        for (int i = 0; i < 3000; ++i) {
+            lib.x = ref.x = i % 64;
+            lib.y = ref.y = i / 64 % 8;
+            ASSERT_EQ(FFExec(tree.get()), zeltro::reference::evaluate(tree.get(), ref)) << f << " draw " << i;
+        }
+        std::vector<int32_t> row(64), want(64);
+        int32_t* out[1] = {row.data()};
+        FFNode* roots[1] = {tree.get()};
+        for (int y = 0; y < 8; ++y) {
+            ASSERT_EQ(zeltro_ExecRowInOrder(roots, 1, &lib, y, nullptr, 0, out), 1);
+            referenceRowInOrder(roots, 1, ref, nullptr, y, 0, want);
+            ASSERT_EQ(row, want) << f << " row " << y;
+        }
+        std::free(ref.storage);
+    }
+}
+
+// Order-dependent formulas whose operands nest beyond the register code's
+// registers (a left-leaning chain below the height of the recursive walk)
+// or just within them, or evaluate operands twice: rows in order give the
+// reference values.
+TEST(DifferentialRows, LongOrderDependentChainsInOrder)
+{
+    std::vector<std::string> formulas;
+    for (int terms : {10, 62, 63, 64, 65, 100}) {
+        std::string left = "rnd(0, 9)";
+        std::string right = "put(c, 1)";
+        for (int i = 1; i < terms; ++i) {
+            left += i % 2 ? "+x" : "-get(z)";
+            right = "(x ^ " + right + ")";
+        }
+        formulas.push_back(left);
+        formulas.push_back(right + " + get(1)");
+        formulas.push_back("put(" + left + ", z), " + right);
+    }
+    // Operands evaluated twice (min, max, sin) with and without side
+    // effects, and nested so deep that generating them twice over would
+    // not end.
+    std::string nested = "rnd(0, 99)";
+    for (int i = 0; i < 24; ++i)
+        nested = (i % 2 ? "min(" : "max(") + nested + ", rnd(0, 99))";
+    for (const char* f : {"min(put(get(0) + 1, 0), 5) + get(0)", "max(rnd(0, 9), rnd(0, 9))",
+                          "sin(rnd(-600, 600)) + cos(x - 700) + tan(put(get(z) - 5, z))",
+                          "min(c, get(z)) + max(255 - c, dst(x - 1, y, z))", "min(x, 3) + max(y, 1) + X + Y + Z + D + M + t + total"})
+        formulas.push_back(f);
+    formulas.push_back(nested);
+    for (const std::string& f : formulas) {
+        Tree tree = parse(f);
+        ASSERT_NE(tree, nullptr) << f;
+        TestImage image(5, 3, 3, 9);
+        FFExecRecord& lib = image.record();
+        FFExecRecord ref = image.cloneRecord();
+        FFNode* roots[4] = {tree.get(), tree.get(), tree.get(), tree.get()};
+        std::vector<int32_t> got(20), want(20);
+        int32_t* outs[4] = {got.data(), got.data() + 5, got.data() + 10, got.data() + 15};
+        zeltro_SeedRandom(1);
+        zeltro::reference::seedRandom(1);
+        for (int y = 0; y < 3; ++y) {
+            ASSERT_EQ(zeltro_ExecRowInOrder(roots, 4, &lib, y, nullptr, 0, outs), 1);
+            referenceRowInOrder(roots, 4, ref, nullptr, y, 0, want);
+            ASSERT_EQ(got, want) << f << " row " << y;
+        }
+        EXPECT_EQ(std::memcmp(lib.storage, ref.storage, 256 * 4), 0) << f;
+        std::free(ref.storage);
+    }
+}
+
+TEST(DifferentialRows, RowsInOrderAreRefusedWithoutSideEffects)
+{
+    TestImage image(4, 3);
+    FFExecRecord& r = image.record();
+    Tree random = parse("put(rnd(0, 99), 0)");
+    Tree plain = parse("r");
+    std::vector<int32_t> row(4, 7);
+    int32_t* out[4] = {row.data(), row.data(), row.data(), row.data()};
+    int32_t* noOut[4] = {row.data(), nullptr, row.data(), row.data()};
+    FFNode* trees[4] = {random.get(), plain.get(), plain.get(), plain.get()};
+    FFNode* holed[4] = {random.get(), nullptr, plain.get(), plain.get()};
+    const std::vector<uint8_t> destination = image.destination;
+    zeltro_SeedRandom(1);
+    EXPECT_EQ(zeltro_ExecRowInOrder(nullptr, 1, &r, 0, nullptr, 0, out), 0);
+    EXPECT_EQ(zeltro_ExecRowInOrder(trees, 1, nullptr, 0, nullptr, 0, out), 0);
+    EXPECT_EQ(zeltro_ExecRowInOrder(trees, 1, &r, 0, nullptr, 0, nullptr), 0);
+    EXPECT_EQ(zeltro_ExecRowInOrder(trees, 0, &r, 0, nullptr, 0, out), 0);
+    EXPECT_EQ(zeltro_ExecRowInOrder(trees, 5, &r, 0, nullptr, 0, out), 0);
+    EXPECT_EQ(zeltro_ExecRowInOrder(trees, 4, &r, -1, image.destination.data(), 0xF, out), 0);
+    EXPECT_EQ(zeltro_ExecRowInOrder(trees, 4, &r, 3, image.destination.data(), 0xF, out), 0);
+    EXPECT_EQ(zeltro_ExecRowInOrder(holed, 4, &r, 0, image.destination.data(), 0xF, out), 0);
+    EXPECT_EQ(zeltro_ExecRowInOrder(trees, 4, &r, 0, image.destination.data(), 0xF, noOut), 0);
+    // Nothing was drawn, stored or written.
+    EXPECT_EQ(row, std::vector<int32_t>(4, 7));
+    EXPECT_EQ(r.storage[0], 0);
+    EXPECT_EQ(image.destination, destination);
+    Tree first = parse("rnd(0, 32767)");
+    FFPrepareExec(&r);
+    zeltro::reference::seedRandom(1);
+    FFExecRecord ref = image.cloneRecord();
+    EXPECT_EQ(FFExec(first.get()), zeltro::reference::evaluate(first.get(), ref));
+    std::free(ref.storage);
+}
+
+TEST(DifferentialRows, RowsAreRefusedForOrderDependentTrees)
 {
     TestImage image(4, 4);
     std::vector<int32_t> row(4, 7);

@@ -11,7 +11,8 @@
  * The zeltro_ functions are extensions for a renderer that wants to
  * evaluate whole rows, possibly on several threads: they take the record
  * explicitly, never touch the global state and may run concurrently on
- * trees that FFParse built.
+ * trees that FFParse built (zeltro_ExecRowInOrder, which writes its
+ * record, on different records).
  */
 #include <stdint.h>
 
@@ -116,6 +117,26 @@ ZELTRO_API int32_t zeltro_ExecRow(const FFNode* node, const FFExecRecord* record
  * where zeltro_ExecRow would, or for a null channels, out or out[k]. */
 ZELTRO_API int32_t zeltro_ExecRowChannels(const FFNode* node, const FFExecRecord* record, int32_t y,
                                           int32_t count, const int32_t* channels, int32_t* const* out);
+
+/* Evaluates trees[k] as channel k (k = 0 .. count-1, count 1 to 4) for
+ * every pixel of row y (0 .. largest row) in exactly the order of the
+ * per-pixel loop: for x = 0 .. X-1, for k = 0 .. count-1, FFExec of
+ * trees[k] with the record's x, y, z set to x, y, k. So rnd draws from the
+ * calling thread's generator, put, get and storage see the cells as the
+ * earlier evaluations left them, srcmode affects every later evaluation
+ * and the record's error field is set as FFExec sets it. The value of
+ * channel k at column x goes to out[k][x], unclamped. When destination is
+ * not null (the writable pixel rows the record's destination names) and
+ * bit k of writeMask is set, the value clamped to 0..255 is written to
+ * byte channelOffsets[k] of the pixel right after its evaluation, so that
+ * dst of a later channel or pixel reads it; a channel whose offset lies
+ * outside the pixel is not written. Writes the record as FFExec does and
+ * leaves its x, y, z at the last evaluation; ignores FFPrepareExec. Returns
+ * 1 when the row was evaluated; 0, with nothing evaluated or written, for
+ * a null argument (or trees[k], out[k]), a count outside 1..4, a row
+ * outside the image, or memory exhausted before the first evaluation. */
+ZELTRO_API int32_t zeltro_ExecRowInOrder(FFNode* const* trees, int32_t count, FFExecRecord* record, int32_t y,
+                                         uint8_t* destination, int32_t writeMask, int32_t* const* out);
 
 /* Restarts the calling thread's random generator at seed (a new thread
  * starts at 1), so that a rendering can repeat the sequence of rnd. */
