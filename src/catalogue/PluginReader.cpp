@@ -5,12 +5,11 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginTables.h"
-#include "modify/BlockFile.h"
 #include "modify/PatternSearch.h"
-#include "modify/PeImage.h"
 #include "modify/PluginRestoreManager.h"
 #include "modify/ResourceFile.h"
 #include "modify/ResourceLibrary.h"
+#include "modify/ResourceSpans.h"
 
 #include <algorithm>
 #include <array>
@@ -61,77 +60,48 @@ std::string ReadPascal(ByteReader& r, std::uint32_t dataLength)
     return r.String(n);
 }
 
-std::vector<std::uint8_t> Utf16Bytes(const char* text)
-{
-    std::vector<std::uint8_t> out;
-    for (const char* p = text; *p; ++p) {
-        out.push_back(static_cast<std::uint8_t>(*p));
-        out.push_back(0);
-    }
-    return out;
-}
-
-std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> head, const std::string& text)
-{
-    std::vector<std::uint8_t> out(head);
-    out.insert(out.end(), text.begin(), text.end());
-    return out;
-}
-
-// Offset of the first character of a text whose pattern has a 2-byte head,
-// or 0 when the pattern is not in the file. (A missing text must not point
-// into the file's header, where a later rename would write.)
+// Locate strings with search(start, end, pattern) as the file pattern search
+// bounded to [start, end); spans[i] are the file spans of the resources
+// entries[i] was read from, and every text is looked for inside them only.
+// File errors are raised as exceptions.
 template <class Search>
-std::uint64_t LocateAfterHead(const Search& search, std::uint64_t start, const std::vector<std::uint8_t>& pattern)
-{
-    std::uint64_t found = search(start, pattern);
-    return found == 0 ? 0 : found + 2;
-}
-
-// Locate strings with search(start, pattern) as the file pattern search;
-// file errors are raised as exceptions.
-template <class Search>
-void LocateWith(const Search& search, const std::string& path, CPluginReader::EntryList& entries)
+void LocateWith(const Search& search, const std::string& path, CPluginReader::EntryList& entries,
+                std::vector<TextSpans>& spans)
 {
     const bool pipl = entries.front()->IsPiPL();
-    std::uint64_t p = search(0, Utf16Bytes(pipl ? "PIPL" : "PIMI"));
-    const std::vector<std::uint8_t> nameKey = {'8', 'e', 'm', 'a', 'n'};
-
-    for (auto& e : entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto& e = entries[i];
         if (e->m_nameCapacity <= 0)
             continue;
-        std::vector<std::uint8_t> pattern;
-        if (pipl) {
-            p = search(p, nameKey);
-            pattern = Bytes({0, static_cast<std::uint8_t>(e->m_name.size())}, e->m_name);
-        } else {
-            pattern = Bytes({3, 0}, e->m_name);
-        }
-        e->m_nameOffset = static_cast<int>(LocateAfterHead(search, p, pattern));
+        e->m_nameOffset = static_cast<int>(
+            pipl ? LocateInSpan(search, spans[i].name, kPiplNameKey, PiplTextPattern(e->m_name), 2)
+                 : LocateInSpan(search, spans[i].name, {}, PimiTextPattern(e->m_name), 2));
     }
 
-    // Exchange sort by name offset: passes swapping neighbours until none is out of order.
+    // Exchange sort by name offset: passes swapping neighbours until none is
+    // out of order. The spans go with their entries.
     for (bool swapped = true; swapped;) {
         swapped = false;
         for (std::size_t i = 1; i < entries.size(); ++i)
             if (entries[i - 1]->m_nameOffset > entries[i]->m_nameOffset) {
                 std::swap(entries[i - 1], entries[i]);
+                std::swap(spans[i - 1], spans[i]);
                 swapped = true;
             }
     }
 
-    // One status for the file, shared by its entries.
+    // One status for the file, shared by its entries. Each category lies in
+    // its own resource, so two plug-ins of one category get two offsets.
     FileStatus status;
     FileStatus::Get(path, status);
-    std::uint64_t categoryStart = 0;
-    for (auto& e : entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto& e = entries[i];
         e->m_fileStatus = status;
         if (e->m_category.empty())
             continue;
-        auto pattern = e->IsPiMI() ? Bytes({3, 0}, e->m_category)
-                                   : Bytes({0, static_cast<std::uint8_t>(e->m_category.size())}, e->m_category);
-        e->m_categoryOffset = static_cast<int>(LocateAfterHead(search, categoryStart, pattern));
-        categoryStart = static_cast<std::uint64_t>(e->m_categoryOffset);
+        e->m_categoryOffset = static_cast<int>(
+            e->IsPiMI() ? LocateInSpan(search, spans[i].category, {}, PimiTextPattern(e->m_category), 2)
+                        : LocateInSpan(search, spans[i].category, kPiplCategoryKey, PiplTextPattern(e->m_category), 2));
     }
 }
 
@@ -366,25 +336,13 @@ int CPluginReader::ReadPremiere(COXResourceLibrary& lib, const std::string& path
 
     FileStatus::Get(path, e->m_fileStatus);
     if (e->m_nameCapacity > 0) {
-        try {
-            std::istream& file = *lib.GetFileStream();
-            std::span<const std::uint8_t> bytes;
-            bool inMemory = false;
-            try {
-                inMemory = lib.GetFileBytes(bytes);
-            } catch (const std::exception&) {
-                // Not readable whole: the stream search reads only what it needs.
-            }
-            auto search = [&](std::uint64_t start, const std::vector<std::uint8_t>& pattern) {
-                return inMemory ? SearchFile(bytes, start, pattern) : SearchFile(file, start, pattern);
-            };
-            std::uint64_t at = search(0, Utf16Bytes("TEXT"));
-            if (at >= 1)
-                e->m_nameOffset = static_cast<int>(
-                    search(at, std::vector<std::uint8_t>(e->m_name.begin(), e->m_name.end())));
-        } catch (const std::exception&) {
-            // A file error here only leaves the name unlocated.
-        }
+        // A file error here only leaves the name unlocated.
+        TextSpans spans;
+        const std::vector<std::uint8_t> name(e->m_name.begin(), e->m_name.end());
+        if (FindTextSpans(lib, *e, spans))
+            WithFileSearch(lib, [&](const auto& search) {
+                e->m_nameOffset = static_cast<int>(LocateInSpan(search, spans.name, {}, name, 0));
+            });
     }
     e->m_noCategory = 1;
     if (IsBlank(e->m_name)) {
@@ -413,62 +371,20 @@ int CPluginReader::Append(EntryList& entries)
 
 bool CPluginReader::LocateStrings(const std::string& path, EntryList& entries)
 {
-    BlockFile buffer;
-    if (!buffer.Open(path))
+    COXResourceLibrary lib;
+    if (!lib.Open(path, 2))
         return false;
-    std::span<const std::uint8_t> bytes;
-    try {
-        if (buffer.Contents(PeImage::kMaxInMemorySize, bytes))
-            return LocateStrings(bytes, path, entries);
-    } catch (const std::exception&) {
-        // Not readable whole: the stream search reads only what it needs.
-    }
-    std::istream file(&buffer);
-    return LocateStrings(file, path, entries);
+    return LocateStrings(lib, path, entries);
 }
 
 bool CPluginReader::LocateStrings(COXResourceLibrary& lib, const std::string& path, EntryList& entries)
 {
-    std::span<const std::uint8_t> bytes;
-    try {
-        if (lib.GetFileBytes(bytes))
-            return LocateStrings(bytes, path, entries);
-    } catch (const std::exception&) {
-        // Not readable whole: the stream search reads only what it needs.
-    }
-    return LocateStrings(*lib.GetFileStream(), path, entries);
-}
-
-bool CPluginReader::LocateStrings(std::span<const std::uint8_t> file, const std::string& path, EntryList& entries)
-{
     if (entries.empty())
         return true;
-    try {
-        LocateWith([file](std::uint64_t start, const std::vector<std::uint8_t>& pattern) {
-            return SearchFile(file, start, pattern);
-        }, path, entries);
-    } catch (const std::exception&) {
-        return false;
-    }
-    return true;
-}
-
-bool CPluginReader::LocateStrings(std::istream& file, const std::string& path, EntryList& entries)
-{
-    if (entries.empty())
-        return true;
-    const auto oldMask = file.exceptions();
-    try {
-        file.exceptions(std::ios::badbit);
-        LocateWith([&file](std::uint64_t start, const std::vector<std::uint8_t>& pattern) {
-            return SearchFile(file, start, pattern);
-        }, path, entries);
-    } catch (const std::exception&) {
-        file.exceptions(oldMask);
-        return false;
-    }
-    file.exceptions(oldMask);
-    return true;
+    std::vector<TextSpans> spans(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        FindTextSpans(lib, *entries[i], spans[i]);  // none found: the texts stay unlocated
+    return WithFileSearch(lib, [&](const auto& search) { LocateWith(search, path, entries, spans); });
 }
 
 }  // namespace vardel

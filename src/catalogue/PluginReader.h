@@ -57,14 +57,12 @@ public:
     int ReadFile(const std::string& path, bool hasExtension);
 
     // Finds the file offsets of the names and categories of the new entries
-    // of one file and sorts the entries by name offset. A text whose pattern
-    // is not found gets offset 0 (and, later, capacity 0). False when the file
-    // cannot be opened or read.
+    // of one file and sorts the entries by name offset. Each text is looked
+    // for only inside the resource data it was read from (the language copy
+    // the reader picked), never in another copy of the same description. A
+    // text whose pattern is not found there gets offset 0 (and, later,
+    // capacity 0). False when the file cannot be opened as a module or read.
     static bool LocateStrings(const std::string& path, EntryList& entries);
-    // The same over a file already open for reading.
-    static bool LocateStrings(std::istream& file, const std::string& path, EntryList& entries);
-    // The same over the file's bytes held in memory (same results, no reads).
-    static bool LocateStrings(std::span<const std::uint8_t> file, const std::string& path, EntryList& entries);
 
     // "[" + file title of the real path + "]", the name of a nameless plug-in.
     static std::string BracketedTitle(const CPluginEntry& entry);
@@ -73,8 +71,7 @@ private:
     int ReadPipl(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path, int flags);
     int ReadPimi(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path, int flags);
     int ReadPremiere(COXResourceLibrary& lib, const std::string& path, int flags);
-    // Locate strings over the module's file: in memory when it can be held,
-    // else through its stream.
+    // Locate strings over the open module's file.
     static bool LocateStrings(COXResourceLibrary& lib, const std::string& path, EntryList& entries);
     std::unique_ptr<CPluginEntry> NewEntry(const std::string& path, int type, int flags, int index) const;
     // Capacity of a filter's category from the restore database, recording

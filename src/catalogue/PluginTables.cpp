@@ -48,9 +48,17 @@ constexpr std::array<const char*, kClassCount> kClassTitles = {
 // First kind row of each class; a class runs up to the next one's first row.
 constexpr std::array<int, kClassCount + 1> kClassFirstKind = {1, 2, 9, 10, 13, 14, 17, kKindCount};
 
+// Stored keys are upper case, so their kind code is compared with the
+// upper-cased codes: "EFKT_..." starts with the kind "eFKT".
 bool startsWithKnownKind(const std::string& key)
 {
-    return key.size() > 4 && key[4] == '_' && KindFromCode(key.substr(0, 4)) != 0;
+    if (key.size() <= 4 || key[4] != '_')
+        return false;
+    const std::string code = key.substr(0, 4);
+    for (int row = 1; row < kKindCount; ++row)
+        if (code == UpperAscii(kKinds[row].code))
+            return true;
+    return false;
 }
 
 }  // namespace

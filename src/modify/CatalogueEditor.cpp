@@ -57,8 +57,9 @@ WriteResult CCatalogueEditor::RenamePlugin(CPluginEntry& entry, const std::strin
         refused.message = kTooShortText;
         return refused;
     }
-    if (text.size() > static_cast<std::size_t>(entry.m_nameCapacity)) {
-        refused.message = TooLongFor(entry.m_nameCapacity);
+    const int limit = NameLimit(entry);
+    if (text.size() > static_cast<std::size_t>(std::max(limit, 0))) {
+        refused.message = TooLongFor(limit);
         return refused;
     }
     return m_writer.SetName(entry, text);

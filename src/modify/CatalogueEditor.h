@@ -45,11 +45,11 @@ public:
 
     // Rename of one plug-in (end of the label edit): refused when the
     // command is unavailable for it or the text has fewer than 3 characters
-    // or more than the name capacity; otherwise SetName.
+    // or more than NameLimit(entry); otherwise SetName.
     WriteResult RenamePlugin(CPluginEntry& entry, const std::string& text);
 
     // Move of the entries to the category: refused when unavailable, or the
-    // text is shorter than 3 or longer than the smallest category capacity.
+    // text is shorter than 3 or longer than CategoryLimit(entries).
     // Otherwise SetCategory on each entry, then the catalogue is sorted.
     CommandResult MovePlugins(const std::vector<CPluginEntry*>& entries, const std::string& category);
 

@@ -19,7 +19,8 @@ public:
     // category) and the catalogue that supplies the proposals.
     CCategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries);
 
-    // The smallest category capacity of the entries; 255 when there are none.
+    // The longest category the writer accepts for all the entries (the
+    // smallest of their limits, CategoryLimit); 255 when there are none.
     int Limit() const { return m_limit; }
     // "Up to %d characters allowed" with the limit.
     std::string LimitText() const;

@@ -2,6 +2,7 @@
 
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
+#include "modify/PluginWriter.h"
 
 #include <algorithm>
 
@@ -46,12 +47,18 @@ bool CanMoveCategory(const CPluginEntry* categoryEntry, const std::vector<CPlugi
            std::all_of(members.begin(), members.end(), [](const CPluginEntry* e) { return IsEditableForMove(*e); });
 }
 
+int NameLimit(const CPluginEntry& entry)
+{
+    return CPluginWriter::NameLimit(entry);
+}
+
 int CategoryLimit(const std::vector<CPluginEntry*>& entries)
 {
     int limit = kNoCategoryLimit;
     bool any = false;
     for (const CPluginEntry* e : entries) {
-        limit = any ? std::min(limit, e->m_categoryCapacity) : e->m_categoryCapacity;
+        const int own = CPluginWriter::CategoryLimit(*e);
+        limit = any ? std::min(limit, own) : own;
         any = true;
     }
     return limit;

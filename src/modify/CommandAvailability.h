@@ -42,7 +42,16 @@ bool CanEnableCategory(const CPluginEntry* categoryEntry, const std::vector<CPlu
 // editable for a move.
 bool CanMoveCategory(const CPluginEntry* categoryEntry, const std::vector<CPluginEntry*>& members);
 
-// The smallest category capacity among the entries; 255 when there are none.
+// The longest name a rename of the entry may offer ("Up to %d characters"
+// and the edit box's limit): the longest name the writer accepts for it,
+// read from its file (CPluginWriter::NameLimit). For Filter Factory filters
+// the name property's data limits it, otherwise the name capacity; 0 when
+// the name cannot be written.
+int NameLimit(const CPluginEntry& entry);
+
+// The longest category a move of the entries may offer: the smallest of the
+// limits the writer enforces for them (CPluginWriter::CategoryLimit, at most
+// each category capacity); 255 when there are none.
 int CategoryLimit(const std::vector<CPluginEntry*>& entries);
 
 // The plug-ins a category item stands for: every entry of the item entry's

@@ -116,4 +116,22 @@ std::uint64_t SearchFile(std::span<const std::uint8_t> file, std::uint64_t start
     return 0;
 }
 
+std::uint64_t SearchFileWithin(std::istream& file, std::uint64_t start, std::uint64_t end,
+                               const std::vector<std::uint8_t>& pattern)
+{
+    if (start >= end || end - start < pattern.size())
+        return 0;
+    // The first occurrence after start decides: a later one ends later still.
+    const std::uint64_t found = SearchFile(file, start, pattern);
+    return found != 0 && found <= end - pattern.size() ? found : 0;
+}
+
+std::uint64_t SearchFileWithin(std::span<const std::uint8_t> file, std::uint64_t start, std::uint64_t end,
+                               const std::vector<std::uint8_t>& pattern)
+{
+    if (end < file.size())
+        file = file.first(static_cast<std::size_t>(end));
+    return SearchFile(file, start, pattern);
+}
+
 }  // namespace vardel

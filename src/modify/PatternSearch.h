@@ -22,4 +22,11 @@ std::uint64_t SearchFile(std::istream& file, std::uint64_t start, const std::vec
 std::uint64_t SearchFile(std::span<const std::uint8_t> file, std::uint64_t start,
                          const std::vector<std::uint8_t>& pattern);
 
+// The same searches bounded to the bytes [start, end): the first occurrence
+// that lies wholly before end, or 0. The stream search may read past end.
+std::uint64_t SearchFileWithin(std::istream& file, std::uint64_t start, std::uint64_t end,
+                               const std::vector<std::uint8_t>& pattern);
+std::uint64_t SearchFileWithin(std::span<const std::uint8_t> file, std::uint64_t start, std::uint64_t end,
+                               const std::vector<std::uint8_t>& pattern);
+
 }  // namespace vardel

@@ -213,7 +213,7 @@ void PeImage::ReadHeaders()
     ByteReader c(coff);
     if (c.U32() != 0x00004550)
         throw ReadError("no PE signature");
-    c.Skip(2);  // machine
+    m_machine = c.U16();
     std::uint16_t sectionCount = c.U16();
     c.Skip(12);
     std::uint16_t optionalSize = c.U16();
@@ -237,6 +237,15 @@ void PeImage::ReadHeaders()
         resourceRva = o.U32();
         resourceSize = o.U32();
     }
+    // Data directory 4, the certificate table, holds a file offset, not an RVA.
+    const std::size_t securityEntry = (m_is64 ? 112 : 96) + 4 * 8;
+    if (directoryCount > 4 && optional.size() >= securityEntry + 8) {
+        ByteReader::PositionGuard guard(o);
+        o.Seek(securityEntry);
+        const std::uint32_t offset = o.U32();
+        const std::uint32_t size = o.U32();
+        m_hasCertificateTable = HasCertificateAt(offset, size);
+    }
 
     auto table = ReadAt(peOffset + 24 + optionalSize, std::uint64_t(sectionCount) * 40);
     ByteReader s(table);
@@ -253,6 +262,21 @@ void PeImage::ReadHeaders()
 
     if (resourceRva != 0)
         ReadDirectory(resourceRva, resourceSize);
+}
+
+bool PeImage::HasCertificateAt(std::uint32_t offset, std::uint32_t size)
+{
+    // A WIN_CERTIFICATE: 32-bit length (header included), revision, type.
+    if (offset == 0 || size < 8 || offset > m_fileSize || size > m_fileSize - offset)
+        return false;
+    try {
+        auto header = ReadAt(offset, 8);
+        ByteReader h(header);
+        const std::uint32_t length = h.U32();
+        return length >= 8 && length <= size;
+    } catch (const ReadError&) {
+        return false;
+    }
 }
 
 bool PeImage::MapRva(std::uint32_t rva, std::uint64_t& offset, std::uint64_t& available) const
@@ -370,14 +394,20 @@ const PeResourceData* PeImage::SelectLanguage(const PeResourceName& name, std::u
     return name.languages.empty() ? nullptr : &name.languages.front();
 }
 
-bool PeImage::ReadData(const PeResourceData& data, std::vector<std::uint8_t>& out)
+bool PeImage::DataOffset(const PeResourceData& data, std::uint64_t& offset) const
 {
-    std::uint64_t offset = 0, available = 0;
+    std::uint64_t available = 0;
     if (data.size > kMaxResourceSize || !MapRva(data.rva, offset, available))
         return false;
     // Resource data may lie outside the resource section (some linkers put it
     // elsewhere): the file, not the section, bounds it.
-    if (data.size > m_fileSize - offset)
+    return data.size <= m_fileSize - offset;
+}
+
+bool PeImage::ReadData(const PeResourceData& data, std::vector<std::uint8_t>& out)
+{
+    std::uint64_t offset = 0;
+    if (!DataOffset(data, offset))
         return false;
     try {
         out = ReadAt(offset, data.size);

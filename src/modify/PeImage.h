@@ -69,6 +69,14 @@ public:
     PeImage& operator=(const PeImage&) = delete;
 
     bool Is64Bit() const { return m_is64; }
+    // The machine field of the file header (0x14C x86, 0x8664 x86-64,
+    // 0xAA64 ARM64, ...), as stored.
+    std::uint16_t Machine() const { return m_machine; }
+    // True when the security directory points at a certificate table inside
+    // the file whose first certificate has a plausible length: the file is
+    // signed, and any change to its bytes breaks the signature. A damaged
+    // or missing table is not an error; it is just no table.
+    bool HasCertificateTable() const { return m_hasCertificateTable; }
     std::uint64_t FileSize() const { return m_fileSize; }
     const std::vector<PeResourceType>& Types() const { return m_types; }
 
@@ -94,6 +102,10 @@ public:
     // bytes, it runs past the end of the file, it exceeds kMaxResourceSize,
     // or the read fails.
     bool ReadData(const PeResourceData& data, std::vector<std::uint8_t>& out);
+
+    // The file offset where ReadData reads the leaf's data from; false in
+    // exactly the cases where ReadData fails before reading.
+    bool DataOffset(const PeResourceData& data, std::uint64_t& offset) const;
 
     // Resolves "#123" to the number 123; false for anything else (including
     // numbers above 65535, which are then texts).
@@ -122,6 +134,7 @@ private:
 
     PeImage() = default;
     void ReadHeaders();
+    bool HasCertificateAt(std::uint32_t offset, std::uint32_t size);
     void ReadDirectory(std::uint32_t rva, std::uint32_t size);
     // File offset of an RVA and the bytes available there; false when unmapped.
     bool MapRva(std::uint32_t rva, std::uint64_t& offset, std::uint64_t& available) const;
@@ -133,6 +146,8 @@ private:
     std::istream m_file{&m_buffer};
     std::uint64_t m_fileSize = 0;
     bool m_is64 = false;
+    std::uint16_t m_machine = 0;
+    bool m_hasCertificateTable = false;
     std::uint32_t m_sizeOfHeaders = 0;
     std::vector<Section> m_sections;
     std::vector<PeResourceType> m_types;

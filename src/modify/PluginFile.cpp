@@ -48,6 +48,23 @@ bool CPluginFile::OpenForWriting(const std::string& path)
     return true;
 }
 
+bool CPluginFile::OpenForReading(const std::string& path)
+{
+    Close();
+    const std::filesystem::path native = NativePath(path);
+#if defined(_WIN32)
+    int fd = -1;
+    if (_wsopen_s(&fd, native.c_str(), _O_RDONLY | _O_BINARY, _SH_DENYNO, _S_IREAD) != 0)
+        return false;
+#else
+    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+#endif
+    m_fd = fd;
+    return true;
+}
+
 void CPluginFile::Close()
 {
     if (m_fd < 0)

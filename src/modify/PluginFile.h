@@ -20,6 +20,9 @@ public:
     // lock so that no other writer of ours interferes. False when the file
     // is missing, write-protected or locked.
     bool OpenForWriting(const std::string& path);
+    // Opens an existing file for reading only, sharing it with everyone.
+    // False when the file is missing or cannot be read.
+    bool OpenForReading(const std::string& path);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }
 

@@ -1,16 +1,15 @@
 #include "modify/PluginWriter.h"
 
 #include "app/FileOps.h"
-#include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/PatternSearch.h"
 #include "modify/PluginFile.h"
+#include "modify/ResourceSpans.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <optional>
 
 namespace vardel {
@@ -100,28 +99,31 @@ Probe ReadCString(CPluginFile& file, std::uint64_t first, bool marker, CString& 
 
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-// Finds the category of a PiPL entry again, as the scan would: from the type
-// name "PIPL" in the resource directory to the first "catg" property, then
-// the first string holding the current category. Empty on read errors.
-std::optional<std::uint64_t> RelocatePiplCategory(const std::string& path, const std::string& category)
+// The entry's texts as the module shows them: the spans of the resources
+// they were read from (the language copy the reader picks) and, for a PiPL
+// entry, where its category is found again inside its own resource, as the
+// scan finds it (from the "catg" property to the first string holding the
+// current category; 0 when it is not there).
+struct ModuleView {
+    bool module = false;  // the file opens as a module holding the entry's resources
+    TextSpans spans;
+    std::uint64_t category = 0;
+};
+
+// False on read errors. A file that is not (or no longer) such a module
+// gives a view without module: its texts are then checked by their bytes
+// alone, and nothing can be found again.
+bool ViewInModule(const CPluginEntry& entry, ModuleView& view)
 {
-    try {
-        std::ifstream in(NativePath(path), std::ios::binary);
-        if (!in)
-            return std::nullopt;
-        const std::vector<std::uint8_t> typeName{'P', 0, 'I', 0, 'P', 0, 'L', 0};
-        const std::vector<std::uint8_t> catgKey{'8', 'g', 't', 'a', 'c'};
-        std::uint64_t p0 = SearchFile(in, 0, typeName);
-        in.clear();
-        std::uint64_t p1 = SearchFile(in, p0, catgKey);
-        in.clear();
-        std::vector<std::uint8_t> pattern{0, static_cast<std::uint8_t>(category.size())};
-        pattern.insert(pattern.end(), category.begin(), category.end());
-        std::uint64_t match = SearchFile(in, p1, pattern);
-        return match != 0 ? match + 2 : p1 + kPiplHeader;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    COXResourceLibrary lib;
+    if (!lib.Open(entry.m_path, 2) || !FindTextSpans(lib, entry, view.spans))
+        return true;
+    view.module = true;
+    if (!entry.IsPiPL() || entry.m_category.empty())
+        return true;
+    return WithFileSearch(lib, [&](const auto& search) {
+        view.category = LocateInSpan(search, view.spans.category, kPiplCategoryKey, PiplTextPattern(entry.m_category), 2);
+    });
 }
 
 bool ReadOnlyEntry(const CPluginEntry& entry)
@@ -146,8 +148,9 @@ std::optional<WriteResult> PrepareWrite(const CPluginEntry& entry, const std::st
 // The text behind a new length byte.
 std::vector<std::uint8_t> LengthPrefixed(const std::string& text)
 {
-    std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(text.size())};
-    bytes.insert(bytes.end(), text.begin(), text.end());
+    std::vector<std::uint8_t> bytes(1 + text.size());
+    bytes[0] = static_cast<std::uint8_t>(text.size());
+    std::copy(text.begin(), text.end(), bytes.begin() + 1);
     return bytes;
 }
 
@@ -167,56 +170,136 @@ WriteResult Written(const std::string& text)
     return result;
 }
 
+// Where a name or category is written and how long it may be: what the
+// writer enforces and what the limit functions offer, worked out in one place.
+struct Field {
+    std::uint64_t first = 0;  // offset of the first character (a PiPL category may be relocated)
+    std::size_t space = 0;    // the longest text that may be written there
+    std::vector<std::uint8_t> tail;  // PiMI category: the file's own 16 bytes after the terminator
+};
+
+// The characters a new length byte may count: the property's data holds
+// the length byte and at most dataLength - 1 characters.
+std::size_t PiplSpace(const PiplString& found, int capacity)
+{
+    return std::min<std::size_t>({static_cast<std::size_t>(std::max(capacity, 0)), found.dataLength - 1u,
+                                  kMaxPiplText});
+}
+
+// Reads the entry's name where the scan found it; Found when the file still
+// holds it there, inside the resource it was read from.
+Probe ProbeName(CPluginFile& file, const CPluginEntry& entry, Field& field)
+{
+    ModuleView view;
+    if (!ViewInModule(entry, view))
+        return Probe::ReadError;
+    field.first = static_cast<std::uint64_t>(entry.m_nameOffset);
+    const auto capacity = static_cast<std::size_t>(std::max(entry.m_nameCapacity, 0));
+    if (entry.IsPiPL()) {
+        PiplString found;
+        Probe probe = ReadPiplString(file, field.first, "eman", found);
+        if (probe != Probe::Found)
+            return probe;
+        // Offsets stored by earlier versions may point into another
+        // language copy: never write there.
+        if (view.module && !view.spans.name.Holds(field.first - 1, 1 + found.text.size()))
+            return Probe::Mismatch;
+        if (entry.IsPhotoshopFilterFactory()) {
+            // A new length byte: the text must stay inside the property's data.
+            if (found.text != entry.m_name)
+                return Probe::Mismatch;
+            field.space = PiplSpace(found, entry.m_nameCapacity);
+        } else {
+            // The length byte stays, so never write past the characters it counts.
+            if (TrimRight(found.text) != TrimRight(entry.m_name))
+                return Probe::Mismatch;
+            field.space = std::min(capacity, found.text.size());
+        }
+        return Probe::Found;
+    }
+    CString found;
+    Probe probe = ReadCString(file, field.first, entry.IsPiMI(), found);
+    if (probe != Probe::Found)
+        return probe;
+    if (TrimRight(found.text) != TrimRight(entry.m_name) ||
+        (view.module && !view.spans.name.Holds(field.first, found.text.size() + 1)))
+        return Probe::Mismatch;
+    // The terminator stays, so never write over it.
+    field.space = std::min(capacity, found.text.size());
+    return Probe::Found;
+}
+
+// Reads the entry's category where the scan found it, inside the resource
+// it was read from (a PiPL category is looked for again there when it is
+// not at its offset); Found when the file still holds it.
+Probe ProbeCategory(CPluginFile& file, const CPluginEntry& entry, Field& field)
+{
+    ModuleView view;
+    if (!ViewInModule(entry, view))
+        return Probe::ReadError;
+    field.first = static_cast<std::uint64_t>(entry.m_categoryOffset);
+    if (entry.IsPiPL()) {
+        // The stored offset wins while it still holds this category's property
+        // in the entry's own resource: a search may find another plug-in's
+        // copy of the same text, and offsets stored by earlier versions may
+        // point into another language copy.
+        auto holds = [&](std::uint64_t first, PiplString& found) {
+            const Probe probe = ReadPiplString(file, first, "gtac", found);
+            if (probe != Probe::Found)
+                return probe;
+            if (found.text != entry.m_category ||
+                (view.module && !view.spans.category.Holds(first - 1, 1 + found.text.size())))
+                return Probe::Mismatch;
+            return Probe::Found;
+        };
+        PiplString found;
+        Probe probe = holds(field.first, found);
+        if (probe == Probe::Mismatch && view.category != 0) {
+            field.first = view.category;
+            probe = holds(field.first, found);
+        }
+        if (probe != Probe::Found)
+            return probe;
+        field.space = PiplSpace(found, entry.m_categoryCapacity);
+        return Probe::Found;
+    }
+    // A PiMI category: its terminator and the file's own 16-byte tail follow,
+    // all inside the PiMI resource.
+    CString found;
+    Probe probe = ReadCString(file, field.first, true, found);
+    if (probe != Probe::Found)
+        return probe;
+    if (found.text != entry.m_category || found.after.size() != kPimiTail ||
+        (view.module && !view.spans.category.Holds(field.first, found.text.size() + 1 + kPimiTail)))
+        return Probe::Mismatch;
+    field.space = static_cast<std::size_t>(std::max(entry.m_categoryCapacity, 0));
+    field.tail = found.after;
+    return Probe::Found;
+}
+
 }  // namespace
 
 WriteResult CPluginWriter::SetName(CPluginEntry& entry, const std::string& name) const
 {
     if (entry.m_nameOffset < 1 || entry.m_nameCapacity < 1)
         return Fail(WriteStatus::NotLocated, nullptr);
-    const bool filterFactory = entry.IsPhotoshopFilterFactory();
     if (!entry.IsPiPL() && !entry.IsPiMI() && !entry.IsPremiere())
         return Fail(WriteStatus::NotWritable, nullptr);
     CPluginFile file;
     if (auto failed = PrepareWrite(entry, name, entry.m_nameCapacity, file))
         return *failed;
 
-    const auto first = static_cast<std::uint64_t>(entry.m_nameOffset);
-    std::uint64_t at = first;
-    std::vector<std::uint8_t> bytes;
-    if (entry.IsPiPL()) {
-        PiplString found;
-        Probe probe = ReadPiplString(file, first, "eman", found);
-        if (probe == Probe::ReadError)
-            return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-        bool same = filterFactory ? found.text == entry.m_name : TrimRight(found.text) == TrimRight(entry.m_name);
-        if (probe != Probe::Found || !same)
-            return Fail(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
-        if (filterFactory) {
-            // A new length byte: the text must stay inside the property's data.
-            if (1 + name.size() > found.dataLength)
-                return Fail(WriteStatus::TooLong, kTooLongText);
-            at = first - 1;
-            bytes = LengthPrefixed(name);
-        } else {
-            // The length byte stays, so never write past the characters it counts.
-            auto space = std::min<std::size_t>(static_cast<std::size_t>(entry.m_nameCapacity), found.text.size());
-            if (name.size() > space)
-                return Fail(WriteStatus::TooLong, kTooLongText);
-            bytes = Padded(name, space);
-        }
-    } else {
-        CString found;
-        Probe probe = ReadCString(file, first, entry.IsPiMI(), found);
-        if (probe == Probe::ReadError)
-            return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-        if (probe != Probe::Found || TrimRight(found.text) != TrimRight(entry.m_name))
-            return Fail(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
-        // The terminator stays, so never write over it.
-        auto space = std::min<std::size_t>(static_cast<std::size_t>(entry.m_nameCapacity), found.text.size());
-        if (name.size() > space)
-            return Fail(WriteStatus::TooLong, kTooLongText);
-        bytes = Padded(name, space);
-    }
+    Field field;
+    const Probe probe = ProbeName(file, entry, field);
+    if (probe == Probe::ReadError)
+        return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
+    if (probe != Probe::Found)
+        return Fail(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
+    if (name.size() > field.space)
+        return Fail(WriteStatus::TooLong, kTooLongText);
+    const bool filterFactory = entry.IsPhotoshopFilterFactory();
+    const std::uint64_t at = filterFactory ? field.first - 1 : field.first;
+    const std::vector<std::uint8_t> bytes = filterFactory ? LengthPrefixed(name) : Padded(name, field.space);
 
     if (!file.WriteAt(at, bytes))
         return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
@@ -234,55 +317,57 @@ WriteResult CPluginWriter::SetCategory(CPluginEntry& entry, const std::string& c
     if (auto failed = PrepareWrite(entry, category, entry.m_categoryCapacity, file))
         return *failed;
 
-    std::uint64_t first = static_cast<std::uint64_t>(entry.m_categoryOffset);
-    std::uint64_t at = first;
+    Field field;
+    const Probe probe = ProbeCategory(file, entry, field);
+    if (probe == Probe::ReadError)
+        return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
+    if (probe != Probe::Found)
+        return Fail(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
+    if (category.size() > field.space)
+        return Fail(WriteStatus::TooLong, kTooLongText);
+    std::uint64_t at = field.first;
     std::vector<std::uint8_t> bytes;
     if (entry.IsPiPL()) {
-        // The stored offset wins while it still holds this category's property:
-        // the search finds the first plug-in of a file, which with two plug-ins
-        // of the same category is not always this one.
-        PiplString found;
-        Probe probe = ReadPiplString(file, first, "gtac", found);
-        if (probe == Probe::ReadError)
-            return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-        if (probe != Probe::Found || found.text != entry.m_category) {
-            auto relocated = RelocatePiplCategory(entry.m_path, entry.m_category);
-            if (!relocated)
-                return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-            first = *relocated;
-            probe = ReadPiplString(file, first, "gtac", found);
-            if (probe == Probe::ReadError)
-                return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-            if (probe != Probe::Found || found.text != entry.m_category)
-                return Fail(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
-        }
-        if (1 + category.size() > found.dataLength)
-            return Fail(WriteStatus::TooLong, kTooLongText);
-        at = first - 1;
+        at = field.first - 1;
         bytes = LengthPrefixed(category);
     } else {
-        CString found;
-        Probe probe = ReadCString(file, first, true, found);
-        if (probe == Probe::ReadError)
-            return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-        if (probe != Probe::Found || found.text != entry.m_category || found.after.size() != kPimiTail)
-            return Fail(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
-        // The tail follows the category; it moves with the category's end.
-        // The file's own tail is moved when the cache has none: writing only
-        // the zero byte would leave the tail where the host no longer looks.
-        const CPIMIEntry* cached = m_tailCache ? m_tailCache->Lookup(entry.ImageBaseName()) : nullptr;
-        if (cached && !std::equal(cached->m_bytes.begin(), cached->m_bytes.end(), found.after.begin()))
-            return Fail(WriteStatus::ChangedOnDisk, kTailMismatchText);
+        // The tail follows the category and moves with its end. It is the
+        // file's own tail that moves: the tail cache is keyed by image base
+        // name, which two files of one title in two directories share, so
+        // its tail may be another file's.
         bytes = Bytes(category);
         bytes.push_back(0);
-        bytes.insert(bytes.end(), found.after.begin(), found.after.end());
+        bytes.insert(bytes.end(), field.tail.begin(), field.tail.end());
     }
 
     if (!file.WriteAt(at, bytes))
         return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-    entry.m_categoryOffset = static_cast<int>(first);
+    entry.m_categoryOffset = static_cast<int>(field.first);
     entry.m_category = category;
     return Written(category);
+}
+
+int CPluginWriter::NameLimit(const CPluginEntry& entry)
+{
+    if (entry.m_nameOffset < 1 || entry.m_nameCapacity < 1 ||
+        (!entry.IsPiPL() && !entry.IsPiMI() && !entry.IsPremiere()))
+        return 0;
+    CPluginFile file;
+    Field field;
+    if (!file.OpenForReading(entry.m_path) || ProbeName(file, entry, field) != Probe::Found)
+        return entry.m_nameCapacity;  // the write then says why it cannot be done
+    return static_cast<int>(field.space);
+}
+
+int CPluginWriter::CategoryLimit(const CPluginEntry& entry)
+{
+    if (entry.m_categoryOffset < 1 || entry.m_categoryCapacity < 1 || (!entry.IsPiPL() && !entry.IsPiMI()))
+        return entry.m_categoryCapacity;
+    CPluginFile file;
+    Field field;
+    if (!file.OpenForReading(entry.m_path) || ProbeCategory(file, entry, field) != Probe::Found)
+        return entry.m_categoryCapacity;  // the write then says why it cannot be done
+    return static_cast<int>(field.space);
 }
 
 std::vector<CPluginEntry*> CPluginWriter::SetEnabledForFile(CPluginListManager& catalogue, const CPluginEntry& entry,

@@ -4,7 +4,8 @@
 // enables or disables every entry of one plug-in file.
 //
 // Nothing is written unless the bytes at the offset still hold the entry's
-// current text just before the write; the write changes only the bytes of
+// current text just before the write, inside the resource (the language
+// copy) the text was read from; the write changes only the bytes of
 // the text (with its length byte, padding or PiMI tail) in one call.
 
 #include <string>
@@ -21,8 +22,6 @@ inline constexpr const char* kFileReadOnlyText = "File read only?";
 inline constexpr const char* kChangedOnDiskText =
     "The plug-in file changed on disk since it was scanned; nothing was written. Please re-scan the directory.";
 inline constexpr const char* kTooLongText = "The text does not fit into the space it has in the plug-in file.";
-inline constexpr const char* kTailMismatchText =
-    "The PiMI tail in the plug-in file differs from the tail cache; nothing was written. Please re-scan the directory.";
 
 enum class WriteStatus {
     Written,        // the file and the entry hold the new text
@@ -44,9 +43,11 @@ struct WriteResult {
 
 class CPluginWriter {
 public:
-    // The tail cache supplies the 16 bytes that follow a PiMI category; it
-    // may be null (no cache entry for any plug-in).
-    explicit CPluginWriter(const CPIMIManager* tailCache) : m_tailCache(tailCache) {}
+    // The 16 bytes that follow a PiMI category are always the file's own,
+    // read right after the category's terminator: the tail cache is only the
+    // record the scan keeps, and two files may share its key. The cache is
+    // accepted for the callers' sake and not consulted.
+    explicit CPluginWriter(const CPIMIManager* tailCache = nullptr) { (void)tailCache; }
 
     // Writes the name. Filter Factory filters get a new length byte and the
     // characters; any other plug-in gets the name padded with spaces to the
@@ -57,10 +58,25 @@ public:
     WriteResult SetName(CPluginEntry& entry, const std::string& name) const;
 
     // Writes the category: a new length byte and the characters for PiPL
-    // (after finding the category's property again), the characters, a zero
-    // byte and the 16-byte tail for PiMI, nothing for other types. Returns
-    // the new category in text; on failure nothing changes.
+    // (after finding the category's property again, inside the resource the
+    // entry was read from), the characters, a zero byte and the file's own
+    // 16-byte tail for PiMI, nothing for other types. Returns the new
+    // category in text; on failure nothing changes.
     WriteResult SetCategory(CPluginEntry& entry, const std::string& category) const;
+
+    // The longest name SetName accepts for the entry, read from its file: for
+    // a Filter Factory filter what its name property's data holds (at most
+    // the name capacity), for other plug-ins the name capacity, at most the
+    // characters the kept length byte or terminator leaves. 0 when the name
+    // cannot be written at all (not located, no capacity, unknown type). The
+    // name capacity when the file cannot be read or no longer holds the name
+    // (SetName then reports why it fails).
+    static int NameLimit(const CPluginEntry& entry);
+    // The longest category SetCategory accepts, in the same way: for PiPL
+    // what the category property's data holds (at most the category
+    // capacity), for PiMI the category capacity. The category capacity when
+    // the category is not located, not writable or cannot be read.
+    static int CategoryLimit(const CPluginEntry& entry);
 
     // Enables or disables every entry of the catalogue whose real path is the
     // entry's real path (the entry included). Returns the entries that are
@@ -68,9 +84,6 @@ public:
     // replaced: when the other name is taken, its entries stay as they were.
     static std::vector<CPluginEntry*> SetEnabledForFile(CPluginListManager& catalogue, const CPluginEntry& entry,
                                                         bool flag);
-
-private:
-    const CPIMIManager* m_tailCache;
 };
 
 }  // namespace vardel

@@ -70,15 +70,36 @@ bool COXResourceLibrary::EnumNames(const std::string& type, std::vector<std::str
     return true;
 }
 
+namespace {
+
+// The leaf the Windows resource functions would pick; null when missing.
+const PeResourceData* SelectLeaf(const PeImage* module, const std::string& type, const std::string& name,
+                                 std::uint16_t language)
+{
+    if (!module)
+        return nullptr;
+    const PeResourceType* t = module->FindType(type);
+    const PeResourceName* n = t ? module->FindName(*t, name) : nullptr;
+    return n ? PeImage::SelectLanguage(*n, language) : nullptr;
+}
+
+}  // namespace
+
 bool COXResourceLibrary::Find(const std::string& type, const std::string& name, std::uint16_t language,
                               std::vector<std::uint8_t>& data) const
 {
-    if (!m_module)
-        return false;
-    const PeResourceType* t = m_module->FindType(type);
-    const PeResourceName* n = t ? m_module->FindName(*t, name) : nullptr;
-    const PeResourceData* leaf = n ? PeImage::SelectLanguage(*n, language) : nullptr;
+    const PeResourceData* leaf = SelectLeaf(m_module.get(), type, name, language);
     return leaf && m_module->ReadData(*leaf, data);
+}
+
+bool COXResourceLibrary::FindSpan(const std::string& type, const std::string& name, std::uint16_t language,
+                                  std::uint64_t& offset, std::uint32_t& size) const
+{
+    const PeResourceData* leaf = SelectLeaf(m_module.get(), type, name, language);
+    if (!leaf || !m_module->DataOffset(*leaf, offset))
+        return false;
+    size = leaf->size;
+    return true;
 }
 
 void COXResourceLibrary::Attach(COXResourceFile* file)

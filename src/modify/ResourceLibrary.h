@@ -39,6 +39,11 @@ public:
     bool Find(const std::string& type, const std::string& name, std::uint16_t language,
               std::vector<std::uint8_t>& data) const;
 
+    // Where in the file Find reads the same resource's data from: its file
+    // offset and size. False when Find would find nothing.
+    bool FindSpan(const std::string& type, const std::string& name, std::uint16_t language,
+                  std::uint64_t& offset, std::uint32_t& size) const;
+
     // The module's file opened for reading, positioned anywhere; null when
     // closed. Lets a caller search the raw bytes without opening it again.
     std::istream* GetFileStream() const;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace vardel;
 
 TEST(PIMIManager, AddLookupAndNormalise)
@@ -24,4 +27,17 @@ TEST(PIMIManager, AddLookupAndNormalise)
     EXPECT_EQ(cache.Lookup("8BFM_SHARP_00")->m_bytes[0], 5);
     cache.Clear();
     EXPECT_TRUE(cache.m_entries.empty());
+}
+
+TEST(PIMIManager, KeysStartingWithAnUpperCasedKindAreKept)
+{
+    CPIMIManager cache;
+    std::array<std::uint8_t, 16> tail{};
+    for (const char* key : {"8BFM_BLUR_00", "EFKT_GLOW_00", "AEGP_TOOL_01"})
+        cache.Add(key, tail);
+    cache.NormaliseKeys();
+    std::vector<std::string> keys;
+    for (const auto& [key, e] : cache.m_entries)
+        keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"8BFM_BLUR_00", "AEGP_TOOL_01", "EFKT_GLOW_00"}));
 }

@@ -4,6 +4,8 @@
 #include "catalogue/PluginReader.h"
 #include "catalogue/PluginTables.h"
 #include "modify/PluginRestoreManager.h"
+#include "modify/ResourceLibrary.h"
+#include "modify/ResourceSpans.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -377,4 +379,44 @@ TEST(PluginReader, TextsThatAreNotFoundGetNoOffset)
     EXPECT_EQ(entries[0]->m_nameOffset, 0) << "not 2, which points into the header";
     EXPECT_EQ(entries[0]->m_categoryOffset, 0);
     EXPECT_FALSE(CPluginReader::LocateStrings((testPlugin("") / "missing.8bf").string(), entries));
+}
+
+// Every located text lies inside the resource data it was read from, also
+// when the file holds the same description in several languages (lang.8bf:
+// the same category in all four copies).
+class LocatedInsideItsResource : public testing::TestWithParam<const char*> {};
+
+TEST_P(LocatedInsideItsResource, NameAndCategory)
+{
+    const fs::path file = testPlugin(GetParam());
+    Reading r(file);
+    ASSERT_GE(r.size(), 1u);
+    COXResourceLibrary lib;
+    ASSERT_TRUE(lib.Open(file.string()));
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const CPluginEntry& e = r[i];
+        TextSpans spans;
+        ASSERT_TRUE(FindTextSpans(lib, e, spans)) << e.m_name;
+        ASSERT_GT(e.m_nameOffset, 0) << e.m_name;
+        EXPECT_TRUE(spans.name.Holds(static_cast<std::uint64_t>(e.m_nameOffset), e.m_name.size())) << e.m_name;
+        if (!e.m_category.empty()) {
+            EXPECT_TRUE(spans.category.Holds(static_cast<std::uint64_t>(e.m_categoryOffset), e.m_category.size()))
+                << e.m_name;
+        }
+        ExpectLocated(file, e);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, LocatedInsideItsResource,
+                         testing::Values("lang.8bf", "pipl_three.8bf", "pimi_filter.8bf", "premiere_filter.prm",
+                                         "named.8bf"));
+
+TEST(PluginReader, LanguageCopiesEachLocateTheirOwnCategory)
+{
+    // #16000 is read in English, #16001 neutral: two offsets, one per copy.
+    Reading r(testPlugin("lang.8bf"));
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].m_category, "Lang Cat");
+    EXPECT_EQ(r[1].m_category, "Lang Cat");
+    EXPECT_NE(r[0].m_categoryOffset, r[1].m_categoryOffset);
 }

@@ -61,7 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"8BFM", "8BFM_", "8BFM_8BFM"},
                     KeyCase{"", "8BFM_", "8BFM_"},
                     KeyCase{"efkt_x_00", "8BFM_", "8BFM_EFKT_X_00"},
-                    KeyCase{"eFKT_x_00", "8BFM_", "eFKT_x_00"},
+                    // Keys are upper case: kinds written in mixed case match upper-cased.
+                    KeyCase{"EFKT_X_00", "8BFM_", "EFKT_X_00"},
+                    KeyCase{"AEGP_TOOL_01", "8BFM_", "AEGP_TOOL_01"},
+                    KeyCase{"VFLT_WAVE_00", "8BFM_", "VFLT_WAVE_00"},
+                    KeyCase{"eFKT_x_00", "8BFM_", "8BFM_EFKT_X_00"},
                     KeyCase{"8BFM_A_8BF_8BF_03", "8BFM_", "8BFM_A_03"}));
 
 TEST(KeyNormalisation, LongHostileKeyEndsQuickly)

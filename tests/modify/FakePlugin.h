@@ -1,9 +1,10 @@
 #pragma once
 // Hand-made plug-in files for the writer tests: the bytes a resource
 // directory and a PiPL or PiMI resource put into a file, without the rest of
-// a PE module (the writer never parses the module). Each builder records the
-// offsets the scan would find, so tests can build the expected bytes
-// independently of the code under test.
+// a PE module (the writer then checks the texts by their bytes alone and
+// finds nothing again; PluginWriterModuleTest covers real modules). Each
+// builder records the offsets the scan would find, so tests can build the
+// expected bytes independently of the code under test.
 
 #include "catalogue/PluginEntry.h"
 

@@ -1,6 +1,7 @@
 #include "modify/PluginRestoreManager.h"
 
 #include "catalogue/PluginEntry.h"
+#include "catalogue/PluginTables.h"
 
 #include <gtest/gtest.h>
 
@@ -109,4 +110,26 @@ TEST(PluginRestoreManager, WidenCapacitiesRaisesOnlyLocatedTextsToTheOriginals)
     wider.m_nameCapacity = 40;
     restore.WidenCapacities(wider);
     EXPECT_EQ(wider.m_nameCapacity, 40);  // never narrowed
+}
+
+TEST(PluginRestoreManager, KeysOfEveryKindSurviveLoading)
+{
+    // The image base names of effects and of other mixed-case kinds are
+    // stored upper case; loading keeps them, so their originals (and the
+    // capacities they give) survive a restart.
+    CPluginRestoreManager restore;
+    for (const char* key : {"EFKT_GLOW_00", "EFST_SPEED_01", "AEGP_TOOL_00", "VFLT_WAVE_02", "8BFM_BLUR_00"})
+        put(restore, key, "Effects Cat");
+    restore.NormaliseKeys();
+    std::vector<std::string> keys;
+    for (const auto& [key, e] : restore.m_entries)
+        keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"8BFM_BLUR_00", "AEGP_TOOL_00", "EFKT_GLOW_00", "EFST_SPEED_01",
+                                              "VFLT_WAVE_02"}));
+
+    CPluginEntry effect = filterAt(kKindEffect, 100, 200);
+    effect.m_path = "/p/Glow.aex";
+    ASSERT_EQ(effect.ImageBaseName(), "EFKT_GLOW_00");
+    restore.WidenCapacities(effect);
+    EXPECT_EQ(effect.m_categoryCapacity, 11);  // "Effects Cat"
 }

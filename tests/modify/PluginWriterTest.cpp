@@ -193,18 +193,19 @@ TEST_F(PluginWriterTest, PiplCategoryLongerThanCapacityIsRefused)
     EXPECT_EQ(entry.m_category, "Artistic");
 }
 
-TEST_F(PluginWriterTest, PiplCategoryIsFoundAgainWhenTheOffsetIsStale)
+TEST_F(PluginWriterTest, StaleCategoryOffsetOutsideAModuleIsRefused)
 {
-    // The stored offset points at the name, which reads the same text.
+    // The category is looked for again only inside the resource it was read
+    // from; a file that is no longer a module has none, so nothing is written.
     std::vector<PiplPlugin> plugins{{"Blurring", "Blurring"}};
     auto file = MakePipl(plugins);
     auto path = Put("Blur.8bf", file.bytes);
     auto entry = PiplEntry(path, file, plugins, 0);
     entry.m_categoryOffset = file.nameOffsets[0];
 
-    ASSERT_TRUE(m_writer.SetCategory(entry, "Focus").Written());
-    EXPECT_EQ(entry.m_categoryOffset, file.categoryOffsets[0]);
-    EXPECT_EQ(readFile(path), Patched(file.bytes, file.categoryOffsets[0] - 1, "\x05" "Focus"));
+    EXPECT_EQ(m_writer.SetCategory(entry, "Focus").status, WriteStatus::ChangedOnDisk);
+    EXPECT_EQ(readFile(path), file.bytes);
+    EXPECT_EQ(entry.m_categoryOffset, file.nameOffsets[0]);
 }
 
 TEST_F(PluginWriterTest, SecondPluginOfSameCategoryKeepsItsOwnOffset)
@@ -256,20 +257,45 @@ TEST_F(PluginWriterTest, PimiCategoryWithoutCacheEntryMovesTheFilesOwnTail)
     EXPECT_EQ(readFile(path), Patched(file.bytes, file.categoryOffsets[0], written));
 }
 
-TEST_F(PluginWriterTest, PimiTailThatDiffersFromTheCacheIsRefused)
+TEST_F(PluginWriterTest, PimiFiltersOfOneTitleInTwoDirectoriesMoveTheirOwnTails)
 {
-    auto file = MakePimi("PiMI Two", "PiMI Cat", SampleTail(2));
-    auto path = Put("Two.8bf", file.bytes);
-    auto entry = PimiEntry(path, file, "PiMI Two", "PiMI Cat");
-    std::array<std::uint8_t, 16> other{};
-    other.fill(0x42);
-    ASSERT_TRUE(m_cache.Add(entry.ImageBaseName(), other));
+    // Both files give the image base name 8BFM_TWO_00, so the tail cache
+    // holds the first one's tail only; neither move is blocked, and each file
+    // keeps its own tail right after its category.
+    fs::create_directories(m_dir / "a");
+    fs::create_directories(m_dir / "b");
+    const Bytes tails[] = {SampleTail(2), SampleTail(7)};
+    FakePlugin files[] = {MakePimi("PiMI Two", "PiMI Cat", tails[0]), MakePimi("PiMI Two", "PiMI Cat", tails[1])};
+    const fs::path paths[] = {Put("a/Two.8bf", files[0].bytes), Put("b/Two.8bf", files[1].bytes)};
+    std::array<std::uint8_t, 16> cached{};
+    std::copy(tails[0].begin(), tails[0].end(), cached.begin());
+    ASSERT_TRUE(m_cache.Add("8BFM_TWO_00", cached));
 
-    auto result = m_writer.SetCategory(entry, "Cat");
-    EXPECT_EQ(result.status, WriteStatus::ChangedOnDisk);
-    EXPECT_EQ(result.message, kTailMismatchText);
-    EXPECT_EQ(readFile(path), file.bytes);
-    EXPECT_EQ(entry.m_category, "PiMI Cat");
+    for (int round = 0; round < 2; ++round)
+        for (int i : {1, 0}) {
+            auto entry = PimiEntry(paths[i], files[i], "PiMI Two", "PiMI Cat");
+            ASSERT_EQ(entry.ImageBaseName(), "8BFM_TWO_00");
+            ASSERT_TRUE(m_writer.SetCategory(entry, "Cat").Written()) << "file " << i << ", round " << round;
+            const auto at = static_cast<std::size_t>(files[i].categoryOffsets[0]);
+            EXPECT_EQ(readFile(paths[i]), Patched(Patched(files[i].bytes, at, Bytes{'C', 'a', 't', 0}), at + 4, tails[i]));
+            // And back: the file is as it was.
+            ASSERT_TRUE(m_writer.SetCategory(entry, "PiMI Cat").Written());
+            EXPECT_EQ(readFile(paths[i]), files[i].bytes);
+        }
+    EXPECT_EQ(m_cache.Lookup("8BFM_TWO_00")->m_bytes, cached);  // the record stays as the scan saw it
+}
+
+TEST_F(PluginWriterTest, PimiCategoryWithoutItsWholeTailIsRefused)
+{
+    // A file cut short after the category: no 16 bytes of tail to move.
+    auto file = MakePimi("PiMI Two", "PiMI Cat", SampleTail(2));
+    const std::size_t end = static_cast<std::size_t>(file.categoryOffsets[0]) + 8 + 1 + 10;
+    Bytes cut(file.bytes.begin(), file.bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    auto path = Put("Two.8bf", cut);
+    auto entry = PimiEntry(path, file, "PiMI Two", "PiMI Cat");
+
+    EXPECT_EQ(m_writer.SetCategory(entry, "Cat").status, WriteStatus::ChangedOnDisk);
+    EXPECT_EQ(readFile(path), cut);
 }
 
 TEST_F(PluginWriterTest, PremiereAndUnknownCategoriesAreNotWritten)

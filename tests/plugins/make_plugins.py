@@ -99,8 +99,11 @@ def text_field(text, size):
 
 
 def parm(title, category, author='A. Vardel', copyright_='(c) Vardel tests',
-         sliders=(10, 20, 30, 40, 50, 60, 70, 128), formulas=None):
-    """The 8296-byte Filter Factory parameter block."""
+         sliders=(10, 20, 30, 40, 50, 60, 70, 128), formulas=None, protected=False,
+         description=None):
+    """The 8296-byte Filter Factory parameter block. A description (two parts
+    of at most 126 characters) goes, after "D:", into the second halves of
+    the first two map label areas."""
     formulas = formulas or ['r+ctl(0)', 'g*ctl(1)/255', 'b-x%16', 'a']
     out = bytearray(b'\0' * 8)
     for s in sliders:
@@ -111,7 +114,7 @@ def parm(title, category, author='A. Vardel', copyright_='(c) Vardel tests',
     for used in (1, 1, 1, 0, 0, 0, 0, 1):
         out += u32(used)
     out += text_field(category, 252)
-    out += u32(0)  # formulas not protected
+    out += u32(1 if protected else 0)  # formulas hidden
     out += text_field(title, 256)
     out += text_field(copyright_, 256)
     out += text_field(author, 256)
@@ -121,6 +124,12 @@ def parm(title, category, author='A. Vardel', copyright_='(c) Vardel tests',
         out += text_field('Control %d' % i, 256)
     for f in formulas:
         out += text_field(f, 1024)
+    if description is not None:
+        first, second = description
+        assert len(first) <= 126 and len(second) <= 126
+        out[1256:1258] = b'D:'
+        out[1258:1258 + len(first)] = first.encode('cp1252')
+        out[1514:1514 + len(second)] = second.encode('cp1252')
     assert len(out) == 8296, len(out)
     return bytes(out)
 
@@ -181,6 +190,16 @@ PAYLOADS = {
     'flags.fxvs': b'FXVS' * 4,
     'flags.flvs': b'FLVS' * 4,
     'named.pipl': pipl('8BFM', 'Named Resource', 'Vardel Test', mode=0x10),
+    'ff_protected.pipl': pipl('8BFM', 'FF Hidden', 'FF Renamed Cat', mode=0x10),
+    'ff_protected.parm': parm('FF Hidden Original', 'FF Built Cat', author='B. Hidden', protected=True,
+                              description=('A hidden filter ', 'described in its block.')),
+    'ff_protected.func': b'\x55\x8b\xec' + b'\x90' * 61,
+    'fxvs_text.type': premiere_type('SPFX'),
+    'fxvs_text.text': premiere_text('Vardel Transition'),
+    'fxvs_text.desc': premiere_text('A transition described in its file'),
+    'fxvs_text.parm': parm('Vardel Transition', 'Transitions'),
+    'fxvs_text.fxvs': b'FXVS' * 4,
+    'modes0.pipl': pipl('8BFM', 'No Modes', 'Vardel Test'),
 }
 
 
@@ -334,6 +353,33 @@ def write_extras(plugindir):
     edited('bad_magic.8bf', magic)
     edited('bad_sections.8bf', sections)
     edited('bad_signature.8bf', signature)
+
+    with open(os.path.join(plugindir, 'pipl_single.8bf'), 'rb') as f:
+        single = f.read()
+
+    def signed(data, length=None, pointer=None):
+        """A copy with a certificate table at its end: one WIN_CERTIFICATE
+        (length, revision 0x0200, type 2 = PKCS#7 signed data) pointed at by
+        data directory 4, whose address is a file offset."""
+        pe = Pe(data)
+        pe.data += b'\0' * ((-len(pe.data)) % 8)  # the table is 8-byte aligned
+        at = len(pe.data)
+        blob = b'0\x82' + bytes(range(62))
+        cert = u32(8 + len(blob) if length is None else length) + u16(0x0200) + u16(2) + blob
+        pe.data += cert
+        pe.put32(pe.dirs + 4 * 8, at if pointer is None else pointer)
+        pe.put32(pe.dirs + 4 * 8 + 4, len(cert))
+        return bytes(pe.data)
+
+    write(os.path.join(plugindir, 'signed.8bf'), signed(single))
+    with open(os.path.join(plugindir, 'pipl_single32.8bf'), 'rb') as f:
+        write(os.path.join(plugindir, 'signed32.8bf'), signed(f.read()))
+    # A table that says it is longer than the directory gives it: no table.
+    write(os.path.join(plugindir, 'bad_signed_length.8bf'), signed(single, length=0x10000))
+    write(os.path.join(plugindir, 'bad_signed_pointer.8bf'), signed(single, pointer=0x7FFFFFF0))
+    arm = Pe(single)
+    arm.put16(arm.pe + 4, 0xAA64)
+    write(os.path.join(plugindir, 'arm64.8bf'), bytes(arm.data))
 
 
 # ------------------------------------------------------- sample collection
