@@ -7,10 +7,7 @@
 // The files are copies of the linked test plug-ins (testdata/plugins of the
 // build directory, or $VARDEL_TEST_DATA/plugins).
 
-#include "app/Application.h"
-#include "app/Stores.h"
-#include "catalogue/PluginDirEntry.h"
-#include "catalogue/VardelDoc.h"
+#include "BenchPlugins.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,55 +29,12 @@ using namespace vardel;
 namespace {
 
 constexpr int kFiles = 5000;
-const char* const kTemplates[] = {"pipl_single.8bf", "pipl_three.8bf",     "pipl_kinds.8bf",  "pipl_nocat.8bf",
-                                  "ff_filter.8bf",   "ff_filter32.8bf",    "pimi_filter.8bf", "pimi_long.8bf",
-                                  "both.8bf",        "premiere_filter.prm", "pipl_single32.8bf"};
-
-fs::path TemplateDir()
-{
-    if (const char* env = std::getenv("VARDEL_TEST_DATA"))
-        return fs::path(env) / "plugins";
-    return fs::canonical("/proc/self/exe").parent_path().parent_path() / "testdata" / "plugins";
-}
-
-// The generated collection, its data directory and a document over it.
-struct Collection {
-    fs::path root;
-    fs::path plugins;
-    std::vector<std::string> files;
-    CVardelApp app;
-
-    Collection()
-    {
-        std::random_device rd;
-        root = fs::temp_directory_path() / ("vardel-bench-" + std::to_string(rd()));
-        plugins = root / "plugins";
-        fs::create_directories(plugins);
-        fs::create_directories(root / "setup.db");
-        const fs::path source = TemplateDir();
-        for (int i = 0; i < kFiles; ++i) {
-            const fs::path from = source / kTemplates[i % std::size(kTemplates)];
-            const fs::path to = plugins / ("plugin" + std::to_string(i) + from.extension().string());
-            fs::copy_file(from, to);
-            files.push_back(to.string());
-        }
-        app.m_dataDir.root = root;
-        auto dir = std::make_unique<CPluginDirEntry>();
-        dir->m_label = "Bench";
-        dir->m_directory = plugins.string();
-        dir->m_catalogueFile = NewCatalogueFileName(app.m_dataDir);
-        app.m_directories.push_back(std::move(dir));
-    }
-    ~Collection()
-    {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
-};
+using bench::Collection;
+using bench::TemplateDir;
 
 Collection& Shared()
 {
-    static Collection c;
+    static Collection c(kFiles);
     return c;
 }
 
@@ -103,15 +57,21 @@ void BM_ScanBaseline(benchmark::State& state)
     Rate(state);
 }
 
+// A scan of the collection's directory into catalogue.
+CCatalogueScan ScanOf(Collection& c, CPluginListManager& catalogue)
+{
+    return c.ScanOf(catalogue);
+}
+
 void BM_FullScan(benchmark::State& state)
 {
     auto& c = Shared();
-    CVardelDoc doc(c.app);
+    CPluginListManager catalogue;
     for (auto _ : state) {
-        doc.FullScan(0);
-        doc.Sort();
+        ScanOf(c, catalogue).FullScan(c.plugins.string(), false);
+        SortCatalogue(catalogue);
     }
-    state.counters["entries"] = static_cast<double>(doc.m_catalogue.m_entries.size());
+    state.counters["entries"] = static_cast<double>(catalogue.m_entries.size());
     Rate(state);
 }
 
@@ -135,16 +95,16 @@ void BM_RefreshBaseline(benchmark::State& state)
 void BM_Refresh(benchmark::State& state)
 {
     auto& c = Shared();
-    CVardelDoc doc(c.app);
-    doc.FullScan(0);
-    const std::size_t entries = doc.m_catalogue.m_entries.size();
+    CPluginListManager catalogue;
+    ScanOf(c, catalogue).FullScan(c.plugins.string(), false);
+    const std::size_t entries = catalogue.m_entries.size();
     int readInFull = 0;
     for (auto _ : state) {
-        doc.m_filesRead = 0;
-        doc.Refresh(*c.app.m_directories[0]);
-        readInFull += doc.m_filesRead;
+        CCatalogueScan scan = ScanOf(c, catalogue);
+        scan.Refresh(c.plugins.string(), false);
+        readInFull += scan.FilesRead();
     }
-    if (doc.m_catalogue.m_entries.size() != entries)
+    if (catalogue.m_entries.size() != entries)
         state.SkipWithError("the refresh dropped entries of unchanged files");
     state.counters["files_read_in_full"] = readInFull;
     Rate(state);

@@ -25,25 +25,4 @@ void SaveSettings(SettingsBackend& backend, const Settings& settings)
     backend.WriteString(kSection, "Extensions", settings.extensions);
 }
 
-void CVardelApp::LoadSettingsAndStores(SettingsBackend& backend)
-{
-    m_settings = LoadSettings(backend);
-    // Each store is its own attempt; failures are silent by design.
-    LoadDirectoryList(m_dataDir, m_directories);
-    LoadRestore(m_dataDir, m_restore);
-    LoadPimiInfo(m_dataDir, m_pimiCache);
-    if (m_onDirectoryListChanged)
-        m_onDirectoryListChanged();
-}
-
-void CVardelApp::SaveSettingsAndStores(SettingsBackend& backend)
-{
-    SaveSettings(backend, m_settings);
-    SaveDirectoryList(m_dataDir, m_directories);
-    SaveRestore(m_dataDir, m_restore);
-    SavePimiInfo(m_dataDir, m_pimiCache);
-    if (m_onDirectoryListChanged)
-        m_onDirectoryListChanged();
-}
-
 }  // namespace vardel

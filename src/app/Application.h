@@ -1,16 +1,8 @@
 #pragma once
-// The application-wide values and stores, without any window: the five
-// settings, the directory list, the restore database, the PiMI tail cache
-// and the description database, with the start-up and exit sequences that
-// load and save them.
+// The application-wide settings, without any window: the five values of
+// section "Settings" and where they are kept. The session (app/Session.h)
+// owns them together with the stores.
 
-#include "app/Stores.h"
-#include "catalogue/PIMIManager.h"
-#include "catalogue/PluginDirEntry.h"
-#include "modify/PluginRestoreManager.h"
-#include "search/DescriptionListManager.h"
-
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,23 +33,5 @@ Settings LoadSettings(SettingsBackend& backend);
 // Writes them in the order Transparency, PreviewSize, PreviewImage, ScanAll, Extensions.
 void SaveSettings(SettingsBackend& backend, const Settings& settings);
 
-class CVardelApp {
-public:
-    DataDirectory m_dataDir;
-    Settings m_settings;
-    DirectoryList m_directories;
-    CPluginRestoreManager m_restore;
-    CPIMIManager m_pimiCache;
-    CDescriptionListManager m_descriptions;
-
-    // Called after the directory list was loaded or saved (the GUI rebuilds
-    // its Directory menu).
-    std::function<void()> m_onDirectoryListChanged;
-
-    // Settings, then "\index", "\restore", "\pimiinfo", each its own attempt.
-    void LoadSettingsAndStores(SettingsBackend& backend);
-    // Settings, then "\index", "\restore", "\pimiinfo", each its own attempt.
-    void SaveSettingsAndStores(SettingsBackend& backend);
-};
 
 }  // namespace vardel

@@ -1,5 +1,6 @@
 #include "app/FileOps.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -263,5 +264,45 @@ std::error_code WriteFileAtomically(const std::filesystem::path& target, std::sp
 }
 
 #endif
+
+bool IsTemporaryNameOf(const std::string& name, const std::vector<std::string>& targets)
+{
+    auto isAlnum = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    for (const std::string& target : targets) {
+        const std::string head = "~" + target + ".";
+        if (name.size() <= head.size() || name.compare(0, head.size(), head) != 0)
+            continue;
+        const std::string tail = name.substr(head.size());
+#if !defined(_WIN32)
+        // mkstemp's six characters.
+        if (tail.size() == 6 && std::all_of(tail.begin(), tail.end(), isAlnum))
+            return true;
+#else
+        if (tail.size() > 4 && tail.ends_with(".tmp") &&
+            std::all_of(tail.begin(), tail.end() - 4, [](char c) { return c >= '0' && c <= '9'; }))
+            return true;
+        (void)isAlnum;
+#endif
+    }
+    return false;
+}
+
+int RemoveStaleTemporaryFiles(const std::filesystem::path& dir, const std::vector<std::string>& targets)
+{
+    int removed = 0;
+    std::error_code ec;
+    std::vector<std::filesystem::path> stale;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeEc;
+        if (it->is_regular_file(typeEc) && IsTemporaryNameOf(it->path().filename().string(), targets))
+            stale.push_back(it->path());
+    }
+    for (const auto& file : stale) {
+        std::error_code removeEc;
+        if (std::filesystem::remove(file, removeEc))
+            ++removed;
+    }
+    return removed;
+}
 
 }  // namespace vardel

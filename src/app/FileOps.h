@@ -42,6 +42,15 @@ using WriteFault = std::function<bool(WriteStep)>;
 std::error_code WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data,
                                     const WriteFault& fault = {});
 
+// True when name is the name WriteFileAtomically gives its temporary file
+// for one of the targets: "~" + target + "." + six letters or digits
+// (elsewhere "~" + target + "." + a number + ".tmp").
+bool IsTemporaryNameOf(const std::string& name, const std::vector<std::string>& targets);
+// Removes the temporary files that interrupted atomic writes of the
+// targets left in dir (a kill between creating and renaming them). Touches
+// no other file. Returns the number removed.
+int RemoveStaleTemporaryFiles(const std::filesystem::path& dir, const std::vector<std::string>& targets);
+
 // Reads a whole file of at most maxSize bytes. Returns the error: a missing
 // file, a read error, or file_too_large.
 std::error_code ReadWholeFile(const std::filesystem::path& file, std::vector<std::uint8_t>& data,

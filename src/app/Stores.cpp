@@ -3,6 +3,7 @@
 #include "app/Archive.h"
 #include "app/FileOps.h"
 #include "app/LaunchBarEntry.h"
+#include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
@@ -24,7 +25,10 @@ constexpr std::size_t kLaunchBarSlots = 10;
 
 StoreResult failure(std::string message)
 {
-    return StoreResult{false, std::move(message)};
+    StoreResult result;
+    result.ok = false;
+    result.error = std::move(message);
+    return result;
 }
 
 // Creates the file only when it does not exist yet.
@@ -56,14 +60,19 @@ template <class Prepare, class Read>
 StoreResult loadArchive(const std::filesystem::path& file, Prepare prepare, Read read)
 {
     std::vector<std::uint8_t> data;
-    if (auto ec = ReadWholeFile(file, data, kMaxStoreSize))
-        return failure("cannot read " + file.string() + ": " + ec.message());
+    if (auto ec = ReadWholeFile(file, data, kMaxStoreSize)) {
+        StoreResult result = failure("cannot read " + file.string() + ": " + ec.message());
+        result.fileError = ec;
+        return result;
+    }
     prepare();
     try {
         CArchive ar(data);
         read(ar);
     } catch (const std::exception& e) {
-        return failure(file.string() + ": " + e.what());
+        StoreResult result = failure(file.string() + ": " + e.what());
+        result.damaged = true;
+        return result;
     }
     return {};
 }
@@ -191,6 +200,33 @@ StoreResult SaveLaunchBar(const DataDirectory& dir, const LaunchBarList& list)
     return saveArray(dir.SetupDb() / "launchbar", list);
 }
 
+StoreResult LoadNonPlugins(const DataDirectory& dir, CNonPluginCache& cache)
+{
+    auto result = loadArchive(dir.SetupDb() / "nonplugins", [&] { cache.Clear(); },
+                              [&](CArchive& ar) { cache.Serialize(ar); });
+    cache.ClearChanged();
+    return result;
+}
+
+StoreResult SaveNonPlugins(const DataDirectory& dir, CNonPluginCache& cache)
+{
+    auto result = saveStore(dir.SetupDb() / "nonplugins", cache);
+    if (result)
+        cache.ClearChanged();
+    return result;
+}
+
+std::vector<std::string> StoreFileNames()
+{
+    std::vector<std::string> names = {"index", "restore", "pimiinfo", "keywords", "launchbar", "nonplugins"};
+    for (int i = 0; i < 100; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "SETUP%03d", i);
+        names.push_back(name);
+    }
+    return names;
+}
+
 StoreResult LoadCatalogue(const std::filesystem::path& file, int& selectedClass, CPluginListManager& catalogue)
 {
     return loadArchive(file, [&] { catalogue.Clear(); }, [&](CArchive& ar) {
@@ -205,6 +241,40 @@ StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, 
         ar.WriteDword(static_cast<std::uint32_t>(selectedClass));
         catalogue.Serialize(ar);
     });
+}
+
+std::optional<std::filesystem::path> CatalogueFilePath(const DataDirectory& dir, const std::string& stored)
+{
+    if (stored.empty() || stored.find('\0') != std::string::npos)
+        return std::nullopt;
+    // Exactly two parts: "setup.db" and a plain file name. Both separators
+    // count, whatever system wrote the store.
+    const std::size_t sep = stored.find_first_of("/\\");
+    if (sep == std::string::npos)
+        return std::nullopt;
+    const std::string head = stored.substr(0, sep);
+    const std::string name = stored.substr(sep + 1);
+    if (head != "setup.db" || name.empty() || name == "." || name == ".." ||
+        name.find_first_of("/\\:") != std::string::npos)
+        return std::nullopt;
+    return dir.SetupDb() / NativePath(name);
+}
+
+std::optional<std::filesystem::path> KeepDamagedOriginal(const std::filesystem::path& file)
+{
+    for (int i = 0; i < 100; ++i) {
+        std::filesystem::path copy = file;
+        copy += i == 0 ? std::string(".damaged") : ".damaged." + std::to_string(i);
+        std::error_code ec;
+        if (std::filesystem::exists(copy, ec) || ec)
+            continue;
+        // copy_options::none fails rather than replace a file that appeared meanwhile.
+        if (std::filesystem::copy_file(file, copy, std::filesystem::copy_options::none, ec))
+            return copy;
+        if (ec != std::errc::file_exists)
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 std::string NewCatalogueFileName(const DataDirectory& dir)

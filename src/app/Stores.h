@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace vardel {
@@ -22,6 +24,7 @@ class CDescriptionListManager;
 class CLaunchBarEntry;
 class CPluginListManager;
 class CArchive;
+class CNonPluginCache;
 
 // The directory that holds "setup.db" and "images.db" (by default the
 // process's current directory). The program never creates either.
@@ -39,6 +42,12 @@ struct DataDirectory {
 struct StoreResult {
     bool ok = true;
     std::string error;
+    // The file was there and could be read, but its content ended or broke
+    // before the container was complete: what was read is in memory, the
+    // rest only in the file.
+    bool damaged = false;
+    // Why the file could not be read, when it could not.
+    std::error_code fileError;
     explicit operator bool() const { return ok; }
 };
 
@@ -56,6 +65,14 @@ StoreResult SaveDescriptions(const DataDirectory& dir, CDescriptionListManager& 
 StoreResult LoadLaunchBar(const DataDirectory& dir, LaunchBarList& list);           // topped up to ten entries
 StoreResult SaveLaunchBar(const DataDirectory& dir, const LaunchBarList& list);
 
+// "\nonplugins": files that pass the extension filter but hold no plug-in.
+StoreResult LoadNonPlugins(const DataDirectory& dir, CNonPluginCache& cache);
+StoreResult SaveNonPlugins(const DataDirectory& dir, CNonPluginCache& cache);
+
+// The names of the store files in "setup.db" that Vardel writes (the
+// catalogue files SETUP000 to SETUP099 included).
+std::vector<std::string> StoreFileNames();
+
 // A catalogue file: the selected class (DWORD), then the catalogue.
 StoreResult LoadCatalogue(const std::filesystem::path& file, int& selectedClass, CPluginListManager& catalogue);
 StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, CPluginListManager& catalogue);
@@ -69,6 +86,18 @@ StoreResult LoadArchiveFile(const std::filesystem::path& file, const std::functi
 // Lets write fill a storing archive and replaces the file with it
 // atomically; on failure the old file is untouched.
 StoreResult SaveArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& write);
+
+// The file a stored catalogue file name stands for, only when it names a
+// file directly inside "setup.db" ("setup.db\SETUP000" or
+// "setup.db/SETUP000"); nothing for an empty name, an absolute path, a name
+// with "." or ".." or further directories in it, or one with a zero byte. A
+// store never directs a write or a delete anywhere else.
+std::optional<std::filesystem::path> CatalogueFilePath(const DataDirectory& dir, const std::string& stored);
+
+// Copies a damaged store file to a free name beside it ("index.damaged",
+// then "index.damaged.1" ... ".99"), never replacing a file. Returns the
+// copy's path; nothing when no free name is left or the copy fails.
+std::optional<std::filesystem::path> KeepDamagedOriginal(const std::filesystem::path& file);
 
 // Creates the first free catalogue file SETUP000..SETUP099 empty and returns
 // its stored name ("setup.db" + native separator + "SETUPnnn"); "" when all

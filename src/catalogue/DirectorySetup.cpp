@@ -58,12 +58,28 @@ bool RemoveDirectory(const DataDirectory& dir, DirectoryList& list, std::size_t 
     const std::string& stored = list[index]->m_catalogueFile;
     // An entry added when all 100 names were taken has no file; it would
     // otherwise stay in the list for good.
-    if (!stored.empty()) {
+    if (auto file = CatalogueFilePath(dir, stored)) {
         std::error_code ec;
-        if (!std::filesystem::remove(dir.Resolve(stored), ec))
+        if (!std::filesystem::remove(*file, ec))
             return false;
     }
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
+    return true;
+}
+
+bool HasUsableCatalogueFile(const DataDirectory& dir, const CPluginDirEntry& entry)
+{
+    return CatalogueFilePath(dir, entry.m_catalogueFile).has_value();
+}
+
+bool RenewCatalogueFile(const DataDirectory& dir, CPluginDirEntry& entry)
+{
+    if (HasUsableCatalogueFile(dir, entry))
+        return true;
+    std::string name = NewCatalogueFileName(dir);
+    if (name.empty())
+        return false;
+    entry.m_catalogueFile = std::move(name);
     return true;
 }
 

@@ -37,8 +37,18 @@ std::size_t AddDirectory(const DataDirectory& dir, DirectoryList& list, std::uni
 
 // Deletes the entry's catalogue file, then the entry. When the file cannot
 // be deleted (it is missing, for one) the entry stays and the result is
-// false. An entry without a catalogue file name is simply removed.
+// false. An entry without a catalogue file name, or with one that lies
+// outside "setup.db" (a damaged or forged store), is simply removed: no file
+// outside the data directory is ever deleted.
 bool RemoveDirectory(const DataDirectory& dir, DirectoryList& list, std::size_t index);
+
+// True when the entry's catalogue file can be used: a plain file name
+// inside "setup.db".
+bool HasUsableCatalogueFile(const DataDirectory& dir, const CPluginDirEntry& entry);
+// Gives an entry whose catalogue file cannot be used a new, empty one (the
+// first free SETUPnnn); its directory is then scanned at the next selection.
+// False when no name is free; an entry whose file is usable is left alone.
+bool RenewCatalogueFile(const DataDirectory& dir, CPluginDirEntry& entry);
 
 // Swaps the entry with the one above or below; false at the ends.
 bool MoveDirectoryUp(DirectoryList& list, std::size_t index);

@@ -1,77 +1,57 @@
 #pragma once
-// The document: the catalogue of one configured plug-in directory at a time.
-// Selecting a directory scans it the first time and afterwards reloads its
-// catalogue file and brings it up to date cheaply (the plug-in cache).
-// Window-free: the GUI and the command-line tool attach callbacks.
+// The document: the catalogue of one configured plug-in directory at a time,
+// with the plug-in class selected in the view and the class counts. The
+// session fills it with catalogues that scan jobs built; the document itself
+// reads no file. Window-free: observers of the session learn of changes.
 
+#include "app/Stores.h"
 #include "catalogue/PluginListManager.h"
 
 #include <array>
-#include <functional>
 #include <string>
-#include <vector>
 
 namespace vardel {
 
-class CVardelApp;
 class CPluginDirEntry;
-class CPluginEntry;
-class BlockFile;
 
 class CVardelDoc {
 public:
-    // Commands posted to the main frame after a catalogue changed.
-    static constexpr int kCmdRefillViews = 32846;
-    static constexpr int kCmdSetupSave = 32878;
     static constexpr int kClassCountSize = 10;
+    static constexpr const char* kUntitled = "Untitled";
 
-    explicit CVardelDoc(CVardelApp& app);
+    // The document over the session's directory list, which outlives it.
+    explicit CVardelDoc(const DirectoryList& directories);
 
-    CPluginListManager m_catalogue;
-    std::string m_title = "Untitled";
-    int m_selectedClass = -1;
-    std::array<int, kClassCountSize> m_classCounts{};
-    int m_directoryPopupShown = 0;
-    // Files handed to the resource reader since the last selection or rescan.
-    int m_filesRead = 0;
+    const CPluginListManager& Catalogue() const { return m_catalogue; }
+    CPluginListManager& Catalogue() { return m_catalogue; }
+    // The label of the current directory; "Untitled" when there is none.
+    const std::string& Title() const { return m_title; }
+    // Index into the plug-in class table; -1 when none.
+    int SelectedClass() const { return m_selectedClass; }
+    void SetSelectedClass(int cls) { m_selectedClass = cls; }
+    // Entries 0 to 6 count the entries per plug-in class; 7 to 9 stay 0.
+    const std::array<int, kClassCountSize>& ClassCounts() const { return m_classCounts; }
+    // Set while the Directory menu is shown as a popup from the toolbar.
+    int DirectoryPopupShown() const { return m_directoryPopupShown; }
+    void SetDirectoryPopupShown(int shown) { m_directoryPopupShown = shown; }
 
-    // The path of every file read or checked (the status bar's progress).
-    std::function<void(const std::string&)> m_onProgress;
-    // Status bar texts ("Analysing...", "Ready").
-    std::function<void(const std::string&)> m_onStatus;
-    // Messages for a message box (catalogue file errors, reader messages).
-    std::function<void(const std::string&)> m_onMessage;
-    // Posts a command to the main frame. Without a handler, SetupSave runs
-    // at once and the refill is ignored.
-    std::function<void(int)> m_post;
-
-    // The directory whose catalogue is shown; null when none. May no longer
-    // be in the directory list (see IsCurrentInList).
-    const CPluginDirEntry* CurrentDirectory() const { return m_current; }
-    // True when the current directory is still in the directory list.
-    bool IsCurrentInList() const;
+    // The directory whose catalogue is shown, while it is still in the
+    // directory list; null otherwise.
+    const CPluginDirEntry* CurrentDirectory() const;
+    // Its position in the directory list; -1 when there is none or it was removed.
+    int CurrentIndex() const;
+    bool IsCurrentInList() const { return CurrentIndex() >= 0; }
     // True when the catalogue has entries and its directory is still listed.
     bool IsCatalogueShown() const;
 
-    // Saves the catalogue shown, then shows directory n: scans it when its
-    // catalogue file is empty, else loads and refreshes it. Returns false
-    // (after reporting the cause through m_onMessage) when n is not in the
-    // list or the catalogue file cannot be opened.
-    bool SelectDirectory(int n);
-    // Scans the current directory again, ignoring its stored catalogue.
-    // False when there is no current directory in the list.
-    bool RescanAll();
-    // Writes the selected class and the catalogue to the current directory's
-    // catalogue file. Failures are silent (false).
-    bool SaveCatalogue();
-    // Empties the catalogue and scans directory n of the list.
-    void FullScan(int n);
-    // Adds a root for the directory when it exists and reads every candidate
-    // file below it.
-    void ScanRoot(const std::string& directory, bool subdirectories);
-    // Checks a catalogue just loaded against the files of its directory and
-    // reads the files it does not know.
-    void Refresh(const CPluginDirEntry& directory);
+    // Shows the catalogue (taken over, the given one is left empty) as the
+    // one of directory, which must be in the list: the title becomes its
+    // label, the classes are counted and a class with plug-ins is chosen,
+    // the stored selectedClass when it has any.
+    void Show(const CPluginDirEntry& directory, CPluginListManager& catalogue, int selectedClass);
+    // The state without a directory: empty catalogue, "Untitled", class -1, counts 0.
+    void ShowNothing();
+
     // Sorts the entries by sort key (Shell sort, gaps 1, 4, 13, 40, ...).
     void Sort();
     // Counts the entries per plug-in class and picks the selected class.
@@ -86,18 +66,16 @@ public:
     static std::string OpenErrorMessage(int error, const std::string& path);
 
 private:
-    void Walk(const std::string& directory, bool subdirectories, bool scanAll, int depth,
-              std::vector<std::string>* collect);
-    void ReadCandidate(const std::string& path, bool hasExtension);
-    // Steps 3 to 5 of the refresh for an entry whose file is open: its file
-    // status, widened capacities and texts. False when the entry is dropped.
-    bool CheckEntry(CPluginEntry& e, BlockFile& file);
-    void Status(const char* text);
-    void Post(int command);
-    int IndexOfCurrent() const;
-
-    CVardelApp& m_app;
+    const DirectoryList& m_directories;
+    CPluginListManager m_catalogue;
+    std::string m_title = kUntitled;
+    int m_selectedClass = -1;
+    std::array<int, kClassCountSize> m_classCounts{};
+    int m_directoryPopupShown = 0;
+    // The current directory's record, compared by address and catalogue file
+    // (never dereferenced unless it is still in the list).
     const CPluginDirEntry* m_current = nullptr;
+    std::string m_currentCatalogueFile;
 };
 
 }  // namespace vardel

@@ -4,8 +4,9 @@
 
 #include "cli/Cli.h"
 
-#include "app/Application.h"
 #include "app/CodePage.h"
+#include "app/MemorySettingsBackend.h"
+#include "app/Session.h"
 #include "app/Stores.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
@@ -253,21 +254,19 @@ void RunFind(const Common& common, const FindOptions& o)
         ApplyFields(*o.fields, settings);
     const int column = o.sort ? SortColumn(*o.sort) : -1;
 
-    DataDirectory data{common.dataDir};
-    DirectoryList directories;
-    LoadDirectoryList(data, directories);
+    MemorySettingsBackend backend;
+    auto session = openSession(common, backend);
+    const DirectoryList& directories = session->Directories();
     if (o.dir < 0 || static_cast<std::size_t>(o.dir) >= directories.size())
         throw CliFailure("No directory " + std::to_string(o.dir) + " in the directory list");
     const CPluginDirEntry& dir = *directories[static_cast<std::size_t>(o.dir)];
     if (dir.m_separator || dir.m_catalogueFile.empty())
         throw CliFailure("Directory " + std::to_string(o.dir) + " has no catalogue file");
-    CPluginListManager catalogue;
-    int selectedClass = 0;
-    StoreResult loaded = LoadCatalogue(data.Resolve(dir.m_catalogueFile), selectedClass, catalogue);
-    if (!loaded)
-        throw CliFailure("Cannot read the catalogue of directory " + std::to_string(o.dir) + ": " + loaded.error);
-    CDescriptionListManager descriptions;
-    LoadDescriptions(data, descriptions);
+    UserMessage failure;
+    if (!session->OpenStoredCatalogue(o.dir, &failure))
+        throw CliFailure("Cannot read the catalogue of directory " + std::to_string(o.dir) + ": " + failure.text);
+    const CPluginListManager& catalogue = session->Catalogue();
+    const CDescriptionListManager& descriptions = session->Descriptions();
 
     std::vector<SearchRow> rows = CPluginSearch::Run(catalogue, descriptions, settings);
     if (column >= 0)

@@ -4,9 +4,11 @@
 
 #include "cli/Cli.h"
 #include "cli/EntryJson.h"
+#include "cli/ViewSupport.h"
 
-#include "app/Application.h"
 #include "app/CodePage.h"
+#include "app/MemorySettingsBackend.h"
+#include "app/Session.h"
 #include "app/Stores.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
@@ -32,6 +34,7 @@ struct ModifyOptions {
     std::vector<std::string> args;
     std::optional<int> dir;
     std::optional<int> entry;
+    std::string entries;  // --entry as given: K, or K1,K2,... for move --dir
 };
 
 // The message for a write that changed nothing.
@@ -55,33 +58,33 @@ std::string FileName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A plug-in file read afresh, with the stores of the data directory.
+// A plug-in file read afresh into a catalogue of its own, with the restore
+// database and tail cache of the data directory's session.
 struct FileSession {
-    CPluginRestoreManager restore;
-    CPIMIManager tails;
+    MemorySettingsBackend backend;
+    std::unique_ptr<CVardelSession> session;
     CPluginListManager catalogue;
 };
 
-void ReadPluginFile(const DataDirectory& data, const std::string& path, FileSession& s)
+void ReadPluginFile(const Common& common, const std::string& path, FileSession& s)
 {
-    LoadRestore(data, s.restore);
-    LoadPimiInfo(data, s.tails);
-    const auto restoreCount = s.restore.m_entries.size();
-    const auto tailCount = s.tails.m_entries.size();
-    CPluginReader reader(s.catalogue, s.restore, s.tails);
+    s.session = openSession(common, s.backend);
+    CPluginRestoreManager& restore = s.session->Restore();
+    CPIMIManager& tails = s.session->PimiCache();
+    const auto restoreCount = restore.m_entries.size();
+    const auto tailCount = tails.m_entries.size();
+    CPluginReader reader(s.catalogue, restore, tails);
     bool hasExtension = !CVardelDoc::UpperExtension(FileName(path)).empty();
     if (reader.ReadFile(path, hasExtension) == 0)
         throw CliFailure("Not a plug-in file: " + path);
     // Originals seen here for the first time are kept now: once the file is
     // changed, no later scan could record them.
-    if (s.restore.m_entries.size() != restoreCount)
-        SaveRestore(data, s.restore);
-    if (s.tails.m_entries.size() != tailCount)
-        SavePimiInfo(data, s.tails);
+    if (restore.m_entries.size() != restoreCount || tails.m_entries.size() != tailCount)
+        s.session->SaveOriginals();
     for (auto& e : s.catalogue.m_entries) {
         FileStatus::Get(e->m_path, e->m_fileStatus);
         // Capacities grow to the originals, as a reloaded catalogue's do.
-        s.restore.WidenCapacities(*e);
+        restore.WidenCapacities(*e);
     }
 }
 
@@ -126,8 +129,8 @@ void RunOnFile(const Common& common, const ModifyOptions& o)
     if (o.args.size() != (state ? 1u : 3u))
         throw CLI::ValidationError(state ? "expected FILE" : "expected FILE INDEX TEXT");
     FileSession s;
-    ReadPluginFile(DataDirectory{common.dataDir}, o.args[0], s);
-    CCatalogueEditor editor(s.catalogue, &s.tails, nullptr);
+    ReadPluginFile(common, o.args[0], s);
+    CCatalogueEditor editor(s.catalogue, &s.session->PimiCache(), nullptr);
     if (state) {
         // The file's first entry; every other entry of the file follows it.
         CPluginEntry& first = *s.catalogue.m_entries.front();
@@ -154,43 +157,41 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
     if (o.args.size() != (state ? 0u : 1u))
         throw CLI::ValidationError(state ? "no arguments expected with --dir" : "expected TEXT");
 
-    CVardelApp app;
-    app.m_dataDir.root = common.dataDir;
-    LoadDirectoryList(app.m_dataDir, app.m_directories);
+    MemorySettingsBackend backend;
+    auto session = openSession(common, backend);
     const int n = *o.dir;
-    if (n < 0 || static_cast<std::size_t>(n) >= app.m_directories.size())
+    if (n < 0 || static_cast<std::size_t>(n) >= session->Directories().size())
         throw CliFailure("No directory " + std::to_string(n) + " in the directory list");
-    const CPluginDirEntry& dir = *app.m_directories[static_cast<std::size_t>(n)];
+    const CPluginDirEntry& dir = *session->Directories()[static_cast<std::size_t>(n)];
     if (dir.m_separator || dir.m_catalogueFile.empty())
         throw CliFailure("Directory " + std::to_string(n) + " has no catalogue file");
-    const auto file = app.m_dataDir.Resolve(dir.m_catalogueFile);
-
-    CVardelDoc doc(app);
-    StoreResult loaded = LoadCatalogue(file, doc.m_selectedClass, doc.m_catalogue);
-    if (!loaded)
-        throw CliFailure("Cannot read the catalogue " + file.string() + ": " + loaded.error);
+    UserMessage failure;
+    if (!session->OpenStoredCatalogue(n, &failure))
+        throw CliFailure(failure.code == MessageCode::CatalogueOutsideDataDir ? failure.text
+                                                                              : "Cannot read the catalogue: " +
+                                                                                    failure.text);
+    CPluginListManager& catalogue = session->Catalogue();
     const int k = *o.entry;
-    if (k < 0 || static_cast<std::size_t>(k) >= doc.m_catalogue.m_entries.size())
+    if (k < 0 || static_cast<std::size_t>(k) >= catalogue.m_entries.size())
         throw CliFailure("No entry " + std::to_string(k) + " in the catalogue of directory " + std::to_string(n));
-    LoadPimiInfo(app.m_dataDir, app.m_pimiCache);
 
-    CPluginEntry& entry = *doc.m_catalogue.m_entries[static_cast<std::size_t>(k)];
+    CPluginEntry& entry = *catalogue.m_entries[static_cast<std::size_t>(k)];
     // The file status is not stored; the GUI holds it from its last look at
     // the files, so look now (names and categories stay as stored).
-    for (auto& e : doc.m_catalogue.m_entries)
+    for (auto& e : catalogue.m_entries)
         if (e->RealPath() == entry.RealPath())
             FileStatus::Get(e->m_path, e->m_fileStatus);
 
-    CCatalogueEditor editor(doc.m_catalogue, &app.m_pimiCache, [&doc](CPluginListManager&) { doc.Sort(); });
+    CVardelSession& shown = *session;
+    CCatalogueEditor editor(catalogue, &session->PimiCache(), [&shown](CPluginListManager&) { shown.SortCatalogue(); });
     if (state)
         SetState(editor, o.action, entry);
     else
         WriteText(editor, o.action, entry, o.args[0]);
 
-    doc.Sort();
-    StoreResult saved = SaveCatalogue(file, doc.m_selectedClass, doc.m_catalogue);
-    if (!saved)
-        throw CliFailure("The plug-in was changed, but the catalogue could not be saved: " + saved.error);
+    session->SortCatalogue();
+    if (!session->SaveCatalogue())
+        throw CliFailure("The plug-in was changed, but the catalogue could not be saved.");
     if (state)
         printJson({{"path", pathToUtf8(entry.m_path)}});
     else
@@ -205,8 +206,20 @@ void AddCommand(CLI::App& app, Common& common, const char* name, Action action, 
     CLI::App* cmd = app.add_subcommand(name, help);
     cmd->add_option("args", options->args, argsHelp);
     cmd->add_option("--dir", options->dir, "Directory N of the directory list (its stored catalogue)");
-    cmd->add_option("--entry", options->entry, "Entry K of that catalogue (position in the sorted catalogue)");
+    cmd->add_option("--entry", options->entries,
+                    "Entry K of that catalogue (position in the sorted catalogue); move takes K1,K2,...");
     cmd->callback([&common, options] {
+        const std::vector<int> entries = parseEntryList(options->entries);
+        if (entries.size() > 1) {
+            if (options->action != Action::Move || !options->dir)
+                throw CLI::ValidationError("only move --dir takes several entries");
+            if (options->args.size() != 1)
+                throw CLI::ValidationError("expected CATEGORY");
+            runMoveEntries(common, *options->dir, entries, options->args[0]);
+            return;
+        }
+        if (!entries.empty())
+            options->entry = entries.front();
         if (options->dir)
             RunOnCatalogue(common, *options);
         else if (options->entry)

@@ -4,23 +4,21 @@
 #include "cli/Cli.h"
 #include "cli/EntryJson.h"
 
-#include "app/Application.h"
-#include "app/Stores.h"
-#include "catalogue/PluginDirEntry.h"
+#include "app/MemorySettingsBackend.h"
+#include "app/Session.h"
+#include "catalogue/CatalogueScan.h"
+#include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
 #include "catalogue/VardelDoc.h"
 #include "modify/PeImage.h"
+#include "modify/PluginRestoreManager.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
-
-#if !defined(_WIN32)
-#include <unistd.h>
-#endif
 
 namespace vardel::cli {
 
@@ -33,94 +31,12 @@ struct ScanOptions {
     std::string extensions = kDefaultExtensions;
 };
 
-// A progress line on stderr, only when stderr is a terminal.
-class ProgressLine {
-public:
-    ProgressLine()
-    {
-#if !defined(_WIN32)
-        m_enabled = ::isatty(2) != 0;
-#endif
-    }
-    ~ProgressLine()
-    {
-        if (m_shown)
-            std::cerr << "\r\033[K" << std::flush;
-    }
-    void Show(const std::string& path)
-    {
-        if (!m_enabled)
-            return;
-        std::cerr << "\r\033[K" << path.substr(0, 150) << std::flush;
-        m_shown = true;
-    }
-
-private:
-    bool m_enabled = false;
-    bool m_shown = false;
-};
-
 nlohmann::json EntriesJson(const CPluginListManager& catalogue)
 {
     nlohmann::json out = nlohmann::json::array();
     for (const auto& e : catalogue.m_entries)
         out.push_back(EntryToJson(*e, true));
     return out;
-}
-
-void LoadStores(CVardelApp& app, const Common& common, const ScanOptions& options)
-{
-    app.m_dataDir.root = common.dataDir;
-    app.m_settings.scanAll = options.scanAll ? 1 : 0;
-    app.m_settings.extensions = options.extensions;
-    LoadDirectoryList(app.m_dataDir, app.m_directories);
-    LoadRestore(app.m_dataDir, app.m_restore);
-    LoadPimiInfo(app.m_dataDir, app.m_pimiCache);
-}
-
-void SaveStores(CVardelApp& app)
-{
-    SaveRestore(app.m_dataDir, app.m_restore);
-    SavePimiInfo(app.m_dataDir, app.m_pimiCache);
-}
-
-void Attach(CVardelDoc& doc, ProgressLine& progress)
-{
-    doc.m_onProgress = [&progress](const std::string& path) { progress.Show(path); };
-    doc.m_onMessage = [](const std::string& text) { std::cerr << text << (text.ends_with('\n') ? "" : "\n"); };
-}
-
-// Makes directory n current the way the Directory menu does. Throws
-// CliFailure with the document's last message when that fails; with echo the
-// messages also go to stderr as they come. The message handler is restored.
-void SelectOrThrow(CVardelDoc& doc, int n, bool echo)
-{
-    const auto previous = doc.m_onMessage;
-    std::string failure;
-    doc.m_onMessage = [&failure, echo](const std::string& text) {
-        if (echo)
-            std::cerr << text << (text.ends_with('\n') ? "" : "\n");
-        failure = text;
-    };
-    bool selected = false;
-    try {
-        selected = doc.SelectDirectory(n);
-    } catch (...) {
-        doc.m_onMessage = previous;
-        throw;
-    }
-    doc.m_onMessage = previous;
-    if (!selected)
-        throw CliFailure(failure.empty() ? "cannot select directory " + std::to_string(n) : failure);
-}
-
-void CheckDirectoryIndex(const CVardelApp& app, int n)
-{
-    if (n < 0 || static_cast<std::size_t>(n) >= app.m_directories.size())
-        throw CliFailure("no directory " + std::to_string(n) + " in the directory list (" +
-                         std::to_string(app.m_directories.size()) + " configured)");
-    if (app.m_directories[static_cast<std::size_t>(n)]->m_separator)
-        throw CliFailure("directory " + std::to_string(n) + " is a separator");
 }
 
 void RunResources(const std::string& file)
@@ -154,59 +70,66 @@ void RunRead(const std::string& file)
     printJson(EntriesJson(catalogue));
 }
 
+// The session of the data directory with the scan options as settings.
+std::unique_ptr<CVardelSession> OpenWithOptions(const Common& common, SettingsBackend& backend,
+                                                const ScanOptions& options)
+{
+    auto session = openSession(common, backend);
+    session->GetSettings().scanAll = options.scanAll ? 1 : 0;
+    session->GetSettings().extensions = options.extensions;
+    return session;
+}
+
 void RunScan(const Common& common, const std::string& directory, bool subdirs, const ScanOptions& options)
 {
-    CVardelApp app;
-    LoadStores(app, common, options);
-    CVardelDoc doc(app);
-    ProgressLine progress;
-    Attach(doc, progress);
-    doc.m_catalogue.Clear();
-    doc.ScanRoot(directory, subdirs);
-    doc.Sort();
-    SaveStores(app);
-    printJson(EntriesJson(doc.m_catalogue));
+    MemorySettingsBackend backend;
+    auto session = OpenWithOptions(common, backend, options);
+    // A directory outside the list: its catalogue is only printed, but the
+    // originals it shows for the first time go into the restore database.
+    CPluginListManager catalogue;
+    CCatalogueScan scan(catalogue, session->Restore(), session->PimiCache(), nullptr,
+                        {options.extensions, options.scanAll});
+    scan.m_onMessage = [](const std::string& text) { std::cerr << text << (text.ends_with('\n') ? "" : "\n"); };
+    scan.FullScan(directory, subdirs);
+    SortCatalogue(catalogue);
+    session->SaveOriginals();
+    printJson(EntriesJson(catalogue));
+}
+
+nlohmann::json CountsJson(const CVardelSession& session)
+{
+    nlohmann::json counts = nlohmann::json::array();
+    for (int c : session.ClassCounts())
+        counts.push_back(c);
+    return counts;
 }
 
 void RunSelect(const Common& common, int n, const ScanOptions& options)
 {
-    CVardelApp app;
-    LoadStores(app, common, options);
-    CheckDirectoryIndex(app, n);
-    CVardelDoc doc(app);
-    ProgressLine progress;
-    Attach(doc, progress);
-    std::error_code ec;
-    const fs::path catalogueFile = app.m_dataDir.Resolve(app.m_directories[static_cast<std::size_t>(n)]->m_catalogueFile);
-    const bool scanned = fs::file_size(catalogueFile, ec) == 0 && !ec;
-    SelectOrThrow(doc, n, true);
-    SaveStores(app);
-    nlohmann::json counts = nlohmann::json::array();
-    for (int c : doc.m_classCounts)
-        counts.push_back(c);
-    printJson({{"scanned", scanned},
-               {"files_read", doc.m_filesRead},
-               {"selected_class", doc.m_selectedClass},
-               {"class_counts", counts},
-               {"entries", EntriesJson(doc.m_catalogue)}});
+    MemorySettingsBackend backend;
+    auto session = OpenWithOptions(common, backend, options);
+    const ScanOutcome outcome = selectDirectoryOrThrow(*session, n);
+    printJson({{"scanned", outcome.fullScan},
+               {"files_read", outcome.filesRead},
+               {"selected_class", session->SelectedClass()},
+               {"class_counts", CountsJson(*session)},
+               {"entries", EntriesJson(session->Catalogue())}});
 }
 
 void RunRescan(const Common& common, int n, const ScanOptions& options)
 {
-    CVardelApp app;
-    LoadStores(app, common, options);
-    CheckDirectoryIndex(app, n);
-    CVardelDoc doc(app);
-    ProgressLine progress;
-    Attach(doc, progress);
+    MemorySettingsBackend backend;
+    auto session = OpenWithOptions(common, backend, options);
     // Re-Scan all works on the current directory: make directory n current
     // the way the Directory menu does, then bypass its stored catalogue.
-    SelectOrThrow(doc, n, false);
-    doc.RescanAll();
-    SaveStores(app);
-    printJson({{"files_read", doc.m_filesRead},
-               {"selected_class", doc.m_selectedClass},
-               {"entries", EntriesJson(doc.m_catalogue)}});
+    selectOrThrow(*session, n);
+    const ScanOutcome outcome = session->RescanAll();
+    if (!outcome.done)
+        throw CliFailure(outcome.messages.empty() ? "cannot re-scan directory " + std::to_string(n)
+                                                  : outcome.messages.back().text);
+    printJson({{"files_read", outcome.filesRead},
+               {"selected_class", session->SelectedClass()},
+               {"entries", EntriesJson(session->Catalogue())}});
 }
 
 void AddScanOptions(CLI::App* cmd, ScanOptions& options)

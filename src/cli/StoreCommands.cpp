@@ -6,6 +6,8 @@
 
 #include "app/Archive.h"
 #include "app/LaunchBarEntry.h"
+#include "app/MemorySettingsBackend.h"
+#include "app/Session.h"
 #include "app/Stores.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PIMIManager.h"
@@ -159,20 +161,21 @@ nlohmann::json dirListToJson(const DirectoryList& list)
     return out;
 }
 
-// The directory list of the data directory, refusing to go on when the
-// store exists but cannot be read completely: saving then would lose the
+// The session of the data directory, refusing to go on when the directory
+// list exists but cannot be read completely: saving then would lose the
 // entries that were not read.
-DirectoryList loadDirectoriesForChange(const DataDirectory& dir)
+std::unique_ptr<CVardelSession> openForChange(const Common& common, SettingsBackend& backend)
 {
+    const DataDirectory dir{common.dataDir};
     std::error_code ec;
     if (!std::filesystem::is_directory(dir.SetupDb(), ec))
         throw CliFailure("no setup.db directory in " + dir.root.string());
-    DirectoryList list;
+    auto session = openSession(common, backend);
     if (std::filesystem::exists(dir.SetupDb() / "index", ec)) {
-        if (auto result = LoadDirectoryList(dir, list); !result)
+        if (auto result = session->StoreLoadResult("index"); !result)
             throw CliFailure("cannot read the directory list: " + result.error);
     }
-    return list;
+    return session;
 }
 
 struct DumpOptions {
@@ -216,12 +219,12 @@ void addStoreCommands(CLI::App& app, Common& common)
     auto* dirs = app.add_subcommand("dirs", "The plug-in directory list");
     dirs->require_subcommand(1);
     dirs->add_subcommand("list", "Print the directory list")->callback([&common] {
-        DataDirectory dir{common.dataDir};
-        DirectoryList list;
-        auto result = LoadDirectoryList(dir, list);
-        printJson(dirListToJson(list));
+        MemorySettingsBackend backend;
+        auto session = openSession(common, backend);
+        printJson(dirListToJson(session->Directories()));
         std::error_code ec;
-        if (!result && std::filesystem::exists(dir.SetupDb() / "index", ec))
+        auto result = session->StoreLoadResult("index");
+        if (!result && std::filesystem::exists(session->GetDataDirectory().SetupDb() / "index", ec))
             throw CliFailure(result.error);
     });
 
@@ -233,8 +236,10 @@ void addStoreCommands(CLI::App& app, Common& common)
     add->add_flag("--separator", addOpts->separator, "A separator entry");
     add->callback([&common, addOpts] {
         const auto& [label, directory, subdirs, separator] = *addOpts;
-        DataDirectory dir{common.dataDir};
-        DirectoryList list = loadDirectoriesForChange(dir);
+        MemorySettingsBackend backend;
+        auto session = openForChange(common, backend);
+        const DataDirectory& dir = session->GetDataDirectory();
+        DirectoryList& list = session->Directories();
         auto entry = std::make_unique<CPluginDirEntry>();
         entry->m_label = label;
         entry->m_directory = directory;
@@ -246,7 +251,7 @@ void addStoreCommands(CLI::App& app, Common& common)
         case DirEntryCheck::Accepted: break;
         }
         std::size_t index = AddDirectory(dir, list, std::move(entry));
-        if (auto result = SaveDirectoryList(dir, list); !result) {
+        if (auto result = session->SaveDirectoryList(); !result) {
             // Leave no orphan catalogue file behind.
             std::error_code ec;
             if (!list[index]->m_catalogueFile.empty())
@@ -263,14 +268,15 @@ void addStoreCommands(CLI::App& app, Common& common)
     remove->add_option("N", *removeIndexPtr, "Index of the entry, as dirs list shows it")->required();
     remove->callback([&common, removeIndexPtr] {
         const std::size_t removeIndex = *removeIndexPtr;
-        DataDirectory dir{common.dataDir};
-        DirectoryList list = loadDirectoriesForChange(dir);
+        MemorySettingsBackend backend;
+        auto session = openForChange(common, backend);
+        DirectoryList& list = session->Directories();
         if (removeIndex >= list.size())
             throw CliFailure("no directory entry " + std::to_string(removeIndex));
-        if (!RemoveDirectory(dir, list, removeIndex))
+        if (!RemoveDirectory(session->GetDataDirectory(), list, removeIndex))
             throw CliFailure("cannot delete the catalogue file " + list[removeIndex]->m_catalogueFile +
                              "; the entry stays");
-        if (auto result = SaveDirectoryList(dir, list); !result)
+        if (auto result = session->SaveDirectoryList(); !result)
             throw CliFailure(result.error);
         printJson(dirListToJson(list));
     });

@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     addModifyCommands(app, common);
     addImageCommands(app, common);
     addInterpreterCommands(app, common);
+    addViewCommands(app, common);
 
     try {
         app.parse(argc, argv);

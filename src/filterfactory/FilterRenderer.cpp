@@ -105,31 +105,37 @@ bool aborted(const FilterSettings& settings)
 }
 
 // One thread, exact per-pixel order: every channel of a pixel before the
-// next pixel, as formulas with rnd, put, storage, srcmode or dst need.
+// next pixel, as formulas with rnd, put, storage, srcmode or dst need. The
+// library evaluates a row at a time in that order, writing the colour
+// channels at once so that dst sees them.
 bool renderInOrder(FFExecRecord& record, FFNode* const trees[4], const RowWriter& writer,
                    const FilterSettings& settings)
 {
     const int width = record.X;
     std::vector<int32_t> values(static_cast<std::size_t>(width) * 4);
-    const int32_t* const rows[4] = {values.data(), values.data() + width, values.data() + 2 * width,
-                                    values.data() + 3 * width};
+    int32_t* const rows[4] = {values.data(), values.data() + width, values.data() + 2 * width,
+                              values.data() + 3 * width};
+    uint8_t* destination = writer.destination.bits;
     // Each rendering sees the same random sequence, as on a fresh thread.
     zeltro_SeedRandom(1);
     FFPrepareExec(&record);
     for (int y = 0; y < record.Y; ++y) {
-        record.y = y;
-        for (int x = 0; x < width; ++x) {
-            record.x = x;
-            for (int z = 0; z < 4; ++z) {
-                record.z = z;
-                const int32_t v = FFExec(trees[z]);
-                values[static_cast<std::size_t>(z) * width + x] = v;
-                if (z < 3) {
-                    // dst may read this pixel's channels at once.
-                    uint8_t* p = const_cast<uint8_t*>(record.destination) +
-                                 static_cast<std::size_t>(record.Y - 1 - y) * record.stride +
-                                 static_cast<std::size_t>(x) * record.Z;
-                    p[2 - z] = clampByte(v);
+        if (!zeltro_ExecRowInOrder(trees, 4, &record, y, destination, 0x7, rows)) {
+            // Refused before anything was evaluated (memory): the same row
+            // through FFExec, pixel by pixel.
+            record.y = y;
+            for (int x = 0; x < width; ++x) {
+                record.x = x;
+                for (int z = 0; z < 4; ++z) {
+                    record.z = z;
+                    const int32_t v = FFExec(trees[z]);
+                    rows[z][x] = v;
+                    if (z < 3) {
+                        // dst may read this pixel's channels at once.
+                        uint8_t* p = destination + static_cast<std::size_t>(record.Y - 1 - y) * record.stride +
+                                     static_cast<std::size_t>(x) * record.Z;
+                        p[2 - z] = clampByte(v);
+                    }
                 }
             }
         }

@@ -86,3 +86,39 @@ TEST(DirectorySetup, The101stEntryGetsNoFileAndCanStillBeRemoved)
     EXPECT_TRUE(RemoveDirectory(data, list, 100));
     EXPECT_EQ(list.size(), 100u);
 }
+
+// A damaged or forged "index" may name a catalogue file anywhere: removing
+// the entry deletes no file outside setup.db, and Setup can give the entry a
+// new catalogue file of its own.
+TEST(DirectorySetup, CatalogueFilesOutsideSetupDbAreNeverDeleted)
+{
+    test::TempDir tmp;
+    DataDirectory data{tmp.path()};
+    fs::create_directory(data.SetupDb());
+    const fs::path victim = tmp / "victim";
+    const std::vector<std::string> outside = {victim.string(), "setup.db/../victim", "setup.db\\..\\victim",
+                                              "setup.db/./../victim", "../victim", std::string("setup.db/SETUP000\0x", 18)};
+    for (const std::string& stored : outside) {
+        test::writeFile(victim, std::string("keep me"));
+        if (stored.find('\0') != std::string::npos)
+            test::writeFile(data.SetupDb() / "SETUP000", std::string());
+        DirectoryList list;
+        list.push_back(std::make_unique<CPluginDirEntry>());
+        list[0]->m_catalogueFile = stored;
+        EXPECT_FALSE(HasUsableCatalogueFile(data, *list[0])) << stored;
+        EXPECT_FALSE(CatalogueFilePath(data, stored)) << stored;
+        EXPECT_TRUE(RemoveDirectory(data, list, 0)) << stored;
+        EXPECT_TRUE(list.empty());
+        EXPECT_TRUE(fs::exists(victim)) << stored;
+    }
+    EXPECT_TRUE(fs::exists(data.SetupDb() / "SETUP000")) << "a name cut short names no file";
+
+    CPluginDirEntry entry;
+    entry.m_catalogueFile = victim.string();
+    ASSERT_TRUE(RenewCatalogueFile(data, entry));
+    EXPECT_EQ(entry.m_catalogueFile, "setup.db/SETUP001");
+    EXPECT_EQ(fs::file_size(data.SetupDb() / "SETUP001"), 0u);
+    ASSERT_TRUE(RenewCatalogueFile(data, entry)) << "a usable one stays";
+    EXPECT_EQ(entry.m_catalogueFile, "setup.db/SETUP001");
+    EXPECT_EQ(*CatalogueFilePath(data, "setup.db\\SETUP001"), data.SetupDb() / "SETUP001");
+}

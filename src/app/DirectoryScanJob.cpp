@@ -1,0 +1,121 @@
+#include "app/DirectoryScanJob.h"
+
+#include "catalogue/CatalogueScan.h"
+#include "catalogue/VardelDoc.h"
+
+#include <cerrno>
+
+namespace vardel {
+
+UserMessage CatalogueFileError(int error, const std::string& path)
+{
+    MessageCode code = MessageCode::CatalogueUnknownError;
+    switch (error) {
+    case ENOENT: code = MessageCode::CatalogueNotFound; break;
+    case ENAMETOOLONG:
+    case ENOTDIR:
+    case EINVAL:
+    case ELOOP: code = MessageCode::CatalogueInvalidPath; break;
+    case EMFILE:
+    case ENFILE: code = MessageCode::CatalogueTooManyFiles; break;
+    case EACCES:
+    case EPERM:
+    case EISDIR: code = MessageCode::CatalogueAccessDenied; break;
+    case EBUSY:
+    case ETXTBSY: code = MessageCode::CatalogueSharingViolation; break;
+    case EDEADLK:
+    case ENOLCK: code = MessageCode::CatalogueLockingViolation; break;
+    default: break;
+    }
+    return UserMessage{code, CVardelDoc::OpenErrorMessage(error, path), path};
+}
+
+CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory, std::filesystem::path catalogueFile,
+                                     const Settings& settings, const CPluginRestoreManager& restore,
+                                     const CPIMIManager& pimiCache, const CNonPluginCache& nonPlugins)
+    : m_kind(kind), m_directory(&directory), m_copy(directory), m_file(std::move(catalogueFile)),
+      m_extensions(settings.extensions), m_scanAll(settings.scanAll != 0), m_nonPlugins(nonPlugins)
+{
+    CopyInto(restore, m_restore);
+    CopyInto(pimiCache, m_pimiCache);
+    m_nonPlugins.ClearChanged();
+}
+
+void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
+{
+    if (m_kind == Kind::Refresh) {
+        StoreResult loaded = LoadCatalogue(m_file, m_storedClass, m_catalogue);
+        // A file that cannot be read at all shows nothing (and is not saved
+        // over); one that breaks off part way is refreshed from what was read.
+        if (!loaded && !loaded.damaged) {
+            const std::error_code& ec = loaded.fileError;
+            const int error = ec ? ec.value() : EIO;  // errno values on this side
+            m_failure = CatalogueFileError(error, m_file.string());
+            return;
+        }
+    }
+    CCatalogueScan scan(m_catalogue, m_restore, m_pimiCache, &m_nonPlugins, {m_extensions, m_scanAll}, stop);
+    if (progress)
+        scan.m_onProgress = [&progress](int done, int total, const std::string& path) {
+            progress(ScanProgress{done, total, path});
+        };
+    scan.m_onMessage = [this](const std::string& text) {
+        // The reader's one message: a PiMI resource without a kind.
+        m_messages.push_back(UserMessage{MessageCode::UnknownPluginType, text, ""});
+    };
+    if (m_kind == Kind::Refresh)
+        scan.Refresh(m_copy.m_directory, m_copy.m_includeSubdirectories != 0);
+    else
+        scan.FullScan(m_copy.m_directory, m_copy.m_includeSubdirectories != 0);
+    m_filesRead = scan.FilesRead();
+    if (scan.Stopped()) {
+        m_stopped = true;
+        return;
+    }
+    SortCatalogue(m_catalogue);
+    m_finished = true;
+}
+
+void CDirectoryScanJob::CopyInto(const CPluginRestoreManager& from, CPluginRestoreManager& to)
+{
+    to.Clear();
+    for (const auto& [key, e] : from.m_entries)
+        if (e)
+            to.m_entries.emplace(key, std::make_unique<CPluginRestoreEntry>(*e));
+}
+
+void CDirectoryScanJob::CopyInto(const CPIMIManager& from, CPIMIManager& to)
+{
+    to.Clear();
+    for (const auto& [key, e] : from.m_entries)
+        if (e)
+            to.m_entries.emplace(key, std::make_unique<CPIMIEntry>(*e));
+}
+
+namespace {
+
+template <class Store>
+int mergeNew(Store& from, Store& into)
+{
+    int added = 0;
+    for (auto& [key, e] : from.m_entries)
+        if (e && !into.m_entries.count(key)) {
+            into.m_entries.emplace(key, std::move(e));
+            ++added;
+        }
+    return added;
+}
+
+}  // namespace
+
+int CDirectoryScanJob::MergeNew(CPluginRestoreManager& from, CPluginRestoreManager& into)
+{
+    return mergeNew(from, into);
+}
+
+int CDirectoryScanJob::MergeNew(CPIMIManager& from, CPIMIManager& into)
+{
+    return mergeNew(from, into);
+}
+
+}  // namespace vardel

@@ -1,0 +1,92 @@
+#pragma once
+// The scan job behind selecting a directory and "Re-Scan all": loads the
+// directory's catalogue file and refreshes it, or scans the directory in
+// full, into a catalogue of its own, on private copies of the restore
+// database, the PiMI tail cache and the non-plug-in cache. Run touches
+// nothing else, so it may run on a worker thread while the window thread
+// reads the catalogue on show; the session commits the result.
+
+#include "app/Session.h"
+#include "catalogue/NonPluginCache.h"
+#include "catalogue/PIMIManager.h"
+#include "catalogue/PluginDirEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "modify/PluginRestoreManager.h"
+
+#include <atomic>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vardel {
+
+class CDirectoryScanJob : public ScanJob {
+public:
+    enum class Kind {
+        Refresh,  // load the catalogue file, then refresh it
+        FirstScan,  // the catalogue file is empty: scan in full
+        Rescan,   // "Re-Scan all": scan in full, ignoring the catalogue file
+    };
+
+    // directory is the list's record (identity only: Run reads the copy
+    // taken here); catalogueFile its catalogue file inside "setup.db".
+    CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory, std::filesystem::path catalogueFile,
+                      const Settings& settings, const CPluginRestoreManager& restore, const CPIMIManager& pimiCache,
+                      const CNonPluginCache& nonPlugins);
+
+    void Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress) override;
+
+    Kind GetKind() const { return m_kind; }
+    const CPluginDirEntry* Directory() const { return m_directory; }
+    const std::string& DirectoryCatalogueFile() const { return m_copy.m_catalogueFile; }
+    const std::filesystem::path& CatalogueFile() const { return m_file; }
+
+    // After Run: true when it got to the end (not stopped, no failure).
+    bool Finished() const { return m_finished; }
+    bool Stopped() const { return m_stopped; }
+    // The catalogue file could not be read; nothing is to be shown.
+    const std::optional<UserMessage>& Failure() const { return m_failure; }
+    int FilesRead() const { return m_filesRead; }
+    const std::vector<UserMessage>& Messages() const { return m_messages; }
+
+    // The results, for the commit to take over.
+    CPluginListManager& Catalogue() { return m_catalogue; }
+    int StoredSelectedClass() const { return m_storedClass; }
+    CPluginRestoreManager& Restore() { return m_restore; }
+    CPIMIManager& PimiCache() { return m_pimiCache; }
+    CNonPluginCache& NonPlugins() { return m_nonPlugins; }
+
+    // Deep copies of the keyed stores.
+    static void CopyInto(const CPluginRestoreManager& from, CPluginRestoreManager& to);
+    static void CopyInto(const CPIMIManager& from, CPIMIManager& to);
+    // Moves the keys of from that into lacks over; returns how many.
+    static int MergeNew(CPluginRestoreManager& from, CPluginRestoreManager& into);
+    static int MergeNew(CPIMIManager& from, CPIMIManager& into);
+
+private:
+    Kind m_kind;
+    const CPluginDirEntry* m_directory;
+    CPluginDirEntry m_copy;
+    std::filesystem::path m_file;
+    std::string m_extensions;
+    bool m_scanAll;
+
+    CPluginListManager m_catalogue;
+    int m_storedClass = -1;
+    CPluginRestoreManager m_restore;
+    CPIMIManager m_pimiCache;
+    CNonPluginCache m_nonPlugins;
+
+    bool m_finished = false;
+    bool m_stopped = false;
+    std::optional<UserMessage> m_failure;
+    int m_filesRead = 0;
+    std::vector<UserMessage> m_messages;
+};
+
+// The user's message for a catalogue file that cannot be opened or read,
+// by errno: code and text.
+UserMessage CatalogueFileError(int error, const std::string& path);
+
+}  // namespace vardel

@@ -1,0 +1,269 @@
+#include "app/Session.h"
+
+#include "app/FileOps.h"
+#include "app/SessionImpl.h"
+#include "catalogue/PluginDirEntry.h"
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace vardel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The stores whose partial loads are guarded: saving over them would drop
+// what could not be read. Catalogue files are not among them: a refresh
+// reads whatever their damaged part held from the plug-in files again.
+constexpr const char* kIndex = "index";
+constexpr const char* kRestore = "restore";
+constexpr const char* kPimiInfo = "pimiinfo";
+constexpr const char* kKeywords = "keywords";
+constexpr const char* kLaunchBar = "launchbar";
+constexpr const char* kNonPlugins = "nonplugins";
+
+UserMessage storeDamagedMessage(const std::string& kept)
+{
+    return {MessageCode::StoreDamaged,
+            "A store could be read only in part; its damaged original was kept as " + kept + ".", kept};
+}
+
+UserMessage notWritableMessage(const std::string& dir)
+{
+    return {MessageCode::DataDirectoryNotWritable,
+            "Vardel cannot save into its data directory " + dir + "; changes may be lost.", dir};
+}
+
+}  // namespace
+
+CVardelSession::CVardelSession(DataDirectory dataDir, SettingsBackend& settings)
+    : m_impl(std::make_unique<Impl>(std::move(dataDir), settings))
+{
+    m_impl->previewImages.SetMessageHandler([this](const std::string& text) {
+        NotifyMessage(UserMessage{MessageCode::PreviewWriteProtected, text, ""});
+    });
+}
+
+CVardelSession::~CVardelSession() = default;
+
+void CVardelSession::AddObserver(SessionObserver* observer)
+{
+    if (observer && std::find(m_impl->observers.begin(), m_impl->observers.end(), observer) == m_impl->observers.end())
+        m_impl->observers.push_back(observer);
+}
+
+void CVardelSession::RemoveObserver(SessionObserver* observer)
+{
+    auto& list = m_impl->observers;
+    list.erase(std::remove(list.begin(), list.end(), observer), list.end());
+}
+
+// --- start and exit ---------------------------------------------------------------
+
+void CVardelSession::Start()
+{
+    Impl& s = *m_impl;
+    std::error_code ec;
+    // Saves interrupted by a kill leave their temporary files behind.
+    if (fs::is_directory(s.dataDir.SetupDb(), ec))
+        RemoveStaleTemporaryFiles(s.dataDir.SetupDb(), StoreFileNames());
+
+    // A store that broke off part way is guarded until its original is kept.
+    auto noteLoad = [&s](const std::string& name, const StoreResult& result) {
+        s.loadResults[name] = result;
+        if (result.damaged)
+            s.damagedPending[name] = true;
+        else
+            s.damagedPending.erase(name);
+    };
+    s.settings = LoadSettings(s.backend);
+    noteLoad(kIndex, LoadDirectoryList(s.dataDir, s.directories));
+    // A damaged list may hold paths with zero bytes: they end there.
+    for (auto& d : s.directories)
+        if (d && d->m_directory.find('\0') != std::string::npos)
+            d->m_directory.resize(d->m_directory.find('\0'));
+    noteLoad(kRestore, LoadRestore(s.dataDir, s.restore));
+    noteLoad(kPimiInfo, LoadPimiInfo(s.dataDir, s.pimiCache));
+    noteLoad(kKeywords, LoadDescriptions(s.dataDir, s.descriptions));
+    noteLoad(kLaunchBar, LoadLaunchBar(s.dataDir, s.launchBar));
+    // The non-plug-in cache is ours alone and only a cache: a damaged one is dropped.
+    s.loadResults[kNonPlugins] = LoadNonPlugins(s.dataDir, s.nonPlugins);
+    s.previewImages.SetDataDirectory(s.dataDir);
+    s.started = true;
+    NotifyDirectoryListChanged();
+}
+
+void CVardelSession::Exit()
+{
+    if (!m_impl->started)
+        return;
+    if (m_impl->doc.IsCatalogueShown())
+        SaveCatalogue();
+    SaveSettingsAndStores();
+    SaveDescriptions();
+    if (m_impl->nonPlugins.IsChanged())
+        SaveNonPlugins(m_impl->dataDir, m_impl->nonPlugins);
+}
+
+StoreResult CVardelSession::SaveGuarded(const std::string& name, const std::function<StoreResult()>& save)
+{
+    Impl& s = *m_impl;
+    if (!s.started) {
+        StoreResult refused;
+        refused.ok = false;
+        refused.error = "the stores were not loaded; " + name + " is not saved";
+        return refused;
+    }
+    if (auto it = s.damagedPending.find(name); it != s.damagedPending.end()) {
+        const fs::path file = s.dataDir.SetupDb() / name;
+        std::error_code ec;
+        if (fs::exists(file, ec)) {
+            // When the original cannot be kept, nothing is saved over it.
+            auto kept = KeepDamagedOriginal(file);
+            if (!kept) {
+                StoreResult refused;
+                refused.ok = false;
+                refused.error = "cannot keep the damaged " + file.string() + " before saving over it";
+                return refused;
+            }
+            NotifyMessage(storeDamagedMessage(kept->string()));
+        }
+        s.damagedPending.erase(it);
+    }
+    StoreResult result = save();
+    std::error_code ec;
+    if (!result && !s.toldNotWritable && fs::is_directory(s.dataDir.SetupDb(), ec)) {
+        // A missing setup.db fails every save silently; an existing one that
+        // refuses writes is worth one word.
+        s.toldNotWritable = true;
+        NotifyMessage(notWritableMessage(s.dataDir.SetupDb().string()));
+    }
+    return result;
+}
+
+bool CVardelSession::SaveSettingsAndStores()
+{
+    Impl& s = *m_impl;
+    if (!s.started)
+        return false;
+    SaveSettings(s.backend, s.settings);
+    // Each store is its own attempt.
+    bool ok = static_cast<bool>(SaveDirectoryList());
+    ok = static_cast<bool>(SaveGuarded(kRestore, [&] { return SaveRestore(s.dataDir, s.restore); })) && ok;
+    ok = static_cast<bool>(SaveGuarded(kPimiInfo, [&] { return SavePimiInfo(s.dataDir, s.pimiCache); })) &&
+         ok;
+    NotifyDirectoryListChanged();
+    return ok;
+}
+
+StoreResult CVardelSession::SaveDirectoryList()
+{
+    Impl& s = *m_impl;
+    return SaveGuarded(kIndex, [&] { return vardel::SaveDirectoryList(s.dataDir, s.directories); });
+}
+
+bool CVardelSession::SaveOriginals()
+{
+    Impl& s = *m_impl;
+    bool ok = static_cast<bool>(SaveGuarded(kRestore, [&] { return SaveRestore(s.dataDir, s.restore); }));
+    ok = static_cast<bool>(SaveGuarded(kPimiInfo, [&] { return SavePimiInfo(s.dataDir, s.pimiCache); })) &&
+         ok;
+    return ok;
+}
+
+bool CVardelSession::SaveDescriptions()
+{
+    Impl& s = *m_impl;
+    return static_cast<bool>(
+        SaveGuarded(kKeywords, [&] { return vardel::SaveDescriptions(s.dataDir, s.descriptions); }));
+}
+
+bool CVardelSession::SaveLaunchBar()
+{
+    Impl& s = *m_impl;
+    return static_cast<bool>(
+        SaveGuarded(kLaunchBar, [&] { return vardel::SaveLaunchBar(s.dataDir, s.launchBar); }));
+}
+
+StoreResult CVardelSession::StoreLoadResult(const std::string& store) const
+{
+    auto it = m_impl->loadResults.find(store);
+    return it == m_impl->loadResults.end() ? StoreResult{} : it->second;
+}
+
+// --- accessors ----------------------------------------------------------------------
+
+const DataDirectory& CVardelSession::GetDataDirectory() const { return m_impl->dataDir; }
+Settings& CVardelSession::GetSettings() { return m_impl->settings; }
+DirectoryList& CVardelSession::Directories() { return m_impl->directories; }
+CPluginRestoreManager& CVardelSession::Restore() { return m_impl->restore; }
+CPIMIManager& CVardelSession::PimiCache() { return m_impl->pimiCache; }
+CDescriptionListManager& CVardelSession::Descriptions() { return m_impl->descriptions; }
+CPreviewImageManager& CVardelSession::PreviewImages() { return m_impl->previewImages; }
+LaunchBarList& CVardelSession::LaunchBar() { return m_impl->launchBar; }
+SettingsBackend& CVardelSession::GetSettingsBackend() { return m_impl->backend; }
+CNonPluginCache& CVardelSession::NonPlugins() { return m_impl->nonPlugins; }
+const CVardelDoc& CVardelSession::Document() const { return m_impl->doc; }
+
+const CPluginListManager& CVardelSession::Catalogue() const { return m_impl->doc.Catalogue(); }
+CPluginListManager& CVardelSession::Catalogue() { return m_impl->doc.Catalogue(); }
+const std::string& CVardelSession::Title() const { return m_impl->doc.Title(); }
+int CVardelSession::SelectedClass() const { return m_impl->doc.SelectedClass(); }
+const std::array<int, 10>& CVardelSession::ClassCounts() const { return m_impl->doc.ClassCounts(); }
+int CVardelSession::CurrentDirectoryIndex() const { return m_impl->doc.CurrentIndex(); }
+bool CVardelSession::IsCatalogueShown() const { return m_impl->doc.IsCatalogueShown(); }
+bool CVardelSession::CanRescan() const { return m_impl->doc.IsCurrentInList(); }
+
+int CVardelSession::EntryIndex(const CPluginEntry* entry) const
+{
+    const auto& entries = m_impl->doc.Catalogue().m_entries;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].get() == entry)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// --- notifications ------------------------------------------------------------------
+
+namespace {
+
+template <class Call>
+void tell(const std::vector<SessionObserver*>& observers, Call call)
+{
+    // An observer may remove itself while told.
+    const std::vector<SessionObserver*> copy = observers;
+    for (SessionObserver* o : copy)
+        call(*o);
+}
+
+}  // namespace
+
+void CVardelSession::NotifyEntriesChanged(const std::vector<const CPluginEntry*>& entries)
+{
+    tell(m_impl->observers, [&](SessionObserver& o) { o.EntriesChanged(entries); });
+}
+
+void CVardelSession::NotifyOrderChanged()
+{
+    tell(m_impl->observers, [](SessionObserver& o) { o.OrderChanged(); });
+}
+
+void CVardelSession::NotifyDirectoryListChanged()
+{
+    tell(m_impl->observers, [](SessionObserver& o) { o.DirectoryListChanged(); });
+}
+
+void CVardelSession::NotifyMessage(const UserMessage& message)
+{
+    tell(m_impl->observers, [&](SessionObserver& o) { o.Message(message); });
+}
+
+void CVardelSession::NotifyStatus(const std::string& text)
+{
+    tell(m_impl->observers, [&](SessionObserver& o) { o.StatusText(text); });
+}
+
+}  // namespace vardel

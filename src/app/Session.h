@@ -1,0 +1,225 @@
+#pragma once
+// CVardelSession: one object that owns everything a running Vardel has -
+// the settings (over a SettingsBackend), the application-wide stores and the
+// document with the catalogue on show - and runs the start-up and exit
+// sequences in their order. The GUI and vardel-cli both drive it; neither
+// loads or saves a store by itself.
+//
+// Threads: every member function is called on one thread (the owner's, in
+// the GUI the window thread), except ScanJob::Run, which may run anywhere.
+// A scan job builds a new catalogue on private copies of the restore
+// database and the PiMI tail cache; Commit swaps the result in on the
+// owner's thread and tells the observers before the old entries go away.
+
+#include "app/Application.h"
+#include "app/Stores.h"
+#include "app/LaunchBarEntry.h"
+#include "images/PreviewImageManager.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+namespace vardel {
+
+class CNonPluginCache;
+class CPluginEntry;
+class CPluginListManager;
+class CVardelDoc;
+
+// What a user is to be told, as a code (for translations) plus the fixed
+// English text with its argument already filled in.
+enum class MessageCode {
+    CatalogueNotFound,          // "%1 was not found."
+    CatalogueInvalidPath,       // "%1 contains an invalid path."
+    CatalogueTooManyFiles,      // "%1 could not be opened because there are too many open files."
+    CatalogueAccessDenied,      // "Access to %1 was denied."
+    CatalogueSharingViolation,  // "A sharing violation occurred while accessing %1."
+    CatalogueLockingViolation,  // "A locking violation occurred while accessing %1."
+    CatalogueUnknownError,      // "An unknown error occurred while accessing %1."
+    CatalogueOutsideDataDir,    // a stored catalogue file name points outside "setup.db"
+    UnknownPluginType,          // "Interner Fehler in <ReadPimi>: unbekannter Plugin Typ!\n"
+    StoreDamaged,               // a store loaded only in part; its original was kept beside it (%1)
+    DataDirectoryNotWritable,   // saves into the data directory fail (%1)
+    FileReadOnly,               // "File read only?"
+    PluginChangedOnDisk,        // the text at the stored offset is no longer there: re-scan
+    PreviewWriteProtected,      // "Unexpected error: preview image write protected?"
+};
+
+struct UserMessage {
+    MessageCode code;
+    std::string text;      // the English text, argument filled in
+    std::string argument;  // the %1 of the text (a path), "" when none
+};
+
+// Progress of a scan job. total is -1 until the walk has counted the files.
+struct ScanProgress {
+    int filesDone = 0;
+    int total = -1;
+    std::string path;
+};
+
+// Told about every change of the session's state, on the owner's thread.
+class SessionObserver {
+public:
+    virtual ~SessionObserver() = default;
+    // The catalogue on show is about to be replaced or emptied: drop every
+    // pointer into it (a Qt model calls beginResetModel() here).
+    virtual void CatalogueAboutToBeReplaced() {}
+    // The new catalogue is on show (selected class, class counts, title).
+    virtual void CatalogueReplaced() {}
+    // These entries changed in place (name, category, enabled, path).
+    virtual void EntriesChanged(const std::vector<const CPluginEntry*>& /*entries*/) {}
+    // The entries were re-sorted: the same records, other positions.
+    virtual void OrderChanged() {}
+    // The directory list changed (Setup, load): rebuild the Directory menu.
+    virtual void DirectoryListChanged() {}
+    // The status bar's message pane ("Analysing...", "Ready", a path).
+    virtual void StatusText(const std::string& /*text*/) {}
+    // Something the user must read (a message box).
+    virtual void Message(const UserMessage& /*message*/) {}
+};
+
+// Outcome of selecting a directory or re-scanning it.
+struct ScanOutcome {
+    bool done = false;        // a catalogue was committed
+    bool cancelled = false;   // the job was stopped; nothing changed
+    int filesRead = 0;        // files handed to the resource reader in full
+    bool fullScan = false;    // the directory was scanned in full (not refreshed)
+    std::vector<UserMessage> messages;  // what the user was told (also sent to observers)
+};
+
+// A selection, re-scan or refresh prepared by the session. Run builds the
+// new catalogue without touching the one on show; it may run on any thread
+// and returns early when stop is requested.
+class ScanJob {
+public:
+    virtual ~ScanJob() = default;
+    virtual void Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress) = 0;
+};
+
+class CVardelSession {
+public:
+    // The data directory (holding "setup.db", "images.db", "preview") and
+    // where the settings live. Nothing is loaded until Start.
+    CVardelSession(DataDirectory dataDir, SettingsBackend& settings);
+    ~CVardelSession();
+    CVardelSession(const CVardelSession&) = delete;
+    CVardelSession& operator=(const CVardelSession&) = delete;
+
+    void AddObserver(SessionObserver* observer);
+    void RemoveObserver(SessionObserver* observer);
+
+    // Start-up: settings, "\index", "\restore", "\pimiinfo" (each its own
+    // attempt), then the description database and the launch bar; removes
+    // stale temporary files of our own interrupted saves.
+    void Start();
+    // Exit: the catalogue on show, settings and stores, then the description
+    // database. Not for a second instance (it never calls Start).
+    void Exit();
+    // Settings, "\index", "\restore", "\pimiinfo" (after Setup and when the
+    // preview page applies its settings). False when a save failed.
+    bool SaveSettingsAndStores();
+    // Saves the restore database and the tail cache at once (after a scan
+    // that recorded new originals, before any write to a plug-in).
+    bool SaveOriginals();
+    // Saves the description database at once (after each change).
+    bool SaveDescriptions();
+    bool SaveLaunchBar();
+    // Saves "\index" alone (vardel-cli's directory commands). The result
+    // names what failed.
+    StoreResult SaveDirectoryList();
+    // How Start's load of a store went ("index", "restore", "pimiinfo",
+    // "keywords", "launchbar", "nonplugins"); a default result before Start.
+    StoreResult StoreLoadResult(const std::string& store) const;
+
+    // Accessors.
+    const DataDirectory& GetDataDirectory() const;
+    Settings& GetSettings();
+    DirectoryList& Directories();
+    CPluginRestoreManager& Restore();
+    CPIMIManager& PimiCache();
+    CDescriptionListManager& Descriptions();
+    CPreviewImageManager& PreviewImages();
+    LaunchBarList& LaunchBar();
+    SettingsBackend& GetSettingsBackend();
+    // Files that hold no plug-in, by path, size and time ("\nonplugins").
+    CNonPluginCache& NonPlugins();
+    const CVardelDoc& Document() const;
+
+    // The document and the catalogue on show.
+    const CPluginListManager& Catalogue() const;
+    CPluginListManager& Catalogue();
+    const std::string& Title() const;      // label of the current directory, "Untitled"
+    int SelectedClass() const;             // -1 when none
+    const std::array<int, 10>& ClassCounts() const;
+    // Index of the current directory in the list, -1 when none (or removed).
+    int CurrentDirectoryIndex() const;
+    bool IsCatalogueShown() const;         // entries, and its directory still listed
+    bool CanRescan() const;                // "Re-Scan all" is available
+    // Position of an entry in the sorted catalogue, -1 when not in it.
+    int EntryIndex(const CPluginEntry* entry) const;
+
+    // Selecting a directory (the Directory menu): saves the catalogue shown,
+    // then returns the job that scans or refreshes directory n. Null, with
+    // the reason told to the observers and put into outcome, when n is not a
+    // directory of the list or its catalogue file cannot be used (the
+    // catalogue on show is then emptied; nothing is saved over that file).
+    std::unique_ptr<ScanJob> PrepareSelect(int n, ScanOutcome& outcome);
+    // Re-Scan all of the current directory; null when unavailable.
+    std::unique_ptr<ScanJob> PrepareRescan(ScanOutcome& outcome);
+    // On the owner's thread, after Run returned: swaps the new catalogue in
+    // (sorted, counted, class chosen), merges the originals it recorded,
+    // saves the originals when new ones came and the catalogue file, and
+    // tells the observers. A stopped job changes nothing but the originals.
+    ScanOutcome Commit(ScanJob& job);
+    // Both steps on the calling thread (vardel-cli, tests).
+    ScanOutcome SelectDirectory(int n, std::stop_token stop = {},
+                                const std::function<void(const ScanProgress&)>& progress = {});
+    ScanOutcome RescanAll(std::stop_token stop = {},
+                          const std::function<void(const ScanProgress&)>& progress = {});
+
+    // Shows the catalogue of directory n exactly as its file holds it, as
+    // the program holds it between two refreshes: no refresh, nothing saved
+    // (vardel-cli's commands on a stored catalogue). False, with the reason
+    // in failure, when n is not in the list or the file cannot be used or
+    // read completely; nothing is shown then.
+    bool OpenStoredCatalogue(int n, UserMessage* failure = nullptr);
+    // Writes the selected class and the catalogue on show to the current
+    // directory's catalogue file. False when there is no current directory,
+    // its file lies outside "setup.db" or the write fails.
+    bool SaveCatalogue();
+    // Sorts the catalogue on show by sort key and tells the observers.
+    void SortCatalogue();
+
+    // Changes the selected plug-in class (a class command) and tells the
+    // observers (CatalogueAboutToBeReplaced / CatalogueReplaced, since every
+    // list item changes). False when the class holds no plug-in.
+    bool SelectClass(int cls);
+    // After Setup: empties the views when the current directory was removed
+    // (title "Untitled", class -1, counts 0), then saves settings and stores.
+    void AfterSetup();
+    // Called by whoever changed entries in place (the catalogue editor
+    // wrappers below call it themselves).
+    void NotifyEntriesChanged(const std::vector<const CPluginEntry*>& entries);
+    void NotifyOrderChanged();
+    void NotifyDirectoryListChanged();
+    void NotifyMessage(const UserMessage& message);
+    void NotifyStatus(const std::string& text);
+
+private:
+    struct Impl;
+    // Saves one store, first keeping a damaged original of it beside it.
+    StoreResult SaveGuarded(const std::string& store, const std::function<StoreResult()>& save);
+    // Tells the observers the catalogue goes, and shows no directory.
+    void ShowNothing();
+    // Refuses a selection: tells why and shows no directory.
+    void RefuseSelection(const UserMessage& message, ScanOutcome& outcome);
+
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace vardel

@@ -1,0 +1,46 @@
+#pragma once
+// What a session holds; shared by the files that implement CVardelSession.
+
+#include "app/Session.h"
+#include "app/Stores.h"
+#include "catalogue/NonPluginCache.h"
+#include "catalogue/PIMIManager.h"
+#include "catalogue/VardelDoc.h"
+#include "modify/PluginRestoreManager.h"
+#include "search/DescriptionListManager.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vardel {
+
+struct CVardelSession::Impl {
+    Impl(DataDirectory dir, SettingsBackend& settingsBackend)
+        : dataDir(std::move(dir)), backend(settingsBackend), previewImages(dataDir), doc(directories)
+    {
+    }
+
+    DataDirectory dataDir;
+    SettingsBackend& backend;
+    Settings settings;
+    DirectoryList directories;
+    CPluginRestoreManager restore;
+    CPIMIManager pimiCache;
+    CDescriptionListManager descriptions;
+    CPreviewImageManager previewImages;
+    LaunchBarList launchBar;
+    CNonPluginCache nonPlugins;
+    CVardelDoc doc;
+    std::vector<SessionObserver*> observers;
+
+    std::map<std::string, StoreResult> loadResults;
+    // Stores that loaded only in part and whose original is not kept yet.
+    std::map<std::string, bool> damagedPending;
+    bool toldNotWritable = false;
+    // Nothing is saved before the stores were loaded: a save would replace
+    // them with empty ones.
+    bool started = false;
+};
+
+}  // namespace vardel

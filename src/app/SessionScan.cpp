@@ -1,0 +1,285 @@
+// CVardelSession: selecting a directory, "Re-Scan all", and the catalogue
+// on show. Jobs build catalogues of their own; only the commit, on the
+// owner's thread, changes what is shown.
+
+#include "app/DirectoryScanJob.h"
+#include "app/FileOps.h"
+#include "app/Session.h"
+#include "app/SessionImpl.h"
+#include "catalogue/PluginDirEntry.h"
+#include "catalogue/PluginEntry.h"
+#include "modify/BlockFile.h"
+
+#include <cerrno>
+
+namespace vardel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kAnalysing = "Analysing...";
+constexpr const char* kReady = "Ready";
+
+UserMessage outsideMessage(const std::string& stored)
+{
+    const std::string shown = PathForDisplay(stored);
+    return {MessageCode::CatalogueOutsideDataDir,
+            "The catalogue file " + shown +
+                " lies outside setup.db and is neither read nor written. Give the directory a new catalogue file "
+                "in Setup.",
+            shown};
+}
+
+// The catalogue file of a directory entry inside "setup.db", or the
+// message why it cannot be used.
+std::optional<fs::path> catalogueFileOf(const DataDirectory& data, const CPluginDirEntry& dir, UserMessage& why)
+{
+    if (dir.m_catalogueFile.empty()) {
+        // All 100 names were taken when the directory was added.
+        const std::string path = data.SetupDb().string();
+        why = CatalogueFileError(EINVAL, path);
+        return std::nullopt;
+    }
+    auto file = CatalogueFilePath(data, dir.m_catalogueFile);
+    if (!file)
+        why = outsideMessage(dir.m_catalogueFile);
+    return file;
+}
+
+}  // namespace
+
+void CVardelSession::ShowNothing()
+{
+    for (SessionObserver* o : std::vector<SessionObserver*>(m_impl->observers))
+        o->CatalogueAboutToBeReplaced();
+    m_impl->doc.ShowNothing();
+    for (SessionObserver* o : std::vector<SessionObserver*>(m_impl->observers))
+        o->CatalogueReplaced();
+}
+
+void CVardelSession::RefuseSelection(const UserMessage& message, ScanOutcome& outcome)
+{
+    outcome.messages.push_back(message);
+    NotifyMessage(message);
+    // Nothing of the directory shown before may stay under the new one, and
+    // nothing is to be saved over a file that could not be read.
+    ShowNothing();
+}
+
+std::unique_ptr<ScanJob> CVardelSession::PrepareSelect(int n, ScanOutcome& outcome)
+{
+    Impl& s = *m_impl;
+    if (n < 0 || static_cast<std::size_t>(n) >= s.directories.size())
+        return nullptr;
+    if (s.doc.IsCatalogueShown())
+        SaveCatalogue();
+    const CPluginDirEntry& dir = *s.directories[static_cast<std::size_t>(n)];
+
+    UserMessage why;
+    auto file = catalogueFileOf(s.dataDir, dir, why);
+    if (!file) {
+        RefuseSelection(why, outcome);
+        return nullptr;
+    }
+    std::uint64_t size = 0;
+    {
+        // The error of the open names the cause in the message.
+        BlockFile probe;
+        if (!probe.Open(file->string())) {
+            RefuseSelection(CatalogueFileError(errno, file->string()), outcome);
+            return nullptr;
+        }
+        size = probe.Size();
+    }
+    const auto kind = size == 0 ? CDirectoryScanJob::Kind::FirstScan : CDirectoryScanJob::Kind::Refresh;
+    outcome.fullScan = size == 0;
+    return std::make_unique<CDirectoryScanJob>(kind, dir, *file, s.settings, s.restore, s.pimiCache, s.nonPlugins);
+}
+
+std::unique_ptr<ScanJob> CVardelSession::PrepareRescan(ScanOutcome& outcome)
+{
+    Impl& s = *m_impl;
+    const CPluginDirEntry* dir = s.doc.CurrentDirectory();
+    if (!dir) {
+        NotifyStatus(kReady);
+        return nullptr;
+    }
+    UserMessage why;
+    auto file = catalogueFileOf(s.dataDir, *dir, why);
+    if (!file) {
+        outcome.messages.push_back(why);
+        NotifyMessage(why);
+        NotifyStatus(kReady);
+        return nullptr;
+    }
+    outcome.fullScan = true;
+    return std::make_unique<CDirectoryScanJob>(CDirectoryScanJob::Kind::Rescan, *dir, *file, s.settings, s.restore,
+                                               s.pimiCache, s.nonPlugins);
+}
+
+ScanOutcome CVardelSession::Commit(ScanJob& job)
+{
+    Impl& s = *m_impl;
+    ScanOutcome outcome;
+    auto* scan = dynamic_cast<CDirectoryScanJob*>(&job);
+    if (!scan)
+        return outcome;
+    outcome.filesRead = scan->FilesRead();
+    outcome.fullScan = scan->GetKind() != CDirectoryScanJob::Kind::Refresh;
+
+    // Originals recorded for the first time are true whatever became of the
+    // job; they are kept at once, since no later scan could see them again
+    // once a plug-in is changed.
+    const int newOriginals = CDirectoryScanJob::MergeNew(scan->Restore(), s.restore) +
+                             CDirectoryScanJob::MergeNew(scan->PimiCache(), s.pimiCache);
+    if (newOriginals > 0)
+        SaveOriginals();
+
+    for (const UserMessage& m : scan->Messages()) {
+        outcome.messages.push_back(m);
+        NotifyMessage(m);
+    }
+    if (scan->Failure()) {
+        RefuseSelection(*scan->Failure(), outcome);
+        NotifyStatus(kReady);
+        return outcome;
+    }
+
+    // The directory must still be the one the job was made for (a Setup
+    // may have removed it meanwhile).
+    const CPluginDirEntry* dir = nullptr;
+    for (const auto& d : s.directories)
+        if (d.get() == scan->Directory() && d->m_catalogueFile == scan->DirectoryCatalogueFile())
+            dir = d.get();
+    if (!scan->Finished() || !dir) {
+        outcome.cancelled = true;
+        NotifyStatus(kReady);
+        return outcome;
+    }
+
+    NotifyStatus(kAnalysing);
+    // A first scan knows no stored class and a rescan keeps the one shown;
+    // either way a class with plug-ins is chosen.
+    const int selected =
+        scan->GetKind() == CDirectoryScanJob::Kind::Refresh ? scan->StoredSelectedClass() : s.doc.SelectedClass();
+    for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
+        o->CatalogueAboutToBeReplaced();
+    s.doc.Show(*dir, scan->Catalogue(), selected);
+    for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
+        o->CatalogueReplaced();
+
+    if (scan->NonPlugins().IsChanged()) {
+        s.nonPlugins = scan->NonPlugins();
+        SaveNonPlugins(s.dataDir, s.nonPlugins);
+    }
+    SaveCatalogue();
+    NotifyStatus(kReady);
+    outcome.done = true;
+    return outcome;
+}
+
+namespace {
+
+ScanOutcome runNow(CVardelSession& session, std::unique_ptr<ScanJob> job, ScanOutcome prepared,
+                   std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
+{
+    if (!job)
+        return prepared;
+    job->Run(std::move(stop), progress);
+    ScanOutcome outcome = session.Commit(*job);
+    outcome.messages.insert(outcome.messages.begin(), prepared.messages.begin(), prepared.messages.end());
+    return outcome;
+}
+
+}  // namespace
+
+ScanOutcome CVardelSession::SelectDirectory(int n, std::stop_token stop,
+                                            const std::function<void(const ScanProgress&)>& progress)
+{
+    ScanOutcome prepared;
+    auto job = PrepareSelect(n, prepared);
+    return runNow(*this, std::move(job), std::move(prepared), std::move(stop), progress);
+}
+
+ScanOutcome CVardelSession::RescanAll(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
+{
+    ScanOutcome prepared;
+    auto job = PrepareRescan(prepared);
+    return runNow(*this, std::move(job), std::move(prepared), std::move(stop), progress);
+}
+
+bool CVardelSession::OpenStoredCatalogue(int n, UserMessage* failure)
+{
+    Impl& s = *m_impl;
+    UserMessage why;
+    auto report = [&](const UserMessage& m) {
+        if (failure)
+            *failure = m;
+        return false;
+    };
+    if (n < 0 || static_cast<std::size_t>(n) >= s.directories.size())
+        return report({MessageCode::CatalogueNotFound, "No directory " + std::to_string(n) + " in the directory list",
+                       ""});
+    const CPluginDirEntry& dir = *s.directories[static_cast<std::size_t>(n)];
+    auto file = catalogueFileOf(s.dataDir, dir, why);
+    if (!file)
+        return report(why);
+    CPluginListManager catalogue;
+    int selected = -1;
+    StoreResult loaded = LoadCatalogue(*file, selected, catalogue);
+    if (!loaded) {
+        if (loaded.damaged)
+            return report({MessageCode::StoreDamaged, "Cannot read the catalogue " + file->string() + ": " + loaded.error,
+                           file->string()});
+        return report(CatalogueFileError(loaded.fileError ? loaded.fileError.value() : EIO, file->string()));
+    }
+    for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
+        o->CatalogueAboutToBeReplaced();
+    s.doc.Show(dir, catalogue, selected);
+    for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
+        o->CatalogueReplaced();
+    return true;
+}
+
+bool CVardelSession::SaveCatalogue()
+{
+    Impl& s = *m_impl;
+    const CPluginDirEntry* dir = s.doc.CurrentDirectory();
+    if (!dir)
+        return false;
+    auto file = CatalogueFilePath(s.dataDir, dir->m_catalogueFile);
+    if (!file)
+        return false;
+    return static_cast<bool>(vardel::SaveCatalogue(*file, s.doc.SelectedClass(), s.doc.Catalogue()));
+}
+
+void CVardelSession::SortCatalogue()
+{
+    m_impl->doc.Sort();
+    NotifyOrderChanged();
+}
+
+bool CVardelSession::SelectClass(int cls)
+{
+    Impl& s = *m_impl;
+    if (cls < 0 || cls >= CVardelDoc::kClassCountSize || s.doc.ClassCounts()[static_cast<std::size_t>(cls)] == 0)
+        return false;
+    for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
+        o->CatalogueAboutToBeReplaced();
+    s.doc.SetSelectedClass(cls);
+    for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
+        o->CatalogueReplaced();
+    return true;
+}
+
+void CVardelSession::AfterSetup()
+{
+    // The directory shown was deleted: nothing is shown any more.
+    if (!m_impl->doc.IsCurrentInList() && (!m_impl->doc.Catalogue().m_entries.empty() ||
+                                           m_impl->doc.Title() != CVardelDoc::kUntitled))
+        ShowNothing();
+    SaveSettingsAndStores();
+}
+
+}  // namespace vardel

@@ -1,0 +1,153 @@
+#include "catalogue/CatalogueView.h"
+
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "modify/CommandAvailability.h"
+
+#include <set>
+
+namespace vardel {
+
+namespace {
+
+// The kind of the classes whose category list shows categories.
+int CategoryKindOf(int cls)
+{
+    switch (cls) {
+    case 0:
+        return kKindFilter;
+    case 2:
+        return kKindEffect;
+    default:
+        return -1;
+    }
+}
+
+}  // namespace
+
+std::string ClassSelectorText(int selectedClass)
+{
+    return ClassTitle(selectedClass);
+}
+
+std::vector<ClassCommand> ClassCommands(const std::array<int, 10>& counts, int selectedClass)
+{
+    std::vector<ClassCommand> commands;
+    for (int cls = 0; cls < kClassCount; ++cls) {
+        ClassCommand c;
+        c.index = cls;
+        c.name = ClassTitle(cls);
+        c.count = counts[static_cast<std::size_t>(cls)];
+        c.enabled = c.count >= 1;
+        c.checked = cls == selectedClass;
+        // The menu groups Photoshop, After Effects, Illustrator and Premiere.
+        c.separatorBefore = cls == 2 || cls == 4 || cls == 5;
+        commands.push_back(std::move(c));
+    }
+    return commands;
+}
+
+std::vector<ViewItem> CategoryItems(const CPluginListManager& catalogue, int cls)
+{
+    std::vector<ViewItem> items;
+    if (cls < 0 || cls >= kClassCount)
+        return items;
+    const int categoryKind = CategoryKindOf(cls);
+    // One item per distinct text (or kind), in order of first appearance.
+    // The sort key is upper case and begins with the root index, so texts
+    // that differ only in case, and the same category under a second root,
+    // need not stand next to each other; comparing with the last item taken
+    // would list them twice.
+    std::set<std::string> categoriesTaken;
+    std::set<int> kindsTaken;
+    for (std::size_t i = 0; i < catalogue.m_entries.size(); ++i) {
+        const CPluginEntry& e = *catalogue.m_entries[i];
+        ViewItem item;
+        if (categoryKind >= 0) {
+            if (e.m_kind != categoryKind || !categoriesTaken.insert(e.m_category).second)
+                continue;
+            item.text = e.m_category;
+            item.icon = CategoryIcon(catalogue, e);
+        } else {
+            if (ClassOfKind(e.m_kind) != cls || !kindsTaken.insert(e.m_kind).second)
+                continue;
+            item.text = KindLabel(e.m_kind);
+            item.icon = kIconEnabled;
+        }
+        item.entry = static_cast<int>(i);
+        item.plugin = &e;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+std::vector<ViewItem> PluginItems(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry)
+{
+    // Copied first: the category entry is one of the items.
+    const int kind = categoryEntry.m_kind;
+    const std::string category = categoryEntry.m_category;
+    std::vector<ViewItem> items;
+    for (std::size_t i = 0; i < catalogue.m_entries.size(); ++i) {
+        const CPluginEntry& e = *catalogue.m_entries[i];
+        if (e.m_kind != kind || e.m_category != category)
+            continue;
+        ViewItem item;
+        item.text = ListLabel(e.m_name);
+        item.icon = PluginIcon(e);
+        item.entry = static_cast<int>(i);
+        item.plugin = &e;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+Indicators ComputeIndicators(const std::vector<ViewItem>& categories, const std::vector<ViewItem>& plugins,
+                             int selectedCount)
+{
+    Indicators n;
+    n.categories = static_cast<int>(categories.size());
+    n.plugins = static_cast<int>(plugins.size());
+    n.selected = selectedCount;
+    for (const ViewItem& item : plugins)
+        if (item.plugin != nullptr && item.plugin->m_enabled)
+            ++n.enabled;
+    return n;
+}
+
+std::array<std::string, 4> IndicatorTexts(const Indicators& indicators)
+{
+    // The status bar resources are "Categories: 000" and so on; the three
+    // placeholder digits give way to the number.
+    return {"Categories: " + std::to_string(indicators.categories), "Plugins: " + std::to_string(indicators.plugins),
+            "Selected: " + std::to_string(indicators.selected), "Enabled: " + std::to_string(indicators.enabled)};
+}
+
+int ChooseClass(const std::array<int, 10>& counts, int selectedClass)
+{
+    if (selectedClass >= 0 && selectedClass < static_cast<int>(counts.size()) &&
+        counts[static_cast<std::size_t>(selectedClass)] >= 1)
+        return selectedClass;
+    for (std::size_t c = 0; c < counts.size(); ++c)
+        if (counts[c] >= 1)
+            return static_cast<int>(c);
+    return -1;
+}
+
+std::array<int, 10> CountPluginClasses(const CPluginListManager& catalogue)
+{
+    std::array<int, 10> counts{};
+    for (const auto& e : catalogue.m_entries) {
+        const int cls = ClassOfKind(e->m_kind);
+        if (cls >= 0 && cls < static_cast<int>(counts.size()))
+            ++counts[static_cast<std::size_t>(cls)];
+    }
+    return counts;
+}
+
+std::string ListLabel(const std::string& name)
+{
+    const auto last = name.find_last_not_of(' ');
+    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
+}
+
+}  // namespace vardel

@@ -1,0 +1,67 @@
+#pragma once
+// What the main view shows, computed from the catalogue without any window:
+// the class selector and its commands, the category list of a class, the
+// plug-in list of a category item and the four status bar indicators. The
+// Qt models only wrap these.
+
+#include "catalogue/PluginTables.h"  // kClassCount
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace vardel {
+
+class CPluginEntry;
+class CPluginListManager;
+
+// One item of the class menu.
+struct ClassCommand {
+    int index = 0;               // class 0..6
+    std::string name;            // "Photoshop Filter Plugins", ...
+    int count = 0;               // plug-ins of the class in the catalogue
+    bool enabled = false;        // the class holds at least one plug-in
+    bool checked = false;        // the selected class
+    bool separatorBefore = false;  // before classes 2, 4 and 5
+};
+
+// One item of the category or the plug-in list.
+struct ViewItem {
+    std::string text;
+    int icon = 0;
+    int entry = -1;                    // position in the sorted catalogue
+    const CPluginEntry* plugin = nullptr;  // the entry the item stands for
+};
+
+struct Indicators {
+    int categories = 0;  // items of the category list
+    int plugins = 0;     // items of the plug-in list
+    int selected = 0;    // selected plug-in items
+    int enabled = 0;     // enabled plug-ins in the plug-in list
+};
+
+// The class selector's text: the selected class's title, "" when none.
+std::string ClassSelectorText(int selectedClass);
+// The seven class commands with availability and check mark.
+std::vector<ClassCommand> ClassCommands(const std::array<int, 10>& counts, int selectedClass);
+// The category list of class cls: one item per category (classes 0 and 2)
+// or per kind (the others), in catalogue order; empty for cls < 0.
+std::vector<ViewItem> CategoryItems(const CPluginListManager& catalogue, int cls);
+// The plug-in list of a category item: every entry of the item entry's kind
+// with exactly its category, names without trailing blanks.
+std::vector<ViewItem> PluginItems(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry);
+// The four numbers; selectedCount is the number of selected plug-in items.
+Indicators ComputeIndicators(const std::vector<ViewItem>& categories, const std::vector<ViewItem>& plugins,
+                             int selectedCount);
+// "Categories: 12", "Plugins: 12", "Selected: 1", "Enabled: 11".
+std::array<std::string, 4> IndicatorTexts(const Indicators& indicators);
+
+// The class a freshly counted catalogue shows: the selected class when it
+// holds plug-ins, else the first class that does; -1 when none does.
+int ChooseClass(const std::array<int, 10>& counts, int selectedClass);
+// The plug-in counts per class (kind 0 counts nowhere; slots 7..9 stay 0).
+std::array<int, 10> CountPluginClasses(const CPluginListManager& catalogue);
+// The name as the plug-in list shows it: trailing blanks removed.
+std::string ListLabel(const std::string& name);
+
+}  // namespace vardel

@@ -1,0 +1,116 @@
+#include "catalogue/NonPluginCache.h"
+
+#include "app/Archive.h"
+#include "app/FileOps.h"
+
+#include <filesystem>
+#include <unordered_set>
+
+namespace vardel {
+namespace {
+
+constexpr std::uint32_t kVersion = 1;
+
+void WriteQword(CArchive& ar, std::uint64_t v)
+{
+    ar.WriteDword(static_cast<std::uint32_t>(v));
+    ar.WriteDword(static_cast<std::uint32_t>(v >> 32));
+}
+
+std::uint64_t ReadQword(CArchive& ar)
+{
+    const std::uint64_t low = ar.ReadDword();
+    const std::uint64_t high = ar.ReadDword();
+    return low | (high << 32);
+}
+
+}  // namespace
+
+std::optional<FileStamp> CNonPluginCache::Stamp(const std::string& path)
+{
+    const std::filesystem::path native = NativePath(path);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(native, ec))
+        return std::nullopt;
+    const auto size = std::filesystem::file_size(native, ec);
+    if (ec)
+        return std::nullopt;
+    const auto time = std::filesystem::last_write_time(native, ec);
+    if (ec)
+        return std::nullopt;
+    return FileStamp{size, static_cast<std::int64_t>(time.time_since_epoch().count())};
+}
+
+bool CNonPluginCache::IsKnown(const std::string& path, const FileStamp& stamp) const
+{
+    auto it = m_files.find(path);
+    return it != m_files.end() && it->second == stamp;
+}
+
+void CNonPluginCache::Remember(const std::string& path, const FileStamp& stamp)
+{
+    auto [it, inserted] = m_files.try_emplace(path, stamp);
+    if (!inserted && it->second == stamp)
+        return;
+    it->second = stamp;
+    m_changed = true;
+}
+
+void CNonPluginCache::Forget(const std::string& path)
+{
+    if (m_files.erase(path))
+        m_changed = true;
+}
+
+void CNonPluginCache::ForgetUnseenBelow(const std::string& directory, const std::vector<std::string>& seen)
+{
+    if (directory.empty())
+        return;
+    const std::unordered_set<std::string> walked(seen.begin(), seen.end());
+    for (auto it = m_files.begin(); it != m_files.end();) {
+        const std::string& path = it->first;
+        const bool below = path.size() > directory.size() && path.compare(0, directory.size(), directory) == 0 &&
+                           (path[directory.size()] == '/' || path[directory.size()] == '\\' ||
+                            directory.back() == '/' || directory.back() == '\\');
+        if (below && !walked.count(path)) {
+            it = m_files.erase(it);
+            m_changed = true;
+        } else {
+            ++it;
+        }
+    }
+}
+
+void CNonPluginCache::Clear()
+{
+    if (!m_files.empty())
+        m_changed = true;
+    m_files.clear();
+}
+
+void CNonPluginCache::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar.WriteDword(kVersion);
+        ar.WriteCount(static_cast<std::uint32_t>(m_files.size()));
+        for (const auto& [path, stamp] : m_files) {
+            ar.WriteString(path);
+            WriteQword(ar, stamp.size);
+            WriteQword(ar, static_cast<std::uint64_t>(stamp.modified));
+        }
+        return;
+    }
+    m_files.clear();
+    if (ar.ReadDword() != kVersion)
+        throw ArchiveBadSchema("unknown version of the non-plug-in store");
+    const std::uint32_t n = ar.ReadCount();
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::string path = ar.ReadString();
+        FileStamp stamp;
+        stamp.size = ReadQword(ar);
+        stamp.modified = static_cast<std::int64_t>(ReadQword(ar));
+        m_files[std::move(path)] = stamp;
+    }
+}
+
+}  // namespace vardel
