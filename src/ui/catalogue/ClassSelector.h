@@ -1,0 +1,27 @@
+#pragma once
+// The plug-in class selector: a button that shows the selected class's name
+// and opens the class menu with its upper right corner at the button's lower
+// right corner.
+
+#include <QPushButton>
+
+class QMenu;
+
+namespace vardel::ui {
+
+class ClassSelector : public QPushButton {
+    Q_OBJECT
+public:
+    explicit ClassSelector(QWidget* parent = nullptr);
+
+    // The menu the button opens (owned by the caller).
+    void SetClassMenu(QMenu* menu) { m_menu = menu; }
+    QMenu* ClassMenu() const { return m_menu; }
+    // Opens the menu below the button (a click does the same).
+    void OpenMenu();
+
+private:
+    QMenu* m_menu = nullptr;
+};
+
+}  // namespace vardel::ui

@@ -1,0 +1,171 @@
+#include "catalogue/PluginListModel.h"
+
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "common/Convert.h"
+#include "modify/CommandAvailability.h"
+#include "resources/Icons.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QMimeData>
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace vardel::ui {
+
+namespace {
+
+std::string TrimRight(std::string text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+PluginListModel::PluginListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+void PluginListModel::Reset(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry)
+{
+    beginResetModel();
+    m_items = PluginItems(catalogue, categoryEntry);
+    m_rooms.assign(m_items.size(), -1);
+    endResetModel();
+}
+
+void PluginListModel::Clear()
+{
+    beginResetModel();
+    m_items.clear();
+    m_rooms.clear();
+    endResetModel();
+}
+
+void PluginListModel::EntriesChanged(const std::vector<const CPluginEntry*>& entries)
+{
+    const std::unordered_set<const CPluginEntry*> changed(entries.begin(), entries.end());
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (changed.count(m_items[i].plugin)) {
+            m_rooms[i] = -1;
+            const QModelIndex at = index(static_cast<int>(i));
+            emit dataChanged(at, at);
+        }
+    }
+}
+
+int PluginListModel::NameRoom(int row) const
+{
+    if (row < 0 || row >= rowCount() || !m_items[static_cast<std::size_t>(row)].plugin)
+        return 0;
+    int& room = m_rooms[static_cast<std::size_t>(row)];
+    if (room < 0) {
+        CPluginEntry* entry = const_cast<CPluginEntry*>(m_items[static_cast<std::size_t>(row)].plugin);
+        room = CanRenamePlugin({entry}) ? std::max(0, NameLimit(*entry)) : 0;
+    }
+    return room;
+}
+
+int PluginListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_items.size());
+}
+
+QVariant PluginListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const CPluginEntry* entry = m_items[static_cast<std::size_t>(index.row())].plugin;
+    if (!entry)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return FromCodePage(TrimRight(entry->m_name));
+    case Qt::DecorationRole:
+        return ListIcon(PluginIcon(*entry));
+    case Qt::ToolTipRole: {
+        const int room = NameRoom(index.row());
+        QString tip = FromStoredPath(entry->m_path);
+        if (room > 0)
+            tip = tr("Name: up to %n characters", nullptr, room) + QLatin1Char('\n') + tip;
+        return tip;
+    }
+    case Qt::StatusTipRole: {
+        const int room = NameRoom(index.row());
+        if (room > 0)
+            return tr("%1 (name: up to %n characters)", nullptr, room).arg(FromStoredPath(entry->m_path));
+        return FromStoredPath(entry->m_path);
+    }
+    case EntryRole:
+        return m_items[static_cast<std::size_t>(index.row())].entry;
+    case LimitRole:
+        return NameRoom(index.row());
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags PluginListModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractListModel::flags(index);
+    if (!index.isValid())
+        return f;
+    f |= Qt::ItemIsDragEnabled;
+    // Whether a rename is possible at all needs no file; its room is asked when editing starts.
+    if (CPluginEntry* entry = EntryAt(index.row()); entry && CanRenamePlugin({entry}))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool PluginListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role == Qt::EditRole && index.isValid() && index.row() < rowCount())
+        emit renameRequested(index.row(), value.toString());
+    return false;
+}
+
+QStringList PluginListModel::mimeTypes() const
+{
+    return {QString::fromLatin1(kPluginMimeType)};
+}
+
+Qt::DropActions PluginListModel::supportedDragActions() const
+{
+    return Qt::MoveAction;
+}
+
+QMimeData* PluginListModel::mimeData(const QModelIndexList& indexes) const
+{
+    QVector<int> entries;
+    for (const QModelIndex& i : indexes)
+        if (i.isValid() && i.row() < rowCount())
+            entries.append(m_items[static_cast<std::size_t>(i.row())].entry);
+    if (entries.isEmpty())
+        return nullptr;
+    std::sort(entries.begin(), entries.end());
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << entries;
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kPluginMimeType), bytes);
+    return data;
+}
+
+CPluginEntry* PluginListModel::EntryAt(int row) const
+{
+    return row >= 0 && row < rowCount() ? const_cast<CPluginEntry*>(m_items[static_cast<std::size_t>(row)].plugin)
+                                        : nullptr;
+}
+
+int PluginListModel::RowOf(const CPluginEntry* entry) const
+{
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i].plugin == entry)
+            return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,441 @@
+#include "catalogue/VardelView.h"
+
+#include "app/Session.h"
+#include "catalogue/CatalogueCommands.h"
+#include "dialogs/CategoryDialog.h"
+#include "catalogue/CatalogueView.h"
+#include "catalogue/CategoryListModel.h"
+#include "catalogue/ClassSelector.h"
+#include "catalogue/LabelListView.h"
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "catalogue/PluginListModel.h"
+#include "catalogue/ViewActions.h"
+#include "modify/CommandAvailability.h"
+#include "session/SessionAdapter.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vardel::ui {
+
+CVardelView::CVardelView(CVardelSession& session, SessionAdapter& adapter, QWidget* parent)
+    : QWidget(parent), m_session(session), m_adapter(adapter)
+{
+    setObjectName(QStringLiteral("vardelView"));
+    m_commands = new CatalogueCommands(session, this);
+    m_categoryModel = new CategoryListModel(this);
+    m_pluginModel = new PluginListModel(this);
+    CreateActions();
+    CreateLayout();
+    ConnectSession();
+    RefillAll({}, {});
+}
+
+CVardelView::~CVardelView() = default;
+
+void CVardelView::CreateActions()
+{
+    m_actions = CreateViewActions(this);
+    m_classMenu = new QMenu(this);
+    m_classMenu->setObjectName(QStringLiteral("classMenu"));
+    m_classGroup = new QActionGroup(this);
+    m_classGroup->setExclusive(true);
+    for (const ClassCommand& c : ClassCommands({}, -1)) {
+        if (c.separatorBefore)
+            m_classMenu->addSeparator();
+        auto* action = m_classMenu->addAction(ClassName(c.index));
+        action->setObjectName(QStringLiteral("classAction%1").arg(c.index));
+        action->setCheckable(true);
+        action->setActionGroup(m_classGroup);
+        const int cls = c.index;
+        connect(action, &QAction::triggered, this, [this, cls] {
+            if (!m_busy)
+                m_session.SelectClass(cls);
+        });
+        m_classActions.push_back(action);
+    }
+
+    connect(m_actions[LargePreview], &QAction::triggered, this, [this] { OpenDetails(0); });
+    connect(m_actions[Properties], &QAction::triggered, this, [this] { OpenDetails(1); });
+    connect(m_actions[Enable], &QAction::triggered, this, [this] { m_commands->EnablePlugins(SelectedPlugins(), true); });
+    connect(m_actions[Disable], &QAction::triggered, this, [this] { m_commands->EnablePlugins(SelectedPlugins(), false); });
+    connect(m_actions[Move], &QAction::triggered, this, [this] { m_commands->MovePlugins(SelectedPlugins()); });
+    connect(m_actions[Rename], &QAction::triggered, this, [this] {
+        const auto selection = SelectedPlugins();
+        if (!CanRenamePlugin(selection))
+            return;
+        m_pluginList->setFocus();
+        m_pluginList->StartEdit(m_pluginModel->index(m_pluginModel->RowOf(selection.front())));
+    });
+    connect(m_actions[SelectAll], &QAction::triggered, this, [this] {
+        m_pluginList->selectAll();
+        m_pluginList->setFocus();
+    });
+    connect(m_actions[FindPlugins], &QAction::triggered, this, &CVardelView::OpenFind);
+    connect(m_actions[CategoryEnable], &QAction::triggered, this, [this] {
+        if (const CPluginEntry* c = CurrentCategory())
+            m_commands->EnableCategory(*c, true);
+    });
+    connect(m_actions[CategoryDisable], &QAction::triggered, this, [this] {
+        if (const CPluginEntry* c = CurrentCategory())
+            m_commands->EnableCategory(*c, false);
+    });
+    connect(m_actions[CategoryMove], &QAction::triggered, this, [this] {
+        if (const CPluginEntry* c = CurrentCategory())
+            m_commands->MoveCategory(*c);
+    });
+    connect(m_actions[CategoryRename], &QAction::triggered, this, [this] {
+        const QModelIndex current = m_categoryList->currentIndex();
+        m_categoryList->setFocus();
+        m_categoryList->StartEdit(current);
+    });
+}
+
+void CVardelView::CreateLayout()
+{
+    m_classSelector = new ClassSelector(this);
+    m_classSelector->SetClassMenu(m_classMenu);
+
+    m_categoryList = new LabelListView(CategoryListModel::LimitRole, this);
+    m_categoryList->setObjectName(QStringLiteral("categoryList"));
+    m_categoryList->setModel(m_categoryModel);
+    m_categoryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_categoryList->setDragDropMode(QAbstractItemView::DropOnly);
+    m_categoryList->setAcceptDrops(true);
+    m_categoryList->setDropIndicatorShown(true);
+    m_categoryList->SetEditGuard([this](const QModelIndex& index) {
+        const CPluginEntry* entry = m_categoryModel->EntryAt(index.row());
+        return !m_busy && entry && CanMoveCategory(entry, CategoryMembers(m_session.Catalogue(), *entry)) &&
+               index.data(CategoryListModel::LimitRole).toInt() > 0;
+    });
+
+    m_pluginList = new LabelListView(PluginListModel::LimitRole, this);
+    m_pluginList->setObjectName(QStringLiteral("pluginList"));
+    m_pluginList->setModel(m_pluginModel);
+    m_pluginList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_pluginList->setDragEnabled(true);
+    m_pluginList->setDragDropMode(QAbstractItemView::DragOnly);
+    m_pluginList->setDefaultDropAction(Qt::MoveAction);
+    m_pluginList->SetEditGuard([this](const QModelIndex& index) {
+        const auto selection = SelectedPlugins();
+        return !m_busy && CanRenamePlugin(selection) && selection.front() == m_pluginModel->EntryAt(index.row()) &&
+               m_pluginModel->NameRoom(index.row()) > 0;
+    });
+
+    auto* left = new QWidget(this);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(3);
+    leftLayout->addWidget(m_classSelector);
+    leftLayout->addWidget(m_categoryList, 1);
+
+    auto* right = new QWidget(this);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(3);
+    // The plug-in list starts level with the category list.
+    rightLayout->addSpacing(m_classSelector->sizeHint().height());
+    rightLayout->addWidget(m_pluginList, 1);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("viewSplitter"));
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(left);
+    m_splitter->addWidget(right);
+    // A width change goes half to each list.
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({1, 1});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_splitter);
+
+    // Context menus, in the order the commands are listed.
+    connect(m_pluginList, &QWidget::customContextMenuRequested, this, &CVardelView::ShowPluginMenu);
+    connect(m_categoryList, &QWidget::customContextMenuRequested, this, &CVardelView::ShowCategoryMenu);
+    connect(m_pluginList, &QAbstractItemView::doubleClicked, this, [this] { OpenDetails(0); });
+    connect(m_pluginList, &LabelListView::returnPressed, this, [this] { OpenDetails(0); });
+    connect(m_pluginList, &LabelListView::selectionChangedByUser, this, &CVardelView::SelectionChanged);
+    connect(m_categoryList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { FillPlugins({}); });
+
+    // Edited labels are written once the editor has closed: the write may
+    // rebuild the lists.
+    connect(m_pluginModel, &PluginListModel::renameRequested, this, [this](int row, const QString& text) {
+        CPluginEntry* entry = m_pluginModel->EntryAt(row);
+        QTimer::singleShot(0, this, [this, entry, text, generation = m_generation] {
+            if (generation == m_generation && entry)
+                m_commands->RenamePlugin(*entry, text);
+        });
+    });
+    connect(m_categoryModel, &CategoryListModel::renameRequested, this, [this](int row, const QString& text) {
+        const CPluginEntry* entry = m_categoryModel->EntryAt(row);
+        QTimer::singleShot(0, this, [this, entry, text, generation = m_generation] {
+            if (generation == m_generation && entry)
+                m_commands->RenameCategory(*entry, text);
+        });
+    });
+    connect(m_categoryModel, &CategoryListModel::pluginsDropped, this, &CVardelView::OnPluginsDropped);
+}
+
+void CVardelView::ConnectSession()
+{
+    connect(&m_adapter, &SessionAdapter::catalogueAboutToBeReplaced, this, [this] {
+        ++m_generation;
+        m_commands->Abandon();
+        m_pluginModel->Clear();
+        m_categoryModel->Clear();
+        m_lastSingle = nullptr;
+        emit currentPluginChanged(nullptr);
+    });
+    connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, [this] { RefillAll({}, {}); });
+    connect(&m_adapter, &SessionAdapter::orderChanged, this, [this] {
+        const CPluginEntry* category = CurrentCategory();
+        const auto selected = SelectedPlugins();
+        RefillAll(category ? category->m_category : std::string(),
+                  std::vector<const CPluginEntry*>(selected.begin(), selected.end()));
+    });
+    connect(&m_adapter, &SessionAdapter::entriesChanged, this, [this](const QVector<const CPluginEntry*>& entries) {
+        m_pluginModel->EntriesChanged(std::vector<const CPluginEntry*>(entries.begin(), entries.end()));
+        m_categoryModel->RefreshIcons();
+        const CPluginEntry* single = SinglePlugin();
+        if (single && entries.contains(single))
+            emit currentPluginChanged(single);
+        UpdateAvailability();
+        emit indicatorsChanged(IndicatorTexts());
+    });
+    connect(m_commands, &CatalogueCommands::status, this, &CVardelView::statusMessage);
+    connect(m_commands, &CatalogueCommands::categoryWritten, this,
+            [this](const std::string& category, bool wholeCategory) {
+                const int row = m_categoryModel->RowOfText(category);
+                const CPluginEntry* current = CurrentCategory();
+                if (row < 0 || (!wholeCategory && current))
+                    return;
+                m_categoryList->setCurrentIndex(m_categoryModel->index(row));
+            });
+}
+
+void CVardelView::RefillAll(const std::string& keepCategory, const std::vector<const CPluginEntry*>& keepPlugins)
+{
+    const int cls = m_session.SelectedClass();
+    m_classSelector->setText(ClassName(cls));
+    const auto commands = ClassCommands(m_session.ClassCounts(), cls);
+    for (std::size_t i = 0; i < commands.size() && i < m_classActions.size(); ++i) {
+        m_classActions[i]->setChecked(commands[i].checked);
+        m_classActions[i]->setEnabled(commands[i].enabled && !m_busy);
+    }
+
+    m_filling = true;
+    m_pluginModel->Clear();
+    if (cls >= 0)
+        m_categoryModel->Reset(m_session.Catalogue(), cls);
+    else
+        m_categoryModel->Clear();
+    int row = keepCategory.empty() ? 0 : m_categoryModel->RowOfText(keepCategory);
+    if (row < 0)
+        row = 0;
+    if (m_categoryModel->rowCount() > 0)
+        m_categoryList->setCurrentIndex(m_categoryModel->index(row));
+    m_filling = false;
+    FillPlugins(keepPlugins);
+}
+
+void CVardelView::FillPlugins(const std::vector<const CPluginEntry*>& keepPlugins)
+{
+    if (m_filling)
+        return;
+    const CPluginEntry* category = CurrentCategory();
+    if (category)
+        m_pluginModel->Reset(m_session.Catalogue(), *category);
+    else
+        m_pluginModel->Clear();
+
+    QItemSelection selection;
+    int current = -1;
+    for (const CPluginEntry* e : keepPlugins) {
+        const int row = m_pluginModel->RowOf(e);
+        if (row < 0)
+            continue;
+        selection.select(m_pluginModel->index(row), m_pluginModel->index(row));
+        if (current < 0)
+            current = row;
+    }
+    if (current < 0 && m_pluginModel->rowCount() > 0) {
+        current = 0;
+        selection.select(m_pluginModel->index(0), m_pluginModel->index(0));
+    }
+    if (current >= 0) {
+        m_pluginList->selectionModel()->setCurrentIndex(m_pluginModel->index(current), QItemSelectionModel::NoUpdate);
+        m_pluginList->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        m_pluginList->scrollTo(m_pluginModel->index(current));
+    }
+    SelectionChanged();
+}
+
+void CVardelView::SelectionChanged()
+{
+    UpdateAvailability();
+    emit indicatorsChanged(IndicatorTexts());
+    const CPluginEntry* single = SinglePlugin();
+    // The bars keep showing the last plug-in while none or several are selected.
+    if (single && single != m_lastSingle) {
+        m_lastSingle = single;
+        emit currentPluginChanged(single);
+    }
+}
+
+std::vector<CPluginEntry*> CVardelView::SelectedPlugins() const
+{
+    std::vector<CPluginEntry*> result;
+    QModelIndexList rows = m_pluginList->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    for (const QModelIndex& i : rows)
+        if (CPluginEntry* e = m_pluginModel->EntryAt(i.row()))
+            result.push_back(e);
+    return result;
+}
+
+const CPluginEntry* CVardelView::SinglePlugin() const
+{
+    const auto selection = SelectedPlugins();
+    return selection.size() == 1 ? selection.front() : nullptr;
+}
+
+const CPluginEntry* CVardelView::CurrentCategory() const
+{
+    const QModelIndexList rows = m_categoryList->selectionModel()->selectedRows();
+    const QModelIndex current = rows.isEmpty() ? m_categoryList->currentIndex() : rows.front();
+    return current.isValid() ? m_categoryModel->EntryAt(current.row()) : nullptr;
+}
+
+std::vector<CPluginEntry*> CVardelView::CategoryMembersOfCurrent() const
+{
+    const CPluginEntry* category = CurrentCategory();
+    return category ? CategoryMembers(m_session.Catalogue(), *category) : std::vector<CPluginEntry*>{};
+}
+
+QStringList CVardelView::IndicatorTexts() const
+{
+    int enabled = 0;
+    for (int row = 0; row < m_pluginModel->rowCount(); ++row)
+        if (const CPluginEntry* e = m_pluginModel->EntryAt(row); e && e->m_enabled)
+            ++enabled;
+    const int selected = static_cast<int>(m_pluginList->selectionModel()->selectedRows().size());
+    return {tr("Categories: %1").arg(m_categoryModel->rowCount()), tr("Plugins: %1").arg(m_pluginModel->rowCount()),
+            tr("Enabled: %1").arg(enabled), tr("Selected: %1").arg(selected)};
+}
+
+void CVardelView::SetBusy(bool busy)
+{
+    m_busy = busy;
+    m_categoryList->setAcceptDrops(!busy);
+    m_classSelector->setEnabled(!busy);
+    UpdateAvailability();
+    const auto commands = ClassCommands(m_session.ClassCounts(), m_session.SelectedClass());
+    for (std::size_t i = 0; i < commands.size() && i < m_classActions.size(); ++i)
+        m_classActions[i]->setEnabled(commands[i].enabled && !busy);
+}
+
+void CVardelView::UpdateAvailability()
+{
+    const auto selection = SelectedPlugins();
+    const bool single = selection.size() == 1;
+    const CPluginEntry* category = CurrentCategory();
+    const auto members = CategoryMembersOfCurrent();
+    const bool idle = !m_busy;
+    m_actions[LargePreview]->setEnabled(idle && single);
+    m_actions[Properties]->setEnabled(idle && single);
+    m_actions[Enable]->setEnabled(idle && CanEnablePlugins(selection));
+    m_actions[Disable]->setEnabled(idle && CanEnablePlugins(selection));
+    m_actions[Move]->setEnabled(idle && CanMovePlugins(selection));
+    m_actions[Rename]->setEnabled(idle && CanRenamePlugin(selection));
+    m_actions[SelectAll]->setEnabled(idle && m_pluginModel->rowCount() > 0);
+    m_actions[FindPlugins]->setEnabled(idle && !m_session.Catalogue().m_entries.empty());
+    m_actions[CategoryEnable]->setEnabled(idle && CanEnableCategory(category, members));
+    m_actions[CategoryDisable]->setEnabled(idle && CanEnableCategory(category, members));
+    m_actions[CategoryMove]->setEnabled(idle && CanMoveCategory(category, members));
+    m_actions[CategoryRename]->setEnabled(idle && CanMoveCategory(category, members));
+    emit availabilityChanged();
+}
+
+void CVardelView::OpenDetails(int page)
+{
+    const CPluginEntry* entry = SinglePlugin();
+    if (!entry || m_busy || !m_actions[page == 0 ? LargePreview : Properties]->isEnabled())
+        return;
+    OpenDetailSheet(m_session, *entry, page, window());
+}
+
+void CVardelView::OpenFind()
+{
+    if (m_busy || !m_actions[FindPlugins]->isEnabled())
+        return;
+    OpenFindDialog(m_session, window());
+}
+
+void CVardelView::ShowPluginMenu(const QPoint& pos)
+{
+    const QModelIndex at = m_pluginList->indexAt(pos);
+    // A right click on an item outside the selection selects that item.
+    if (at.isValid() && !m_pluginList->selectionModel()->isSelected(at)) {
+        m_pluginList->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+    }
+    UpdateAvailability();
+    QMenu* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("pluginContextMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(m_actions[LargePreview]);
+    menu->addAction(m_actions[Properties]);
+    menu->addSeparator();
+    menu->addAction(m_actions[Enable]);
+    menu->addAction(m_actions[Disable]);
+    menu->addSeparator();
+    menu->addAction(m_actions[Move]);
+    menu->addAction(m_actions[Rename]);
+    menu->popup(m_pluginList->viewport()->mapToGlobal(pos));
+}
+
+void CVardelView::ShowCategoryMenu(const QPoint& pos)
+{
+    const QModelIndex at = m_categoryList->indexAt(pos);
+    if (at.isValid() && at != m_categoryList->currentIndex())
+        m_categoryList->setCurrentIndex(at);
+    UpdateAvailability();
+    QMenu* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("categoryContextMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(m_actions[CategoryEnable]);
+    menu->addAction(m_actions[CategoryDisable]);
+    menu->addSeparator();
+    menu->addAction(m_actions[CategoryMove]);
+    menu->addAction(m_actions[CategoryRename]);
+    menu->popup(m_categoryList->viewport()->mapToGlobal(pos));
+}
+
+void CVardelView::OnPluginsDropped(int row, const QVector<int>& entries)
+{
+    const CPluginEntry* target = m_categoryModel->EntryAt(row);
+    if (m_busy || !target)
+        return;
+    auto& all = m_session.Catalogue().m_entries;
+    std::vector<CPluginEntry*> dragged;
+    for (int i : entries)
+        if (i >= 0 && i < static_cast<int>(all.size()))
+            dragged.push_back(all[static_cast<std::size_t>(i)].get());
+    // The move may rebuild the lists; let the drag finish first.
+    QTimer::singleShot(0, this, [this, dragged, target, generation = m_generation] {
+        if (generation == m_generation)
+            m_commands->DropPlugins(dragged, *target);
+    });
+}
+
+}  // namespace vardel::ui

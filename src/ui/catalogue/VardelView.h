@@ -1,0 +1,114 @@
+#pragma once
+// CVardelView: the main view. The class selector above the category list on
+// the left and the plug-in list on the right, in a splitter that shares a
+// width change between the two lists. It owns the plug-in and category
+// commands (as actions, with their availability) and their context menus.
+
+#include "catalogue/PluginEntry.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QSplitter;
+
+namespace vardel {
+class CPluginEntry;
+class CVardelSession;
+}
+
+namespace vardel::ui {
+
+class CatalogueCommands;
+class CategoryListModel;
+class ClassSelector;
+class LabelListView;
+class PluginListModel;
+class SessionAdapter;
+
+class CVardelView : public QWidget {
+    Q_OBJECT
+public:
+    enum Command {
+        LargePreview, Properties, Enable, Disable, Move, Rename, SelectAll, FindPlugins,
+        CategoryEnable, CategoryDisable, CategoryMove, CategoryRename, CommandCount
+    };
+
+    CVardelView(CVardelSession& session, SessionAdapter& adapter, QWidget* parent = nullptr);
+    ~CVardelView() override;
+
+    QAction* Action(Command command) const { return m_actions[command]; }
+    // The seven class commands (checkable, in table order).
+    const std::vector<QAction*>& ClassActions() const { return m_classActions; }
+    QMenu* ClassMenu() const { return m_classMenu; }
+
+    // The selected plug-ins, in list order.
+    std::vector<CPluginEntry*> SelectedPlugins() const;
+    // The single selected plug-in; null for none or several.
+    const CPluginEntry* SinglePlugin() const;
+    // The entry of the selected category item; null when none.
+    const CPluginEntry* CurrentCategory() const;
+    // The four status bar texts ("Categories: 12", "Plugins: 12", "Enabled: 11", "Selected: 1").
+    QStringList IndicatorTexts() const;
+
+    // While a scan runs, no plug-in command is available.
+    void SetBusy(bool busy);
+    // Recomputes every action's availability (selection or catalogue changed).
+    void UpdateAvailability();
+
+    LabelListView* CategoryList() const { return m_categoryList; }
+    LabelListView* PluginList() const { return m_pluginList; }
+    CategoryListModel* CategoryModel() const { return m_categoryModel; }
+    PluginListModel* PluginModel() const { return m_pluginModel; }
+    CatalogueCommands* Commands() const { return m_commands; }
+
+signals:
+    // The status bar indicators changed.
+    void indicatorsChanged(const QStringList& texts);
+    // The single selected plug-in changed (null for none or several).
+    void currentPluginChanged(const vardel::CPluginEntry* entry);
+    // Any availability may have changed.
+    void availabilityChanged();
+    void statusMessage(const QString& text);
+
+private:
+    void CreateActions();
+    void CreateLayout();
+    void ConnectSession();
+    void RefillAll(const std::string& keepCategory, const std::vector<const CPluginEntry*>& keepPlugins);
+    void FillPlugins(const std::vector<const CPluginEntry*>& keepPlugins);
+    void SelectionChanged();
+    void OpenDetails(int page);
+    void OpenFind();
+    void ShowPluginMenu(const QPoint& pos);
+    void ShowCategoryMenu(const QPoint& pos);
+    void OnPluginsDropped(int row, const QVector<int>& entries);
+    std::vector<CPluginEntry*> CategoryMembersOfCurrent() const;
+
+    CVardelSession& m_session;
+    SessionAdapter& m_adapter;
+    CatalogueCommands* m_commands = nullptr;
+    ClassSelector* m_classSelector = nullptr;
+    LabelListView* m_categoryList = nullptr;
+    LabelListView* m_pluginList = nullptr;
+    CategoryListModel* m_categoryModel = nullptr;
+    PluginListModel* m_pluginModel = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QMenu* m_classMenu = nullptr;
+    QActionGroup* m_classGroup = nullptr;
+    std::array<QAction*, CommandCount> m_actions{};
+    std::vector<QAction*> m_classActions;
+    bool m_busy = false;
+    bool m_filling = false;          // the category list is being refilled
+    std::uint64_t m_generation = 0;  // counts catalogues; work queued for an old one is dropped
+    const CPluginEntry* m_lastSingle = nullptr;
+};
+
+}  // namespace vardel::ui

@@ -1,0 +1,62 @@
+#include "common/Clipboard.h"
+
+#include "common/Convert.h"
+#include "images/DIB.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+
+namespace vardel::ui {
+namespace {
+
+QImage clipboardImage()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return {};
+    const QMimeData* data = clipboard->mimeData();
+    if (!data || !data->hasImage())
+        return {};
+    return clipboard->image();
+}
+
+}  // namespace
+
+bool CClipboard::HasImage()
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    const QMimeData* data = clipboard->mimeData();
+    return data && data->hasImage();
+}
+
+bool CClipboard::GetImage(COXDIB& bitmap)
+{
+    const QImage image = clipboardImage();
+    if (image.isNull())
+        return false;
+    return ToDIB(image, bitmap);
+}
+
+std::vector<std::uint8_t> CClipboard::GetPackedImage()
+{
+    const QImage image = clipboardImage();
+    if (image.isNull())
+        return {};
+    return ToPackedDIB(image);
+}
+
+bool CClipboard::SetImage(const COXDIB& bitmap)
+{
+    const QImage image = ToQImage(bitmap);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (image.isNull() || !clipboard)
+        return false;
+    clipboard->setImage(image);
+    return true;
+}
+
+}  // namespace vardel::ui

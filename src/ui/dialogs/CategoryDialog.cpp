@@ -1,0 +1,60 @@
+#include "dialogs/CategoryDialog.h"
+
+#include "ui_CategoryDialog.h"
+
+#include "common/Convert.h"
+#include "dialogs/DialogGeometry.h"
+
+#include <QPushButton>
+
+namespace vardel::ui {
+
+CategoryDialog::CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries,
+                               QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CategoryDialog>()), m_logic(catalogue, std::move(entries))
+{
+    m_ui->setupUi(this);
+    new DialogGeometry(this, QStringLiteral("CategoryDialog"));
+    m_ui->limitLabel->setText(tr("Up to %1 characters allowed").arg(m_logic.Limit()));
+    m_ui->categoryEdit->setMaxLength(m_logic.Limit());
+    m_ui->categoryEdit->setToolTip(tr("Up to %n characters", nullptr, m_logic.Limit()));
+    for (const std::string& proposal : m_logic.Proposals())
+        m_ui->proposalList->addItem(FromCodePage(proposal));
+
+    connect(m_ui->categoryEdit, &QLineEdit::textEdited, this, &CategoryDialog::OnTextEdited);
+    connect(m_ui->proposalList, &QListWidget::currentRowChanged, this, &CategoryDialog::OnProposalChosen);
+    connect(m_ui->proposalList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        OnProposalChosen(m_ui->proposalList->row(item));
+        if (m_logic.IsOkEnabled())
+            accept();
+    });
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, [this] {
+        if (m_logic.IsOkEnabled())
+            accept();
+    });
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    UpdateOk();
+}
+
+CategoryDialog::~CategoryDialog() = default;
+
+void CategoryDialog::OnTextEdited(const QString& text)
+{
+    m_logic.SetText(ToCodePage(text));
+    UpdateOk();
+}
+
+void CategoryDialog::OnProposalChosen(int row)
+{
+    if (row < 0 || !m_logic.SelectProposal(static_cast<std::size_t>(row)))
+        return;
+    m_ui->categoryEdit->setText(FromCodePage(m_logic.Text()));
+    UpdateOk();
+}
+
+void CategoryDialog::UpdateOk()
+{
+    m_ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(m_logic.IsOkEnabled());
+}
+
+}  // namespace vardel::ui

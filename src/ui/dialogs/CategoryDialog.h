@@ -1,0 +1,40 @@
+#pragma once
+// "Enter Category": asks for the category that Move gives the plug-ins. The
+// rules (limit, proposals, when OK may be pressed) are the core's
+// CCategoryDialog; this is its window.
+
+#include "modify/CategoryDialog.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <vector>
+
+namespace Ui {
+class CategoryDialog;
+}
+
+namespace vardel::ui {
+
+class CategoryDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The entries to move and the catalogue that supplies the proposals.
+    CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, QWidget* parent);
+    ~CategoryDialog() override;
+
+    // The category chosen (code page text); empty unless OK is enabled.
+    std::string Chosen() const { return m_logic.Chosen(); }
+    const std::vector<CPluginEntry*>& Entries() const { return m_logic.Entries(); }
+    int Limit() const { return m_logic.Limit(); }
+
+private:
+    void OnTextEdited(const QString& text);
+    void OnProposalChosen(int row);
+    void UpdateOk();
+
+    std::unique_ptr<Ui::CategoryDialog> m_ui;
+    CCategoryDialog m_logic;
+};
+
+}  // namespace vardel::ui

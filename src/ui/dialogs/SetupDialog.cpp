@@ -1,0 +1,272 @@
+#include "dialogs/SetupDialog.h"
+#include "ui_SetupDialog.h"
+
+#include "app/Session.h"
+#include "catalogue/DirectorySetup.h"
+#include "catalogue/PluginDirEntry.h"
+#include "common/Convert.h"
+#include "dialogs/DialogGeometry.h"
+#include "dialogs/DirectoryDialog.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStyle>
+
+#include <array>
+
+namespace vardel::ui {
+namespace {
+
+constexpr int kRowIconSize = 15;
+constexpr int kLabelColumnWidth = 150;
+constexpr int kDirectoryColumnWidth = 240;
+const QString kSeparatorText = QStringLiteral("----------");
+
+// A folder outline with its tab, filling rect.
+void drawFolder(QPainter& p, const QRectF& r, const QColor& fill, const QColor& line)
+{
+    QPainterPath path;
+    const qreal tabW = r.width() * 0.45;
+    const qreal tabH = r.height() * 0.2;
+    path.moveTo(r.left(), r.top() + tabH);
+    path.lineTo(r.left(), r.bottom());
+    path.lineTo(r.right(), r.bottom());
+    path.lineTo(r.right(), r.top() + tabH);
+    path.lineTo(r.left() + tabW + tabH, r.top() + tabH);
+    path.lineTo(r.left() + tabW, r.top());
+    path.lineTo(r.left(), r.top());
+    path.closeSubpath();
+    p.setPen(QPen(line, 1.0));
+    p.setBrush(fill);
+    p.drawPath(path);
+}
+
+QIcon makeRowIcon(bool enabled, bool subdirectories)
+{
+    QPixmap pixmap(kRowIconSize, kRowIconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor fill = enabled ? QColor(0xF0, 0xC8, 0x50) : QColor(0xC8, 0xC8, 0xC8);
+    const QColor line = enabled ? QColor(0x8A, 0x64, 0x10) : QColor(0x70, 0x70, 0x70);
+    if (subdirectories) {
+        // A second folder behind the first stands for the subdirectories.
+        drawFolder(p, QRectF(4.5, 0.5, 10, 8), fill.darker(115), line);
+        drawFolder(p, QRectF(0.5, 4.5, 11, 10), fill, line);
+    } else {
+        drawFolder(p, QRectF(0.5, 2.5, 14, 11), fill, line);
+    }
+    if (!enabled) {
+        p.setPen(QPen(QColor(0xC0, 0x20, 0x20), 1.6));
+        p.drawLine(QPointF(8.5, 8.5), QPointF(13.5, 13.5));
+        p.drawLine(QPointF(13.5, 8.5), QPointF(8.5, 13.5));
+    }
+    return QIcon(pixmap);
+}
+
+QIcon makeSeparatorIcon()
+{
+    QPixmap pixmap(kRowIconSize, kRowIconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1.0));
+    p.drawLine(1, 7, kRowIconSize - 2, 7);
+    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF), 1.0));
+    p.drawLine(1, 8, kRowIconSize - 2, 8);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_ui(std::make_unique<Ui::SetupDialog>())
+{
+    m_ui->setupUi(this);
+
+    QTreeWidget* list = m_ui->directoryList;
+    list->setIconSize(QSize(kRowIconSize, kRowIconSize));
+    list->header()->setSectionsClickable(false);
+    list->header()->setStretchLastSection(true);
+    list->setColumnWidth(0, kLabelColumnWidth);
+    list->setColumnWidth(1, kDirectoryColumnWidth);
+    list->setMinimumWidth(kLabelColumnWidth + kDirectoryColumnWidth + 8);
+
+    m_ui->upButton->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    m_ui->downButton->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    // The arrows replace the texts "&Up" and "&Down"; their keys stay.
+    m_ui->upButton->setShortcut(QKeySequence(tr("Alt+U")));
+    m_ui->downButton->setShortcut(QKeySequence(tr("Alt+D")));
+
+    const Settings& settings = m_session.GetSettings();
+    m_ui->extensionsEdit->setText(FromCodePage(settings.extensions));
+    m_ui->scanAllBox->setChecked(settings.scanAll != 0);
+
+    connect(m_ui->setDefaultButton, &QPushButton::clicked, this, &SetupDialog::setDefaultExtensions);
+    connect(m_ui->scanAllBox, &QCheckBox::toggled, this, &SetupDialog::updateButtons);
+    connect(m_ui->addButton, &QPushButton::clicked, this, &SetupDialog::addDirectory);
+    connect(m_ui->editButton, &QPushButton::clicked, this, &SetupDialog::editDirectory);
+    connect(m_ui->removeButton, &QPushButton::clicked, this, &SetupDialog::removeDirectory);
+    connect(m_ui->upButton, &QToolButton::clicked, this, &SetupDialog::moveUp);
+    connect(m_ui->downButton, &QToolButton::clicked, this, &SetupDialog::moveDown);
+    connect(list, &QTreeWidget::itemSelectionChanged, this, &SetupDialog::updateButtons);
+    connect(list, &QTreeWidget::customContextMenuRequested, this, &SetupDialog::showContextMenu);
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &SetupDialog::accept);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &SetupDialog::reject);
+
+    fillList();
+    updateButtons();
+    new DialogGeometry(this, QStringLiteral("SetupDialog"));
+}
+
+SetupDialog::~SetupDialog() = default;
+
+QIcon SetupDialog::rowIcon(const vardel::CPluginDirEntry& entry)
+{
+    // Kept to the end of the process: pixmaps must not outlive the
+    // application object in a static destructor.
+    static const auto* icons = new std::array<QIcon, 5>{makeRowIcon(true, false), makeRowIcon(true, true),
+                                                         makeRowIcon(false, false), makeRowIcon(false, true),
+                                                         makeSeparatorIcon()};
+    if (entry.m_separator)
+        return (*icons)[4];
+    return (*icons)[static_cast<std::size_t>((entry.m_enabled ? 0 : 2) + (entry.m_includeSubdirectories ? 1 : 0))];
+}
+
+int SetupDialog::currentIndex() const
+{
+    const QList<QTreeWidgetItem*> selected = m_ui->directoryList->selectedItems();
+    if (selected.isEmpty())
+        return -1;
+    return m_ui->directoryList->indexOfTopLevelItem(selected.front());
+}
+
+void SetupDialog::setCurrentIndex(int index)
+{
+    QTreeWidget* list = m_ui->directoryList;
+    QTreeWidgetItem* item = list->topLevelItem(index);
+    list->clearSelection();
+    if (item) {
+        list->setCurrentItem(item);
+        item->setSelected(true);
+        list->scrollToItem(item);
+    }
+    updateButtons();
+}
+
+void SetupDialog::accept()
+{
+    Settings& settings = m_session.GetSettings();
+    settings.extensions = ToCodePage(m_ui->extensionsEdit->text());
+    settings.scanAll = m_ui->scanAllBox->isChecked() ? 1 : 0;
+    QDialog::accept();
+}
+
+void SetupDialog::addDirectory()
+{
+    auto entry = std::make_unique<CPluginDirEntry>();
+    DirectoryDialog dialog(*entry, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::size_t index = AddDirectory(m_session.GetDataDirectory(), m_session.Directories(), std::move(entry));
+    directoryListChanged(static_cast<int>(index));
+}
+
+void SetupDialog::editDirectory()
+{
+    const int index = currentIndex();
+    DirectoryList& dirs = m_session.Directories();
+    if (index < 0 || index >= static_cast<int>(dirs.size()))
+        return;
+    DirectoryDialog dialog(*dirs[static_cast<std::size_t>(index)], this);
+    if (dialog.exec() == QDialog::Accepted)
+        directoryListChanged(index);
+}
+
+void SetupDialog::removeDirectory()
+{
+    const int index = currentIndex();
+    if (index < 0)
+        return;
+    // A catalogue file that cannot be deleted keeps its entry, silently.
+    if (!RemoveDirectory(m_session.GetDataDirectory(), m_session.Directories(), static_cast<std::size_t>(index)))
+        return;
+    const int count = static_cast<int>(m_session.Directories().size());
+    directoryListChanged(index < count ? index : count - 1);
+}
+
+void SetupDialog::moveUp()
+{
+    const int index = currentIndex();
+    if (index > 0 && MoveDirectoryUp(m_session.Directories(), static_cast<std::size_t>(index)))
+        directoryListChanged(index - 1);
+}
+
+void SetupDialog::moveDown()
+{
+    const int index = currentIndex();
+    if (index >= 0 && MoveDirectoryDown(m_session.Directories(), static_cast<std::size_t>(index)))
+        directoryListChanged(index + 1);
+}
+
+void SetupDialog::setDefaultExtensions()
+{
+    if (!m_ui->scanAllBox->isChecked())
+        m_ui->extensionsEdit->setText(QString::fromLatin1(kDefaultExtensions));
+}
+
+void SetupDialog::fillList()
+{
+    QTreeWidget* list = m_ui->directoryList;
+    list->clear();
+    for (const auto& entry : m_session.Directories()) {
+        auto* item = new QTreeWidgetItem(list);
+        if (entry->m_separator) {
+            item->setText(0, kSeparatorText);
+            item->setText(1, kSeparatorText);
+        } else {
+            item->setText(0, FromCodePage(entry->m_label));
+            item->setText(1, FromStoredPath(entry->m_directory));
+            item->setToolTip(1, FromStoredPath(entry->m_directory));
+        }
+        item->setIcon(0, rowIcon(*entry));
+    }
+}
+
+void SetupDialog::updateButtons()
+{
+    const int index = currentIndex();
+    const int count = m_ui->directoryList->topLevelItemCount();
+    const bool scanAll = m_ui->scanAllBox->isChecked();
+    m_ui->extensionsEdit->setEnabled(!scanAll);
+    m_ui->setDefaultButton->setEnabled(!scanAll);
+    m_ui->editButton->setEnabled(index >= 0);
+    m_ui->removeButton->setEnabled(index >= 0);
+    m_ui->upButton->setEnabled(index > 0);
+    m_ui->downButton->setEnabled(index >= 0 && index < count - 1);
+}
+
+void SetupDialog::showContextMenu(const QPoint& pos)
+{
+    if (currentIndex() < 0)
+        return;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("directoryContextMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(tr("&Edit..."), this, &SetupDialog::editDirectory);
+    menu->addAction(tr("&Add..."), this, &SetupDialog::addDirectory);
+    menu->addAction(tr("&Remove"), this, &SetupDialog::removeDirectory);
+    menu->popup(m_ui->directoryList->viewport()->mapToGlobal(pos));
+}
+
+void SetupDialog::directoryListChanged(int select)
+{
+    fillList();
+    setCurrentIndex(select);
+    m_session.NotifyDirectoryListChanged();
+}
+
+}  // namespace vardel::ui

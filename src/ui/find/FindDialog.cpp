@@ -1,0 +1,356 @@
+#include "find/FindDialog.h"
+
+#include "app/Session.h"
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "common/Convert.h"
+#include "filterfactory/ParameterBlock.h"
+#include "images/DIB.h"
+#include "images/Jpeg.h"
+#include "images/PreviewImageManager.h"
+#include "preview/FilterPreview.h"
+#include "preview/PreviewWnd.h"
+#include "properties/PluginDetailSheet.h"
+#include "search/DescriptionListManager.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace vardel::ui {
+namespace {
+
+constexpr int kRowRole = Qt::UserRole;
+constexpr const char* kFindSection = FindSettings::kSection;
+
+}  // namespace
+
+FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+{
+    setObjectName(QStringLiteral("findDialog"));
+    setWindowTitle(tr("Find Plugins"));
+    setSizeGripEnabled(true);
+
+    m_keyword = new QLineEdit(this);
+    m_keyword->setObjectName(QStringLiteral("keywordEdit"));
+    m_matchCase = new QCheckBox(tr("Match Case"), this);
+    m_matchCase->setObjectName(QStringLiteral("matchCaseBox"));
+    m_find = new QPushButton(tr("&Find"), this);
+    m_find->setObjectName(QStringLiteral("findButton"));
+    m_find->setDefault(true);
+
+    auto* fields = new QGroupBox(tr("Search in"), this);
+    auto* fieldGrid = new QGridLayout(fields);
+    auto box = [&](const char* name, const QString& text, int row, int column) {
+        auto* check = new QCheckBox(text, fields);
+        check->setObjectName(QLatin1String(name));
+        fieldGrid->addWidget(check, row, column);
+        return check;
+    };
+    m_title = box("titleBox", tr("Title"), 0, 0);
+    m_category = box("categoryBox", tr("Category"), 0, 1);
+    m_author = box("authorBox", tr("Author"), 0, 2);
+    m_filename = box("filenameBox", tr("Filename"), 1, 0);
+    m_description = box("descriptionBox", tr("Description"), 1, 1);
+    m_keywords = box("keywordsBox", tr("Keywords"), 1, 2);
+
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("resultList"));
+    m_list->setColumnCount(SearchRow::kColumnCount);
+    m_list->setHeaderLabels({tr("Title"), tr("Category"), tr("Filename")});
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setSortingEnabled(false);
+    m_list->header()->setSectionsClickable(true);
+    m_list->header()->setStretchLastSection(true);
+
+    m_window = new CPreviewWnd(this);
+    m_window->setObjectName(QStringLiteral("previewWindow"));
+    m_window->setMinimumSize(240, 188);
+    m_filterPreview = new FilterPreview(session, m_window, this);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("statusLabel"));
+    m_status->setWordWrap(true);
+
+    auto* close = new QPushButton(tr("Close"), this);
+    close->setObjectName(QStringLiteral("closeButton"));
+    close->setAutoDefault(false);
+
+    auto* keywordRow = new QHBoxLayout;
+    keywordRow->addWidget(new QLabel(tr("Keyword:"), this));
+    keywordRow->addWidget(m_keyword, 1);
+    keywordRow->addWidget(m_matchCase);
+    keywordRow->addWidget(m_find);
+    auto* left = new QVBoxLayout;
+    left->addLayout(keywordRow);
+    left->addWidget(fields);
+    left->addWidget(m_list, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_window, 1);
+    right->addWidget(m_status);
+    right->addWidget(close, 0, Qt::AlignRight);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 3);
+    layout->addLayout(right, 1);
+
+    connect(m_find, &QPushButton::clicked, this, [this] {
+        if (isSearching())
+            stopSearch();
+        else
+            startSearch();
+    });
+    connect(m_keyword, &QLineEdit::returnPressed, this, &FindDialog::startSearch);
+    connect(close, &QPushButton::clicked, this, &FindDialog::reject);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &FindDialog::sortByColumn);
+    connect(m_list, &QTreeWidget::currentItemChanged, this, &FindDialog::showHit);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &FindDialog::openHit);
+    connect(m_filterPreview, &FilterPreview::statusChanged, this, &FindDialog::showStatus);
+    connect(&m_watcher, &QFutureWatcher<std::vector<SearchRow>>::finished, this, &FindDialog::searchFinished);
+
+    loadSettings();
+}
+
+FindDialog::~FindDialog()
+{
+    stopSearch();
+    m_watcher.waitForFinished();
+}
+
+FindSettings FindDialog::currentSettings() const
+{
+    FindSettings settings;
+    settings.keyword = ToCodePage(m_keyword->text());
+    settings.matchCase = m_matchCase->isChecked();
+    settings.title = m_title->isChecked();
+    settings.category = m_category->isChecked();
+    settings.author = m_author->isChecked();
+    settings.filename = m_filename->isChecked();
+    settings.description = m_description->isChecked();
+    settings.keywords = m_keywords->isChecked();
+    settings.titleWidth = m_list->columnWidth(0);
+    settings.categoryWidth = m_list->columnWidth(1);
+    settings.filenameWidth = m_list->columnWidth(2);
+    return settings;
+}
+
+void FindDialog::loadSettings()
+{
+    SettingsBackend& backend = m_session.GetSettingsBackend();
+    const FindSettings settings = LoadFindSettings(backend);
+    m_keyword->setText(FromCodePage(settings.keyword));
+    m_matchCase->setChecked(settings.matchCase);
+    m_title->setChecked(settings.title);
+    m_category->setChecked(settings.category);
+    m_author->setChecked(settings.author);
+    m_filename->setChecked(settings.filename);
+    m_description->setChecked(settings.description);
+    m_keywords->setChecked(settings.keywords);
+    m_list->setColumnWidth(0, settings.titleWidth);
+    m_list->setColumnWidth(1, settings.categoryWidth);
+    m_list->setColumnWidth(2, settings.filenameWidth);
+
+    // The dialog never gets smaller than it starts.
+    const QSize initial = sizeHint().expandedTo(QSize(760, 420));
+    setMinimumSize(initial);
+    resize(initial);
+    // Placement: the normal rectangle (right and bottom exclusive) and the show state.
+    const auto left = backend.ReadInt(kFindSection, "wp.left");
+    const auto top = backend.ReadInt(kFindSection, "wp.top");
+    const auto right = backend.ReadInt(kFindSection, "wp.right");
+    const auto bottom = backend.ReadInt(kFindSection, "wp.bottom");
+    if (left && top && right && bottom && *right > *left && *bottom > *top) {
+        const QRect rect(QPoint(*left, *top), QPoint(*right - 1, *bottom - 1));
+        resize(rect.size().expandedTo(initial));
+        // Only where a screen shows it.
+        for (const QScreen* screen : QGuiApplication::screens())
+            if (screen->availableGeometry().intersects(rect)) {
+                move(rect.topLeft());
+                break;
+            }
+    }
+    if (backend.ReadInt(kFindSection, "wp.showCmd").value_or(1) == 3)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void FindDialog::saveSettings()
+{
+    SettingsBackend& backend = m_session.GetSettingsBackend();
+    SaveFindSettings(backend, currentSettings());
+    const QRect rect = isMaximized() ? normalGeometry() : geometry();
+    if (rect.isValid()) {
+        backend.WriteInt(kFindSection, "wp.showCmd", isMaximized() ? 3 : 1);
+        backend.WriteInt(kFindSection, "wp.left", rect.left());
+        backend.WriteInt(kFindSection, "wp.top", rect.top());
+        backend.WriteInt(kFindSection, "wp.right", rect.right() + 1);
+        backend.WriteInt(kFindSection, "wp.bottom", rect.bottom() + 1);
+    }
+}
+
+void FindDialog::done(int result)
+{
+    stopSearch();
+    m_watcher.waitForFinished();
+    m_filterPreview->clear();
+    saveSettings();
+    QDialog::done(result);
+}
+
+bool FindDialog::isSearching() const
+{
+    // Until its results are shown, not only while the worker runs.
+    return m_searching;
+}
+
+void FindDialog::stopSearch()
+{
+    if (m_stop)
+        m_stop->store(true);
+}
+
+void FindDialog::startSearch()
+{
+    if (isSearching()) {
+        // The running search is dropped; this one starts when it has ended.
+        stopSearch();
+        m_watcher.waitForFinished();
+        m_searching = false;
+    }
+    m_list->clear();
+    m_rows.clear();
+    m_previewed = nullptr;
+    m_stop = std::make_shared<std::atomic<bool>>(false);
+    // The worker reads the catalogue and the descriptions, which stay as they
+    // are while this modal dialog runs; it gets its own copy of the options.
+    const CPluginListManager& catalogue = m_session.Catalogue();
+    const CDescriptionListManager& descriptions = m_session.Descriptions();
+    const FindSettings settings = currentSettings();
+    const std::shared_ptr<std::atomic<bool>> stop = m_stop;
+    m_find->setText(tr("&Stop"));
+    showStatus(tr("Searching..."));
+    m_searching = true;
+    m_watcher.setFuture(QtConcurrent::run([&catalogue, &descriptions, settings, stop] {
+        const CPluginSearch::BlockReader reader = [stop](const CPluginEntry& entry, CParameterBlock& block) {
+            return !stop->load() && ReadParameterBlock(entry, block);
+        };
+        std::vector<SearchRow> rows = CPluginSearch::Run(catalogue, descriptions, settings, reader);
+        if (stop->load())
+            rows.clear();
+        return rows;
+    }));
+}
+
+void FindDialog::searchFinished()
+{
+    m_searching = false;
+    m_find->setText(tr("&Find"));
+    const bool stopped = m_stop && m_stop->load();
+    m_rows = m_watcher.future().resultCount() > 0 ? m_watcher.result() : std::vector<SearchRow>();
+    fillList();
+    if (stopped)
+        showStatus(tr("The search was stopped."));
+    else
+        showStatus(tr("%n plug-in(s) found.", nullptr, static_cast<int>(m_rows.size())));
+}
+
+void FindDialog::fillList()
+{
+    m_list->setUpdatesEnabled(false);
+    {
+        const QSignalBlocker blocker(m_list);
+        m_list->clear();
+        QList<QTreeWidgetItem*> items;
+        items.reserve(static_cast<qsizetype>(m_rows.size()));
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            const SearchRow& row = m_rows[i];
+            auto* item = new QTreeWidgetItem;
+            item->setText(0, FromCodePage(row.columns[0]));
+            item->setText(1, FromCodePage(row.columns[1]));
+            item->setText(2, FromStoredPath(row.columns[2]));
+            item->setData(0, kRowRole, static_cast<qulonglong>(i));
+            items.append(item);
+        }
+        m_list->addTopLevelItems(items);
+    }
+    m_list->setUpdatesEnabled(true);
+}
+
+void FindDialog::sortByColumn(int column)
+{
+    if (column < 0 || column >= SearchRow::kColumnCount || isSearching())
+        return;
+    const CPluginEntry* current = pluginOf(m_list->currentItem());
+    CPluginSearch::SortRows(m_rows, column);
+    fillList();
+    m_list->header()->setSortIndicatorShown(true);
+    m_list->header()->setSortIndicator(column, Qt::AscendingOrder);
+    // The selection moves with its row.
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+        if (current && pluginOf(m_list->topLevelItem(i)) == current) {
+            const QSignalBlocker blocker(m_list);
+            m_list->setCurrentItem(m_list->topLevelItem(i));
+            break;
+        }
+}
+
+const CPluginEntry* FindDialog::pluginOf(const QTreeWidgetItem* item) const
+{
+    if (!item)
+        return nullptr;
+    const auto index = item->data(0, kRowRole).toULongLong();
+    return index < m_rows.size() ? m_rows[index].plugin : nullptr;
+}
+
+void FindDialog::showHit()
+{
+    const CPluginEntry* plugin = pluginOf(m_list->currentItem());
+    if (!plugin || plugin == m_previewed)
+        return;
+    m_previewed = plugin;
+    CPreviewImageManager& images = m_session.PreviewImages();
+    if (IsFilterFactoryFilter(*plugin)) {
+        images.SetPlugin(nullptr);
+        if (!m_filterPreview->showFilter(*plugin))
+            showStatus(tr("The Filter Factory data of this plug-in cannot be read."));
+        return;
+    }
+    m_filterPreview->clear();
+    showStatus({});
+    images.SetPlugin(plugin);
+    COXDIB picture;
+    if (LoadJpeg(images.DisplayPath(), picture) && picture.GetBitCount() == 24)
+        m_window->setImage(ToQImage(picture));
+}
+
+void FindDialog::openHit(QTreeWidgetItem* item)
+{
+    const CPluginEntry* plugin = pluginOf(item);
+    if (!plugin)
+        return;
+    if (!PluginDetailSheet::Open(m_session, *plugin, PluginDetailSheet::First, this)) {
+        showStatus(tr("The Filter Factory data of this plug-in cannot be read."));
+        return;
+    }
+    // The sheet may have added or deleted images: show the hit afresh.
+    m_previewed = nullptr;
+    showHit();
+}
+
+void FindDialog::showStatus(const QString& text)
+{
+    m_status->setText(text);
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,193 @@
+// vardel: the desktop program. The single-instance guard first, then the
+// application object, the translation, the data directory, the session and
+// the main window; at the end the session saves what it holds.
+
+#include "app/InstanceManager.h"
+#include "app/Session.h"
+#include "common/Convert.h"
+#include "images/PreviewFile.h"
+#include "mainwindow/MainFrame.h"
+#include "mainwindow/ScreenshotRun.h"
+#include "resources/Icons.h"
+#include "session/DataDirectorySetup.h"
+#include "session/SessionAdapter.h"
+#include "settings/GuiSettings.h"
+#include "settings/QtSettingsBackend.h"
+#include "translations/Translations.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <filesystem>
+
+#if defined(_WIN32)
+#include <io.h>
+#define VARDEL_ISATTY _isatty
+#else
+#include <unistd.h>
+#define VARDEL_ISATTY isatty
+#endif
+
+namespace {
+
+struct Options {
+    QString dataDir;
+    QString language;
+    QString settingsFile;
+    int selectDirectory = -1;
+    int selectCategory = -1;
+    int selectEntry = -1;
+    QString screenshot;
+    QString detailsScreenshot;
+};
+
+Options ParseOptions(QCoreApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main", "Vardel: a catalogue of image-host plug-ins that renames, moves, enables and disables them."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                     QCoreApplication::translate("main", "Keep the data (setup.db, images.db, preview) in <dir>."),
+                                     QStringLiteral("dir"));
+    const QCommandLineOption lang(QStringLiteral("lang"),
+                                  QCoreApplication::translate("main", "Use the language <code> (de); the locale's otherwise."),
+                                  QStringLiteral("code"));
+    const QCommandLineOption settings(QStringLiteral("settings"),
+                                      QCoreApplication::translate("main", "Keep the settings in the INI file <file> instead of the user's settings."),
+                                      QStringLiteral("file"));
+    const QCommandLineOption selectDirectory(QStringLiteral("select-directory"),
+                                             QCoreApplication::translate("main", "Screenshots: select item <n> of the Directory menu at start."),
+                                             QStringLiteral("n"));
+    const QCommandLineOption selectCategory(QStringLiteral("select-category"),
+                                            QCoreApplication::translate("main", "Screenshots: then select row <n> of the category list."),
+                                            QStringLiteral("n"));
+    const QCommandLineOption selectEntry(QStringLiteral("select-entry"),
+                                         QCoreApplication::translate("main", "Screenshots: then select row <n> of the plug-in list."),
+                                         QStringLiteral("n"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QCoreApplication::translate("main", "Screenshots: write a PNG of the main window to <file> once it settled, then quit."),
+                                        QStringLiteral("file"));
+    const QCommandLineOption detailsScreenshot(QStringLiteral("screenshot-details"),
+                                               QCoreApplication::translate("main", "Screenshots: then open \"Plugin Details\" of the selected plug-in and write a PNG of it to <file>."),
+                                               QStringLiteral("file"));
+    parser.addOptions({dataDir, lang, settings, selectDirectory, selectCategory, selectEntry, screenshot, detailsScreenshot});
+    parser.process(app);
+
+    Options o;
+    o.dataDir = parser.value(dataDir);
+    o.language = parser.value(lang);
+    o.settingsFile = parser.value(settings);
+    auto number = [&parser](const QCommandLineOption& option) {
+        bool ok = false;
+        const int n = parser.value(option).toInt(&ok);
+        return parser.isSet(option) && ok ? n : -1;
+    };
+    o.selectDirectory = number(selectDirectory);
+    o.selectCategory = number(selectCategory);
+    o.selectEntry = number(selectEntry);
+    o.screenshot = parser.value(screenshot);
+    o.detailsScreenshot = parser.value(detailsScreenshot);
+    return o;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    using namespace vardel;
+    using namespace vardel::ui;
+
+    // --help and --version need no display and no instance guard.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version" || arg == "-v") {
+            QCoreApplication app(argc, argv);
+            QCoreApplication::setApplicationName(QStringLiteral("vardel"));
+            QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+            QString language;
+            for (int j = 1; j + 1 < argc; ++j)
+                if (QByteArray(argv[j]) == "--lang")
+                    language = QString::fromLocal8Bit(argv[j + 1]);
+            InstallTranslation(app, language);
+            ParseOptions(app);  // prints and ends the program
+            return 0;
+        }
+    }
+
+    // A second instance ends before anything shows or is written.
+    COXInstanceManager guard;
+    if (guard.IsOtherInstanceRunning()) {
+        if (VARDEL_ISATTY(2))
+            std::fprintf(stderr, "vardel: another instance is running; this one ends.\n");
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplication));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vardel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vardel"));
+
+    // The language is chosen before the options are parsed, so --help speaks it.
+    QString language;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (QString::fromLocal8Bit(argv[i]) == QLatin1String("--lang"))
+            language = QString::fromLocal8Bit(argv[i + 1]);
+    InstallTranslation(app, language);
+    const Options options = ParseOptions(app);
+
+    InitResources();
+    QGuiApplication::setWindowIcon(ApplicationIcon());
+
+    const QString dataDir = ChooseDataDirectory(options.dataDir);
+    PrepareDataDirectory(dataDir);
+    const bool writable = IsDataDirectoryWritable(dataDir);
+
+    // Every part of the program that opens the settings store (the dialogs
+    // keeping their sizes) must find the same one.
+    if (!options.settingsFile.isEmpty())
+        qputenv(kSettingsFileVariable, options.settingsFile.toLocal8Bit());
+    QtSettingsBackend backend(options.settingsFile);
+    GuiSettings guiSettings(backend);
+    CVardelSession session(DataDirectory{std::filesystem::path(dataDir.toStdU16String())}, backend);
+    session.Start();
+
+    int rc = 0;
+    {
+        SessionAdapter adapter(session);
+        CMainFrame frame(session, adapter, guiSettings);
+        if (!writable) {
+            const std::string dir = ToStoredPath(QDir(dataDir).filePath(QStringLiteral("setup.db")));
+            session.NotifyMessage(UserMessage{MessageCode::DataDirectoryNotWritable,
+                                              "Vardel cannot save into its data directory " + dir +
+                                                  "; changes may be lost.",
+                                              dir});
+        }
+        if (!options.screenshot.isEmpty()) {
+            frame.resize(1180, 760);
+            frame.show();
+            auto* run = new ScreenshotRun(frame, adapter, options.selectDirectory, options.selectCategory,
+                                          options.selectEntry, options.screenshot, options.detailsScreenshot);
+            run->Start();
+        } else {
+            frame.RestorePlacementAndShow();
+            if (options.selectDirectory >= 0)
+                adapter.StartSelect(options.selectDirectory);
+        }
+        rc = app.exec();
+        adapter.WaitForScan();
+    }
+
+    session.Exit();
+    backend.Sync();
+    // The preview window's temporary file goes with the program.
+    QFile::remove(QString::fromLatin1(kPreviewTempFile));
+    QFile::remove(QDir(dataDir).filePath(QString::fromLatin1(kPreviewTempFile)));
+    return rc;
+}

@@ -1,0 +1,388 @@
+#include "mainwindow/MainFrame.h"
+
+#include "app/Session.h"
+#include "catalogue/LabelListView.h"
+#include "catalogue/VardelView.h"
+#include "common/Convert.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/SetupDialog.h"
+#include "dialogs/TipDialog.h"
+#include "docks/InformationBar.h"
+#include "docks/LaunchBar.h"
+#include "docks/PreviewBar.h"
+#include "mainwindow/DirectoryMenu.h"
+#include "preview/FilterPreview.h"
+#include "mainwindow/StatusPanes.h"
+#include "resources/Icons.h"
+#include "session/SessionAdapter.h"
+#include "session/UserMessages.h"
+#include "settings/GuiSettings.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace vardel::ui {
+
+CMainFrame::CMainFrame(CVardelSession& session, SessionAdapter& adapter, GuiSettings& settings, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_adapter(adapter), m_settings(settings)
+{
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(ApplicationIcon());
+    m_actions = CreateFrameActions(this);
+    m_view = new CVardelView(session, adapter, this);
+    setCentralWidget(m_view);
+    m_directoryMenu = new DirectoryMenu(session, this);
+    m_panes = new StatusPanes(statusBar());
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+
+    CreateToolBar();
+    CreateBars();
+    CreateMenus();
+    ConnectSession();
+
+    const QByteArray state = m_settings.LoadBarState();
+    if (!state.isEmpty())
+        restoreState(state);
+    const bool statusBarVisible = m_settings.LoadStatusBarVisible();
+    statusBar()->setVisible(statusBarVisible);
+    m_actions.statusBar->setChecked(statusBarVisible);
+
+    m_panes->SetMessage(tr("Ready"));
+    m_panes->SetIndicators(m_view->IndicatorTexts());
+    UpdateTitle();
+    UpdateFrameActions();
+    resize(1000, 680);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateMenus()
+{
+    using V = CVardelView;
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    file->addAction(m_actions.setup);
+    file->addAction(m_actions.print);
+    file->addSeparator();
+    file->addAction(m_actions.exit);
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    edit->addAction(m_view->Action(V::SelectAll));
+    edit->addAction(m_view->Action(V::FindPlugins));
+    addAction(m_view->Action(V::SelectAll));
+    addAction(m_view->Action(V::FindPlugins));
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    view->addAction(m_toolBar->toggleViewAction());
+    view->addAction(m_actions.statusBar);
+    view->addAction(m_launchToolBar->toggleViewAction());
+    view->addAction(m_previewDock->toggleViewAction());
+    view->addAction(m_informationDock->toggleViewAction());
+
+    QMenu* plugin = menuBar()->addMenu(tr("&Plugin"));
+    plugin->setObjectName(QStringLiteral("pluginMenu"));
+    plugin->addMenu(m_directoryMenu->Menu());
+    plugin->addAction(m_actions.rescan);
+    plugin->addSeparator();
+    plugin->addAction(m_view->Action(V::LargePreview));
+    plugin->addAction(m_view->Action(V::Properties));
+    plugin->addSeparator();
+    plugin->addAction(m_view->Action(V::Enable));
+    plugin->addAction(m_view->Action(V::Disable));
+    plugin->addAction(m_view->Action(V::Move));
+    plugin->addAction(m_view->Action(V::Rename));
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->addAction(m_actions.manual);
+    help->addAction(m_actions.tip);
+    help->addSeparator();
+    help->addAction(m_actions.about);
+    help->addAction(m_actions.website);
+}
+
+void CMainFrame::CreateToolBar()
+{
+    using V = CVardelView;
+    m_toolBar = addToolBar(tr("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->toggleViewAction()->setText(tr("&Toolbar"));
+    m_toolBar->toggleViewAction()->setObjectName(QStringLiteral("toggleToolbarAction"));
+    m_toolBar->toggleViewAction()->setStatusTip(tr("Show or hide the toolbar"));
+    m_toolBar->setIconSize(QSize(22, 22));
+    m_toolBar->addAction(m_actions.setup);
+
+    m_directoryButton = new QToolButton(m_toolBar);
+    m_directoryButton->setObjectName(QStringLiteral("directoryButton"));
+    m_directoryButton->setDefaultAction(m_actions.selectDirectory);
+    m_directoryButton->setPopupMode(QToolButton::InstantPopup);
+    m_directoryButton->setMenu(m_directoryMenu->Menu());
+    m_toolBar->addWidget(m_directoryButton);
+
+    m_toolBar->addAction(m_view->Action(V::FindPlugins));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_view->Action(V::Enable));
+    m_toolBar->addAction(m_view->Action(V::Disable));
+    m_toolBar->addAction(m_view->Action(V::Move));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_actions.about);
+}
+
+void CMainFrame::CreateBars()
+{
+    // The launch bar sits in the toolbar row, right of the toolbar.
+    m_launchToolBar = addToolBar(tr("Launchbar"));
+    m_launchToolBar->setObjectName(QStringLiteral("launchToolBar"));
+    m_launchToolBar->toggleViewAction()->setText(tr("&Launch Bar"));
+    m_launchToolBar->toggleViewAction()->setObjectName(QStringLiteral("toggleLaunchBarAction"));
+    m_launchToolBar->toggleViewAction()->setStatusTip(tr("Show or hide the launch bar"));
+    m_launchBar = new LaunchBar(m_session, m_launchToolBar);
+    m_launchBar->setObjectName(QStringLiteral("launchBar"));
+    m_launchToolBar->addWidget(m_launchBar);
+    connect(m_launchToolBar, &QToolBar::orientationChanged, m_launchBar, &LaunchBar::setOrientation);
+
+    m_previewDock = new QDockWidget(tr("Preview"), this);
+    m_previewDock->setObjectName(QStringLiteral("previewDock"));
+    m_previewDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    m_previewBar = new PreviewBar(m_session, m_previewDock);
+    m_previewDock->setWidget(m_previewBar);
+    // Filter Factory filters show a live rendering in the bar's window.
+    FilterPreview::attachTo(m_session, m_previewBar);
+    m_previewDock->toggleViewAction()->setText(tr("Plugin Preview"));
+    m_previewDock->toggleViewAction()->setObjectName(QStringLiteral("togglePreviewAction"));
+    m_previewDock->toggleViewAction()->setStatusTip(tr("Show or hide the plug-in preview"));
+    addDockWidget(Qt::RightDockWidgetArea, m_previewDock);
+
+    m_informationDock = new QDockWidget(tr("Plugin Information"), this);
+    m_informationDock->setObjectName(QStringLiteral("informationDock"));
+    m_informationDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    m_informationBar = new InformationBar(m_session, m_informationDock);
+    m_informationDock->setWidget(m_informationBar);
+    m_informationDock->toggleViewAction()->setText(tr("&Plugin Information"));
+    m_informationDock->toggleViewAction()->setObjectName(QStringLiteral("toggleInformationAction"));
+    m_informationDock->toggleViewAction()->setStatusTip(tr("Show or hide the plug-in information"));
+    addDockWidget(Qt::RightDockWidgetArea, m_informationDock);
+    splitDockWidget(m_previewDock, m_informationDock, Qt::Vertical);
+
+    connect(m_previewBar, &PreviewBar::largePreviewRequested, m_view->Action(CVardelView::LargePreview),
+            &QAction::trigger);
+}
+
+void CMainFrame::ConnectSession()
+{
+    connect(m_actions.setup, &QAction::triggered, this, &CMainFrame::RunSetup);
+    connect(m_actions.exit, &QAction::triggered, this, &QWidget::close);
+    connect(m_actions.statusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    connect(m_actions.selectDirectory, &QAction::triggered, this, [this] {
+        // F4: the button shows pressed while its menu is open, as after a click.
+        if (m_directoryMenu->Menu()->isEmpty())
+            return;
+        m_directoryButton->setDown(true);
+        m_directoryMenu->PopupBelow(m_directoryButton);
+    });
+    connect(m_directoryMenu->Menu(), &QMenu::aboutToHide, m_directoryButton, [this] { m_directoryButton->setDown(false); });
+    connect(m_actions.rescan, &QAction::triggered, &m_adapter, &SessionAdapter::StartRescan);
+    connect(m_actions.manual, &QAction::triggered, this, &CMainFrame::OpenManual);
+    connect(m_actions.website, &QAction::triggered, this,
+            [] { QDesktopServices::openUrl(QUrl(WebsiteAddress())); });
+    connect(m_actions.about, &QAction::triggered, this, [this] {
+        AboutDialog dialog(m_session, this);
+        dialog.exec();
+    });
+    connect(m_actions.tip, &QAction::triggered, this, [this] {
+        TipDialog dialog(this);
+        dialog.exec();
+    });
+    connect(m_actions.cancelScan, &QAction::triggered, &m_adapter, &SessionAdapter::CancelScan);
+    connect(m_actions.nextPane, &QAction::triggered, this, [this] { MoveFocus(1); });
+    connect(m_actions.previousPane, &QAction::triggered, this, [this] { MoveFocus(-1); });
+
+    connect(m_directoryMenu, &DirectoryMenu::directoryChosen, &m_adapter, &SessionAdapter::StartSelect);
+    connect(m_panes, &StatusPanes::cancelRequested, &m_adapter, &SessionAdapter::CancelScan);
+
+    connect(&m_adapter, &SessionAdapter::directoryListChanged, this, [this] {
+        m_directoryMenu->Rebuild();
+        UpdateFrameActions();
+    });
+    connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, [this] {
+        UpdateTitle();
+        UpdateFrameActions();
+    });
+    connect(&m_adapter, &SessionAdapter::statusText, m_panes, &StatusPanes::SetMessage);
+    connect(&m_adapter, &SessionAdapter::message, this, &CMainFrame::ShowUserMessage);
+    connect(&m_adapter, &SessionAdapter::scanningChanged, this, [this](bool scanning) {
+        m_panes->SetScanning(scanning);
+        m_view->SetBusy(scanning);
+        m_directoryMenu->SetBusy(scanning);
+        UpdateFrameActions();
+    });
+    connect(&m_adapter, &SessionAdapter::scanProgress, m_panes, &StatusPanes::SetProgress);
+    connect(&m_adapter, &SessionAdapter::scanFinished, this, [this](bool, bool cancelled, int) {
+        m_panes->SetMessage(cancelled ? tr("Scan stopped; the catalogue is as it was.") : tr("Ready"));
+        if (m_closeAfterScan)
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
+
+    connect(m_view, &CVardelView::indicatorsChanged, m_panes, &StatusPanes::SetIndicators);
+    connect(m_view, &CVardelView::statusMessage, this, [this](const QString& text) {
+        statusBar()->showMessage(text, 5000);
+    });
+    connect(m_view, &CVardelView::currentPluginChanged, this, [this](const CPluginEntry* entry) {
+        m_previewBar->showPlugin(entry);
+        if (entry)
+            m_informationBar->showPlugin(entry);
+        else
+            m_informationBar->clear();
+    });
+}
+
+void CMainFrame::UpdateFrameActions()
+{
+    const bool idle = !m_adapter.IsScanning();
+    m_actions.setup->setEnabled(idle);
+    m_actions.selectDirectory->setEnabled(idle && !m_session.Directories().empty());
+    m_directoryButton->setEnabled(idle && !m_session.Directories().empty());
+    m_actions.rescan->setEnabled(idle && m_session.CanRescan());
+    m_actions.cancelScan->setEnabled(!idle);
+}
+
+void CMainFrame::UpdateTitle()
+{
+    // Without a directory on show the document is "Untitled", in the user's language.
+    const QString title =
+        m_session.Title() == "Untitled" ? tr("Untitled") : FromCodePage(m_session.Title());
+    setWindowTitle(tr("%1 - Vardel 2.0").arg(title));
+}
+
+void CMainFrame::ShowUserMessage(const UserMessage& message)
+{
+    // A data directory that cannot be written is told once, not at every save.
+    if (message.code == MessageCode::DataDirectoryNotWritable) {
+        if (m_toldNotWritable)
+            return;
+        m_toldNotWritable = true;
+    }
+    ShowMessage(this, MessageText(message));
+}
+
+void CMainFrame::RunSetup()
+{
+    if (m_adapter.IsScanning())
+        return;
+    {
+        SetupDialog dialog(m_session, this);
+        dialog.exec();
+    }
+    m_session.AfterSetup();
+    m_directoryMenu->Rebuild();
+    UpdateTitle();
+    UpdateFrameActions();
+}
+
+void CMainFrame::MoveFocus(int step)
+{
+    QList<QWidget*> panes = {m_view->CategoryList(), m_view->PluginList()};
+    if (m_previewDock->isVisible())
+        panes << m_previewBar;
+    if (m_informationDock->isVisible())
+        panes << m_informationBar;
+    if (m_launchToolBar->isVisible())
+        panes << m_launchBar;
+    int at = -1;
+    for (int i = 0; i < panes.size(); ++i)
+        if (panes[i] == focusWidget() || panes[i]->isAncestorOf(focusWidget()))
+            at = i;
+    const int next = at < 0 ? 0 : (at + step + panes.size()) % panes.size();
+    QWidget* target = panes[next];
+    // A bar takes the focus on its first control that accepts it.
+    if (target->focusPolicy() == Qt::NoFocus && target->nextInFocusChain() && target->isAncestorOf(target->nextInFocusChain()))
+        target = target->nextInFocusChain();
+    target->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+QString CMainFrame::ManualPath()
+{
+    const QString base = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : {base + QStringLiteral("/../share/doc/vardel/manual.html"),
+                                     base + QStringLiteral("/../../share/doc/vardel/manual.html")}) {
+        const QFileInfo info(candidate);
+        if (info.isFile())
+            return info.canonicalFilePath();
+    }
+    return {};
+}
+
+QString CMainFrame::WebsiteAddress()
+{
+    return QStringLiteral("https://vardel.example.org");
+}
+
+void CMainFrame::OpenManual()
+{
+    const QString path = ManualPath();
+    if (path.isEmpty()) {
+        ShowMessage(this, tr("The manual was not found next to the program."));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool CMainFrame::RestorePlacementAndShow()
+{
+    const auto placement = m_settings.LoadPlacement();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    if (!placement || !PlacementIsOnScreen(placement->NormalRect(), screens)) {
+        show();
+        return false;
+    }
+    setGeometry(placement->NormalRect());
+    if (placement->showCmd == WindowPlacement::kShowMaximized)
+        showMaximized();
+    else
+        show();
+    return true;
+}
+
+void CMainFrame::SavePlacement()
+{
+    WindowPlacement p;
+    p.showCmd = isMaximized() ? WindowPlacement::kShowMaximized
+                              : (isMinimized() ? WindowPlacement::kShowMinimized : WindowPlacement::kShowNormal);
+    p.SetNormalRect(isMaximized() || isMinimized() ? normalGeometry() : geometry());
+    m_settings.SavePlacement(p);
+    m_settings.SaveBarState(saveState());
+    m_settings.SaveStatusBarVisible(m_actions.statusBar->isChecked());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // A running scan is stopped first (the catalogue shown stays as it was);
+    // the window closes once the scan has ended, without waiting here.
+    if (m_adapter.IsScanning()) {
+        m_closeAfterScan = true;
+        m_adapter.CancelScan();
+        event->ignore();
+        return;
+    }
+    SavePlacement();
+    event->accept();
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,90 @@
+#pragma once
+// CMainFrame: the program's one top-level window. Menus, the toolbar, the
+// status bar with the message pane and the four indicators, the launch bar,
+// the preview bar and the information bar, around the main view. Keeps its
+// placement and the bars' layout in the settings between runs.
+
+#include "mainwindow/FrameActions.h"
+
+#include <QMainWindow>
+
+class QDockWidget;
+class QToolBar;
+class QToolButton;
+
+namespace vardel {
+class CVardelSession;
+struct UserMessage;
+}
+
+namespace vardel::ui {
+
+class CVardelView;
+class DirectoryMenu;
+class GuiSettings;
+class InformationBar;
+class LaunchBar;
+class PreviewBar;
+class SessionAdapter;
+class StatusPanes;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CVardelSession& session, SessionAdapter& adapter, GuiSettings& settings, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Applies the stored placement when its rectangle lies on a screen and
+    // shows the window (maximised when it was). False when nothing stored
+    // could be used; the window is then shown at its default size.
+    bool RestorePlacementAndShow();
+    // Saves placement and bar layout (closing does it too).
+    void SavePlacement();
+
+    CVardelView* View() const { return m_view; }
+    CVardelSession& Session() const { return m_session; }
+    DirectoryMenu* Directories() const { return m_directoryMenu; }
+    StatusPanes* Panes() const { return m_panes; }
+    const FrameActions& Actions() const { return m_actions; }
+    QToolButton* DirectoryButton() const { return m_directoryButton; }
+
+    // Where the manual is: next to the program's share directory, then in
+    // the build tree. Empty when not found.
+    static QString ManualPath();
+    static QString WebsiteAddress();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateBars();
+    void ConnectSession();
+    void UpdateFrameActions();
+    void UpdateTitle();
+    void ShowUserMessage(const UserMessage& message);
+    void MoveFocus(int step);
+    void RunSetup();
+    void OpenManual();
+
+    CVardelSession& m_session;
+    SessionAdapter& m_adapter;
+    GuiSettings& m_settings;
+    FrameActions m_actions;
+    CVardelView* m_view = nullptr;
+    DirectoryMenu* m_directoryMenu = nullptr;
+    StatusPanes* m_panes = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QToolButton* m_directoryButton = nullptr;
+    QToolBar* m_launchToolBar = nullptr;
+    QDockWidget* m_previewDock = nullptr;
+    QDockWidget* m_informationDock = nullptr;
+    LaunchBar* m_launchBar = nullptr;
+    PreviewBar* m_previewBar = nullptr;
+    InformationBar* m_informationBar = nullptr;
+    bool m_toldNotWritable = false;
+    bool m_closeAfterScan = false;  // a close waits for the stopped scan to end
+};
+
+}  // namespace vardel::ui

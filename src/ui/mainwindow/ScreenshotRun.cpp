@@ -1,0 +1,89 @@
+#include "mainwindow/ScreenshotRun.h"
+
+#include "catalogue/CategoryListModel.h"
+#include "catalogue/LabelListView.h"
+#include "catalogue/PluginListModel.h"
+#include "catalogue/VardelView.h"
+#include "mainwindow/MainFrame.h"
+#include "properties/PluginDetailSheet.h"
+#include "session/SessionAdapter.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace vardel::ui {
+
+ScreenshotRun::ScreenshotRun(CMainFrame& frame, SessionAdapter& adapter, int directory, int category, int entry,
+                             QString file, QString detailsFile)
+    : QObject(&frame), m_frame(frame), m_adapter(adapter), m_directory(directory), m_category(category),
+      m_entry(entry), m_file(std::move(file)), m_detailsFile(std::move(detailsFile))
+{
+}
+
+void ScreenshotRun::Start()
+{
+    connect(&m_adapter, &SessionAdapter::scanFinished, this, &ScreenshotRun::Selected, Qt::QueuedConnection);
+    if (m_directory < 0) {
+        QTimer::singleShot(500, this, &ScreenshotRun::Grab);
+        return;
+    }
+    if (!m_adapter.StartSelect(m_directory)) {
+        std::fprintf(stderr, "vardel: directory %d cannot be selected\n", m_directory);
+        QTimer::singleShot(0, [] { QCoreApplication::exit(1); });
+    }
+}
+
+void ScreenshotRun::Selected()
+{
+    CVardelView* view = m_frame.View();
+    if (m_category >= 0 && m_category < view->CategoryModel()->rowCount())
+        view->CategoryList()->setCurrentIndex(view->CategoryModel()->index(m_category));
+    if (m_entry >= 0 && m_entry < view->PluginModel()->rowCount()) {
+        view->PluginList()->setCurrentIndex(view->PluginModel()->index(m_entry));
+        view->PluginList()->setFocus();
+    }
+    // Let previews and renderings finish and the layout settle.
+    QTimer::singleShot(1500, this, &ScreenshotRun::Grab);
+}
+
+void ScreenshotRun::Grab()
+{
+    bool ok = m_frame.grab().toImage().save(m_file, "PNG");
+    if (!ok)
+        std::fprintf(stderr, "vardel: cannot write %s\n", qPrintable(m_file));
+    if (ok && !m_detailsFile.isEmpty())
+        ok = GrabDetails();
+    QCoreApplication::exit(ok ? 0 : 1);
+}
+
+bool ScreenshotRun::GrabDetails()
+{
+    const CPluginEntry* entry = m_frame.View()->SinglePlugin();
+    if (!entry) {
+        std::fprintf(stderr, "vardel: no single plug-in is selected for the details picture\n");
+        return false;
+    }
+    // The sheet is modal: the picture is taken from inside its own loop,
+    // once its preview has rendered, and that closes it again.
+    bool written = false;
+    QTimer::singleShot(2000, this, [this, &written] {
+        if (QWidget* sheet = QApplication::activeModalWidget()) {
+            written = sheet->grab().toImage().save(m_detailsFile, "PNG");
+            sheet->close();
+        }
+    });
+    if (!PluginDetailSheet::Open(m_frame.Session(), *entry, PluginDetailSheet::First, &m_frame)) {
+        std::fprintf(stderr, "vardel: \"Plugin Details\" does not open for this plug-in\n");
+        return false;
+    }
+    if (!written)
+        std::fprintf(stderr, "vardel: cannot write %s\n", qPrintable(m_detailsFile));
+    return written;
+}
+
+}  // namespace vardel::ui

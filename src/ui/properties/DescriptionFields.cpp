@@ -1,0 +1,45 @@
+#include "properties/DescriptionFields.h"
+
+#include "app/Session.h"
+#include "catalogue/PluginEntry.h"
+#include "common/Convert.h"
+#include "search/DescriptionListManager.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace vardel::ui {
+
+bool LoadDescriptionFields(CVardelSession& session, const CPluginEntry& entry, QPlainTextEdit* description,
+                           QLineEdit* keywords)
+{
+    std::string text;
+    std::string words;
+    if (!session.Descriptions().Get(entry.DescriptionKey(), text, words))
+        return false;
+    if (description)
+        description->setPlainText(FromCodePage(text));
+    if (keywords)
+        keywords->setText(FromCodePage(words));
+    return true;
+}
+
+bool StoreDescriptionFields(CVardelSession& session, const CPluginEntry& entry, const QPlainTextEdit* description,
+                            const QLineEdit* keywords)
+{
+    const std::string text = description ? ToCodePage(description->toPlainText()) : std::string();
+    const std::string words = keywords ? ToCodePage(keywords->text()) : std::string();
+    const std::string key = entry.DescriptionKey();
+    std::string oldText;
+    std::string oldWords;
+    const bool found = session.Descriptions().Get(key, oldText, oldWords);
+    if (found && oldText == text && oldWords == words)
+        return false;
+    if (text.empty() && words.empty())
+        return false;
+    session.Descriptions().SetFromTexts(key, text, words);
+    session.SaveDescriptions();
+    return true;
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,91 @@
+#include "properties/PluginDetailSheet.h"
+
+#include "app/Session.h"
+#include "catalogue/PluginDetails.h"
+#include "catalogue/PluginEntry.h"
+#include "common/Convert.h"
+#include "properties/PluginFFCodeProp.h"
+#include "properties/PluginFFDescProp.h"
+#include "properties/PluginFixedPreviewProp.h"
+#include "properties/PluginGeneralProp.h"
+#include "properties/PluginPreviewProp.h"
+
+#include <QDialogButtonBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <optional>
+
+namespace vardel::ui {
+
+PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry& entry,
+                                     const CParameterBlock& block, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_entry(entry)
+    , m_block(block)
+{
+    setObjectName(QStringLiteral("pluginDetailSheet"));
+    setWindowTitle(tr(kSheetTitle));
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("pageTabs"));
+
+    // The page titles and their order come from the core's rule; each title
+    // names the page class that fills it.
+    const bool filterFactory = IsFilterFactoryFilter(entry);
+    for (const std::string& title : DetailPages(entry, &m_block)) {
+        PluginPropPage* page = nullptr;
+        if (title == kPagePreview && filterFactory)
+            page = new PluginPreviewProp(session, entry, m_block, m_tabs);
+        else if (title == kPagePreview)
+            page = new PluginFixedPreviewProp(session, entry, m_tabs);
+        else if (title == kPageAuthor)
+            page = new PluginFFDescProp(session, entry, m_block, m_tabs);
+        else if (title == kPageCode)
+            page = new PluginFFCodeProp(m_block, m_tabs);
+        else if (title == kPageGeneral) {
+            page = new PluginGeneralProp(session, entry, filterFactory ? &m_block : nullptr, m_tabs);
+            m_generalIndex = m_tabs->count();
+        }
+        if (!page)
+            continue;
+        m_pages.push_back(page);
+        m_tabs->addTab(page, FromCodePage(title));
+    }
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("sheetButtons"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &PluginDetailSheet::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &PluginDetailSheet::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addWidget(buttons);
+}
+
+PluginDetailSheet::~PluginDetailSheet() = default;
+
+void PluginDetailSheet::setStartPage(StartPage page)
+{
+    m_tabs->setCurrentIndex(page == General ? m_generalIndex : 0);
+}
+
+void PluginDetailSheet::accept()
+{
+    for (PluginPropPage* page : m_pages)
+        page->apply();
+    QDialog::accept();
+}
+
+bool PluginDetailSheet::Open(CVardelSession& session, const CPluginEntry& entry, StartPage page, QWidget* parent)
+{
+    const std::optional<CParameterBlock> block = ReadBlockForDetails(entry);
+    if (!block)
+        return false;
+    PluginDetailSheet sheet(session, entry, *block, parent);
+    sheet.setStartPage(page);
+    sheet.exec();
+    return true;
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,57 @@
+#include "properties/PluginFFDescProp.h"
+
+#include "app/Session.h"
+#include "catalogue/PluginEntry.h"
+#include "common/Convert.h"
+#include "filterfactory/ParameterBlock.h"
+#include "properties/DescriptionFields.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace vardel::ui {
+namespace {
+
+QLineEdit* field(QWidget* parent, const char* name, const std::string& text)
+{
+    auto* edit = new QLineEdit(FromCodePage(text), parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setReadOnly(true);
+    edit->setCursorPosition(0);
+    return edit;
+}
+
+}  // namespace
+
+PluginFFDescProp::PluginFFDescProp(CVardelSession& session, const CPluginEntry& entry, const CParameterBlock& block,
+                                   QWidget* parent)
+    : PluginPropPage(parent)
+    , m_session(session)
+    , m_entry(entry)
+{
+    setObjectName(QStringLiteral("authorPage"));
+    auto* form = new QFormLayout(this);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->addRow(tr("Author:"), field(this, "authorEdit", block.GetAuthor()));
+    form->addRow(tr("Copyright:"), field(this, "copyrightEdit", block.GetCopyright()));
+    form->addRow(tr("Original Name:"), field(this, "originalNameEdit", block.GetTitle()));
+    form->addRow(tr("Original Category:"), field(this, "originalCategoryEdit", block.GetCategory()));
+
+    m_description = new QPlainTextEdit(this);
+    m_description->setObjectName(QStringLiteral("descriptionEdit"));
+    m_keywords = new QLineEdit(this);
+    m_keywords->setObjectName(QStringLiteral("keywordsEdit"));
+    form->addRow(tr("Description:"), m_description);
+    form->addRow(tr("Keywords:"), m_keywords);
+    LoadDescriptionFields(session, entry, m_description, m_keywords);
+}
+
+void PluginFFDescProp::apply()
+{
+    // The information bar shows the description: let the views refresh.
+    if (StoreDescriptionFields(m_session, m_entry, m_description, m_keywords))
+        m_session.NotifyEntriesChanged({&m_entry});
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,132 @@
+#include "properties/PluginGeneralProp.h"
+
+#include "app/Session.h"
+#include "catalogue/PluginDetails.h"
+#include "catalogue/PluginEntry.h"
+#include "common/Convert.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vardel::ui {
+namespace {
+
+QLineEdit* field(QWidget* parent, const char* name, const QString& text)
+{
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setReadOnly(true);
+    edit->setCursorPosition(0);
+    return edit;
+}
+
+}  // namespace
+
+PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry& entry,
+                                     const CParameterBlock* block, QWidget* parent)
+    : PluginPropPage(parent)
+{
+    setObjectName(QStringLiteral("generalPage"));
+    const PluginDetails details = GetPluginDetails(entry, session.Catalogue(), session.Restore(), block);
+
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->addRow(tr("Name:"), field(this, "nameEdit", FromCodePage(details.name)));
+    form->addRow(tr("Category:"), field(this, "categoryEdit", FromCodePage(details.category)));
+    form->addRow(tr("Plugin Kind:"), field(this, "kindEdit", FromCodePage(details.kindLabel)));
+
+    auto* resourceRow = new QHBoxLayout;
+    resourceRow->addWidget(field(this, "resourceEdit", FromCodePage(details.resourceLabel)));
+    auto* variant = new QLabel(tr(details.factoryVariant.c_str()), this);
+    variant->setObjectName(QStringLiteral("factoryLabel"));
+    resourceRow->addWidget(variant, 1);
+    form->addRow(tr("Resource:"), resourceRow);
+
+    form->addRow(tr("Original Name:"), field(this, "originalNameEdit", FromCodePage(details.originalName)));
+    form->addRow(tr("Original Category:"), field(this, "originalCategoryEdit", FromCodePage(details.originalCategory)));
+    QLineEdit* fileName = field(this, "fileNameEdit", FromStoredPath(details.path));
+    fileName->setToolTip(fileName->text());
+    form->addRow(tr("Filename:"), fileName);
+
+    auto* sizeRow = new QHBoxLayout;
+    QLineEdit* size = field(this, "sizeEdit", QString::fromStdString(details.sizeText));
+    size->setAlignment(Qt::AlignRight);
+    size->setMaximumWidth(size->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")));
+    sizeRow->addWidget(size);
+    sizeRow->addWidget(new QLabel(tr("Bytes"), this));
+    sizeRow->addStretch(1);
+    form->addRow(tr("Size:"), sizeRow);
+
+    // Beyond the resources: what kind of module the file is, and whether a
+    // signature would break when the file is changed.
+    auto* fileRow = new QHBoxLayout;
+    QLineEdit* machine = field(this, "machineEdit",
+                               details.machine.empty() ? tr("not a module") : QString::fromStdString(details.machine));
+    if (details.machineCode == 0x014c)
+        machine->setText(tr("%1 (32-bit)").arg(machine->text()));
+    else if (details.machineCode == 0x8664 || details.machineCode == 0xAA64 || details.machineCode == 0x0200)
+        machine->setText(tr("%1 (64-bit)").arg(machine->text()));
+    fileRow->addWidget(machine, 1);
+    fileRow->addWidget(new QLabel(tr("Signature:"), this));
+    fileRow->addWidget(field(this, "signedEdit", details.isSigned ? tr("Signed") : tr("Not signed")), 1);
+    form->addRow(tr("Machine:"), fileRow);
+
+    auto* pluginsGroup = new QGroupBox(tr("Plugins contained in this file:"), this);
+    auto* plugins = new QListWidget(pluginsGroup);
+    plugins->setObjectName(QStringLiteral("pluginsList"));
+    for (const std::string& line : details.pluginsInFile)
+        plugins->addItem(FromCodePage(line));
+    plugins->setMinimumHeight(plugins->fontMetrics().height() * 4);
+    (new QVBoxLayout(pluginsGroup))->addWidget(plugins);
+
+    auto* modesGroup = new QGroupBox(tr("Supported Modes:"), this);
+    auto* modes = new QGridLayout(modesGroup);
+    constexpr int kColumns = 3;
+    int n = 0;
+    for (const ModeBox& mode : details.modes) {
+        auto* box = new QCheckBox(tr(mode.label.c_str()), modesGroup);
+        box->setObjectName(QStringLiteral("modeBox%1").arg(mode.id));
+        box->setChecked(mode.checked);
+        box->setEnabled(mode.enabled);
+        // Shown, not edited: the modes are the plug-in's own.
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->setFocusPolicy(Qt::NoFocus);
+        modes->addWidget(box, n / kColumns, n % kColumns);
+        ++n;
+    }
+
+    auto* about = new QPushButton(tr("Show About Box..."), this);
+    about->setObjectName(QStringLiteral("aboutBoxButton"));
+    about->setEnabled(details.canShowAboutBox);
+    if (!details.canShowAboutBox)
+        about->setToolTip(details.aboutBoxReason.empty() ? tr(kNoPluginCodeText)
+                                                         : tr(details.aboutBoxReason.c_str()));
+    // A disabled button shows no tooltip in every style; say it beside it too.
+    auto* aboutRow = new QHBoxLayout;
+    aboutRow->addWidget(about);
+    if (!details.canShowAboutBox) {
+        auto* why = new QLabel(about->toolTip(), this);
+        why->setObjectName(QStringLiteral("aboutBoxReason"));
+        why->setWordWrap(true);
+        why->setEnabled(false);
+        aboutRow->addWidget(why, 1);
+    } else {
+        aboutRow->addStretch(1);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(pluginsGroup, 1);
+    layout->addWidget(modesGroup);
+    layout->addLayout(aboutRow);
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,153 @@
+#include "session/DataDirectorySetup.h"
+
+#include "common/Convert.h"
+#include "images/DIB.h"
+#include "images/Jpeg.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace vardel::ui {
+
+namespace {
+
+struct Rgb {
+    double r, g, b;
+};
+
+Rgb Mix(Rgb a, Rgb b, double t)
+{
+    t = std::clamp(t, 0.0, 1.0);
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+// Inside an ellipse centred at (cx, cy): <= 1.
+double Ellipse(double x, double y, double cx, double cy, double rx, double ry)
+{
+    const double dx = (x - cx) / rx, dy = (y - cy) / ry;
+    return dx * dx + dy * dy;
+}
+
+// The colour of the sample portrait at (x, y), y from the top: a warm
+// backdrop, shoulders, a face with hair, eyes and a smile. Colourful, with
+// soft gradients, so a filter's effect shows everywhere.
+Rgb PortraitPixel(int xi, int yi)
+{
+    const double x = xi, y = yi;
+    Rgb c = Mix({40, 90, 200}, {230, 120, 60}, (x + y) / 560.0);            // backdrop
+    c = Mix(c, {250, 220, 90}, 1.0 - Ellipse(x, y, 250, 50, 90, 70));       // a sun-like glow
+    if (Ellipse(x, y, 160, 260, 120, 75) <= 1.0)                             // shoulders
+        c = Mix({30, 120, 90}, {20, 60, 50}, (y - 190) / 60.0);
+    if (x > 140 && x < 180 && y > 150 && y < 200)                            // neck
+        c = {220, 170, 140};
+    if (Ellipse(x, y, 160, 105, 62, 78) <= 1.0) {                            // hair behind the face
+        c = Mix({90, 50, 30}, {40, 20, 10}, y / 180.0);
+    }
+    const double face = Ellipse(x, y, 160, 118, 48, 62);
+    if (face <= 1.0) {
+        c = Mix({245, 205, 170}, {215, 160, 125}, face);                     // shaded skin
+        if (Ellipse(x, y, 160, 62, 52, 24) <= 1.0 && y < 70)                 // fringe
+            c = {70, 38, 20};
+        for (const double ex : {141.0, 179.0}) {
+            if (Ellipse(x, y, ex, 110, 9, 5) <= 1.0)
+                c = {255, 255, 255};
+            if (Ellipse(x, y, ex, 110, 4, 4) <= 1.0)
+                c = {40, 100, 170};
+            if (Ellipse(x, y, ex, 110, 1.6, 1.6) <= 1.0)
+                c = {10, 10, 10};
+        }
+        for (const double cx : {132.0, 188.0})
+            c = Mix(c, {240, 120, 120}, 0.5 * (1.0 - Ellipse(x, y, cx, 135, 11, 7)));  // cheeks
+        const double mouth = Ellipse(x, y, 160, 140, 17, 11);
+        if (mouth <= 1.0 && mouth >= 0.55 && y > 141)
+            c = {180, 50, 60};
+        if (std::abs(x - 160) < 3 && y > 112 && y < 130)
+            c = Mix(c, {190, 130, 100}, 0.6);                                  // nose
+    }
+    return c;
+}
+
+}  // namespace
+
+QString ChooseDataDirectory(const QString& option)
+{
+    if (!option.isEmpty())
+        return QFileInfo(option).absoluteFilePath();
+    if (QFileInfo(QDir::current().filePath(QStringLiteral("setup.db"))).isDir())
+        return QDir::currentPath();
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+bool PrepareDataDirectory(const QString& directory)
+{
+    QDir dir(directory);
+    for (const char* sub : {"setup.db", "images.db", "preview"})
+        if (!dir.mkpath(QString::fromLatin1(sub)))
+            return false;
+    const QString portrait = dir.filePath(QStringLiteral("preview/Portrait.bmp"));
+    if (!QFileInfo::exists(portrait))
+        WriteSamplePortrait(portrait);  // a missing sample only leaves the preview without a picture
+    // The pictures a preview area shows before the first selection and for a
+    // plug-in without images; without them it would stay black.
+    const QString empty = dir.filePath(QStringLiteral("images.db/EMPTY.JPG"));
+    if (!QFileInfo::exists(empty))
+        WritePlaceholderPicture(empty, QCoreApplication::translate("DataDirectory", "No preview image"));
+    const QString startup = dir.filePath(QStringLiteral("STARTUP.JPG"));
+    if (!QFileInfo::exists(startup))
+        WritePlaceholderPicture(startup, QCoreApplication::translate("DataDirectory", "Select a plug-in"));
+    return true;
+}
+
+bool WritePlaceholderPicture(const QString& file, const QString& text)
+{
+    QImage image(320, 240, QImage::Format_RGB32);
+    image.fill(QColor(0x30, 0x30, 0x30));
+    {
+        QPainter painter(&image);
+        painter.setPen(QColor(0xB0, 0xB0, 0xB0));
+        QFont font = painter.font();
+        font.setPixelSize(18);
+        painter.setFont(font);
+        painter.drawRect(image.rect().adjusted(8, 8, -9, -9));
+        painter.drawText(image.rect(), Qt::AlignCenter, text);
+    }
+    COXDIB dib;
+    return ToDIB(image, dib) && SaveJpeg(std::filesystem::path(file.toStdU16String()), dib);
+}
+
+bool IsDataDirectoryWritable(const QString& directory)
+{
+    QTemporaryFile probe(QDir(directory).filePath(QStringLiteral("setup.db/~probe_XXXXXX")));
+    return probe.open();
+}
+
+bool WriteSamplePortrait(const QString& file)
+{
+    constexpr int kWidth = 320, kHeight = 240;
+    COXDIB dib;
+    if (!dib.Create(24, kWidth, kHeight))
+        return false;
+    for (int y = 0; y < kHeight; ++y) {
+        std::uint8_t* row = dib.GetRow(kHeight - 1 - y);  // rows are stored bottom-up
+        if (!row)
+            return false;
+        for (int x = 0; x < kWidth; ++x) {
+            const Rgb c = PortraitPixel(x, y);
+            row[3 * x + 0] = static_cast<std::uint8_t>(std::clamp(c.b, 0.0, 255.0));
+            row[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(c.g, 0.0, 255.0));
+            row[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(c.r, 0.0, 255.0));
+        }
+    }
+    return dib.Write(std::filesystem::path(file.toStdU16String()));
+}
+
+}  // namespace vardel::ui

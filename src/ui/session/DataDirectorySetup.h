@@ -1,0 +1,28 @@
+#pragma once
+// Where the program keeps its data ("setup.db", "images.db", "preview"):
+// the directory given with --data-dir; else the current directory when it
+// holds "setup.db" (an existing installation keeps working); else the
+// user's data directory of the platform, set up on first start.
+
+#include <QString>
+
+namespace vardel::ui {
+
+// The data directory to use; option is the --data-dir value ("" for none).
+QString ChooseDataDirectory(const QString& option);
+
+// Creates what is missing of "setup.db", "images.db" and "preview" with its
+// sample picture "Portrait.bmp", "images.db/EMPTY.JPG" and "STARTUP.JPG". False when the directories cannot be made.
+bool PrepareDataDirectory(const QString& directory);
+
+// True when a file can be created in the directory's "setup.db".
+bool IsDataDirectoryWritable(const QString& directory);
+
+// Writes a 320 x 240 JPEG showing text (the "EMPTY.JPG" and "STARTUP.JPG"
+// a preview area falls back to); false on failure.
+bool WritePlaceholderPicture(const QString& file, const QString& text);
+
+// Writes the sample picture (320 x 240, 24 bits) to file; false on failure.
+bool WriteSamplePortrait(const QString& file);
+
+}  // namespace vardel::ui

@@ -1,0 +1,144 @@
+#include "session/SessionAdapter.h"
+
+#include "common/Convert.h"
+#include "session/UserMessages.h"
+
+#include <QCoreApplication>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace vardel::ui {
+
+SessionAdapter::SessionAdapter(CVardelSession& session, QObject* parent) : QObject(parent), m_session(session)
+{
+    m_session.AddObserver(this);
+    connect(&m_watcher, &QFutureWatcher<void>::finished, this, &SessionAdapter::OnJobFinished);
+}
+
+SessionAdapter::~SessionAdapter()
+{
+    if (m_job) {
+        m_stop.request_stop();
+        m_watcher.waitForFinished();
+        // A stopped job still hands over the originals it recorded.
+        m_session.Commit(*m_job);
+        m_job.reset();
+    }
+    m_session.RemoveObserver(this);
+}
+
+bool SessionAdapter::StartSelect(int n)
+{
+    if (m_job)
+        return false;
+    ScanOutcome outcome;
+    return Launch(m_session.PrepareSelect(n, outcome));
+}
+
+bool SessionAdapter::StartRescan()
+{
+    if (m_job)
+        return false;
+    ScanOutcome outcome;
+    return Launch(m_session.PrepareRescan(outcome));
+}
+
+bool SessionAdapter::Launch(std::unique_ptr<ScanJob> job)
+{
+    if (!job)
+        return false;
+    m_job = std::move(job);
+    m_stop = std::stop_source();
+    emit scanningChanged(true);
+    emit scanProgress(0, -1, QString());
+    ScanJob* raw = m_job.get();
+    const std::stop_token token = m_stop.get_token();
+    m_watcher.setFuture(QtConcurrent::run([this, raw, token] {
+        raw->Run(token, [this](const ScanProgress& progress) { PostProgress(progress); });
+    }));
+    return true;
+}
+
+void SessionAdapter::CancelScan()
+{
+    if (m_job)
+        m_stop.request_stop();
+}
+
+void SessionAdapter::WaitForScan()
+{
+    while (m_job) {
+        m_watcher.waitForFinished();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+void SessionAdapter::PostProgress(const ScanProgress& progress)
+{
+    {
+        std::lock_guard lock(m_progressLock);
+        m_latest = progress;
+    }
+    if (!m_deliveryQueued.exchange(true))
+        QMetaObject::invokeMethod(this, &SessionAdapter::DeliverProgress, Qt::QueuedConnection);
+}
+
+void SessionAdapter::DeliverProgress()
+{
+    ScanProgress progress;
+    {
+        std::lock_guard lock(m_progressLock);
+        progress = m_latest;
+        m_deliveryQueued = false;
+    }
+    if (m_job)
+        emit scanProgress(progress.filesDone, progress.total, FromStoredPath(progress.path));
+}
+
+void SessionAdapter::OnJobFinished()
+{
+    if (!m_job)
+        return;
+    const bool stopped = m_stop.stop_requested();
+    const ScanOutcome outcome = m_session.Commit(*m_job);
+    m_job.reset();
+    emit scanningChanged(false);
+    emit scanFinished(outcome.done, outcome.cancelled || (stopped && !outcome.done), outcome.filesRead);
+}
+
+void SessionAdapter::CatalogueAboutToBeReplaced()
+{
+    emit catalogueAboutToBeReplaced();
+}
+
+void SessionAdapter::CatalogueReplaced()
+{
+    emit catalogueReplaced();
+}
+
+void SessionAdapter::EntriesChanged(const std::vector<const CPluginEntry*>& entries)
+{
+    emit entriesChanged(QVector<const CPluginEntry*>(entries.begin(), entries.end()));
+}
+
+void SessionAdapter::OrderChanged()
+{
+    emit orderChanged();
+}
+
+void SessionAdapter::DirectoryListChanged()
+{
+    emit directoryListChanged();
+}
+
+void SessionAdapter::StatusText(const std::string& text)
+{
+    emit statusText(CoreText(text));
+}
+
+void SessionAdapter::Message(const UserMessage& message)
+{
+    emit this->message(message);
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,82 @@
+#include "session/UserMessages.h"
+
+#include "app/Session.h"
+#include "common/Convert.h"
+#include "modify/CatalogueEditor.h"
+#include "modify/PluginWriter.h"
+
+#include <QCoreApplication>
+
+namespace vardel::ui {
+
+QString MessageText(const UserMessage& message)
+{
+    const QString arg = FromStoredPath(message.argument);
+    switch (message.code) {
+    case MessageCode::CatalogueNotFound:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%1 was not found.").arg(arg);
+    case MessageCode::CatalogueInvalidPath:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%1 contains an invalid path.").arg(arg);
+    case MessageCode::CatalogueTooManyFiles:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%1 could not be opened because there are too many open files.").arg(arg);
+    case MessageCode::CatalogueAccessDenied:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Access to %1 was denied.").arg(arg);
+    case MessageCode::CatalogueSharingViolation:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "A sharing violation occurred while accessing %1.").arg(arg);
+    case MessageCode::CatalogueLockingViolation:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "A locking violation occurred while accessing %1.").arg(arg);
+    case MessageCode::CatalogueUnknownError:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "An unknown error occurred while accessing %1.").arg(arg);
+    case MessageCode::FileReadOnly:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "File read only?");
+    case MessageCode::PreviewWriteProtected:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Unexpected error: preview image write protected?");
+    case MessageCode::DataDirectoryNotWritable:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Vardel cannot save into its data directory %1; changes may be lost.").arg(arg);
+    case MessageCode::StoreDamaged:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "A store could be read only in part; its damaged original was kept as %1.").arg(arg);
+    default:
+        // The session's own English text says it best for the rarer cases.
+        return FromCodePage(message.text);
+    }
+}
+
+QString CoreText(const std::string& text)
+{
+    struct Known {
+        const char* core;
+        const char* translatable;
+    };
+    static const Known known[] = {
+        {kFileReadOnlyText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "File read only?")},
+        {kChangedOnDiskText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages",
+                                               "The plug-in file changed on disk since it was scanned; nothing was "
+                                               "written. Please re-scan the directory.")},
+        {kTooLongText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages",
+                                         "The text does not fit into the space it has in the plug-in file.")},
+        {kTooShortText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "At least 3 characters are needed.")},
+        {kUnavailableText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages",
+                                             "Not available: a plug-in is read-only, or has no category of its own or "
+                                             "no space for one.")},
+        {kNothingSelectedText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "No plug-in to change.")},
+        // The session's status texts.
+        {"Ready", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Ready")},
+        {"Analysing...", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Analysing...")},
+    };
+    for (const Known& k : known)
+        if (text == k.core)
+            return QCoreApplication::translate("vardel::ui::UserMessages", k.translatable);
+    return FromCodePage(text);
+}
+
+QMessageBox* ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
+{
+    auto* box = new QMessageBox(icon, QCoreApplication::translate("vardel::ui::UserMessages", "Vardel"), text,
+                                QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("messageBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return box;
+}
+
+}  // namespace vardel::ui

@@ -1,0 +1,56 @@
+#pragma once
+// The settings store of the desktop program: QSettings under the organisation
+// "Orvane Software" and the application "Vardel 2.0" (or an INI file chosen
+// for a test run). This is the only class of the program that touches
+// QSettings; everything else reads and writes through it.
+
+#include "app/Application.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace vardel::ui {
+
+inline constexpr const char* kOrganisation = "Orvane Software";
+inline constexpr const char* kApplication = "Vardel 2.0";
+inline constexpr const char* kSettingsSection = "Settings";
+inline constexpr const char* kFindSection = "Settings.Find";
+// An INI file named by this variable replaces the user's settings store
+// (the GUI tests and `--settings FILE` use it).
+inline constexpr const char* kSettingsFileVariable = "VARDEL_SETTINGS_FILE";
+
+class QtSettingsBackend : public SettingsBackend {
+public:
+    // The user's settings store; an INI file instead when iniFile is not
+    // empty or the environment names one.
+    explicit QtSettingsBackend(const QString& iniFile = {});
+    ~QtSettingsBackend() override;
+    QtSettingsBackend(const QtSettingsBackend&) = delete;
+    QtSettingsBackend& operator=(const QtSettingsBackend&) = delete;
+
+    // The value of section/name; nothing when missing or not a number.
+    std::optional<int> ReadInt(const std::string& section, const std::string& name) override;
+    // The value of section/name; nothing when missing.
+    std::optional<std::string> ReadString(const std::string& section, const std::string& name) override;
+    void WriteInt(const std::string& section, const std::string& name, int value) override;
+    void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
+
+    // Opaque blobs (the bar layout); empty when missing.
+    QByteArray ReadBytes(const QString& section, const QString& name);
+    void WriteBytes(const QString& section, const QString& name, const QByteArray& value);
+
+    // Writes pending changes; false when the store cannot be written.
+    bool Sync();
+    // Where the values live (a file name), for messages.
+    QString FileName() const;
+
+private:
+    QString Key(const std::string& section, const std::string& name) const;
+    std::unique_ptr<QSettings> m_settings;
+};
+
+}  // namespace vardel::ui

@@ -1,0 +1,194 @@
+// The whole program over a data directory with real plug-in files: choose
+// the directory from the Directory menu, select a plug-in, rename it by
+// editing its label, close the window, start again, and find the new name
+// in the list and in the plug-in file.
+
+#include "UiTestSupport.h"
+
+#include "app/InstanceManager.h"
+#include "app/Session.h"
+#include "images/DIB.h"
+#include "catalogue/CategoryListModel.h"
+#include "catalogue/LabelListView.h"
+#include "catalogue/PluginListModel.h"
+#include "catalogue/VardelView.h"
+#include "mainwindow/DirectoryMenu.h"
+#include "mainwindow/MainFrame.h"
+#include "session/SessionAdapter.h"
+
+#include <QAction>
+#include <QImage>
+#include <QProcess>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+
+#include <algorithm>
+#include <string>
+
+using namespace vardel;
+using namespace vardel::ui;
+using vardel::uitest::Program;
+using vardel::uitest::SampleData;
+
+namespace {
+
+bool FileHolds(const std::filesystem::path& file, const std::string& text)
+{
+    const auto bytes = test::readFile(file);
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+}
+
+// Edits the label of the selected plug-in with typed text and Enter.
+bool EditLabel(Program& program, const QString& typed)
+{
+    program.View().Action(CVardelView::Rename)->trigger();
+    auto* edit = program.View().PluginList()->findChild<QLineEdit*>(QStringLiteral("labelEdit"));
+    if (!edit)
+        return false;
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+    return true;
+}
+
+}  // namespace
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void renameSurvivesARestart();
+    void categoryRenameByLabelEdit();
+    void firstStartSetsUpTheDataDirectory();
+    void secondInstanceEndsQuietly();
+};
+
+void EndToEndTest::renameSurvivesARestart()
+{
+    SampleData sample({"pipl_three.8bf"});
+    sample.AddDirectory("Test plug-ins", sample.PluginDir());
+    const auto file = sample.PluginDir() / "pipl_three.8bf";
+    QVERIFY(FileHolds(file, "Alpha One"));
+    {
+        Program program(sample);
+        program.Frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
+
+        // The Directory menu, as the user opens it from the Plugin menu.
+        QMenu* menu = program.Frame().Directories()->Menu();
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Test plug-ins"));
+        menu->actions().first()->trigger();
+        QTRY_VERIFY(!program.Adapter().IsScanning());
+        QTRY_COMPARE(program.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
+        QCOMPARE(uitest::RowTexts(*program.View().CategoryModel()),
+                 (QStringList{QStringLiteral("Other Cat"), QStringLiteral("Shared Cat")}));
+
+        QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+        QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
+        QVERIFY(program.View().Action(CVardelView::Rename)->isEnabled());
+
+        // Two characters are refused: nothing changes.
+        QVERIFY(EditLabel(program, QStringLiteral("Ab")));
+        QTest::qWait(50);
+        QCOMPARE(uitest::RowTexts(*program.View().PluginModel()).first(), QStringLiteral("Alpha One"));
+        QVERIFY(FileHolds(file, "Alpha One"));
+
+        // The edit box takes at most the name's room (9 characters).
+        QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
+        QVERIFY(EditLabel(program, QStringLiteral("Alpha Neuer Name")));
+        QTRY_COMPARE(uitest::RowTexts(*program.View().PluginModel()).first(), QStringLiteral("Alpha Neu"));
+        program.Close();
+    }
+    QVERIFY(FileHolds(file, "Alpha Neu"));
+    QVERIFY(!FileHolds(file, "Alpha One"));
+
+    Program again(sample);
+    again.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again.Frame()));
+    QVERIFY(again.SelectDirectory(0));
+    QVERIFY(again.SelectCategory(QStringLiteral("Shared Cat")));
+    QCOMPARE(uitest::RowTexts(*again.View().PluginModel()),
+             (QStringList{QStringLiteral("Alpha Neu"), QStringLiteral("Beta Two")}));
+    QCOMPARE(again.Frame().statusBar()->findChild<QWidget*>(QStringLiteral("pluginsIndicator"))->property("text"),
+             QVariant(QStringLiteral("Plugins: 2")));
+}
+
+void EndToEndTest::categoryRenameByLabelEdit()
+{
+    SampleData sample({"pipl_three.8bf"});
+    sample.AddDirectory("Test plug-ins", sample.PluginDir());
+    const auto file = sample.PluginDir() / "pipl_three.8bf";
+    Program program(sample);
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Other Cat")));
+    program.View().Action(CVardelView::CategoryRename)->trigger();
+    auto* edit = program.View().CategoryList()->findChild<QLineEdit*>(QStringLiteral("labelEdit"));
+    QVERIFY(edit);
+    QCOMPARE(edit->maxLength(), 9);  // the room "Other Cat" has
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("New Cat"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE(uitest::RowTexts(*program.View().CategoryModel()),
+                 (QStringList{QStringLiteral("New Cat"), QStringLiteral("Shared Cat")}));
+    QCOMPARE(program.View().CategoryList()->currentIndex().data().toString(), QStringLiteral("New Cat"));
+    QCOMPARE(uitest::RowTexts(*program.View().PluginModel()), QStringList{QStringLiteral("Gamma Three")});
+    QVERIFY(FileHolds(file, "New Cat"));
+}
+
+namespace {
+
+QString Program_()
+{
+    return QString::fromStdString((test::binDir() / "vardel").string());
+}
+
+}  // namespace
+
+void EndToEndTest::firstStartSetsUpTheDataDirectory()
+{
+    test::TempDir temp;
+    const auto data = temp / "new-data";
+    const QString shot = QString::fromStdString((temp / "shot.png").string());
+    QProcess vardel;
+    vardel.start(Program_(), {QStringLiteral("--data-dir"), QString::fromStdString(data.string()),
+                              QStringLiteral("--settings"), QString::fromStdString((temp / "s.ini").string()),
+                              QStringLiteral("--screenshot"), shot});
+    QVERIFY(vardel.waitForFinished(60000));
+    QCOMPARE(vardel.exitCode(), 0);
+    for (const char* sub : {"setup.db", "images.db", "preview"})
+        QVERIFY2(std::filesystem::is_directory(data / sub), sub);
+    COXDIB portrait;
+    QVERIFY(portrait.Read(data / "preview" / "Portrait.bmp"));
+    QCOMPARE(portrait.GetWidth(), 320);
+    QCOMPARE(portrait.GetHeight(), 240);
+    QCOMPARE(portrait.GetBitCount(), 24);
+    QImage picture(shot);
+    QVERIFY(!picture.isNull());
+    QVERIFY(picture.width() > 300);
+}
+
+void EndToEndTest::secondInstanceEndsQuietly()
+{
+    COXInstanceManager first;  // this test process is the running instance
+    QVERIFY(first.GetInstanceCount() >= 1);
+    test::TempDir temp;
+    const auto data = temp / "data";
+    const auto settings = temp / "s.ini";
+    QProcess vardel;
+    vardel.start(Program_(), {QStringLiteral("--data-dir"), QString::fromStdString(data.string()),
+                              QStringLiteral("--settings"), QString::fromStdString(settings.string())});
+    QVERIFY(vardel.waitForFinished(30000));
+    QCOMPARE(vardel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(vardel.exitCode(), 0);
+    // Nothing was written: no data directory, no settings.
+    QVERIFY(!std::filesystem::exists(data));
+    QVERIFY(!std::filesystem::exists(settings));
+}
+
+QTEST_MAIN(EndToEndTest)
+#include "EndToEndTest.moc"

@@ -1,0 +1,349 @@
+// The dialog "Find Plugins": its options and their defaults, the fields a
+// search looks in, the result list and its sort, and the preview of a hit,
+// driven through its widgets on the offscreen platform.
+
+#include "app/MemorySettingsBackend.h"
+#include "app/Session.h"
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "catalogue/PluginReader.h"
+#include "find/FindDialog.h"
+#include "images/DIB.h"
+#include "preview/FilterPreview.h"
+#include "preview/PreviewWnd.h"
+#include "properties/PluginDetailSheet.h"
+#include "search/DescriptionListManager.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+
+using namespace vardel;
+using namespace vardel::ui;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TestSession {
+    test::TempDir dir;
+    MemorySettingsBackend backend;
+    std::unique_ptr<CVardelSession> session;
+
+    TestSession()
+    {
+        fs::create_directories(dir / "setup.db");
+        fs::create_directories(dir / "images.db");
+        fs::create_directories(dir / "preview");
+        COXDIB sample;
+        QVERIFY(sample.Create(24, 120, 90));
+        QVERIFY(sample.Write(dir / "preview" / "Portrait.bmp"));
+        session = std::make_unique<CVardelSession>(DataDirectory{dir.path()}, backend);
+        session->Start();
+    }
+    void add(const std::string& file)
+    {
+        CPluginReader reader(session->Catalogue(), session->Restore(), session->PimiCache());
+        QVERIFY(reader.ReadFile(test::testPlugin(file).string(), true) > 0);
+    }
+    // The catalogue of the searches: Soft Glow (Vardel Test), Alpha One and
+    // Beta Two (Shared Cat), Gamma Three (Other Cat), FF Ripple (FF Cat, by
+    // A. Vardel); Beta Two has a description entry.
+    void fill()
+    {
+        add("pipl_single.8bf");
+        add("pipl_three.8bf");
+        add("ff_filter.8bf");
+        for (const auto& entry : session->Catalogue().m_entries)
+            if (entry->m_name == "Beta Two")
+                session->Descriptions().SetFromTexts(entry->DescriptionKey(), "Soft focus", "blurry dreamy");
+    }
+};
+
+QStringList column(const QTreeWidget* list, int c)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(c);
+    return texts;
+}
+
+void search(FindDialog& dialog)
+{
+    dialog.findChild<QPushButton*>(QStringLiteral("findButton"))->click();
+    QTRY_VERIFY(!dialog.isSearching());
+}
+
+}  // namespace
+
+class FindDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void defaults();
+    void optionsPersist();
+    void fields_data();
+    void fields();
+    void listedOnceAndInCatalogueOrder();
+    void kindTextForEmptyCategory();
+    void headerClickSortsAscending();
+    void previewOfHit();
+    void authorSearchCanBeStopped();
+    void minimumSize();
+    void screenshot();
+};
+
+void FindDialogTest::defaults()
+{
+    TestSession s;
+    FindDialog dialog(*s.session);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Find Plugins"));
+    QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->text(), QString());
+    const std::pair<const char*, bool> boxes[] = {{"matchCaseBox", false}, {"titleBox", true},
+                                                  {"categoryBox", true},   {"authorBox", false},
+                                                  {"filenameBox", false},  {"descriptionBox", false},
+                                                  {"keywordsBox", true}};
+    for (const auto& [name, checked] : boxes)
+        QCOMPARE(dialog.findChild<QCheckBox*>(QLatin1String(name))->isChecked(), checked);
+    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    QCOMPARE(list->columnCount(), 3);
+    QCOMPARE(list->headerItem()->text(0), QStringLiteral("Title"));
+    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Category"));
+    QCOMPARE(list->headerItem()->text(2), QStringLiteral("Filename"));
+    QCOMPARE(list->columnWidth(0), 150);
+    QCOMPARE(list->columnWidth(1), 150);
+    QCOMPARE(list->columnWidth(2), 350);
+}
+
+void FindDialogTest::optionsPersist()
+{
+    TestSession s;
+    {
+        FindDialog dialog(*s.session);
+        dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("glow"));
+        dialog.findChild<QCheckBox*>(QStringLiteral("matchCaseBox"))->setChecked(true);
+        dialog.findChild<QCheckBox*>(QStringLiteral("keywordsBox"))->setChecked(false);
+        dialog.findChild<QCheckBox*>(QStringLiteral("authorBox"))->setChecked(true);
+        dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"))->setColumnWidth(0, 210);
+        dialog.reject();
+    }
+    QCOMPARE(s.backend.ReadString("Settings.Find", "sKeyword").value_or(""), std::string("glow"));
+    QCOMPARE(s.backend.ReadInt("Settings.Find", "bMatchCase").value_or(-1), 1);
+    QCOMPARE(s.backend.ReadInt("Settings.Find", "bKeywords").value_or(-1), 0);
+    QCOMPARE(s.backend.ReadInt("Settings.Find", "bAuthor").value_or(-1), 1);
+    QCOMPARE(s.backend.ReadInt("Settings.Find", "Title.cx").value_or(-1), 210);
+    QVERIFY(s.backend.ReadInt("Settings.Find", "wp.right").has_value());
+    FindDialog again(*s.session);
+    QCOMPARE(again.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->text(), QStringLiteral("glow"));
+    QVERIFY(again.findChild<QCheckBox*>(QStringLiteral("matchCaseBox"))->isChecked());
+    QVERIFY(!again.findChild<QCheckBox*>(QStringLiteral("keywordsBox"))->isChecked());
+    QCOMPARE(again.findChild<QTreeWidget*>(QStringLiteral("resultList"))->columnWidth(0), 210);
+}
+
+void FindDialogTest::fields_data()
+{
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QString>("fields");  // the boxes checked: T C A F D K, M for Match Case
+    QTest::addColumn<QStringList>("hits");
+    QTest::newRow("title") << "alpha" << "T" << QStringList{"Alpha One"};
+    QTest::newRow("title, case ignored") << "GLOW" << "T" << QStringList{"Soft Glow"};
+    QTest::newRow("title, match case") << "GLOW" << "TM" << QStringList{};
+    QTest::newRow("title, same case") << "Glow" << "TM" << QStringList{"Soft Glow"};
+    QTest::newRow("category") << "shared" << "C" << QStringList{"Alpha One", "Beta Two"};
+    QTest::newRow("author: filter factory only") << "vardel" << "A" << QStringList{"FF Ripple"};
+    QTest::newRow("keywords") << "dreamy" << "K" << QStringList{"Beta Two"};
+    QTest::newRow("keywords, empty keyword: the described ones") << "" << "K" << QStringList{"Beta Two"};
+    QTest::newRow("description") << "focus" << "D" << QStringList{"Beta Two"};
+    QTest::newRow("description not searched") << "focus" << "TCK" << QStringList{};
+    QTest::newRow("filename") << "THREE" << "F" << QStringList{"Alpha One", "Beta Two", "Gamma Three"};
+    QTest::newRow("nothing checked") << "" << "" << QStringList{};
+}
+
+void FindDialogTest::fields()
+{
+    QFETCH(QString, keyword);
+    QFETCH(QString, fields);
+    QFETCH(QStringList, hits);
+    TestSession s;
+    s.fill();
+    FindDialog dialog(*s.session);
+    dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(keyword);
+    const std::pair<const char*, char> boxes[] = {{"titleBox", 'T'},    {"categoryBox", 'C'},
+                                                  {"authorBox", 'A'},   {"filenameBox", 'F'},
+                                                  {"descriptionBox", 'D'}, {"keywordsBox", 'K'},
+                                                  {"matchCaseBox", 'M'}};
+    for (const auto& [name, letter] : boxes)
+        dialog.findChild<QCheckBox*>(QLatin1String(name))->setChecked(fields.contains(QLatin1Char(letter)));
+    search(dialog);
+    QCOMPARE(column(dialog.findChild<QTreeWidget*>(QStringLiteral("resultList")), 0), hits);
+}
+
+void FindDialogTest::listedOnceAndInCatalogueOrder()
+{
+    TestSession s;
+    s.fill();
+    FindDialog dialog(*s.session);
+    dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QString());
+    for (const char* name : {"titleBox", "categoryBox", "authorBox", "filenameBox", "descriptionBox", "keywordsBox"})
+        dialog.findChild<QCheckBox*>(QLatin1String(name))->setChecked(true);
+    search(dialog);
+    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    QStringList expected;
+    for (const auto& entry : s.session->Catalogue().m_entries)
+        expected << QString::fromStdString(entry->m_name);
+    QCOMPARE(column(list, 0), expected);
+    QCOMPARE(list->topLevelItem(0)->text(2), QString::fromStdString(s.session->Catalogue().m_entries[0]->m_path));
+}
+
+void FindDialogTest::kindTextForEmptyCategory()
+{
+    TestSession s;
+    test::AddPiplEntry(s.session->Catalogue(), "No Category", "", "/nowhere/nocat.8bf");
+    FindDialog dialog(*s.session);
+    dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("no cat"));
+    search(dialog);
+    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    QCOMPARE(list->topLevelItemCount(), 1);
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("\u00BB Filter"));
+}
+
+void FindDialogTest::headerClickSortsAscending()
+{
+    TestSession s;
+    test::AddPiplEntry(s.session->Catalogue(), "beta", "Zeta", "/p/c.8bf");
+    test::AddPiplEntry(s.session->Catalogue(), "Alpha", "alpha", "/p/b.8bf");
+    test::AddPiplEntry(s.session->Catalogue(), "Beta", "Alpha", "/p/a.8bf");
+    test::AddPiplEntry(s.session->Catalogue(), "Al", "Mid", "/p/d.8bf");
+    FindDialog dialog(*s.session);
+    search(dialog);  // empty keyword: everything
+    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    QCOMPARE(list->topLevelItemCount(), 4);
+    QHeaderView* header = list->header();
+    // Byte order, case-sensitive, a prefix first; a second click sorts ascending again.
+    const auto click = [&](int section) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+    };
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    click(0);
+    QCOMPARE(column(list, 0), (QStringList{"Al", "Alpha", "Beta", "beta"}));
+    click(0);
+    QCOMPARE(column(list, 0), (QStringList{"Al", "Alpha", "Beta", "beta"}));
+    click(1);
+    QCOMPARE(column(list, 1), (QStringList{"Alpha", "Mid", "Zeta", "alpha"}));
+    // Rows move whole.
+    QCOMPARE(column(list, 0), (QStringList{"Beta", "Al", "beta", "Alpha"}));
+    click(2);
+    QCOMPARE(column(list, 2), (QStringList{"/p/a.8bf", "/p/b.8bf", "/p/c.8bf", "/p/d.8bf"}));
+    QCOMPARE(dialog.rows().front().plugin->m_name, std::string("Beta"));
+}
+
+void FindDialogTest::previewOfHit()
+{
+    TestSession s;
+    s.fill();
+    FindDialog dialog(*s.session);
+    dialog.findChild<QCheckBox*>(QStringLiteral("titleBox"))->setChecked(true);
+    dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("ripple"));
+    dialog.show();
+    search(dialog);
+    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    QCOMPARE(list->topLevelItemCount(), 1);
+    list->setCurrentItem(list->topLevelItem(0));
+    QVERIFY(dialog.previewedPlugin());
+    QCOMPARE(dialog.previewedPlugin()->m_name, std::string("FF Ripple"));
+    // A Filter Factory filter: no store images, a live rendering.
+    QVERIFY(s.session->PreviewImages().GetPlugin() == nullptr);
+    QTRY_VERIFY(dialog.filterPreview()->shownUpdates() > 0 && !dialog.filterPreview()->isRendering());
+    QVERIFY(!dialog.findChild<CPreviewWnd*>(QStringLiteral("previewWindow"))->image().isNull());
+    // A double click opens its "Plugin Details" on the first page.
+    QString opened;
+    QTimer::singleShot(0, this, [&] {
+        if (auto* sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget())) {
+            opened = sheet->windowTitle() + QLatin1Char('|') + sheet->tabs()->tabText(sheet->tabs()->currentIndex());
+            sheet->reject();
+        }
+    });
+    emit list->itemDoubleClicked(list->topLevelItem(0), 0);
+    QCOMPARE(opened, QStringLiteral("Plugin Details| Preview "));
+    // Another plug-in: the store's images, the rendering stopped.
+    dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("glow"));
+    search(dialog);
+    list->setCurrentItem(list->topLevelItem(0));
+    QCOMPARE(s.session->PreviewImages().GetPlugin(), dialog.previewedPlugin());
+    QVERIFY(!dialog.filterPreview()->isRendering());
+}
+
+void FindDialogTest::authorSearchCanBeStopped()
+{
+    TestSession s;
+    s.add("ff_filter.8bf");
+    // Many filters whose blocks are read from their files one by one.
+    const CPluginEntry original = *s.session->Catalogue().m_entries.front();
+    for (int i = 0; i < 2000; ++i)
+        s.session->Catalogue().m_entries.push_back(std::make_unique<CPluginEntry>(original));
+    FindDialog dialog(*s.session);
+    for (const char* name : {"titleBox", "categoryBox", "keywordsBox"})
+        dialog.findChild<QCheckBox*>(QLatin1String(name))->setChecked(false);
+    dialog.findChild<QCheckBox*>(QStringLiteral("authorBox"))->setChecked(true);
+    dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("vardel"));
+    auto* find = dialog.findChild<QPushButton*>(QStringLiteral("findButton"));
+    find->click();
+    QVERIFY(dialog.isSearching());
+    QCOMPARE(find->text(), QStringLiteral("&Stop"));
+    find->click();  // stop
+    QTRY_VERIFY(!dialog.isSearching());
+    QCOMPARE(find->text(), QStringLiteral("&Find"));
+    QVERIFY(dialog.rows().empty());
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("statusLabel"))->text(), QStringLiteral("The search was stopped."));
+    // Run to the end, every copy is found by its author.
+    find->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isSearching(), 60000);
+    QCOMPARE(dialog.rows().size(), std::size_t(2001));
+}
+
+void FindDialogTest::minimumSize()
+{
+    TestSession s;
+    FindDialog dialog(*s.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QSize initial = dialog.size();
+    QCOMPARE(dialog.minimumSize(), initial);
+    dialog.resize(initial + QSize(200, 100));
+    QCOMPARE(dialog.size(), initial + QSize(200, 100));
+    dialog.resize(100, 100);
+    QCOMPARE(dialog.size(), initial);
+}
+
+void FindDialogTest::screenshot()
+{
+    TestSession s;
+    s.fill();
+    test::AddPiplEntry(s.session->Catalogue(), "No Category", "", "/nowhere/nocat.8bf");
+    FindDialog dialog(*s.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    search(dialog);
+    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(0) == QStringLiteral("FF Ripple"))
+            list->setCurrentItem(list->topLevelItem(i));
+    QTRY_VERIFY(!dialog.filterPreview()->isRendering());
+    QTest::qWait(50);
+    QDir().mkpath(QStringLiteral("/tmp/shots"));
+    QVERIFY(dialog.grab().save(QStringLiteral("/tmp/shots/find.png")));
+}
+
+QTEST_MAIN(FindDialogTest)
+#include "FindDialogTest.moc"

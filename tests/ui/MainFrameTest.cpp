@@ -1,0 +1,560 @@
+// The main window: menus with their texts, mnemonics and accelerators, the
+// toolbar and status bar, the Directory menu and its limit, command
+// availability over selections, the class menu, "Enter Category", and the
+// window placement that is not used when it lies off every screen.
+
+#include "UiTestSupport.h"
+
+#include "app/Session.h"
+#include "catalogue/CatalogueCommands.h"
+#include "catalogue/CategoryListModel.h"
+#include "catalogue/ClassSelector.h"
+#include "catalogue/LabelListView.h"
+#include "catalogue/PluginListModel.h"
+#include "catalogue/VardelView.h"
+#include "dialogs/CategoryDialog.h"
+#include "mainwindow/DirectoryMenu.h"
+#include "mainwindow/MainFrame.h"
+#include "session/SessionAdapter.h"
+#include "settings/QtSettingsBackend.h"
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <filesystem>
+
+using namespace vardel;
+using namespace vardel::ui;
+using vardel::uitest::Program;
+using vardel::uitest::SampleData;
+
+namespace {
+
+QMenu* TopMenu(CMainFrame& frame, const QString& name)
+{
+    return frame.menuBar()->findChild<QMenu*>(name);
+}
+
+// "text|shortcut" of each item, "-" for a separator, ">text" for a submenu.
+QStringList Items(QMenu* menu)
+{
+    QStringList items;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            items << QStringLiteral("-");
+        else if (a->menu())
+            items << QStringLiteral(">") + a->text();
+        else
+            items << a->text() + QLatin1Char('|') + a->shortcut().toString(QKeySequence::PortableText);
+    }
+    return items;
+}
+
+// A sample with three PiPL filters in two categories, a filter without a
+// category and a read-only filter.
+std::unique_ptr<SampleData> AvailabilitySample()
+{
+    auto sample = std::make_unique<SampleData>(
+        std::vector<std::string>{"pipl_three.8bf", "pipl_nocat.8bf", "pipl_single.8bf"});
+    std::filesystem::permissions(sample->PluginDir() / "pipl_single.8bf", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    sample->AddDirectory("Test plug-ins", sample->PluginDir());
+    return sample;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menus_data();
+    void menus();
+    void menuBarOrder();
+    void viewItemsToggleTheBars();
+    void toolbarButtonsInOrder();
+    void statusPanesInOrder();
+    void directoryMenuLimit_data();
+    void directoryMenuLimit();
+    void directoryMenuItems();
+    void availabilityOverSelections_data();
+    void availabilityOverSelections();
+    void classMenu();
+    void categoryDialogLimitAndOk();
+    void placementOffScreenIgnored();
+    void placementOnScreenApplied();
+    void everyActionHasATip();
+    void sharedFileQuestionListsTheOthers();
+    void cancelledScanLeavesTheCatalogue();
+    void droppedPluginsMoveOrSayWhyNot();
+    void paneKeysMoveTheFocus();
+    void notWritableIsToldOnce();
+    void closeDuringAScanStopsItFirst();
+};
+
+void MainFrameTest::menus_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("File") << "fileMenu" << QStringList{"Setup...|", "&Print...|Ctrl+P", "-", "E&xit|Alt+F4"};
+    QTest::newRow("Edit") << "editMenu" << QStringList{"Select &All|Ctrl+A", "&Find Plugins|Ctrl+F"};
+    QTest::newRow("View") << "viewMenu"
+                          << QStringList{"&Toolbar|", "&Status Bar|", "&Launch Bar|", "Plugin Preview|",
+                                         "&Plugin Information|"};
+    QTest::newRow("Plugin") << "pluginMenu"
+                            << QStringList{">&Directory", "Re-Scan all|", "-", "&Large Preview...|",
+                                           "Plugin &Properties...|", "-", "&Enable|", "&Disable|", "&Move...|",
+                                           "&Rename...|"};
+    QTest::newRow("Help") << "helpMenu"
+                          << QStringList{"&Manual...|", "&Tip of the day...|", "-", "&About Vardel...|",
+                                         "Vardel &Website|"};
+}
+
+void MainFrameTest::menus()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, items);
+    SampleData sample;
+    Program program(sample);
+    QMenu* m = TopMenu(program.Frame(), menu);
+    QVERIFY(m);
+    QCOMPARE(Items(m), items);
+}
+
+void MainFrameTest::menuBarOrder()
+{
+    SampleData sample;
+    Program program(sample);
+    QStringList titles;
+    for (QAction* a : program.Frame().menuBar()->actions())
+        titles << a->text();
+    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Plugin", "&Help"}));
+    const FrameActions& actions = program.Frame().Actions();
+    QVERIFY(!actions.print->isEnabled());  // never available
+    QCOMPARE(actions.selectDirectory->shortcut(), QKeySequence(Qt::Key_F4));
+    QCOMPARE(actions.nextPane->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(actions.previousPane->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    QCOMPARE(actions.cancelScan->shortcut(), QKeySequence(Qt::Key_Escape));
+    QVERIFY(!actions.cancelScan->isEnabled());
+    QVERIFY(!actions.selectDirectory->isEnabled());  // no directory configured
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Vardel 2.0"));
+}
+
+void MainFrameTest::viewItemsToggleTheBars()
+{
+    SampleData sample;
+    Program program(sample);
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
+    QMenu* view = TopMenu(program.Frame(), QStringLiteral("viewMenu"));
+    auto* preview = program.Frame().findChild<QWidget*>(QStringLiteral("previewDock"));
+    QVERIFY(preview && preview->isVisible());
+    QAction* toggle = view->actions().at(3);
+    QVERIFY(toggle->isCheckable() && toggle->isChecked());
+    toggle->trigger();
+    QVERIFY(!preview->isVisible());
+    QVERIFY(!toggle->isChecked());
+    QAction* status = view->actions().at(1);
+    status->trigger();
+    QVERIFY(!program.Frame().statusBar()->isVisible());
+    // Both states survive a restart.
+    program.Close();
+    Program again(sample);
+    again.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again.Frame()));
+    QVERIFY(!again.Frame().findChild<QWidget*>(QStringLiteral("previewDock"))->isVisible());
+    QVERIFY(again.Frame().findChild<QWidget*>(QStringLiteral("informationDock"))->isVisible());
+    QVERIFY(!again.Frame().statusBar()->isVisible());
+    QVERIFY(!TopMenu(again.Frame(), QStringLiteral("viewMenu"))->actions().at(3)->isChecked());
+}
+
+void MainFrameTest::toolbarButtonsInOrder()
+{
+    SampleData sample;
+    Program program(sample);
+    auto* toolbar = program.Frame().findChild<QToolBar*>(QStringLiteral("mainToolBar"));
+    QVERIFY(toolbar);
+    QStringList names;
+    for (QAction* a : toolbar->actions()) {
+        if (a->isSeparator())
+            names << QStringLiteral("-");
+        else if (QWidget* w = toolbar->widgetForAction(a); w && w->objectName() == QLatin1String("directoryButton"))
+            names << w->objectName();
+        else
+            names << a->objectName();
+    }
+    QCOMPARE(names, (QStringList{"setupAction", "directoryButton", "findAction", "-", "enableAction",
+                                 "disableAction", "moveAction", "-", "aboutAction"}));
+    QCOMPARE(program.Frame().DirectoryButton()->menu(), program.Frame().Directories()->Menu());
+}
+
+void MainFrameTest::statusPanesInOrder()
+{
+    SampleData sample;
+    Program program(sample);
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
+    QStatusBar* bar = program.Frame().statusBar();
+    int x = -1;
+    QStringList texts;
+    for (const char* name : {"messagePane", "categoriesIndicator", "pluginsIndicator", "enabledIndicator",
+                             "selectedIndicator"}) {
+        auto* label = bar->findChild<QLabel*>(QString::fromLatin1(name));
+        QVERIFY2(label, name);
+        QVERIFY2(label->geometry().x() > x, name);
+        x = label->geometry().x();
+        texts << label->text();
+    }
+    QCOMPARE(texts, (QStringList{"Ready", "Categories: 0", "Plugins: 0", "Enabled: 0", "Selected: 0"}));
+}
+
+void MainFrameTest::directoryMenuLimit_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("items");
+    QTest::newRow("none") << 0 << 0;
+    QTest::newRow("one") << 1 << 1;
+    QTest::newRow("40") << 40 << 40;
+    QTest::newRow("41") << 41 << 41;
+    QTest::newRow("42") << 42 << 41;
+    QTest::newRow("45") << 45 << 41;
+}
+
+void MainFrameTest::directoryMenuLimit()
+{
+    QFETCH(int, entries);
+    QFETCH(int, items);
+    SampleData sample;
+    for (int i = 0; i < entries; ++i)
+        sample.AddDirectory("Dir " + std::to_string(i), sample.PluginDir() / std::to_string(i));
+    Program program(sample);
+    QCOMPARE(static_cast<int>(program.Session().Directories().size()), entries);
+    QMenu* menu = program.Frame().Directories()->Menu();
+    QCOMPARE(menu->actions().size(), items);
+    if (items > 0) {
+        QCOMPARE(menu->actions().last()->text(), QStringLiteral("Dir %1").arg(items - 1));
+        QVERIFY(program.Frame().Actions().selectDirectory->isEnabled());
+    }
+    QVERIFY(!program.Frame().findChild<QAction*>(QStringLiteral("directoryAction41")));
+}
+
+void MainFrameTest::directoryMenuItems()
+{
+    SampleData sample;
+    sample.AddDirectory("Flat", "/plugins/flat");
+    sample.AddDirectory("", "", false, true);
+    sample.AddDirectory("Tree & More", "/plugins/tree", true);
+    Program program(sample);
+    QMenu* menu = program.Frame().Directories()->Menu();
+    QCOMPARE(menu->actions().size(), 3);
+    QVERIFY(menu->actions().at(1)->isSeparator());
+    QAction* flat = menu->actions().at(0);
+    QAction* tree = menu->actions().at(2);
+    QCOMPARE(tree->objectName(), QStringLiteral("directoryAction2"));  // numbered by list position
+    QCOMPARE(tree->text(), QStringLiteral("Tree && More"));            // the ampersand is shown
+    QCOMPARE(flat->statusTip(), QStringLiteral("/plugins/flat"));
+    QCOMPARE(tree->statusTip(), QStringLiteral("/plugins/tree"));
+    QVERIFY(flat->icon().cacheKey() != tree->icon().cacheKey());
+    QVERIFY(!flat->icon().isNull());
+}
+
+void MainFrameTest::availabilityOverSelections_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QStringList>("plugins");
+    // enable, disable, move, rename, large preview, category enable, category move
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("nothing selected") << "Shared Cat" << QStringList{} << "0000011";
+    QTest::newRow("one plug-in") << "Shared Cat" << QStringList{"Alpha One"} << "1111111";
+    QTest::newRow("two plug-ins") << "Shared Cat" << QStringList{"Alpha One", "Beta Two"} << "1110011";
+    QTest::newRow("read-only plug-in") << "Vardel Test" << QStringList{"Soft Glow"} << "0000100";
+    QTest::newRow("no category") << "(no category)" << QStringList{"Plain Filter"} << "1100110";
+}
+
+void MainFrameTest::availabilityOverSelections()
+{
+    QFETCH(QString, category);
+    QFETCH(QStringList, plugins);
+    QFETCH(QString, expected);
+    auto sample = AvailabilitySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(category));
+    QVERIFY(program.SelectPlugins(plugins));
+    using V = CVardelView;
+    QString got;
+    for (V::Command c : {V::Enable, V::Disable, V::Move, V::Rename, V::LargePreview, V::CategoryEnable, V::CategoryMove})
+        got += program.View().Action(c)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    QCOMPARE(got, expected);
+    QCOMPARE(program.View().Action(V::Properties)->isEnabled(), program.View().Action(V::LargePreview)->isEnabled());
+    QCOMPARE(program.View().Action(V::CategoryRename)->isEnabled(), program.View().Action(V::CategoryMove)->isEnabled());
+    QCOMPARE(program.Frame().statusBar()->findChild<QLabel*>(QStringLiteral("selectedIndicator"))->text(),
+             QStringLiteral("Selected: %1").arg(plugins.size()));
+    // While a scan runs nothing is available.
+    program.View().SetBusy(true);
+    QVERIFY(!program.View().Action(V::Enable)->isEnabled());
+    QVERIFY(!program.View().Action(V::CategoryEnable)->isEnabled());
+}
+
+void MainFrameTest::classMenu()
+{
+    auto sample = AvailabilitySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
+    auto* selector = program.View().findChild<ClassSelector*>(QStringLiteral("classSelector"));
+    QVERIFY(selector);
+    QCOMPARE(selector->text(), QStringLiteral("Photoshop Filter Plugins"));
+    QStringList items;
+    for (QAction* a : program.View().ClassMenu()->actions())
+        items << (a->isSeparator() ? QStringLiteral("-")
+                                   : a->text() + (a->isEnabled() ? "+" : "") + (a->isChecked() ? "*" : ""));
+    QCOMPARE(items, (QStringList{"Photoshop Filter Plugins+*", "Photoshop General Plugins", "-",
+                                 "After Effects Effect Plugins", "After Effects General Plugins", "-",
+                                 "Illustrator Plugins", "-", "Premiere Filter Plugins", "Premiere General Plugins"}));
+    QCOMPARE(uitest::RowTexts(*program.View().CategoryModel()),
+             (QStringList{"(no category)", "Other Cat", "Shared Cat", "Vardel Test"}));
+}
+
+void MainFrameTest::categoryDialogLimitAndOk()
+{
+    auto sample = AvailabilitySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    QVERIFY(program.SelectPlugins({"Alpha One", "Beta Two"}));
+    program.View().Action(CVardelView::Move)->trigger();
+    CategoryDialog* dialog = program.View().Commands()->OpenDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Enter Category"));
+    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("limitLabel"))->text(),
+             QStringLiteral("Up to 10 characters allowed"));
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("categoryEdit"));
+    auto* ok = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Ok);
+    QCOMPARE(edit->maxLength(), 10);
+    QVERIFY(!ok->isEnabled());
+    QTest::keyClicks(edit, QStringLiteral("Ab"));
+    QVERIFY(!ok->isEnabled());
+    QTest::keyClicks(edit, QStringLiteral("c"));
+    QVERIFY(ok->isEnabled());
+    // Proposals of the same kind that fit, sorted.
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("proposalList"));
+    QStringList proposals;
+    for (int i = 0; i < list->count(); ++i)
+        proposals << list->item(i)->text();
+    QCOMPARE(proposals, (QStringList{"Other Cat", "Shared Cat"}));
+    dialog->reject();
+}
+
+void MainFrameTest::placementOffScreenIgnored()
+{
+    SampleData sample;
+    {
+        QtSettingsBackend backend(sample.SettingsFile());
+        const std::pair<const char*, int> values[] = {{"wp.showCmd", 1},     {"wp.left", -2000}, {"wp.top", -2000},
+                                                      {"wp.right", -1000}, {"wp.bottom", -1000}};
+        for (const auto& [name, value] : values)
+            backend.WriteInt("Settings", name, value);
+    }
+    Program program(sample);
+    QVERIFY(!program.Frame().RestorePlacementAndShow());
+    QVERIFY(program.Frame().geometry().x() > -1000);
+}
+
+void MainFrameTest::placementOnScreenApplied()
+{
+    SampleData sample;
+    {
+        QtSettingsBackend backend(sample.SettingsFile());
+        const std::pair<const char*, int> values[] = {{"wp.showCmd", 1}, {"wp.left", 40}, {"wp.top", 50},
+                                                      {"wp.right", 560}, {"wp.bottom", 470}};
+        for (const auto& [name, value] : values)
+            backend.WriteInt("Settings", name, value);
+    }
+    Program program(sample);
+    QVERIFY(program.Frame().RestorePlacementAndShow());
+    QCOMPARE(program.Frame().geometry().topLeft(), QPoint(40, 50));
+    QCOMPARE(program.Frame().geometry().width(), 520);
+    program.Frame().setGeometry(QRect(30, 40, 600, 450));
+    program.Close();
+    QtSettingsBackend backend(sample.SettingsFile());
+    QCOMPARE(backend.ReadInt("Settings", "wp.right").value_or(0) - backend.ReadInt("Settings", "wp.left").value_or(0),
+             600);
+}
+
+void MainFrameTest::everyActionHasATip()
+{
+    SampleData sample;
+    Program program(sample);
+    for (QAction* a : program.Frame().findChildren<QAction*>()) {
+        if (a->isSeparator() || a->text().isEmpty() || a->menu() || a->objectName().startsWith("directoryAction") ||
+            a->objectName().startsWith("classAction") ||  // the class commands have no prompt
+            a->objectName().isEmpty())
+            continue;
+        QVERIFY2(!a->statusTip().isEmpty(), qPrintable(a->objectName()));
+    }
+}
+
+void MainFrameTest::sharedFileQuestionListsTheOthers()
+{
+    auto sample = AvailabilitySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    QVERIFY(program.SelectPlugins({"Alpha One"}));
+    program.View().Action(CVardelView::Disable)->trigger();
+    auto* question = program.Frame().findChild<QMessageBox*>(QStringLiteral("sharedFileQuestion"));
+    QVERIFY(question);
+    QVERIFY(question->text().contains(QStringLiteral("Beta Two")));
+    QVERIFY(question->text().contains(QStringLiteral("Gamma Three")));
+    QVERIFY(!question->text().contains(QStringLiteral("Alpha One")));
+    QVERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_three.8bf"));  // nothing yet
+    question->button(QMessageBox::Ok)->click();
+    QTRY_VERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_three_8bf"));
+    int disabled = 0;
+    for (const auto& e : program.Session().Catalogue().m_entries)
+        disabled += e->m_enabled ? 0 : 1;
+    QCOMPARE(disabled, 3);
+    QCOMPARE(program.Frame().statusBar()->findChild<QLabel*>(QStringLiteral("enabledIndicator"))->text(),
+             QStringLiteral("Enabled: 0"));
+    // A plug-in alone in its file changes without a question.
+    QVERIFY(program.SelectCategory(QStringLiteral("(no category)")));
+    QVERIFY(program.SelectPlugins({"Plain Filter"}));
+    program.View().Action(CVardelView::Disable)->trigger();
+    QVERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_nocat_8bf"));
+}
+
+void MainFrameTest::cancelledScanLeavesTheCatalogue()
+{
+    SampleData sample({"pipl_single.8bf"});
+    const auto many = sample.Root() / "many";
+    std::filesystem::create_directories(many);
+    for (int i = 0; i < 400; ++i)
+        std::filesystem::copy_file(test::testPlugin("pipl_three.8bf"), many / ("p" + std::to_string(i) + ".8bf"));
+    sample.AddDirectory("One", sample.PluginDir());
+    sample.AddDirectory("Many", many);
+    Program program(sample);
+    QVERIFY(program.SelectDirectory(0));
+    const CPluginEntry* before = program.Session().Catalogue().m_entries.front().get();
+    QSignalSpy finished(&program.Adapter(), &SessionAdapter::scanFinished);
+    QVERIFY(program.Adapter().StartSelect(1));
+    QVERIFY(program.Adapter().IsScanning());
+    QVERIFY(program.Frame().Actions().cancelScan->isEnabled());
+    QVERIFY(!program.View().Action(CVardelView::Enable)->isEnabled());  // unavailable while scanning
+    program.Frame().Actions().cancelScan->trigger();                    // Esc
+    program.Adapter().WaitForScan();
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(finished.first().at(1).toBool());  // cancelled
+    QCOMPARE(program.Session().Catalogue().m_entries.size(), std::size_t(1));
+    QCOMPARE(program.Session().Catalogue().m_entries.front().get(), before);
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("One - Vardel 2.0"));
+    QVERIFY(program.View().Action(CVardelView::Enable)->isEnabled());
+}
+
+void MainFrameTest::droppedPluginsMoveOrSayWhyNot()
+{
+    auto sample = AvailabilitySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    auto find = [&program](const std::string& name) -> CPluginEntry* {
+        for (const auto& e : program.Session().Catalogue().m_entries)
+            if (e->m_name.rfind(name, 0) == 0)
+                return e.get();
+        return nullptr;
+    };
+    CPluginEntry* alpha = find("Alpha One");
+    CPluginEntry* soft = find("Soft Glow");
+    CPluginEntry* gamma = find("Gamma Three");
+    QVERIFY(alpha && soft && gamma);
+    program.View().Commands()->DropPlugins({alpha, soft}, *gamma);
+    QCOMPARE(QString::fromStdString(alpha->m_category), QStringLiteral("Other Cat"));
+    QCOMPARE(QString::fromStdString(soft->m_category), QStringLiteral("Vardel Test"));
+    QTRY_VERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox")));
+    auto* box = program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox"));
+    QVERIFY(box->text().contains(QStringLiteral("Soft Glow")));
+    QVERIFY(box->text().contains(QStringLiteral("read-only")));
+    QVERIFY(!box->text().contains(QStringLiteral("Alpha One")));
+    QPointer<QMessageBox> closing(box);
+    box->close();
+    QTRY_VERIFY(!closing);
+    // The lists follow: "Other Cat" now holds both.
+    QVERIFY(program.SelectCategory(QStringLiteral("Other Cat")));
+    QCOMPARE(uitest::RowTexts(*program.View().PluginModel()), (QStringList{"Alpha One", "Gamma Three"}));
+    // A category longer than the room a plug-in has is refused with its room.
+    CPluginEntry* beta = find("Beta Two");
+    program.View().Commands()->DropPlugins({gamma}, *beta);  // "Shared Cat" (10) into a room of 9
+    QCOMPARE(QString::fromStdString(gamma->m_category), QStringLiteral("Other Cat"));
+    QTRY_VERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox")));
+    QVERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox"))->text().contains(QStringLiteral("9")));
+}
+
+void MainFrameTest::paneKeysMoveTheFocus()
+{
+    SampleData sample;
+    Program program(sample);
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
+    program.Frame().activateWindow();
+    program.View().CategoryList()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().CategoryList()));
+    program.Frame().Actions().nextPane->trigger();
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().PluginList()));
+    program.Frame().Actions().previousPane->trigger();
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().CategoryList()));
+    program.Frame().Actions().previousPane->trigger();  // wraps round to the last bar
+    QVERIFY(QApplication::focusWidget() != program.View().CategoryList());
+    QVERIFY(QApplication::focusWidget() != program.View().PluginList());
+}
+
+void MainFrameTest::notWritableIsToldOnce()
+{
+    SampleData sample;
+    Program program(sample);
+    const UserMessage message{MessageCode::DataDirectoryNotWritable, "cannot save", "/data/setup.db"};
+    program.Session().NotifyMessage(message);
+    program.Session().NotifyMessage(message);
+    const auto boxes = program.Frame().findChildren<QMessageBox*>(QStringLiteral("messageBox"));
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes.first()->text().contains(QStringLiteral("/data/setup.db")));
+    // Other messages are shown each time.
+    program.Session().NotifyMessage(UserMessage{MessageCode::FileReadOnly, "File read only?", ""});
+    QCOMPARE(program.Frame().findChildren<QMessageBox*>(QStringLiteral("messageBox")).size(), 2);
+}
+
+void MainFrameTest::closeDuringAScanStopsItFirst()
+{
+    SampleData sample;
+    const auto many = sample.Root() / "many";
+    std::filesystem::create_directories(many);
+    for (int i = 0; i < 400; ++i)
+        std::filesystem::copy_file(test::testPlugin("pipl_three.8bf"), many / ("p" + std::to_string(i) + ".8bf"));
+    sample.AddDirectory("Many", many);
+    Program program(sample);
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
+    QVERIFY(program.Adapter().StartSelect(0));
+    QVERIFY(!program.Frame().close());  // refused for now: the scan is told to stop
+    QVERIFY(program.Frame().isVisible());
+    QTRY_VERIFY(!program.Adapter().IsScanning());
+    QTRY_VERIFY(!program.Frame().isVisible());
+    QVERIFY(!program.Session().IsCatalogueShown());
+}
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"

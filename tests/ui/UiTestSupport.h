@@ -1,0 +1,84 @@
+#pragma once
+// Helpers of the desktop program's suites: a data directory with test
+// plug-ins and configured directories, and the whole program (settings,
+// session, adapter, main window) built over it.
+
+#include "support/TestSupport.h"
+
+#include <QAbstractItemModel>
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vardel {
+class CVardelSession;
+}
+
+namespace vardel::ui {
+class CMainFrame;
+class CVardelView;
+class GuiSettings;
+class QtSettingsBackend;
+class SessionAdapter;
+}
+
+namespace vardel::uitest {
+
+// A data directory ("setup.db" and friends) below a temporary directory,
+// with a "plugins" directory holding copies of the named test plug-ins.
+class SampleData {
+public:
+    explicit SampleData(const std::vector<std::string>& plugins = {});
+
+    std::filesystem::path Root() const { return m_temp.path(); }
+    std::filesystem::path DataDir() const { return m_temp / "data"; }
+    std::filesystem::path PluginDir() const { return m_temp / "plugins"; }
+    QString SettingsFile() const;
+
+    // Appends a directory entry (label, directory) to the stored directory
+    // list; a separator entry when separator is true.
+    void AddDirectory(const std::string& label, const std::filesystem::path& directory, bool subdirectories = false,
+                      bool separator = false);
+
+private:
+    test::TempDir m_temp;
+};
+
+// The program as main() builds it, over a sample's data and settings.
+class Program {
+public:
+    explicit Program(const SampleData& sample);
+    ~Program();
+
+    ui::CMainFrame& Frame() { return *m_frame; }
+    ui::CVardelView& View();
+    ui::SessionAdapter& Adapter() { return *m_adapter; }
+    CVardelSession& Session() { return *m_session; }
+    ui::QtSettingsBackend& Backend() { return *m_backend; }
+
+    // Chooses item n of the Directory menu and waits for the scan.
+    bool SelectDirectory(int n);
+    // Selects the category item with that text; false when there is none.
+    bool SelectCategory(const QString& text);
+    // Selects the plug-ins with these names in the category's list.
+    bool SelectPlugins(const QStringList& names);
+    // Closes the window and runs the session's exit.
+    void Close();
+
+private:
+    std::unique_ptr<ui::QtSettingsBackend> m_backend;
+    std::unique_ptr<ui::GuiSettings> m_gui;
+    std::unique_ptr<CVardelSession> m_session;
+    std::unique_ptr<ui::SessionAdapter> m_adapter;
+    std::unique_ptr<ui::CMainFrame> m_frame;
+    bool m_closed = false;
+};
+
+// The texts of a list view's rows.
+QStringList RowTexts(const QAbstractItemModel& model);
+
+}  // namespace vardel::uitest
