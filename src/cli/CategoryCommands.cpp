@@ -133,7 +133,7 @@ void RunCategory(const Common& common, const CategoryOptions& o)
     CPluginListManager& catalogue = session->Catalogue();
     const std::vector<CPluginEntry*> members = CategoryMembers(catalogue, entry);
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, &session->PimiCache(), [&shown](CPluginListManager&) { shown.SortCatalogue(); });
+    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); });
 
     nlohmann::json dialog = nlohmann::json::object();
     CommandResult result;
@@ -190,7 +190,7 @@ void runMoveEntries(const Common& common, int n, const std::vector<int>& entries
     nlohmann::json dialog = nlohmann::json::object();
     AddDialog(dialog, catalogue, selection);
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, &session->PimiCache(), [&shown](CPluginListManager&) { shown.SortCatalogue(); });
+    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); });
     const CommandResult result = editor.MovePlugins(selection, utf8ToCodePage(category));
     nlohmann::json out = ResultJson(*session, result, selection);
     out.update(dialog);

@@ -130,7 +130,7 @@ void RunOnFile(const Common& common, const ModifyOptions& o)
         throw CLI::ValidationError(state ? "expected FILE" : "expected FILE INDEX TEXT");
     FileSession s;
     ReadPluginFile(common, o.args[0], s);
-    CCatalogueEditor editor(s.catalogue, &s.session->PimiCache(), nullptr);
+    CCatalogueEditor editor(s.catalogue, nullptr);
     if (state) {
         // The file's first entry; every other entry of the file follows it.
         CPluginEntry& first = *s.catalogue.m_entries.front();
@@ -183,7 +183,7 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
             FileStatus::Get(e->m_path, e->m_fileStatus);
 
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, &session->PimiCache(), [&shown](CPluginListManager&) { shown.SortCatalogue(); });
+    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); });
     if (state)
         SetState(editor, o.action, entry);
     else

@@ -40,8 +40,8 @@ std::vector<const EntryWrite*> CommandResult::Failures() const
     return failures;
 }
 
-CCatalogueEditor::CCatalogueEditor(CPluginListManager& catalogue, const CPIMIManager* tailCache, CatalogueSort sort)
-    : m_catalogue(catalogue), m_writer(tailCache), m_sort(std::move(sort))
+CCatalogueEditor::CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort)
+    : m_catalogue(catalogue), m_sort(std::move(sort))
 {
 }
 

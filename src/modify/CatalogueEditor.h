@@ -12,7 +12,6 @@
 
 namespace vardel {
 
-class CPIMIManager;
 class CPluginEntry;
 class CPluginListManager;
 
@@ -41,7 +40,7 @@ struct CommandResult {
 
 class CCatalogueEditor {
 public:
-    CCatalogueEditor(CPluginListManager& catalogue, const CPIMIManager* tailCache, CatalogueSort sort);
+    CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort);
 
     // Rename of one plug-in (end of the label edit): refused when the
     // command is unavailable for it or the text has fewer than 3 characters

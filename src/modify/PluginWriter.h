@@ -13,7 +13,6 @@
 
 namespace vardel {
 
-class CPIMIManager;
 class CPluginEntry;
 class CPluginListManager;
 
@@ -45,9 +44,8 @@ class CPluginWriter {
 public:
     // The 16 bytes that follow a PiMI category are always the file's own,
     // read right after the category's terminator: the tail cache is only the
-    // record the scan keeps, and two files may share its key. The cache is
-    // accepted for the callers' sake and not consulted.
-    explicit CPluginWriter(const CPIMIManager* tailCache = nullptr) { (void)tailCache; }
+    // record the scan keeps, and two files may share its key, so the writer
+    // never consults it.
 
     // Writes the name. Filter Factory filters get a new length byte and the
     // characters; any other plug-in gets the name padded with spaces to the

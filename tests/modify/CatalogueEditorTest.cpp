@@ -64,7 +64,7 @@ protected:
     FakePlugin m_three, m_single;
     CPluginListManager m_catalogue;
     int m_sorts = 0;
-    CCatalogueEditor m_editor{m_catalogue, nullptr, [this](CPluginListManager& c) {
+    CCatalogueEditor m_editor{m_catalogue, [this](CPluginListManager& c) {
                                   ++m_sorts;
                                   Sort(c);
                               }};

@@ -59,7 +59,7 @@ protected:
     TempDir m_dir;
     CPluginRestoreManager m_restore;
     CPIMIManager m_cache;
-    CPluginWriter m_writer{&m_cache};
+    CPluginWriter m_writer;
 };
 
 TEST_F(PluginWriterModuleTest, FilterFactoryLimitsAreWhatItsPropertiesHold)
@@ -84,7 +84,7 @@ TEST_F(PluginWriterModuleTest, FilterFactoryLimitsAreWhatItsPropertiesHold)
     // One more than the limit is refused before the file is touched; the
     // limit itself is written.
     const Bytes before = readFile(path);
-    CCatalogueEditor editor(catalogue, &m_cache, nullptr);
+    CCatalogueEditor editor(catalogue, nullptr);
     WriteResult refused = editor.RenamePlugin(entry, "Ripple 4567X");
     EXPECT_EQ(refused.status, WriteStatus::Refused);
     EXPECT_EQ(refused.message, "At most 11 characters are allowed.");

@@ -27,7 +27,7 @@ protected:
 
     TempDir m_dir;
     CPIMIManager m_cache;
-    CPluginWriter m_writer{&m_cache};
+    CPluginWriter m_writer;
 };
 
 // ---------------------------------------------------------------- names

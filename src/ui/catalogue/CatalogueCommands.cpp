@@ -47,7 +47,7 @@ CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
 
 CCatalogueEditor CatalogueCommands::Editor()
 {
-    return CCatalogueEditor(m_session.Catalogue(), &m_session.PimiCache(), SortCatalogue);
+    return CCatalogueEditor(m_session.Catalogue(), SortCatalogue);
 }
 
 void CatalogueCommands::BeforeWrite()
