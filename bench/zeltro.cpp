@@ -2,12 +2,15 @@
 // the reference walk (the tree walked for every pixel and channel), the
 // library as the renderer uses it (rows split over threads for formulas
 // that allow it, rows in the exact per-pixel order for the others), and the same formula written as plain
-// C++. Prints pixels per second and the ratios per formula, the gain from
-// two threads, and the time to parse and compile a 30-node formula.
+// C++. Prints pixels per second and the ratios per formula (from the
+// fastest of the repetitions, which run interleaved), the gain from two
+// threads, and the time to parse and compile a 30-node formula.
 
 #include "ReferenceEvaluator.h"
 #include "app/Threads.h"
 #include "zeltro.h"
+
+#include "Repetitions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -283,7 +286,9 @@ void runPlain(const Formula& f, Output& out)
     f.plain(out);
 }
 
-// Name -> seconds per iteration, wall clock and CPU of the calling thread.
+// Name -> seconds per iteration, wall clock and CPU of the calling thread,
+// of the fastest repetition: on a shared machine the slower ones measure
+// the other load too.
 std::map<std::string, double> g_seconds;
 std::map<std::string, double> g_cpu;
 
@@ -291,12 +296,17 @@ class Collector : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
+        const auto keepLeast = [](std::map<std::string, double>& m, const std::string& name, double value) {
+            auto [it, added] = m.emplace(name, value);
+            if (!added && value < it->second)
+                it->second = value;
+        };
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration)
             {
                 const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-                g_seconds[run.run_name.function_name] = run.GetAdjustedRealTime() / unit;
-                g_cpu[run.run_name.function_name] = run.GetAdjustedCPUTime() / unit;
+                keepLeast(g_seconds, run.run_name.function_name, run.GetAdjustedRealTime() / unit);
+                keepLeast(g_cpu, run.run_name.function_name, run.GetAdjustedCPUTime() / unit);
             }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -306,7 +316,7 @@ public:
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
+    vardel::bench::InitializeWithRepetitions(argc, argv);
     // ZELTRO_BENCH_ONLY=name keeps one formula (for runs under callgrind,
     // with --benchmark_filter=none to count only the three checking runs).
     std::vector<Formula> list = formulas();

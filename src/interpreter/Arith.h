@@ -4,6 +4,7 @@
 // operation is ever undefined (overflow, the most negative value divided
 // by -1, shifts by 32 or more).
 
+#include <cmath>
 #include <cstdint>
 
 namespace zeltro {
@@ -39,15 +40,15 @@ inline int32_t rem(int32_t a, int32_t b)
 inline int32_t shl(int32_t a, int32_t b) { return wrap(u(a) << (u(b) & 31u)); }
 inline int32_t shr(int32_t a, int32_t b) { return a >> (u(b) & 31u); }
 
-// Largest s with s*s <= v.
+// Largest s with s*s <= v: the double square root, which is within one
+// of it for every 32-bit v, put right.
 inline int32_t isqrt(uint32_t v)
 {
-    uint32_t s = 0;
-    for (uint32_t bit = 1u << 15; bit; bit >>= 1) {
-        const uint32_t t = s | bit;
-        if (static_cast<uint64_t>(t) * t <= v)
-            s = t;
-    }
+    uint64_t s = static_cast<uint64_t>(std::sqrt(static_cast<double>(v)));
+    if (s * s > v)
+        --s;
+    else if ((s + 1) * (s + 1) <= v)
+        ++s;
     return static_cast<int32_t>(s);
 }
 
@@ -59,6 +60,8 @@ inline int32_t c2m(int32_t x, int32_t y)
 }
 
 int32_t c2d(int32_t x, int32_t y);
+// c2d(x0 + i, y) into out[i] for i < count (x0 + i without overflow).
+void c2dRow(int32_t x0, int32_t y, int32_t count, int32_t* out);
 
 // Angle tables of 1024 entries (sine and cosine scaled by 512, tangent
 // by 1024) and the lookup of an angle.

@@ -11,6 +11,7 @@
 #include "Fetch.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace zeltro {
@@ -56,7 +57,20 @@ int32_t unaryCode(int32_t kind)
     case kGet: return cGet;
     case kSrcmode: return cSrcmode;
     case kCtl: return cCtl;
-    case kQuoConst: case kRemConst: return cDivConst;
+    default: return -1;
+    }
+}
+
+// The jump taken unless the comparison of kind holds, or -1.
+int32_t compareJumpCode(int32_t kind)
+{
+    switch (kind) {
+    case kEq: return cJumpUnlessEq;
+    case kNe: return cJumpUnlessNe;
+    case kLe: return cJumpUnlessLe;
+    case kGe: return cJumpUnlessGe;
+    case kLt: return cJumpUnlessLt;
+    case kGt: return cJumpUnlessGt;
     default: return -1;
     }
 }
@@ -74,6 +88,104 @@ void Program::buildCode()
         return;
     }
     emitInsn(cEnd, 0, 0, 0);
+    useAccumulator();
+}
+
+namespace {
+
+// Which field of an instruction names the operand that the previous
+// instruction's value usually is: 'a', 'd' (the jumps that test a value)
+// or 0 (none that may come from acc).
+char leadingOperand(int32_t code)
+{
+    if ((code >= cAdd && code <= cBool) || (code >= cQuoConst && code <= cCtl) ||
+        (code >= cMin && code <= cTan))
+        return code == cRndConst ? 0 : 'a';
+    if (code == cJumpZero || code == cJumpNonZero || (code >= cJumpUnlessEq && code <= cJumpUnlessGtK))
+        return 'd';
+    return 0;
+}
+
+// Which of fields a (bit 0) and b (bit 1) of an instruction name
+// registers.
+int32_t registerFields(int32_t code)
+{
+    code = plainCode(code);
+    if ((code >= cAdd && code <= cDif) || code == cRnd || code == cPut || code == cMin || code == cMax)
+        return 3;
+    if (code == cMove || (code >= cAddK && code <= cBool) || (code >= cQuoConst && code <= cRemPow2) ||
+        (code >= cGet && code <= cCtl) || (code >= cSin && code <= cTan) ||
+        (code >= cJumpUnlessEq && code <= cJumpUnlessGt))
+        return 1;
+    return 0;
+}
+
+// The comparison with its operands swapped: a < b is b > a.
+int32_t mirrored(int32_t code)
+{
+    switch (code) {
+    case cLt: return cGt;
+    case cGt: return cLt;
+    case cLe: return cGe;
+    case cGe: return cLe;
+    case cJumpUnlessLt: return cJumpUnlessGt;
+    case cJumpUnlessGt: return cJumpUnlessLt;
+    case cJumpUnlessLe: return cJumpUnlessGe;
+    case cJumpUnlessGe: return cJumpUnlessLe;
+    case cAdd: case cMul: case cEq: case cNe: case cAnd: case cOr: case cXor: case cDif: case cMin: case cMax:
+    case cJumpUnlessEq: case cJumpUnlessNe:
+        return code;
+    default:
+        return -1;
+    }
+}
+
+}  // namespace
+
+// Marks the instructions whose leading operand is the value of the
+// instruction just before them, which is then still in acc: the CPU need
+// not wait for that value to come back from the registers' memory.
+// Commutative operations and comparisons swap their operands to have the
+// value lead. Not at jump targets, which other instructions precede too.
+void Program::useAccumulator()
+{
+    std::vector<bool> target(m_code.size() + 1, false);
+    for (std::size_t i = 0; i < m_code.size(); i += static_cast<std::size_t>(slotsOf(m_code[i].code)))
+        if (isJump(m_code[i].code))
+            target[static_cast<std::size_t>(m_code[i].b)] = true;
+    int32_t value = -1;  // the register the previous instruction set, if any
+    for (std::size_t i = 0; i < m_code.size(); i += static_cast<std::size_t>(slotsOf(m_code[i].code))) {
+        Insn& insn = m_code[i];
+        const int32_t before = target[i] ? -1 : value;
+        value = insn.code != cEnd && !isJump(insn.code) ? insn.d : -1;
+        const char lead = leadingOperand(insn.code);
+        if (before < 0 || lead == 0)
+            continue;
+        int32_t& first = lead == 'a' ? insn.a : insn.d;
+        // Only the register forms have a second register to swap with.
+        const bool registerForm = (insn.code >= cAdd && insn.code <= cDif) || insn.code == cMin ||
+                                  insn.code == cMax || (insn.code >= cJumpUnlessEq && insn.code <= cJumpUnlessGt);
+        int32_t& second = lead == 'a' ? insn.b : insn.a;
+        if (first != before && registerForm && second == before && mirrored(insn.code) >= 0) {
+            std::swap(first, second);
+            insn.code = mirrored(insn.code);
+        }
+        if (first == before)
+            insn.code += kFromAcc;
+    }
+    // A value that only the next instruction reads, through acc, and that
+    // it replaces in its register, need not be stored.
+    for (std::size_t i = 0; i < m_code.size(); i += static_cast<std::size_t>(slotsOf(m_code[i].code))) {
+        const std::size_t j = i + static_cast<std::size_t>(slotsOf(m_code[i].code));
+        if (j >= m_code.size())
+            break;
+        Insn& insn = m_code[i];
+        const Insn& next = m_code[j];
+        const bool setsValue = insn.code != cEnd && !isJump(insn.code);
+        const bool nextTakesIt = next.code >= kFromAcc && next.code < kValueOnly && !isJump(next.code);
+        if (setsValue && nextTakesIt && next.d == insn.d && !((registerFields(next.code) & 2) && next.b == insn.d))
+            insn.code += kValueOnly;
+    }
 }
 
 int32_t Program::emitInsn(int32_t code, int32_t d, int32_t a, int32_t b)
@@ -82,10 +194,116 @@ int32_t Program::emitInsn(int32_t code, int32_t d, int32_t a, int32_t b)
     return static_cast<int32_t>(m_code.size() - 1);
 }
 
+// op, a kQuoConst or kRemConst, of the value in register a, into reg.
+void Program::emitDivision(int32_t op, int32_t reg, int32_t a)
+{
+    const Op& o = m_ops[static_cast<std::size_t>(op)];
+    const int32_t* k = kids(o);
+    // A positive power of two below 2^31 by a mask or a shift.
+    if (o.value > 0 && (o.value & (o.value - 1)) == 0) {
+        int32_t n = 0;
+        while ((1 << n) != o.value)
+            ++n;
+        // The shift for the quotient, the mask for the remainder.
+        emitInsn(o.kind == kQuoConst ? cQuoPow2 : cRemPow2, reg, a, o.kind == kQuoConst ? n : o.value - 1);
+        return;
+    }
+    emitInsn(o.kind == kQuoConst ? cQuoConst : cRemConst, reg, a, 0);
+    m_code.push_back({o.value, k[1], k[2], 0});
+}
+
+void Program::emitRandom(int32_t op, int32_t reg)
+{
+    const Op& o = m_ops[static_cast<std::size_t>(op)];
+    const int32_t* k = kids(o);
+    emitInsn(cRndConst, reg, 0, 0);
+    m_code.push_back({k[0], k[1], k[2], o.value});
+}
+
+// The register that holds the value of op once the code emitted for it
+// has run: the leaf's own register for x, y, z and c, which need no code;
+// else reg. -1 when the code would exceed its limits.
+int32_t Program::operand(int32_t op, int32_t reg)
+{
+    switch (m_ops[static_cast<std::size_t>(op)].kind) {
+    case 'x': return kRegX;
+    case 'y': return kRegY;
+    case 'z': return kRegZ;
+    case 'c': m_readsC = true; return kRegC;
+    default: return gen(op, reg) ? reg : -1;
+    }
+}
+
+// Code for op whose value is not used: nothing unless it has an effect
+// (an evaluation of pure ops changes nothing, and none can fail).
+bool Program::genEffects(int32_t op, int32_t reg)
+{
+    const Op& o = m_ops[static_cast<std::size_t>(op)];
+    if ((o.traits & kSideEffectBits) == 0)
+        return true;
+    const int32_t* k = kids(o);
+    switch (o.kind) {
+    case kSequence:
+        return genEffects(k[0], reg) && genEffects(k[1], reg);
+    case '?': {
+        std::vector<int32_t> toElse;
+        if (!genBranchUnless(k[0], reg, toElse) || !genEffects(k[1], reg))
+            return false;
+        int32_t toEnd = -1;
+        if ((m_ops[static_cast<std::size_t>(k[2])].traits & kSideEffectBits) != 0)
+            toEnd = emitInsn(cJump, 0, 0, 0);
+        for (int32_t i : toElse)
+            m_code[static_cast<std::size_t>(i)].b = static_cast<int32_t>(m_code.size());
+        if (toEnd < 0)
+            return true;
+        if (!genEffects(k[2], reg))
+            return false;
+        m_code[static_cast<std::size_t>(toEnd)].b = static_cast<int32_t>(m_code.size());
+        return true;
+    }
+    default:
+        return gen(op, reg);
+    }
+}
+
+// Code that evaluates op and jumps unless its value is non-zero; the
+// indexes of the jumps, whose targets are left to the caller, are added
+// to patches. Comparisons jump on their operands, and a && b is a's
+// jumps then b's, which evaluates b only when a holds, as a && b does.
+bool Program::genBranchUnless(int32_t op, int32_t reg, std::vector<int32_t>& patches)
+{
+    const Op& o = m_ops[static_cast<std::size_t>(op)];
+    const int32_t* k = kids(o);
+    if (reg + 2 > kMaxRegisters || m_code.size() > kMaxCode)
+        return false;
+    if (o.kind == kLogAnd)
+        return genBranchUnless(k[0], reg, patches) && genBranchUnless(k[1], reg, patches);
+    if (const int32_t code = compareJumpCode(o.kind); code >= 0 && o.count == 2) {
+        const Op& right = m_ops[static_cast<std::size_t>(k[1])];
+        if (right.kind == kNumber) {
+            const int32_t a = operand(k[0], reg);
+            if (a < 0)
+                return false;
+            patches.push_back(emitInsn(code + kCompareConstant, a, right.value, 0));
+            return true;
+        }
+        const int32_t b = operand(k[1], reg);
+        const int32_t a = b < 0 ? -1 : operand(k[0], b == reg ? reg + 1 : reg);
+        if (a < 0)
+            return false;
+        patches.push_back(emitInsn(code, a, b, 0));
+        return true;
+    }
+    if (!gen(op, reg))
+        return false;
+    patches.push_back(emitInsn(cJumpZero, reg, 0, 0));
+    return true;
+}
+
 // Code that leaves the value of op in register reg, using the registers
 // above it as scratch; false when more registers would be needed. The
-// operands go in from the last one up (the last in reg), each evaluated
-// above those before it, so that none is overwritten.
+// operands go in from the last one up, each evaluated above those before
+// it, so that none is overwritten.
 bool Program::gen(int32_t op, int32_t reg)
 {
     const Op& o = m_ops[static_cast<std::size_t>(op)];
@@ -95,14 +313,24 @@ bool Program::gen(int32_t op, int32_t reg)
     if (reg + std::max(o.count, 1) > kMaxRegisters || m_code.size() > kMaxCode)
         return false;
     const auto here = [this] { return static_cast<int32_t>(m_code.size()); };
+    // The operands b (the last, evaluated first) and a of a two-operand
+    // instruction, each a register; false when either needs too many.
+    int32_t a = -1, b = -1;
+    const auto operands = [&](int32_t first, int32_t second) {
+        b = operand(second, reg);
+        a = b < 0 ? -1 : operand(first, b == reg ? reg + 1 : reg);
+        return a >= 0;
+    };
     switch (o.kind) {
     case kNumber: emitInsn(cConst, reg, o.value, 0); return true;
-    case 'x': emitInsn(cX, reg, 0, 0); return true;
-    case 'y': emitInsn(cY, reg, 0, 0); return true;
-    case 'z': emitInsn(cZ, reg, 0, 0); return true;
-    case 'c': emitInsn(cC, reg, 0, 0); return true;
+    case 'x': case 'y': case 'z': case 'c': emitInsn(cMove, reg, operand(op, reg), 0); return true;
     case 'r': case 'g': case 'b': case 'a': emitInsn(cPixel, reg, o.kind, 0); return true;
-    case kRndConst: emitInsn(cRndConst, reg, op, 0); return true;
+    case kRndConst: emitRandom(op, reg); return true;
+    case kQuoConst: case kRemConst:
+        if ((a = operand(k[0], reg)) < 0)
+            return false;
+        emitDivision(op, reg, a);
+        return true;
     case 'X': emitInsn(cWidth, reg, 0, 0); return true;
     case 'Y': emitInsn(cHeight, reg, 0, 0); return true;
     case 'Z': emitInsn(cDepth, reg, 0, 0); return true;
@@ -113,15 +341,17 @@ bool Program::gen(int32_t op, int32_t reg)
     case kMin: case kMax: {
         // b, then a, then the chosen one again: once more only when it
         // has a side effect, since otherwise it gives the same value.
-        if (!gen(k[1], reg) || !gen(k[0], reg + 1))
-            return false;
         const bool again = ((m_ops[static_cast<std::size_t>(k[0])].traits |
                              m_ops[static_cast<std::size_t>(k[1])].traits) & kSideEffectBits) != 0;
         if (!again) {
-            emitInsn(o.kind == kMin ? cMin : cMax, reg, reg + 1, reg);
+            if (!operands(k[0], k[1]))
+                return false;
+            emitInsn(o.kind == kMin ? cMin : cMax, reg, a, b);
             return true;
         }
-        const int32_t toB = emitInsn(o.kind == kMin ? cJumpUnlessLess : cJumpUnlessGreater, reg + 1, reg, 0);
+        if (!gen(k[1], reg) || !gen(k[0], reg + 1))
+            return false;
+        const int32_t toB = emitInsn(o.kind == kMin ? cJumpUnlessLt : cJumpUnlessGt, reg + 1, reg, 0);
         if (!gen(k[0], reg))
             return false;
         const int32_t toEnd = emitInsn(cJump, reg, 0, 0);
@@ -131,29 +361,34 @@ bool Program::gen(int32_t op, int32_t reg)
         m_code[static_cast<std::size_t>(toEnd)].b = here();
         return true;
     }
-    case kSin: case kCos: case kTan:
+    case kSin: case kCos: case kTan: {
         // The argument twice, as the sign test and the index (see evalTrig).
-        if (!gen(k[0], reg))
+        const int32_t code = o.kind == kSin ? cSin : o.kind == kCos ? cCos : cTan;
+        if ((m_ops[static_cast<std::size_t>(k[0])].traits & kSideEffectBits) != 0) {
+            if (!gen(k[0], reg) || !gen(k[0], reg))
+                return false;
+            emitInsn(code, reg, reg, 0);
+            return true;
+        }
+        if ((a = operand(k[0], reg)) < 0)
             return false;
-        if ((m_ops[static_cast<std::size_t>(k[0])].traits & kSideEffectBits) != 0 && !gen(k[0], reg))
-            return false;
-        emitInsn(o.kind == kSin ? cSin : o.kind == kCos ? cCos : cTan, reg, reg, 0);
+        emitInsn(code, reg, a, 0);
         return true;
+    }
     case kSequence:
-        return gen(k[0], reg) && gen(k[1], reg);
+        return genEffects(k[0], reg) && gen(k[1], reg);
     case kRst:
-        if (!gen(k[0], reg))
+        if (!genEffects(k[0], reg))
             return false;
         emitInsn(cConst, reg, 0, 0);
         return true;
     case '?': {
-        if (!gen(k[0], reg))
-            return false;
-        const int32_t toElse = emitInsn(cJumpZero, reg, 0, 0);
-        if (!gen(k[1], reg))
+        std::vector<int32_t> toElse;
+        if (!genBranchUnless(k[0], reg, toElse) || !gen(k[1], reg))
             return false;
         const int32_t toEnd = emitInsn(cJump, reg, 0, 0);
-        m_code[static_cast<std::size_t>(toElse)].b = here();
+        for (int32_t i : toElse)
+            m_code[static_cast<std::size_t>(i)].b = here();
         if (!gen(k[2], reg))
             return false;
         m_code[static_cast<std::size_t>(toEnd)].b = here();
@@ -182,9 +417,9 @@ bool Program::gen(int32_t op, int32_t reg)
     }
     case kRnd: case kPut:
         // rnd(a, b) and put(v, i): the second argument first.
-        if (!gen(k[1], reg) || !gen(k[0], reg + 1))
+        if (!operands(k[0], k[1]))
             return false;
-        emitInsn(o.kind == kRnd ? cRnd : cPut, reg, reg + 1, reg);
+        emitInsn(o.kind == kRnd ? cRnd : cPut, reg, a, b);
         return true;
     case kSrc: case kDst:
         if (!gen(k[2], reg) || !gen(k[1], reg + 1) || !gen(k[0], reg + 2))
@@ -199,20 +434,20 @@ bool Program::gen(int32_t op, int32_t reg)
         if (right.kind == kNumber) {
             // A constant evaluates to itself with no effect: it is the
             // instruction's operand.
-            if (!gen(k[0], reg))
+            if ((a = operand(k[0], reg)) < 0)
                 return false;
-            emitInsn(code + kConstantRight, reg, reg, right.value);
+            emitInsn(code + kConstantRight, reg, a, right.value);
             return true;
         }
-        if (!gen(k[1], reg) || !gen(k[0], reg + 1))
+        if (!operands(k[0], k[1]))
             return false;
-        emitInsn(code, reg, reg + 1, reg);
+        emitInsn(code, reg, a, b);
         return true;
     }
     if (const int32_t code = unaryCode(o.kind); code >= 0 && o.count == 1) {
-        if (!gen(k[0], reg))
+        if ((a = operand(k[0], reg)) < 0)
             return false;
-        emitInsn(code, reg, code == cDivConst ? op : reg, 0);
+        emitInsn(code, reg, a, 0);
         return true;
     }
     // Every other kind, and every subtree below it, by the recursive walk.
@@ -223,90 +458,187 @@ bool Program::gen(int32_t op, int32_t reg)
 int32_t Program::run(Context& c) const
 {
     c.row = sourceRow(*c.record, c.y);
-    c.channel = nullptr;
     return runCode(c);
 }
 
 // The code of a whole row: the programs' code one after another, each
-// ending in cOut instead of cEnd, and cNextPixel, so that one loop runs
-// the row without a call per evaluation. With GNU C each handler jumps
-// straight to the next instruction's handler.
+// ending in cOut instead of cEnd, the last in cOutLast, so that one loop
+// runs the row without a call per evaluation. With GNU C each handler
+// jumps straight to the next instruction's handler.
 void Program::runRow(const Program* const* programs, int32_t count, Context& c, int32_t width, uint8_t* row,
-                     const int32_t* at, const uint8_t* const* channels, int32_t* const* out)
+                     const int32_t* at, const uint8_t* const* channels, int32_t* const* out, bool writeAtOnce)
 {
     if (width <= 0 || count <= 0)
         return;
+    // Per channel: where its values go, its byte of pixel 0 in the source
+    // row (or null), its byte in the pixel written (or -1) and the register
+    // of its value.
+    struct Lane {
+        int32_t* out;
+        const uint8_t* source;
+        intptr_t at;
+        intptr_t result;
+    };
+    Lane lanes[4];
+    // Each channel's code has registers of its own (its register numbers
+    // moved by k * kRegisterFile), so that the code of one channel runs
+    // straight into the next one's, its leaves set once per pixel (x, c) or
+    // once per row (y, z), and its value stays where it was computed until
+    // the pixel is done.
     thread_local std::vector<Insn> combined;
     combined.clear();
+    bool readsC = false;
     for (int32_t k = 0; k < count; ++k) {
+        const std::vector<Insn>& own = programs[k]->m_code;
+        readsC = readsC || programs[k]->m_readsC;
         const int32_t base = static_cast<int32_t>(combined.size());
-        for (Insn i : programs[k]->m_code) {
-            switch (i.code) {
-            case cJumpZero: case cJumpNonZero: case cJump: case cJumpUnlessLess: case cJumpUnlessGreater:
-                i.b += base;
-                break;
-            case cEnd:
-                i = {cOut, i.d, 0, 0};
-                break;
-            default:
-                break;
+        const int32_t offset = k * kRegisterFile;
+        for (std::size_t i = 0; i < own.size(); i += static_cast<std::size_t>(slotsOf(own[i].code))) {
+            Insn insn = own[i];
+            if (isJump(insn.code))
+                insn.b += base;
+            if (insn.code == cEnd) {
+                lanes[k] = {out[k], channels[k], at[k], offset + insn.d};
+                if (k + 1 < count && !writeAtOnce)
+                    continue;
+                insn = {k + 1 == count ? cOutLast : cOutAtOnce, insn.d, k, 0};
             }
-            combined.push_back(i);
+            // x and y are the same for every channel: their registers are
+            // channel 0's.
+            const auto moved = [offset](int32_t reg) { return reg == kRegX || reg == kRegY ? reg : reg + offset; };
+            const int32_t fields = registerFields(insn.code);
+            insn.d = moved(insn.d);
+            insn.a = fields & 1 ? moved(insn.a) : insn.a;
+            insn.b = fields & 2 ? moved(insn.b) : insn.b;
+            if (plainCode(insn.code) == cCall)
+                insn.b = k;
+            combined.push_back(insn);
+            if (slotsOf(insn.code) == 2)
+                combined.push_back(own[i + 1]);
         }
     }
-    combined.push_back({cNextPixel, 0, 0, 0});
-
-    int32_t R[kMaxRegisters];
+    int32_t file[4 * kRegisterFile];
+    int32_t* const R = file;
     FFExecRecord* r = c.record;
+#if ZELTRO_COMPUTED_GOTO
+    // Direct threading: each instruction holds its handler's address.
+    static const void* const labels[] = {ZELTRO_LABELS};
+    struct Step {
+        const void* handler;
+        int32_t code, d, a, b;
+    };
+    thread_local std::vector<Step> threaded;
+    threaded.clear();
+    for (std::size_t i = 0; i < combined.size(); i += static_cast<std::size_t>(slotsOf(combined[i].code))) {
+        const Insn& insn = combined[i];
+        threaded.push_back({labels[insn.code], insn.code, insn.d, insn.a, insn.b});
+        if (slotsOf(insn.code) == 2) {
+            const Insn& data = combined[i + 1];
+            threaded.push_back({nullptr, data.code, data.d, data.a, data.b});
+        }
+    }
+    const Step* code = threaded.data();
+#else
     const Insn* code = combined.data();
-    const Program* prog = programs[0];
+#endif
     const intptr_t bpp = c.bpp;
-    int32_t k = 0;
-    c.x = 0;
-    c.z = 0;
-    c.channel = channels[0];
-    const Insn* p = code;
-#if defined(__GNUC__)
-#define ZELTRO_LABEL(name) &&L_##name,
-    static const void* const labels[] = {ZELTRO_CODES(ZELTRO_LABEL)};
-#undef ZELTRO_LABEL
-    int32_t d = p->d;
-#define ZCASE(name) L_##name:
-#define ZDISPATCH { d = p->d; goto *labels[p->code]; }
+    uint32_t rs = *c.random;
+    int32_t acc = 0;
+    int32_t* cells;
+    uint32_t cellCount;
+    ZELTRO_LOAD_CELLS(r)
+#define ZCELLS ZELTRO_LOAD_CELLS(r)
+    int32_t x = 0;
+    intptr_t pixel = 0;  // x * bpp
+    // c of channel k at pixel x, and the store of channel k's value v.
+    // Macros rather than closures, so that x and pixel stay in registers.
+#define ZELTRO_CHANNEL_VALUE(k) (lanes[k].source ? lanes[k].source[pixel] : channelByte(*r, c.row, x, k))
+#define ZELTRO_WRITE_BYTE(k, v)                                                             \
+    {                                                                                        \
+        const int32_t value = (v);                                                           \
+        row[pixel + lanes[k].at] = static_cast<uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value)); \
+    }
+#define ZELTRO_STORE(k, v)                                                                   \
+    {                                                                                        \
+        lanes[k].out[x] = (v);                                                               \
+        if (lanes[k].at >= 0)                                                                \
+            ZELTRO_WRITE_BYTE(k, v)                                                          \
+    }
+#define ZELTRO_PIXEL_LEAVES                                                                  \
+    file[kRegX] = x;                                                                         \
+    if (readsC) {                                                                            \
+        if (direct) {                                                                        \
+            switch (count) {                                                                 \
+            case 4: file[3 * kRegisterFile + kRegC] = lanes[3].source[pixel]; [[fallthrough]]; \
+            case 3: file[2 * kRegisterFile + kRegC] = lanes[2].source[pixel]; [[fallthrough]]; \
+            case 2: file[kRegisterFile + kRegC] = lanes[1].source[pixel]; [[fallthrough]];     \
+            default: file[kRegC] = lanes[0].source[pixel];                                   \
+            }                                                                                \
+        } else                                                                               \
+            for (int32_t k = 0; k < count; ++k)                                              \
+                file[k * kRegisterFile + kRegC] = ZELTRO_CHANNEL_VALUE(k);                   \
+    }
+    // Every channel's byte is found directly in the row.
+    bool direct = true;
+    for (int32_t k = 0; k < count; ++k) {
+        file[k * kRegisterFile + kRegZ] = k;
+        direct = direct && lanes[k].source;
+    }
+    file[kRegY] = c.y;
+    ZELTRO_PIXEL_LEAVES
+    auto p = code;
+#if ZELTRO_COMPUTED_GOTO
+#define ZLABEL(name) L_##name:
+#define ZDISPATCH goto *p->handler;
 #define ZNEXT { ++p; ZDISPATCH }
+#define ZNEXTDATA { p += 2; ZDISPATCH }
 #define ZJUMP(target) { p = code + (target); ZDISPATCH }
     ZDISPATCH
 #else
     for (;;) {
-        const int32_t d = p->d;
         switch (p->code) {
-#define ZCASE(name) case name:
+#define ZLABEL(name) case name:
 #define ZNEXT { ++p; continue; }
+#define ZNEXTDATA { p += 2; continue; }
 #define ZJUMP(target) { p = code + (target); continue; }
 #endif
-#include "BytecodeOps.inc"
-        ZCASE(cOut) {
-            const int32_t v = R[d];
-            out[k][c.x] = v;
-            if (at[k] >= 0)
-                row[c.x * bpp + at[k]] = static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
-            if (++k < count) {
-                c.z = k;
-                c.channel = channels[k];
-                prog = programs[k];
-            }
+#define ZPROGRAM programs[p->b]
+#define ZCHANNEL p->b
+#include "BytecodeVariants.inc"
+#undef ZPROGRAM
+#undef ZCHANNEL
+#undef ZCELLS
+#define ZCASE(name) ZLABEL(name)
+        // acc is the channel's value: every code ends in an instruction
+        // that sets one.
+        ZCASE(cOutAtOnce) {
+            ZELTRO_STORE(p->a, acc)
             ZNEXT;
         }
-        ZCASE(cNextPixel)
-            if (++c.x >= width)
+        ZCASE(cOutLast) {
+            if (!writeAtOnce) {
+                switch (count) {
+                case 4: ZELTRO_STORE(2, file[lanes[2].result]) [[fallthrough]];
+                case 3: ZELTRO_STORE(1, file[lanes[1].result]) [[fallthrough]];
+                case 2: ZELTRO_STORE(0, file[lanes[0].result]) break;
+                default: break;
+                }
+            }
+            ZELTRO_STORE(p->a, acc)
+            if (++x >= width) {
+                *c.random = rs;
                 return;
-            k = 0;
-            c.z = 0;
-            c.channel = channels[0];
-            prog = programs[0];
+            }
+            pixel += bpp;
+            ZELTRO_PIXEL_LEAVES
             ZJUMP(0);
+        }
+#undef ZELTRO_CHANNEL_VALUE
+#undef ZELTRO_STORE
+#undef ZELTRO_WRITE_BYTE
+#undef ZELTRO_PIXEL_LEAVES
         ZCASE(cEnd)
-#if defined(__GNUC__)
+#if ZELTRO_COMPUTED_GOTO
             __builtin_unreachable();
 #undef ZDISPATCH
 #else
@@ -316,7 +648,9 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
     }
 #endif
 #undef ZCASE
+#undef ZLABEL
 #undef ZNEXT
+#undef ZNEXTDATA
 #undef ZJUMP
 }
 

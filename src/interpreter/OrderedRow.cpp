@@ -4,6 +4,8 @@
 
 #include "BytecodeRun.h"
 
+#include <algorithm>
+
 namespace zeltro {
 namespace {
 
@@ -16,6 +18,22 @@ inline int32_t evaluateOne(const Program& program, Context& context)
     } catch (...) {
         return 0;
     }
+}
+
+// True when bytes [first, first + size) may lie inside the source image
+// (rows of at least X * Z bytes, |stride| apart): then a byte written
+// there could be read back as source.
+bool mayOverlapSource(const FFExecRecord& r, const uint8_t* first, intptr_t size)
+{
+    if (!r.source || r.Y <= 0)
+        return false;
+    const intptr_t stride = r.stride;
+    const intptr_t rowBytes = std::max<intptr_t>(static_cast<intptr_t>(r.X) * r.Z, stride < 0 ? -stride : stride);
+    const uintptr_t base = reinterpret_cast<uintptr_t>(r.source);
+    const uintptr_t last = base + static_cast<uintptr_t>(static_cast<intptr_t>(r.Y - 1) * stride);
+    const uintptr_t low = std::min(base, last), high = std::max(base, last) + static_cast<uintptr_t>(rowBytes);
+    const uintptr_t begin = reinterpret_cast<uintptr_t>(first);
+    return begin < high && begin + static_cast<uintptr_t>(size) > low;
 }
 
 inline uint8_t clampByte(int32_t v)
@@ -52,7 +70,13 @@ void execRowInOrder(const Program* const* programs, int32_t count, FFExecRecord&
             for (int32_t k = 0; k < count && k < bpp; ++k)
                 channels[k] = context.row + record.channelOffsets[k];
         context.bpp = bpp;
-        Program::runRow(programs, count, context, width, row, at, channels, out);
+        // Written bytes may wait for the end of their pixel unless dst or
+        // the source could see them before.
+        bool atOnce = false;
+        for (int32_t k = 0; k < count; ++k)
+            atOnce = atOnce || (programs[k]->traits() & ZELTRO_READS_DESTINATION) != 0;
+        atOnce = atOnce || (row && mayOverlapSource(record, row, static_cast<intptr_t>(width) * bpp));
+        Program::runRow(programs, count, context, width, row, at, channels, out, atOnce);
     } else {
         // Deep trees, or code beyond its limits: the walks, whose stack may
         // need memory.

@@ -403,13 +403,9 @@ int32_t Program::eval(int32_t index, Context& c) const
     case kCompl: return ~e(0);
 
     case kQuoConst: case kRemConst: return divideByConstant(o, e(0));
-    case kRndConst: {
-        const uint32_t v = static_cast<uint32_t>(nextRandom(*c.random));
-        const uint32_t magnitude = static_cast<uint32_t>(k[0]);
-        const uint64_t reciprocal = static_cast<uint32_t>(k[1]) | (uint64_t(static_cast<uint32_t>(k[2])) << 32);
-        const uint32_t q = static_cast<uint32_t>((v * reciprocal) >> 32);
-        return add(o.value, static_cast<int32_t>(v - q * magnitude));
-    }
+    case kRndConst:
+        return randomInRange(static_cast<uint32_t>(nextRandom(*c.random)), o.value, static_cast<uint32_t>(k[0]),
+                             joinHalves(k[1], k[2]));
     case kRnd: { const int32_t b = e(1), a = e(0); return rndw(a, b, *c.random); }
     case kSrc: case kRad: case kAsrc: case kArad: case kDst: case kIxy: case kCnv: case kIcnv:
     case kVal: case kMap: case kMix: case kScl: case kC2m: case kC2d: case kR2x: case kR2y:

@@ -55,9 +55,7 @@ struct Context {
     int32_t x;
     // The source row of y, for the register code (set by whoever runs it).
     const uint8_t* row = nullptr;
-    // When not null: the byte of channel z of pixel 0 in that row, pixels
-    // being bpp bytes apart (z inside the pixel, at least 3 bytes).
-    const uint8_t* channel = nullptr;
+    // Bytes per pixel of that row, for the code of a whole row.
     intptr_t bpp = 0;
 };
 
@@ -140,18 +138,33 @@ private:
     // of trees that are not deep() (Bytecode.cpp): the same operations in
     // the same order as eval(), without a call per node; subtrees of kinds
     // it does not handle itself are handed to eval().
+    // An instruction, or the data slot after one that needs more: for
+    // cRndConst the divisor's magnitude (code), its reciprocal's halves (d,
+    // a) and the lower bound (b); for cQuoConst and cRemConst the divisor
+    // and the reciprocal's halves.
     struct Insn {
         int32_t code;
         int32_t d;  // result register
         int32_t a;  // operand register, constant or op index
         int32_t b;  // second operand register or jump target
     };
+    // Scratch registers, then the registers that hold x, y, z and c of the
+    // evaluation before its code starts: leaves cost no instruction.
     static constexpr int32_t kMaxRegisters = 64;
+    static constexpr int32_t kRegX = kMaxRegisters, kRegY = kRegX + 1, kRegZ = kRegX + 2, kRegC = kRegX + 3;
+    static constexpr int32_t kRegisterFile = kRegC + 1;
     void buildCode();
+    void useAccumulator();
     bool gen(int32_t op, int32_t reg);
+    int32_t operand(int32_t op, int32_t reg);
+    bool genEffects(int32_t op, int32_t reg);
+    bool genBranchUnless(int32_t op, int32_t reg, std::vector<int32_t>& patches);
     int32_t emitInsn(int32_t code, int32_t d, int32_t a, int32_t b);
+    void emitDivision(int32_t op, int32_t reg, int32_t a);
+    void emitRandom(int32_t op, int32_t reg);
     int32_t run(Context& context) const;
     std::vector<Insn> m_code;
+    bool m_readsC = false;  // the code reads kRegC
 
 public:
     // True when the program has register code (it is not deep() and its
@@ -159,14 +172,19 @@ public:
     // whose row is the source row of its y. Inlined into the row loops.
     bool hasCode() const { return !m_code.empty(); }
     // Runs row y of count programs (all hasCode(), count 1..4) in the
-    // per-pixel order: for x = 0 .. width-1, channel k by programs[k] with
-    // channels[k] as the context's channel; the value goes to out[k][x]
-    // and, where at[k] >= 0, clamped to byte at[k] of the pixel in row.
-    // The context names the record, the row and bpp. Throws std::bad_alloc
-    // (before any evaluation) when its code finds no memory.
+    // per-pixel order: for x = 0 .. width-1, channel k by programs[k]; the
+    // value goes to out[k][x] and, where at[k] >= 0, clamped to byte at[k]
+    // of the pixel in row: at once when writeAtOnce (something may read
+    // it before the pixel is done), else once the pixel's last channel is
+    // evaluated. channels[k], when not null, is channel k's byte of pixel
+    // 0 in the source row, pixels being bpp bytes apart. The context names
+    // the record, the row and bpp. Throws std::bad_alloc (before any
+    // evaluation) when its code finds no memory.
     static void runRow(const Program* const* programs, int32_t count, Context& context, int32_t width,
-                       uint8_t* row, const int32_t* at, const uint8_t* const* channels, int32_t* const* out);
+                       uint8_t* row, const int32_t* at, const uint8_t* const* channels, int32_t* const* out,
+                       bool writeAtOnce);
     [[gnu::always_inline]] inline int32_t runCode(Context& context) const;
+    [[gnu::always_inline]] inline void loadLeaves(int32_t* registers, const Context& context) const;
 };
 
 // Evaluates programs[k] as channel k (k < count) for every pixel of row y,

@@ -349,6 +349,12 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
         }
         case 'd': case 'm': {
             const int32_t dy = sub(y, r.centreY);
+            const int32_t dx0 = sub(0, r.centreX);
+            // Whole-row directions need x - centreX without wrap-around.
+            if (st.kind == 'd' && static_cast<int64_t>(dx0) + n - 1 <= INT32_MAX) {
+                c2dRow(dx0, dy, n, d);
+                break;
+            }
             for (int i = 0; i < n; ++i) {
                 const int32_t dx = sub(i, r.centreX);
                 d[i] = st.kind == 'd' ? c2d(dx, dy) : c2m(dx, dy);

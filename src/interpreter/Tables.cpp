@@ -1,4 +1,4 @@
-// The angle tables and c2d. Entries follow the truncated scaled sine,
+// The angle tables, c2d and its form for a row. Entries follow the truncated scaled sine,
 // cosine and tangent; negative entries lie one below the truncated value,
 // and the rows that the filters' own tables hold irregular values (around
 // the zeros and poles) are fixed explicitly.
@@ -62,13 +62,69 @@ const int32_t* const g_sine = tables().sine;
 const int32_t* const g_cosine = tables().cosine;
 const int32_t* const g_tangent = tables().tangent;
 
+namespace {
+
+constexpr double kDirectionScale = 163.0054122890799;
+
+// The direction of x over -|y| for y != 0, before its sign: 0 .. 512.
+int32_t directionOf(double q)
+{
+    return static_cast<int32_t>(256.0 + std::atan(q) * kDirectionScale);
+}
+
+// bound[n], n = 1 .. 512: the ratio at which directionOf reaches n, by
+// the tangent; bound[0] and bound[513] are the infinities. All finite
+// bounds lie between -160 and 3800.
+struct DirectionBounds {
+    double bound[514];
+    DirectionBounds()
+    {
+        bound[0] = -HUGE_VAL;
+        bound[513] = HUGE_VAL;
+        for (int n = 1; n <= 512; ++n)
+            bound[n] = std::tan((n - 256) / kDirectionScale);
+    }
+};
+
+}  // namespace
+
 int32_t c2d(int32_t x, int32_t y)
 {
     if (y == 0)
         return x >= 0 ? 0 : 512;
-    const double q = static_cast<double>(x) / static_cast<double>(neg(absw(y)));
-    const auto v = static_cast<int32_t>(256.0 + std::atan(q) * 163.0054122890799);
+    const int32_t v = directionOf(static_cast<double>(x) / static_cast<double>(neg(absw(y))));
     return y > 0 ? v : neg(v);
+}
+
+// Along a row the ratio moves steadily, so the direction is found by
+// stepping from the last one between the bounds, without the arc tangent.
+// A ratio closer to a bound than many times the rounding error of the
+// arc tangent's result takes the arc tangent as c2d does, so each value
+// is exactly c2d's.
+void c2dRow(int32_t x0, int32_t y, int32_t count, int32_t* out)
+{
+    if (y == 0) {
+        for (int32_t i = 0; i < count; ++i)
+            out[i] = x0 + i >= 0 ? 0 : 512;
+        return;
+    }
+    static const DirectionBounds table;
+    const double* bound = table.bound;
+    const double denominator = static_cast<double>(neg(absw(y)));
+    int32_t v = directionOf(static_cast<double>(x0) / denominator);
+    for (int32_t i = 0; i < count; ++i) {
+        const double q = static_cast<double>(x0 + i) / denominator;
+        while (q < bound[v])
+            --v;
+        while (q >= bound[v + 1])
+            ++v;
+        // The result's slope is scale / (1 + q^2): this keeps 1e-6 of a
+        // step, against errors near 1e-13, between q and either bound.
+        const double margin = 1e-8 * (1.0 + q * q);
+        if (q - bound[v] < margin || bound[v + 1] - q < margin)
+            v = directionOf(q);
+        out[i] = y > 0 ? v : neg(v);
+    }
 }
 
 }  // namespace zeltro

@@ -377,7 +377,18 @@ TEST(DifferentialRows, LongOrderDependentChainsInOrder)
         nested = (i % 2 ? "min(" : "max(") + nested + ", rnd(0, 99))";
     for (const char* f : {"min(put(get(0) + 1, 0), 5) + get(0)", "max(rnd(0, 9), rnd(0, 9))",
                           "sin(rnd(-600, 600)) + cos(x - 700) + tan(put(get(z) - 5, z))",
-                          "min(c, get(z)) + max(255 - c, dst(x - 1, y, z))", "min(x, 3) + max(y, 1) + X + Y + Z + D + M + t + total"})
+                          "min(c, get(z)) + max(255 - c, dst(x - 1, y, z))", "min(x, 3) + max(y, 1) + X + Y + Z + D + M + t + total",
+                          // Conditions that jump on their comparison, values
+                          // left unused, leaves read as operands.
+                          "x == 0 && z == 0 ? storage(X) : 0, put(get(x) + c, x) & 255",
+                          "x < 2 && (y > 0 && rnd(0, 1)) ? put(c, z) : get(z) - y, c <= x ? rnd(c, 3) : y != z",
+                          "(z >= 1 ? put(x, 3) : 0), (y ? rnd(1, 2) : 0), x ? 7 : rst(put(9, 4)), get(3) % 7 + c / -3",
+                          "put((get(z) + c) % 256, z)", "c + rnd(-20, 20) - x / 2 + y % 3",
+                          // Division by powers of two and other constants,
+                          // negative dividends and the most negative one.
+                          "put(x, 0), (x * 536870912 - 1073741824 * y) / 1024 + (c - 128) % 32 + (0 - c) / 2"
+                          " + (x - 2147483647 - 1) % 65536 + (x - 2147483647 - 1) / 2 + (c * -1) / 4 % 8"
+                          " + (y - 1) * 7919 / 1073741824 + (c - 99) % 1073741824 + (x - c) / -8 + (c - 200) / 7"})
         formulas.push_back(f);
     formulas.push_back(nested);
     for (const std::string& f : formulas) {
@@ -396,9 +407,97 @@ TEST(DifferentialRows, LongOrderDependentChainsInOrder)
             referenceRowInOrder(roots, 4, ref, nullptr, y, 0, want);
             ASSERT_EQ(got, want) << f << " row " << y;
         }
-        EXPECT_EQ(std::memcmp(lib.storage, ref.storage, 256 * 4), 0) << f;
+        ASSERT_EQ(lib.storageSize, ref.storageSize) << f;
+        EXPECT_EQ(std::memcmp(lib.storage, ref.storage, static_cast<size_t>(lib.storageSize) * 4), 0) << f;
         std::free(ref.storage);
     }
+}
+
+// Bytes written for one channel are seen by the next channel of the same
+// pixel: through dst, and when rendering in place (the destination is the
+// source) through c, r, g, b and src.
+TEST(DifferentialRows, RowsInOrderSeeTheBytesWrittenBefore)
+{
+    const struct {
+        const char* formula;
+        bool inPlace;
+    } cases[] = {
+        {"c + rnd(0, 3)", true},
+        {"r + g + b - c + put(c, z)", true},
+        {"(get(z) + src(x - 1, y, z)) / 2 + rnd(0, 1)", true},
+        {"src(x, y, 0) * 2 - src(x, y - 1, z) + rnd(-1, 1)", true},
+        {"x % 3 ? put(255 - c, z) : get(2)", true},
+        {"dst(x, y, 0) + dst(x, y, 1) - c + rnd(0, 9)", false},
+        {"z ? dst(x, y, z - 1) + put(x, 0) : c * 3", false},
+    };
+    for (const auto& [f, inPlace] : cases) {
+        Tree tree = parse(f);
+        ASSERT_NE(tree, nullptr) << f;
+        TestImage image(6, 4, 3, 17);
+        FFExecRecord& lib = image.record();
+        FFExecRecord ref = image.cloneRecord();
+        std::vector<uint8_t> refSource = image.source, refDestination = image.destination;
+        ref.source = refSource.data();
+        uint8_t* destination = image.destination.data();
+        if (inPlace) {
+            lib.destination = destination = image.source.data();
+            ref.destination = refSource.data();
+        } else {
+            ref.destination = refDestination.data();
+        }
+        FFNode* roots[3] = {tree.get(), tree.get(), tree.get()};
+        std::vector<int32_t> got(18), want(18);
+        int32_t* outs[3] = {got.data(), got.data() + 6, got.data() + 12};
+        zeltro_SeedRandom(5);
+        zeltro::reference::seedRandom(5);
+        for (int y = 0; y < 4; ++y) {
+            ASSERT_EQ(zeltro_ExecRowInOrder(roots, 3, &lib, y, destination, 0x7, outs), 1);
+            referenceRowInOrder(roots, 3, ref, const_cast<uint8_t*>(ref.destination), y, 0x7, want);
+            ASSERT_EQ(got, want) << f << " row " << y;
+        }
+        EXPECT_EQ(image.source, refSource) << f;
+        EXPECT_EQ(image.destination, refDestination) << f;
+        std::free(ref.storage);
+    }
+}
+
+// A row's directions are found by stepping between the bounds of the
+// arc tangent's values: every row through and around the centre, rows far
+// away, wide rows and centres far outside the image give c2d's values.
+TEST(DifferentialRows, DirectionsOfRowsMatchTheReferenceWalk)
+{
+    Tree tree = parse("d");
+    ASSERT_NE(tree, nullptr);
+    TestImage image(2600, 2, 3, 3);
+    FFExecRecord& lib = image.record();
+    std::vector<int32_t> row(2600);
+    std::vector<int32_t> dys;
+    for (int32_t dy = -700; dy <= 700; ++dy)
+        dys.push_back(dy);
+    for (int32_t dy : {-1000000, -65536, -4000, 3001, 99999, 2147483647})
+        dys.push_back(dy);
+    int compared = 0;
+    for (int32_t centreX : {1300, 0, 2599, -5000, 40000, 1000000000}) {
+        for (int32_t dy : dys) {
+            lib.centreX = centreX;
+            lib.centreY = static_cast<int32_t>(1 - static_cast<int64_t>(dy));  // row 1 at dy
+            if (centreX != 1300 && dy % 7 != 0)
+                continue;
+            ASSERT_EQ(zeltro_ExecRow(tree.get(), &lib, 1, 0, row.data()), 1);
+            FFExecRecord ref = image.cloneRecord();
+            ref.centreX = lib.centreX;
+            ref.centreY = lib.centreY;
+            ref.y = 1;
+            for (int x = 0; x < 2600; ++x) {
+                ref.x = x;
+                ASSERT_EQ(row[static_cast<size_t>(x)], zeltro::reference::evaluate(tree.get(), ref))
+                    << "x " << x << " dy " << dy << " centre " << centreX;
+            }
+            std::free(ref.storage);
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 1400);
 }
 
 TEST(DifferentialRows, RowsInOrderAreRefusedWithoutSideEffects)
