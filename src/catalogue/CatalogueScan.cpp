@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueScan.h"
 
 #include "app/FileOps.h"
+#include "catalogue/DirectoryLister.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
@@ -11,6 +12,7 @@
 #include "modify/PluginRestoreManager.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <istream>
@@ -59,18 +61,6 @@ bool EqualNoCase(const std::string& a, const std::string& b)
     return true;
 }
 
-// The name of a listed file, without building a path object per file.
-std::string EntryName(const fs::directory_entry& entry)
-{
-#if !defined(_WIN32)
-    const std::string& native = entry.path().native();
-    const std::size_t slash = native.rfind('/');
-    return slash == std::string::npos ? native : native.substr(slash + 1);
-#else
-    return StoredPath(entry.path().filename());
-#endif
-}
-
 std::string Join(const std::string& directory, const std::string& name)
 {
     if (!directory.empty() && (directory.back() == '/' || directory.back() == '\\'))
@@ -78,10 +68,13 @@ std::string Join(const std::string& directory, const std::string& name)
     return directory + static_cast<char>(fs::path::preferred_separator) + name;
 }
 
+// Either separator ends a directory: stored paths may come from Windows.
 std::size_t FileNameStart(const std::string& path)
 {
-    std::size_t pos = path.find_last_of("/\\");
-    return pos == std::string::npos ? 0 : pos + 1;
+    for (std::size_t i = path.size(); i > 0; --i)
+        if (path[i - 1] == '/' || path[i - 1] == '\\')
+            return i;
+    return 0;
 }
 
 // The name a file has in the other state: an enabled path's last "." becomes
@@ -206,7 +199,7 @@ void CCatalogueScan::Walk(const std::string& top, bool subdirectories, bool scan
     std::set<DirectoryId> walked;
     // Depth-first in enumeration order, without recursion.
     struct Level {
-        fs::directory_iterator it;
+        DirectoryLister lister;
         std::string path;
     };
     std::vector<Level> stack;
@@ -215,41 +208,33 @@ void CCatalogueScan::Walk(const std::string& top, bool subdirectories, bool scan
         if (stack.size() > static_cast<std::size_t>(kMaxWalkDepth) || !IdentifyDirectory(path, id) ||
             !walked.insert(id).second)
             return;
-        std::error_code ec;
-        fs::directory_iterator it(NativePath(path), ec);
-        if (ec)
+        DirectoryLister lister;
+        if (!lister.Open(path))
             return;
         // The total is not known yet; the directory being listed shows.
         Report(path);
-        stack.push_back({std::move(it), path});
+        stack.push_back({std::move(lister), path});
     };
     enter(top);
+    std::string name;
+    DirectoryLister::Type type = DirectoryLister::Type::Other;
     while (!stack.empty()) {
         if (Stopped())
             return;
         Level& level = stack.back();
-        if (level.it == fs::directory_iterator()) {
+        if (!level.lister.Next(name, type)) {
             stack.pop_back();
             continue;
         }
-        const fs::directory_entry entry = *level.it;
-        std::error_code ec;
-        level.it.increment(ec);
-        if (ec)
-            level.it = fs::directory_iterator();
-
-        const std::string name = EntryName(entry);
-        const std::string path = Join(level.path, name);
-        std::error_code typeEc;
-        if (entry.is_directory(typeEc)) {
-            if (subdirectories && name != "." && name != "..")
+        std::string path = Join(level.path, name);
+        if (type == DirectoryLister::Type::Directory) {
+            if (subdirectories)
                 enter(path);  // may grow the stack: level is not used after this
             continue;
         }
-        if (!entry.is_regular_file(typeEc))
-            continue;
-        if (IsCandidateUpper(UpperExtension(name), m_upperExtensions, scanAll))
-            files.push_back(path);
+        if (type == DirectoryLister::Type::RegularFile &&
+            IsCandidateUpper(UpperExtension(name), m_upperExtensions, scanAll))
+            files.push_back(std::move(path));
     }
 }
 
@@ -304,9 +289,15 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
     // them is checked. A rename closes the shared handles of both names, so
     // every entry sees the files as they are when it is checked. The number
     // of handles kept open is bounded.
-    std::unordered_map<std::string, int> pending;  // entries per recorded path not yet checked
-    for (const auto& e : entries)
-        ++pending[e->m_path];
+    // How many entries after each one are recorded at the same path, counted
+    // over views of the paths before any entry changes its own.
+    std::vector<std::uint32_t> later(entries.size(), 0);
+    {
+        std::unordered_map<std::string_view, std::uint32_t> seen;
+        seen.reserve(entries.size());
+        for (std::size_t i = entries.size(); i-- > 0;)
+            later[i] = seen[entries[i]->m_path]++;
+    }
     std::unordered_map<std::string, std::unique_ptr<BlockFile>> shared;
     // The status of a file with several entries, fetched for the first of
     // them: the others found at the same name take it over instead of asking
@@ -316,6 +307,9 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
     // One stream over whichever handle the entry is read through: building
     // a stream per entry costs more than the entry's check.
     std::istream stream(nullptr);
+    // The handle of the entry before, closed, for the next entry to open:
+    // one handle and block for all unshared files, not one per file.
+    std::unique_ptr<BlockFile> spare;
 
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (Stopped())
@@ -335,7 +329,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
             // Name and category lie close together: one short read fetches
             // both, and no known file is read in full.
             if (!own)
-                own = std::make_unique<BlockFile>(kRefreshBlock);
+                own = spare ? std::move(spare) : std::make_unique<BlockFile>(kRefreshBlock);
             if (!own->Open(path))
                 return false;
             buffer = own.get();
@@ -368,9 +362,14 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
                 }
             }
             const bool atRecorded = p == recorded && e.m_path == recorded;
+            // A file opened for this entry and not renamed since has the
+            // status it was opened with; nothing has read it yet.
+            const bool openedHere = own && buffer == own.get() && p == e.m_path;
             if (auto it = atRecorded ? statuses.find(recorded) : statuses.end(); it != statuses.end())
                 e.m_fileStatus = it->second;
-            else if (FileStatus::Get(e.m_path, e.m_fileStatus) && atRecorded && pending[recorded] > 1)
+            else if ((openedHere ? FileStatus::Get(e.m_path, own->StatAtOpen(), e.m_fileStatus)
+                                 : FileStatus::Get(e.m_path, e.m_fileStatus)) &&
+                     atRecorded && later[i] > 0)
                 statuses.insert_or_assign(recorded, e.m_fileStatus);
             stream.rdbuf(buffer);  // clears the state of the previous entry
             stream.exceptions(std::ios::badbit);
@@ -386,14 +385,16 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
 
         // Keep the handle for the next entries of this file, or close it
         // after the last of them.
-        auto left = pending.find(recorded);
-        if (--left->second == 0) {
+        if (later[i] == 0) {
             shared.erase(recorded);
             statuses.erase(recorded);
-            pending.erase(left);
         } else if (own && buffer == own.get() && own->IsOpen() && p == recorded && e.m_path == recorded &&
                    shared.size() < kMaxSharedFiles) {
             shared.emplace(recorded, std::move(own));
+        }
+        if (own) {
+            own->Close();
+            spare = std::move(own);
         }
     }
     shared.clear();
@@ -419,7 +420,11 @@ bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file)
 {
     Report(e.m_path);
 
-    m_restore.WidenCapacities(e);
+    // The image base name keys both lookups; the refresh changes none of
+    // the fields it is made of.
+    const bool pimiFilter = e.IsPiMI() && e.m_kind == kKindFilter;
+    const std::string key = pimiFilter || !e.IsPhotoshopFilterFactory() ? e.ImageBaseName() : std::string();
+    m_restore.WidenCapacities(e, key);
 
     bool ok = false;
     try {
@@ -429,35 +434,40 @@ bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file)
     }
     if (!ok)
         return false;
-    return !(e.IsPiMI() && e.m_kind == kKindFilter && !m_pimiCache.Lookup(e.ImageBaseName()));
+    return !(pimiFilter && !m_pimiCache.Lookup(key));
 }
 
 void SortCatalogue(CPluginListManager& catalogue)
 {
     auto& entries = catalogue.m_entries;
     const std::size_t n = entries.size();
-    std::vector<std::pair<std::string, std::unique_ptr<CPluginEntry>>> items;
-    items.reserve(n);
-    for (auto& e : entries) {
-        std::string key = e->SortKey();
-        items.emplace_back(std::move(key), std::move(e));
-    }
+    // The keys are made once; the passes move positions, not keys and entries.
+    std::vector<std::string> keys;
+    keys.reserve(n);
+    for (const auto& e : entries)
+        keys.push_back(e->SortKey());
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = i;
     std::size_t gap = 1;
     while (gap * 3 + 1 <= n)
         gap = gap * 3 + 1;
     for (; gap >= 1; gap = (gap - 1) / 3) {
         for (std::size_t i = gap; i < n; ++i) {
-            auto item = std::move(items[i]);
+            const std::size_t item = order[i];
             std::size_t j = i;
-            for (; j >= gap && items[j - gap].first > item.first; j -= gap)
-                items[j] = std::move(items[j - gap]);
-            items[j] = std::move(item);
+            for (; j >= gap && keys[order[j - gap]] > keys[item]; j -= gap)
+                order[j] = order[j - gap];
+            order[j] = item;
         }
         if (gap == 1)
             break;
     }
+    std::vector<std::unique_ptr<CPluginEntry>> sorted(n);
     for (std::size_t i = 0; i < n; ++i)
-        entries[i] = std::move(items[i].second);
+        sorted[i] = std::move(entries[order[i]]);
+    for (std::size_t i = 0; i < n; ++i)
+        entries[i] = std::move(sorted[i]);
 }
 
 }  // namespace vardel

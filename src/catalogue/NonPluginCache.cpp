@@ -3,8 +3,13 @@
 #include "app/Archive.h"
 #include "app/FileOps.h"
 
+#include <chrono>
 #include <filesystem>
 #include <unordered_set>
+
+#if defined(__linux__)
+#include <sys/stat.h>
+#endif
 
 namespace vardel {
 namespace {
@@ -28,6 +33,20 @@ std::uint64_t ReadQword(CArchive& ar)
 
 std::optional<FileStamp> CNonPluginCache::Stamp(const std::string& path)
 {
+#if defined(__linux__)
+    // One stat for what is_regular_file(), file_size() and last_write_time()
+    // would ask three times; the time in the file clock's ticks as
+    // last_write_time() gives it.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    using namespace std::chrono;
+    if (static_cast<double>(st.st_mtim.tv_sec) >= static_cast<double>(nanoseconds::max().count()) / 1e9)
+        return std::nullopt;  // last_write_time() fails on a time its nanoseconds cannot hold
+    const sys_time<nanoseconds> modified{seconds(st.st_mtim.tv_sec) + nanoseconds(st.st_mtim.tv_nsec)};
+    return FileStamp{static_cast<std::uint64_t>(st.st_size),
+                     static_cast<std::int64_t>(file_clock::from_sys(modified).time_since_epoch().count())};
+#else
     const std::filesystem::path native = NativePath(path);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(native, ec))
@@ -39,6 +58,7 @@ std::optional<FileStamp> CNonPluginCache::Stamp(const std::string& path)
     if (ec)
         return std::nullopt;
     return FileStamp{size, static_cast<std::int64_t>(time.time_since_epoch().count())};
+#endif
 }
 
 bool CNonPluginCache::IsKnown(const std::string& path, const FileStamp& stamp) const

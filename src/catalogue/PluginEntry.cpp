@@ -3,10 +3,11 @@
 #include "app/Archive.h"
 #include "app/FileOps.h"
 #include "catalogue/PluginTables.h"
+#include "modify/BlockFile.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <string_view>
 #include <sys/stat.h>
 #include <vector>
 
@@ -25,8 +26,10 @@ namespace {
 // both separators end a directory.
 std::size_t fileNameStart(const std::string& path)
 {
-    std::size_t pos = path.find_last_of("/\\");
-    return pos == std::string::npos ? 0 : pos + 1;
+    for (std::size_t i = path.size(); i > 0; --i)
+        if (path[i - 1] == '/' || path[i - 1] == '\\')
+            return i;
+    return 0;
 }
 
 // Position of the extension's "." in the path, or npos. A "." that starts
@@ -51,16 +54,35 @@ std::size_t disabledUnderscore(const std::string& path)
     return us;
 }
 
-std::string formatInt(const char* format, int value)
+// Appends value as "%0<width>d" formats it: a minus sign counts towards the
+// width, and a number wider than width is never cut. The derived names are
+// built for every entry of every scan, so without a format string.
+void appendPadded(std::string& out, int value, std::size_t width)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
+    char digits[16];
+    std::size_t n = 0;
+    auto magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        digits[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    const std::size_t used = n + (value < 0 ? 1 : 0);
+    if (value < 0)
+        out.push_back('-');
+    if (used < width)
+        out.append(width - used, '0');
+    while (n > 0)
+        out.push_back(digits[--n]);
 }
 
-std::string padRight(const std::string& text, std::size_t width)
+// Appends text in upper case, padded with blanks to width (never cut).
+void appendUpperPadded(std::string& out, std::string_view text, std::size_t width)
 {
-    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+    const std::size_t at = out.size();
+    out.resize(at + std::max(text.size(), width), ' ');
+    char* to = out.data() + at;
+    for (char c : text)
+        *to++ = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -99,12 +121,32 @@ std::string CPluginEntry::FileTitle() const
 
 std::string CPluginEntry::ImageBaseName() const
 {
-    return UpperAscii(KindCode(m_kind) + "_" + FileTitle() + "_" + formatInt("%02d", m_indexInFile));
+    // The file title, as FileTitle() cuts it, without a copy of its own.
+    const std::size_t start = fileNameStart(m_path);
+    std::size_t end = m_path.rfind('.');
+    if (end == std::string::npos || end <= start) {
+        end = m_path.rfind('_');
+        if (end == std::string::npos || end <= start)
+            end = m_path.size();
+    }
+    const std::string code = KindCode(m_kind);
+    std::string name;
+    name.reserve(code.size() + 1 + (end - start) + 1 + 2);
+    appendUpperPadded(name, code, 0);
+    name.push_back('_');
+    appendUpperPadded(name, std::string_view(m_path).substr(start, end - start), 0);
+    name.push_back('_');
+    appendPadded(name, m_indexInFile, 2);
+    return name;
 }
 
 std::string CPluginEntry::PreviewImageName(int n) const
 {
-    return ImageBaseName() + "_" + formatInt("%03d", n) + ".JPG";
+    std::string name = ImageBaseName();
+    name.push_back('_');
+    appendPadded(name, n, 3);
+    name.append(".JPG");
+    return name;
 }
 
 std::string CPluginEntry::DescriptionKey() const
@@ -126,8 +168,18 @@ std::string CPluginEntry::RealPath() const
 std::string CPluginEntry::SortKey() const
 {
     // Padded to 40 but never cut: a longer text sorts by all its characters.
-    return UpperAscii(formatInt("%03d", m_rootIndex) + "." + formatInt("%03d", m_kind) + "." +
-                      padRight(m_category, 40) + "." + padRight(m_name, 40));
+    // The numbers hold no letters, so only the texts need upper-casing.
+    std::string key;
+    key.reserve(3 + 1 + 3 + 1 + std::max<std::size_t>(m_category.size(), 40) + 1 +
+                std::max<std::size_t>(m_name.size(), 40));
+    appendPadded(key, m_rootIndex, 3);
+    key.push_back('.');
+    appendPadded(key, m_kind, 3);
+    key.push_back('.');
+    appendUpperPadded(key, m_category, 40);
+    key.push_back('.');
+    appendUpperPadded(key, m_name, 40);
+    return key;
 }
 
 bool CPluginEntry::IsFilter() const
@@ -164,28 +216,33 @@ void seekTo(std::istream& file, long long position)
         throw std::ios_base::failure("cannot seek in the plug-in file");
 }
 
-// Reads up to count bytes; bytes past the end of the file read as zero, as
-// they would from the cleared buffer.
-std::vector<char> readUpTo(std::istream& file, std::size_t count)
+// The longest field read back: a 256-byte buffer that always keeps a terminator.
+constexpr std::size_t kMaxField = 255;
+using FieldBuffer = std::array<char, kMaxField>;
+
+// Reads up to count (at most kMaxField) bytes into buffer; bytes past the
+// end of the file read as zero, as they would from the cleared buffer.
+void readUpTo(std::istream& file, std::size_t count, FieldBuffer& buffer)
 {
-    std::vector<char> buffer(count, '\0');
+    std::fill_n(buffer.begin(), count, '\0');
     if (!file.fail())
         file.read(buffer.data(), static_cast<std::streamsize>(count));
     if (file.bad())
         throw std::ios_base::failure("cannot read the plug-in file");
     file.clear();
-    return buffer;
 }
 
 // A length-prefixed text whose length byte stands just before offset.
 bool readPrefixed(std::istream& file, int offset, std::string& text)
 {
     seekTo(file, static_cast<long long>(offset) - 1);
-    const auto length = static_cast<signed char>(readUpTo(file, 1)[0]);
+    FieldBuffer buffer;
+    readUpTo(file, 1, buffer);
+    const auto length = static_cast<signed char>(buffer[0]);
     if (length < 1 || length > kMaxRefreshLength)
         return false;
-    auto bytes = readUpTo(file, static_cast<std::size_t>(length));
-    text.assign(bytes.begin(), bytes.end());
+    readUpTo(file, static_cast<std::size_t>(length), buffer);
+    text.assign(buffer.data(), static_cast<std::size_t>(length));
     return true;
 }
 
@@ -193,11 +250,11 @@ bool readPrefixed(std::istream& file, int offset, std::string& text)
 std::string readFixed(std::istream& file, int offset, int capacity)
 {
     seekTo(file, offset);
-    // The field is read into a 256-byte buffer that always keeps a terminator.
-    const std::size_t count = static_cast<std::size_t>(std::min(capacity, 255));
-    auto bytes = readUpTo(file, count);
-    std::string text(bytes.begin(), bytes.end());
-    return text.substr(0, text.find('\0'));
+    const std::size_t count = std::min(static_cast<std::size_t>(std::max(capacity, 0)), kMaxField);
+    FieldBuffer buffer;
+    readUpTo(file, count, buffer);
+    const char* const end = std::find(buffer.data(), buffer.data() + count, '\0');
+    return std::string(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
 }
 
 }  // namespace
@@ -270,25 +327,52 @@ namespace {
 
 // Whether the permission bits let this process write the file. Root is
 // treated like anyone else: the bits play the part of the read-only attribute.
-bool writableByUs(const struct stat& st)
+bool writableByUs(std::uint32_t mode, uid_t user, gid_t group)
 {
     // The program never changes its user: ask the system once, not per file.
     static const uid_t effectiveUser = ::geteuid();
-    if (st.st_uid == effectiveUser)
-        return (st.st_mode & S_IWUSR) != 0;
-    bool inGroup = st.st_gid == ::getegid();
+    if (user == effectiveUser)
+        return (mode & S_IWUSR) != 0;
+    bool inGroup = group == ::getegid();
     if (!inGroup) {
         int n = ::getgroups(0, nullptr);
         if (n > 0) {
             std::vector<gid_t> groups(static_cast<std::size_t>(n));
             n = ::getgroups(n, groups.data());
             for (int i = 0; i < n; ++i)
-                inGroup = inGroup || groups[static_cast<std::size_t>(i)] == st.st_gid;
+                inGroup = inGroup || groups[static_cast<std::size_t>(i)] == group;
         }
     }
     if (inGroup)
-        return (st.st_mode & S_IWGRP) != 0;
-    return (st.st_mode & S_IWOTH) != 0;
+        return (mode & S_IWGRP) != 0;
+    return (mode & S_IWOTH) != 0;
+}
+
+// The full path as std::filesystem::absolute() makes it: an absolute path
+// stays as it is (without a path object per file), a relative one goes below
+// the current directory.
+std::string fullPathOf(const std::string& path)
+{
+    if (!path.empty() && path.front() == '/')
+        return path;
+    const std::filesystem::path native = NativePath(path);
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(native, ec);
+    return StoredPath(ec ? native : full);
+}
+
+void fillFrom(const OpenFileStat& st, const std::string& path, FileStatus& status)
+{
+    status.created = st.changed;  // no creation time in struct stat; the change time stands in
+    status.modified = st.modified;
+    status.accessed = st.accessed;
+    status.size = st.size;
+    status.attributes = 0;
+    if (!writableByUs(st.mode, static_cast<uid_t>(st.user), static_cast<gid_t>(st.group)))
+        status.attributes |= FileStatus::kAttrReadOnly;
+    if (S_ISDIR(st.mode))
+        status.attributes |= FileStatus::kAttrDirectory;
+    status.fullPath = fullPathOf(path);
 }
 
 }  // namespace
@@ -296,25 +380,25 @@ bool writableByUs(const struct stat& st)
 
 bool FileStatus::Get(const std::string& path, FileStatus& status)
 {
+#if !defined(_WIN32)
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    OpenFileStat info;
+    info.changed = st.st_ctime;
+    info.modified = st.st_mtime;
+    info.accessed = st.st_atime;
+    info.size = static_cast<std::uint64_t>(st.st_size);
+    info.mode = static_cast<std::uint32_t>(st.st_mode);
+    info.user = static_cast<std::uint32_t>(st.st_uid);
+    info.group = static_cast<std::uint32_t>(st.st_gid);
+    fillFrom(info, path, status);
+#else
     const std::filesystem::path native = NativePath(path);
     std::error_code ec;
     std::filesystem::path full = std::filesystem::absolute(native, ec);
     if (ec)
         full = native;
-#if !defined(_WIN32)
-    struct stat st {};
-    if (::stat(native.c_str(), &st) != 0)
-        return false;
-    status.created = st.st_ctime;  // no creation time in struct stat; the change time stands in
-    status.modified = st.st_mtime;
-    status.accessed = st.st_atime;
-    status.size = static_cast<std::uint64_t>(st.st_size);
-    status.attributes = 0;
-    if (!writableByUs(st))
-        status.attributes |= kAttrReadOnly;
-    if (S_ISDIR(st.st_mode))
-        status.attributes |= kAttrDirectory;
-#else
     auto st = std::filesystem::status(native, ec);
     if (ec || !std::filesystem::exists(st))
         return false;
@@ -327,9 +411,19 @@ bool FileStatus::Get(const std::string& path, FileStatus& status)
         status.attributes |= kAttrReadOnly;
     if (std::filesystem::is_directory(st))
         status.attributes |= kAttrDirectory;
-#endif
     status.fullPath = StoredPath(full);
+#endif
     return true;
+}
+
+bool FileStatus::Get(const std::string& path, const OpenFileStat& open, FileStatus& status)
+{
+#if !defined(_WIN32)
+    fillFrom(open, path, status);
+    return true;
+#else
+    return Get(path, status);
+#endif
 }
 
 }  // namespace vardel

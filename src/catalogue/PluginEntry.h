@@ -12,6 +12,8 @@
 
 namespace vardel {
 
+struct OpenFileStat;
+
 // Resource flags of a plug-in file, as found at scan time.
 enum PluginResourceFlag : int {
     kFlagFXVS = 0x01,
@@ -42,6 +44,10 @@ struct FileStatus {
     static constexpr std::uint8_t kAttrDirectory = 0x10;
     // Fills a status from the file system; false when the file is missing.
     static bool Get(const std::string& path, FileStatus& status);
+    // The same for the file at path from what fstat said about it while it
+    // was open there (BlockFile), without asking again by name. Where times
+    // and attributes do not come from fstat (Windows) it asks by name.
+    static bool Get(const std::string& path, const OpenFileStat& open, FileStatus& status);
 };
 
 class CPluginEntry : public CObject {

@@ -5,6 +5,7 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginTables.h"
+#include "modify/BlockFile.h"
 #include "modify/PatternSearch.h"
 #include "modify/PluginRestoreManager.h"
 #include "modify/ResourceFile.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <fstream>
 
 namespace vardel {
@@ -31,19 +33,32 @@ std::string ReadCode(ByteReader& r)
                        static_cast<char>(bytes[0])};
 }
 
+// A property key as stored (characters reversed), read as one number and
+// compared with Key("kind") and the like: a PiPL has dozens of properties.
+std::uint32_t ReadKey(ByteReader& r)
+{
+    return r.U32();
+}
+
+constexpr std::uint32_t Key(const char (&code)[5])
+{
+    return std::uint32_t(std::uint8_t(code[0])) << 24 | std::uint32_t(std::uint8_t(code[1])) << 16 |
+           std::uint32_t(std::uint8_t(code[2])) << 8 | std::uint32_t(std::uint8_t(code[3]));
+}
+
 // A zero-terminated string: at most 258 bytes are read and 257 kept; the
 // end of the data ends the string (the next read then fails).
 std::string ReadZString(ByteReader& r)
 {
-    std::string out;
-    for (std::size_t i = 0; i < kZStringMaxRead && !r.AtEnd(); ++i) {
-        std::uint8_t b = r.U8();
-        if (b == 0)
-            break;
-        if (out.size() < kZStringMaxKept)
-            out.push_back(static_cast<char>(b));
-    }
-    return out;
+    const std::size_t start = r.Position();
+    const auto window = r.Bytes(std::min<std::size_t>(kZStringMaxRead, r.Remaining()));
+    if (window.empty())
+        return {};
+    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(window.data(), 0, window.size()));
+    const std::size_t length = zero ? static_cast<std::size_t>(zero - window.data()) : window.size();
+    // The terminator is read too; a string without one ends with the window.
+    r.Seek(start + (zero ? length + 1 : length));
+    return std::string(reinterpret_cast<const char*>(window.data()), std::min(length, kZStringMaxKept));
 }
 
 // The text of a "name" or "catg" property: a length byte and that many
@@ -60,13 +75,25 @@ std::string ReadPascal(ByteReader& r, std::uint32_t dataLength)
     return r.String(n);
 }
 
+// The status of the module's file as it was opened: the answer a query by
+// name gives, without looking the name up again. Only its access time can be
+// older (our own read may move it); nothing shows or stores the times.
+void StatusOfModule(const COXResourceLibrary& lib, const std::string& path, FileStatus& status)
+{
+    OpenFileStat stat;
+    if (lib.GetFileStat(stat))
+        FileStatus::Get(path, stat, status);
+    else
+        FileStatus::Get(path, status);
+}
+
 // Locate strings with search(start, end, pattern) as the file pattern search
 // bounded to [start, end); spans[i] are the file spans of the resources
 // entries[i] was read from, and every text is looked for inside them only.
 // File errors are raised as exceptions.
 template <class Search>
-void LocateWith(const Search& search, const std::string& path, CPluginReader::EntryList& entries,
-                std::vector<TextSpans>& spans)
+void LocateWith(const Search& search, const COXResourceLibrary& lib, const std::string& path,
+                CPluginReader::EntryList& entries, std::vector<TextSpans>& spans)
 {
     const bool pipl = entries.front()->IsPiPL();
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -93,7 +120,7 @@ void LocateWith(const Search& search, const std::string& path, CPluginReader::En
     // One status for the file, shared by its entries. Each category lies in
     // its own resource, so two plug-ins of one category get two offsets.
     FileStatus status;
-    FileStatus::Get(path, status);
+    StatusOfModule(lib, path, status);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         auto& e = entries[i];
         e->m_fileStatus = status;
@@ -137,7 +164,7 @@ int CPluginReader::ReadFile(const std::string& path, bool hasExtension)
     const std::pair<const char*, int> probes[] = {
         {"FXVS", kFlagFXVS}, {"FLVS", kFlagFLVS}, {"PARM", kFlagPARM}, {"FUNC", kFlagFUNC}};
     for (const auto& [type, flag] : probes)
-        if (lib.EnumNames(type, names))
+        if (lib.HasNames(type))
             flags |= flag;
 
     int added = 0;
@@ -145,7 +172,7 @@ int CPluginReader::ReadFile(const std::string& path, bool hasExtension)
         added = ReadPipl(lib, names, path, flags);
     else if (lib.EnumNames("PIMI", names))
         added = ReadPimi(lib, names, path, flags);
-    else if (lib.EnumNames("TYPE", names))
+    else if (lib.HasNames("TYPE"))
         added = ReadPremiere(lib, path, flags);
     lib.Close();
     return added;
@@ -182,17 +209,17 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
             std::uint32_t count = r.U32();
             for (std::uint32_t p = 0; p < count; ++p) {
                 r.Skip(4);  // vendor
-                std::string key = ReadCode(r);
+                const std::uint32_t key = ReadKey(r);
                 r.Skip(4);  // property number
                 std::uint32_t length = r.U32();
                 const std::size_t dataStart = r.Position();
-                if (key == "kind")
+                if (key == Key("kind"))
                     e->m_kind = KindFromCode(ReadCode(r));
-                else if (key == "mode")
+                else if (key == Key("mode"))
                     e->m_modes = r.I32();
-                else if (key == "catg")
+                else if (key == Key("catg"))
                     e->m_category = ReadPascal(r, length);
-                else if (key == "name") {
+                else if (key == Key("name")) {
                     e->m_name = ReadPascal(r, length);
                     e->m_nameCapacity = static_cast<int>(e->m_name.size());
                 }
@@ -201,7 +228,7 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
                 // step back over bytes already read ("kind", "vers" and
                 // "mode" take 4 bytes whatever their length says).
                 std::uint64_t next = dataStart + ((std::uint64_t(length) + 3) & ~std::uint64_t(3));
-                if (key == "vers")
+                if (key == Key("vers"))
                     r.Skip(4);
                 next = std::max<std::uint64_t>(next, r.Position());
                 if (p + 1 < count)
@@ -236,15 +263,22 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
 
 void CPluginReader::RecordOriginals(CPluginEntry& entry)
 {
-    // One lookup; the image base name is upper case, as the database's keys are.
-    const std::string key = entry.ImageBaseName();
-    if (auto it = m_restore.m_entries.find(key); it != m_restore.m_entries.end()) {
+    // One lookup, whose place also serves the insertion; the image base name
+    // is upper case, as the database's keys are.
+    std::string key = entry.ImageBaseName();
+    auto& originals = m_restore.m_entries;
+    const auto it = originals.lower_bound(key);
+    if (it != originals.end() && it->first == key) {
         entry.m_categoryCapacity = static_cast<int>(it->second->m_originalCategory.size());
         return;
     }
     entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
-    if (entry.m_categoryCapacity > 0)
-        m_restore.Add(key, entry.m_name, entry.m_category);
+    if (entry.m_categoryCapacity <= 0)
+        return;
+    auto original = std::make_unique<CPluginRestoreEntry>();
+    original->m_originalCategory = entry.m_category;
+    original->m_originalName = entry.m_name;
+    originals.emplace_hint(it, std::move(key), std::move(original));
 }
 
 int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path,
@@ -334,7 +368,7 @@ int CPluginReader::ReadPremiere(COXResourceLibrary& lib, const std::string& path
         }
     }
 
-    FileStatus::Get(path, e->m_fileStatus);
+    StatusOfModule(lib, path, e->m_fileStatus);
     if (e->m_nameCapacity > 0) {
         // A file error here only leaves the name unlocated.
         TextSpans spans;
@@ -384,7 +418,7 @@ bool CPluginReader::LocateStrings(COXResourceLibrary& lib, const std::string& pa
     std::vector<TextSpans> spans(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i)
         FindTextSpans(lib, *entries[i], spans[i]);  // none found: the texts stay unlocated
-    return WithFileSearch(lib, [&](const auto& search) { LocateWith(search, path, entries, spans); });
+    return WithFileSearch(lib, [&](const auto& search) { LocateWith(search, lib, path, entries, spans); });
 }
 
 }  // namespace vardel

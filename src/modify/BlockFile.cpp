@@ -34,6 +34,19 @@ long long ReadAt(int fd, char* buffer, std::size_t count, std::uint64_t offset)
 #endif
 }
 
+OpenFileStat ToOpenFileStat(const struct stat& st)
+{
+    OpenFileStat out;
+    out.changed = static_cast<std::int64_t>(st.st_ctime);
+    out.modified = static_cast<std::int64_t>(st.st_mtime);
+    out.accessed = static_cast<std::int64_t>(st.st_atime);
+    out.size = static_cast<std::uint64_t>(st.st_size);
+    out.mode = static_cast<std::uint32_t>(st.st_mode);
+    out.user = static_cast<std::uint32_t>(st.st_uid);
+    out.group = static_cast<std::uint32_t>(st.st_gid);
+    return out;
+}
+
 // One spare block per thread: a scan opens thousands of files one after the
 // other, and a block of the default size is then allocated once, not per file.
 thread_local std::unique_ptr<char[]> t_spareBlock;
@@ -72,6 +85,7 @@ bool BlockFile::Open(const std::string& path)
     }
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
+    m_stat = ToOpenFileStat(st);
     if (!m_block) {
         if (m_blockSize == kBlockSize && t_spareBlock)
             m_block = std::move(t_spareBlock);
@@ -94,6 +108,7 @@ void BlockFile::Close()
     }
     m_fd = -1;
     m_size = 0;
+    m_stat = {};
     m_blockStart = 0;
     m_whole.clear();
     m_whole.shrink_to_fit();
@@ -152,6 +167,29 @@ bool BlockFile::Contents(std::uint64_t maxSize, std::span<const std::uint8_t>& b
     m_whole.resize(ReadFully(m_fd, reinterpret_cast<char*>(m_whole.data()), size, 0));
     m_haveWhole = true;
     bytes = std::span<const std::uint8_t>(m_whole);
+    return true;
+}
+
+bool BlockFile::Peek(std::uint64_t offset, std::size_t count, std::span<const std::uint8_t>& bytes)
+{
+    if (m_fd < 0 || count > m_blockSize || offset > m_size || count > m_size - offset)
+        return false;
+    const auto loaded = static_cast<std::uint64_t>(egptr() - eback());
+    const bool held = offset >= m_blockStart && offset - m_blockStart <= loaded &&
+                      count <= loaded - (offset - m_blockStart);
+    if (!held) {
+        // One read, as underflow() makes it: a short one leaves the rest to the stream.
+        const long long n = ReadAt(m_fd, m_block.get(), m_blockSize, offset);
+        if (n < 0)
+            throw std::ios_base::failure("cannot read the file");
+        m_blockStart = offset;
+        setg(m_block.get(), m_block.get(), m_block.get() + n);
+        if (static_cast<std::uint64_t>(n) < count)
+            return false;
+    }
+    char* const at = eback() + (offset - m_blockStart);
+    setg(eback(), at, egptr());
+    bytes = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(at), count);
     return true;
 }
 

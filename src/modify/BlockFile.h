@@ -13,6 +13,17 @@
 
 namespace vardel {
 
+// What the file system says about an open file (fstat).
+struct OpenFileStat {
+    std::int64_t changed = 0;  // seconds since the epoch
+    std::int64_t modified = 0;
+    std::int64_t accessed = 0;
+    std::uint64_t size = 0;
+    std::uint32_t mode = 0;  // the st_mode bits
+    std::uint32_t user = 0;
+    std::uint32_t group = 0;
+};
+
 class BlockFile : public std::streambuf {
 public:
     static constexpr std::size_t kBlockSize = 64 * 1024;
@@ -29,6 +40,20 @@ public:
     void Close();
     bool IsOpen() const { return m_fd >= 0; }
     std::uint64_t Size() const { return m_size; }
+
+    // The status of the open file as Open found it (before anything was
+    // read, so its access time may be older than a query after reading
+    // would give); empty when closed.
+    const OpenFileStat& StatAtOpen() const { return m_stat; }
+
+    // A view of count bytes at offset straight out of the block, reading the
+    // block from offset first when it does not hold them. False when count
+    // is larger than a block or the file ends before offset + count; the
+    // caller then reads through the stream. The view stays valid until the
+    // next read, seek out of the block, Peek(), Contents() or Close(). Leaves
+    // the stream positioned at offset. Read errors are raised as
+    // std::ios_base::failure.
+    bool Peek(std::uint64_t offset, std::size_t count, std::span<const std::uint8_t>& bytes);
 
     // The whole file in memory, for searching it without a read per search:
     // read now unless the block already holds it (a file of up to one block
@@ -49,6 +74,7 @@ private:
     std::size_t m_blockSize;
     int m_fd = -1;
     std::uint64_t m_size = 0;
+    OpenFileStat m_stat;
     std::unique_ptr<char[]> m_block;
     std::uint64_t m_blockStart = 0;  // file offset of the block's first byte
     std::vector<std::uint8_t> m_whole;  // the file, when larger than a block and asked for whole

@@ -4,6 +4,7 @@
 #include "app/CodePage.h"
 
 #include <algorithm>
+#include <array>
 #include <set>
 
 namespace vardel {
@@ -17,14 +18,6 @@ constexpr std::uint16_t kMaxSections = 96;  // the Windows loader refuses more
 constexpr std::uint32_t kEntryBudget = 1u << 18;
 constexpr std::size_t kFirstWindow = 64 * 1024;
 
-std::string UpperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 }  // namespace
 
 std::string PeResourceId::ToString() const
@@ -32,37 +25,52 @@ std::string PeResourceId::ToString() const
     return isNumber ? "#" + std::to_string(number) : text;
 }
 
-// Walks the three directory levels over a window of the resource section that
-// grows on demand, so that only the directory's own bytes are read.
+// Walks the three directory levels. A directory whose bytes fit in the
+// file's block is parsed straight out of it (nothing else is read meanwhile,
+// so the view stays valid); a larger one over a window of the resource
+// section that grows on demand, so that only the directory's own bytes are
+// read.
 class PeImage::DirectoryParser {
 public:
     DirectoryParser(PeImage& image, std::uint64_t fileOffset, std::uint64_t limit)
         : m_image(image), m_base(fileOffset), m_limit(limit)
     {
+        try {
+            m_inBlock = limit <= BlockFile::kBlockSize &&
+                        image.m_buffer.Peek(fileOffset, static_cast<std::size_t>(limit), m_view);
+        } catch (const std::exception&) {
+            m_inBlock = false;  // the window reads it again and reports the error
+        }
     }
 
     void Parse(std::vector<PeResourceType>& types)
     {
-        m_visited.insert(0);
-        for (const auto& e : Entries(0)) {
+        Visit(0);
+        std::vector<Entry>& roots = Entries(0, 0);
+        types.reserve(roots.size());
+        for (const auto& e : roots) {
             try {
                 if (!(e.offset & kHighBit))
                     continue;  // a type must be a directory
                 std::uint32_t sub = e.offset & ~kHighBit;
-                if (!m_visited.insert(sub).second)
+                if (!Visit(sub))
                     continue;  // loop or shared directory: never revisit
                 PeResourceType type;
                 type.id = Id(e.name);
-                for (const auto& n : Entries(sub)) {
+                std::vector<Entry>& names = Entries(sub, 1);
+                type.names.reserve(names.size());
+                for (const auto& n : names) {
                     try {
                         if (!(n.offset & kHighBit))
                             continue;
                         std::uint32_t langDir = n.offset & ~kHighBit;
-                        if (!m_visited.insert(langDir).second)
+                        if (!Visit(langDir))
                             continue;
                         PeResourceName name;
                         name.id = Id(n.name);
-                        for (const auto& l : Entries(langDir)) {
+                        std::vector<Entry>& languages = Entries(langDir, 2);
+                        name.languages.reserve(languages.size());
+                        for (const auto& l : languages) {
                             if ((l.offset & kHighBit) || (l.name & kHighBit))
                                 continue;  // the third level holds data entries with numeric languages
                             try {
@@ -92,10 +100,13 @@ private:
     };
 
     // The entries of the directory at offset, cut to what the section holds
-    // and to the budget. The counts are added in 32 bits.
-    std::vector<Entry> Entries(std::uint32_t offset)
+    // and to the budget, into the list kept for its level (each level's loop
+    // holds its list while the deeper levels fill theirs). The counts are
+    // added in 32 bits.
+    std::vector<Entry>& Entries(std::uint32_t offset, int level)
     {
-        std::vector<Entry> entries;
+        std::vector<Entry>& entries = m_levels[level];
+        entries.clear();
         ByteReader header = Window(offset, 16);
         header.Skip(12);
         std::uint32_t count = header.U16();
@@ -142,6 +153,8 @@ private:
     {
         if (offset > m_limit || count > m_limit - offset)
             throw ReadError("resource directory entry outside the section");
+        if (m_inBlock)
+            return ByteReader(m_view).Sub(offset, count);
         std::uint64_t end = offset + count;
         if (end > m_buffer.size()) {
             std::uint64_t want = std::max<std::uint64_t>({end, m_buffer.size() * 2, kFirstWindow});
@@ -153,15 +166,45 @@ private:
         return ByteReader(std::span<const std::uint8_t>(m_buffer)).Sub(offset, count);
     }
 
+    // Marks the directory at offset as walked; false when it was already.
+    // A real module has a few dozen directories, looked up in a short list;
+    // a hostile one may have up to the budget, kept in a tree.
+    bool Visit(std::uint32_t offset)
+    {
+        if (m_visitedTree.empty()) {
+            const auto end = m_visited.begin() + m_visitedCount;
+            if (std::find(m_visited.begin(), end, offset) != end)
+                return false;
+            if (m_visitedCount < m_visited.size()) {
+                m_visited[m_visitedCount++] = offset;
+                return true;
+            }
+            m_visitedTree.insert(m_visited.begin(), end);
+        }
+        return m_visitedTree.insert(offset).second;
+    }
+
     PeImage& m_image;
     std::uint64_t m_base;
     std::uint64_t m_limit;
-    std::vector<std::uint8_t> m_buffer;
-    std::set<std::uint32_t> m_visited;
+    bool m_inBlock = false;
+    std::span<const std::uint8_t> m_view;  // the whole directory range, when m_inBlock
+    std::vector<std::uint8_t> m_buffer;    // the window read so far, otherwise
+    std::vector<Entry> m_levels[3];
+    std::array<std::uint32_t, 64> m_visited{};
+    std::size_t m_visitedCount = 0;
+    std::set<std::uint32_t> m_visitedTree;
     std::uint32_t m_budget = kEntryBudget;
 };
 
 PeImage::~PeImage() = default;
+
+std::istream& PeImage::Stream()
+{
+    if (!m_file)
+        m_file.emplace(&m_buffer);
+    return *m_file;
+}
 
 std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::string* error)
 {
@@ -181,23 +224,34 @@ std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::string* err
     return image;
 }
 
-std::vector<std::uint8_t> PeImage::ReadAt(std::uint64_t offset, std::uint64_t count)
+std::span<const std::uint8_t> PeImage::ReadAt(std::uint64_t offset, std::uint64_t count)
 {
     if (offset > m_fileSize || count > m_fileSize - offset)
         throw ReadError("read past the end of the file");
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
-    m_file.clear();
-    m_file.seekg(static_cast<std::streamoff>(offset));
+    std::span<const std::uint8_t> view;
+    if (count == 0)
+        return view;
     try {
-        m_file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
+        if (count <= BlockFile::kBlockSize && m_buffer.Peek(offset, static_cast<std::size_t>(count), view))
+            return view;
+    } catch (const std::exception&) {
+        // The stream reads it again and fails the way it always has.
+    }
+    m_scratch.resize(static_cast<std::size_t>(count));
+    std::istream& file = Stream();
+    file.clear();
+    file.seekg(static_cast<std::streamoff>(offset));
+    try {
+        file.read(reinterpret_cast<char*>(m_scratch.data()), static_cast<std::streamsize>(count));
     } catch (const std::exception&) {
         throw ReadError("read error");
     }
-    if (static_cast<std::uint64_t>(m_file.gcount()) != count)
+    if (static_cast<std::uint64_t>(file.gcount()) != count)
         throw ReadError("short read");
-    return bytes;
+    return m_scratch;
 }
 
+// Each view that ReadAt gives is used up before the next read.
 void PeImage::ReadHeaders()
 {
     m_fileSize = m_buffer.Size();
@@ -249,6 +303,7 @@ void PeImage::ReadHeaders()
 
     auto table = ReadAt(peOffset + 24 + optionalSize, std::uint64_t(sectionCount) * 40);
     ByteReader s(table);
+    m_sections.reserve(sectionCount);
     for (std::uint16_t i = 0; i < sectionCount; ++i) {
         Section section;
         s.Skip(8);  // name
@@ -345,30 +400,50 @@ bool PeImage::ParseNumber(const std::string& text, std::uint16_t& number)
 
 namespace {
 
-bool Matches(const PeResourceId& id, const std::string& query)
-{
-    std::uint16_t number = 0;
-    if (PeImage::ParseNumber(query, number))
-        return id.isNumber && id.number == number;
-    // The Windows resource functions upper-case a text query and compare it
-    // with the stored text as it is.
-    return !id.isNumber && id.text == UpperAscii(query);
-}
+// A type or name query resolved once, for comparing with every id of a
+// level. The Windows resource functions upper-case a text query and compare
+// it with the stored text as it is; the query is upper-cased in the
+// comparison, without a copy.
+class IdQuery {
+public:
+    explicit IdQuery(const std::string& query) : m_query(query), m_isNumber(PeImage::ParseNumber(query, m_number)) {}
+
+    bool Matches(const PeResourceId& id) const
+    {
+        if (m_isNumber)
+            return id.isNumber && id.number == m_number;
+        if (id.isNumber || id.text.size() != m_query.size())
+            return false;
+        for (std::size_t i = 0; i < m_query.size(); ++i) {
+            const char c = m_query[i];
+            if (id.text[i] != (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    const std::string& m_query;
+    std::uint16_t m_number = 0;
+    bool m_isNumber;
+};
 
 }  // namespace
 
 const PeResourceType* PeImage::FindType(const std::string& type) const
 {
+    const IdQuery query(type);
     for (const auto& t : m_types)
-        if (Matches(t.id, type))
+        if (query.Matches(t.id))
             return &t;
     return nullptr;
 }
 
 const PeResourceName* PeImage::FindName(const PeResourceType& type, const std::string& name) const
 {
+    const IdQuery query(name);
     for (const auto& n : type.names)
-        if (Matches(n.id, name))
+        if (query.Matches(n.id))
             return &n;
     return nullptr;
 }
@@ -410,7 +485,8 @@ bool PeImage::ReadData(const PeResourceData& data, std::vector<std::uint8_t>& ou
     if (!DataOffset(data, offset))
         return false;
     try {
-        out = ReadAt(offset, data.size);
+        const auto bytes = ReadAt(offset, data.size);
+        out.assign(bytes.begin(), bytes.end());
     } catch (const ReadError&) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -78,6 +79,8 @@ public:
     // or missing table is not an error; it is just no table.
     bool HasCertificateTable() const { return m_hasCertificateTable; }
     std::uint64_t FileSize() const { return m_fileSize; }
+    // What the system said about the file when it was opened.
+    const OpenFileStat& StatAtOpen() const { return m_buffer.StatAtOpen(); }
     const std::vector<PeResourceType>& Types() const { return m_types; }
 
     // Every resource in directory order (types, names, languages).
@@ -113,7 +116,7 @@ public:
 
     // The open file, for callers that search its raw bytes while the module
     // is open (one open and one block cache for both).
-    std::istream& Stream() { return m_file; }
+    std::istream& Stream();
 
     // Files up to this size are searched in memory; larger ones through the
     // stream, one window at a time.
@@ -138,18 +141,22 @@ private:
     void ReadDirectory(std::uint32_t rva, std::uint32_t size);
     // File offset of an RVA and the bytes available there; false when unmapped.
     bool MapRva(std::uint32_t rva, std::uint64_t& offset, std::uint64_t& available) const;
-    std::vector<std::uint8_t> ReadAt(std::uint64_t offset, std::uint64_t count);
+    // A view of count bytes at offset, valid until the next read: straight
+    // out of the file's block when it holds them, else read into m_scratch.
+    // Throws ReadError past the end of the file or on a read error.
+    std::span<const std::uint8_t> ReadAt(std::uint64_t offset, std::uint64_t count);
 
     class DirectoryParser;
 
     BlockFile m_buffer;
-    std::istream m_file{&m_buffer};
+    std::optional<std::istream> m_file;  // made on first use: most files are read from the block only
     std::uint64_t m_fileSize = 0;
     bool m_is64 = false;
     std::uint16_t m_machine = 0;
     bool m_hasCertificateTable = false;
     std::uint32_t m_sizeOfHeaders = 0;
     std::vector<Section> m_sections;
+    std::vector<std::uint8_t> m_scratch;  // reads that do not fit the block
     std::vector<PeResourceType> m_types;
 };
 

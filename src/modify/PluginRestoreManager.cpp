@@ -68,10 +68,16 @@ void CPluginRestoreManager::NormaliseKeys()
 
 void CPluginRestoreManager::WidenCapacities(CPluginEntry& e) const
 {
+    if (!e.IsPhotoshopFilterFactory())
+        WidenCapacities(e, e.ImageBaseName());
+}
+
+void CPluginRestoreManager::WidenCapacities(CPluginEntry& e, const std::string& imageBaseName) const
+{
     if (e.IsPhotoshopFilterFactory())
         return;
     // The image base name is upper case already, as the keys are.
-    const auto it = m_entries.find(e.ImageBaseName());
+    const auto it = m_entries.find(imageBaseName);
     if (it == m_entries.end())
         return;
     const int category = static_cast<int>(it->second->m_originalCategory.size());

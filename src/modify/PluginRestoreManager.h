@@ -45,6 +45,8 @@ public:
     // theirs, and texts that could not be located (offset 0) are never
     // widened, since nothing may be written for them.
     void WidenCapacities(CPluginEntry& entry) const;
+    // The same with the entry's image base name already made.
+    void WidenCapacities(CPluginEntry& entry, const std::string& imageBaseName) const;
 
     std::map<std::string, std::unique_ptr<CPluginRestoreEntry>> m_entries;
 };

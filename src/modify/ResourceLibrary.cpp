@@ -1,5 +1,6 @@
 #include "modify/ResourceLibrary.h"
 
+#include "modify/BlockFile.h"
 #include "modify/PeImage.h"
 #include "modify/ResourceFile.h"
 
@@ -57,6 +58,14 @@ bool COXResourceLibrary::GetFileBytes(std::span<const std::uint8_t>& bytes) cons
     return m_module && m_module->Contents(bytes);
 }
 
+bool COXResourceLibrary::GetFileStat(OpenFileStat& stat) const
+{
+    if (!m_module)
+        return false;
+    stat = m_module->StatAtOpen();
+    return true;
+}
+
 bool COXResourceLibrary::EnumNames(const std::string& type, std::vector<std::string>& names) const
 {
     names.clear();
@@ -65,8 +74,24 @@ bool COXResourceLibrary::EnumNames(const std::string& type, std::vector<std::str
     const PeResourceType* found = m_module->FindType(type);
     if (!found || found->names.empty())
         return false;
+    names.reserve(found->names.size());
     for (const auto& n : found->names)
         names.push_back(n.id.ToString());
+    return true;
+}
+
+bool COXResourceLibrary::HasNames(const std::string& type) const
+{
+    const PeResourceType* found = m_module ? m_module->FindType(type) : nullptr;
+    return found && !found->names.empty();
+}
+
+bool COXResourceLibrary::NameAt(const std::string& type, std::size_t index, std::string& name) const
+{
+    const PeResourceType* found = m_module ? m_module->FindType(type) : nullptr;
+    if (!found || index >= found->names.size())
+        return false;
+    name = found->names[index].id.ToString();
     return true;
 }
 

@@ -12,6 +12,7 @@
 
 namespace vardel {
 
+struct OpenFileStat;
 class COXResourceFile;
 class PeImage;  // the parsed resource directory of one file
 
@@ -33,6 +34,10 @@ public:
     // The names of every resource of the type, in resource-directory order:
     // text names as they are, numbers as "#%u". False when there is none.
     bool EnumNames(const std::string& type, std::vector<std::string>& names) const;
+    // True when EnumNames would find at least one name, without listing them.
+    bool HasNames(const std::string& type) const;
+    // The name at index in EnumNames order; false when there is none.
+    bool NameAt(const std::string& type, std::size_t index, std::string& name) const;
 
     // The bytes of the resource (type, name, language; language 0 selects as
     // the Windows resource functions do). False when missing.
@@ -53,6 +58,10 @@ public:
     // be held (search GetFileStream() then). Read errors are raised as
     // std::ios_base::failure.
     bool GetFileBytes(std::span<const std::uint8_t>& bytes) const;
+
+    // What the system said about the module's file when it was opened (no
+    // second query by name). False when closed.
+    bool GetFileStat(OpenFileStat& stat) const;
 
 private:
     friend class COXResourceFile;

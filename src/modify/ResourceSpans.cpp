@@ -4,6 +4,7 @@
 #include "catalogue/PluginTables.h"
 #include "modify/ResourceLibrary.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,27 +26,32 @@ bool SpanOf(const COXResourceLibrary& lib, const std::string& type, const std::s
 // index in file.
 bool NameAtIndex(const COXResourceLibrary& lib, const std::string& type, int index, std::string& name)
 {
-    std::vector<std::string> names;
-    if (index < 0 || !lib.EnumNames(type, names) || static_cast<std::size_t>(index) >= names.size())
-        return false;
-    name = names[static_cast<std::size_t>(index)];
-    return true;
+    return index >= 0 && lib.NameAt(type, static_cast<std::size_t>(index), name);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::uint8_t> TextPattern(std::uint8_t first, std::uint8_t second, const std::string& text)
+{
+    std::vector<std::uint8_t> pattern(2 + text.size());
+    pattern[0] = first;
+    pattern[1] = second;
+    std::memcpy(pattern.data() + 2, text.data(), text.size());
+    return pattern;
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> PiplTextPattern(const std::string& text)
 {
-    std::vector<std::uint8_t> pattern{0, static_cast<std::uint8_t>(text.size())};
-    pattern.insert(pattern.end(), text.begin(), text.end());
-    return pattern;
+    return TextPattern(0, static_cast<std::uint8_t>(text.size()), text);
 }
 
 std::vector<std::uint8_t> PimiTextPattern(const std::string& text)
 {
-    std::vector<std::uint8_t> pattern{3, 0};
-    pattern.insert(pattern.end(), text.begin(), text.end());
-    return pattern;
+    return TextPattern(3, 0, text);
 }
 
 bool FindTextSpans(const COXResourceLibrary& lib, const CPluginEntry& entry, TextSpans& spans)

@@ -1,11 +1,14 @@
 #include "app/Archive.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginTables.h"
+#include "modify/BlockFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -345,4 +348,73 @@ TEST(FileStatus, ReadOnlyComesFromThePermissionBits)
     ASSERT_TRUE(FileStatus::Get(file.string(), st));
     EXPECT_NE(st.attributes & FileStatus::kAttrReadOnly, 0);
     EXPECT_FALSE(FileStatus::Get((dir / "missing").string(), st));
+}
+
+namespace {
+
+std::string Printf(const char* format, int value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+class NumbersInNames : public testing::TestWithParam<int> {};
+
+}  // namespace
+
+// The numbers in the derived names read as "%02d" and "%03d" print them,
+// also where they outgrow the width or are negative (a damaged store).
+TEST_P(NumbersInNames, ReadAsPrintfPrintsThem)
+{
+    const int n = GetParam();
+    CPluginEntry e = entryWithPath("/p/Soft blur.8bf", kKindFilter, n);
+    EXPECT_EQ(e.ImageBaseName(), "8BFM_SOFT BLUR_" + Printf("%02d", n));
+    EXPECT_EQ(e.PreviewImageName(n), "8BFM_SOFT BLUR_" + Printf("%02d", n) + "_" + Printf("%03d", n) + ".JPG");
+    e.m_rootIndex = n;
+    e.m_kind = n;
+    e.m_category = "Blur";
+    e.m_name = "soft";
+    EXPECT_EQ(e.SortKey(), Printf("%03d", n) + "." + Printf("%03d", n) + ".BLUR" + std::string(36, ' ') + ".SOFT" +
+                               std::string(36, ' '));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, NumbersInNames,
+                         testing::Values(0, 7, 10, 99, 100, 999, 1000, 123456, -1, -9, -10, -99, -100,
+                                         std::numeric_limits<int>::max(), std::numeric_limits<int>::min()));
+
+// The status of an open file is what a query by name gives (its times
+// aside, which the query after a read may see later), full path included.
+TEST(FileStatus, FromTheOpenFileAsByName)
+{
+    test::TempDir dir;
+    const auto file = dir / "plug.8bf";
+    test::writeFile(file, std::string(1234, 'x'));
+    for (bool readOnly : {false, true}) {
+        fs::permissions(file, readOnly ? fs::perms::owner_read : fs::perms::owner_read | fs::perms::owner_write);
+        BlockFile open;
+        ASSERT_TRUE(open.Open(file.string()));
+        FileStatus byName, fromOpen;
+        ASSERT_TRUE(FileStatus::Get(file.string(), byName));
+        ASSERT_TRUE(FileStatus::Get(file.string(), open.StatAtOpen(), fromOpen));
+        EXPECT_EQ(fromOpen.size, 1234u);
+        EXPECT_EQ(fromOpen.size, byName.size);
+        EXPECT_EQ(fromOpen.modified, byName.modified);
+        EXPECT_EQ(fromOpen.attributes, byName.attributes);
+        EXPECT_EQ(fromOpen.fullPath, byName.fullPath);
+        EXPECT_EQ(fromOpen.fullPath, file.string());
+    }
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+
+    // A relative path gets the full path below the current directory.
+    const auto cwd = fs::current_path();
+    fs::current_path(dir.path());
+    BlockFile open;
+    ASSERT_TRUE(open.Open("plug.8bf"));
+    FileStatus byName, fromOpen;
+    ASSERT_TRUE(FileStatus::Get("plug.8bf", byName));
+    ASSERT_TRUE(FileStatus::Get("plug.8bf", open.StatAtOpen(), fromOpen));
+    fs::current_path(cwd);
+    EXPECT_EQ(fromOpen.fullPath, byName.fullPath);
+    EXPECT_EQ(fromOpen.fullPath, (dir.path() / "plug.8bf").string());
 }

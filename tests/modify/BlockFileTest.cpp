@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <istream>
+#include <ostream>
+#include <span>
 
 using namespace vardel;
 
@@ -80,4 +82,86 @@ TEST(BlockFile, EmptyFile)
     ASSERT_TRUE(buf.Open((dir / "e").string()));
     std::istream in(&buf);
     EXPECT_EQ(in.get(), std::char_traits<char>::eof());
+}
+
+namespace {
+
+struct PeekCase {
+    std::uint64_t offset;
+    std::size_t count;
+    bool viewed;
+};
+
+std::ostream& operator<<(std::ostream& os, const PeekCase& c)
+{
+    return os << c.count << " at " << c.offset;
+}
+
+class Peek : public ::testing::TestWithParam<PeekCase> {};
+
+}  // namespace
+
+// A view of the bytes straight out of a 64-byte block over a 1000-byte file:
+// from the block already read or from the block read anew, never more than
+// a block, never past the end; the stream then goes on from the offset.
+TEST_P(Peek, ViewsWhatFitsABlock)
+{
+    const auto& c = GetParam();
+    test::TempDir dir;
+    const auto bytes = Counting(1000);
+    test::writeFile(dir / "f", bytes);
+    BlockFile buf(64);
+    ASSERT_TRUE(buf.Open((dir / "f").string()));
+    std::istream in(&buf);
+    in.seekg(10);
+    ASSERT_EQ(in.get(), bytes[10]);  // the block now holds bytes 10 to 73
+
+    std::span<const std::uint8_t> view;
+    ASSERT_EQ(buf.Peek(c.offset, c.count, view), c.viewed);
+    if (!c.viewed)
+        return;
+    ASSERT_EQ(view.size(), c.count);
+    for (std::size_t i = 0; i < c.count; ++i)
+        ASSERT_EQ(view[i], bytes[c.offset + i]) << i;
+    in.clear();
+    EXPECT_EQ(in.tellg(), static_cast<std::streamoff>(c.offset));
+    if (c.offset < bytes.size()) {
+        EXPECT_EQ(in.get(), bytes[c.offset]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, Peek,
+    ::testing::Values(PeekCase{10, 64, true},     // the whole block read before
+                      PeekCase{20, 10, true},     // inside it
+                      PeekCase{73, 1, true},      // its last byte
+                      PeekCase{70, 10, true},     // running past it: read anew
+                      PeekCase{5, 10, true},      // before it: read anew
+                      PeekCase{500, 64, true},    // elsewhere, a whole block
+                      PeekCase{500, 65, false},   // more than a block
+                      PeekCase{936, 64, true},    // ends exactly at the end of the file
+                      PeekCase{937, 64, false},   // one byte past it
+                      PeekCase{1000, 0, true},    // nothing, at the end
+                      PeekCase{1001, 0, false},   // past the end
+                      PeekCase{0, 0, true}));
+
+TEST(BlockFile, PeekOnAClosedFile)
+{
+    BlockFile buf;
+    std::span<const std::uint8_t> view;
+    EXPECT_FALSE(buf.Peek(0, 0, view));
+}
+
+// The status Open takes is the file system's: size and mode as stat says.
+TEST(BlockFile, StatAtOpenIsTheFilesStatus)
+{
+    test::TempDir dir;
+    test::writeFile(dir / "f", Counting(321));
+    BlockFile buf;
+    ASSERT_TRUE(buf.Open((dir / "f").string()));
+    EXPECT_EQ(buf.StatAtOpen().size, 321u);
+    EXPECT_NE(buf.StatAtOpen().mode, 0u);
+    EXPECT_NE(buf.StatAtOpen().modified, 0);
+    buf.Close();
+    EXPECT_EQ(buf.StatAtOpen().size, 0u);
 }

@@ -326,3 +326,59 @@ TEST(PeImage, ParsesNumberNames)
     EXPECT_FALSE(PeImage::ParseNumber("#1x", n));
     EXPECT_FALSE(PeImage::ParseNumber("16000", n));
 }
+
+namespace {
+
+std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t at)
+{
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
+}
+
+void SetU32At(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// The module with its ".rsrc" section made to reach far past one block of
+// the file (zero bytes appended to back it), so that its directory is read
+// through the growing window rather than out of the first block.
+std::vector<std::uint8_t> WithLargeResourceSection(std::vector<std::uint8_t> bytes)
+{
+    const std::size_t pe = U32At(bytes, 0x3C);
+    const std::size_t sections = bytes[pe + 6] | (bytes[pe + 7] << 8);
+    const std::size_t optionalSize = bytes[pe + 20] | (bytes[pe + 21] << 8);
+    const std::size_t table = pe + 24 + optionalSize;
+    for (std::size_t i = 0; i < sections; ++i) {
+        const std::size_t header = table + 40 * i;
+        if (std::string(bytes.begin() + header, bytes.begin() + header + 5) != ".rsrc")
+            continue;
+        const std::uint32_t rawSize = 4 * BlockFile::kBlockSize;
+        SetU32At(bytes, header + 16, rawSize);
+        bytes.resize(std::max<std::size_t>(bytes.size(), U32At(bytes, header + 20) + rawSize));
+        return bytes;
+    }
+    ADD_FAILURE() << "no .rsrc section";
+    return bytes;
+}
+
+}  // namespace
+
+// A resource directory in a section larger than a block is read piece by
+// piece, one in a small section straight out of the block: both give the
+// same directory.
+TEST(PeImage, DirectoryOfALargeSectionReadsLikeASmallOne)
+{
+    test::TempDir dir;
+    for (const char* name : {"pipl_three.8bf", "pipl_three32.8bf", "named.8bf", "lang.8bf", "pimi_filter.8bf"}) {
+        auto small = PeImage::Open(testPlugin(name).string());
+        ASSERT_TRUE(small) << name;
+        const auto path = dir / name;
+        test::writeFile(path, WithLargeResourceSection(test::readFile(testPlugin(name))));
+        auto large = PeImage::Open(path.string());
+        ASSERT_TRUE(large) << name;
+        EXPECT_GT(large->FileSize(), 2 * BlockFile::kBlockSize);
+        EXPECT_FALSE(small->Listing().empty()) << name;
+        EXPECT_EQ(ListingText(*large), ListingText(*small)) << name;
+    }
+}
