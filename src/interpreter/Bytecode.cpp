@@ -578,11 +578,13 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
             for (int32_t k = 0; k < count; ++k)                                              \
                 file[k * kRegisterFile + kRegC] = ZELTRO_CHANNEL_VALUE(k);                   \
     }
-    // Every channel's byte is found directly in the row.
-    bool direct = true;
+    // Every channel's byte is found directly in the row; some channel's
+    // value goes into the row too.
+    bool direct = true, writesBytes = false;
     for (int32_t k = 0; k < count; ++k) {
         file[k * kRegisterFile + kRegZ] = k;
         direct = direct && lanes[k].source;
+        writesBytes = writesBytes || lanes[k].at >= 0;
     }
     file[kRegY] = c.y;
     ZELTRO_PIXEL_LEAVES
@@ -618,13 +620,17 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
         ZCASE(cOutLast) {
             if (!writeAtOnce) {
                 switch (count) {
-                case 4: ZELTRO_STORE(2, file[lanes[2].result]) [[fallthrough]];
-                case 3: ZELTRO_STORE(1, file[lanes[1].result]) [[fallthrough]];
-                case 2: ZELTRO_STORE(0, file[lanes[0].result]) break;
+                case 4: lanes[2].out[x] = file[lanes[2].result]; [[fallthrough]];
+                case 3: lanes[1].out[x] = file[lanes[1].result]; [[fallthrough]];
+                case 2: lanes[0].out[x] = file[lanes[0].result]; break;
                 default: break;
                 }
             }
-            ZELTRO_STORE(p->a, acc)
+            lanes[p->a].out[x] = acc;
+            if (writesBytes)
+                for (int32_t k = writeAtOnce ? count - 1 : 0; k < count; ++k)
+                    if (lanes[k].at >= 0)
+                        ZELTRO_WRITE_BYTE(k, lanes[k].out[x])
             if (++x >= width) {
                 *c.random = rs;
                 return;
