@@ -393,8 +393,12 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
         case '?': {
             const int32_t* p = arg(1);
             const int32_t* q = arg(2);
-            for (int i = 0; i < n; ++i)
-                d[i] = a[i] != 0 ? p[i] : q[i];
+            // Both rows are there already: a mask chooses without a branch
+            // (which the vectoriser turns into a blend).
+            for (int i = 0; i < n; ++i) {
+                const uint32_t mask = 0u - static_cast<uint32_t>(a[i] != 0);
+                d[i] = static_cast<int32_t>((u(p[i]) & mask) | (u(q[i]) & ~mask));
+            }
             break;
         }
         case kSrcRow: {
