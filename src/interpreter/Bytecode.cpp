@@ -462,9 +462,10 @@ int32_t Program::run(Context& c) const
 }
 
 // The code of a whole row: the programs' code one after another, each
-// ending in cOut instead of cEnd, the last in cOutLast, so that one loop
-// runs the row without a call per evaluation. With GNU C each handler
-// jumps straight to the next instruction's handler.
+// channel's value left in its registers (or stored by cOutAtOnce), the
+// last ending in cOutLast instead of cEnd, so that one loop runs the row
+// without a call per evaluation. With GNU C each handler jumps straight
+// to the next instruction's handler.
 void Program::runRow(const Program* const* programs, int32_t count, Context& c, int32_t width, uint8_t* row,
                      const int32_t* at, const uint8_t* const* channels, int32_t* const* out, bool writeAtOnce)
 {

@@ -7,6 +7,7 @@
 #include "catalogue/PluginListManager.h"
 #include "modify/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
+#include "support/RawArchive.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,24 +21,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-// A tiny writer of the archive format of its own, independent of CArchive.
-struct Raw {
-    Bytes b;
-    Raw& u8(int v) { b.push_back(static_cast<std::uint8_t>(v)); return *this; }
-    Raw& u16(unsigned v) { return u8(v & 0xFF).u8(v >> 8 & 0xFF); }
-    Raw& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Raw& str(const std::string& s)
-    {
-        u8(static_cast<int>(s.size()));
-        b.insert(b.end(), s.begin(), s.end());
-        return *this;
-    }
-    Raw& cls(const std::string& name, unsigned schema = 1)
-    {
-        u16(0xFFFF).u16(schema).u16(static_cast<unsigned>(name.size()));
-        b.insert(b.end(), name.begin(), name.end());
-        return *this;
-    }
+// The raw archive writer with the entries of the stores read here.
+struct Raw : test::RawArchiveBase<Raw> {
     Raw& dirEntry(const std::string& label, const std::string& file)
     {
         return str(label).str("/plugins/" + label).u32(1).u32(0).u32(0).str(file);

@@ -36,12 +36,7 @@ protected:
 
     RunResult Cli(std::vector<std::string> args) { return RunCli(std::move(args), m_data); }
 
-    json Ok(const std::vector<std::string>& args)
-    {
-        RunResult r = Cli(args);
-        EXPECT_EQ(r.status, 0) << r.err;
-        return r.status == 0 ? json::parse(r.out) : json();
-    }
+    json Ok(const std::vector<std::string>& args) { return RunCliOk(args, m_data); }
 
     // A w x h picture as a 24-bit BMP (or, with colours, an 8-bit one) and
     // as a JPEG, made by the JPEG tools.

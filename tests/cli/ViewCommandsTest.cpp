@@ -39,12 +39,7 @@ protected:
 
     RunResult Cli(std::vector<std::string> args) { return RunCli(std::move(args), m_data); }
 
-    json Ok(std::vector<std::string> args)
-    {
-        RunResult r = Cli(args);
-        EXPECT_EQ(r.status, 0) << args.front() << ": " << r.err;
-        return r.status == 0 ? json::parse(r.out) : json();
-    }
+    json Ok(const std::vector<std::string>& args) { return RunCliOk(args, m_data); }
 
     // The position in the sorted catalogue of the plug-in with that name.
     int EntryOf(const std::string& name)

@@ -14,7 +14,7 @@
 #include "dialogs/TipDialog.h"
 #include "modify/PluginRestoreManager.h"
 #include "resources/Icons.h"
-#include "support/TestSupport.h"
+#include "SessionFixture.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -36,25 +36,12 @@
 
 using namespace vardel;
 using namespace vardel::ui;
+using vardel::test::child;
 namespace fs = std::filesystem;
 
 namespace {
 
-// A started session over a fresh data directory with "setup.db" and
-// "images.db".
-struct TestSession {
-    test::TempDir dir;
-    MemorySettingsBackend backend;
-    std::unique_ptr<CVardelSession> session;
-
-    TestSession()
-    {
-        fs::create_directories(dir / "setup.db");
-        fs::create_directories(dir / "images.db");
-        session = std::make_unique<CVardelSession>(DataDirectory{dir.path()}, backend);
-        session->Start();
-    }
-
+struct TestSession : test::SessionFixture {
     // Adds a directory entry as the Setup dialog does; returns its index.
     std::size_t addDirectory(const std::string& label, bool separator = false)
     {
@@ -65,15 +52,6 @@ struct TestSession {
         return AddDirectory(session->GetDataDirectory(), session->Directories(), std::move(entry));
     }
 };
-
-template <typename T>
-T* child(QWidget* parent, const char* name)
-{
-    T* w = parent->findChild<T*>(QLatin1String(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
 
 QPushButton* okButton(QWidget* dialog)
 {

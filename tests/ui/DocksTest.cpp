@@ -16,7 +16,8 @@
 #include "preview/PreviewWnd.h"
 #include "resources/Icons.h"
 #include "search/DescriptionListManager.h"
-#include "support/TestSupport.h"
+#include "SessionFixture.h"
+#include "support/RawArchive.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -35,27 +36,13 @@
 
 using namespace vardel;
 using namespace vardel::ui;
+using vardel::test::child;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct TestSession {
-    test::TempDir dir;
-    MemorySettingsBackend backend;
-    std::unique_ptr<CVardelSession> session;
-
-    TestSession(bool start = true)
-    {
-        fs::create_directories(dir / "setup.db");
-        fs::create_directories(dir / "images.db");
-        if (start)
-            this->start();
-    }
-    void start()
-    {
-        session = std::make_unique<CVardelSession>(DataDirectory{dir.path()}, backend);
-        session->Start();
-    }
+struct TestSession : test::SessionFixture {
+    using SessionFixture::SessionFixture;
     LaunchBarList loadStore() const
     {
         LaunchBarList list;
@@ -72,34 +59,7 @@ void writeJpeg(const fs::path& file, int width, int height)
     QVERIFY(SaveJpeg(file, bitmap));
 }
 
-// A tiny writer of the archive format, for a store as version 1 wrote it.
-struct Raw {
-    std::vector<std::uint8_t> b;
-    Raw& u8(int v) { b.push_back(static_cast<std::uint8_t>(v)); return *this; }
-    Raw& u16(unsigned v) { return u8(v & 0xFF).u8(v >> 8 & 0xFF); }
-    Raw& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Raw& str(const std::string& s)
-    {
-        u8(static_cast<int>(s.size()));
-        b.insert(b.end(), s.begin(), s.end());
-        return *this;
-    }
-    Raw& cls(const std::string& name, unsigned schema)
-    {
-        u16(0xFFFF).u16(schema).u16(static_cast<unsigned>(name.size()));
-        b.insert(b.end(), name.begin(), name.end());
-        return *this;
-    }
-};
-
-template <typename T>
-T* child(QWidget* parent, const char* name)
-{
-    T* w = parent->findChild<T*>(QLatin1String(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
+using Raw = test::RawArchive;
 
 QAction* action(QMenu* menu, const char* name)
 {

@@ -13,7 +13,7 @@
 #include "preview/PreviewWnd.h"
 #include "properties/PluginDetailSheet.h"
 #include "search/DescriptionListManager.h"
-#include "support/TestSupport.h"
+#include "SessionFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,27 +35,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TestSession {
-    test::TempDir dir;
-    MemorySettingsBackend backend;
-    std::unique_ptr<CVardelSession> session;
-
-    TestSession()
+// A session whose data directory has a sample picture in "preview".
+struct TestSession : test::SessionFixture {
+    TestSession() : SessionFixture(false)
     {
-        fs::create_directories(dir / "setup.db");
-        fs::create_directories(dir / "images.db");
         fs::create_directories(dir / "preview");
         COXDIB sample;
         QVERIFY(sample.Create(24, 120, 90));
         QVERIFY(sample.Write(dir / "preview" / "Portrait.bmp"));
-        session = std::make_unique<CVardelSession>(DataDirectory{dir.path()}, backend);
-        session->Start();
+        start();
     }
-    void add(const std::string& file)
-    {
-        CPluginReader reader(session->Catalogue(), session->Restore(), session->PimiCache());
-        QVERIFY(reader.ReadFile(test::testPlugin(file).string(), true) > 0);
-    }
+    void add(const std::string& file) { QVERIFY(SessionFixture::add(file)); }
     // The catalogue of the searches: Soft Glow (Vardel Test), Alpha One and
     // Beta Two (Shared Cat), Gamma Three (Other Cat), FF Ripple (FF Cat, by
     // A. Vardel); Beta Two has a description entry.

@@ -3,15 +3,10 @@
 // "images.db" and "preview", a session over it and a catalogue read from the
 // test plug-ins.
 
-#include "app/MemorySettingsBackend.h"
-#include "app/Session.h"
-#include "catalogue/PluginEntry.h"
-#include "catalogue/PluginListManager.h"
-#include "catalogue/PluginReader.h"
+#include "SessionFixture.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
 #include "properties/PluginDetailSheet.h"
-#include "support/TestSupport.h"
 
 #include <QImage>
 #include <QStringList>
@@ -25,29 +20,12 @@ namespace vardel::test {
 
 // A data directory with "setup.db", "images.db" and "preview", a session
 // over it and a catalogue read from test plug-ins.
-struct TestSession {
-    TempDir dir;
-    MemorySettingsBackend backend;
-    std::unique_ptr<CVardelSession> session;
-
-    TestSession()
+struct TestSession : SessionFixture {
+    TestSession() : SessionFixture(false)
     {
-        std::filesystem::create_directories(dir / "setup.db");
-        std::filesystem::create_directories(dir / "images.db");
         std::filesystem::create_directories(dir / "preview");
         writeSample(dir / "preview" / "Portrait.bmp", 24, 200, 150);
-        session = std::make_unique<CVardelSession>(DataDirectory{dir.path()}, backend);
-        session->Start();
-    }
-    // Reads a test plug-in into the catalogue; returns its first entry.
-    const CPluginEntry* add(const std::string& file)
-    {
-        CPluginListManager& catalogue = session->Catalogue();
-        const std::size_t before = catalogue.m_entries.size();
-        CPluginReader reader(catalogue, session->Restore(), session->PimiCache());
-        if (reader.ReadFile(testPlugin(file).string(), true) <= 0 || catalogue.m_entries.size() <= before)
-            return nullptr;
-        return catalogue.m_entries[before].get();
+        start();
     }
     static void writeSample(const std::filesystem::path& file, int bits, int width, int height)
     {
