@@ -165,6 +165,8 @@ void MainFrameTest::viewItemsToggleTheBars()
     QMenu* view = TopMenu(program.Frame(), QStringLiteral("viewMenu"));
     auto* preview = program.Frame().findChild<QWidget*>(QStringLiteral("previewDock"));
     QVERIFY(preview && preview->isVisible());
+    // The dock's title is the bar's caption, shown once.
+    QVERIFY(!preview->findChild<QLabel*>(QStringLiteral("captionLabel"))->isVisible());
     QAction* toggle = view->actions().at(3);
     QVERIFY(toggle->isCheckable() && toggle->isChecked());
     toggle->trigger();

@@ -4,6 +4,7 @@
 #include "images/PreviewImageManager.h"
 #include "preview/PreviewWnd.h"
 
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -28,6 +29,9 @@ PreviewBar::PreviewBar(vardel::CVardelSession& session, QWidget* parent)
 
     auto* caption = new QLabel(tr("Preview"), this);
     caption->setObjectName(QStringLiteral("captionLabel"));
+    // A dock's title bar says "Preview" already.
+    if (qobject_cast<QDockWidget*>(parent))
+        caption->hide();
 
     m_window->setMinimumSize(m_window->sizeHint());
     m_window->setToolTip(tr("Preview image of the selected plug-in; double-click for the large preview"));
