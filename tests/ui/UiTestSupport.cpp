@@ -15,11 +15,14 @@
 #include "settings/QtSettingsBackend.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTest>
+#include <QWindow>
 
 namespace vardel::uitest {
 
@@ -80,7 +83,17 @@ bool Program::SelectDirectory(int n)
     QAction* item = m_frame->findChild<QAction*>(QStringLiteral("directoryAction%1").arg(n));
     if (!item || !item->isEnabled())
         return false;
-    item->trigger();
+    if (!m_frame->isVisible()) {
+        m_frame->show();
+        if (!QTest::qWaitForWindowExposed(m_frame.get()))
+            return false;
+    }
+    m_frame->activateWindow();
+    QTest::keyClick(m_frame.get(), Qt::Key_F4);
+    QMenu* menu = OpenPopupMenu();
+    if (!menu || !menu->actions().contains(item))
+        return false;
+    ClickMenuItem(menu, item);
     m_adapter->WaitForScan();
     QCoreApplication::processEvents();
     return m_session->IsCatalogueShown();
@@ -88,27 +101,22 @@ bool Program::SelectDirectory(int n)
 
 bool Program::SelectCategory(const QString& text)
 {
-    ui::CVardelView& view = View();
-    const QStringList rows = RowTexts(*view.CategoryModel());
-    const int row = rows.indexOf(text);
-    if (row < 0)
-        return false;
-    view.CategoryList()->setCurrentIndex(view.CategoryModel()->index(row));
-    return true;
+    return ClickRowText(*View().CategoryList(), text);
 }
 
 bool Program::SelectPlugins(const QStringList& names)
 {
     ui::CVardelView& view = View();
-    const QStringList rows = RowTexts(*view.PluginModel());
-    QItemSelection selection;
-    for (const QString& name : names) {
-        const int row = rows.indexOf(name);
-        if (row < 0)
-            return false;
-        selection.select(view.PluginModel()->index(row), view.PluginModel()->index(row));
+    // None: the selected rows are Ctrl-clicked away.
+    if (names.isEmpty()) {
+        const QModelIndexList selected = view.PluginList()->selectionModel()->selectedRows();
+        for (const QModelIndex& index : selected)
+            ClickRow(*view.PluginList(), index.row(), Qt::ControlModifier);
+        return view.PluginList()->selectionModel()->selectedRows().isEmpty();
     }
-    view.PluginList()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (!ClickRowText(*view.PluginList(), names[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier))
+            return false;
     return true;
 }
 
@@ -135,6 +143,77 @@ QStringList RowTexts(const QAbstractItemModel& model)
     for (int row = 0; row < model.rowCount(); ++row)
         texts << model.index(row, 0).data().toString();
     return texts;
+}
+
+QPoint RowCentre(QAbstractItemView& view, int row)
+{
+    const QModelIndex index = view.model()->index(row, 0);
+    view.scrollTo(index);
+    return view.visualRect(index).center();
+}
+
+void ClickRow(QAbstractItemView& view, int row, Qt::KeyboardModifiers modifiers)
+{
+    const QPoint at = RowCentre(view, row);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, at);
+}
+
+void DoubleClickRow(QAbstractItemView& view, int row)
+{
+    const QPoint at = RowCentre(view, row);
+    // A double click comes after the press and release of a first click.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+}
+
+void RightClickRow(QAbstractItemView& view, int row)
+{
+    const QPoint at = RowCentre(view, row);
+    QWidget* top = view.window();
+    const QPoint inWindow = view.viewport()->mapTo(top, at);
+    QTest::mouseClick(top->windowHandle(), Qt::RightButton, {}, inWindow);
+}
+
+bool ClickRowText(QAbstractItemView& view, const QString& text, Qt::KeyboardModifiers modifiers)
+{
+    const int row = RowTexts(*view.model()).indexOf(text);
+    if (row < 0)
+        return false;
+    ClickRow(view, row, modifiers);
+    return true;
+}
+
+void ClickWidget(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+void ClickMenuItem(QMenu* menu, QAction* action)
+{
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+}
+
+QMenu* OpenPopupMenu()
+{
+    QMenu* menu = nullptr;
+    (void)QTest::qWaitFor([&menu] {
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu && menu->isVisible();
+    }, 2000);
+    return menu;
+}
+
+QWidget* FocusWidget()
+{
+    return QApplication::focusWidget();
+}
+
+void PressKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* target = FocusWidget();
+    if (!target)
+        target = QApplication::activeWindow();
+    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
 }
 
 }  // namespace vardel::uitest

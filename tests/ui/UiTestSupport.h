@@ -6,13 +6,20 @@
 #include "support/TestSupport.h"
 
 #include <QAbstractItemModel>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <Qt>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QAbstractItemView;
+class QAction;
+class QMenu;
+class QWidget;
 
 namespace vardel {
 class CVardelSession;
@@ -60,11 +67,13 @@ public:
     CVardelSession& Session() { return *m_session; }
     ui::QtSettingsBackend& Backend() { return *m_backend; }
 
-    // Chooses item n of the Directory menu and waits for the scan.
+    // Shows the window, opens the Directory menu with F4, clicks item n and
+    // waits for the scan.
     bool SelectDirectory(int n);
-    // Selects the category item with that text; false when there is none.
+    // Clicks the category item with that text; false when there is none.
     bool SelectCategory(const QString& text);
-    // Selects the plug-ins with these names in the category's list.
+    // Clicks the first of these plug-ins and Ctrl-clicks the others; for
+    // none, Ctrl-clicks the selected ones.
     bool SelectPlugins(const QStringList& names);
     // Closes the window and runs the session's exit.
     void Close();
@@ -80,5 +89,26 @@ private:
 
 // The texts of a list view's rows.
 QStringList RowTexts(const QAbstractItemModel& model);
+
+// Input as a person makes it: mouse events at the item's rectangle in the
+// view's viewport (scrolled into view first), keys to the focused widget.
+QPoint RowCentre(QAbstractItemView& view, int row);
+void ClickRow(QAbstractItemView& view, int row, Qt::KeyboardModifiers modifiers = {});
+void DoubleClickRow(QAbstractItemView& view, int row);
+// A right click through the view's window, so that the context menu event
+// comes as it does from the platform.
+void RightClickRow(QAbstractItemView& view, int row);
+// Clicks the row with that text; false when there is none.
+bool ClickRowText(QAbstractItemView& view, const QString& text, Qt::KeyboardModifiers modifiers = {});
+// A click at the middle of a widget (a button, a check box).
+void ClickWidget(QWidget* widget);
+// Clicks an item of an open menu.
+void ClickMenuItem(QMenu* menu, QAction* action);
+// The menu that pops up and is visible now; null when none (waits a moment).
+QMenu* OpenPopupMenu();
+// The widget with the keyboard focus (the application's).
+QWidget* FocusWidget();
+// Sends a key to the focused widget.
+void PressKey(int key, Qt::KeyboardModifiers modifiers = {});
 
 }  // namespace vardel::uitest

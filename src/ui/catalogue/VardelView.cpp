@@ -312,8 +312,9 @@ const CPluginEntry* CVardelView::SinglePlugin() const
 
 const CPluginEntry* CVardelView::CurrentCategory() const
 {
-    const QModelIndexList rows = m_categoryList->selectionModel()->selectedRows();
-    const QModelIndex current = rows.isEmpty() ? m_categoryList->currentIndex() : rows.front();
+    // The current item, not the selection: on a mouse press the list moves
+    // the current item first and updates the selection after telling us.
+    const QModelIndex current = m_categoryList->currentIndex();
     return current.isValid() ? m_categoryModel->EntryAt(current.row()) : nullptr;
 }
 
