@@ -42,9 +42,6 @@ UserMessage notWritableMessage(const std::string& dir)
 CVardelSession::CVardelSession(DataDirectory dataDir, SettingsBackend& settings)
     : m_impl(std::make_unique<Impl>(std::move(dataDir), settings))
 {
-    m_impl->previewImages.SetMessageHandler([this](const std::string& text) {
-        NotifyMessage(UserMessage{MessageCode::PreviewWriteProtected, text, ""});
-    });
 }
 
 CVardelSession::~CVardelSession() = default;
@@ -91,7 +88,6 @@ void CVardelSession::Start()
     noteLoad(kLaunchBar, LoadLaunchBar(s.dataDir, s.launchBar));
     // The non-plug-in cache is ours alone and only a cache: a damaged one is dropped.
     s.loadResults[kNonPlugins] = LoadNonPlugins(s.dataDir, s.nonPlugins);
-    s.previewImages.SetDataDirectory(s.dataDir);
     s.started = true;
     NotifyDirectoryListChanged();
 }
@@ -202,7 +198,14 @@ DirectoryList& CVardelSession::Directories() { return m_impl->directories; }
 CPluginRestoreManager& CVardelSession::Restore() { return m_impl->restore; }
 CPIMIManager& CVardelSession::PimiCache() { return m_impl->pimiCache; }
 CDescriptionListManager& CVardelSession::Descriptions() { return m_impl->descriptions; }
-CPreviewImageManager& CVardelSession::PreviewImages() { return m_impl->previewImages; }
+
+CPreviewImageManager CVardelSession::MakePreviewImages()
+{
+    return CPreviewImageManager(m_impl->dataDir, [this](const std::string& text) {
+        NotifyMessage(UserMessage{MessageCode::PreviewWriteProtected, text, ""});
+    });
+}
+
 LaunchBarList& CVardelSession::LaunchBar() { return m_impl->launchBar; }
 SettingsBackend& CVardelSession::GetSettingsBackend() { return m_impl->backend; }
 CNonPluginCache& CVardelSession::NonPlugins() { return m_impl->nonPlugins; }
@@ -264,6 +267,16 @@ void CVardelSession::NotifyMessage(const UserMessage& message)
 void CVardelSession::NotifyStatus(const std::string& text)
 {
     tell(m_impl->observers, [&](SessionObserver& o) { o.StatusText(text); });
+}
+
+void CVardelSession::NotifyPreviewImagesChanged(const std::string& baseName)
+{
+    tell(m_impl->observers, [&](SessionObserver& o) { o.PreviewImagesChanged(baseName); });
+}
+
+void CVardelSession::NotifyDescriptionChanged(const std::string& key)
+{
+    tell(m_impl->observers, [&](SessionObserver& o) { o.DescriptionChanged(key); });
 }
 
 }  // namespace vardel

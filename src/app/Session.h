@@ -81,6 +81,11 @@ public:
     virtual void StatusText(const std::string& /*text*/) {}
     // Something the user must read (a message box).
     virtual void Message(const UserMessage& /*message*/) {}
+    // A window added, deleted or renumbered the preview images of this
+    // image base name: whoever shows them reads them again.
+    virtual void PreviewImagesChanged(const std::string& /*baseName*/) {}
+    // The description or keywords under this description key changed.
+    virtual void DescriptionChanged(const std::string& /*key*/) {}
 };
 
 // Outcome of selecting a directory or re-scanning it.
@@ -143,7 +148,10 @@ public:
     CPluginRestoreManager& Restore();
     CPIMIManager& PimiCache();
     CDescriptionListManager& Descriptions();
-    CPreviewImageManager& PreviewImages();
+    // A place of its own in the preview images, for one window: each window
+    // pages through a plug-in's images by itself. Its messages reach the
+    // observers.
+    CPreviewImageManager MakePreviewImages();
     LaunchBarList& LaunchBar();
     SettingsBackend& GetSettingsBackend();
     // Files that hold no plug-in, by path, size and time ("\nonplugins").
@@ -209,6 +217,8 @@ public:
     void NotifyDirectoryListChanged();
     void NotifyMessage(const UserMessage& message);
     void NotifyStatus(const std::string& text);
+    void NotifyPreviewImagesChanged(const std::string& baseName);
+    void NotifyDescriptionChanged(const std::string& key);
 
 private:
     struct Impl;

@@ -17,7 +17,7 @@ namespace vardel {
 
 struct CVardelSession::Impl {
     Impl(DataDirectory dir, SettingsBackend& settingsBackend)
-        : dataDir(std::move(dir)), backend(settingsBackend), previewImages(dataDir), doc(directories)
+        : dataDir(std::move(dir)), backend(settingsBackend), doc(directories)
     {
     }
 
@@ -28,7 +28,6 @@ struct CVardelSession::Impl {
     CPluginRestoreManager restore;
     CPIMIManager pimiCache;
     CDescriptionListManager descriptions;
-    CPreviewImageManager previewImages;
     LaunchBarList launchBar;
     CNonPluginCache nonPlugins;
     CVardelDoc doc;

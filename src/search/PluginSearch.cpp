@@ -41,16 +41,23 @@ SearchRow CPluginSearch::MakeRow(const CPluginEntry& entry)
     return row;
 }
 
-std::vector<SearchRow> CPluginSearch::Run(const CPluginListManager& catalogue,
-                                          const CDescriptionListManager& descriptions, const FindSettings& settings,
-                                          const BlockReader& readBlock)
+namespace {
+
+// The search over any sequence of records: entryAt(i) gives record i,
+// describe(key, description, keywords) its description entry.
+template <typename EntryAt, typename Describe>
+std::vector<SearchRow> Search(std::size_t count, const EntryAt& entryAt, const Describe& describe,
+                              const FindSettings& settings, const CPluginSearch::BlockReader& readBlock,
+                              const std::atomic<bool>* stop)
 {
     const std::string& keyword = settings.keyword;
     const bool matchCase = settings.matchCase;
+    auto match = [&](const std::string& text) { return CPluginSearch::Contains(text, keyword, matchCase); };
     std::vector<SearchRow> rows;
-    for (const auto& owned : catalogue.m_entries) {
-        const CPluginEntry& e = *owned;
-        auto match = [&](const std::string& text) { return Contains(text, keyword, matchCase); };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            break;
+        const CPluginEntry& e = entryAt(i);
         SearchField field = SearchField::Title;
         bool found = false;
         if (settings.title && match(e.m_name)) {
@@ -72,7 +79,7 @@ std::vector<SearchRow> CPluginSearch::Run(const CPluginListManager& catalogue,
         if (!found && (settings.keywords || settings.description)) {
             std::string description;
             std::string keywords;
-            if (descriptions.Get(e.DescriptionKey(), description, keywords)) {
+            if (describe(e.DescriptionKey(), description, keywords)) {
                 if (settings.keywords && match(keywords)) {
                     field = SearchField::Keywords;
                     found = true;
@@ -87,11 +94,53 @@ std::vector<SearchRow> CPluginSearch::Run(const CPluginListManager& catalogue,
             found = true;
         }
         if (found) {
-            rows.push_back(MakeRow(e));
+            rows.push_back(CPluginSearch::MakeRow(e));
             rows.back().field = field;
+            rows.back().entry = static_cast<int>(i);
         }
     }
     return rows;
+}
+
+}  // namespace
+
+std::vector<SearchRow> CPluginSearch::Run(const CPluginListManager& catalogue,
+                                          const CDescriptionListManager& descriptions, const FindSettings& settings,
+                                          const BlockReader& readBlock)
+{
+    return Search(
+        catalogue.m_entries.size(), [&](std::size_t i) -> const CPluginEntry& { return *catalogue.m_entries[i]; },
+        [&](const std::string& key, std::string& d, std::string& k) { return descriptions.Get(key, d, k); }, settings,
+        readBlock, nullptr);
+}
+
+std::shared_ptr<const SearchSource> CPluginSearch::Snapshot(const CPluginListManager& catalogue,
+                                                            const CDescriptionListManager& descriptions)
+{
+    auto source = std::make_shared<SearchSource>();
+    source->entries.reserve(catalogue.m_entries.size());
+    for (const auto& e : catalogue.m_entries)
+        source->entries.push_back(*e);
+    // The first entry of a key is the one a look-up finds.
+    for (const auto& d : descriptions.m_entries)
+        source->descriptions.try_emplace(d->m_key, d->m_description, d->m_keywords);
+    return source;
+}
+
+std::vector<SearchRow> CPluginSearch::Run(const SearchSource& source, const FindSettings& settings,
+                                          const BlockReader& readBlock, const std::atomic<bool>* stop)
+{
+    return Search(
+        source.entries.size(), [&](std::size_t i) -> const CPluginEntry& { return source.entries[i]; },
+        [&](const std::string& key, std::string& d, std::string& k) {
+            const auto it = source.descriptions.find(key);
+            if (it == source.descriptions.end())
+                return false;
+            d = it->second.first;
+            k = it->second.second;
+            return true;
+        },
+        settings, readBlock, stop);
 }
 
 int CPluginSearch::CompareText(const std::string& a, const std::string& b)

@@ -2,9 +2,15 @@
 // Find: the keyword search over a catalogue, its result rows and the sort by
 // a result column.
 
+#include "catalogue/PluginEntry.h"
+
 #include <array>
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vardel {
@@ -25,6 +31,16 @@ struct SearchRow {
     std::array<std::string, kColumnCount> columns;
     const CPluginEntry* plugin = nullptr;
     SearchField field = SearchField::Title;  // the field that matched
+    int entry = -1;                          // position of the record in its catalogue
+};
+
+// What a search reads, copied from the catalogue and the description
+// database: a search over it may run on another thread, and be given up
+// without being waited for, while the originals change.
+struct SearchSource {
+    std::vector<CPluginEntry> entries;  // in catalogue order
+    // Description and keywords by description key (the first entry of a key).
+    std::unordered_map<std::string, std::pair<std::string, std::string>> descriptions;
 };
 
 class CPluginSearch {
@@ -40,6 +56,14 @@ public:
     // Description in the plug-in's description entry, if it has one.
     static std::vector<SearchRow> Run(const CPluginListManager& catalogue, const CDescriptionListManager& descriptions,
                                       const FindSettings& settings, const BlockReader& readBlock = {});
+    // The copies a search on another thread reads.
+    static std::shared_ptr<const SearchSource> Snapshot(const CPluginListManager& catalogue,
+                                                        const CDescriptionListManager& descriptions);
+    // The same search over a snapshot; the rows' plugin pointers point into
+    // source, their entry positions into the catalogue it was taken from.
+    // Ends early, with the rows found so far, once stop is set.
+    static std::vector<SearchRow> Run(const SearchSource& source, const FindSettings& settings,
+                                      const BlockReader& readBlock = {}, const std::atomic<bool>* stop = nullptr);
 
     // Whether keyword occurs in text; without matchCase only a to z are
     // folded to upper case. An empty keyword occurs in every text.

@@ -147,6 +147,7 @@ PAYLOADS = {
     'pipl_three_0.pipl': pipl('8BFM', 'Alpha One', 'Shared Cat', mode=0x10),
     'pipl_three_1.pipl': pipl('8BFM', 'Beta Two', 'Shared Cat', mode=0x50),
     'pipl_three_2.pipl': pipl('8BFM', 'Gamma Three', 'Other Cat', mode=0x08),
+    **{'pipl_many_%02d.pipl' % i: pipl('8BFM', 'Many %02d' % i, 'Many Cat', mode=0x10) for i in range(60)},
     'pipl_noname.pipl': pipl('8BFM', None, 'Lost Cat', mode=0x10),
     'pipl_nocat.pipl': pipl('8BFM', 'Plain Filter', None, mode=0x10),
     'pipl_long_0.pipl': pipl('8BFM', LONG_NAME, LONG_CATEGORY, mode=0x10),

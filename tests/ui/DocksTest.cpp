@@ -518,7 +518,7 @@ void DocksTest::previewBarButtonsAndCounter()
     QCOMPARE(counter->text(), QString());
     QCOMPARE(states(), allOff);
     QCOMPARE(bar.previewWindow()->image().size(), QSize(41, 41));
-    QVERIFY(s.session->PreviewImages().GetPlugin() == nullptr);
+    QVERIFY(bar.images().GetPlugin() == nullptr);
 }
 
 void DocksTest::previewBarDoubleClickAsksForLargePreview()
@@ -546,7 +546,7 @@ void DocksTest::previewBarFilterFactory()
     QCOMPARE(spy.count(), 1);
     QCOMPARE(store.count(), 0);
     QVERIFY(bar.counterText().isEmpty());
-    QVERIFY(s.session->PreviewImages().GetPlugin() == nullptr);
+    QVERIFY(bar.images().GetPlugin() == nullptr);
 
     // Another plug-in: the live rendering is to stop.
     CPluginEntry& plain = test::AddPiplEntry(catalogue, "Plain", "C", "/p/Plain.8bf");

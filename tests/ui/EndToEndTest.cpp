@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTest>
 
@@ -34,16 +35,10 @@ using vardel::uitest::SampleData;
 
 namespace {
 
-bool FileHolds(const std::filesystem::path& file, const std::string& text)
-{
-    const auto bytes = test::readFile(file);
-    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
-}
-
-// Edits the label of the selected plug-in with typed text and Enter.
+// Edits the label of the selected plug-in with F2, typed text and Enter.
 bool EditLabel(Program& program, const QString& typed)
 {
-    program.View().Action(CVardelView::Rename)->trigger();
+    QTest::keyClick(program.View().PluginList(), Qt::Key_F2);
     auto* edit = program.View().PluginList()->findChild<QLineEdit*>(QStringLiteral("labelEdit"));
     if (!edit)
         return false;
@@ -70,7 +65,7 @@ void EndToEndTest::renameSurvivesARestart()
     SampleData sample({"pipl_three.8bf"});
     sample.AddDirectory("Test plug-ins", sample.PluginDir());
     const auto file = sample.PluginDir() / "pipl_three.8bf";
-    QVERIFY(FileHolds(file, "Alpha One"));
+    QVERIFY(uitest::FileHolds(file, "Alpha One"));
     {
         Program program(sample);
         program.Frame().show();
@@ -80,7 +75,12 @@ void EndToEndTest::renameSurvivesARestart()
         QMenu* menu = program.Frame().Directories()->Menu();
         QCOMPARE(menu->actions().size(), 1);
         QCOMPARE(menu->actions().first()->text(), QStringLiteral("Test plug-ins"));
-        menu->actions().first()->trigger();
+        QTest::keyClick(&program.Frame(), Qt::Key_P, Qt::AltModifier);
+        QMenu* plugin = uitest::OpenPopupMenu();
+        QVERIFY(plugin);
+        uitest::ClickMenuItem(plugin, menu->menuAction());
+        QTRY_VERIFY(menu->isVisible());
+        uitest::ClickMenuItem(menu, menu->actions().first());
         QTRY_VERIFY(!program.Adapter().IsScanning());
         QTRY_COMPARE(program.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
         QCOMPARE(uitest::RowTexts(*program.View().CategoryModel()),
@@ -94,7 +94,7 @@ void EndToEndTest::renameSurvivesARestart()
         QVERIFY(EditLabel(program, QStringLiteral("Ab")));
         QTest::qWait(50);
         QCOMPARE(uitest::RowTexts(*program.View().PluginModel()).first(), QStringLiteral("Alpha One"));
-        QVERIFY(FileHolds(file, "Alpha One"));
+        QVERIFY(uitest::FileHolds(file, "Alpha One"));
 
         // The edit box takes at most the name's room (9 characters).
         QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
@@ -102,8 +102,8 @@ void EndToEndTest::renameSurvivesARestart()
         QTRY_COMPARE(uitest::RowTexts(*program.View().PluginModel()).first(), QStringLiteral("Alpha Neu"));
         program.Close();
     }
-    QVERIFY(FileHolds(file, "Alpha Neu"));
-    QVERIFY(!FileHolds(file, "Alpha One"));
+    QVERIFY(uitest::FileHolds(file, "Alpha Neu"));
+    QVERIFY(!uitest::FileHolds(file, "Alpha One"));
 
     Program again(sample);
     again.Frame().show();
@@ -126,18 +126,22 @@ void EndToEndTest::categoryRenameByLabelEdit()
     QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Other Cat")));
-    program.View().Action(CVardelView::CategoryRename)->trigger();
+    QTest::keyClick(program.View().CategoryList(), Qt::Key_F2);
     auto* edit = program.View().CategoryList()->findChild<QLineEdit*>(QStringLiteral("labelEdit"));
     QVERIFY(edit);
     QCOMPARE(edit->maxLength(), 9);  // the room "Other Cat" has
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("New Cat"));
     QTest::keyClick(edit, Qt::Key_Return);
+    QMessageBox* question = uitest::WaitForBox(QStringLiteral("categoryQuestion"));
+    QVERIFY(question);
+    QCOMPARE(question->informativeText(), QStringLiteral("1 plug-in file(s) will be rewritten."));
+    uitest::ClickWidget(question->button(QMessageBox::Yes));
     QTRY_COMPARE(uitest::RowTexts(*program.View().CategoryModel()),
                  (QStringList{QStringLiteral("New Cat"), QStringLiteral("Shared Cat")}));
     QCOMPARE(program.View().CategoryList()->currentIndex().data().toString(), QStringLiteral("New Cat"));
     QCOMPARE(uitest::RowTexts(*program.View().PluginModel()), QStringList{QStringLiteral("Gamma Three")});
-    QVERIFY(FileHolds(file, "New Cat"));
+    QVERIFY(uitest::FileHolds(file, "New Cat"));
 }
 
 namespace {

@@ -9,15 +9,18 @@
 #include "catalogue/PluginReader.h"
 #include "find/FindDialog.h"
 #include "images/DIB.h"
+#include "images/Jpeg.h"
 #include "preview/FilterPreview.h"
 #include "preview/PreviewWnd.h"
 #include "properties/PluginDetailSheet.h"
 #include "search/DescriptionListManager.h"
 #include "SessionFixture.h"
+#include "UiTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
@@ -68,10 +71,26 @@ QStringList column(const QTreeWidget* list, int c)
     return texts;
 }
 
+// Shows the dialog and clicks "Find"; waits for the hits.
 void search(FindDialog& dialog)
 {
-    dialog.findChild<QPushButton*>(QStringLiteral("findButton"))->click();
+    if (!dialog.isVisible()) {
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    }
+    uitest::ClickWidget(dialog.findChild<QPushButton*>(QStringLiteral("findButton")));
     QTRY_VERIFY(!dialog.isSearching());
+}
+
+// Clicks the hit with that title.
+void clickHit(QTreeWidget* list, const QString& title)
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(0) == title) {
+            uitest::ClickRow(*list, i);
+            return;
+        }
+    QFAIL("no such hit");
 }
 
 }  // namespace
@@ -87,6 +106,9 @@ private slots:
     void kindTextForEmptyCategory();
     void headerClickSortsAscending();
     void previewOfHit();
+    void enterSearchesAndShowsTheHits();
+    void previewStartsWithTheStartupPicture();
+    void searchOutlivesItsDialog();
     void authorSearchCanBeStopped();
     void minimumSize();
     void screenshot();
@@ -249,29 +271,106 @@ void FindDialogTest::previewOfHit()
     search(dialog);
     auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
     QCOMPARE(list->topLevelItemCount(), 1);
-    list->setCurrentItem(list->topLevelItem(0));
+    uitest::ClickRow(*list, 0);
     QVERIFY(dialog.previewedPlugin());
     QCOMPARE(dialog.previewedPlugin()->m_name, std::string("FF Ripple"));
     // A Filter Factory filter: no store images, a live rendering.
-    QVERIFY(s.session->PreviewImages().GetPlugin() == nullptr);
+    QVERIFY(dialog.images().GetPlugin() == nullptr);
     QTRY_VERIFY(dialog.filterPreview()->shownUpdates() > 0 && !dialog.filterPreview()->isRendering());
     QVERIFY(!dialog.findChild<CPreviewWnd*>(QStringLiteral("previewWindow"))->image().isNull());
     // A double click opens its "Plugin Details" on the first page.
-    QString opened;
-    QTimer::singleShot(0, this, [&] {
-        if (auto* sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget())) {
-            opened = sheet->windowTitle() + QLatin1Char('|') + sheet->tabs()->tabText(sheet->tabs()->currentIndex());
-            sheet->reject();
-        }
-    });
-    emit list->itemDoubleClicked(list->topLevelItem(0), 0);
-    QCOMPARE(opened, QStringLiteral("Plugin Details| Preview "));
+    uitest::DoubleClickRow(*list, 0);
+    auto* sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
+    QVERIFY(sheet);
+    QCOMPARE(sheet->windowTitle() + QLatin1Char('|') + sheet->tabs()->tabText(sheet->tabs()->currentIndex()),
+             QStringLiteral("Plugin Details| Preview "));
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activeModalWidget() || QApplication::activeModalWidget() == &dialog);
     // Another plug-in: the store's images, the rendering stopped.
     dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("glow"));
     search(dialog);
-    list->setCurrentItem(list->topLevelItem(0));
-    QCOMPARE(s.session->PreviewImages().GetPlugin(), dialog.previewedPlugin());
+    uitest::ClickRow(*list, 0);
+    QCOMPARE(dialog.images().GetPlugin(), dialog.previewedPlugin());
     QVERIFY(!dialog.filterPreview()->isRendering());
+}
+
+void FindDialogTest::enterSearchesAndShowsTheHits()
+{
+    TestSession s;
+    s.fill();
+    // Enough filters whose authors are read from their files that a search
+    // takes a while.
+    const CPluginEntry ripple = *s.session->Catalogue().m_entries.back();
+    for (int i = 0; i < 600; ++i)
+        s.session->Catalogue().m_entries.push_back(std::make_unique<CPluginEntry>(ripple));
+    FindDialog dialog(*s.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    uitest::ClickWidget(dialog.findChild<QCheckBox*>(QStringLiteral("authorBox")));
+    auto* keyword = dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"));
+    uitest::ClickWidget(keyword);
+    QCOMPARE(uitest::FocusWidget(), keyword);
+    QTest::keyClicks(keyword, QStringLiteral("vardel"));
+    QTest::keyClick(keyword, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isSearching(), 30000);
+    // Enter started the search and nothing stopped it.
+    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    QCOMPARE(list->topLevelItemCount(), 602);
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("statusLabel"))->text(), QStringLiteral("602 plug-in(s) found."));
+    uitest::ClickWidget(dialog.findChild<QCheckBox*>(QStringLiteral("authorBox")));
+    QTest::keyClick(keyword, Qt::Key_A, Qt::ControlModifier);
+    // Enter again while the first search runs starts it afresh: one result.
+    QTest::keyClicks(keyword, QStringLiteral("gamma"));
+    QTest::keyClick(keyword, Qt::Key_Enter);
+    QTest::keyClick(keyword, Qt::Key_Enter);
+    QTRY_VERIFY(!dialog.isSearching());
+    QCOMPARE(column(list, 0), QStringList{"Gamma Three"});
+    // Enter on a hit opens it, and starts no search.
+    uitest::ClickRow(*list, 0);
+    QTest::keyClick(list, Qt::Key_Return);
+    auto* sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
+    QVERIFY(sheet);
+    QCOMPARE(sheet->entry().m_name, std::string("Gamma Three"));
+    sheet->reject();
+    QVERIFY(!dialog.isSearching());
+    QCOMPARE(list->topLevelItemCount(), 1);
+}
+
+void FindDialogTest::previewStartsWithTheStartupPicture()
+{
+    TestSession s;
+    COXDIB startup;
+    QVERIFY(startup.Create(24, 64, 48));
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(startup.GetStride()) * 48, 0x80);
+    std::copy(bits.begin(), bits.end(), startup.GetBits());
+    QVERIFY(SaveJpeg(s.dir / "STARTUP.JPG", startup));
+    FindDialog dialog(*s.session);
+    QCOMPARE(dialog.findChild<CPreviewWnd*>(QStringLiteral("previewWindow"))->image().size(), QSize(64, 48));
+}
+
+void FindDialogTest::searchOutlivesItsDialog()
+{
+    TestSession s;
+    s.add("ff_filter.8bf");
+    const CPluginEntry original = *s.session->Catalogue().m_entries.front();
+    for (int i = 0; i < 2000; ++i)
+        s.session->Catalogue().m_entries.push_back(std::make_unique<CPluginEntry>(original));
+    {
+        FindDialog dialog(*s.session);
+        dialog.findChild<QCheckBox*>(QStringLiteral("authorBox"))->setChecked(true);
+        dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("nobody"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        uitest::ClickWidget(dialog.findChild<QPushButton*>(QStringLiteral("findButton")));
+        QVERIFY(dialog.isSearching());
+        // Escape closes the dialog at once; the worker is left to run out.
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+    }
+    // The catalogue changes while the worker may still read its copies.
+    s.session->Catalogue().m_entries.clear();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
 }
 
 void FindDialogTest::authorSearchCanBeStopped()
@@ -288,16 +387,18 @@ void FindDialogTest::authorSearchCanBeStopped()
     dialog.findChild<QCheckBox*>(QStringLiteral("authorBox"))->setChecked(true);
     dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("vardel"));
     auto* find = dialog.findChild<QPushButton*>(QStringLiteral("findButton"));
-    find->click();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    uitest::ClickWidget(find);
     QVERIFY(dialog.isSearching());
     QCOMPARE(find->text(), QStringLiteral("&Stop"));
-    find->click();  // stop
+    uitest::ClickWidget(find);  // stop
     QTRY_VERIFY(!dialog.isSearching());
     QCOMPARE(find->text(), QStringLiteral("&Find"));
     QVERIFY(dialog.rows().empty());
     QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("statusLabel"))->text(), QStringLiteral("The search was stopped."));
     // Run to the end, every copy is found by its author.
-    find->click();
+    uitest::ClickWidget(find);
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.isSearching(), 60000);
     QCOMPARE(dialog.rows().size(), std::size_t(2001));
 }
@@ -326,13 +427,11 @@ void FindDialogTest::screenshot()
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     search(dialog);
     auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(0) == QStringLiteral("FF Ripple"))
-            list->setCurrentItem(list->topLevelItem(i));
+    clickHit(list, QStringLiteral("FF Ripple"));
     QTRY_VERIFY(!dialog.filterPreview()->isRendering());
     QTest::qWait(50);
-    QDir().mkpath(QStringLiteral("/tmp/shots"));
-    QVERIFY(dialog.grab().save(QStringLiteral("/tmp/shots/find.png")));
+    const QImage shot = dialog.grab().toImage();
+    QVERIFY(shot.save(QString::fromStdString((s.dir / "find.png").string())));
 }
 
 QTEST_MAIN(FindDialogTest)

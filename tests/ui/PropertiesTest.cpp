@@ -4,9 +4,9 @@
 
 
 #include "PropertiesTestSupport.h"
+#include "UiTestSupport.h"
 #include "common/Clipboard.h"
 #include "common/Convert.h"
-#include "common/SignedWarning.h"
 #include "filterfactory/ParameterBlock.h"
 #include "images/PreviewImageManager.h"
 #include "preview/PreviewWnd.h"
@@ -58,7 +58,6 @@ private slots:
     void clipboardPaste();
     void pasteDisabledWithoutImage();
     void captureHidesAndRestores();
-    void signedWarning();
     void screenshots();
 };
 
@@ -389,31 +388,28 @@ void PropertiesTest::deleteRenumbers()
     s.addImages(*entry, 3);
     PluginDetailSheet sheet(*s.session, *entry, CParameterBlock());
     auto* page = sheet.findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
-    page->findChild<QToolButton*>(QStringLiteral("nextButton"))->click();
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    uitest::ClickWidget(page->findChild<QToolButton*>(QStringLiteral("nextButton")));
     auto* counter = page->findChild<QLabel*>(QStringLiteral("counterLabel"));
     QCOMPARE(counter->text(), QStringLiteral("2/3"));
     // The question is answered Yes.
-    bool asked = false;
-    QTimer::singleShot(0, this, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        asked = box->text() == QStringLiteral("Do you want to delete this preview image?");
-        box->button(QMessageBox::Yes)->click();
-    });
-    page->findChild<QPushButton*>(QStringLiteral("deleteButton"))->click();
-    QVERIFY(asked);
+    uitest::ClickWidget(page->findChild<QPushButton*>(QStringLiteral("deleteButton")));
+    auto* box = page->findChild<QMessageBox*>(QStringLiteral("deleteQuestion"));
+    QVERIFY(box);
+    QCOMPARE(box->text(), QStringLiteral("Do you want to delete this preview image?"));
+    uitest::ClickWidget(box->button(QMessageBox::Yes));
     QCOMPARE(counter->text(), QStringLiteral("2/2"));
     const fs::path images = s.dir / "images.db";
     QVERIFY(fs::exists(images / entry->PreviewImageName(0)));
     QVERIFY(fs::exists(images / entry->PreviewImageName(1)));
     QVERIFY(!fs::exists(images / entry->PreviewImageName(2)));
     // No: nothing is deleted.
-    QTimer::singleShot(0, this, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->button(QMessageBox::No)->click();
-    });
-    page->findChild<QPushButton*>(QStringLiteral("deleteButton"))->click();
+    QTRY_VERIFY(!page->findChild<QMessageBox*>(QStringLiteral("deleteQuestion")));
+    uitest::ClickWidget(page->findChild<QPushButton*>(QStringLiteral("deleteButton")));
+    box = page->findChild<QMessageBox*>(QStringLiteral("deleteQuestion"));
+    QVERIFY(box);
+    uitest::ClickWidget(box->button(QMessageBox::No));
     QCOMPARE(counter->text(), QStringLiteral("2/2"));
     // Down to none: empty counter, delete unavailable.
     QVERIFY(page->deleteCurrentImage());
@@ -467,7 +463,7 @@ void PropertiesTest::pasteDisabledWithoutImage()
     PluginFixedPreviewProp page(*s.session, *entry);
     QVERIFY(!page.findChild<QPushButton*>(QStringLiteral("pasteButton"))->isEnabled());
     QVERIFY(!page.pasteImage());
-    QCOMPARE(s.session->PreviewImages().GetCount(), 0);
+    QCOMPARE(page.images().GetCount(), 0);
 }
 
 void PropertiesTest::captureHidesAndRestores()
@@ -490,7 +486,7 @@ void PropertiesTest::captureHidesAndRestores()
     QVERIFY(!(sheet.windowState() & Qt::WindowMinimized));
     QVERIFY(sheet.isVisible());
     // Whatever the platform grabbed went into the store as a 24-bit image.
-    const int count = s.session->PreviewImages().GetCount();
+    const int count = page->images().GetCount();
     QVERIFY(count == 0 || count == 1);
     // On X11 the window under the pointer (or the screen) is really grabbed.
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
@@ -499,29 +495,6 @@ void PropertiesTest::captureHidesAndRestores()
         COXDIB stored;
         QVERIFY(LoadJpeg(s.dir / "images.db" / entry->PreviewImageName(0), stored));
         QCOMPARE(stored.GetBitCount(), 24);
-    }
-}
-
-void PropertiesTest::signedWarning()
-{
-    TestSession s;
-    const CPluginEntry* plain = s.add("pipl_single.8bf");
-    const CPluginEntry* signedPlugin = s.add("signed.8bf");
-    QVERIFY(plain && signedPlugin);
-    // Nothing signed: no question.
-    QVERIFY(ConfirmSignedChange(nullptr, {plain}));
-    // Signed: one question, whatever the number of entries of that file.
-    for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
-        int asked = 0;
-        QTimer::singleShot(0, this, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                ++asked;
-                box->button(button)->click();
-            }
-        });
-        const bool agreed = ConfirmSignedChange(nullptr, {plain, signedPlugin, signedPlugin});
-        QCOMPARE(asked, 1);
-        QCOMPARE(agreed, button == QMessageBox::Yes);
     }
 }
 

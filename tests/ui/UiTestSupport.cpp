@@ -18,11 +18,18 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QStyle>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTest>
+#include <QToolBar>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace vardel::uitest {
 
@@ -101,7 +108,11 @@ bool Program::SelectDirectory(int n)
 
 bool Program::SelectCategory(const QString& text)
 {
-    return ClickRowText(*View().CategoryList(), text);
+    // A click on the selected item would start its label edit.
+    ui::LabelListView& list = *View().CategoryList();
+    if (list.currentIndex().isValid() && list.currentIndex().data().toString() == text)
+        return true;
+    return ClickRowText(list, text);
 }
 
 bool Program::SelectPlugins(const QStringList& names)
@@ -114,6 +125,10 @@ bool Program::SelectPlugins(const QStringList& names)
             ClickRow(*view.PluginList(), index.row(), Qt::ControlModifier);
         return view.PluginList()->selectionModel()->selectedRows().isEmpty();
     }
+    // A plain click on the one selected item would start its label edit.
+    const QModelIndexList selected = view.PluginList()->selectionModel()->selectedRows();
+    if (names.size() == 1 && selected.size() == 1 && selected.front().data().toString() == names.front())
+        return true;
     for (qsizetype i = 0; i < names.size(); ++i)
         if (!ClickRowText(*view.PluginList(), names[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier))
             return false;
@@ -135,6 +150,26 @@ void Program::Close()
     m_adapter.reset();
     m_session->Exit();
     m_backend->Sync();
+}
+
+bool FileHolds(const std::filesystem::path& file, const std::string& text)
+{
+    const auto bytes = test::readFile(file);
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+}
+
+QMessageBox* WaitForBox(const QString& name)
+{
+    QMessageBox* box = nullptr;
+    (void)QTest::qWaitFor([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->objectName() == name && b->isVisible()) {
+                box = b;
+                return true;
+            }
+        return false;
+    }, 3000);
+    return box;
 }
 
 QStringList RowTexts(const QAbstractItemModel& model)
@@ -185,7 +220,20 @@ bool ClickRowText(QAbstractItemView& view, const QString& text, Qt::KeyboardModi
 
 void ClickWidget(QWidget* widget)
 {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    // A check box or radio button answers on its indicator and text, which
+    // may be narrower than the widget a layout stretched.
+    QPoint at = widget->rect().center();
+    if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
+        at = QPoint(widget->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1, widget->height() / 2);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+}
+
+void ClickToolButton(ui::CMainFrame& frame, QAction* action)
+{
+    auto* bar = frame.findChild<QToolBar*>(QStringLiteral("mainToolBar"));
+    QWidget* button = bar ? bar->widgetForAction(action) : nullptr;
+    QVERIFY2(button, qPrintable(action->objectName()));
+    ClickWidget(button);
 }
 
 void ClickMenuItem(QMenu* menu, QAction* action)

@@ -5,6 +5,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QPoint>
 #include <QString>
@@ -19,6 +20,7 @@
 class QAbstractItemView;
 class QAction;
 class QMenu;
+class QMessageBox;
 class QWidget;
 
 namespace vardel {
@@ -87,6 +89,11 @@ private:
     bool m_closed = false;
 };
 
+// Whether the file's bytes hold the text.
+bool FileHolds(const std::filesystem::path& file, const std::string& text);
+// The message box with that object name once it shows (waits a moment).
+QMessageBox* WaitForBox(const QString& name);
+
 // The texts of a list view's rows.
 QStringList RowTexts(const QAbstractItemModel& model);
 
@@ -102,6 +109,8 @@ void RightClickRow(QAbstractItemView& view, int row);
 bool ClickRowText(QAbstractItemView& view, const QString& text, Qt::KeyboardModifiers modifiers = {});
 // A click at the middle of a widget (a button, a check box).
 void ClickWidget(QWidget* widget);
+// Clicks the main toolbar's button of an action.
+void ClickToolButton(ui::CMainFrame& frame, QAction* action);
 // Clicks an item of an open menu.
 void ClickMenuItem(QMenu* menu, QAction* action);
 // The menu that pops up and is visible now; null when none (waits a moment).

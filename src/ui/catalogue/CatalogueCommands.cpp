@@ -8,6 +8,7 @@
 #include "common/Convert.h"
 #include "dialogs/CategoryDialog.h"
 #include "modify/CatalogueEditor.h"
+#include "modify/ChangePlan.h"
 #include "modify/CommandAvailability.h"
 #include "session/UserMessages.h"
 
@@ -72,43 +73,75 @@ void CatalogueCommands::ShowFailures(const std::vector<std::string>& messages)
     ShowMessage(m_window, texts.join(QStringLiteral("\n\n")));
 }
 
+void CatalogueCommands::Ask(std::vector<Question> questions, std::function<void()> then)
+{
+    if (questions.empty()) {
+        then();
+        return;
+    }
+    const Question q = questions.front();
+    questions.erase(questions.begin());
+    auto* box = new QMessageBox(q.icon, tr("Vardel"), q.text, q.buttons, m_window);
+    box->setObjectName(q.name);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(q.informative);
+    // Long lists go into the details, which scroll: the box stays small.
+    box->setDetailedText(q.details);
+    box->setDefaultButton(q.defaultButton);
+    const std::uint64_t generation = m_generation;
+    connect(box, &QMessageBox::finished, this,
+            [this, box, questions = std::move(questions), then = std::move(then), generation, go = q.go]() mutable {
+                if (generation != m_generation || box->standardButton(box->clickedButton()) != go)
+                    return;
+                Ask(std::move(questions), std::move(then));
+            });
+    m_question = box;
+    box->open();
+}
+
+std::vector<CatalogueCommands::Question> CatalogueCommands::SignedQuestion(const ChangePlan& plan) const
+{
+    if (plan.signedFiles.empty())
+        return {};
+    QStringList files;
+    for (const std::string& f : plan.signedFiles)
+        files << FromStoredPath(f);
+    Question q;
+    q.name = QStringLiteral("signedWarningBox");
+    q.icon = QMessageBox::Warning;
+    q.text = tr("%n of the files to change is signed; changing it breaks its signature.", nullptr,
+                static_cast<int>(files.size()));
+    q.informative = tr("Change anyway?");
+    q.details = files.join(QLatin1Char('\n'));
+    q.defaultButton = QMessageBox::No;
+    return {q};
+}
+
 void CatalogueCommands::EnablePlugins(const std::vector<CPluginEntry*>& selection, bool flag)
 {
     if (!CanEnablePlugins(selection))
         return;
-    // Plug-ins that share a file with the selection but are not selected.
-    std::vector<const CPluginEntry*> others;
-    for (const CPluginEntry* s : selection) {
-        const std::string real = s->RealPath();
-        for (const auto& e : m_session.Catalogue().m_entries) {
-            if (e->RealPath() != real || std::find(selection.begin(), selection.end(), e.get()) != selection.end())
-                continue;
-            if (static_cast<bool>(e->m_enabled) != flag &&
-                std::find(others.begin(), others.end(), e.get()) == others.end())
-                others.push_back(e.get());
-        }
+    const ChangePlan plan = PlanEnable(m_session.Catalogue(), selection, flag);
+    std::vector<Question> questions;
+    if (!plan.fileMates.empty()) {
+        QStringList names;
+        for (const CPluginEntry* e : plan.fileMates)
+            names << PluginLine(*e);
+        const int count = static_cast<int>(plan.fileMates.size());
+        Question q;
+        q.name = QStringLiteral("sharedFileQuestion");
+        q.text = flag ? tr("The files also hold %n other plug-in(s); they are enabled with them.", nullptr, count)
+                      : tr("The files also hold %n other plug-in(s); they are disabled with them.", nullptr, count);
+        q.informative = tr("Show Details... lists them.");
+        q.details = names.join(QLatin1Char('\n'));
+        q.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        q.go = QMessageBox::Ok;
+        q.defaultButton = QMessageBox::Ok;
+        questions.push_back(q);
     }
-    if (others.empty()) {
-        DoEnable(selection, flag);
-        return;
-    }
-    QStringList names;
-    for (const CPluginEntry* e : others)
-        names << QStringLiteral("  ") + PluginLine(*e);
-    const QString text = (flag ? tr("The file also holds these plug-ins; they are enabled with it:")
-                               : tr("The file also holds these plug-ins; they are disabled with it:")) +
-                         QLatin1Char('\n') + names.join(QLatin1Char('\n'));
-    auto* box = new QMessageBox(QMessageBox::Question, tr("Vardel"), text, QMessageBox::Ok | QMessageBox::Cancel,
-                                m_window);
-    box->setObjectName(QStringLiteral("sharedFileQuestion"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    const std::uint64_t generation = m_generation;
-    connect(box, &QMessageBox::finished, this, [this, selection, flag, generation](int result) {
-        if (result == QMessageBox::Ok && generation == m_generation)
-            DoEnable(selection, flag);
-    });
-    m_question = box;
-    box->open();
+    for (const Question& q : SignedQuestion(plan))
+        questions.push_back(q);
+    Ask(std::move(questions), [this, selection, flag] { DoEnable(selection, flag); });
 }
 
 void CatalogueCommands::DoEnable(const std::vector<CPluginEntry*>& selection, bool flag)
@@ -123,6 +156,32 @@ void CatalogueCommands::DoEnable(const std::vector<CPluginEntry*>& selection, bo
 
 void CatalogueCommands::EnableCategory(const CPluginEntry& categoryEntry, bool flag)
 {
+    const ChangePlan plan = PlanEnableCategory(m_session.Catalogue(), categoryEntry, flag);
+    if (plan.files.empty()) {
+        DoEnableCategory(categoryEntry, flag);  // nothing to change: nothing to ask
+        return;
+    }
+    const int files = static_cast<int>(plan.files.size());
+    const QString category = FromCodePage(categoryEntry.m_category);
+    Question q;
+    q.name = QStringLiteral("categoryQuestion");
+    q.text = flag ? tr("Enable every plug-in of the category \"%1\"?").arg(category)
+                  : tr("Disable every plug-in of the category \"%1\"?").arg(category);
+    q.informative = tr("%n plug-in file(s) will be renamed.", nullptr, files);
+    QStringList paths;
+    for (const std::string& f : plan.files)
+        paths << FromStoredPath(f);
+    q.details = paths.join(QLatin1Char('\n'));
+    std::vector<Question> questions{q};
+    for (const Question& s : SignedQuestion(plan))
+        questions.push_back(s);
+    const CPluginEntry* target = &categoryEntry;
+    Ask(std::move(questions), [this, target, flag] { DoEnableCategory(*target, flag); });
+}
+
+void CatalogueCommands::DoEnableCategory(const CPluginEntry& categoryEntry, bool flag)
+{
+    WaitCursor wait;
     const CommandResult result = Editor().EnableCategory(categoryEntry, flag);
     if (!result.changed.empty())
         m_session.NotifyEntriesChanged(std::vector<const CPluginEntry*>(result.changed.begin(), result.changed.end()));
@@ -138,8 +197,11 @@ void CatalogueCommands::MovePlugins(const std::vector<CPluginEntry*>& selection)
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const std::uint64_t generation = m_generation;
     connect(dialog, &QDialog::accepted, this, [this, dialog, generation] {
-        if (generation == m_generation)
-            DoMove(dialog->Entries(), dialog->Chosen(), false, nullptr);
+        if (generation != m_generation)
+            return;
+        const auto entries = dialog->Entries();
+        const std::string category = dialog->Chosen();
+        Ask(SignedQuestion(PlanWrite(entries)), [this, entries, category] { DoMove(entries, category, false, nullptr); });
     });
     m_dialog = dialog;
     dialog->open();
@@ -155,8 +217,12 @@ void CatalogueCommands::MoveCategory(const CPluginEntry& categoryEntry)
     const std::uint64_t generation = m_generation;
     const CPluginEntry* target = &categoryEntry;
     connect(dialog, &QDialog::accepted, this, [this, dialog, generation, target] {
-        if (generation == m_generation)
-            DoMove(dialog->Entries(), dialog->Chosen(), true, target);
+        if (generation != m_generation)
+            return;
+        const auto entries = dialog->Entries();
+        const std::string category = dialog->Chosen();
+        Ask(SignedQuestion(PlanWrite(entries)),
+            [this, entries, category, target] { DoMove(entries, category, true, target); });
     });
     m_dialog = dialog;
     dialog->open();
@@ -187,13 +253,21 @@ void CatalogueCommands::DoMove(const std::vector<CPluginEntry*>& entries, const 
     ShowFailures(failures);
 }
 
-bool CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
+void CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
 {
     const std::string name = ToCodePage(text);
     if (name.size() < static_cast<std::size_t>(kMinimumTextLength)) {
         emit status(CoreText(kTooShortText));
-        return false;
+        return;
     }
+    if (name == entry.m_name)
+        return;
+    CPluginEntry* target = &entry;
+    Ask(SignedQuestion(PlanWrite({target})), [this, target, name] { DoRenamePlugin(*target, name); });
+}
+
+void CatalogueCommands::DoRenamePlugin(CPluginEntry& entry, const std::string& name)
+{
     BeforeWrite();
     WriteResult result;
     {
@@ -202,22 +276,41 @@ bool CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
     }
     if (result.Written()) {
         m_session.NotifyEntriesChanged({&entry});
-        return true;
+        return;
     }
     if (result.status == WriteStatus::Refused)
         emit status(CoreText(result.message));
     else
         ShowFailures({result.message});
-    return false;
 }
 
-bool CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const QString& text)
+void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const QString& text)
 {
     const std::string category = ToCodePage(text);
     if (category.size() < static_cast<std::size_t>(kMinimumTextLength)) {
         emit status(CoreText(kTooShortText));
-        return false;
+        return;
     }
+    if (category == categoryEntry.m_category)
+        return;
+    const ChangePlan plan = PlanWriteCategory(m_session.Catalogue(), categoryEntry);
+    Question q;
+    q.name = QStringLiteral("categoryQuestion");
+    q.text = tr("Rename the category \"%1\" to \"%2\"?").arg(FromCodePage(categoryEntry.m_category), text);
+    q.informative = tr("%n plug-in file(s) will be rewritten.", nullptr, static_cast<int>(plan.files.size()));
+    QStringList paths;
+    for (const std::string& f : plan.files)
+        paths << FromStoredPath(f);
+    q.details = paths.join(QLatin1Char('\n'));
+    std::vector<Question> questions{q};
+    for (const Question& s : SignedQuestion(plan))
+        questions.push_back(s);
+    const CPluginEntry* target = &categoryEntry;
+    Ask(std::move(questions), [this, target, category] { DoRenameCategory(*target, category); });
+}
+
+void CatalogueCommands::DoRenameCategory(const CPluginEntry& categoryEntry, const std::string& category)
+{
     BeforeWrite();
     CommandResult result;
     {
@@ -226,7 +319,7 @@ bool CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const 
     }
     if (!result.accepted) {
         emit status(CoreText(result.message));
-        return false;
+        return;
     }
     std::vector<std::string> failures;
     for (const EntryWrite* w : result.Failures())
@@ -234,7 +327,6 @@ bool CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const 
     m_session.NotifyOrderChanged();
     emit categoryWritten(category, true);
     ShowFailures(failures);
-    return failures.empty();
 }
 
 void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target)
@@ -253,7 +345,7 @@ void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, c
             movable.push_back(e);
     }
     if (!movable.empty())
-        DoMove(movable, category, false, nullptr);
+        Ask(SignedQuestion(PlanWrite(movable)), [this, movable, category] { DoMove(movable, category, false, nullptr); });
     if (!refused.isEmpty())
         ShowMessage(m_window, tr("These plug-ins were not moved to \"%1\":").arg(FromCodePage(category)) +
                                   QLatin1Char('\n') + refused.join(QLatin1Char('\n')));

@@ -3,12 +3,18 @@
 // them: wait cursor, the questions and message boxes, the "Enter Category"
 // dialog; every write goes through the core's catalogue editor, and the
 // session is told what changed so that every view follows.
+//
+// Before files change the user is asked, one question after the other and
+// never in a nested event loop: about plug-ins that change with their files,
+// about a whole category, and about files whose signature the change breaks.
 
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +24,7 @@ namespace vardel {
 class CPluginEntry;
 class CVardelSession;
 class CCatalogueEditor;
+struct ChangePlan;
 }
 
 namespace vardel::ui {
@@ -32,16 +39,18 @@ public:
 
     // Enable or disable the selected plug-ins with every entry of their
     // files. When their files hold other plug-ins, the user is asked first
-    // (the question lists them).
+    // (a count, and the names in the details).
     void EnablePlugins(const std::vector<CPluginEntry*>& selection, bool flag);
-    // The same for every plug-in of the category item's entry.
+    // The same for every plug-in of the category item's entry, after a
+    // question that says how many files change.
     void EnableCategory(const CPluginEntry& categoryEntry, bool flag);
     // Opens "Enter Category" for the entries; OK moves them.
     void MovePlugins(const std::vector<CPluginEntry*>& selection);
     void MoveCategory(const CPluginEntry& categoryEntry);
-    // End of a label edit. True when the file got the new text.
-    bool RenamePlugin(CPluginEntry& entry, const QString& text);
-    bool RenameCategory(const CPluginEntry& categoryEntry, const QString& text);
+    // End of a label edit: the file gets the new text once every question
+    // was answered yes.
+    void RenamePlugin(CPluginEntry& entry, const QString& text);
+    void RenameCategory(const CPluginEntry& categoryEntry, const QString& text);
     // Plug-ins dragged onto a category: those that have room move there; the
     // others are named with the reason. target is the category's entry.
     void DropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target);
@@ -52,6 +61,8 @@ public:
 
     // The open "Enter Category" dialog, or null.
     CategoryDialog* OpenDialog() const { return m_dialog; }
+    // The question on show, or null.
+    QMessageBox* OpenQuestion() const { return m_question; }
 
 signals:
     // Status bar text of a command's outcome.
@@ -60,7 +71,28 @@ signals:
     void categoryWritten(const std::string& category, bool wholeCategory);
 
 private:
+    // One question: its text, the details shown on request, the answer that
+    // lets the command go on.
+    struct Question {
+        QString name;  // object name of the box
+        QString text;
+        QString informative;
+        QString details;
+        QMessageBox::Icon icon = QMessageBox::Question;
+        QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+        QMessageBox::StandardButton go = QMessageBox::Yes;
+        QMessageBox::StandardButton defaultButton = QMessageBox::Yes;
+    };
+    // Asks the questions in order and runs then once all went on; nothing
+    // runs when one is declined or the catalogue went meanwhile.
+    void Ask(std::vector<Question> questions, std::function<void()> then);
+    // The question about signed files of a plan; none when nothing is signed.
+    std::vector<Question> SignedQuestion(const ChangePlan& plan) const;
+
     void DoEnable(const std::vector<CPluginEntry*>& selection, bool flag);
+    void DoEnableCategory(const CPluginEntry& categoryEntry, bool flag);
+    void DoRenamePlugin(CPluginEntry& entry, const std::string& name);
+    void DoRenameCategory(const CPluginEntry& categoryEntry, const std::string& category);
     void DoMove(const std::vector<CPluginEntry*>& entries, const std::string& category, bool wholeCategory,
                 const CPluginEntry* categoryEntry);
     void BeforeWrite();
@@ -70,9 +102,9 @@ private:
     CVardelSession& m_session;
     QWidget* m_window;
     QPointer<CategoryDialog> m_dialog;
-    QPointer<QWidget> m_question;
-    std::uint64_t m_generation = 0;
-    bool m_originalsSaved = false;  // since the catalogue on show was committed  // counts catalogues; a dialog answer for an old one is dropped
+    QPointer<QMessageBox> m_question;
+    std::uint64_t m_generation = 0;  // counts catalogues; an answer for an old one is dropped
+    bool m_originalsSaved = false;   // since the catalogue on show was committed
 };
 
 }  // namespace vardel::ui

@@ -1,26 +1,81 @@
 #include "catalogue/LabelListView.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace vardel::ui {
 
+LabelEdit::LabelEdit(int limit, QWidget* parent) : QLineEdit(parent), m_counter(new QLabel(this))
+{
+    setObjectName(QStringLiteral("labelEdit"));
+    setMaxLength(limit > 0 ? limit : 0);
+    setToolTip(tr("Up to %n characters fit into the plug-in file.", nullptr, maxLength()));
+    m_counter->setObjectName(QStringLiteral("labelRoom"));
+    m_counter->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_counter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont small = m_counter->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_counter->setFont(small);
+    connect(this, &QLineEdit::textChanged, this, &LabelEdit::showRoom);
+    showRoom();
+}
+
+bool LabelEdit::isFull() const
+{
+    return text().size() >= maxLength();
+}
+
+void LabelEdit::showRoom()
+{
+    // The counter sits inside the box, right of the text.
+    const QString room = QStringLiteral("%1/%2").arg(text().size()).arg(maxLength());
+    m_counter->setText(room);
+    const int width = m_counter->fontMetrics().horizontalAdvance(QStringLiteral("%1/%1").arg(maxLength())) + 6;
+    setTextMargins(0, 0, width, 0);
+    m_counter->setGeometry(this->width() - width - 2, 0, width, height());
+    QPalette palette = m_counter->palette();
+    palette.setColor(QPalette::WindowText, isFull() ? QColor(190, 0, 0) : palette.color(QPalette::PlaceholderText));
+    m_counter->setPalette(palette);
+    if (isFull())
+        tellFull();
+}
+
+void LabelEdit::tellFull()
+{
+    m_fullMessage = tr("The plug-in file has room for %n characters; no more fit.", nullptr, maxLength());
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), m_fullMessage, this);
+}
+
+void LabelEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Typing into a full box: say why nothing happens.
+    if (isFull() && !hasSelectedText() && !event->text().isEmpty() && event->text().at(0).isPrint())
+        tellFull();
+    QLineEdit::keyPressEvent(event);
+}
+
+void LabelEdit::resizeEvent(QResizeEvent* event)
+{
+    QLineEdit::resizeEvent(event);
+    showRoom();
+}
+
 namespace {
 
-// The edit box of a label: at most as many characters as the entry has room for.
+// The edit box of a label: at most as many characters as the entry has room
+// for, and the room shown while typing.
 class LimitedLabelDelegate : public QStyledItemDelegate {
 public:
     LimitedLabelDelegate(int limitRole, QObject* parent) : QStyledItemDelegate(parent), m_limitRole(limitRole) {}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            const int limit = index.data(m_limitRole).toInt();
-            line->setMaxLength(limit > 0 ? limit : 0);
-            line->setObjectName(QStringLiteral("labelEdit"));
-        }
+        auto* editor = new LabelEdit(index.data(m_limitRole).toInt(), parent);
+        editor->setFrame(false);
         return editor;
     }
 
@@ -36,7 +91,8 @@ LabelListView::LabelListView(int limitRole, QWidget* parent) : QListView(parent)
     setViewMode(QListView::ListMode);
     setUniformItemSizes(true);
     setIconSize(QSize(16, 16));
-    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    // F2, or a second, slow click on the selected item (as in file managers).
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setContextMenuPolicy(Qt::CustomContextMenu);
     // Hovering an item puts its status tip (the room its text has) into the status bar.
     setMouseTracking(true);
@@ -52,6 +108,11 @@ bool LabelListView::StartEdit(const QModelIndex& index)
 
 bool LabelListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
+    // A Ctrl- or Shift-click on a selected item changes the selection; only a
+    // plain second click edits.
+    if (trigger == QAbstractItemView::SelectedClicked && event && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->modifiers() != Qt::NoModifier)
+        return false;
     // Only the start of an edit is guarded; other calls ask about an edit in progress.
     if (trigger != QAbstractItemView::NoEditTriggers && index.isValid() && m_guard && !m_guard(index))
         return false;

@@ -2,13 +2,40 @@
 // A list of the main view: small icons, no header, in-place label editing
 // limited to the room the model states (LimitRole), and the keys and mouse
 // actions the main view needs (Enter and double click to open a plug-in,
-// F2 to rename, a context menu).
+// F2 or a slow second click to rename, a context menu).
 
+#include <QLineEdit>
 #include <QListView>
 
 #include <functional>
 
+class QLabel;
+
 namespace vardel::ui {
+
+// The edit box of a label: its room (the characters the plug-in file holds)
+// as a counter inside the box and in its tip; typing into a full box says
+// that no more fit.
+class LabelEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    LabelEdit(int limit, QWidget* parent = nullptr);
+
+    bool isFull() const;
+    // What the box last said about being full; "" until it was.
+    QString fullMessage() const { return m_fullMessage; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void showRoom();
+    void tellFull();
+
+    QLabel* m_counter;
+    QString m_fullMessage;
+};
 
 class LabelListView : public QListView {
     Q_OBJECT

@@ -91,8 +91,9 @@ void OpenDetailSheet(CVardelSession& session, const CPluginEntry& entry, int pag
 
 void OpenFindDialog(CVardelSession& session, QWidget* parent)
 {
-    FindDialog dialog(session, parent);
-    dialog.exec();
+    auto* dialog = new FindDialog(session, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 }  // namespace vardel::ui

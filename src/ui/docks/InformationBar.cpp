@@ -78,6 +78,18 @@ void InformationBar::reload()
     showFilename();
 }
 
+void InformationBar::entriesChanged(const QVector<const vardel::CPluginEntry*>& entries)
+{
+    if (m_plugin && entries.contains(m_plugin))
+        reload();
+}
+
+void InformationBar::descriptionChanged(const std::string& key)
+{
+    if (m_plugin && m_plugin->DescriptionKey() == key)
+        reload();
+}
+
 void InformationBar::clear()
 {
     m_plugin = nullptr;

@@ -4,7 +4,10 @@
 
 #include "catalogue/PluginEntry.h"
 
+#include <QVector>
 #include <QWidget>
+
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -34,6 +37,11 @@ public slots:
     void showPlugin(const vardel::CPluginEntry* plugin);
     // Reads the shown plug-in's information again (its description changed).
     void reload();
+    // These entries changed (name, state, path): the shown one is read again.
+    void entriesChanged(const QVector<const vardel::CPluginEntry*>& entries);
+    // The description under this key changed: read again when it is the
+    // shown plug-in's.
+    void descriptionChanged(const std::string& key);
     // Empties the fields and forgets the plug-in (the catalogue goes away).
     void clear();
 

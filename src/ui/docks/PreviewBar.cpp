@@ -23,7 +23,11 @@ QString toQString(const std::filesystem::path& path)
 }  // namespace
 
 PreviewBar::PreviewBar(vardel::CVardelSession& session, QWidget* parent)
-    : QWidget(parent), m_session(session), m_window(new CPreviewWnd(this)), m_counter(new QLabel(this))
+    : QWidget(parent)
+    , m_session(session)
+    , m_images(session.MakePreviewImages())
+    , m_window(new CPreviewWnd(this))
+    , m_counter(new QLabel(this))
 {
     setObjectName(QStringLiteral("PreviewBar"));
 
@@ -79,7 +83,7 @@ QString PreviewBar::counterText() const
 
 void PreviewBar::showPlugin(const vardel::CPluginEntry* plugin)
 {
-    CPreviewImageManager& images = m_session.PreviewImages();
+    CPreviewImageManager& images = m_images;
     if (!plugin) {
         // Nothing selected: the store lets go of the plug-in, the picture stays.
         emit storeImagesShown();
@@ -101,15 +105,23 @@ void PreviewBar::showPlugin(const vardel::CPluginEntry* plugin)
         showCurrentImage();
 }
 
-void PreviewBar::refresh()
+void PreviewBar::imagesChanged(const std::string& baseName)
 {
+    const CPluginEntry* plugin = m_images.GetPlugin();
+    if (!plugin || m_images.GetBaseName() != baseName)
+        return;
+    const int current = m_images.GetCurrentIndex();
+    m_images.SetPlugin(nullptr);
+    m_images.SetPlugin(plugin);
+    for (int i = 0; i < current && m_images.CanMove(CPreviewImageManager::kNext); ++i)
+        m_images.Move(CPreviewImageManager::kNext);
     updateControls();
     showCurrentImage();
 }
 
 void PreviewBar::move(int direction)
 {
-    CPreviewImageManager& images = m_session.PreviewImages();
+    CPreviewImageManager& images = m_images;
     if (!images.CanMove(direction))
         return;
     images.Move(direction);
@@ -119,7 +131,7 @@ void PreviewBar::move(int direction)
 
 void PreviewBar::updateControls()
 {
-    const CPreviewImageManager& images = m_session.PreviewImages();
+    const CPreviewImageManager& images = m_images;
     for (int i = 0; i < 4; ++i)
         m_buttons[i]->setEnabled(images.CanMove(i));
     const int count = images.GetCount();
@@ -131,7 +143,7 @@ void PreviewBar::updateControls()
 void PreviewBar::showCurrentImage()
 {
     // A file that cannot be read leaves the picture as it was.
-    m_window->loadFile(toQString(m_session.PreviewImages().DisplayPath()));
+    m_window->loadFile(toQString(m_images.DisplayPath()));
 }
 
 }  // namespace vardel::ui

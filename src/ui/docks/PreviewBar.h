@@ -1,9 +1,12 @@
 #pragma once
 // The preview bar: the preview image of the plug-in selected in the main
 // view, with the buttons "|<", "<", ">", ">|" and a counter "n/count". It
-// drives the session's one preview image store.
+// keeps its own place in the preview images.
 
 #include "catalogue/PluginEntry.h"
+#include "images/PreviewImageManager.h"
+
+#include <string>
 
 #include <QWidget>
 
@@ -28,6 +31,8 @@ public:
     CPreviewWnd* previewWindow() const { return m_window; }
     // The counter's text: "n/count", "" when there are no images.
     QString counterText() const;
+    // The bar's own place in the preview images.
+    const vardel::CPreviewImageManager& images() const { return m_images; }
 
 public slots:
     // Shows the first preview image of a plug-in; null: nothing selected.
@@ -35,9 +40,10 @@ public slots:
     // the live rendering): the store is cleared and filterFactoryShown is
     // emitted.
     void showPlugin(const vardel::CPluginEntry* plugin);
-    // Re-reads the store's position and shows its current image (after
-    // another window added or deleted an image).
-    void refresh();
+    // Another window added or deleted images of this image base name: when
+    // they are the ones shown, they are read again (the position kept where
+    // it still exists) and the current one is shown.
+    void imagesChanged(const std::string& baseName);
     // The four buttons: first, previous, next, last.
     void move(int direction);
 
@@ -56,6 +62,7 @@ private:
     void showCurrentImage();
 
     vardel::CVardelSession& m_session;
+    vardel::CPreviewImageManager m_images;
     CPreviewWnd* m_window;
     QToolButton* m_buttons[4];
     QLabel* m_counter;

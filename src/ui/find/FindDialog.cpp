@@ -21,7 +21,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QFutureWatcher>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -38,6 +40,7 @@ constexpr const char* kFindSection = FindSettings::kSection;
 FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
     : QDialog(parent)
     , m_session(session)
+    , m_images(session.MakePreviewImages())
 {
     setObjectName(QStringLiteral("findDialog"));
     setWindowTitle(tr("Find Plugins"));
@@ -49,7 +52,9 @@ FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
     m_matchCase->setObjectName(QStringLiteral("matchCaseBox"));
     m_find = new QPushButton(tr("&Find"), this);
     m_find->setObjectName(QStringLiteral("findButton"));
-    m_find->setDefault(true);
+    // Enter is handled by the dialog itself: it starts a search even while
+    // the button means Stop.
+    m_find->setAutoDefault(false);
 
     auto* fields = new QGroupBox(tr("Search in"), this);
     auto* fieldGrid = new QGridLayout(fields);
@@ -80,6 +85,9 @@ FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
     m_window = new CPreviewWnd(this);
     m_window->setObjectName(QStringLiteral("previewWindow"));
     m_window->setMinimumSize(240, 188);
+    // Until a hit is chosen the preview shows the start-up picture, as the
+    // preview bar does.
+    m_window->loadFile(QString::fromStdU16String((session.GetDataDirectory().root / "STARTUP.JPG").u16string()));
     m_filterPreview = new FilterPreview(session, m_window, this);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("statusLabel"));
@@ -112,13 +120,15 @@ FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
         else
             startSearch();
     });
-    connect(m_keyword, &QLineEdit::returnPressed, this, &FindDialog::startSearch);
     connect(close, &QPushButton::clicked, this, &FindDialog::reject);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &FindDialog::sortByColumn);
     connect(m_list, &QTreeWidget::currentItemChanged, this, &FindDialog::showHit);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &FindDialog::openHit);
+    // A double click on a hit (Enter on it: eventFilter).
+    connect(m_list, &QTreeWidget::activated, this, [this](const QModelIndex& index) {
+        openHit(m_list->topLevelItem(index.row()));
+    });
+    m_list->installEventFilter(this);
     connect(m_filterPreview, &FilterPreview::statusChanged, this, &FindDialog::showStatus);
-    connect(&m_watcher, &QFutureWatcher<std::vector<SearchRow>>::finished, this, &FindDialog::searchFinished);
 
     loadSettings();
 }
@@ -126,7 +136,6 @@ FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
 FindDialog::~FindDialog()
 {
     stopSearch();
-    m_watcher.waitForFinished();
 }
 
 FindSettings FindDialog::currentSettings() const
@@ -202,10 +211,38 @@ void FindDialog::saveSettings()
 void FindDialog::done(int result)
 {
     stopSearch();
-    m_watcher.waitForFinished();
     m_filterPreview->clear();
     saveSettings();
     QDialog::done(result);
+}
+
+namespace {
+
+bool IsEnter(const QKeyEvent* event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier;
+}
+
+}  // namespace
+
+void FindDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (IsEnter(event)) {
+        startSearch();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool FindDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter on a hit opens it and goes no further.
+    if (watched == m_list && event->type() == QEvent::KeyPress && IsEnter(static_cast<QKeyEvent*>(event))) {
+        openHit(m_list->currentItem());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 bool FindDialog::isSearching() const
@@ -222,42 +259,61 @@ void FindDialog::stopSearch()
 
 void FindDialog::startSearch()
 {
-    if (isSearching()) {
-        // The running search is dropped; this one starts when it has ended.
-        stopSearch();
-        m_watcher.waitForFinished();
-        m_searching = false;
-    }
+    // A running search is given up: its worker runs out and its rows are dropped.
+    stopSearch();
     m_list->clear();
     m_rows.clear();
     m_previewed = nullptr;
-    m_stop = std::make_shared<std::atomic<bool>>(false);
-    // The worker reads the catalogue and the descriptions, which stay as they
-    // are while this modal dialog runs; it gets its own copy of the options.
-    const CPluginListManager& catalogue = m_session.Catalogue();
-    const CDescriptionListManager& descriptions = m_session.Descriptions();
+    const std::uint64_t generation = ++m_generation;
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    m_stop = stop;
+    // The worker reads copies, so nothing has to wait for it when the
+    // catalogue changes or this dialog goes.
+    const std::shared_ptr<const SearchSource> source = CPluginSearch::Snapshot(m_session.Catalogue(), m_session.Descriptions());
     const FindSettings settings = currentSettings();
-    const std::shared_ptr<std::atomic<bool>> stop = m_stop;
     m_find->setText(tr("&Stop"));
     showStatus(tr("Searching..."));
     m_searching = true;
-    m_watcher.setFuture(QtConcurrent::run([&catalogue, &descriptions, settings, stop] {
+    using Outcome = std::pair<std::vector<SearchRow>, bool>;
+    auto* watcher = new QFutureWatcher<Outcome>(this);
+    connect(watcher, &QFutureWatcher<Outcome>::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (watcher->future().resultCount() == 0)
+            return;
+        Outcome outcome = watcher->result();
+        searchFinished(generation, std::move(outcome.first), outcome.second);
+    });
+    watcher->setFuture(QtConcurrent::run([source, settings, stop]() -> Outcome {
         const CPluginSearch::BlockReader reader = [stop](const CPluginEntry& entry, CParameterBlock& block) {
             return !stop->load() && ReadParameterBlock(entry, block);
         };
-        std::vector<SearchRow> rows = CPluginSearch::Run(catalogue, descriptions, settings, reader);
-        if (stop->load())
+        std::vector<SearchRow> rows = CPluginSearch::Run(*source, settings, reader, stop.get());
+        const bool stopped = stop->load();
+        if (stopped)
             rows.clear();
-        return rows;
+        return {std::move(rows), stopped};
     }));
 }
 
-void FindDialog::searchFinished()
+void FindDialog::searchFinished(std::uint64_t generation, std::vector<SearchRow> rows, bool stopped)
 {
+    // Rows of a search that was replaced by a newer one.
+    if (generation != m_generation)
+        return;
     m_searching = false;
     m_find->setText(tr("&Find"));
-    const bool stopped = m_stop && m_stop->load();
-    m_rows = m_watcher.future().resultCount() > 0 ? m_watcher.result() : std::vector<SearchRow>();
+    // The rows point into the search's copies; the list shows the
+    // catalogue's own records, by position.
+    const auto& entries = m_session.Catalogue().m_entries;
+    std::vector<SearchRow> shown;
+    shown.reserve(rows.size());
+    for (SearchRow& row : rows) {
+        if (row.entry < 0 || static_cast<std::size_t>(row.entry) >= entries.size())
+            continue;
+        row.plugin = entries[static_cast<std::size_t>(row.entry)].get();
+        shown.push_back(std::move(row));
+    }
+    m_rows = std::move(shown);
     fillList();
     if (stopped)
         showStatus(tr("The search was stopped."));
@@ -319,7 +375,7 @@ void FindDialog::showHit()
     if (!plugin || plugin == m_previewed)
         return;
     m_previewed = plugin;
-    CPreviewImageManager& images = m_session.PreviewImages();
+    CPreviewImageManager& images = m_images;
     if (IsFilterFactoryFilter(*plugin)) {
         images.SetPlugin(nullptr);
         if (!m_filterPreview->showFilter(*plugin))
@@ -339,13 +395,17 @@ void FindDialog::openHit(QTreeWidgetItem* item)
     const CPluginEntry* plugin = pluginOf(item);
     if (!plugin)
         return;
-    if (!PluginDetailSheet::Open(m_session, *plugin, PluginDetailSheet::First, this)) {
+    PluginDetailSheet* sheet = PluginDetailSheet::Open(m_session, *plugin, PluginDetailSheet::First, this);
+    if (!sheet) {
         showStatus(tr("The Filter Factory data of this plug-in cannot be read."));
         return;
     }
-    // The sheet may have added or deleted images: show the hit afresh.
-    m_previewed = nullptr;
-    showHit();
+    // The sheet may add or delete images: the hit is shown afresh after it.
+    connect(sheet, &QDialog::finished, this, [this] {
+        m_previewed = nullptr;
+        m_images.SetPlugin(nullptr);
+        showHit();
+    });
 }
 
 void FindDialog::showStatus(const QString& text)

@@ -6,16 +6,19 @@
 // options, column widths and window placement persist in "Settings.Find".
 //
 // A search that reads Filter Factory blocks from plug-in files (Author)
-// takes a while, so every search runs on a worker thread and can be
-// stopped; the dialog is modal, so the catalogue does not change meanwhile.
+// takes a while, so every search runs on a worker thread over copies of the
+// catalogue and the descriptions, and can be stopped. Nothing ever waits for
+// a worker: a stopped or replaced search runs out on its own and its rows
+// are dropped. The preview keeps its own place in the preview images.
 
+#include "images/PreviewImageManager.h"
 #include "search/FindSettings.h"
 #include "search/PluginSearch.h"
 
 #include <QDialog>
-#include <QFutureWatcher>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -41,14 +44,14 @@ class FindDialog : public QDialog {
 public:
     // Reads the options of "Settings.Find" into the controls.
     FindDialog(vardel::CVardelSession& session, QWidget* parent = nullptr);
-    // Stops a running search and waits for its worker (it stops at the next
-    // plug-in file).
+    // Stops a running search; its worker runs out on its own.
     ~FindDialog() override;
 
     // The options as the controls show them.
     vardel::FindSettings currentSettings() const;
-    // "&Find": starts a search with the controls' options (a running one is
-    // stopped first). "&Stop" while one runs.
+    // "&Find" and Enter: starts a search with the controls' options (a
+    // running one is stopped and its rows dropped). The button says "&Stop"
+    // while one runs.
     void startSearch();
     void stopSearch();
     bool isSearching() const;
@@ -59,16 +62,22 @@ public:
     // The plug-in whose preview is on show; null when none.
     const vardel::CPluginEntry* previewedPlugin() const { return m_previewed; }
     FilterPreview* filterPreview() const { return m_filterPreview; }
+    // The preview's own place in the preview images.
+    const vardel::CPreviewImageManager& images() const { return m_images; }
 
     // Writes the options, column widths and placement to "Settings.Find".
     void saveSettings();
 
 protected:
     void done(int result) override;
+    // Enter starts a search, wherever the focus is but on the hits (there it
+    // opens the hit).
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void loadSettings();
-    void searchFinished();
+    void searchFinished(std::uint64_t generation, std::vector<vardel::SearchRow> rows, bool stopped);
     void fillList();
     void showHit();
     void openHit(QTreeWidgetItem* item);
@@ -92,9 +101,11 @@ private:
 
     std::vector<vardel::SearchRow> m_rows;
     const vardel::CPluginEntry* m_previewed = nullptr;
+    // The preview's own place in the preview images.
+    vardel::CPreviewImageManager m_images;
 
-    QFutureWatcher<std::vector<vardel::SearchRow>> m_watcher;
-    std::shared_ptr<std::atomic<bool>> m_stop;
+    std::shared_ptr<std::atomic<bool>> m_stop;  // of the running search
+    std::uint64_t m_generation = 0;             // of the latest search
     bool m_searching = false;
 };
 

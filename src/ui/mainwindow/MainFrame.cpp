@@ -224,6 +224,10 @@ void CMainFrame::ConnectSession()
         UpdateFrameActions();
     });
     connect(&m_adapter, &SessionAdapter::statusText, m_panes, &StatusPanes::SetMessage);
+    // The bars follow what other windows and commands change.
+    connect(&m_adapter, &SessionAdapter::previewImagesChanged, m_previewBar, &PreviewBar::imagesChanged);
+    connect(&m_adapter, &SessionAdapter::descriptionChanged, m_informationBar, &InformationBar::descriptionChanged);
+    connect(&m_adapter, &SessionAdapter::entriesChanged, m_informationBar, &InformationBar::entriesChanged);
     connect(&m_adapter, &SessionAdapter::message, this, &CMainFrame::ShowUserMessage);
     connect(&m_adapter, &SessionAdapter::scanningChanged, this, [this](bool scanning) {
         m_panes->SetScanning(scanning);

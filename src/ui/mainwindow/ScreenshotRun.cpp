@@ -53,12 +53,13 @@ void ScreenshotRun::Selected()
 
 void ScreenshotRun::Grab()
 {
-    bool ok = m_frame.grab().toImage().save(m_file, "PNG");
+    const bool ok = m_frame.grab().toImage().save(m_file, "PNG");
     if (!ok)
         std::fprintf(stderr, "vardel: cannot write %s\n", qPrintable(m_file));
-    if (ok && !m_detailsFile.isEmpty())
-        ok = GrabDetails();
-    QCoreApplication::exit(ok ? 0 : 1);
+    // The details picture ends the run itself.
+    if (ok && !m_detailsFile.isEmpty() && GrabDetails())
+        return;
+    QCoreApplication::exit(ok && m_detailsFile.isEmpty() ? 0 : 1);
 }
 
 bool ScreenshotRun::GrabDetails()
@@ -68,22 +69,20 @@ bool ScreenshotRun::GrabDetails()
         std::fprintf(stderr, "vardel: no single plug-in is selected for the details picture\n");
         return false;
     }
-    // The sheet is modal: the picture is taken from inside its own loop,
-    // once its preview has rendered, and that closes it again.
-    bool written = false;
-    QTimer::singleShot(2000, this, [this, &written] {
-        if (QWidget* sheet = QApplication::activeModalWidget()) {
-            written = sheet->grab().toImage().save(m_detailsFile, "PNG");
-            sheet->close();
-        }
-    });
-    if (!PluginDetailSheet::Open(m_frame.Session(), *entry, PluginDetailSheet::First, &m_frame)) {
+    PluginDetailSheet* sheet = PluginDetailSheet::Open(m_frame.Session(), *entry, PluginDetailSheet::First, &m_frame);
+    if (!sheet) {
         std::fprintf(stderr, "vardel: \"Plugin Details\" does not open for this plug-in\n");
         return false;
     }
-    if (!written)
-        std::fprintf(stderr, "vardel: cannot write %s\n", qPrintable(m_detailsFile));
-    return written;
+    // The picture is taken once its preview has rendered; that ends the run.
+    QTimer::singleShot(2000, sheet, [this, sheet] {
+        const bool written = sheet->grab().toImage().save(m_detailsFile, "PNG");
+        if (!written)
+            std::fprintf(stderr, "vardel: cannot write %s\n", qPrintable(m_detailsFile));
+        sheet->close();
+        QCoreApplication::exit(written ? 0 : 1);
+    });
+    return true;
 }
 
 }  // namespace vardel::ui

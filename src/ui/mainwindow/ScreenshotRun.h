@@ -28,7 +28,8 @@ public:
 private:
     void Selected();
     void Grab();
-    // Opens the sheet of the selected plug-in and writes its picture.
+    // Opens the sheet of the selected plug-in; its picture is written, and
+    // the program ended, once it has rendered. False when it cannot open.
     bool GrabDetails();
 
     CMainFrame& m_frame;

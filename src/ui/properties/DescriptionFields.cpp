@@ -39,6 +39,7 @@ bool StoreDescriptionFields(CVardelSession& session, const CPluginEntry& entry, 
         return false;
     session.Descriptions().SetFromTexts(key, text, words);
     session.SaveDescriptions();
+    session.NotifyDescriptionChanged(key);
     return true;
 }
 

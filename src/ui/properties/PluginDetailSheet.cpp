@@ -77,15 +77,17 @@ void PluginDetailSheet::accept()
     QDialog::accept();
 }
 
-bool PluginDetailSheet::Open(CVardelSession& session, const CPluginEntry& entry, StartPage page, QWidget* parent)
+PluginDetailSheet* PluginDetailSheet::Open(CVardelSession& session, const CPluginEntry& entry, StartPage page,
+                                           QWidget* parent)
 {
     const std::optional<CParameterBlock> block = ReadBlockForDetails(entry);
     if (!block)
-        return false;
-    PluginDetailSheet sheet(session, entry, *block, parent);
-    sheet.setStartPage(page);
-    sheet.exec();
-    return true;
+        return nullptr;
+    auto* sheet = new PluginDetailSheet(session, entry, *block, parent);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setStartPage(page);
+    sheet->open();
+    return sheet;
 }
 
 }  // namespace vardel::ui

@@ -34,12 +34,12 @@ public:
                       const vardel::CParameterBlock& block, QWidget* parent = nullptr);
     ~PluginDetailSheet() override;
 
-    // Reads the block when the plug-in is a Filter Factory filter and runs
-    // the sheet modally on the first page or on " General Properties ".
-    // False, with nothing shown, when the block cannot be read; true once
-    // the sheet was shown (whether it was confirmed or not).
-    static bool Open(vardel::CVardelSession& session, const vardel::CPluginEntry& entry, StartPage page,
-                     QWidget* parent);
+    // Reads the block when the plug-in is a Filter Factory filter and opens
+    // the sheet, modal to parent's window, on the first page or on
+    // " General Properties "; it deletes itself when closed. Null, with
+    // nothing shown, when the block cannot be read.
+    static PluginDetailSheet* Open(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
+                                   StartPage page, QWidget* parent);
 
     // Shows the first page or " General Properties ".
     void setStartPage(StartPage page);

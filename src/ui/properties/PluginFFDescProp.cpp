@@ -49,9 +49,8 @@ PluginFFDescProp::PluginFFDescProp(CVardelSession& session, const CPluginEntry& 
 
 void PluginFFDescProp::apply()
 {
-    // The information bar shows the description: let the views refresh.
-    if (StoreDescriptionFields(m_session, m_entry, m_description, m_keywords))
-        m_session.NotifyEntriesChanged({&m_entry});
+    // Storing tells whoever shows the description.
+    StoreDescriptionFields(m_session, m_entry, m_description, m_keywords);
 }
 
 }  // namespace vardel::ui

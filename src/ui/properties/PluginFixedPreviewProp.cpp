@@ -31,6 +31,7 @@ PluginFixedPreviewProp::PluginFixedPreviewProp(CVardelSession& session, const CP
     : PluginPropPage(parent)
     , m_session(session)
     , m_entry(entry)
+    , m_images(session.MakePreviewImages())
 {
     setObjectName(QStringLiteral("fixedPreviewPage"));
     m_window = new CPreviewWnd(this);
@@ -122,7 +123,7 @@ PluginFixedPreviewProp::PluginFixedPreviewProp(CVardelSession& session, const CP
     connect(&m_captureTimer, &QTimer::timeout, this, &PluginFixedPreviewProp::finishCapture);
 
     // Opening: the store lists this plug-in's images, the first is shown.
-    session.PreviewImages().SetPlugin(&entry);
+    m_images.SetPlugin(&entry);
     updateControls();
     showCurrentImage();
     LoadDescriptionFields(session, entry, m_description, m_keywords);
@@ -139,12 +140,11 @@ PluginFixedPreviewProp::~PluginFixedPreviewProp()
 void PluginFixedPreviewProp::apply()
 {
     StoreDescriptionFields(m_session, m_entry, m_description, m_keywords);
-    m_session.NotifyEntriesChanged({&m_entry});
 }
 
 void PluginFixedPreviewProp::updateControls()
 {
-    const CPreviewImageManager& images = m_session.PreviewImages();
+    const CPreviewImageManager& images = m_images;
     for (int i = 0; i < 4; ++i)
         m_moveButtons[i]->setEnabled(images.CanMove(i));
     m_delete->setEnabled(images.GetCount() > 0);
@@ -162,30 +162,37 @@ void PluginFixedPreviewProp::showCurrentImage()
 {
     // A file that cannot be read leaves the window showing what it showed.
     COXDIB picture;
-    if (!LoadJpeg(m_session.PreviewImages().DisplayPath(), picture) || picture.GetBitCount() != 24)
+    if (!LoadJpeg(m_images.DisplayPath(), picture) || picture.GetBitCount() != 24)
         return;
     m_window->setImage(ToQImage(picture));
 }
 
 void PluginFixedPreviewProp::move(int direction)
 {
-    m_session.PreviewImages().Move(direction);
+    m_images.Move(direction);
     updateControls();
     showCurrentImage();
 }
 
 void PluginFixedPreviewProp::askDeleteImage()
 {
-    QMessageBox box(QMessageBox::Question, window()->windowTitle(),
-                    tr("Do you want to delete this preview image?"), QMessageBox::Yes | QMessageBox::No, this);
-    box.setObjectName(QStringLiteral("deleteQuestion"));
-    if (box.exec() == QMessageBox::Yes)
-        deleteCurrentImage();
+    auto* box = new QMessageBox(QMessageBox::Question, window()->windowTitle(),
+                                tr("Do you want to delete this preview image?"), QMessageBox::Yes | QMessageBox::No,
+                                this);
+    box->setObjectName(QStringLiteral("deleteQuestion"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        if (box->standardButton(box->clickedButton()) == QMessageBox::Yes)
+            deleteCurrentImage();
+    });
+    box->open();
 }
 
 bool PluginFixedPreviewProp::deleteCurrentImage()
 {
-    const bool deleted = m_session.PreviewImages().DeleteCurrent();
+    const bool deleted = m_images.DeleteCurrent();
+    if (deleted)
+        m_session.NotifyPreviewImagesChanged(m_images.GetBaseName());
     updateControls();
     showCurrentImage();
     return deleted;
@@ -196,11 +203,19 @@ bool PluginFixedPreviewProp::pasteImage()
     const std::vector<std::uint8_t> packed = CClipboard::GetPackedImage();
     if (packed.empty())
         return false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool added = m_session.PreviewImages().AddImage(packed);
-    QApplication::restoreOverrideCursor();
+    const bool added = addImage(packed);
     updateControls();
     showCurrentImage();
+    return added;
+}
+
+bool PluginFixedPreviewProp::addImage(const std::vector<std::uint8_t>& packed)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool added = m_images.AddImage(packed);
+    QApplication::restoreOverrideCursor();
+    if (added)
+        m_session.NotifyPreviewImagesChanged(m_images.GetBaseName());
     return added;
 }
 
@@ -236,11 +251,8 @@ void PluginFixedPreviewProp::finishCapture()
     m_hidden.clear();
     activateWindow();
     m_capture->setEnabled(true);
-    if (grabbed) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_session.PreviewImages().AddImage(m_grabber.GetBitmap().MakePackedCopy());
-        QApplication::restoreOverrideCursor();
-    }
+    if (grabbed)
+        addImage(m_grabber.GetBitmap().MakePackedCopy());
     updateControls();
     showCurrentImage();
 }

@@ -5,11 +5,13 @@
 // the user's description and keywords, stored on OK.
 
 #include "common/ScreenGrabber.h"
+#include "images/PreviewImageManager.h"
 #include "properties/PluginPropPage.h"
 
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdint>
 #include <vector>
 
 class QLabel;
@@ -53,14 +55,19 @@ public:
     void updateControls();
 
     CPreviewWnd* previewWindow() const { return m_window; }
+    // The page's own place in the plug-in's preview images.
+    const vardel::CPreviewImageManager& images() const { return m_images; }
 
 private:
     void askDeleteImage();
     void showCurrentImage();
     void finishCapture();
+    // Adds a packed bitmap and tells the other windows.
+    bool addImage(const std::vector<std::uint8_t>& packed);
 
     vardel::CVardelSession& m_session;
     const vardel::CPluginEntry& m_entry;
+    vardel::CPreviewImageManager m_images;
     CPreviewWnd* m_window = nullptr;
     QToolButton* m_moveButtons[4] = {};
     QLabel* m_counter = nullptr;

@@ -141,4 +141,14 @@ void SessionAdapter::Message(const UserMessage& message)
     emit this->message(message);
 }
 
+void SessionAdapter::PreviewImagesChanged(const std::string& baseName)
+{
+    emit previewImagesChanged(baseName);
+}
+
+void SessionAdapter::DescriptionChanged(const std::string& key)
+{
+    emit descriptionChanged(key);
+}
+
 }  // namespace vardel::ui

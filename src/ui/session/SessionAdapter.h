@@ -49,6 +49,8 @@ public:
     void DirectoryListChanged() override;
     void StatusText(const std::string& text) override;
     void Message(const UserMessage& message) override;
+    void PreviewImagesChanged(const std::string& baseName) override;
+    void DescriptionChanged(const std::string& key) override;
 
 signals:
     void catalogueAboutToBeReplaced();
@@ -58,6 +60,8 @@ signals:
     void directoryListChanged();
     void statusText(const QString& text);
     void message(const vardel::UserMessage& message);
+    void previewImagesChanged(const std::string& baseName);
+    void descriptionChanged(const std::string& key);
     // A scan started or ended (plug-in commands are unavailable meanwhile).
     void scanningChanged(bool scanning);
     // Files done of total (-1 while counting) and the file being read.
