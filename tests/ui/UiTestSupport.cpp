@@ -96,6 +96,8 @@ bool Program::SelectDirectory(int n)
             return false;
     }
     m_frame->activateWindow();
+    if (!QTest::qWaitForWindowActive(m_frame.get()))
+        return false;
     QTest::keyClick(m_frame.get(), Qt::Key_F4);
     QMenu* menu = OpenPopupMenu();
     if (!menu || !menu->actions().contains(item))
@@ -103,6 +105,12 @@ bool Program::SelectDirectory(int n)
     ClickMenuItem(menu, item);
     m_adapter->WaitForScan();
     QCoreApplication::processEvents();
+    // The offscreen platform leaves the closed menu active; a window manager
+    // gives the main window back its activation.
+    // (QWindow::isActive counts the closed menu, a transient child, as active.)
+    (void)QTest::qWaitFor([menu] { return !menu->isVisible(); }, 2000);
+    m_frame->windowHandle()->requestActivate();
+    (void)QTest::qWaitFor([this] { return QApplication::activeWindow() == m_frame.get(); }, 2000);
     return m_session->IsCatalogueShown();
 }
 

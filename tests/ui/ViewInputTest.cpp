@@ -12,16 +12,33 @@
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginListModel.h"
 #include "catalogue/VardelView.h"
+#include "common/Clipboard.h"
+#include "docks/InformationBar.h"
+#include "docks/PreviewBar.h"
+#include "find/FindDialog.h"
+#include "images/DIB.h"
+#include "images/Jpeg.h"
 #include "mainwindow/MainFrame.h"
 #include "mainwindow/StatusPanes.h"
+#include "preview/PreviewWnd.h"
+#include "properties/PluginDetailSheet.h"
+#include "properties/PluginFixedPreviewProp.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
 
 #include <filesystem>
 #include <memory>
@@ -51,6 +68,51 @@ std::unique_ptr<SampleData> CategorySample()
     return sample;
 }
 
+// A JPEG of that size: the pictures of a test are told apart by size.
+void WriteImage(const fs::path& file, int width, int height)
+{
+    COXDIB bitmap;
+    QVERIFY(bitmap.Create(24, width, height));
+    QVERIFY(SaveJpeg(file, bitmap));
+}
+
+// The plug-in shown by the information bar, its description and file.
+QString InformationText(CMainFrame& frame)
+{
+    auto* bar = frame.findChild<InformationBar*>();
+    return bar->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"))->toPlainText() + QLatin1Char('|') +
+           bar->filename();
+}
+
+// Opens "Plugin Details" of the selected plug-in with a double click.
+PluginDetailSheet* OpenSheet(Program& program, const QString& name)
+{
+    CVardelView& view = program.View();
+    const int row = uitest::RowTexts(*view.PluginModel()).indexOf(name);
+    if (row < 0)
+        return nullptr;
+    uitest::DoubleClickRow(*view.PluginList(), row);
+    return qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
+}
+
+void ClickOk(PluginDetailSheet* sheet)
+{
+    auto* buttons = sheet->findChild<QDialogButtonBox*>(QStringLiteral("sheetButtons"));
+    uitest::ClickWidget(buttons->button(QDialogButtonBox::Ok));
+}
+
+// Starts the label edit of a list's selected item with a second, slow click.
+LabelEdit* SlowClickEdit(LabelListView& list, int row)
+{
+    uitest::ClickRow(list, row);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    uitest::ClickRow(list, row);
+    LabelEdit* edit = nullptr;
+    (void)QTest::qWaitFor([&] { return (edit = list.findChild<LabelEdit*>(QStringLiteral("labelEdit"))); },
+                          QApplication::doubleClickInterval() * 3);
+    return edit;
+}
+
 }  // namespace
 
 class ViewInputTest : public QObject {
@@ -58,6 +120,14 @@ class ViewInputTest : public QObject {
 
 private slots:
     void clickedCategoryListsItsOwnPlugins();
+    void barsFollowTheSheet();
+    void barsKeepTheirPlaceAfterFind();
+    void informationBarFollowsDescriptionAndState();
+    void signedFilesAreAskedAbout();
+    void fileMatesAreCountedInASmallBox();
+    void slowSecondClickEditsTheLabel();
+    void editorShowsTheRoomAndSaysWhenFull();
+    void categoryCommandsAskFirst();
 };
 
 void ViewInputTest::clickedCategoryListsItsOwnPlugins()
@@ -81,6 +151,265 @@ void ViewInputTest::clickedCategoryListsItsOwnPlugins()
         QVERIFY(single);
         QCOMPARE(single->m_category, category->m_category);
     }
+}
+
+void ViewInputTest::barsFollowTheSheet()
+{
+    auto sample = CategorySample();
+    // Alpha One (first of pipl_three.8bf) has two pictures, 41 and 21 wide.
+    const fs::path images = sample->DataDir() / "images.db";
+    WriteImage(images / "8BFM_PIPL_THREE_00_000.JPG", 41, 41);
+    WriteImage(images / "8BFM_PIPL_THREE_00_001.JPG", 21, 21);
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
+    QCOMPARE(program.View().SinglePlugin()->ImageBaseName(), std::string("8BFM_PIPL_THREE_00"));
+    auto* bar = program.Frame().findChild<PreviewBar*>();
+    QCOMPARE(bar->counterText(), QStringLiteral("1/2"));
+    QCOMPARE(bar->previewWindow()->image().size(), QSize(41, 41));
+
+    // The sheet deletes the first picture: the bar shows what is left.
+    PluginDetailSheet* sheet = OpenSheet(program, QStringLiteral("Alpha One"));
+    QVERIFY(sheet);
+    auto* page = sheet->findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
+    QVERIFY(page);
+    uitest::ClickWidget(page->findChild<QPushButton*>(QStringLiteral("deleteButton")));
+    QMessageBox* question = uitest::WaitForBox(QStringLiteral("deleteQuestion"));
+    QVERIFY(question);
+    uitest::ClickWidget(question->button(QMessageBox::Yes));
+    QTRY_COMPARE(bar->counterText(), QStringLiteral("1/1"));
+    QCOMPARE(bar->previewWindow()->image().size(), QSize(21, 21));
+
+    // A pasted picture: the bar counts it and stays where it was.
+    QImage pasted(51, 51, QImage::Format_RGB888);
+    pasted.fill(Qt::darkGreen);
+    QApplication::clipboard()->setImage(pasted);
+    QTRY_VERIFY(page->findChild<QPushButton*>(QStringLiteral("pasteButton"))->isEnabled());
+    uitest::ClickWidget(page->findChild<QPushButton*>(QStringLiteral("pasteButton")));
+    QCOMPARE(page->images().GetCount(), 2);
+    QCOMPARE(bar->counterText(), QStringLiteral("1/2"));
+    QCOMPARE(bar->previewWindow()->image().size(), QSize(21, 21));
+    ClickOk(sheet);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    uitest::ClickWidget(bar->findChild<QToolButton*>(QStringLiteral("nextButton")));
+    QCOMPARE(bar->counterText(), QStringLiteral("2/2"));
+    QCOMPARE(bar->previewWindow()->image().size(), QSize(51, 51));
+}
+
+void ViewInputTest::barsKeepTheirPlaceAfterFind()
+{
+    auto sample = CategorySample();
+    const fs::path images = sample->DataDir() / "images.db";
+    WriteImage(images / "8BFM_PIPL_THREE_00_000.JPG", 41, 41);
+    WriteImage(images / "8BFM_PIPL_THREE_00_001.JPG", 21, 21);
+    WriteImage(images / "8BFM_PIPL_SINGLE_00_000.JPG", 31, 31);
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
+    auto* bar = program.Frame().findChild<PreviewBar*>();
+    QCOMPARE(bar->counterText(), QStringLiteral("1/2"));
+
+    // Find shows another plug-in's picture in its own preview.
+    QTest::keyClick(program.View().PluginList(), Qt::Key_F, Qt::ControlModifier);
+    auto* find = qobject_cast<FindDialog*>(QApplication::activeModalWidget());
+    QVERIFY(find);
+    auto* keyword = find->findChild<QLineEdit*>(QStringLiteral("keywordEdit"));
+    keyword->setFocus();
+    QTest::keyClicks(keyword, QStringLiteral("soft"));
+    QTest::keyClick(keyword, Qt::Key_Return);
+    QTRY_VERIFY(!find->isSearching());
+    auto* hits = find->findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    QCOMPARE(hits->topLevelItemCount(), 1);
+    uitest::ClickRow(*hits, 0);
+    QCOMPARE(find->findChild<CPreviewWnd*>(QStringLiteral("previewWindow"))->image().size(), QSize(31, 31));
+    QTest::keyClick(find, Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+
+    // The bar still pages through its own plug-in's pictures.
+    QCOMPARE(bar->counterText(), QStringLiteral("1/2"));
+    uitest::ClickWidget(bar->findChild<QToolButton*>(QStringLiteral("nextButton")));
+    QCOMPARE(bar->counterText(), QStringLiteral("2/2"));
+    QCOMPARE(bar->previewWindow()->image().size(), QSize(21, 21));
+}
+
+void ViewInputTest::informationBarFollowsDescriptionAndState()
+{
+    auto sample = CategorySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
+    QVERIFY(program.SelectPlugins({QStringLiteral("Soft Glow")}));
+    const QString file = QString::fromStdString((sample->PluginDir() / "pipl_single.8bf").string());
+    QCOMPARE(InformationText(program.Frame()), QStringLiteral("|") + file);
+
+    // A description typed into the sheet and confirmed with OK.
+    PluginDetailSheet* sheet = OpenSheet(program, QStringLiteral("Soft Glow"));
+    QVERIFY(sheet);
+    auto* description = sheet->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"));
+    uitest::ClickWidget(description);
+    QTest::keyClicks(description, QStringLiteral("A warm glow"));
+    ClickOk(sheet);
+    QTRY_COMPARE(InformationText(program.Frame()), QStringLiteral("A warm glow|") + file);
+
+    // Disabled: the file has its new name.
+    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    QTRY_VERIFY(fs::exists(sample->PluginDir() / "pipl_single_8bf"));
+    QCOMPARE(InformationText(program.Frame()),
+             QStringLiteral("A warm glow|") + QString::fromStdString((sample->PluginDir() / "pipl_single_8bf").string()));
+    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Enable));
+    QTRY_COMPARE(InformationText(program.Frame()), QStringLiteral("A warm glow|") + file);
+}
+
+void ViewInputTest::signedFilesAreAskedAbout()
+{
+    SampleData sample({"signed.8bf"});
+    sample.AddDirectory("Signed", sample.PluginDir());
+    const fs::path file = sample.PluginDir() / "signed.8bf";
+    const auto before = test::readFile(file);
+    Program program(sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectPlugins({QStringLiteral("Soft Glow")}));
+
+    // Disable: the question comes first; No leaves the file alone.
+    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    QMessageBox* box = uitest::WaitForBox(QStringLiteral("signedWarningBox"));
+    QVERIFY(box);
+    QCOMPARE(box->detailedText(), QString::fromStdString(file.string()));
+    QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+    uitest::ClickWidget(box->button(QMessageBox::No));
+    QVERIFY(fs::exists(file));
+
+    // Rename by F2: No again, the bytes stay as they were.
+    QTest::keyClick(program.View().PluginList(), Qt::Key_F2);
+    auto* edit = program.View().PluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit"));
+    QVERIFY(edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("Warm Glow"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    box = uitest::WaitForBox(QStringLiteral("signedWarningBox"));
+    QVERIFY(box);
+    uitest::ClickWidget(box->button(QMessageBox::No));
+    QCOMPARE(test::readFile(file), before);
+
+    // Yes: the file is disabled.
+    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    box = uitest::WaitForBox(QStringLiteral("signedWarningBox"));
+    QVERIFY(box);
+    uitest::ClickWidget(box->button(QMessageBox::Yes));
+    QTRY_VERIFY(fs::exists(sample.PluginDir() / "signed_8bf"));
+}
+
+void ViewInputTest::fileMatesAreCountedInASmallBox()
+{
+    SampleData sample({"pipl_many.8bf"});
+    sample.AddDirectory("Many", sample.PluginDir());
+    Program program(sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Many Cat")));
+    QCOMPARE(program.View().PluginModel()->rowCount(), 60);
+    QVERIFY(program.SelectPlugins({QStringLiteral("Many 00")}));
+    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    QMessageBox* box = uitest::WaitForBox(QStringLiteral("sharedFileQuestion"));
+    QVERIFY(box);
+    QVERIFY(box->text().contains(QStringLiteral("59 other plug-in(s)")));
+    QCOMPARE(box->detailedText().split(QLatin1Char('\n')).size(), 59);
+    // Never taller than the screen, however many plug-ins there are.
+    const int screen = box->screen()->availableGeometry().height();
+    QVERIFY2(box->height() <= screen && box->sizeHint().height() <= screen,
+             qPrintable(QStringLiteral("%1 > %2").arg(box->height()).arg(screen)));
+    QVERIFY(box->button(QMessageBox::Ok)->isVisible());
+    uitest::ClickWidget(box->button(QMessageBox::Ok));
+    QTRY_VERIFY(fs::exists(sample.PluginDir() / "pipl_many_8bf"));
+    QCOMPARE(program.View().IndicatorTexts().at(2), QStringLiteral("Enabled: 0"));
+}
+
+void ViewInputTest::slowSecondClickEditsTheLabel()
+{
+    auto sample = CategorySample();
+    const fs::path file = sample->PluginDir() / "pipl_three.8bf";
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    CVardelView& view = program.View();
+    const int beta = uitest::RowTexts(*view.PluginModel()).indexOf(QStringLiteral("Beta Two"));
+    LabelEdit* edit = SlowClickEdit(*view.PluginList(), beta);
+    QVERIFY(edit);
+    QCOMPARE(edit->text(), QStringLiteral("Beta Two"));
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("Beta New"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_VERIFY(uitest::FileHolds(file, "Beta New"));
+    QVERIFY(uitest::RowTexts(*view.PluginModel()).contains(QStringLiteral("Beta New")));
+
+    // A quick double click opens the plug-in instead; Ctrl-click only selects.
+    uitest::ClickRow(*view.PluginList(), 0, Qt::ControlModifier);
+    QTest::qWait(QApplication::doubleClickInterval() * 2);
+    QVERIFY(!view.PluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit")));
+
+    // The category list takes the same slow click.
+    const int shared = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Shared Cat"));
+    edit = SlowClickEdit(*view.CategoryList(), shared);
+    QVERIFY(edit);
+    QCOMPARE(edit->text(), QStringLiteral("Shared Cat"));
+    QTest::keyClick(edit, Qt::Key_Escape);
+}
+
+void ViewInputTest::editorShowsTheRoomAndSaysWhenFull()
+{
+    auto sample = CategorySample();
+    const fs::path file = sample->PluginDir() / "pipl_three.8bf";
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
+    CVardelView& view = program.View();
+    const int room = view.PluginModel()->index(0).data(PluginListModel::LimitRole).toInt();
+    QVERIFY(room >= 9);
+    QTest::keyClick(view.PluginList(), Qt::Key_F2);
+    auto* edit = view.PluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit"));
+    QVERIFY(edit);
+    auto* counter = edit->findChild<QLabel*>(QStringLiteral("labelRoom"));
+    QVERIFY(counter && counter->isVisible());
+    QCOMPARE(counter->text(), QStringLiteral("9/%1").arg(room));
+    QVERIFY(edit->toolTip().contains(QString::number(room)));
+    QVERIFY(edit->fullMessage().isEmpty());
+    // Typing past the room: the box says so, and keeps what fits.
+    edit->selectAll();
+    const QString typed = QStringLiteral("Texture Studio Extra Long");
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(counter->text(), QStringLiteral("%1/%1").arg(room));
+    QVERIFY(edit->isFull());
+    QVERIFY(edit->fullMessage().contains(QString::number(room)));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_VERIFY(uitest::FileHolds(file, typed.left(room).toStdString()));
+}
+
+void ViewInputTest::categoryCommandsAskFirst()
+{
+    auto sample = CategorySample();
+    const fs::path file = sample->PluginDir() / "pipl_three.8bf";
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    CVardelView& view = program.View();
+    const int shared = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Shared Cat"));
+
+    // Disable from the category's context menu: asked first, No changes nothing.
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        uitest::RightClickRow(*view.CategoryList(), shared);
+        QMenu* menu = uitest::OpenPopupMenu();
+        QVERIFY(menu);
+        uitest::ClickMenuItem(menu, view.Action(CVardelView::CategoryDisable));
+        QMessageBox* box = uitest::WaitForBox(QStringLiteral("categoryQuestion"));
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("Disable every plug-in of the category \"Shared Cat\"?"));
+        QCOMPARE(box->informativeText(), QStringLiteral("1 plug-in file(s) will be renamed."));
+        uitest::ClickWidget(box->button(answer));
+        QTRY_VERIFY(!box->isVisible());
+        QCOMPARE(fs::exists(file), answer == QMessageBox::No);
+    }
+    QTRY_VERIFY(fs::exists(sample->PluginDir() / "pipl_three_8bf"));
 }
 
 QTEST_MAIN(ViewInputTest)

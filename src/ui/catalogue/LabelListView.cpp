@@ -21,6 +21,11 @@ LabelEdit::LabelEdit(int limit, QWidget* parent) : QLineEdit(parent), m_counter(
     small.setPointSizeF(small.pointSizeF() * 0.85);
     m_counter->setFont(small);
     connect(this, &QLineEdit::textChanged, this, &LabelEdit::showRoom);
+    // Told when typing or pasting fills the box, not when it opens full.
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (isFull())
+            tellFull();
+    });
     showRoom();
 }
 
@@ -40,8 +45,6 @@ void LabelEdit::showRoom()
     QPalette palette = m_counter->palette();
     palette.setColor(QPalette::WindowText, isFull() ? QColor(190, 0, 0) : palette.color(QPalette::PlaceholderText));
     m_counter->setPalette(palette);
-    if (isFull())
-        tellFull();
 }
 
 void LabelEdit::tellFull()
