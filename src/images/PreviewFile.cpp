@@ -2,6 +2,9 @@
 
 #include "images/Jpeg.h"
 
+#include <array>
+#include <cstring>
+#include <fstream>
 #include <string>
 
 namespace vardel {
@@ -60,6 +63,50 @@ bool LoadPreviewFile(const std::filesystem::path& fileName, int type, COXDIB& bi
         return false;
     bitmap = std::move(picture);
     return true;
+}
+
+PictureLoadResult LoadPicture(const std::filesystem::path& fileName, COXDIB& bitmap)
+{
+    PictureLoadResult result;
+    // Only a regular file is opened: a pipe or device would never end.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fileName, ec))
+        return result;
+    std::array<char, 12> head{};
+    {
+        std::ifstream in(fileName, std::ios::binary);
+        if (!in.read(head.data(), head.size()) && in.gcount() < 2)
+            return result;
+    }
+    const auto starts = [&head](const char* magic, std::size_t at = 0) {
+        return std::memcmp(head.data() + at, magic, std::strlen(magic)) == 0;
+    };
+    const bool jpeg = static_cast<unsigned char>(head[0]) == 0xFF && static_cast<unsigned char>(head[1]) == 0xD8;
+    if (!jpeg && !starts("BM")) {
+        if (starts("\x89PNG"))
+            result.format = "PNG";
+        else if (starts("GIF8"))
+            result.format = "GIF";
+        else if (starts("II*") || (head[0] == 'M' && head[1] == 'M' && head[2] == 0 && head[3] == '*'))
+            result.format = "TIFF";
+        else if (starts("RIFF") && starts("WEBP", 8))
+            result.format = "WebP";
+        else
+            return result;  // no picture we know: unreadable as one
+        result.status = PictureLoad::NotBmpOrJpeg;
+        return result;
+    }
+    COXDIB picture;
+    if (!(jpeg ? LoadJpeg(fileName, picture) : picture.Read(fileName)))
+        return result;
+    if (picture.GetBitCount() != 24) {
+        result.status = PictureLoad::NotTrueColour;
+        result.bitCount = picture.GetBitCount();
+        return result;
+    }
+    bitmap = std::move(picture);
+    result.status = PictureLoad::Loaded;
+    return result;
 }
 
 bool SavePreviewFile(const std::filesystem::path& fileName, int type, const COXDIB& bitmap)

@@ -7,6 +7,7 @@
 #include "images/DIB.h"
 
 #include <filesystem>
+#include <string>
 
 namespace vardel {
 
@@ -44,6 +45,25 @@ bool MakeFittedCopy(const COXDIB& source, COXDIB& fitted, int maxWidth = kPrevie
 // unreadable file, another depth or a failed write of tempFile.
 bool LoadPreviewFile(const std::filesystem::path& fileName, int type, COXDIB& bitmap,
                      const std::filesystem::path& tempFile = kPreviewTempFile);
+
+// How reading a picture went.
+enum class PictureLoad {
+    Loaded,         // a 24-bit picture
+    Unreadable,     // missing, not a regular file, or damaged
+    NotBmpOrJpeg,   // a picture of a type that is not read (format names it when known)
+    NotTrueColour,  // a BMP or JPEG of another depth (bitCount)
+};
+
+struct PictureLoadResult {
+    PictureLoad status = PictureLoad::Unreadable;
+    std::string format;  // "PNG", "GIF", "TIFF", "WebP" for NotBmpOrJpeg; "" when not known
+    int bitCount = 0;    // for NotTrueColour
+};
+
+// Reads a BMP or JPEG file, told apart by its first bytes whatever its
+// extension, as a 24-bit picture (a sample of the live preview). bitmap is
+// changed only when the result is Loaded.
+PictureLoadResult LoadPicture(const std::filesystem::path& fileName, COXDIB& bitmap);
 
 // Writes bitmap as JPEG (kPreviewJpeg) or BMP (any other type). False when
 // the write fails.

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 using namespace vardel;
 using namespace vardel::test;
 
@@ -97,4 +101,47 @@ TEST_F(PreviewFileTest, SaveWritesTheChosenFormat)
     EXPECT_TRUE(back.Read(dir / "out.bmp"));
     EXPECT_EQ(back.MakePackedCopy(), picture.MakePackedCopy());
     EXPECT_FALSE(SavePreviewFile(dir / "none" / "out.bmp", kPreviewBmp, picture));
+}
+
+TEST_F(PreviewFileTest, PicturesAreToldApartByContentAndRefusalsSayWhy)
+{
+    const COXDIB picture = MakePattern(12, 9);
+    ASSERT_TRUE(picture.Write(dir / "named.jpg"));  // a BMP under a JPEG name
+    ASSERT_TRUE(SaveJpeg(dir / "named.bmp", picture));
+    for (const char* name : {"named.jpg", "named.bmp"}) {
+        COXDIB read;
+        const PictureLoadResult r = LoadPicture(dir / name, read);
+        EXPECT_EQ(r.status, PictureLoad::Loaded) << name;
+        EXPECT_EQ(read.GetSize(), (COXDIB::Size{12, 9})) << name;
+    }
+    COXDIB palette;
+    ASSERT_TRUE(palette.Create(8, 4, 4));
+    ASSERT_TRUE(palette.Write(dir / "palette.bmp"));
+    const std::pair<const char*, std::string> others[] = {
+        {"p.png", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR"}, {"p.gif", "GIF89a\1\0\1\0\0\0"},
+        {"p.tif", std::string("MM\0*\0\0\0\x08", 8)}, {"p.webp", std::string("RIFF\0\0\0\0WEBPVP8 ", 16)}};
+    for (const auto& [name, bytes] : others)
+        writeFile(dir / name, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    writeFile(dir / "text.bmp", std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'});
+    writeFile(dir / "cut.jpg", std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xE0, 0});
+
+    COXDIB kept = MakePattern(3, 3);
+    PictureLoadResult r = LoadPicture(dir / "palette.bmp", kept);
+    EXPECT_EQ(r.status, PictureLoad::NotTrueColour);
+    EXPECT_EQ(r.bitCount, 8);
+    const std::pair<const char*, const char*> formats[] = {
+        {"p.png", "PNG"}, {"p.gif", "GIF"}, {"p.tif", "TIFF"}, {"p.webp", "WebP"}};
+    for (const auto& [name, format] : formats) {
+        r = LoadPicture(dir / name, kept);
+        EXPECT_EQ(r.status, PictureLoad::NotBmpOrJpeg) << name;
+        EXPECT_EQ(r.format, format) << name;
+    }
+#ifndef _WIN32
+    // A pipe is never opened: it would wait for a writer for ever.
+    ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);
+    EXPECT_EQ(LoadPicture(dir / "pipe.bmp", kept).status, PictureLoad::Unreadable);
+#endif
+    for (const char* name : {"text.bmp", "cut.jpg", "missing.bmp", "."})
+        EXPECT_EQ(LoadPicture(dir / name, kept).status, PictureLoad::Unreadable) << name;
+    EXPECT_EQ(kept.GetSize(), (COXDIB::Size{3, 3}));
 }

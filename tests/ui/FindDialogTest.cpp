@@ -111,6 +111,7 @@ private slots:
     void searchOutlivesItsDialog();
     void authorSearchCanBeStopped();
     void minimumSize();
+    void opensWhereItClosed();
     void screenshot();
 };
 
@@ -415,6 +416,26 @@ void FindDialogTest::minimumSize()
     QCOMPARE(dialog.size(), initial + QSize(200, 100));
     dialog.resize(100, 100);
     QCOMPARE(dialog.size(), initial);
+}
+
+void FindDialogTest::opensWhereItClosed()
+{
+    TestSession s;
+    QRect placed;
+    for (int round = 0; round < 3; ++round) {
+        FindDialog dialog(*s.session);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        if (round == 0) {
+            dialog.move(140, 90);  // where the user left it
+            QTRY_COMPARE(dialog.frameGeometry().topLeft(), QPoint(140, 90));
+            placed = dialog.geometry();
+        }
+        // Each opening shows it exactly where it was closed, frame and all.
+        QCOMPARE(dialog.geometry(), placed);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+    }
 }
 
 void FindDialogTest::screenshot()

@@ -140,9 +140,15 @@ void LivePreviewTest::livePreviewPasteAndSettings()
     COXDIB check;
     QVERIFY(check.Read(fs::path(bmp.toStdString())));
     QVERIFY(LoadJpeg(fs::path(jpg.toStdString()), check));
-    QVERIFY(page->loadSampleFile(jpg));
+    QCOMPARE(page->loadSampleFile(jpg), QString());
+    // What is refused says why: the depth, or the type a picture has.
     TestSession::writeSample(s.dir / "grey.bmp", 8, 10, 10);
-    QVERIFY(!page->loadSampleFile(QString::fromStdString((s.dir / "grey.bmp").string())));
+    QCOMPARE(page->loadSampleFile(QString::fromStdString((s.dir / "grey.bmp").string())),
+             QStringLiteral("Error loading file\nOnly 24bit true color formats supported"));
+    const QString png = QString::fromStdString((s.dir / "photo.png").string());
+    QVERIFY(makeImage(QImage::Format_RGB32, 20, 20).save(png, "PNG"));
+    QCOMPARE(page->loadSampleFile(png), QStringLiteral("Error loading file\nOnly BMP and JPEG files are read; this is a PNG file."));
+    QVERIFY(page->loadSampleFile(QString::fromStdString(s.dir.path().string())).contains(QStringLiteral("cannot be read")));
     // The three settings are stored on OK.
     page->findChild<QToolButton*>(QStringLiteral("size50Button"))->click();
     page->findChild<QCheckBox*>(QStringLiteral("transparencyBox"))->setChecked(false);

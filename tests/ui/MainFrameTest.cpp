@@ -17,6 +17,7 @@
 #include "mainwindow/MainFrame.h"
 #include "session/SessionAdapter.h"
 #include "settings/QtSettingsBackend.h"
+#include "translations/Translations.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 
@@ -36,6 +37,8 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
+#include <QScopeGuard>
 
 #include <filesystem>
 
@@ -87,6 +90,8 @@ private slots:
     void menus_data();
     void menus();
     void menuBarOrder();
+    void mnemonicsAreUnique_data();
+    void mnemonicsAreUnique();
     void viewItemsToggleTheBars();
     void toolbarButtonsInOrder();
     void statusPanesInOrder();
@@ -112,13 +117,13 @@ void MainFrameTest::menus_data()
 {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
-    QTest::newRow("File") << "fileMenu" << QStringList{"Setup...|", "&Print...|Ctrl+P", "-", "E&xit|Alt+F4"};
+    QTest::newRow("File") << "fileMenu" << QStringList{"&Setup...|", "&Print...|Ctrl+P", "-", "E&xit|Alt+F4"};
     QTest::newRow("Edit") << "editMenu" << QStringList{"Select &All|Ctrl+A", "&Find Plugins|Ctrl+F"};
     QTest::newRow("View") << "viewMenu"
-                          << QStringList{"&Toolbar|", "&Status Bar|", "&Launch Bar|", "Plugin Preview|",
+                          << QStringList{"&Toolbar|", "&Status Bar|", "&Launch Bar|", "Plugin Pre&view|",
                                          "&Plugin Information|"};
     QTest::newRow("Plugin") << "pluginMenu"
-                            << QStringList{">&Directory", "Re-Scan all|", "-", "&Large Preview...|",
+                            << QStringList{">D&irectory", "Re-&Scan all|", "-", "&Large Preview...|",
                                            "Plugin &Properties...|", "-", "&Enable|", "&Disable|", "&Move...|",
                                            "&Rename...|"};
     QTest::newRow("Help") << "helpMenu"
@@ -154,6 +159,82 @@ void MainFrameTest::menuBarOrder()
     QVERIFY(!actions.cancelScan->isEnabled());
     QVERIFY(!actions.selectDirectory->isEnabled());  // no directory configured
     QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Untitled - Vardel 2.0"));
+}
+
+namespace {
+
+// The mnemonic letter of a menu text, upper case; none for a text without one.
+QChar Mnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] == QLatin1Char('&')) {
+            ++i;  // "&&" is a shown ampersand
+            continue;
+        }
+        return text[i + 1].toUpper();
+    }
+    return {};
+}
+
+// "menu: letter in A and B" for every letter two items of a menu share.
+QStringList Clashes(const QString& menu, const QList<QAction*>& actions)
+{
+    QStringList clashes;
+    QHash<QChar, QString> seen;
+    for (QAction* a : actions) {
+        if (a->isSeparator() || !a->isVisible())
+            continue;
+        const QChar m = Mnemonic(a->text());
+        if (m.isNull())
+            continue;
+        if (seen.contains(m))
+            clashes << QStringLiteral("%1: %2 in \"%3\" and \"%4\"").arg(menu, m, seen[m], a->text());
+        else
+            seen.insert(m, a->text());
+    }
+    return clashes;
+}
+
+}  // namespace
+
+void MainFrameTest::mnemonicsAreUnique_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QString();
+    QTest::newRow("German") << QStringLiteral("de");
+}
+
+void MainFrameTest::mnemonicsAreUnique()
+{
+    QFETCH(QString, language);
+    if (!language.isEmpty())
+        QCOMPARE(InstallTranslation(*qApp, language), language);
+    auto uninstall = qScopeGuard([] {
+        for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+    });
+    auto sample = AvailabilitySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QStringList clashes = Clashes(QStringLiteral("menu bar"), program.Frame().menuBar()->actions());
+    for (QMenu* menu : program.Frame().findChildren<QMenu*>())
+        clashes << Clashes(menu->objectName() + QLatin1Char(' ') + menu->title(), menu->actions());
+    // The context menus, as a right click opens them.
+    CVardelView& view = program.View();
+    for (LabelListView* list : {view.PluginList(), view.CategoryList()}) {
+        uitest::RightClickRow(*list, 0);
+        QMenu* menu = uitest::OpenPopupMenu();
+        QVERIFY(menu);
+        clashes << Clashes(menu->objectName(), menu->actions());
+        menu->close();
+    }
+    if (!language.isEmpty())
+        QCOMPARE(TopMenu(program.Frame(), QStringLiteral("fileMenu"))->title(), QStringLiteral("&Datei"));
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
 }
 
 void MainFrameTest::viewItemsToggleTheBars()

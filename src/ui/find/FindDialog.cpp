@@ -182,13 +182,16 @@ void FindDialog::loadSettings()
     const auto bottom = backend.ReadInt(kFindSection, "wp.bottom");
     if (left && top && right && bottom && *right > *left && *bottom > *top) {
         const QRect rect(QPoint(*left, *top), QPoint(*right - 1, *bottom - 1));
-        resize(rect.size().expandedTo(initial));
-        // Only where a screen shows it.
+        // The rectangle is the one geometry() gave at closing: the window's
+        // inside, without the frame. Moving the frame there instead would
+        // shift the dialog by its frame at every opening.
+        bool onScreen = false;
         for (const QScreen* screen : QGuiApplication::screens())
-            if (screen->availableGeometry().intersects(rect)) {
-                move(rect.topLeft());
-                break;
-            }
+            onScreen = onScreen || screen->availableGeometry().intersects(rect);
+        if (onScreen)
+            setGeometry(QRect(rect.topLeft(), rect.size().expandedTo(initial)));
+        else
+            resize(rect.size().expandedTo(initial));
     }
     if (backend.ReadInt(kFindSection, "wp.showCmd").value_or(1) == 3)
         setWindowState(windowState() | Qt::WindowMaximized);

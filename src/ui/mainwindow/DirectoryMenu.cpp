@@ -11,7 +11,7 @@
 namespace vardel::ui {
 
 DirectoryMenu::DirectoryMenu(CVardelSession& session, QWidget* parent)
-    : QObject(parent), m_session(session), m_menu(new QMenu(tr("&Directory"), parent))
+    : QObject(parent), m_session(session), m_menu(new QMenu(tr("D&irectory"), parent))
 {
     m_menu->setObjectName(QStringLiteral("directoryMenu"));
     m_menu->setToolTipsVisible(true);

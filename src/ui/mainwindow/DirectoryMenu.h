@@ -1,5 +1,5 @@
 #pragma once
-// The "&Directory" menu: one item per entry of the directory list, at most
+// The "D&irectory" menu: one item per entry of the directory list, at most
 // 41, separators for separator entries, an icon that tells whether the
 // entry includes subdirectories and the entry's path as its status tip.
 // The toolbar's directory button and F4 open the same menu.

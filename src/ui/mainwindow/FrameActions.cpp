@@ -29,7 +29,7 @@ QAction* Make(QWidget* parent, const char* name, const QString& text, const QStr
 FrameActions CreateFrameActions(QWidget* parent)
 {
     FrameActions a;
-    a.setup = Make(parent, "setupAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Setup..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Set up the plug-in directories and the scan"),
+    a.setup = Make(parent, "setupAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Setup..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Set up the plug-in directories and the scan"),
                    CommandIcon(QStringLiteral("preferences-system"), QStringLiteral("setup")));
     a.print = Make(parent, "printAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Print..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Print (not available)"),
                    CommandIcon(QStringLiteral("document-print"), QString()), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -43,7 +43,7 @@ FrameActions CreateFrameActions(QWidget* parent)
                              QCoreApplication::translate("vardel::ui::CMainFrame", "Select plugin directory"),
                              CommandIcon(QStringLiteral("folder-open"), QStringLiteral("folder")),
                              QKeySequence(Qt::Key_F4));
-    a.rescan = Make(parent, "rescanAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Re-Scan all"),
+    a.rescan = Make(parent, "rescanAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Re-&Scan all"),
                     QCoreApplication::translate("vardel::ui::CMainFrame", "Re-Scan all Plugins, bypassing the Plugin cache mechanism"),
                     CommandIcon(QStringLiteral("view-refresh"), QString()));
     a.manual = Make(parent, "manualAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Manual..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Open the manual in the web browser"),

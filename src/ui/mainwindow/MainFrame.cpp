@@ -163,7 +163,7 @@ void CMainFrame::CreateBars()
     m_previewDock->setWidget(m_previewBar);
     // Filter Factory filters show a live rendering in the bar's window.
     FilterPreview::attachTo(m_session, m_previewBar);
-    m_previewDock->toggleViewAction()->setText(tr("Plugin Preview"));
+    m_previewDock->toggleViewAction()->setText(tr("Plugin Pre&view"));
     m_previewDock->toggleViewAction()->setObjectName(QStringLiteral("togglePreviewAction"));
     m_previewDock->toggleViewAction()->setStatusTip(tr("Show or hide the plug-in preview"));
     addDockWidget(Qt::RightDockWidgetArea, m_previewDock);

@@ -11,6 +11,7 @@
 #include "images/PreviewFile.h"
 #include "preview/FilterPreview.h"
 #include "preview/PreviewWnd.h"
+#include "session/UserMessages.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -294,16 +295,24 @@ void PluginPreviewProp::sampleChosen(int index)
         message(kLoadFailedText);
 }
 
-bool PluginPreviewProp::loadSampleFile(const QString& path)
+QString PluginPreviewProp::loadSampleFile(const QString& path)
 {
-    const std::filesystem::path file(path.toStdU16String());
     COXDIB sample;
-    const bool read = PreviewFileTypeOf(file) == kPreviewJpeg ? LoadJpeg(file, sample) : sample.Read(file);
-    if (!read || sample.GetBitCount() != 24)
-        return false;
-    m_samples->setCurrentIndex(-1);
-    m_preview->setSample(sample);
-    return true;
+    const PictureLoadResult result = LoadPicture(std::filesystem::path(path.toStdU16String()), sample);
+    switch (result.status) {
+    case PictureLoad::Loaded:
+        m_samples->setCurrentIndex(-1);
+        m_preview->setSample(sample);
+        return {};
+    case PictureLoad::NotTrueColour:
+        return tr(kLoadFailedText);
+    case PictureLoad::NotBmpOrJpeg:
+        return tr("Error loading file\nOnly BMP and JPEG files are read; this is a %1 file.")
+            .arg(QString::fromStdString(result.format));
+    case PictureLoad::Unreadable:
+        break;
+    }
+    return tr("Error loading file\n%1 cannot be read as a BMP or JPEG file.").arg(QDir::toNativeSeparators(path));
 }
 
 bool PluginPreviewProp::saveShownImage(const QString& path)
@@ -347,8 +356,8 @@ void PluginPreviewProp::chooseLoadFile()
                                                       FromStoredPath(setting("TempLoadPreviewImage")), tr(kFileFilter));
     if (path.isEmpty())
         return;
-    if (!loadSampleFile(path)) {
-        message(kLoadFailedText);
+    if (const QString failure = loadSampleFile(path); !failure.isEmpty()) {
+        ShowMessage(this, failure);
         return;
     }
     m_session.GetSettingsBackend().WriteString("Settings", "TempLoadPreviewImage", ToStoredPath(path));
@@ -381,7 +390,7 @@ void PluginPreviewProp::showStatus(const QString& text)
 
 void PluginPreviewProp::message(const char* text)
 {
-    QMessageBox::warning(this, window()->windowTitle(), tr(text));
+    ShowMessage(this, tr(text));
 }
 
 void PluginPreviewProp::keyPressEvent(QKeyEvent* event)

@@ -47,7 +47,9 @@ public:
 
     // The steps behind the buttons, without dialogs. Each returns whether it
     // changed anything.
-    bool loadSampleFile(const QString& path);  // BMP, or JPEG by extension; 24-bit only
+    // A BMP or JPEG file (told apart by content), 24-bit only; "" when it
+    // became the sample, else what to tell the user.
+    QString loadSampleFile(const QString& path);
     bool saveShownImage(const QString& path);  // BMP, or JPEG by extension
     bool copyToClipboard();
     bool pasteFromClipboard();
