@@ -22,6 +22,17 @@ public:
 
     // An empty label marks an empty slot, whatever the command says.
     bool IsEmpty() const { return m_label.empty(); }
+    // Whether this platform can ask a started program for a maximized
+    // window (Windows' show command); elsewhere the show command is kept in
+    // the store but has no effect.
+    static constexpr bool CanStartMaximized()
+    {
+#ifdef _WIN32
+        return true;
+#else
+        return false;
+#endif
+    }
 
     std::string m_label;
     std::string m_command;

@@ -2,6 +2,7 @@
 
 #include "app/FileOps.h"
 #include "app/SessionImpl.h"
+#include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
@@ -159,6 +160,28 @@ StoreResult CVardelSession::SaveDirectoryList()
 {
     Impl& s = *m_impl;
     return SaveGuarded(kIndex, [&] { return vardel::SaveDirectoryList(s.dataDir, s.directories); });
+}
+
+bool CVardelSession::RenewCatalogueFile(int n)
+{
+    Impl& s = *m_impl;
+    if (n < 0 || static_cast<std::size_t>(n) >= s.directories.size() || !s.directories[static_cast<std::size_t>(n)])
+        return false;
+    CPluginDirEntry& entry = *s.directories[static_cast<std::size_t>(n)];
+    const std::string before = entry.m_catalogueFile;
+    if (!vardel::RenewCatalogueFile(s.dataDir, entry))
+        return false;
+    if (entry.m_catalogueFile == before)
+        return true;
+    if (!SaveDirectoryList()) {
+        // The list on disk keeps the old name: so does the one here.
+        std::error_code ec;
+        std::filesystem::remove(s.dataDir.Resolve(entry.m_catalogueFile), ec);
+        entry.m_catalogueFile = before;
+        return false;
+    }
+    NotifyDirectoryListChanged();
+    return true;
 }
 
 bool CVardelSession::SaveOriginals()

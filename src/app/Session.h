@@ -137,6 +137,11 @@ public:
     // Saves "\index" alone (vardel-cli's directory commands). The result
     // names what failed.
     StoreResult SaveDirectoryList();
+    // Gives directory n a new, empty catalogue file when its stored one
+    // cannot be used (a name outside "setup.db"), and saves the directory
+    // list; the next selection scans it in full. False when n is no
+    // directory, no name is free or the list cannot be saved.
+    bool RenewCatalogueFile(int n);
     // How Start's load of a store went ("index", "restore", "pimiinfo",
     // "keywords", "launchbar", "nonplugins"); a default result before Start.
     StoreResult StoreLoadResult(const std::string& store) const;

@@ -26,8 +26,8 @@ UserMessage outsideMessage(const std::string& stored)
     const std::string shown = PathForDisplay(stored);
     return {MessageCode::CatalogueOutsideDataDir,
             "The catalogue file " + shown +
-                " lies outside setup.db and is neither read nor written. Give the directory a new catalogue file "
-                "in Setup.",
+                " lies outside setup.db and is neither read nor written. The directory can be given a new "
+                "catalogue file.",
             shown};
 }
 

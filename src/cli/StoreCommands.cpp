@@ -263,6 +263,23 @@ void addStoreCommands(CLI::App& app, Common& common)
         printJson(j);
     });
 
+    auto* renew = dirs->add_subcommand(
+        "renew", "Give a directory whose catalogue file cannot be used a new, empty one (the next select scans it)");
+    auto renewIndex = std::make_shared<int>(0);
+    renew->add_option("N", *renewIndex, "Index of the entry, as dirs list shows it")->required();
+    renew->callback([&common, renewIndex] {
+        MemorySettingsBackend backend;
+        auto session = openForChange(common, backend);
+        const DirectoryList& list = session->Directories();
+        if (*renewIndex < 0 || static_cast<std::size_t>(*renewIndex) >= list.size())
+            throw CliFailure("no directory entry " + std::to_string(*renewIndex));
+        if (!session->RenewCatalogueFile(*renewIndex))
+            throw CliFailure("no new catalogue file could be made for directory " + std::to_string(*renewIndex));
+        auto j = dirEntryToJson(*list[static_cast<std::size_t>(*renewIndex)]);
+        j["index"] = *renewIndex;
+        printJson(j);
+    });
+
     auto* remove = dirs->add_subcommand("remove", "Remove a directory and its catalogue file");
     auto removeIndexPtr = std::make_shared<std::size_t>(0);
     remove->add_option("N", *removeIndexPtr, "Index of the entry, as dirs list shows it")->required();

@@ -34,6 +34,23 @@ std::mutex& interpreterMutex()
     return lock;
 }
 
+// Turns at the interpreter. g_holder is the service whose rendering holds
+// it, so that a new request of another service can interrupt it;
+// g_freshWaiting counts new requests on their way to it, before which a
+// rendering taken up again steps back. All three under g_holderLock, which
+// a service may take while holding its own m_mutex, never the other way.
+std::mutex g_holderLock;
+std::condition_variable g_turn;
+CRenderService* g_holder = nullptr;
+int g_freshWaiting = 0;
+
+// Wakes renderings waiting for their turn (one of them may be told to stop).
+void WakeWaitingTurns()
+{
+    { std::lock_guard lock(g_holderLock); }
+    g_turn.notify_all();
+}
+
 }  // namespace
 
 // Buffers for partial pictures. A buffer the caller has released comes back
@@ -115,6 +132,7 @@ CRenderService::~CRenderService()
         ++m_generation;
     }
     m_wake.notify_all();
+    WakeWaitingTurns();
     m_worker.join();
 }
 
@@ -128,17 +146,21 @@ std::uint64_t CRenderService::Request(RenderRequest request)
         m_abort = true;
     }
     m_wake.notify_all();
+    WakeWaitingTurns();
     return generation;
 }
 
 void CRenderService::Cancel()
 {
-    std::lock_guard lock(m_mutex);
-    m_pending.reset();
-    m_abort = true;
-    ++m_generation;
-    if (!m_rendering)
-        m_idle.notify_all();
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending.reset();
+        m_abort = true;
+        ++m_generation;
+        if (!m_rendering)
+            m_idle.notify_all();
+    }
+    WakeWaitingTurns();
 }
 
 bool CRenderService::IsCurrent(std::uint64_t generation) const
@@ -150,6 +172,12 @@ bool CRenderService::WaitIdle(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(m_mutex);
     return m_idle.wait_for(lock, timeout, [this] { return !m_pending && !m_rendering; });
+}
+
+void CRenderService::Interrupt()
+{
+    m_interrupted = true;
+    m_abort = true;
 }
 
 void CRenderService::Work()
@@ -165,11 +193,18 @@ void CRenderService::Work()
         // Cleared while the lock is held: a request posted from here on
         // sets it again and aborts the rendering about to start.
         m_abort = false;
+        m_interrupted = false;
         m_rendering = true;
         lock.unlock();
-        Render(next.request, next.generation);
-        next = Pending{};  // the sample is released before the worker sleeps
+        const bool finished = Render(next.request, next.generation, next.resumed);
         lock.lock();
+        // Interrupted by another service, and nothing newer asked for: taken
+        // up again once the interpreter is free.
+        if (!finished && !m_pending && !m_stopping && next.generation == m_generation.load()) {
+            next.resumed = true;
+            m_pending = std::move(next);
+        }
+        next = Pending{};  // the sample is released before the worker sleeps
         m_rendering = false;
         if (!m_pending)
             m_idle.notify_all();
@@ -223,7 +258,7 @@ std::shared_ptr<const COXDIB> CRenderService::Snapshot(const COXDIB& destination
     return std::shared_ptr<const COXDIB>(owner, &raw->image);
 }
 
-void CRenderService::Render(const RenderRequest& request, std::uint64_t generation)
+bool CRenderService::Render(const RenderRequest& request, std::uint64_t generation, bool resumed)
 {
     RenderUpdate final;
     final.generation = generation;
@@ -233,7 +268,7 @@ void CRenderService::Render(const RenderRequest& request, std::uint64_t generati
         if (bits != 24 && bits != 32) {
             final.outcome.outcome = RenderOutcome::UnsupportedDepth;
             Deliver(final);
-            return;
+            return true;
         }
         // Scaling works on a copy; a sample that already fits is shared.
         std::shared_ptr<const COXDIB> unfiltered = request.sample;
@@ -277,9 +312,39 @@ void CRenderService::Render(const RenderRequest& request, std::uint64_t generati
         };
 
         {
+            // A new request goes first: whoever renders now stops after its
+            // row. A rendering taken up again waits until no new request is
+            // on its way, and gives up waiting when it is no longer wanted.
+            if (resumed) {
+                std::unique_lock turn(g_holderLock);
+                g_turn.wait(turn, [this] { return g_freshWaiting == 0 || m_abort.load(); });
+                if (m_abort.load())
+                    return false;
+            } else {
+                std::lock_guard turn(g_holderLock);
+                ++g_freshWaiting;
+                if (g_holder && g_holder != this)
+                    g_holder->Interrupt();
+            }
             auto interpreter = LockInterpreter();
+            {
+                std::lock_guard turn(g_holderLock);
+                g_holder = this;
+                if (!resumed)
+                    --g_freshWaiting;
+                // Came before a new request that is still on its way.
+                else if (g_freshWaiting > 0)
+                    Interrupt();
+            }
+            g_turn.notify_all();
             final.outcome = CFilterRenderer::Render(*unfiltered, destination, settings);
+            {
+                std::lock_guard turn(g_holderLock);
+                g_holder = nullptr;
+            }
         }
+        if (final.outcome.outcome == RenderOutcome::Aborted && m_interrupted.load())
+            return false;
         switch (final.outcome.outcome) {
         case RenderOutcome::Done:
         case RenderOutcome::EvaluationError:
@@ -295,7 +360,7 @@ void CRenderService::Render(const RenderRequest& request, std::uint64_t generati
             final.rowsDone = 0;
             final.height = 0;
             Deliver(final);
-            return;
+            return true;
         }
         final.image = std::make_shared<const COXDIB>(std::move(destination));
     } catch (const std::exception& e) {
@@ -305,6 +370,7 @@ void CRenderService::Render(const RenderRequest& request, std::uint64_t generati
         final.failure = e.what();
     }
     Deliver(final);
+    return true;
 }
 
 }  // namespace vardel

@@ -18,6 +18,12 @@
 // the interpreter while a service may be rendering (a command-line render,
 // a test's reference render) holds LockInterpreter() for the whole call.
 //
+// A new request never waits for another service's rendering: it aborts it
+// after its current row and renders first. The rendering it interrupted is
+// taken up again, from its start, once no new request is on its way to the
+// interpreter; it gets no final update in between and interrupts nothing
+// itself. A newer request or Cancel of its own service drops it for good.
+//
 // The worker runs below normal priority so that the window stays
 // responsive while a rendering runs.
 
@@ -107,6 +113,9 @@ public:
 
     // True when generation is the latest request and was not cancelled.
     bool IsCurrent(std::uint64_t generation) const;
+    // True while the running rendering has been interrupted by another
+    // service's request and is about to stop, to be taken up again.
+    bool IsInterrupted() const { return m_interrupted.load(); }
 
     // Waits until no request waits or renders, at most timeout; returns
     // true when idle. For tests and command-line use: a window never waits.
@@ -124,12 +133,18 @@ private:
     struct Pending {
         RenderRequest request;
         std::uint64_t generation = 0;
+        bool resumed = false;  // interrupted by another service: it waits its turn
     };
 
     struct SnapshotPool;
 
     void Work();
-    void Render(const RenderRequest& request, std::uint64_t generation);
+    // Renders a request; false when another service interrupted it (no final
+    // update was delivered: the worker takes it up again).
+    bool Render(const RenderRequest& request, std::uint64_t generation, bool resumed);
+    // Another service's new request wants the interpreter: the rendering
+    // stops after its current row and is taken up again later.
+    void Interrupt();
     void Deliver(const RenderUpdate& update);
     std::shared_ptr<const COXDIB> Snapshot(const COXDIB& destination, std::uint64_t generation, int rowsDone);
 
@@ -145,6 +160,8 @@ private:
     // Set under m_mutex when the running rendering is no longer wanted,
     // polled without it by the renderer after every row.
     std::atomic<bool> m_abort{false};
+    // Set with m_abort when the abort came from another service.
+    std::atomic<bool> m_interrupted{false};
     // The latest generation handed out; Cancel moves it on to one that no
     // request carries.
     std::atomic<std::uint64_t> m_generation{0};

@@ -4,6 +4,7 @@
 
 #include "app/InstanceManager.h"
 #include "app/Session.h"
+#include "common/ApplicationIdentity.h"
 #include "common/Convert.h"
 #include "images/PreviewFile.h"
 #include "mainwindow/MainFrame.h"
@@ -19,6 +20,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <filesystem>
@@ -128,11 +131,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
-    QCoreApplication::setApplicationName(QString::fromLatin1(kApplication));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vardel"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vardel"));
+    SetApplicationIdentity();
 
     // The language is chosen before the options are parsed, so --help speaks it.
     QString language;
@@ -145,6 +144,18 @@ int main(int argc, char* argv[])
     InitResources();
     QGuiApplication::setWindowIcon(ApplicationIcon());
 
+    // A data directory named on the command line must be there: a typing
+    // mistake must not set up a new, empty installation. Only the user's
+    // own data directory is made, on the first start.
+    if (!options.dataDir.isEmpty() && !QFileInfo(options.dataDir).isDir()) {
+        const QString text = QCoreApplication::translate("main", "The data directory %1 does not exist.")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(options.dataDir).absoluteFilePath()));
+        std::fprintf(stderr, "vardel: %s\n", qPrintable(text));
+        // Started from a desktop entry nobody reads the terminal.
+        if (!VARDEL_ISATTY(2))
+            QMessageBox::critical(nullptr, QStringLiteral("Vardel"), text);
+        return 2;
+    }
     const QString dataDir = ChooseDataDirectory(options.dataDir);
     PrepareDataDirectory(dataDir);
     const bool writable = IsDataDirectoryWritable(dataDir);

@@ -443,6 +443,69 @@ TEST(RenderService, TwoServicesNeverRenderAtOnce)
     EXPECT_FALSE(overlapped);
 }
 
+TEST(RenderService, ANewRequestInterruptsAnotherServiceWhichTakesItsRenderingUpAfterwards)
+{
+    // A's rendering pauses (in its callback, with the interpreter held) until
+    // B's request is posted; B must not wait for A's whole picture.
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::pair<char, RenderUpdate>> order;
+    bool bPosted = false;
+    CRenderService* self = nullptr;
+    CRenderService* b = nullptr;
+    RenderRequest bRequest = makeRequest(makeSample(8, 8), {"255-r", "255-g", "255-b", "a"});
+    std::uint64_t bGeneration = 0;
+    CRenderService a([&](const RenderUpdate& u) {
+        std::unique_lock lock(mutex);
+        order.emplace_back('a', u);
+        if (!u.final && u.rowsDone == 16 && !bPosted) {
+            bPosted = true;
+            bGeneration = b->Request(bRequest);
+            // A stays paused here until B's worker has interrupted it.
+            lock.unlock();
+            const auto until = std::chrono::steady_clock::now() + kPatience;
+            while (!self->IsInterrupted() && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(1ms);
+        }
+        changed.notify_all();
+    });
+    CRenderService bService([&](const RenderUpdate& u) {
+        std::lock_guard lock(mutex);
+        order.emplace_back('b', u);
+        changed.notify_all();
+    });
+    b = &bService;
+    self = &a;
+    const RenderRequest aRequest = makeRequest(makeSample(40, 400), kMixed, {3, 4, 5, 6});
+    const std::uint64_t aGeneration = a.Request(aRequest);
+    ASSERT_TRUE(a.WaitIdle(kPatience));
+    ASSERT_TRUE(bService.WaitIdle(kPatience));
+    ASSERT_TRUE(a.WaitIdle(kPatience));
+
+    const COXDIB aAlone = renderAlone(aRequest);
+    const COXDIB bAlone = renderAlone(bRequest);
+    std::lock_guard lock(mutex);
+    std::vector<char> finals;
+    int aFinals = 0;
+    for (const auto& [who, u] : order) {
+        if (!u.final)
+            continue;
+        finals.push_back(who);
+        if (who == 'a') {
+            ++aFinals;
+            EXPECT_EQ(u.generation, aGeneration);
+            EXPECT_EQ(u.outcome.outcome, RenderOutcome::Done);
+            EXPECT_TRUE(samePixels(*u.image, aAlone));
+        } else {
+            EXPECT_EQ(u.generation, bGeneration);
+            EXPECT_TRUE(samePixels(*u.image, bAlone));
+        }
+    }
+    // B finished first; A's picture came whole afterwards, with one final only.
+    EXPECT_EQ(finals, (std::vector<char>{'b', 'a'}));
+    EXPECT_EQ(aFinals, 1);
+}
+
 TEST(RenderServiceStress, LastOfThousandsOfRequestsFromTwoThreadsEqualsASingleRender)
 {
     constexpr int kPerThread = 2000;

@@ -57,6 +57,7 @@ private slots:
     void renameSurvivesARestart();
     void categoryRenameByLabelEdit();
     void firstStartSetsUpTheDataDirectory();
+    void mistypedDataDirectoryIsRefused();
     void secondInstanceEndsQuietly();
 };
 
@@ -156,7 +157,9 @@ QString Program_()
 void EndToEndTest::firstStartSetsUpTheDataDirectory()
 {
     test::TempDir temp;
+    // An empty directory named on the command line is set up.
     const auto data = temp / "new-data";
+    std::filesystem::create_directories(data);
     const QString shot = QString::fromStdString((temp / "shot.png").string());
     QProcess vardel;
     vardel.start(Program_(), {QStringLiteral("--data-dir"), QString::fromStdString(data.string()),
@@ -174,6 +177,23 @@ void EndToEndTest::firstStartSetsUpTheDataDirectory()
     QImage picture(shot);
     QVERIFY(!picture.isNull());
     QVERIFY(picture.width() > 300);
+}
+
+void EndToEndTest::mistypedDataDirectoryIsRefused()
+{
+    test::TempDir temp;
+    const auto typo = temp / "no-such-data";
+    QProcess vardel;
+    vardel.start(Program_(), {QStringLiteral("--data-dir"), QString::fromStdString(typo.string()),
+                              QStringLiteral("--settings"), QString::fromStdString((temp / "s.ini").string())});
+    QVERIFY(vardel.waitForStarted());
+    // It says so (on the terminal, and in a box nobody answers here) and
+    // makes nothing.
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += vardel.readAllStandardError()).contains("does not exist"), 30000);
+    vardel.kill();
+    vardel.waitForFinished();
+    QVERIFY(!std::filesystem::exists(typo));
 }
 
 void EndToEndTest::secondInstanceEndsQuietly()

@@ -34,6 +34,7 @@ class LivePreviewTest : public QObject {
     Q_OBJECT
 private slots:
     void livePreviewRenders();
+    void ctrlShowsTheSourceAsSoonAsTheSheetIsOpen();
     void livePreviewSyntaxError();
     void livePreviewUnsupportedDepth();
     void livePreviewPasteAndSettings();
@@ -73,11 +74,30 @@ void LivePreviewTest::livePreviewRenders()
     QTRY_VERIFY(!page.preview()->isRendering());
     QTRY_VERIFY(page.previewWindow()->image().size() != before);
     QVERIFY(page.previewWindow()->image().width() <= page.previewWindow()->width());
-    // Ctrl shows the source.
-    QTest::keyPress(&page, Qt::Key_Control);
-    QVERIFY(page.previewWindow()->showSource());
-    QTest::keyRelease(&page, Qt::Key_Control);
-    QVERIFY(!page.previewWindow()->showSource());
+}
+
+void LivePreviewTest::ctrlShowsTheSourceAsSoonAsTheSheetIsOpen()
+{
+    TestSession s;
+    const CPluginEntry* entry = s.add("ff_filter.8bf");
+    PluginDetailSheet* sheet = PluginDetailSheet::Open(*s.session, *entry, PluginDetailSheet::First, nullptr);
+    QVERIFY(sheet);
+    QVERIFY(QTest::qWaitForWindowActive(sheet));
+    auto* page = sheet->findChild<PluginPreviewProp*>(QStringLiteral("previewPage"));
+    QVERIFY(page && page->isVisible());
+    // Whatever has the focus when the sheet opens (not a control of the page).
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus && !page->isAncestorOf(focus));
+    QTest::keyPress(focus, Qt::Key_Control);
+    QVERIFY(page->previewWindow()->showSource());
+    QTest::keyRelease(focus, Qt::Key_Control, Qt::ControlModifier);
+    QVERIFY(!page->previewWindow()->showSource());
+    // On another page Ctrl does nothing to the preview.
+    QTest::keyClick(sheet->tabs()->tabBar(), Qt::Key_Right);
+    QVERIFY(!page->isVisible());
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Control);
+    QVERIFY(!page->previewWindow()->showSource());
+    sheet->close();
 }
 
 void LivePreviewTest::livePreviewSyntaxError()

@@ -20,6 +20,13 @@ public:
     // Opens the menu below the button (a click does the same).
     void OpenMenu();
 
+protected:
+    // The button's text, with a drop-down arrow at its right edge that
+    // tells it opens a menu.
+    void paintEvent(QPaintEvent* event) override;
+    // Down arrow and Alt+Down open the menu, as on a drop-down list.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QMenu* m_menu = nullptr;
 };

@@ -55,6 +55,12 @@ LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, QWidg
     m_ui->iconPathEdit->setText(FromStoredPath(entry.m_iconPath));
     m_ui->iconIndexSpin->setValue(entry.m_iconIndex);
     m_ui->showMaximizedBox->setChecked(entry.m_showCommand == CLaunchBarEntry::kShowMaximized);
+    if (!CLaunchBarEntry::CanStartMaximized()) {
+        // Kept as stored, for the day the collection moves to Windows.
+        m_ui->showMaximizedBox->setEnabled(false);
+        m_ui->showMaximizedBox->setToolTip(
+            tr("Programs cannot be asked to open maximized on this system; the setting is kept as it is."));
+    }
 
     connect(m_ui->labelEdit, &QLineEdit::textChanged, this, &LaunchBarEntryDialog::updateOk);
     connect(m_ui->commandEdit, &QLineEdit::textChanged, this, &LaunchBarEntryDialog::updateOk);

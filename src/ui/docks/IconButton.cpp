@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QStyle>
 #include <QTextStream>
 
@@ -172,7 +174,7 @@ IconButton::IconButton(QWidget* parent) : QAbstractButton(parent)
 {
     setFixedSize(kSize, kSize);
     setIconSize(QSize(kIconSize, kIconSize));
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
     setPlaceholderIcon();
 }
@@ -248,6 +250,12 @@ void IconButton::paintEvent(QPaintEvent*)
     const int offset = pressed ? 2 : 1;
     const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
     icon().paint(&p, QRect(offset, offset, kIconSize, kIconSize), Qt::AlignCenter, mode);
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(2, 2, -2, -2);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+    }
     if (!pressed && !m_hot)
         return;
     // Sunken while pressed (shadow top-left), raised while hot (light top-left).
@@ -260,6 +268,39 @@ void IconButton::paintEvent(QPaintEvent*)
     p.setPen(bottomRight);
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
+}
+
+void IconButton::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (event->modifiers() == Qt::NoModifier) {
+            click();
+            return;
+        }
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        emit stepRequested(1);
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        emit stepRequested(-1);
+        return;
+    case Qt::Key_Menu:
+        emit menuRequested();
+        return;
+    case Qt::Key_F10:
+        if (event->modifiers() == Qt::ShiftModifier) {
+            emit menuRequested();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void IconButton::enterEvent(QEnterEvent* event)

@@ -1,7 +1,9 @@
 #pragma once
 // IconButton: a flat button that shows one icon, with a raised frame while
 // the mouse is over it and a sunken one while it is pressed. The launch
-// bar's ten buttons are IconButtons.
+// bar's ten buttons are IconButtons. It takes the focus by Tab (a dotted
+// frame shows it); Space or Enter clicks it, the arrow keys ask for the next
+// or previous button, the menu key (or Shift+F10) for its context menu.
 
 #include <QAbstractButton>
 #include <QIcon>
@@ -39,7 +41,14 @@ public:
 
     QSize sizeHint() const override { return QSize(kSize, kSize); }
 
+signals:
+    // An arrow key: step is +1 (right, down) or -1 (left, up).
+    void stepRequested(int step);
+    // The menu key or Shift+F10.
+    void menuRequested();
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;

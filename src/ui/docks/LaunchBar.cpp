@@ -14,6 +14,10 @@
 #include <QProcess>
 #include <QUrl>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace vardel::ui {
 namespace {
 
@@ -39,6 +43,14 @@ LaunchBar::LaunchBar(vardel::CVardelSession& session, QWidget* parent)
         auto* button = new IconButton(this);
         button->setObjectName(QStringLiteral("launchButton%1").arg(slot));
         connect(button, &IconButton::clicked, this, [this, slot] { activateSlot(slot); });
+        // The keyboard walks along the bar and opens a slot's menu.
+        connect(button, &IconButton::stepRequested, this, [this, slot](int step) {
+            if (IconButton* next = this->button((slot + step + kSlots) % kSlots))
+                next->setFocus(Qt::TabFocusReason);
+        });
+        connect(button, &IconButton::menuRequested, this, [this, slot, button] {
+            showContextMenu(slot, button->mapToGlobal(button->rect().center()));
+        });
         m_buttons[static_cast<std::size_t>(slot)] = button;
         m_layout->addWidget(button);
         refreshSlot(slot);
@@ -135,7 +147,18 @@ bool LaunchBar::startSlot(int slot)
     if (info.exists() && (isDesktopEntry(info) || info.isDir() || !info.isExecutable()))
         return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
     const QStringList arguments = QProcess::splitCommand(FromStoredPath(e->m_arguments));
-    return QProcess::startDetached(command, arguments, FromStoredPath(e->m_initialDirectory));
+    QProcess process;
+    process.setProgram(command);
+    process.setArguments(arguments);
+    process.setWorkingDirectory(FromStoredPath(e->m_initialDirectory));
+#ifdef Q_OS_WIN
+    if (e->m_showCommand == CLaunchBarEntry::kShowMaximized)
+        process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
+            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+            args->startupInfo->wShowWindow = SW_SHOWMAXIMIZED;
+        });
+#endif
+    return process.startDetached();
 }
 
 void LaunchBar::refreshSlot(int slot)
@@ -166,16 +189,21 @@ void LaunchBar::contextMenuEvent(QContextMenuEvent* event)
         IconButton* b = button(slot);
         if (!b->geometry().contains(event->pos()))
             continue;
-        m_menuSlot = slot;
-        if (QMenu* menu = createContextMenu(slot)) {
-            menu->setAttribute(Qt::WA_DeleteOnClose);
-            menu->popup(event->globalPos());
-        }
-        b->setHot(false);
+        showContextMenu(slot, event->globalPos());
         event->accept();
         return;
     }
     QWidget::contextMenuEvent(event);
+}
+
+void LaunchBar::showContextMenu(int slot, const QPoint& globalPos)
+{
+    m_menuSlot = slot;
+    if (QMenu* menu = createContextMenu(slot)) {
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(globalPos);
+    }
+    button(slot)->setHot(false);
 }
 
 CLaunchBarEntry* LaunchBar::entry(int slot) const

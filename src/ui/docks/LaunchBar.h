@@ -63,6 +63,8 @@ protected:
 
 private:
     vardel::CLaunchBarEntry* entry(int slot) const;
+    // Remembers the slot and pops up its menu (none for an empty slot).
+    void showContextMenu(int slot, const QPoint& globalPos);
     void save();
 
     vardel::CVardelSession& m_session;

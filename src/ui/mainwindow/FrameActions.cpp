@@ -52,7 +52,7 @@ FrameActions CreateFrameActions(QWidget* parent)
                  CommandIcon(QStringLiteral("help-hint"), QStringLiteral("tip")));
     a.about = Make(parent, "aboutAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&About Vardel..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Show the program's version and credits"),
                    CommandIcon(QStringLiteral("help-about"), QStringLiteral("about")));
-    a.website = Make(parent, "websiteAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Vardel &Website"), QCoreApplication::translate("vardel::ui::CMainFrame", "Open the Vardel web site in the browser"),
+    a.website = Make(parent, "websiteAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Vardel &Website"), QCoreApplication::translate("vardel::ui::CMainFrame", "Open Vardel's own page in the manual"),
                      CommandIcon(QStringLiteral("internet-web-browser"), QStringLiteral("website")));
     a.cancelScan = Make(parent, "cancelScanAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Cancel scan"), QCoreApplication::translate("vardel::ui::CMainFrame", "Stop the scan"), {},
                         QKeySequence(Qt::Key_Escape));

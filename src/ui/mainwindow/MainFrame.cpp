@@ -28,6 +28,8 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -197,9 +199,10 @@ void CMainFrame::ConnectSession()
     });
     connect(m_directoryMenu->Menu(), &QMenu::aboutToHide, m_directoryButton, [this] { m_directoryButton->setDown(false); });
     connect(m_actions.rescan, &QAction::triggered, &m_adapter, &SessionAdapter::StartRescan);
-    connect(m_actions.manual, &QAction::triggered, this, &CMainFrame::OpenManual);
-    connect(m_actions.website, &QAction::triggered, this,
-            [] { QDesktopServices::openUrl(QUrl(WebsiteAddress())); });
+    connect(m_actions.manual, &QAction::triggered, this, [this] { OpenManual({}); });
+    // The program's own page is the manual's section about it: there is no
+    // address on the web to promise.
+    connect(m_actions.website, &QAction::triggered, this, [this] { OpenManual(QStringLiteral("about")); });
     connect(m_actions.about, &QAction::triggered, this, [this] {
         AboutDialog dialog(m_session, this);
         dialog.exec();
@@ -281,7 +284,27 @@ void CMainFrame::ShowUserMessage(const UserMessage& message)
             return;
         m_toldNotWritable = true;
     }
-    ShowMessage(this, MessageText(message));
+    QMessageBox* box = ShowMessage(this, MessageText(message));
+    // A catalogue file that cannot be used is replaced on request, and the
+    // directory scanned afresh.
+    const int directory = m_adapter.LastSelectRequest();
+    if (message.code == MessageCode::CatalogueOutsideDataDir && directory >= 0) {
+        QPushButton* renew = box->addButton(tr("&New Catalogue File"), QMessageBox::AcceptRole);
+        renew->setObjectName(QStringLiteral("renewButton"));
+        box->addButton(QMessageBox::Cancel);
+        box->removeButton(box->button(QMessageBox::Ok));
+        box->setDefaultButton(renew);
+        connect(box, &QMessageBox::finished, this, [this, box, renew, directory] {
+            if (box->clickedButton() != renew)
+                return;
+            if (!m_session.RenewCatalogueFile(directory)) {
+                ShowMessage(this, tr("No new catalogue file could be made in %1.")
+                                      .arg(FromStoredPath(m_session.GetDataDirectory().SetupDb().string())));
+                return;
+            }
+            m_adapter.StartSelect(directory);
+        });
+    }
 }
 
 void CMainFrame::RunSetup()
@@ -331,19 +354,23 @@ QString CMainFrame::ManualPath()
     return {};
 }
 
-QString CMainFrame::WebsiteAddress()
-{
-    return QStringLiteral("https://vardel.example.org");
-}
-
-void CMainFrame::OpenManual()
+void CMainFrame::OpenManual(const QString& section)
 {
     const QString path = ManualPath();
     if (path.isEmpty()) {
         ShowMessage(this, tr("The manual was not found next to the program."));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QUrl url = QUrl::fromLocalFile(path);
+    if (!section.isEmpty())
+        url.setFragment(section);
+    if (!QDesktopServices::openUrl(url)) {
+        QMessageBox* box = ShowMessage(this, tr("No web browser could be started to show the manual. It is the file\n%1")
+                                                 .arg(QDir::toNativeSeparators(path)),
+                                       QMessageBox::Information);
+        box->setObjectName(QStringLiteral("noBrowserBox"));
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
 }
 
 bool CMainFrame::RestorePlacementAndShow()

@@ -51,7 +51,6 @@ public:
     // Where the manual is: next to the program's share directory, then in
     // the build tree. Empty when not found.
     static QString ManualPath();
-    static QString WebsiteAddress();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,7 +65,9 @@ private:
     void ShowUserMessage(const UserMessage& message);
     void MoveFocus(int step);
     void RunSetup();
-    void OpenManual();
+    // Opens the manual (at a section, "" for its start) in the browser; says
+    // where it is when no browser can be started.
+    void OpenManual(const QString& section);
 
     CVardelSession& m_session;
     SessionAdapter& m_adapter;

@@ -13,6 +13,7 @@
 #include "preview/PreviewWnd.h"
 #include "session/UserMessages.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -393,22 +394,34 @@ void PluginPreviewProp::message(const char* text)
     ShowMessage(this, tr(text));
 }
 
-void PluginPreviewProp::keyPressEvent(QKeyEvent* event)
+bool PluginPreviewProp::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
-        m_preview->setShowSource(true);
-        return;
+    // Ctrl held down anywhere in the sheet, whichever control has the focus,
+    // shows the unfiltered sample while this page is on show.
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (key && isVisible()) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (k->key() == Qt::Key_Control && !k->isAutoRepeat() && target && target->window() == window())
+            m_preview->setShowSource(event->type() == QEvent::KeyPress);
     }
-    PluginPropPage::keyPressEvent(event);
+    // Ctrl let go while another window had the keyboard.
+    if (event->type() == QEvent::WindowDeactivate && watched == window())
+        m_preview->setShowSource(false);
+    return PluginPropPage::eventFilter(watched, event);
 }
 
-void PluginPreviewProp::keyReleaseEvent(QKeyEvent* event)
+void PluginPreviewProp::showEvent(QShowEvent* event)
 {
-    if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
-        m_preview->setShowSource(false);
-        return;
-    }
-    PluginPropPage::keyReleaseEvent(event);
+    PluginPropPage::showEvent(event);
+    qApp->installEventFilter(this);
+}
+
+void PluginPreviewProp::hideEvent(QHideEvent* event)
+{
+    qApp->removeEventFilter(this);
+    m_preview->setShowSource(false);
+    PluginPropPage::hideEvent(event);
 }
 
 }  // namespace vardel::ui

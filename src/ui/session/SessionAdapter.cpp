@@ -30,6 +30,7 @@ bool SessionAdapter::StartSelect(int n)
 {
     if (m_job)
         return false;
+    m_lastSelect = n;
     ScanOutcome outcome;
     return Launch(m_session.PrepareSelect(n, outcome));
 }

@@ -37,6 +37,8 @@ public:
     // Asks the running scan to stop; the catalogue on show stays as it was.
     void CancelScan();
     bool IsScanning() const { return m_job != nullptr; }
+    // The directory StartSelect was last asked for, -1 before any.
+    int LastSelectRequest() const { return m_lastSelect; }
     // Waits (running the event loop's queued work) until no scan runs; for
     // tests and for leaving the program.
     void WaitForScan();
@@ -76,6 +78,7 @@ private:
     void DeliverProgress();
 
     CVardelSession& m_session;
+    int m_lastSelect = -1;
     std::unique_ptr<ScanJob> m_job;
     std::stop_source m_stop;
     QFutureWatcher<void> m_watcher;
