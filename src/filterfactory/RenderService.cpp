@@ -258,6 +258,7 @@ void CRenderService::Render(const RenderRequest& request, std::uint64_t generati
         settings.transparency = request.transparency;
         settings.threads = 1;  // one renderer at a time, at the worker's priority
         settings.abort = &m_abort;
+        settings.seed = m_seed;
         settings.progress = [&](int rowsDone) {
             final.rowsDone = rowsDone;
             // A newer request waits: its picture is what counts now.
@@ -280,6 +281,7 @@ void CRenderService::Render(const RenderRequest& request, std::uint64_t generati
             auto interpreter = LockInterpreter();
             final.outcome = CFilterRenderer::Render(*unfiltered, destination, settings);
         }
+        m_seed = final.outcome.seed;
         switch (final.outcome.outcome) {
         case RenderOutcome::Done:
         case RenderOutcome::EvaluationError:
