@@ -86,7 +86,13 @@ Image& image()
 int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
 constexpr int kChannels = 3;
+// Every way's values, laid out as the library gives a row: channel z of
+// pixel (x, y) at at(x, y, z).
 using Output = std::vector<int32_t>;
+inline size_t at(int x, int y, int z)
+{
+    return (static_cast<size_t>(y) * kChannels + z) * kSize + x;
+}
 
 // The subtractive generator of the genuine rules, seeded as
 // zeltro_SeedRandom(1) seeds it.
@@ -150,7 +156,7 @@ void plainLoop(Output& out, F f, bool genuine)
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
             for (int z = 0; z < kChannels; ++z)
-                out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = f(im, x, y, z, state);
+                out[at(x, y, z)] = f(im, x, y, z, state);
 }
 
 template <class F>
@@ -300,7 +306,7 @@ void runReference(const Formula& f, Output& out)
         for (int x = 0; x < kSize; ++x)
             for (int z = 0; z < kChannels; ++z) {
                 r.x = x, r.y = y, r.z = z;
-                out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = zeltro::reference::evaluate(tree.get(), r);
+                out[at(x, y, z)] = zeltro::reference::evaluate(tree.get(), r);
             }
 }
 
@@ -328,35 +334,26 @@ void runLibrary(FFNode* tree, Output& out, int threads)
                 for (int x = 0; x < kSize; ++x)
                     for (int z = 0; z < kChannels; ++z) {
                         r.x = x, r.y = y, r.z = z;
-                        out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = FFExec(tree);
+                        out[at(x, y, z)] = FFExec(tree);
                     }
             return;
         }
         // The same formula for the three channels; nothing written back,
         // since this record's destination is the source.
-        std::vector<int32_t> rows(static_cast<size_t>(kSize) * kChannels);
-        int32_t* outs[kChannels] = {rows.data(), rows.data() + kSize, rows.data() + 2 * kSize};
         FFNode* const trees[kChannels] = {tree, tree, tree};
         for (int y = 0; y < kSize; ++y) {
+            int32_t* outs[kChannels] = {&out[at(0, y, 0)], &out[at(0, y, 1)], &out[at(0, y, 2)]};
             zeltro_ExecRowInOrder(trees, kChannels, &r, y, nullptr, 0, outs);
-            int32_t* o = out.data() + static_cast<size_t>(y) * kSize * kChannels;
-            for (int x = 0; x < kSize; ++x)
-                for (int z = 0; z < kChannels; ++z)
-                    o[static_cast<size_t>(x) * kChannels + z] = outs[z][x];
         }
         return;
     }
     std::atomic<int> next{0};
     auto work = [&] {
         // The same formula for the three channels, as the renderer groups them.
-        std::vector<int32_t> rows(static_cast<size_t>(kSize) * kChannels);
         const int32_t channels[kChannels] = {0, 1, 2};
-        int32_t* outs[kChannels] = {rows.data(), rows.data() + kSize, rows.data() + 2 * kSize};
         for (int y; (y = next.fetch_add(1)) < kSize;) {
+            int32_t* outs[kChannels] = {&out[at(0, y, 0)], &out[at(0, y, 1)], &out[at(0, y, 2)]};
             zeltro_ExecRowChannels(tree, &r, y, kChannels, channels, outs);
-            for (int z = 0; z < kChannels; ++z)
-                for (int x = 0; x < kSize; ++x)
-                    out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = outs[z][x];
         }
     };
     vardel::RunOnThreads(threads, work);

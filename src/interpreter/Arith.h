@@ -159,11 +159,11 @@ inline int32_t poww(int32_t b, int32_t e)
 }
 
 // The generators of a thread: the classic linear congruential one and
-// the genuine subtractive one (55 values, indices 31 apart).
+// the genuine subtractive one (55 values in table[1..55]; each value is
+// table[next] less the one 31 entries on, which stays that far ahead).
 struct RandomState {
     uint32_t lcg = 1;
     int32_t next = 0;
-    int32_t nextp = 31;
     uint32_t table[56] = {};
 };
 
@@ -185,29 +185,37 @@ constexpr void seedSubtractive(RandomState& s, uint32_t seed)
         for (int i = 1; i < 56; ++i)
             s.table[i] -= s.table[1 + (i + 30) % 55];
     s.next = 0;
-    s.nextp = 31;
+}
+
+// The next value, the index held apart (in a register while a row runs).
+inline uint32_t nextSubtractive(uint32_t* table, int32_t& next)
+{
+    next = next == 55 ? 1 : next + 1;
+    const int32_t ahead = next + 31 > 55 ? next - 24 : next + 31;
+    const uint32_t v = table[next] - table[ahead];
+    table[next] = v;
+    return v;
 }
 
 inline uint32_t nextSubtractive(RandomState& s)
 {
-    if (++s.next == 56)
-        s.next = 1;
-    if (++s.nextp == 56)
-        s.nextp = 1;
-    const uint32_t v = s.table[s.next] - s.table[s.nextp];
-    s.table[s.next] = v;
-    return v;
+    return nextSubtractive(s.table, s.next);
 }
 
-// rnd(a, b) by the genuine rule: one draw; a plus the value modulo the
-// range for b >= a, else 0.
-inline int32_t rndGenuine(int32_t a, int32_t b, RandomState& s)
+// rnd(a, b) by the genuine rule from the value drawn for it: a plus the
+// value modulo the range for b >= a, else 0.
+inline int32_t rndGenuineOf(uint32_t v, int32_t a, int32_t b)
 {
-    const uint32_t v = nextSubtractive(s);
     if (b < a)
         return 0;
     const uint64_t n = static_cast<uint64_t>(static_cast<int64_t>(b) - a) + 1;
     return wrap(u(a) + static_cast<uint32_t>(v % n));
+}
+
+// One draw, then rndGenuineOf.
+inline int32_t rndGenuine(int32_t a, int32_t b, RandomState& s)
+{
+    return rndGenuineOf(nextSubtractive(s), a, b);
 }
 
 // ---- the classic rule set ----------------------------------------------

@@ -56,6 +56,7 @@ int32_t unaryCode(int32_t kind)
     case kSqr: return cSqr;
     case kGet: return cGet;
     case kGetG: return cGetG;
+    case kStorage: return cStorage;
     case kSrcmode: return cSrcmode;
     case kCtl: return cCtl;
     default: return -1;
@@ -577,7 +578,7 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
     const Insn* code = combined.data();
 #endif
     const intptr_t bpp = c.bpp;
-    uint32_t rs = c.random->lcg;
+    ZELTRO_LOAD_RANDOM(c)
     int32_t acc = 0;
     int32_t* cells;
     uint32_t cellCount;
@@ -667,7 +668,7 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
                     if (lanes[k].at >= 0)
                         ZELTRO_WRITE_BYTE(k, lanes[k].out[x])
             if (++x >= width) {
-                c.random->lcg = rs;
+                ZELTRO_SAVE_RANDOM(c)
                 return;
             }
             pixel += bpp;

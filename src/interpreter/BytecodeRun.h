@@ -6,6 +6,8 @@
 #include "Fetch.h"
 #include "Program.h"
 
+#include <cstdlib>
+
 // The loop over a row jumps from handler to handler through GNU C's
 // labels as values; elsewhere (or with ZELTRO_NO_COMPUTED_GOTO, to try
 // that form) it is a switch.
@@ -36,7 +38,7 @@ namespace bytecode {
     X(cAddK) X(cSubK) X(cMulK) X(cQuoK) X(cRemK) X(cShlK) X(cShrK) X(cEqK) X(cNeK) X(cLeK) X(cGeK) X(cLtK) X(cGtK) X(cAndK) X(cOrK) X(cXorK) X(cDifK) \
     X(cNeg) X(cNot) X(cCompl) X(cAbs) X(cSqr) X(cBool) \
     X(cQuoConst) X(cRemConst) X(cQuoPow2) X(cRemPow2) X(cRndConst) X(cRndConstG) X(cRndDrawK) X(cRnd) X(cRndG) \
-    X(cGet) X(cGetG) X(cPut) X(cPutG) X(cSrcmode) X(cCtl) X(cSrc) X(cDst) \
+    X(cGet) X(cGetG) X(cPut) X(cPutG) X(cStorage) X(cSrcmode) X(cCtl) X(cSrc) X(cDst) \
     X(cJumpZero) X(cJumpNonZero) X(cJump) \
     X(cJumpUnlessEq) X(cJumpUnlessNe) X(cJumpUnlessLe) X(cJumpUnlessGe) X(cJumpUnlessLt) X(cJumpUnlessGt) \
     X(cJumpUnlessEqK) X(cJumpUnlessNeK) X(cJumpUnlessLeK) X(cJumpUnlessGeK) X(cJumpUnlessLtK) X(cJumpUnlessGtK) \
@@ -171,6 +173,24 @@ inline int32_t Program::divideByConstant(const Op& o, int32_t a) const
         cellCount = cells && (r)->storageSize > 0 ? u((r)->storageSize) : 0u;    \
     }
 
+// The generators while code runs: the classic state (rs) and the genuine
+// one's index (gn) in locals, its table (gt) where it lies. Saved before a
+// call of the walk, which draws from the context's, and at the end.
+#define ZELTRO_LOAD_RANDOM(c)                                                    \
+    uint32_t rs = (c).random->lcg;                                               \
+    uint32_t* const gt = (c).random->table;                                      \
+    int32_t gn = (c).random->next;
+#define ZELTRO_SAVE_RANDOM(c)                                                    \
+    {                                                                            \
+        (c).random->lcg = rs;                                                    \
+        (c).random->next = gn;                                                   \
+    }
+#define ZELTRO_RELOAD_RANDOM(c)                                                  \
+    {                                                                            \
+        rs = (c).random->lcg;                                                    \
+        gn = (c).random->next;                                                   \
+    }
+
 // The registers of leaves x, y, z and c, as they are at the start of an
 // evaluation.
 inline void Program::loadLeaves(int32_t* R, const Context& c) const
@@ -188,7 +208,7 @@ inline int32_t Program::runCode(Context& c) const
     int32_t R[kRegisterFile];
     loadLeaves(R, c);
     FFExecRecord* r = c.record;
-    uint32_t rs = c.random->lcg;
+    ZELTRO_LOAD_RANDOM(c)
     const Insn* code = m_code.data();
     int32_t acc = 0;
     int32_t* cells;
@@ -200,7 +220,7 @@ inline int32_t Program::runCode(Context& c) const
         case cEnd:
             // The last value set is the tree's (all code ends in an
             // instruction that sets one).
-            c.random->lcg = rs;
+            ZELTRO_SAVE_RANDOM(c)
             return acc;
 #define ZNEXT { ++p; continue; }
 #define ZNEXTDATA { p += 2; continue; }

@@ -31,9 +31,9 @@ public:
 
 public slots:
     // Shows the first preview image of a plug-in; null: nothing selected.
-    // A Photoshop Filter Factory filter gets no store images (its picture is
-    // the live rendering): the store is cleared and filterFactoryShown is
-    // emitted.
+    // A Filter Factory filter (genuine or compatible) gets no store images
+    // (its picture is the live rendering): the store is cleared and
+    // filterFactoryShown is emitted.
     void showPlugin(const vardel::CPluginEntry* plugin);
     // Re-reads the store's position and shows its current image (after
     // another window added or deleted an image).
