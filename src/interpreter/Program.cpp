@@ -288,7 +288,14 @@ int32_t Program::pushRandom(int32_t low, int32_t high)
     const int32_t n = add(sub(high, low), 1);
     const uint32_t magnitude = n < 0 ? 0u - u(n) : u(n);
     const uint64_t reciprocal = magnitude <= 32767u ? (uint64_t(1) << 32) / magnitude + 1 : 0;
-    Op o{kRndConst, low, 0, static_cast<int32_t>(m_kids.size()), ownTraits(kRndConst)};
+    return pushRange(kRndConst, low, magnitude, reciprocal);
+}
+
+// An op of kind with the lower bound in value and the range's magnitude
+// and reciprocal in three kids cells.
+int32_t Program::pushRange(int32_t kind, int32_t low, uint32_t magnitude, uint64_t reciprocal)
+{
+    Op o{kind, low, 0, static_cast<int32_t>(m_kids.size()), ownTraits(kind)};
     m_kids.push_back(static_cast<int32_t>(magnitude));
     m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal)));
     m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal >> 32)));
@@ -312,12 +319,7 @@ int32_t Program::pushRandomGenuine(int32_t low, int32_t high)
     const uint64_t n = static_cast<uint64_t>(static_cast<int64_t>(high) - low) + 1;
     const uint32_t magnitude = static_cast<uint32_t>(n);
     const uint64_t reciprocal = magnitude == 0 ? 0 : ~uint64_t(0) / magnitude + 1;
-    Op o{kRndConstG, low, 0, static_cast<int32_t>(m_kids.size()), ownTraits(kRndConstG)};
-    m_kids.push_back(static_cast<int32_t>(magnitude));
-    m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal)));
-    m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal >> 32)));
-    m_ops.push_back(o);
-    return static_cast<int32_t>(m_ops.size() - 1);
+    return pushRange(kRndConstG, low, magnitude, reciprocal);
 }
 
 int32_t Program::evalTrig(const Op&, const int32_t* k, Context& c, const int32_t* table) const

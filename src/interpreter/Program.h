@@ -148,6 +148,7 @@ private:
     }
     int32_t pushRandom(int32_t low, int32_t high);
     int32_t pushRandomGenuine(int32_t low, int32_t high);
+    int32_t pushRange(int32_t kind, int32_t low, uint32_t magnitude, uint64_t reciprocal);
     void useConstantDivisors();
     int32_t divideByConstant(const Op& o, int32_t a) const;
 
