@@ -2,7 +2,8 @@
 // the reference walk (the tree walked for every pixel and channel), the
 // library as the renderer uses it (rows split over threads for formulas
 // that allow it, rows in the exact per-pixel order for the others), and the same formula written as plain
-// C++. Prints pixels per second and the ratios per formula (from the
+// C++. Every formula under both rule sets, genuine and classic. Prints
+// pixels per second and the ratios per formula and rule set (from the
 // fastest of the repetitions, which run interleaved), the gain from two
 // threads, and the time to parse and compile a 30-node formula.
 
@@ -28,6 +29,8 @@
 namespace zeltro {
 extern const int32_t* const g_sine;
 extern const int32_t* const g_cosine;
+extern const int32_t* const g_arcTangent;
+extern const int32_t* const g_radius;
 int32_t c2d(int32_t x, int32_t y);
 }
 
@@ -83,39 +86,91 @@ Image& image()
 int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
 constexpr int kChannels = 3;
+// Every way's values, laid out as the library gives a row: channel z of
+// pixel (x, y) at at(x, y, z).
 using Output = std::vector<int32_t>;
+inline size_t at(int x, int y, int z)
+{
+    return (static_cast<size_t>(y) * kChannels + z) * kSize + x;
+}
 
-// What the plain twins keep between pixels: the random generator and the
-// storage cells.
+// The subtractive generator of the genuine rules, seeded as
+// zeltro_SeedRandom(1) seeds it.
+struct Subtractive {
+    uint32_t ma[56] = {};
+    int next = 0, nextp = 31;
+    explicit Subtractive(uint32_t seed)
+    {
+        uint32_t mj = 161803398u - seed, mk = 1;
+        ma[55] = mj;
+        for (int i = 1; i < 55; ++i) {
+            const int ii = 21 * i % 55;
+            ma[ii] = mk;
+            mk = mj - mk;
+            mj = ma[ii];
+        }
+        for (int k = 0; k < 4; ++k)
+            for (int i = 1; i < 56; ++i)
+                ma[i] -= ma[1 + (i + 30) % 55];
+    }
+    uint32_t operator()()
+    {
+        next = next == 55 ? 1 : next + 1;
+        nextp = nextp == 55 ? 1 : nextp + 1;
+        return ma[next] -= ma[nextp];
+    }
+};
+
+// What the plain twins keep between pixels: the rule set, the random
+// generators and the storage cells.
 struct State {
+    bool genuine = true;
     uint32_t random = 1;
+    Subtractive subtractive{1};
     std::vector<int32_t> cells = std::vector<int32_t>(256);
 };
+
+// The direction and the polar offsets of the genuine rules.
+int genuineDirection(int x, int y)
+{
+    const int ax = std::abs(x), ay = std::abs(y), mx = std::max(ax, ay), mn = std::min(ax, ay);
+    int a = zeltro::g_arcTangent[mx == 0 ? 0 : mn * 1024 / mx];
+    a = ax >= ay ? a : 256 - a;
+    a = x < 0 ? 512 - a : a;
+    return y < 0 ? -a : a;
+}
+
+int lookup(int a)
+{
+    return a >= 0 ? a % 1024 : 1023 + a % 1024;
+}
 
 // The plain C++ loop over every pixel and channel, with the formula's
 // twin inlined into it.
 template <class F>
-void plainLoop(Output& out, F f)
+void plainLoop(Output& out, F f, bool genuine)
 {
     State state;
+    state.genuine = genuine;
     const Image& im = image();
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
             for (int z = 0; z < kChannels; ++z)
-                out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = f(im, x, y, z, state);
+                out[at(x, y, z)] = f(im, x, y, z, state);
 }
 
 template <class F>
-std::function<void(Output&)> plainOf(F f)
+std::function<void(Output&, bool)> plainOf(F f)
 {
-    return [f](Output& out) { plainLoop(out, f); };
+    return [f](Output& out, bool genuine) { plainLoop(out, f, genuine); };
 }
 
-// The formulas, each with its plain C++ twin computing the same values.
+// The formulas, each with its plain C++ twin computing the same values
+// (under the rule set that its last argument names: true for genuine).
 struct Formula {
     const char* name;
     const char* text;
-    std::function<void(Output&)> plain;
+    std::function<void(Output&, bool)> plain;
 };
 
 const std::vector<Formula>& formulas()
@@ -132,13 +187,19 @@ const std::vector<Formula>& formulas()
              return im.at(clampi(x + im.record.sliders[0] - 128, 0, kSize - 1), clampi(y + (x & 7), 0, kSize - 1), z);
          })},
         {"polar", "rad(d+ctl(7), m*3/4, z)",
-         plainOf([](const Image& im, int x, int y, int z, State&) {
+         plainOf([](const Image& im, int x, int y, int z, State& state) {
              const int dx = x - kSize / 2, dy = y - kSize / 2;
-             const int d = zeltro::c2d(dx, dy) + im.record.sliders[7];
              const int m = static_cast<int>(std::sqrt(static_cast<double>(dx * dx + dy * dy))) * 3 / 4;
-             const int index = d >= 0 ? d % 1024 : 1023 + d % 1024;
-             const int px = kSize / 2 + m * zeltro::g_cosine[index] / 512;
-             const int py = kSize / 2 + m * zeltro::g_sine[index] / 512;
+             int px, py;
+             if (state.genuine) {
+                 const int d = genuineDirection(dx, dy) + im.record.sliders[7];
+                 px = kSize / 2 + ((m * zeltro::g_radius[lookup(d)] + 8191) >> 14);
+                 py = kSize / 2 + ((m * zeltro::g_radius[(d - 256) & 1023] + 8191) >> 14);
+             } else {
+                 const int index = lookup(zeltro::c2d(dx, dy) + im.record.sliders[7]);
+                 px = kSize / 2 + m * zeltro::g_cosine[index] / 512;
+                 py = kSize / 2 + m * zeltro::g_sine[index] / 512;
+             }
              return im.at(clampi(px, 0, kSize - 1), clampi(py, 0, kSize - 1), z);
          })},
         {"convolution", "cnv(1,2,1,2,4,2,1,2,1,16)",
@@ -150,10 +211,16 @@ const std::vector<Formula>& formulas()
              return sum / 16;
          })},
         {"sliders", "map(z/2, c) + val(1, -64, 64)",
-         plainOf([](const Image& im, int x, int y, int z, State&) {
+         plainOf([](const Image& im, int x, int y, int z, State& state) {
              const int* s = im.record.sliders;
              const int i = z / 2, hi = s[2 * i], lo = s[2 * i + 1], n = im.at(x, y, z);
-             const int mapped = hi == 0 && lo == 0 ? 255 : hi == lo ? (n <= lo ? 0 : 255) : (n - lo) * 255 / (hi - lo);
+             int mapped;
+             if (state.genuine)
+                 mapped = hi == lo ? (hi == 0 || n >= lo ? 255 : 0)
+                        : hi > lo  ? (n - lo) * 255 / (hi - lo)
+                                   : 255 - (n - hi) * 255 / (lo - hi);
+             else
+                 mapped = hi == 0 && lo == 0 ? 255 : hi == lo ? (n <= lo ? 0 : 255) : (n - lo) * 255 / (hi - lo);
              return mapped + (-64 + s[1] * 128 / 255);
          })},
         {"long",
@@ -169,6 +236,8 @@ const std::vector<Formula>& formulas()
          })},
         {"random", "c + rnd(-20, 20)",
          plainOf([](const Image& im, int x, int y, int z, State& state) {
+             if (state.genuine)
+                 return im.at(x, y, z) - 20 + static_cast<int>(state.subtractive() % 41u);
              state.random = state.random * 214013u + 2531011u;
              return im.at(x, y, z) - 20 + static_cast<int>((state.random >> 16) & 32767u) % 41;
          })},
@@ -176,7 +245,10 @@ const std::vector<Formula>& formulas()
          plainOf([](const Image& im, int x, int y, int z, State& state) {
              return state.cells[z] = (state.cells[z] + im.at(x, y, z)) % 256;
          })},
-        {"rowstorage", "x == 0 && z == 0 ? storage(X) : 0, put(get(x) + c, x) & 255",
+        // The cells start afresh with every row: storage() of 0 cells
+        // changes nothing (a conditional around storage() would, under the
+        // genuine rules, renew them at every pixel).
+        {"rowstorage", "storage(x == 0 && z == 0 ? X : 0), put(get(x) + c, x) & 255",
          plainOf([](const Image& im, int x, int y, int z, State& state) {
              if (x == 0 && z == 0)
                  state.cells.assign(kSize, 0);
@@ -209,6 +281,21 @@ std::unique_ptr<FFNode, TreeDeleter> build(const char* text)
     return tree;
 }
 
+// The rule sets measured, as zeltro_SetRules numbers them.
+constexpr int32_t kRuleSets[] = {ZELTRO_RULES_GENUINE, ZELTRO_RULES_CLASSIC};
+
+const char* rulesName(int32_t rules)
+{
+    return rules == ZELTRO_RULES_CLASSIC ? "classic" : "genuine";
+}
+
+// Makes rules the rule set of the library and of the reference walk.
+void useRules(int32_t rules)
+{
+    zeltro_SetRules(rules);
+    zeltro::reference::setRules(rules);
+}
+
 void runReference(const Formula& f, Output& out)
 {
     auto tree = build(f.text);
@@ -219,7 +306,7 @@ void runReference(const Formula& f, Output& out)
         for (int x = 0; x < kSize; ++x)
             for (int z = 0; z < kChannels; ++z) {
                 r.x = x, r.y = y, r.z = z;
-                out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = zeltro::reference::evaluate(tree.get(), r);
+                out[at(x, y, z)] = zeltro::reference::evaluate(tree.get(), r);
             }
 }
 
@@ -247,43 +334,34 @@ void runLibrary(FFNode* tree, Output& out, int threads)
                 for (int x = 0; x < kSize; ++x)
                     for (int z = 0; z < kChannels; ++z) {
                         r.x = x, r.y = y, r.z = z;
-                        out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = FFExec(tree);
+                        out[at(x, y, z)] = FFExec(tree);
                     }
             return;
         }
         // The same formula for the three channels; nothing written back,
         // since this record's destination is the source.
-        std::vector<int32_t> rows(static_cast<size_t>(kSize) * kChannels);
-        int32_t* outs[kChannels] = {rows.data(), rows.data() + kSize, rows.data() + 2 * kSize};
         FFNode* const trees[kChannels] = {tree, tree, tree};
         for (int y = 0; y < kSize; ++y) {
+            int32_t* outs[kChannels] = {&out[at(0, y, 0)], &out[at(0, y, 1)], &out[at(0, y, 2)]};
             zeltro_ExecRowInOrder(trees, kChannels, &r, y, nullptr, 0, outs);
-            int32_t* o = out.data() + static_cast<size_t>(y) * kSize * kChannels;
-            for (int x = 0; x < kSize; ++x)
-                for (int z = 0; z < kChannels; ++z)
-                    o[static_cast<size_t>(x) * kChannels + z] = outs[z][x];
         }
         return;
     }
     std::atomic<int> next{0};
     auto work = [&] {
         // The same formula for the three channels, as the renderer groups them.
-        std::vector<int32_t> rows(static_cast<size_t>(kSize) * kChannels);
         const int32_t channels[kChannels] = {0, 1, 2};
-        int32_t* outs[kChannels] = {rows.data(), rows.data() + kSize, rows.data() + 2 * kSize};
         for (int y; (y = next.fetch_add(1)) < kSize;) {
+            int32_t* outs[kChannels] = {&out[at(0, y, 0)], &out[at(0, y, 1)], &out[at(0, y, 2)]};
             zeltro_ExecRowChannels(tree, &r, y, kChannels, channels, outs);
-            for (int z = 0; z < kChannels; ++z)
-                for (int x = 0; x < kSize; ++x)
-                    out[(static_cast<size_t>(y) * kSize + x) * kChannels + z] = outs[z][x];
         }
     };
     vardel::RunOnThreads(threads, work);
 }
 
-void runPlain(const Formula& f, Output& out)
+void runPlain(const Formula& f, Output& out, int32_t rules)
 {
-    f.plain(out);
+    f.plain(out, rules == ZELTRO_RULES_GENUINE);
 }
 
 // Name -> seconds per iteration, wall clock and CPU of the calling thread,
@@ -323,42 +401,49 @@ int main(int argc, char** argv)
     if (const char* only = std::getenv("ZELTRO_BENCH_ONLY"))
         std::erase_if(list, [only](const Formula& f) { return f.name != std::string(only); });
     // Every way must give the same values before its speed means anything.
-    for (const Formula& f : list) {
-        Output a(static_cast<size_t>(kSize) * kSize * kChannels), b(a.size()), c(a.size());
-        runReference(f, a);
-        auto tree = build(f.text);
-        runLibrary(tree.get(), b, 2);
-        runPlain(f, c);
-        if (a != b || a != c) {
-            std::fprintf(stderr, "%s: the three ways disagree (library %s, plain %s)\n", f.name,
-                         a == b ? "agrees" : "differs", a == c ? "agrees" : "differs");
-            return 1;
+    for (int32_t rules : kRuleSets) {
+        useRules(rules);
+        for (const Formula& f : list) {
+            Output a(static_cast<size_t>(kSize) * kSize * kChannels), b(a.size()), c(a.size());
+            runReference(f, a);
+            auto tree = build(f.text);
+            runLibrary(tree.get(), b, 2);
+            runPlain(f, c, rules);
+            if (a != b || a != c) {
+                std::fprintf(stderr, "%s (%s rules): the three ways disagree (library %s, plain %s)\n", f.name,
+                             rulesName(rules), a == b ? "agrees" : "differs", a == c ? "agrees" : "differs");
+                return 1;
+            }
         }
     }
-    for (const Formula& f : list) {
-        const std::string name = f.name;
-        benchmark::RegisterBenchmark((name + "/reference").c_str(), [&f](benchmark::State& state) {
-            Output out(static_cast<size_t>(kSize) * kSize * kChannels);
-            for (auto _ : state)
-                runReference(f, out);
-            state.SetItemsProcessed(state.iterations() * kSize * kSize);
-        })->Unit(benchmark::kMillisecond)->Iterations(1);
-        for (int threads : {1, 2}) {
-            benchmark::RegisterBenchmark((name + "/library/threads:" + std::to_string(threads)).c_str(),
-                                         [&f, threads](benchmark::State& state) {
-                auto tree = build(f.text);
+    for (int32_t rules : kRuleSets) {
+        for (const Formula& f : list) {
+            const std::string name = std::string(rulesName(rules)) + "/" + f.name;
+            benchmark::RegisterBenchmark((name + "/reference").c_str(), [&f, rules](benchmark::State& state) {
+                useRules(rules);
                 Output out(static_cast<size_t>(kSize) * kSize * kChannels);
                 for (auto _ : state)
-                    runLibrary(tree.get(), out, threads);
+                    runReference(f, out);
                 state.SetItemsProcessed(state.iterations() * kSize * kSize);
-            })->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.3);
+            })->Unit(benchmark::kMillisecond)->Iterations(1);
+            for (int threads : {1, 2}) {
+                benchmark::RegisterBenchmark((name + "/library/threads:" + std::to_string(threads)).c_str(),
+                                             [&f, threads, rules](benchmark::State& state) {
+                    useRules(rules);
+                    auto tree = build(f.text);
+                    Output out(static_cast<size_t>(kSize) * kSize * kChannels);
+                    for (auto _ : state)
+                        runLibrary(tree.get(), out, threads);
+                    state.SetItemsProcessed(state.iterations() * kSize * kSize);
+                })->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.3);
+            }
+            benchmark::RegisterBenchmark((name + "/plain").c_str(), [&f, rules](benchmark::State& state) {
+                Output out(static_cast<size_t>(kSize) * kSize * kChannels);
+                for (auto _ : state)
+                    runPlain(f, out, rules);
+                state.SetItemsProcessed(state.iterations() * kSize * kSize);
+            })->Unit(benchmark::kMillisecond)->MinTime(0.3);
         }
-        benchmark::RegisterBenchmark((name + "/plain").c_str(), [&f](benchmark::State& state) {
-            Output out(static_cast<size_t>(kSize) * kSize * kChannels);
-            for (auto _ : state)
-                runPlain(f, out);
-            state.SetItemsProcessed(state.iterations() * kSize * kSize);
-        })->Unit(benchmark::kMillisecond)->MinTime(0.3);
     }
     const char* thirty = "(r*3 + g*5 - b) / 7 + src(x + ctl(0) - 128, y - 3, z) * 2 - abs(x - y) + (c > 128 ? 255 : 0)";
     benchmark::RegisterBenchmark("parse_and_compile_30_nodes", [thirty](benchmark::State& state) {
@@ -375,18 +460,21 @@ int main(int argc, char** argv)
 
     // Single-thread ratios from CPU time (the machine may be shared), the
     // gain from two threads from wall-clock time.
-    std::printf("\n%-12s %10s %10s %10s %10s %9s %9s %10s\n", "formula", "ref Mpx/s", "lib Mpx/s", "lib2 Mpx/s",
-                "C++ Mpx/s", "lib/ref", "lib/C++", "2thr gain");
     auto mpx = [](double seconds) { return seconds > 0 ? kSize * kSize / seconds / 1e6 : 0.0; };
-    for (const Formula& f : list) {
-        const std::string n = f.name;
-        const double ref = g_cpu[n + "/reference"];
-        const double lib = g_cpu[n + "/library/threads:1"];
-        const double plain = g_cpu[n + "/plain"];
-        const double wall1 = g_seconds[n + "/library/threads:1"];
-        const double wall2 = g_seconds[n + "/library/threads:2"];
-        std::printf("%-12s %10.1f %10.1f %10.1f %10.1f %8.1fx %8.2fx %9.2fx\n", f.name, mpx(ref), mpx(lib), mpx(wall2),
-                    mpx(plain), lib > 0 ? ref / lib : 0.0, plain > 0 ? lib / plain : 0.0, wall2 > 0 ? wall1 / wall2 : 0.0);
+    for (int32_t rules : kRuleSets) {
+        std::printf("\n%s rules\n%-12s %10s %10s %10s %10s %9s %9s %10s\n", rulesName(rules), "formula", "ref Mpx/s",
+                    "lib Mpx/s", "lib2 Mpx/s", "C++ Mpx/s", "lib/ref", "lib/C++", "2thr gain");
+        for (const Formula& f : list) {
+            const std::string n = std::string(rulesName(rules)) + "/" + f.name;
+            const double ref = g_cpu[n + "/reference"];
+            const double lib = g_cpu[n + "/library/threads:1"];
+            const double plain = g_cpu[n + "/plain"];
+            const double wall1 = g_seconds[n + "/library/threads:1"];
+            const double wall2 = g_seconds[n + "/library/threads:2"];
+            std::printf("%-12s %10.1f %10.1f %10.1f %10.1f %8.1fx %8.2fx %9.2fx\n", f.name, mpx(ref), mpx(lib),
+                        mpx(wall2), mpx(plain), lib > 0 ? ref / lib : 0.0, plain > 0 ? lib / plain : 0.0,
+                        wall2 > 0 ? wall1 / wall2 : 0.0);
+        }
     }
     std::printf("(Mpx/s: millions of pixels, three channels each, per second; lib/ref: library speed over the\n"
                 " reference walk; lib/C++: library time over plain C++ time; 2thr gain: wall-clock speed-up\n"

@@ -72,8 +72,10 @@ PluginDetails GetPluginDetails(const CPluginEntry& entry, const CPluginListManag
     d.category = entry.m_category;
     d.kindLabel = KindLabel(entry.m_kind);
     d.resourceLabel = ResourceTypeName(entry.m_resourceType);
-    d.factoryVariant = FilterFactoryVariantText(GetFilterFactoryVariant(entry));
-    d.isFilterFactory = IsFilterFactoryFilter(entry);
+    const FilterFactoryKind kind = GetFilterFactoryKind(entry);
+    d.factoryVariant = FilterFactoryVariantText(kind.variant);
+    d.isFilterFactory = kind.readable;
+    d.isProtected = kind.scrambled;
 
     const std::string key = entry.ImageBaseName();
     d.originalName = restore.GetOriginalName(key);
@@ -105,6 +107,8 @@ PluginDetails GetPluginDetails(const CPluginEntry& entry, const CPluginListManag
         d.machineCode = image->Machine();
         d.machine = MachineName(d.machineCode);
         d.isSigned = image->HasCertificateTable();
+    } else if (PeImage::IsSixteenBitModule(entry.m_path)) {
+        d.moduleProblem = kSixteenBitModuleText;
     }
     return d;
 }

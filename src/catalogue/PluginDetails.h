@@ -43,7 +43,7 @@ struct PluginDetails {
     std::string category;
     std::string kindLabel;          // "Filter", ...
     std::string resourceLabel;      // "PiPL", "PiMI", "Premiere", "Unknown"
-    std::string factoryVariant;     // "Photoshop Filter Factory", ...; "" for none
+    std::string factoryVariant;     // "Photoshop Filter Factory", "Filter Factory-compatible filter", ...; "" for none
     std::string originalName;       // restore database, or the block's title
     std::string originalCategory;   // restore database (filters), or the block's category
     std::string path;
@@ -54,14 +54,18 @@ struct PluginDetails {
     bool canShowAboutBox = false;
     std::string aboutBoxReason;     // why not; "" when it can
 
-    // Filter Factory filters (Photoshop variant) only.
+    // Filter Factory filters with a readable block (genuine or compatible).
     bool isFilterFactory = false;
+    // Formulas hidden: the block's protection flag, or a scrambled block.
     bool isProtected = false;
     std::vector<SliderState> sliders;  // eight when a block was given, else none
 
     // The file as a module.
     std::string machine;            // "x86", "x86-64", "ARM64", ...; "" when not a module
     std::uint16_t machineCode = 0;
+    // Why the file is no module we read: kSixteenBitModuleText (PluginReader.h)
+    // for an "NE" file, else "".
+    std::string moduleProblem;
     bool isSigned = false;          // carries a certificate table
 };
 
@@ -69,11 +73,12 @@ struct PluginDetails {
 // else all enabled and checked by their bits.
 std::vector<ModeBox> ModeBoxes(int modes);
 
-// The pages of the sheet: a Photoshop Filter Factory filter has the live
-// preview, " Author/Description ", " Filter Factory Code " (only when the
-// block is not protected; a null block counts as not protected) and
-// " General Properties "; any other plug-in " Preview " and " General
-// Properties ".
+// The pages of the sheet: a Filter Factory filter with a readable block
+// (genuine or compatible) has the live preview, " Author/Description ",
+// " Filter Factory Code " (only when the block is not protected; a null
+// block counts as not protected) and " General Properties "; any other
+// plug-in, a scrambled compatible filter too, " Preview " (its images)
+// and " General Properties ".
 std::vector<std::string> DetailPages(const CPluginEntry& entry, const CParameterBlock* block);
 
 // Everything the sheet shows. block is the sheet's copy of the parameter
@@ -84,9 +89,10 @@ std::vector<std::string> DetailPages(const CPluginEntry& entry, const CParameter
 PluginDetails GetPluginDetails(const CPluginEntry& entry, const CPluginListManager& catalogue,
                                const CPluginRestoreManager& restore, const CParameterBlock* block);
 
-// The block the sheet is opened with: read from the file for a Photoshop
-// Filter Factory filter, a zero block (never looked at) for any other
-// plug-in. Empty when the block cannot be read: the sheet is then not opened.
+// The block the sheet is opened with: read from the file for a Filter
+// Factory filter with a readable block, a zero block (never looked at) for
+// any other plug-in. Empty when the block cannot be read: the sheet is then
+// not opened.
 std::optional<CParameterBlock> ReadBlockForDetails(const CPluginEntry& entry);
 
 // True when the plug-in's file carries an Authenticode signature (a

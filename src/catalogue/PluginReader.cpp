@@ -7,6 +7,7 @@
 #include "catalogue/PluginTables.h"
 #include "modify/BlockFile.h"
 #include "modify/PatternSearch.h"
+#include "modify/PeImage.h"
 #include "modify/PluginRestoreManager.h"
 #include "modify/ResourceFile.h"
 #include "modify/ResourceLibrary.h"
@@ -142,6 +143,11 @@ bool IsBlank(const std::string& text)
 CPluginReader::CPluginReader(CPluginListManager& catalogue, CPluginRestoreManager& restore, CPIMIManager& pimiCache)
     : m_catalogue(catalogue), m_restore(restore), m_pimiCache(pimiCache)
 {
+}
+
+const char* CPluginReader::UnsupportedModuleReason(const std::string& path)
+{
+    return PeImage::IsSixteenBitModule(path) ? kSixteenBitModuleText : nullptr;
 }
 
 std::string CPluginReader::BracketedTitle(const CPluginEntry& entry)

@@ -35,6 +35,9 @@ enum PluginMode : int {
     kModeRGB48 = 0x8000,
 };
 
+// Why a 16-bit Windows module ("NE") is not read.
+inline constexpr const char* kSixteenBitModuleText = "16-bit Windows module: not supported";
+
 // The message shown when a PiMI resource has no kind resource.
 inline constexpr const char* kUnknownPimiKindMessage = "Interner Fehler in <ReadPimi>: unbekannter Plugin Typ!\n";
 
@@ -63,6 +66,11 @@ public:
     // text whose pattern is not found there gets offset 0 (and, later,
     // capacity 0). False when the file cannot be opened as a module or read.
     static bool LocateStrings(const std::string& path, EntryList& entries);
+
+    // Why a file is not read at all, for the user: kSixteenBitModuleText for
+    // a 16-bit Windows module, null for any other file (a scan skips them
+    // all quietly).
+    static const char* UnsupportedModuleReason(const std::string& path);
 
     // "[" + file title of the real path + "]", the name of a nameless plug-in.
     static std::string BracketedTitle(const CPluginEntry& entry);

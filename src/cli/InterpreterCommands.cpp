@@ -69,6 +69,7 @@ struct RenderOptions {
     std::string sliders;
     bool transparency = false;
     int threads = 1;
+    std::string rules = "genuine";
 };
 
 void runRender(const RenderOptions& options)
@@ -93,6 +94,7 @@ void runRender(const RenderOptions& options)
     }
     settings.transparency = options.transparency;
     settings.threads = options.threads;
+    settings.rules = options.rules == "classic" ? RuleSet::Classic : RuleSet::Genuine;
 
     COXDIB source;
     const bool loaded = isJpegName(options.in) ? LoadJpeg(options.in, source) : source.Read(options.in);
@@ -118,6 +120,7 @@ void runRender(const RenderOptions& options)
     if (!saved)
         throw CliFailure("cannot write image " + options.out.string());
     printJson({{"outcome", outcomeName(outcome.outcome)},
+               {"rules", options.rules},
                {"width", written.GetWidth()},
                {"height", written.GetHeight()},
                {"parallel", outcome.parallel},
@@ -150,6 +153,10 @@ void addInterpreterCommands(CLI::App& app, Common&)
     render->add_flag("--transparency", options->transparency, "Composite over the checkerboard by the alpha formula");
     render->add_option("--threads", options->threads, "Threads for formulas that allow it")
         ->check(CLI::Range(1, 64));
+    render->add_option("--rules", options->rules,
+                       "Evaluation rules: genuine (what the filter computes in its host, the preview's) or classic")
+        ->check(CLI::IsMember({"genuine", "classic"}))
+        ->capture_default_str();
     render->callback([options, plugin, formulas]() {
         if (plugin->count() == 0 && formulas->count() == 0)
             throw CLI::RequiredError("--plugin or --formulas");

@@ -54,6 +54,8 @@ void RunResources(const std::string& file)
 
 void RunRead(const std::string& file)
 {
+    if (const char* reason = CPluginReader::UnsupportedModuleReason(file))
+        throw CliFailure(file + ": " + reason);
     // A throwaway catalogue, restore database and tail cache: reading one
     // file shows what a first scan would record, and changes no store.
     CPluginListManager catalogue;

@@ -30,7 +30,7 @@ struct StorageOwner {
 
 constexpr int32_t kOrderDependent = ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE |
                                     ZELTRO_WRITES_EDGE_MODE | ZELTRO_READS_DESTINATION |
-                                    ZELTRO_UNKNOWN_KIND;
+                                    ZELTRO_UNKNOWN_KIND | ZELTRO_WRITES_SEED;
 
 uint8_t clampByte(int32_t v)
 {
@@ -116,8 +116,10 @@ bool renderInOrder(FFExecRecord& record, FFNode* const trees[4], const RowWriter
     int32_t* const rows[4] = {values.data(), values.data() + width, values.data() + 2 * width,
                               values.data() + 3 * width};
     uint8_t* destination = writer.destination.bits;
-    // Each rendering sees the same random sequence, as on a fresh thread.
-    zeltro_SeedRandom(1);
+    // One stream for the whole rendering: under the genuine rules seeded
+    // from the seed variable, under the classic ones the same in every
+    // rendering, as on a fresh thread.
+    zeltro_SeedRandom(settings.rules == RuleSet::Classic ? 1u : static_cast<uint32_t>(settings.seed));
     FFPrepareExec(&record);
     for (int y = 0; y < record.Y; ++y) {
         if (!zeltro_ExecRowInOrder(trees, 4, &record, y, destination, 0x7, rows)) {
@@ -234,6 +236,7 @@ RenderResult CFilterRenderer::Run(const PixelView& source, const PixelView& dest
                                   const PixelView* background, const FilterSettings& settings)
 {
     RenderResult result;
+    result.seed = settings.seed;
     if (aborted(settings)) {
         // A newer request is already waiting: nothing is started.
         result.outcome = RenderOutcome::Aborted;
@@ -248,6 +251,8 @@ RenderResult CFilterRenderer::Run(const PixelView& source, const PixelView& dest
     }
     FFExecRecord record;
     fillRecord(record, source, destination, settings);
+    zeltro_SetRules(settings.rules == RuleSet::Classic ? ZELTRO_RULES_CLASSIC : ZELTRO_RULES_GENUINE);
+    zeltro_SetSeed(settings.seed);
 
     for (int i = 0; i < 4; ++i) {
         int32_t status = 0;
@@ -298,6 +303,7 @@ RenderResult CFilterRenderer::Run(const PixelView& source, const PixelView& dest
             composite(destination, *background, mask.data());
     }
     result.error = record.error;
+    result.seed = zeltro_Seed();
     if (complete && record.error != 0)
         result.outcome = RenderOutcome::EvaluationError;
     return result;

@@ -26,10 +26,21 @@ struct PixelView {
     int stride = 0;
 };
 
+// The interpreter's rule sets: what the filters compute in their host
+// (the preview's), and the interpreter's earlier rules.
+enum class RuleSet { Genuine, Classic };
+
 struct FilterSettings {
     std::array<std::string, 4> formulas;      // red, green, blue, alpha
     std::array<std::int32_t, 8> sliders{};    // ctl(0) .. ctl(7)
     bool transparency = false;
+    // The rule set the formulas are evaluated by; the interpreter's is
+    // process-wide, so it is set for the rendering (under the interpreter
+    // lock, see CRenderService).
+    RuleSet rules = RuleSet::Genuine;
+    // The seed variable of rst (genuine rules) before the rendering: the
+    // generator is seeded from it before the first pixel.
+    std::int32_t seed = 0;
     // Worker threads for formulas that cannot observe evaluation order
     // (1 = render on the calling thread only).
     int threads = 1;
@@ -54,6 +65,9 @@ struct RenderResult {
     int status = 0;            // its parse status (1 syntax, 2 too deep)
     std::int32_t error = 0;    // the record's error field after rendering
     bool parallel = false;     // rows were split across threads
+    // The seed variable after the rendering (rst may have changed it): the
+    // next rendering of the same preview starts from it.
+    std::int32_t seed = 0;
 };
 
 class CFilterRenderer {

@@ -29,6 +29,7 @@ RenderResult CFilterRenderer::Render(const COXDIB& source, COXDIB& destination, 
     if (bits != 24 && bits != 32) {
         RenderResult result;
         result.outcome = RenderOutcome::UnsupportedDepth;
+        result.seed = settings.seed;
         return result;
     }
     // Recreated at the source's size and depth; starting from the source's

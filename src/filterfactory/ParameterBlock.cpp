@@ -1,6 +1,5 @@
 #include "filterfactory/ParameterBlock.h"
 
-#include "catalogue/PluginEntry.h"
 #include "modify/PatternSearch.h"
 #include "modify/ResourceFile.h"
 #include "modify/ResourceLibrary.h"
@@ -133,30 +132,6 @@ void CParameterBlock::SetControlInUse(int i, bool used)
 
 void CParameterBlock::SetProtected(bool hidden) { PutU32(kProtectedOffset, hidden ? 1 : 0); }
 
-FilterFactoryVariant GetFilterFactoryVariant(const CPluginEntry& entry)
-{
-    if (entry.IsPremiereTransitionFactory())
-        return FilterFactoryVariant::PremiereTransition;
-    if (entry.IsPremiereFilterFactory())
-        return FilterFactoryVariant::PremiereFilter;
-    if (entry.IsPhotoshopFilterFactory())
-        return FilterFactoryVariant::Photoshop;
-    return FilterFactoryVariant::None;
-}
-
-const char* FilterFactoryVariantText(FilterFactoryVariant variant)
-{
-    switch (variant) {
-    case FilterFactoryVariant::PremiereTransition: return "Premiere Transition Factory";
-    case FilterFactoryVariant::PremiereFilter: return "Premiere Filter Factory";
-    case FilterFactoryVariant::Photoshop: return "Photoshop Filter Factory";
-    case FilterFactoryVariant::None: break;
-    }
-    return "";
-}
-
-bool IsFilterFactoryFilter(const CPluginEntry& entry) { return entry.IsPhotoshopFilterFactory(); }
-
 bool ReadParameterBlockFromFile(const std::string& fileName, CParameterBlock& destination)
 {
     std::vector<std::uint8_t> pattern(kPatternSize);
@@ -194,13 +169,6 @@ bool ReadParameterBlockFromFile(const std::string& fileName, CParameterBlock& de
     } catch (const std::ios_base::failure&) {
         return false;
     }
-}
-
-bool ReadParameterBlock(const CPluginEntry& entry, CParameterBlock& destination)
-{
-    if (!IsFilterFactoryFilter(entry))
-        return true;
-    return ReadParameterBlockFromFile(entry.m_path, destination);
 }
 
 }  // namespace vardel

@@ -96,14 +96,41 @@ enum class FilterFactoryVariant {
     PremiereTransition,  // "PARM" and "FXVS"
     PremiereFilter,      // "PARM" and "FLVS"
     Photoshop,           // described by a PiPL, "PARM" and "FUNC"
+    // Made by a compatible builder: described by a PiPL, a plausible block in
+    // "PARM" without "FUNC", or only a scrambled block (RCDATA 16001).
+    Compatible,
 };
 
-// The variant of a record, tested in the order transition, Premiere filter, Photoshop.
+// What a plug-in is as a Filter Factory filter. The record's flags decide
+// the first three variants (the stored flags keep their meaning); for a
+// PiPL plug-in that they leave open, the blocks its file holds decide.
+struct FilterFactoryKind {
+    FilterFactoryVariant variant = FilterFactoryVariant::None;
+    // A readable block: a Filter Factory filter for the pages, the preview
+    // and Find.
+    bool readable = false;
+    // Only a scrambled block: a protected filter of which nothing is shown
+    // (and nothing is unscrambled).
+    bool scrambled = false;
+};
+
+// The kind of a record. Reads the file only for a PiPL plug-in with "PARM"
+// and without "FUNC" (and, when lookForScrambled, for a PiPL filter without
+// "PARM"); a file that cannot be read counts as holding no block.
+FilterFactoryKind GetFilterFactoryKind(const CPluginEntry& entry, bool lookForScrambled = true);
+// The variant of a record (GetFilterFactoryKind), tested in the order
+// transition, Premiere filter, Photoshop, compatible.
 FilterFactoryVariant GetFilterFactoryVariant(const CPluginEntry& entry);
-// "Premiere Transition Factory", "Premiere Filter Factory", "Photoshop Filter Factory"; "" for None.
+// "Premiere Transition Factory", "Premiere Filter Factory", "Photoshop Filter Factory",
+// "Filter Factory-compatible filter"; "" for None.
 const char* FilterFactoryVariantText(FilterFactoryVariant variant);
-// True for the Photoshop variant, the only one with formulas and a preview.
+// True for a filter whose block is readable (Photoshop, or compatible and
+// not scrambled): the filters with formulas, sliders and a preview.
 bool IsFilterFactoryFilter(const CPluginEntry& entry);
+// True when data could be a parameter block: exactly 8296 bytes, every
+// text area holding its terminating zero, and a first field of 0x2068 or
+// 0x1C68 unless the file has "FUNC" (hasFunc).
+bool IsPlausibleParameterBlock(const std::uint8_t* data, std::size_t size, bool hasFunc);
 
 // Reads the block of a plug-in file by its content: the first 200 bytes of
 // the file's first "PARM" resource are searched in the file, and 8296 bytes
@@ -112,7 +139,8 @@ bool IsFilterFactoryFilter(const CPluginEntry& entry);
 // result of 0 counts as not found) or the read falls short.
 bool ReadParameterBlockFromFile(const std::string& fileName, CParameterBlock& destination);
 
-// As above for a record's plug-in file. A record that is not a Filter Factory
+// As above for a record's plug-in file; the block of a compatible filter is
+// its "PARM" resource as it stands. A record that is not a Filter Factory
 // filter reads nothing and counts as done (true).
 bool ReadParameterBlock(const CPluginEntry& entry, CParameterBlock& destination);
 

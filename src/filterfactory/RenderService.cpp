@@ -293,6 +293,7 @@ bool CRenderService::Render(const RenderRequest& request, std::uint64_t generati
         settings.transparency = request.transparency;
         settings.threads = 1;  // one renderer at a time, at the worker's priority
         settings.abort = &m_abort;
+        settings.seed = m_seed;
         settings.progress = [&](int rowsDone) {
             final.rowsDone = rowsDone;
             // A newer request waits: its picture is what counts now.
@@ -343,8 +344,11 @@ bool CRenderService::Render(const RenderRequest& request, std::uint64_t generati
                 g_holder = nullptr;
             }
         }
+        // An interrupted rendering is done again from its start, with the
+        // seed it started from.
         if (final.outcome.outcome == RenderOutcome::Aborted && m_interrupted.load())
             return false;
+        m_seed = final.outcome.seed;
         switch (final.outcome.outcome) {
         case RenderOutcome::Done:
         case RenderOutcome::EvaluationError:

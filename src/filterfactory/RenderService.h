@@ -25,7 +25,10 @@
 // itself. A newer request or Cancel of its own service drops it for good.
 //
 // The worker runs below normal priority so that the window stays
-// responsive while a rendering runs.
+// responsive while a rendering runs. Renderings follow the genuine rules;
+// the seed variable that rst sets stays with the service from one
+// rendering to the next, so an rst takes effect from the next rendering of
+// the same preview on.
 
 #include "filterfactory/FilterRenderer.h"
 
@@ -165,6 +168,9 @@ private:
     // The latest generation handed out; Cancel moves it on to one that no
     // request carries.
     std::atomic<std::uint64_t> m_generation{0};
+    // The seed variable of rst, one per service (one service per preview):
+    // 0 at first, then what the last rendering left. Only the worker uses it.
+    std::int32_t m_seed = 0;
     std::thread m_worker;
 };
 

@@ -10,6 +10,7 @@ namespace zeltro {
 namespace {
 
 FFExecRecord* g_record = nullptr;
+std::atomic<int32_t> g_rules{ZELTRO_RULES_GENUINE};
 
 // Registry changes bump the generation, which invalidates the per-thread
 // cache of the last programs looked up.
@@ -19,19 +20,22 @@ struct CacheEntry {
     const FFNode* root = nullptr;
     const Program* program = nullptr;
     uint64_t generation = 0;
+    Rules rules = Rules::Genuine;
 };
 
+// The program of a root under the rule set in force.
 const Program* cachedProgram(const FFNode* root)
 {
     thread_local CacheEntry cache[4];
     thread_local unsigned next = 0;
     const uint64_t generation = g_generation.load(std::memory_order_acquire);
+    const Rules rules = currentRules();
     for (const CacheEntry& e : cache)
-        if (e.root == root && e.generation == generation)
+        if (e.root == root && e.generation == generation && e.rules == rules)
             return e.program;
-    const Program* program = findProgram(root);
+    const Program* program = findProgram(root, rules);
     if (program) {
-        cache[next] = {root, program, generation};
+        cache[next] = {root, program, generation, rules};
         next = (next + 1) % 4;
     }
     return program;
@@ -42,6 +46,11 @@ const Program* cachedProgram(const FFNode* root)
 void registryChanged()
 {
     g_generation.fetch_add(1, std::memory_order_acq_rel);
+}
+
+Rules currentRules()
+{
+    return static_cast<Rules>(g_rules.load(std::memory_order_relaxed));
 }
 
 }  // namespace zeltro
@@ -65,7 +74,7 @@ extern "C" ZELTRO_API int32_t FFExec(FFNode* node)
             return program->evaluate(context);
         // A tree that FFParse did not build (or a subtree): compiled for
         // this one evaluation.
-        const Program program(node);
+        const Program program(node, currentRules());
         return program.evaluate(context);
     } catch (...) {
         return 0;
@@ -79,7 +88,7 @@ extern "C" ZELTRO_API int32_t zeltro_Traits(const FFNode* node)
     try {
         if (const Program* program = cachedProgram(node))
             return program->traits();
-        return Program(node).traits();
+        return Program(node, currentRules()).traits();
     } catch (...) {
         return ZELTRO_UNKNOWN_KIND;
     }
@@ -103,7 +112,31 @@ extern "C" ZELTRO_API int32_t zeltro_ExecRow(const FFNode* node, const FFExecRec
 
 extern "C" ZELTRO_API void zeltro_SeedRandom(uint32_t seed)
 {
-    threadRandom() = seed;
+    RandomState& state = threadRandom();
+    state.lcg = seed;
+    seedSubtractive(state, seed);
+}
+
+extern "C" ZELTRO_API int32_t zeltro_SetRules(int32_t rules)
+{
+    if (rules != ZELTRO_RULES_GENUINE && rules != ZELTRO_RULES_CLASSIC)
+        return -1;
+    return g_rules.exchange(rules, std::memory_order_relaxed);
+}
+
+extern "C" ZELTRO_API int32_t zeltro_Rules(void)
+{
+    return g_rules.load(std::memory_order_relaxed);
+}
+
+extern "C" ZELTRO_API void zeltro_SetSeed(int32_t seed)
+{
+    setSeedVariable(seed);
+}
+
+extern "C" ZELTRO_API int32_t zeltro_Seed(void)
+{
+    return seedVariable();
 }
 
 extern "C" ZELTRO_API int32_t zeltro_ExecRowChannels(const FFNode* node, const FFExecRecord* record, int32_t y,
@@ -142,7 +175,7 @@ extern "C" ZELTRO_API int32_t zeltro_ExecRowInOrder(FFNode* const* trees, int32_
         for (int32_t k = 0; k < count; ++k) {
             programs[k] = cachedProgram(trees[k]);
             if (!programs[k]) {
-                own[k] = std::make_unique<Program>(trees[k]);
+                own[k] = std::make_unique<Program>(trees[k], currentRules());
                 programs[k] = own[k].get();
             }
         }

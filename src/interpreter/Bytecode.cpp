@@ -55,6 +55,8 @@ int32_t unaryCode(int32_t kind)
     case kAbs: return cAbs;
     case kSqr: return cSqr;
     case kGet: return cGet;
+    case kGetG: return cGetG;
+    case kStorage: return cStorage;
     case kSrcmode: return cSrcmode;
     case kCtl: return cCtl;
     default: return -1;
@@ -75,8 +77,6 @@ int32_t compareJumpCode(int32_t kind)
     }
 }
 
-constexpr int32_t kSideEffectBits = ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE | ZELTRO_WRITES_EDGE_MODE |
-                                   ZELTRO_UNKNOWN_KIND;
 constexpr std::size_t kMaxCode = 1 << 14;
 
 }  // namespace
@@ -99,8 +99,8 @@ namespace {
 char leadingOperand(int32_t code)
 {
     if ((code >= cAdd && code <= cBool) || (code >= cQuoConst && code <= cCtl) ||
-        (code >= cMin && code <= cTan))
-        return code == cRndConst ? 0 : 'a';
+        (code >= cMin && code <= cCosG))
+        return code == cRndConst || code == cRndConstG || code == cRndDrawK ? 0 : 'a';
     if (code == cJumpZero || code == cJumpNonZero || (code >= cJumpUnlessEq && code <= cJumpUnlessGtK))
         return 'd';
     return 0;
@@ -111,10 +111,11 @@ char leadingOperand(int32_t code)
 int32_t registerFields(int32_t code)
 {
     code = plainCode(code);
-    if ((code >= cAdd && code <= cDif) || code == cRnd || code == cPut || code == cMin || code == cMax)
+    if ((code >= cAdd && code <= cDif) || code == cRnd || code == cRndG || code == cPut || code == cPutG ||
+        code == cMin || code == cMax)
         return 3;
     if (code == cMove || (code >= cAddK && code <= cBool) || (code >= cQuoConst && code <= cRemPow2) ||
-        (code >= cGet && code <= cCtl) || (code >= cSin && code <= cTan) ||
+        (code >= cGet && code <= cCtl) || (code >= cSin && code <= cCosG) ||
         (code >= cJumpUnlessEq && code <= cJumpUnlessGt))
         return 1;
     return 0;
@@ -216,7 +217,7 @@ void Program::emitRandom(int32_t op, int32_t reg)
 {
     const Op& o = m_ops[static_cast<std::size_t>(op)];
     const int32_t* k = kids(o);
-    emitInsn(cRndConst, reg, 0, 0);
+    emitInsn(o.kind == kRndConstG ? cRndConstG : cRndConst, reg, 0, 0);
     m_code.push_back({k[0], k[1], k[2], o.value});
 }
 
@@ -239,18 +240,22 @@ int32_t Program::operand(int32_t op, int32_t reg)
 bool Program::genEffects(int32_t op, int32_t reg)
 {
     const Op& o = m_ops[static_cast<std::size_t>(op)];
-    if ((o.traits & kSideEffectBits) == 0)
+    if ((o.traits & kSideEffects) == 0)
         return true;
     const int32_t* k = kids(o);
     switch (o.kind) {
     case kSequence:
+        return genEffects(k[0], reg) && genEffects(k[1], reg);
+    case kCondAll:
+        return genEffects(k[0], reg) && genEffects(k[1], reg) && genEffects(k[2], reg);
+    case kLogAndAll: case kLogOrAll:
         return genEffects(k[0], reg) && genEffects(k[1], reg);
     case '?': {
         std::vector<int32_t> toElse;
         if (!genBranchUnless(k[0], reg, toElse) || !genEffects(k[1], reg))
             return false;
         int32_t toEnd = -1;
-        if ((m_ops[static_cast<std::size_t>(k[2])].traits & kSideEffectBits) != 0)
+        if ((m_ops[static_cast<std::size_t>(k[2])].traits & kSideEffects) != 0)
             toEnd = emitInsn(cJump, 0, 0, 0);
         for (int32_t i : toElse)
             m_code[static_cast<std::size_t>(i)].b = static_cast<int32_t>(m_code.size());
@@ -325,7 +330,8 @@ bool Program::gen(int32_t op, int32_t reg)
     case kNumber: emitInsn(cConst, reg, o.value, 0); return true;
     case 'x': case 'y': case 'z': case 'c': emitInsn(cMove, reg, operand(op, reg), 0); return true;
     case 'r': case 'g': case 'b': case 'a': emitInsn(cPixel, reg, o.kind, 0); return true;
-    case kRndConst: emitRandom(op, reg); return true;
+    case kRndConst: case kRndConstG: emitRandom(op, reg); return true;
+    case kRndDrawK: emitInsn(cRndDrawK, reg, o.value, 0); return true;
     case kQuoConst: case kRemConst:
         if ((a = operand(k[0], reg)) < 0)
             return false;
@@ -342,7 +348,7 @@ bool Program::gen(int32_t op, int32_t reg)
         // b, then a, then the chosen one again: once more only when it
         // has a side effect, since otherwise it gives the same value.
         const bool again = ((m_ops[static_cast<std::size_t>(k[0])].traits |
-                             m_ops[static_cast<std::size_t>(k[1])].traits) & kSideEffectBits) != 0;
+                             m_ops[static_cast<std::size_t>(k[1])].traits) & kSideEffects) != 0;
         if (!again) {
             if (!operands(k[0], k[1]))
                 return false;
@@ -361,10 +367,11 @@ bool Program::gen(int32_t op, int32_t reg)
         m_code[static_cast<std::size_t>(toEnd)].b = here();
         return true;
     }
-    case kSin: case kCos: case kTan: {
+    case kSin: case kCos: case kTan: case kSinG: case kCosG: {
         // The argument twice, as the sign test and the index (see evalTrig).
-        const int32_t code = o.kind == kSin ? cSin : o.kind == kCos ? cCos : cTan;
-        if ((m_ops[static_cast<std::size_t>(k[0])].traits & kSideEffectBits) != 0) {
+        const int32_t code = o.kind == kSin ? cSin : o.kind == kCos ? cCos : o.kind == kTan ? cTan
+                           : o.kind == kSinG ? cSinG : cCosG;
+        if ((m_ops[static_cast<std::size_t>(k[0])].traits & kSideEffects) != 0) {
             if (!gen(k[0], reg) || !gen(k[0], reg))
                 return false;
             emitInsn(code, reg, reg, 0);
@@ -394,6 +401,34 @@ bool Program::gen(int32_t op, int32_t reg)
         m_code[static_cast<std::size_t>(toEnd)].b = here();
         return true;
     }
+    case kCondAll: {
+        // The condition, then both branches in their order: the value of
+        // one, the effects of the other.
+        std::vector<int32_t> toElse;
+        if (!genBranchUnless(k[0], reg, toElse) || !gen(k[1], reg))
+            return false;
+        const std::size_t valueSet = m_code.size();
+        if (!genEffects(k[2], reg + 1))
+            return false;
+        // The code's last value is its result: the branch's value again.
+        if (m_code.size() != valueSet)
+            emitInsn(cMove, reg, reg, 0);
+        const int32_t toEnd = emitInsn(cJump, reg, 0, 0);
+        for (int32_t i : toElse)
+            m_code[static_cast<std::size_t>(i)].b = here();
+        if (!genEffects(k[1], reg) || !gen(k[2], reg))
+            return false;
+        m_code[static_cast<std::size_t>(toEnd)].b = here();
+        return true;
+    }
+    case kLogAndAll: case kLogOrAll:
+        // Both operands, left first; each made 0 or 1, then combined.
+        if (!gen(k[0], reg) || !gen(k[1], reg + 1))
+            return false;
+        emitInsn(cBool, reg, reg, 0);
+        emitInsn(cBool, reg + 1, reg + 1, 0);
+        emitInsn(o.kind == kLogAndAll ? cAnd : cOr, reg, reg, reg + 1);
+        return true;
     case kLogAnd: {
         // A zero left operand is the result as it stands.
         if (!gen(k[0], reg))
@@ -415,11 +450,11 @@ bool Program::gen(int32_t op, int32_t reg)
         emitInsn(cBool, reg, reg, 0);
         return true;
     }
-    case kRnd: case kPut:
+    case kRnd: case kPut: case kRndG: case kPutG:
         // rnd(a, b) and put(v, i): the second argument first.
         if (!operands(k[0], k[1]))
             return false;
-        emitInsn(o.kind == kRnd ? cRnd : cPut, reg, a, b);
+        emitInsn(o.kind == kRnd ? cRnd : o.kind == kPut ? cPut : o.kind == kRndG ? cRndG : cPutG, reg, a, b);
         return true;
     case kSrc: case kDst:
         if (!gen(k[2], reg) || !gen(k[1], reg + 1) || !gen(k[0], reg + 2))
@@ -543,7 +578,7 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
     const Insn* code = combined.data();
 #endif
     const intptr_t bpp = c.bpp;
-    uint32_t rs = *c.random;
+    ZELTRO_LOAD_RANDOM(c)
     int32_t acc = 0;
     int32_t* cells;
     uint32_t cellCount;
@@ -633,7 +668,7 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
                     if (lanes[k].at >= 0)
                         ZELTRO_WRITE_BYTE(k, lanes[k].out[x])
             if (++x >= width) {
-                *c.random = rs;
+                ZELTRO_SAVE_RANDOM(c)
                 return;
             }
             pixel += bpp;

@@ -6,6 +6,8 @@
 #include "Fetch.h"
 #include "Program.h"
 
+#include <cstdlib>
+
 // The loop over a row jumps from handler to handler through GNU C's
 // labels as values; elsewhere (or with ZELTRO_NO_COMPUTED_GOTO, to try
 // that form) it is a switch.
@@ -22,9 +24,10 @@ namespace bytecode {
 // order, the second time with a constant right operand (in b): cAdd +
 // kConstantRight is cAddK; so do the jumps that compare (the left operand
 // register in d, the right one or the constant in a, the target in b).
-// cRndConst, cQuoConst and cRemConst are followed by a data slot (see
-// Program::Insn); cQuoPow2 divides by 2^b, cRemPow2 by b + 1 (a power
-// of two). cOutAtOnce and
+// cRndConst, cRndConstG, cQuoConst and cRemConst are followed by a data
+// slot (see Program::Insn); cQuoPow2 divides by 2^b, cRemPow2 by b + 1 (a
+// power of two); cRndDrawK draws and yields the constant a. The codes
+// ending in G are the genuine rules' forms of the operations. cOutAtOnce and
 // cOutLast exist only in the code of a whole row (Bytecode.cpp):
 // cOutAtOnce stores a channel's value before the next channel's code
 // runs, cOutLast stores the pixel's values and moves on to the next
@@ -34,11 +37,12 @@ namespace bytecode {
     X(cAdd) X(cSub) X(cMul) X(cQuo) X(cRem) X(cShl) X(cShr) X(cEq) X(cNe) X(cLe) X(cGe) X(cLt) X(cGt) X(cAnd) X(cOr) X(cXor) X(cDif) \
     X(cAddK) X(cSubK) X(cMulK) X(cQuoK) X(cRemK) X(cShlK) X(cShrK) X(cEqK) X(cNeK) X(cLeK) X(cGeK) X(cLtK) X(cGtK) X(cAndK) X(cOrK) X(cXorK) X(cDifK) \
     X(cNeg) X(cNot) X(cCompl) X(cAbs) X(cSqr) X(cBool) \
-    X(cQuoConst) X(cRemConst) X(cQuoPow2) X(cRemPow2) X(cRndConst) X(cRnd) X(cGet) X(cPut) X(cSrcmode) X(cCtl) X(cSrc) X(cDst) \
+    X(cQuoConst) X(cRemConst) X(cQuoPow2) X(cRemPow2) X(cRndConst) X(cRndConstG) X(cRndDrawK) X(cRnd) X(cRndG) \
+    X(cGet) X(cGetG) X(cPut) X(cPutG) X(cStorage) X(cSrcmode) X(cCtl) X(cSrc) X(cDst) \
     X(cJumpZero) X(cJumpNonZero) X(cJump) \
     X(cJumpUnlessEq) X(cJumpUnlessNe) X(cJumpUnlessLe) X(cJumpUnlessGe) X(cJumpUnlessLt) X(cJumpUnlessGt) \
     X(cJumpUnlessEqK) X(cJumpUnlessNeK) X(cJumpUnlessLeK) X(cJumpUnlessGeK) X(cJumpUnlessLtK) X(cJumpUnlessGtK) \
-    X(cMin) X(cMax) X(cSin) X(cCos) X(cTan) X(cWidth) X(cHeight) X(cDepth) X(cD) X(cM) X(cTime) X(cTotal)
+    X(cMin) X(cMax) X(cSin) X(cCos) X(cTan) X(cSinG) X(cCosG) X(cWidth) X(cHeight) X(cDepth) X(cD) X(cM) X(cTime) X(cTotal)
 #define ZELTRO_ROW_CODES(X) X(cEnd) X(cOutAtOnce) X(cOutLast)
 // The operations, their variants that take the marked operand from acc
 // (name##A, + kFromAcc), that leave the value in acc only (name##V, +
@@ -81,7 +85,7 @@ inline int32_t plainCode(int32_t code)
 inline int32_t slotsOf(int32_t code)
 {
     code = plainCode(code);
-    return code == cRndConst || code == cQuoConst || code == cRemConst ? 2 : 1;
+    return code == cRndConst || code == cRndConstG || code == cQuoConst || code == cRemConst ? 2 : 1;
 }
 
 // True for the codes whose b is an instruction index.
@@ -136,6 +140,19 @@ inline int32_t randomInRange(uint32_t v, int32_t low, uint32_t magnitude, uint64
     return add(low, static_cast<int32_t>(v - q * magnitude));
 }
 
+// low plus the 32-bit random number v modulo magnitude (0 standing for
+// 2^32), through magnitude's rounded-up 64-bit reciprocal (0 for 2^32).
+inline int32_t randomInRangeWide(uint32_t v, int32_t low, uint32_t magnitude, uint64_t reciprocal)
+{
+#if defined(__SIZEOF_INT128__)
+    const uint32_t q = static_cast<uint32_t>((static_cast<unsigned __int128>(reciprocal) * v) >> 64);
+    return add(low, wrap(v - q * magnitude));
+#else
+    (void)reciprocal;
+    return add(low, wrap(magnitude == 0 ? v : v % magnitude));
+#endif
+}
+
 inline uint64_t joinHalves(int32_t low, int32_t high)
 {
     return static_cast<uint32_t>(low) | (uint64_t(static_cast<uint32_t>(high)) << 32);
@@ -156,6 +173,24 @@ inline int32_t Program::divideByConstant(const Op& o, int32_t a) const
         cellCount = cells && (r)->storageSize > 0 ? u((r)->storageSize) : 0u;    \
     }
 
+// The generators while code runs: the classic state (rs) and the genuine
+// one's index (gn) in locals, its table (gt) where it lies. Saved before a
+// call of the walk, which draws from the context's, and at the end.
+#define ZELTRO_LOAD_RANDOM(c)                                                    \
+    uint32_t rs = (c).random->lcg;                                               \
+    uint32_t* const gt = (c).random->table;                                      \
+    int32_t gn = (c).random->next;
+#define ZELTRO_SAVE_RANDOM(c)                                                    \
+    {                                                                            \
+        (c).random->lcg = rs;                                                    \
+        (c).random->next = gn;                                                   \
+    }
+#define ZELTRO_RELOAD_RANDOM(c)                                                  \
+    {                                                                            \
+        rs = (c).random->lcg;                                                    \
+        gn = (c).random->next;                                                   \
+    }
+
 // The registers of leaves x, y, z and c, as they are at the start of an
 // evaluation.
 inline void Program::loadLeaves(int32_t* R, const Context& c) const
@@ -173,7 +208,7 @@ inline int32_t Program::runCode(Context& c) const
     int32_t R[kRegisterFile];
     loadLeaves(R, c);
     FFExecRecord* r = c.record;
-    uint32_t rs = *c.random;
+    ZELTRO_LOAD_RANDOM(c)
     const Insn* code = m_code.data();
     int32_t acc = 0;
     int32_t* cells;
@@ -185,7 +220,7 @@ inline int32_t Program::runCode(Context& c) const
         case cEnd:
             // The last value set is the tree's (all code ends in an
             // instruction that sets one).
-            *c.random = rs;
+            ZELTRO_SAVE_RANDOM(c)
             return acc;
 #define ZNEXT { ++p; continue; }
 #define ZNEXTDATA { p += 2; continue; }

@@ -66,6 +66,15 @@ inline int32_t fetch(const FFExecRecord& r, int32_t x, int32_t y, int32_t z)
     return channelByte(r, sourceRow(r, y), x, z);
 }
 
+// asrc: the weighted average of the 3 x 3 source pixels around (x, y),
+// channel z.
+inline int32_t averageAround(const FFExecRecord& r, int32_t x, int32_t y, int32_t z)
+{
+    auto S = [&](int dx, int dy) { return fetch(r, add(x, dx), add(y, dy), z); };
+    return (3 * S(0, 0) + 2 * (S(-1, 0) + S(1, 0) + S(0, -1) + S(0, 1)) + S(-1, -1) + S(1, -1) + S(-1, 1) +
+            S(1, 1)) / 15;
+}
+
 inline int32_t clampTo(int32_t v, int32_t largest)
 {
     return v < 0 ? 0 : (v > largest ? largest : v);

@@ -40,7 +40,7 @@ using zeltro::makeNode;
 %token MIX 268 RND 269 SCL 270 SQR 271 SRC 272 SUB 273 VAL 274 C2D 275 C2M 276
 %token RAD 277 R2X 278 R2Y 279 SIN 280 COS 281 TAN 282 MAP 283 RST 284
 %token DST 286 IVAR 287 ICNV 288 SRCMODE 289 ARAD 290 ASRC 291 STORAGE 292
-%token FRG 293 BKG 294
+%token FRG 293 BKG 294 POW 313
 %token XOR 295 BITOR 296 BITAND 297 LOGOR 298 LOGAND 299
 %token EQ 300 NE 301 LE 302 GE 303 LT 304 GT 305 SHL 306 SHR 307
 
@@ -116,7 +116,7 @@ fn2
     : DIF { $<number>$ = 263; } | PUT { $<number>$ = 265; } | MIN { $<number>$ = 266; }
     | MAX { $<number>$ = 267; } | RND { $<number>$ = 269; } | C2D { $<number>$ = 275; }
     | C2M { $<number>$ = 276; } | R2X { $<number>$ = 278; } | R2Y { $<number>$ = 279; }
-    | MAP { $<number>$ = 283; } | IVAR { $<number>$ = 287; }
+    | MAP { $<number>$ = 283; } | IVAR { $<number>$ = 287; } | POW { $<number>$ = 313; }
     ;
 fn3
     : SRC { $<number>$ = 272; } | ASRC { $<number>$ = 291; } | DST { $<number>$ = 286; }

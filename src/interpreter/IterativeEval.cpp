@@ -43,12 +43,13 @@ int32_t binaryValue(int32_t kind, int32_t a, int32_t b, FFExecRecord* r)
     case kBitOr: return a | b;
     case kXor: return a ^ b;
     case kDif: return absw(sub(a, b));
-    case kPut:
+    case kPut: case kPutG: {
         // put(value, index): the index b was evaluated first.
-        if (b < 0 || b >= r->storageSize || !r->storage)
-            return 0;
-        r->storage[b] = a;
-        return a;
+        const bool inside = b >= 0 && b < r->storageSize && r->storage;
+        if (inside)
+            r->storage[b] = a;
+        return inside || kind == kPutG ? a : 0;
+    }
     default: return 0;
     }
 }
@@ -65,7 +66,8 @@ int32_t unaryValue(int32_t kind, int32_t a, FFExecRecord* r)
     case kBkg: return a >= 0 && a <= 2 ? r->background[a] : 0;
     case kAbs: return absw(a);
     case kSqr: return sqrw(a);
-    case kGet: return a >= 0 && a < r->storageSize && r->storage ? r->storage[a] : 0;
+    case kGet: case kGetG:
+        return a >= 0 && a < r->storageSize && r->storage ? r->storage[a] : (kind == kGetG ? a : 0);
     case kStorage:
         if (a >= 1 && a <= 64000) {
             // Allocated before the old array goes, so that a failed
@@ -80,6 +82,7 @@ int32_t unaryValue(int32_t kind, int32_t a, FFExecRecord* r)
         return 0;
     case kSrcmode: r->edgeMode = a; return 0;
     case kRst: return 0;
+    case kRstG: setSeedVariable(a & 32767); return 0;
     default: return 0;
     }
 }
@@ -98,6 +101,7 @@ bool Program::step(const Op& o, Frame& f, Context& c, int32_t& want, int32_t& va
     switch (o.kind) {
     case '+': case '-': case '*': case '/': case '%': case kShl: case kShr: case kEq: case kNe:
     case kLe: case kGe: case kLt: case kGt: case kBitAnd: case kBitOr: case kXor: case kDif: case kPut:
+    case kPutG:
         if (s == 0) NEED(1, 1);
         if (s == 1) NEED(0, 0);
         DONE(binaryValue(o.kind, v[0], v[1], c.record));
@@ -111,6 +115,11 @@ bool Program::step(const Op& o, Frame& f, Context& c, int32_t& want, int32_t& va
         if (v[0] != 0) DONE(1);
         if (s == 1) NEED(1, 1);
         DONE(v[1] != 0);
+    case kLogAndAll: case kLogOrAll: case kCondAll:
+        // Every operand, in their order.
+        if (s < o.count) NEED(s, s);
+        if (o.kind == kCondAll) DONE(v[0] != 0 ? v[1] : v[2]);
+        DONE(o.kind == kLogAndAll ? v[0] != 0 && v[1] != 0 : v[0] != 0 || v[1] != 0);
     case kSequence:
         if (s == 0) NEED(0, 0);
         if (s == 1) NEED(1, 1);
@@ -119,9 +128,11 @@ bool Program::step(const Op& o, Frame& f, Context& c, int32_t& want, int32_t& va
         if (s == 0) NEED(0, 0);
         if (s == 1) NEED(v[0] != 0 ? 1 : 2, 1);
         DONE(v[1]);
-    case kSin: case kCos: case kTan:
+    case kSin: case kCos: case kTan: case kSinG: case kCosG:
         // The argument twice, as the sign test and the index (see evalTrig).
         if (s < 2) NEED(0, 0);
+        if (o.kind == kSinG) DONE(sinGenuine(v[0]));
+        if (o.kind == kCosG) DONE(cosGenuine(v[0]));
         DONE((o.kind == kSin ? g_sine : o.kind == kCos ? g_cosine : g_tangent)[angleIndex(v[0])]);
     case kAdd: case kSub:
         // b, a and the limit; then b and a again, or the limit again.
@@ -146,11 +157,12 @@ bool Program::step(const Op& o, Frame& f, Context& c, int32_t& want, int32_t& va
         if (s == 0) NEED(0, 0);
         DONE(divideByConstant(o, v[0]));
     case kNeg: case kPlus: case kNot: case kCompl: case kCtl: case kFrg: case kBkg: case kAbs:
-    case kSqr: case kGet: case kStorage: case kSrcmode: case kRst:
+    case kSqr: case kGet: case kStorage: case kSrcmode: case kRst: case kGetG: case kRstG:
         if (s == 0) NEED(0, 0);
         DONE(unaryValue(o.kind, v[0], c.record));
     case kSrc: case kRad: case kAsrc: case kArad: case kDst: case kIxy: case kCnv: case kIcnv:
     case kVal: case kMap: case kMix: case kScl: case kC2m: case kC2d: case kR2x: case kR2y: case kRnd:
+    case kRadG: case kAradG: case kMapG: case kC2dG: case kR2xG: case kR2yG: case kRndG: case kPow:
         // All arguments, last to first.
         if (s < o.count) NEED(o.count - 1 - s, o.count - 1 - s);
         DONE(applyWide(o, v, c));

@@ -9,6 +9,7 @@
 #include "RowPlan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -32,7 +33,7 @@ int childCount(int32_t kind)
     case kNe: case kLe: case kGe: case kLt: case kGt: case kLogAnd: case kLogOr:
     case kBitAnd: case kBitOr: case kXor: case kSequence: case kIxy: case kDif:
     case kPut: case kMin: case kMax: case kRnd: case kC2d: case kC2m: case kR2x:
-    case kR2y: case kMap:
+    case kR2y: case kMap: case kPow:
         return 2;
     case '?': case kSrc: case kAsrc: case kDst: case kRad: case kArad: case kAdd:
     case kSub: case kVal:
@@ -53,10 +54,11 @@ namespace {
 int32_t ownTraits(int32_t kind)
 {
     switch (kind) {
-    case kRnd: case kRndConst: return ZELTRO_USES_RANDOM;
-    case kPut: case kStorage: return ZELTRO_WRITES_STORAGE;
-    case kGet: return ZELTRO_READS_STORAGE;
+    case kRnd: case kRndConst: case kRndG: case kRndConstG: case kRndDrawK: return ZELTRO_USES_RANDOM;
+    case kPut: case kPutG: case kStorage: return ZELTRO_WRITES_STORAGE;
+    case kGet: case kGetG: return ZELTRO_READS_STORAGE;
     case kSrcmode: return ZELTRO_WRITES_EDGE_MODE;
+    case kRstG: return ZELTRO_WRITES_SEED;
     case kDst: return ZELTRO_READS_DESTINATION;
     case kUnknown: return ZELTRO_UNKNOWN_KIND;
     default: return 0;
@@ -72,19 +74,18 @@ bool isFoldable(int32_t kind)
     case kBitAnd: case kBitOr: case kXor: case kSequence: case '?': case kNeg: case kPlus:
     case kNot: case kCompl: case kAbs: case kSqr: case kMin: case kMax: case kAdd:
     case kSub: case kDif: case kMix: case kScl: case kC2d: case kC2m: case kR2x:
-    case kR2y: case kSin: case kCos: case kTan: case kRst:
+    case kR2y: case kSin: case kCos: case kTan: case kRst: case kPow: case kCondAll:
+    case kLogAndAll: case kLogOrAll: case kC2dG: case kSinG: case kCosG: case kR2xG: case kR2yG:
         return true;
     default:
         return false;
     }
 }
 
-constexpr int32_t kSideEffects = ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE |
-                                 ZELTRO_WRITES_EDGE_MODE | ZELTRO_UNKNOWN_KIND;
-
 }  // namespace
 
-Program::Program(const FFNode* root)
+Program::Program(const FFNode* root, Rules rules)
+    : m_rules(rules)
 {
     m_root = compile(root);
     m_traits = m_ops[m_root].traits;
@@ -147,7 +148,7 @@ int32_t Program::compile(const FFNode* root)
             return true;
         }
         if (expected == 0) {
-            result = push(node->type, node->type == kNumber ? node->value : 0, nullptr, 0);
+            result = push(kindFor(node->type, nullptr, 0), node->type == kNumber ? node->value : 0, nullptr, 0);
             return true;
         }
         stack.push_back({node, {m_ops.size(), m_kids.size()}, expected, 0, {}});
@@ -164,11 +165,39 @@ int32_t Program::compile(const FFNode* root)
             compiled = enter(top.node->children[top.next]);
             continue;
         }
-        result = finish(top.node->type, top.children, top.count, top.marks);
+        result = finish(kindFor(top.node->type, top.children, top.count), top.children, top.count, top.marks);
         stack.pop_back();
         compiled = true;
     }
     return result;
+}
+
+int32_t Program::kindFor(int32_t type, const int32_t* children, int32_t count) const
+{
+    if (m_rules == Rules::Classic)
+        return type;
+    // Operands the classic rules may skip: evaluated all only when one of
+    // them has an effect, since skipping a pure one changes nothing.
+    auto impure = [&](int32_t i) { return i < count && (m_ops[children[i]].traits & kSideEffects) != 0; };
+    switch (type) {
+    case '?': return impure(1) || impure(2) ? kCondAll : type;
+    case kLogAnd: return impure(1) ? kLogAndAll : type;
+    case kLogOr: return impure(1) ? kLogOrAll : type;
+    case kGet: return kGetG;
+    case kPut: return kPutG;
+    case kC2d: return kC2dG;
+    case 'd': return kDirG;
+    case kSin: return kSinG;
+    case kCos: return kCosG;
+    case kMap: return kMapG;
+    case kRnd: return kRndG;
+    case kRst: return kRstG;
+    case kR2x: return kR2xG;
+    case kR2y: return kR2yG;
+    case kRad: return kRadG;
+    case kArad: return kAradG;
+    default: return type;
+    }
 }
 
 int32_t Program::finish(int32_t kind, const int32_t* children, int32_t count, const Marks& marks)
@@ -177,6 +206,7 @@ int32_t Program::finish(int32_t kind, const int32_t* children, int32_t count, co
     for (int32_t i = 0; i < count; ++i)
         allConstant = allConstant && m_ops[children[i]].kind == kNumber;
     auto constantOf = [&](int i) { return m_ops[children[i]].value; };
+    auto pure = [&](int i) { return (m_ops[children[i]].traits & kSideEffects) == 0; };
     auto replaceBy = [&](int32_t value) {
         m_ops.resize(marks.ops);
         m_kids.resize(marks.kids);
@@ -190,16 +220,18 @@ int32_t Program::finish(int32_t kind, const int32_t* children, int32_t count, co
     }
     // Partial folds that lose no evaluation with a side effect.
     const bool firstConstant = m_ops[children[0]].kind == kNumber;
-    if (kind == '?' && firstConstant) {
+    if ((kind == '?' || kind == kCondAll) && firstConstant) {
         // The chosen branch stays where it was compiled; the op array
         // keeps the unused one, which nothing refers to.
-        return children[constantOf(0) != 0 ? 1 : 2];
+        const int chosen = constantOf(0) != 0 ? 1 : 2;
+        if (kind == '?' || pure(3 - chosen))
+            return children[chosen];
     }
-    if (kind == kSequence && (m_ops[children[0]].traits & kSideEffects) == 0)
+    if (kind == kSequence && pure(0))
         return children[1];
-    if (kind == kLogAnd && firstConstant && constantOf(0) == 0)
+    if ((kind == kLogAnd || (kind == kLogAndAll && pure(1))) && firstConstant && constantOf(0) == 0)
         return replaceBy(0);
-    if (kind == kLogOr && firstConstant && constantOf(0) != 0)
+    if ((kind == kLogOr || (kind == kLogOrAll && pure(1))) && firstConstant && constantOf(0) != 0)
         return replaceBy(1);
     if (kind == kPlus)
         return children[0];
@@ -208,6 +240,12 @@ int32_t Program::finish(int32_t kind, const int32_t* children, int32_t count, co
         m_ops.resize(marks.ops);
         m_kids.resize(marks.kids);
         return pushRandom(low, high);
+    }
+    if (kind == kRndG && allConstant) {
+        const int32_t low = constantOf(0), high = constantOf(1);
+        m_ops.resize(marks.ops);
+        m_kids.resize(marks.kids);
+        return pushRandomGenuine(low, high);
     }
     return push(kind, 0, children, count);
 }
@@ -250,12 +288,38 @@ int32_t Program::pushRandom(int32_t low, int32_t high)
     const int32_t n = add(sub(high, low), 1);
     const uint32_t magnitude = n < 0 ? 0u - u(n) : u(n);
     const uint64_t reciprocal = magnitude <= 32767u ? (uint64_t(1) << 32) / magnitude + 1 : 0;
-    Op o{kRndConst, low, 0, static_cast<int32_t>(m_kids.size()), ownTraits(kRndConst)};
+    return pushRange(kRndConst, low, magnitude, reciprocal);
+}
+
+// An op of kind with the lower bound in value and the range's magnitude
+// and reciprocal in three kids cells.
+int32_t Program::pushRange(int32_t kind, int32_t low, uint32_t magnitude, uint64_t reciprocal)
+{
+    Op o{kind, low, 0, static_cast<int32_t>(m_kids.size()), ownTraits(kind)};
     m_kids.push_back(static_cast<int32_t>(magnitude));
     m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal)));
     m_kids.push_back(static_cast<int32_t>(static_cast<uint32_t>(reciprocal >> 32)));
     m_ops.push_back(o);
     return static_cast<int32_t>(m_ops.size() - 1);
+}
+
+// rnd(low, high) with constant bounds under the genuine rules: a draw that
+// yields a constant for an empty range (0) or a range of one (low); else
+// the 32-bit value modulo the range through a multiplication by the
+// range's rounded-up 64-bit reciprocal, which is exact for every 32-bit
+// value (a range of 2^32, magnitude 0, leaves the value as it is:
+// reciprocal 0).
+int32_t Program::pushRandomGenuine(int32_t low, int32_t high)
+{
+    if (high <= low) {
+        Op o{kRndDrawK, high < low ? 0 : low, 0, static_cast<int32_t>(m_kids.size()), ownTraits(kRndDrawK)};
+        m_ops.push_back(o);
+        return static_cast<int32_t>(m_ops.size() - 1);
+    }
+    const uint64_t n = static_cast<uint64_t>(static_cast<int64_t>(high) - low) + 1;
+    const uint32_t magnitude = static_cast<uint32_t>(n);
+    const uint64_t reciprocal = magnitude == 0 ? 0 : ~uint64_t(0) / magnitude + 1;
+    return pushRange(kRndConstG, low, magnitude, reciprocal);
 }
 
 int32_t Program::evalTrig(const Op&, const int32_t* k, Context& c, const int32_t* table) const
@@ -296,11 +360,7 @@ int32_t Program::applyWide(const Op& o, const int32_t* v, Context& c) const
             x = add(r->centreX, r2x(v[0], v[1]));
             y = add(r->centreY, r2y(v[0], v[1]));
         }
-        const int32_t z = v[2];
-        auto S = [&](int dx, int dy) { return fetch(*r, add(x, dx), add(y, dy), z); };
-        const int32_t sum = 3 * S(0, 0) + 2 * (S(-1, 0) + S(1, 0) + S(0, -1) + S(0, 1)) + S(-1, -1) +
-                            S(1, -1) + S(-1, 1) + S(1, 1);
-        return sum / 15;
+        return averageAround(*r, x, y, v[2]);
     }
     case kDst: return destinationAt(*r, v[0], v[1], v[2]);
     case kIxy: return intensityAt(*r, v[0], v[1]);
@@ -337,7 +397,23 @@ int32_t Program::applyWide(const Op& o, const int32_t* v, Context& c) const
     case kC2d: return c2d(v[0], v[1]);
     case kR2x: return r2x(v[0], v[1]);
     case kR2y: return r2y(v[0], v[1]);
-    case kRnd: return rndw(v[0], v[1], *c.random);
+    case kRnd: return rndw(v[0], v[1], c.random->lcg);
+    case kRadG: case kAradG: {
+        const int32_t x = add(r->centreX, r2xGenuine(v[0], v[1]));
+        const int32_t y = add(r->centreY, r2yGenuine(v[0], v[1]));
+        if (o.kind == kRadG)
+            return fetch(*r, x, y, v[2]);
+        return averageAround(*r, x, y, v[2]);
+    }
+    case kMapG: {
+        const int32_t i = v[0];
+        return i < 0 || i > 3 ? 0 : mapGenuine(v[1], r->sliders[2 * i], r->sliders[2 * i + 1]);
+    }
+    case kC2dG: return c2dGenuine(v[0], v[1]);
+    case kR2xG: return r2xGenuine(v[0], v[1]);
+    case kR2yG: return r2yGenuine(v[0], v[1]);
+    case kRndG: return rndGenuine(v[0], v[1], *c.random);
+    case kPow: return poww(v[0], v[1]);
     default:
         return 0;
     }
@@ -375,6 +451,7 @@ int32_t Program::eval(int32_t index, Context& c) const
         return (78 * R - 65 * G - 13 * B) / 256;
     }
     case 'd': return c2d(sub(c.x, r->centreX), sub(c.y, r->centreY));
+    case kDirG: return c2dGenuine(sub(c.x, r->centreX), sub(c.y, r->centreY));
     case 'm': return c2m(sub(c.x, r->centreX), sub(c.y, r->centreY));
 
     case '+': { const int32_t b = e(1); return add(e(0), b); }
@@ -397,6 +474,10 @@ int32_t Program::eval(int32_t index, Context& c) const
     case kLogOr: return e(0) != 0 ? 1 : e(1) != 0;
     case kSequence: e(0); return e(1);
     case '?': return e(0) != 0 ? e(1) : e(2);
+    // Every operand, in their order; the result chosen as before.
+    case kCondAll: { const int32_t cond = e(0), p = e(1), q = e(2); return cond != 0 ? p : q; }
+    case kLogAndAll: { const int32_t a = e(0), b = e(1); return a != 0 && b != 0; }
+    case kLogOrAll: { const int32_t a = e(0), b = e(1); return a != 0 || b != 0; }
     case kNeg: return neg(e(0));
     case kPlus: return e(0);
     case kNot: return e(0) == 0;
@@ -404,11 +485,16 @@ int32_t Program::eval(int32_t index, Context& c) const
 
     case kQuoConst: case kRemConst: return divideByConstant(o, e(0));
     case kRndConst:
-        return randomInRange(static_cast<uint32_t>(nextRandom(*c.random)), o.value, static_cast<uint32_t>(k[0]),
+        return randomInRange(static_cast<uint32_t>(nextRandom(c.random->lcg)), o.value, static_cast<uint32_t>(k[0]),
                              joinHalves(k[1], k[2]));
-    case kRnd: { const int32_t b = e(1), a = e(0); return rndw(a, b, *c.random); }
+    case kRnd: { const int32_t b = e(1), a = e(0); return rndw(a, b, c.random->lcg); }
+    case kRndConstG:
+        return randomInRangeWide(nextSubtractive(*c.random), o.value, static_cast<uint32_t>(k[0]),
+                                 joinHalves(k[1], k[2]));
+    case kRndDrawK: nextSubtractive(*c.random); return o.value;
     case kSrc: case kRad: case kAsrc: case kArad: case kDst: case kIxy: case kCnv: case kIcnv:
     case kVal: case kMap: case kMix: case kScl: case kC2m: case kC2d: case kR2x: case kR2y:
+    case kRadG: case kAradG: case kMapG: case kC2dG: case kR2xG: case kR2yG: case kRndG: case kPow:
         return evalWide(o, k, c);
     case kCtl: { const int32_t i = e(0); return i >= 0 && i <= 7 ? r->sliders[i] : 0; }
     case kFrg: { const int32_t i = e(0); return i >= 0 && i <= 2 ? r->foreground[i] : 0; }
@@ -437,6 +523,8 @@ int32_t Program::eval(int32_t index, Context& c) const
     case kSin: return evalTrig(o, k, c, g_sine);
     case kCos: return evalTrig(o, k, c, g_cosine);
     case kTan: return evalTrig(o, k, c, g_tangent);
+    case kSinG: e(0); return sinGenuine(e(0));
+    case kCosG: e(0); return cosGenuine(e(0));
     case kGet: {
         const int32_t i = e(0);
         return i >= 0 && i < r->storageSize && r->storage ? r->storage[i] : 0;
@@ -447,6 +535,18 @@ int32_t Program::eval(int32_t index, Context& c) const
         if (i < 0 || i >= r->storageSize || !r->storage)
             return 0;
         r->storage[i] = value;
+        return value;
+    }
+    // Outside the cells the index, or the value, comes back.
+    case kGetG: {
+        const int32_t i = e(0);
+        return i >= 0 && i < r->storageSize && r->storage ? r->storage[i] : i;
+    }
+    case kPutG: {
+        const int32_t i = e(1);
+        const int32_t value = e(0);
+        if (i >= 0 && i < r->storageSize && r->storage)
+            r->storage[i] = value;
         return value;
     }
     case kStorage: {
@@ -465,6 +565,7 @@ int32_t Program::eval(int32_t index, Context& c) const
     }
     case kSrcmode: r->edgeMode = e(0); return 0;
     case kRst: e(0); return 0;
+    case kRstG: setSeedVariable(e(0) & 32767); return 0;
     default:
         if (r)
             r->error = o.kind == kUnknown ? o.value : o.kind;
@@ -478,11 +579,22 @@ int32_t Program::eval(int32_t index, Context& c) const
 
 namespace {
 
+// A root's programs, by rule set; made once and kept until the tree is
+// freed, so that a program handed out stays valid while its tree lives.
+struct Compiled {
+    std::unique_ptr<Program> byRules[2];
+};
+
 std::mutex g_registryLock;
-std::unordered_map<const FFNode*, std::unique_ptr<Program>>& registry()
+std::unordered_map<const FFNode*, Compiled>& registry()
 {
-    static std::unordered_map<const FFNode*, std::unique_ptr<Program>> map;
+    static std::unordered_map<const FFNode*, Compiled> map;
     return map;
+}
+
+std::size_t slotOf(Rules rules)
+{
+    return rules == Rules::Classic ? 1 : 0;
 }
 
 }  // namespace
@@ -490,9 +602,12 @@ std::unordered_map<const FFNode*, std::unique_ptr<Program>>& registry()
 bool registerTree(const FFNode* root)
 {
     try {
-        auto program = std::make_unique<Program>(root);
+        const Rules rules = currentRules();
+        auto program = std::make_unique<Program>(root, rules);
         std::lock_guard lock(g_registryLock);
-        registry()[root] = std::move(program);
+        Compiled& compiled = registry()[root];
+        compiled = Compiled{};
+        compiled.byRules[slotOf(rules)] = std::move(program);
         registryChanged();
         return true;
     } catch (...) {
@@ -507,11 +622,21 @@ void forgetTree(const FFNode* root)
         registryChanged();
 }
 
-const Program* findProgram(const FFNode* root)
+const Program* findProgram(const FFNode* root, Rules rules)
 {
     std::lock_guard lock(g_registryLock);
     auto it = registry().find(root);
-    return it == registry().end() ? nullptr : it->second.get();
+    if (it == registry().end())
+        return nullptr;
+    std::unique_ptr<Program>& program = it->second.byRules[slotOf(rules)];
+    if (!program) {
+        try {
+            program = std::make_unique<Program>(root, rules);
+        } catch (...) {
+            return nullptr;
+        }
+    }
+    return program.get();
 }
 
 void freeTree(FFNode* node)
@@ -536,10 +661,34 @@ void freeTree(FFNode* node)
     }
 }
 
-uint32_t& threadRandom()
+namespace {
+
+constexpr RandomState seeded(uint32_t seed)
 {
-    thread_local uint32_t state = 1;
+    RandomState state;
+    seedSubtractive(state, seed);
     return state;
+}
+
+std::atomic<int32_t> g_seed{0};
+
+}  // namespace
+
+RandomState& threadRandom()
+{
+    // Constant-initialised: no guard on the way in.
+    thread_local RandomState state = seeded(0);
+    return state;
+}
+
+void setSeedVariable(int32_t seed)
+{
+    g_seed.store(seed, std::memory_order_relaxed);
+}
+
+int32_t seedVariable()
+{
+    return g_seed.load(std::memory_order_relaxed);
 }
 
 }  // namespace zeltro

@@ -4,6 +4,7 @@
 // whose value cannot depend on evaluation order) a plan that evaluates a
 // whole row at a time.
 
+#include "Arith.h"
 #include "zeltro.h"
 
 #include <cstdint>
@@ -19,6 +20,13 @@ namespace zeltro {
 // and kRemConst, "/" and "%" by a constant of magnitude 2 or more (the
 // divisor in value, the dividend's op and the reciprocal in three kids
 // cells from first, count 1).
+//
+// Under the genuine rules the nodes whose rule differs compile to kinds of
+// their own (see Program::kindFor): kCondAll, kLogAndAll and kLogOrAll
+// evaluate every operand (made only where an operand that the classic
+// rules skip has an effect); kRndConstG is rnd with constant bounds of a
+// non-empty range of 2 or more (as kRndConst, the 32-bit range's magnitude
+// 0 for 2^32), kRndDrawK a draw that yields the constant in value.
 enum Kind : int32_t {
     kNumber = 312, kSequence = 258, kUnknown = -1, kRndConst = -6, kQuoConst = -7, kRemConst = -8,
     kAbs = 259, kAdd = 260, kCnv = 261, kCtl = 262, kDif = 263, kGet = 264, kPut = 265,
@@ -28,8 +36,18 @@ enum Kind : int32_t {
     kIxy = 287, kIcnv = 288, kSrcmode = 289, kArad = 290, kAsrc = 291, kStorage = 292,
     kFrg = 293, kBkg = 294, kXor = 295, kBitOr = 296, kBitAnd = 297, kLogOr = 298,
     kLogAnd = 299, kEq = 300, kNe = 301, kLe = 302, kGe = 303, kLt = 304, kGt = 305,
-    kShl = 306, kShr = 307, kNeg = 308, kPlus = 309, kNot = 310, kCompl = 311
+    kShl = 306, kShr = 307, kNeg = 308, kPlus = 309, kNot = 310, kCompl = 311, kPow = 313,
+    kCondAll = -10, kLogAndAll = -11, kLogOrAll = -12, kGetG = -13, kPutG = -14, kC2dG = -15,
+    kDirG = -16, kSinG = -17, kCosG = -18, kMapG = -19, kRndG = -20, kRstG = -21, kR2xG = -22,
+    kR2yG = -23, kRadG = -24, kAradG = -25, kRndConstG = -26, kRndDrawK = -27
 };
+
+// The rule sets, numbered as zeltro_SetRules numbers them.
+enum class Rules : int32_t { Genuine = ZELTRO_RULES_GENUINE, Classic = ZELTRO_RULES_CLASSIC };
+
+// The effects an evaluation can have that a later one may see.
+constexpr int32_t kSideEffects = ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE | ZELTRO_WRITES_EDGE_MODE |
+                                 ZELTRO_UNKNOWN_KIND | ZELTRO_WRITES_SEED;
 
 // Number of children a kind takes, or -1 for a kind that is not known.
 int childCount(int32_t kind);
@@ -43,13 +61,13 @@ struct Op {
 };
 
 // What one evaluation sees: the record, the pixel and channel, and the
-// random generator of the calling thread.
+// random generators of the calling thread.
 // The coordinates are kept in another order than in the record: the caller
 // has just stored x, y and z one by one, and a combined wider load of the
 // adjacent x and y would stall on store forwarding.
 struct Context {
     FFExecRecord* record;
-    uint32_t* random;
+    RandomState* random;
     int32_t z;
     int32_t y;
     int32_t x;
@@ -63,11 +81,13 @@ class RowPlan;
 
 class Program {
 public:
-    // Compiles a tree; throws std::bad_alloc when memory runs out.
-    explicit Program(const FFNode* root);
+    // Compiles a tree for a rule set; throws std::bad_alloc when memory
+    // runs out.
+    Program(const FFNode* root, Rules rules);
     ~Program();
 
     int32_t traits() const { return m_traits; }
+    Rules rules() const { return m_rules; }
     // Value of the tree for the pixel and channel of the context: through
     // the register code when there is one, else the recursive walk when
     // the tree is shallow, else the walk with its own stack.
@@ -104,6 +124,9 @@ private:
     };
     struct Frame;
     int32_t compile(const FFNode* root);
+    // The kind a node of type compiles to under the rule set (children
+    // given for the operators that evaluate every operand).
+    int32_t kindFor(int32_t type, const int32_t* children, int32_t count) const;
     // The operand of op that an iterative step needs next, or its value.
     bool step(const Op& o, Frame& f, Context& c, int32_t& want, int32_t& value) const;
     int32_t applyWide(const Op& o, const int32_t* v, Context& c) const;
@@ -124,9 +147,12 @@ private:
         }
     }
     int32_t pushRandom(int32_t low, int32_t high);
+    int32_t pushRandomGenuine(int32_t low, int32_t high);
+    int32_t pushRange(int32_t kind, int32_t low, uint32_t magnitude, uint64_t reciprocal);
     void useConstantDivisors();
     int32_t divideByConstant(const Op& o, int32_t a) const;
 
+    Rules m_rules;
     std::vector<Op> m_ops;
     std::vector<int32_t> m_kids;
     int32_t m_root = 0;
@@ -199,17 +225,27 @@ public:
 void execRowInOrder(const Program* const* programs, int32_t count, FFExecRecord& record, int32_t y,
                     uint8_t* destination, int32_t writeMask, int32_t* const* out);
 
-// Registry of the trees FFParse built, mapping each root to its program.
+// The rule set in force (zeltro_SetRules).
+Rules currentRules();
+
+// The seed variable of rst under the genuine rules.
+void setSeedVariable(int32_t seed);
+int32_t seedVariable();
+
+// Registry of the trees FFParse built, mapping each root to its programs,
+// one per rule set, the second compiled when it is first asked for.
 bool registerTree(const FFNode* root);
 void forgetTree(const FFNode* root);
-// Program of a registered root, or null.
-const Program* findProgram(const FFNode* root);
+// Program of a registered root for the rule set, or null (not registered,
+// or no memory to compile it).
+const Program* findProgram(const FFNode* root, Rules rules);
 // Invalidates cached registry look-ups (Api.cpp).
 void registryChanged();
 // Frees a tree node by node, without recursion.
 void freeTree(FFNode* node);
 
-// The random generator state of the calling thread (starts at 1).
-uint32_t& threadRandom();
+// The random generators of the calling thread (the classic one starts at
+// 1, the genuine one seeded with 0).
+RandomState& threadRandom();
 
 }  // namespace zeltro

@@ -38,7 +38,7 @@ bool isPixelLeaf(int32_t kind)
 {
     switch (kind) {
     case 'x': case 'r': case 'g': case 'b': case 'a': case 'c': case 'i': case 'u': case 'v':
-    case 'd': case 'm':
+    case 'd': case 'm': case kDirG:
         return true;
     default:
         return false;
@@ -172,7 +172,7 @@ int32_t RowPlan::gen(int32_t op, int32_t slot)
         return slot;
     }
     const Op& o = m_program.op(op);
-    if (!m_inPrelude && !m_channel[op] && (o.count > 0 || o.kind == 'd' || o.kind == 'm'))
+    if (!m_inPrelude && !m_channel[op] && (o.count > 0 || o.kind == 'd' || o.kind == 'm' || o.kind == kDirG))
         return hoist(op, slot);
     const int32_t* k = m_program.kids(o);
     if (o.count == 0) {
@@ -256,7 +256,7 @@ void RowPlan::run(const FFExecRecord& r, int32_t y, int32_t count, const int32_t
         return;
     thread_local std::vector<int32_t> scalars;
     thread_local std::vector<int32_t> cells;
-    uint32_t unusedRandom = 1;
+    RandomState unusedRandom;
     Context context{const_cast<FFExecRecord*>(&r), &unusedRandom, 0, y, 0};
     const std::size_t mainSlots = static_cast<std::size_t>(m_slots);
     const std::size_t hoistSlots = static_cast<std::size_t>(preludeSlots(m_prelude));
@@ -345,6 +345,12 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
                      : st.kind == 'u' ? (56 * B - 37 * G - 19 * R) / 256
                                       : (78 * R - 65 * G - 13 * B) / 256;
             }
+            break;
+        }
+        case kDirG: {
+            const int32_t dy = sub(y, r.centreY);
+            for (int i = 0; i < n; ++i)
+                d[i] = c2dGenuine(sub(i, r.centreX), dy);
             break;
         }
         case 'd': case 'm': {
@@ -510,27 +516,33 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
                     for (int i = 0; i < n; ++i)
                         d[i] = fetch(r, add(r.centreX, r2x(A0[i], A1[i])), add(r.centreY, r2y(A0[i], A1[i])), A2[i]);
                 break;
-            case kAsrc: case kArad:
+            case kRadG:
                 for (int i = 0; i < n; ++i) {
-                    int32_t x0 = A0[i], y0 = A1[i];
-                    if (st.kind == kArad) {
-                        x0 = add(r.centreX, r2x(A0[i], A1[i]));
-                        y0 = add(r.centreY, r2y(A0[i], A1[i]));
-                    }
-                    const int32_t zz = A2[i];
-                    auto S = [&](int dx, int dy) { return fetch(r, add(x0, dx), add(y0, dy), zz); };
-                    d[i] = (3 * S(0, 0) + 2 * (S(-1, 0) + S(1, 0) + S(0, -1) + S(0, 1)) + S(-1, -1) +
-                            S(1, -1) + S(-1, 1) + S(1, 1)) / 15;
+                    const int32_t px = add(r.centreX, r2xGenuine(A0[i], A1[i]));
+                    const int32_t py = add(r.centreY, r2yGenuine(A0[i], A1[i]));
+                    d[i] = clampMode ? fetchClamped(px, py, A2[i]) : fetch(r, px, py, A2[i]);
                 }
+                break;
+            case kAsrc: for (int i = 0; i < n; ++i) d[i] = averageAround(r, A0[i], A1[i], A2[i]); break;
+            case kArad:
+                for (int i = 0; i < n; ++i)
+                    d[i] = averageAround(r, add(r.centreX, r2x(A0[i], A1[i])), add(r.centreY, r2y(A0[i], A1[i])), A2[i]);
+                break;
+            case kAradG:
+                for (int i = 0; i < n; ++i)
+                    d[i] = averageAround(r, add(r.centreX, r2xGenuine(A0[i], A1[i])),
+                                         add(r.centreY, r2yGenuine(A0[i], A1[i])), A2[i]);
                 break;
             case kIxy: for (int i = 0; i < n; ++i) d[i] = intensityAt(r, A0[i], A1[i]); break;
             case kCtl: for (int i = 0; i < n; ++i) d[i] = A0[i] >= 0 && A0[i] <= 7 ? r.sliders[A0[i]] : 0; break;
             case kFrg: for (int i = 0; i < n; ++i) d[i] = A0[i] >= 0 && A0[i] <= 2 ? r.foreground[A0[i]] : 0; break;
             case kBkg: for (int i = 0; i < n; ++i) d[i] = A0[i] >= 0 && A0[i] <= 2 ? r.background[A0[i]] : 0; break;
-            case kGet:
+            case kGet: case kGetG: {
+                const bool genuine = st.kind == kGetG;
                 for (int i = 0; i < n; ++i)
-                    d[i] = A0[i] >= 0 && A0[i] < r.storageSize && r.storage ? r.storage[A0[i]] : 0;
+                    d[i] = A0[i] >= 0 && A0[i] < r.storageSize && r.storage ? r.storage[A0[i]] : (genuine ? A0[i] : 0);
                 break;
+            }
             case kVal:
                 for (int i = 0; i < n; ++i)
                     d[i] = A0[i] < 0 || A0[i] > 7 ? 0 : add(A1[i], quo(mul(r.sliders[A0[i]], sub(A2[i], A1[i])), 255));
@@ -546,6 +558,12 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
                     d[i] = hi == 0 && lo == 0 ? 255
                          : hi == lo           ? (v <= lo ? 0 : 255)
                                               : quo(mul(sub(v, lo), 255), sub(hi, lo));
+                }
+                break;
+            case kMapG:
+                for (int i = 0; i < n; ++i) {
+                    const int32_t k = A0[i];
+                    d[i] = k < 0 || k > 3 ? 0 : mapGenuine(A1[i], r.sliders[2 * k], r.sliders[2 * k + 1]);
                 }
                 break;
             case kDif: for (int i = 0; i < n; ++i) d[i] = absw(sub(A0[i], A1[i])); break;
@@ -572,6 +590,12 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
             case kSin: for (int i = 0; i < n; ++i) d[i] = g_sine[angleIndex(A0[i])]; break;
             case kCos: for (int i = 0; i < n; ++i) d[i] = g_cosine[angleIndex(A0[i])]; break;
             case kTan: for (int i = 0; i < n; ++i) d[i] = g_tangent[angleIndex(A0[i])]; break;
+            case kC2dG: for (int i = 0; i < n; ++i) d[i] = c2dGenuine(A0[i], A1[i]); break;
+            case kR2xG: for (int i = 0; i < n; ++i) d[i] = r2xGenuine(A0[i], A1[i]); break;
+            case kR2yG: for (int i = 0; i < n; ++i) d[i] = r2yGenuine(A0[i], A1[i]); break;
+            case kSinG: for (int i = 0; i < n; ++i) d[i] = sinGenuine(A0[i]); break;
+            case kCosG: for (int i = 0; i < n; ++i) d[i] = cosGenuine(A0[i]); break;
+            case kPow: for (int i = 0; i < n; ++i) d[i] = poww(A0[i], A1[i]); break;
             default: std::fill(d, d + n, 0); break;
             }
         }

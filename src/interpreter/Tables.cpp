@@ -1,7 +1,8 @@
 // The angle tables, c2d and its form for a row. Entries follow the truncated scaled sine,
 // cosine and tangent; negative entries lie one below the truncated value,
 // and the rows that the filters' own tables hold irregular values (around
-// the zeros and poles) are fixed explicitly.
+// the zeros and poles) are fixed explicitly. The genuine rules' tables
+// follow.
 
 #include "Arith.h"
 
@@ -61,6 +62,51 @@ const AngleTables& tables()
 const int32_t* const g_sine = tables().sine;
 const int32_t* const g_cosine = tables().cosine;
 const int32_t* const g_tangent = tables().tangent;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct GenuineTables {
+    int32_t arcTangent[1025];
+    int32_t cosine[1024];
+    int32_t radius[1024];
+
+    GenuineTables()
+    {
+        for (int q = 0; q <= 1024; ++q)
+            arcTangent[q] = static_cast<int32_t>(std::atan(q / 1024.0) * 512.0 / kPi);
+        // The classic table's negative entries (the genuine ones are not
+        // known); its fourth quadrant reads one entry further on.
+        const int32_t* classic = tables().cosine;
+        for (int i = 0; i < 1024; ++i)
+            cosine[i] = classic[i];
+        for (int i = 768; i < 1024; ++i)
+            cosine[i] = static_cast<int32_t>(512.0 * std::cos(2.0 * kPi * (i + 1) / 1024.0));
+        // A quarter of the cosine at scale 16384, mirrored into the others;
+        // the fourth quadrant again one entry further on.
+        int32_t quarter[257];
+        for (int k = 0; k <= 256; ++k)
+            quarter[k] = static_cast<int32_t>(16384.0 * std::cos(2.0 * kPi * k / 1024.0));
+        for (int i = 0; i < 1024; ++i)
+            radius[i] = i <= 256 ? quarter[i]
+                      : i < 512  ? -quarter[512 - i]
+                      : i < 768  ? -quarter[i - 512]
+                                 : quarter[1023 - i];
+    }
+};
+
+const GenuineTables& genuineTables()
+{
+    static const GenuineTables instance;
+    return instance;
+}
+
+}  // namespace
+
+const int32_t* const g_arcTangent = genuineTables().arcTangent;
+const int32_t* const g_cosineGenuine = genuineTables().cosine;
+const int32_t* const g_radius = genuineTables().radius;
 
 namespace {
 

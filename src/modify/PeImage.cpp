@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
 #include <set>
 
 namespace vardel {
@@ -222,6 +223,22 @@ std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::string* err
         return nullptr;
     }
     return image;
+}
+
+bool PeImage::IsSixteenBitModule(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::uint8_t dos[64];
+    if (!file.read(reinterpret_cast<char*>(dos), sizeof dos))
+        return false;
+    ByteReader d(dos);
+    if (d.U16() != 0x5A4D)
+        return false;
+    d.Seek(0x3C);
+    const std::uint32_t newHeader = d.U32();
+    char signature[2] = {};
+    file.seekg(static_cast<std::streamoff>(newHeader));
+    return file.read(signature, sizeof signature) && signature[0] == 'N' && signature[1] == 'E';
 }
 
 std::span<const std::uint8_t> PeImage::ReadAt(std::uint64_t offset, std::uint64_t count)

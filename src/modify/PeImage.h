@@ -65,6 +65,11 @@ public:
     // left out; the rest of the directory stays usable.
     static std::unique_ptr<PeImage> Open(const std::string& path, std::string* error = nullptr);
 
+    // True when the file is a 16-bit Windows module: an MZ header whose new
+    // header ("NE") the PE reader does not read. False for anything else,
+    // and when the file cannot be read.
+    static bool IsSixteenBitModule(const std::string& path);
+
     ~PeImage();
     PeImage(const PeImage&) = delete;
     PeImage& operator=(const PeImage&) = delete;

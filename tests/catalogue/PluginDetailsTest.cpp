@@ -161,6 +161,66 @@ TEST_F(PluginDetailsTest, FilterFactoryPagesAndOverrides)
     EXPECT_EQ(d.originalCategory, "FF Built Cat");
 }
 
+// Filters of compatible builders get the pages of genuine ones; a
+// scrambled one is a protected compatible filter with no page from its block.
+TEST_F(PluginDetailsTest, CompatibleFiltersGetTheFilterFactoryPages)
+{
+    Read({"ffc_plain.8bf", "ffc_protected32.8bf", "ffc_scrambled.8bf", "ffc_implausible.8bf"});
+    auto d = Details(Named("Builder Waves"));
+    EXPECT_EQ(d.pages, (Strings{" Preview ", " Author/Description ", " Filter Factory Code ", " General Properties "}));
+    EXPECT_EQ(d.factoryVariant, "Filter Factory-compatible filter");
+    EXPECT_TRUE(d.isFilterFactory);
+    EXPECT_FALSE(d.isProtected);
+    EXPECT_EQ(d.originalName, "Builder Waves");
+    ASSERT_EQ(d.sliders.size(), 8u);
+
+    d = Details(Named("Builder Secret"));
+    EXPECT_EQ(d.pages, (Strings{" Preview ", " Author/Description ", " General Properties "}));
+    EXPECT_EQ(d.factoryVariant, "Filter Factory-compatible filter");
+    EXPECT_TRUE(d.isProtected);
+    EXPECT_EQ(d.machine, "x86");
+
+    d = Details(Named("Builder Scrambled"));
+    EXPECT_EQ(d.pages, (Strings{" Preview ", " General Properties "}));
+    EXPECT_EQ(d.factoryVariant, "Filter Factory-compatible filter");
+    EXPECT_TRUE(d.isProtected);
+    EXPECT_FALSE(d.isFilterFactory);
+    EXPECT_TRUE(d.sliders.empty());
+    // The sheet gets a zero block: nothing of the scrambled bytes.
+    EXPECT_EQ(m_block->GetBytes(), CParameterBlock().GetBytes());
+
+    d = Details(Named("Not A Factory"));
+    EXPECT_EQ(d.pages, (Strings{" Preview ", " General Properties "}));
+    EXPECT_EQ(d.factoryVariant, "");
+    EXPECT_FALSE(d.isProtected);
+}
+
+TEST_F(PluginDetailsTest, SixteenBitModulesSayWhyTheyAreNotRead)
+{
+    Read({"pipl_single.8bf"});
+    TempDir dir;
+    writeSixteenBitModule(dir / "old.prm");
+    CPluginListManager catalogue;
+    CPluginReader reader(catalogue, m_restore, m_tails);
+    EXPECT_EQ(reader.ReadFile((dir / "old.prm").string(), true), 0);
+    EXPECT_STREQ(CPluginReader::UnsupportedModuleReason((dir / "old.prm").string()), kSixteenBitModuleText);
+    EXPECT_STREQ(kSixteenBitModuleText, "16-bit Windows module: not supported");
+    // A record whose file was replaced by one.
+    CPluginEntry e;
+    e.m_path = (dir / "old.prm").string();
+    e.m_resourceType = kResourcePremiere;
+    const auto d = GetPluginDetails(e, catalogue, m_restore, nullptr);
+    EXPECT_EQ(d.moduleProblem, kSixteenBitModuleText);
+    EXPECT_EQ(d.machine, "");
+    // Other files that are no module have no reason.
+    for (const char* other : {"text.8bf", "mz_only.8bf", "bad_magic.8bf", "empty.8bf"}) {
+        EXPECT_EQ(CPluginReader::UnsupportedModuleReason(Path(other)), nullptr) << other;
+        e.m_path = Path(other);
+        EXPECT_EQ(GetPluginDetails(e, catalogue, m_restore, nullptr).moduleProblem, "") << other;
+    }
+    EXPECT_EQ(GetPluginDetails(Named("Soft Glow"), m_catalogue, m_restore, nullptr).moduleProblem, "");
+}
+
 TEST_F(PluginDetailsTest, UnreadableBlockOpensNoSheet)
 {
     Read({"ff_filter.8bf", "pipl_single.8bf"});

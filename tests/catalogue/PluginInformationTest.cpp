@@ -52,6 +52,12 @@ TEST_F(PluginInformationTest, FilterFactoryAuthorWithoutDescription)
     EXPECT_TRUE(m_descriptions.m_entries.empty());
 }
 
+TEST_F(PluginInformationTest, CompatibleFiltersShowTheirAuthorScrambledOnesNone)
+{
+    EXPECT_EQ(GetPluginInformation(Read("ffc_plain.8bf"), m_descriptions).author, "C. Builder");
+    EXPECT_EQ(GetPluginInformation(Read("ffc_scrambled32.8bf"), m_descriptions).author, "");
+}
+
 TEST_F(PluginInformationTest, BlockDescriptionIsAddedOnceThenComesFromTheDatabase)
 {
     const CPluginEntry& e = Read("ff_protected.8bf");

@@ -147,6 +147,21 @@ TEST_F(ImageCommandsTest, FilterFactoryBlockAsJson)
     EXPECT_EQ(Cli({"ff"}).status, 2);
 }
 
+TEST_F(ImageCommandsTest, CompatibleFiltersBlocksAsJson)
+{
+    json ff = Ok({"ff", Plugin("ffc_plain32.8bf")});
+    EXPECT_EQ(ff["title"], "Builder Waves");
+    EXPECT_EQ(ff["author"], "C. Builder");
+    EXPECT_EQ(ff["formulas"]["b"], "rnd(0,254)");
+    EXPECT_EQ(ff["variant"], "Filter Factory-compatible filter");
+    EXPECT_EQ(Ok({"ff", Plugin("ffc_old.8bf")})["title"], "Old Builder Tile");
+    // Nothing readable in a scrambled block, and nothing of it is shown.
+    const RunResult scrambled = Cli({"ff", Plugin("ffc_scrambled.8bf")});
+    EXPECT_EQ(scrambled.status, 1);
+    EXPECT_TRUE(scrambled.out.empty());
+    EXPECT_EQ(Cli({"ff", Plugin("ffc_implausible.8bf")}).status, 1);
+}
+
 class FindCommandTest : public ImageCommandsTest {
 protected:
     void SetUp() override

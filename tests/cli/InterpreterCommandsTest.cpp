@@ -99,6 +99,25 @@ TEST_F(RenderCommand, ThreadsAndTransparencyGiveTheSameBytesAsOneThread)
     EXPECT_EQ(readFile(m_dir / "t1.bmp"), readFile(m_dir / "t2.bmp"));
 }
 
+// The genuine rules by default, the classic ones on request: the first
+// draw of rnd(0, 254) lands in the top-left pixel's red byte.
+TEST_F(RenderCommand, RuleSets)
+{
+    const std::string in = (m_dir / "in.bmp").string();
+    for (const auto& [rules, red] : {std::pair<std::string, int>{"", 17}, {"genuine", 17}, {"classic", 41}}) {
+        std::vector<std::string> args = {"render", "--formulas", "rnd(0, 254)", "g", "b", "a", "--in", in,
+                                         "--out", (m_dir / "rules.bmp").string()};
+        if (!rules.empty())
+            args.insert(args.end(), {"--rules", rules});
+        const RunResult result = RunCli(args);
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(json::parse(result.out)["rules"], rules.empty() ? "genuine" : rules);
+        EXPECT_EQ(Read("rules.bmp").GetRow(12)[2], red) << rules;
+    }
+    EXPECT_EQ(RunCli({"render", "--formulas", "r", "g", "b", "a", "--in", in, "--out", (m_dir / "x.bmp").string(),
+                      "--rules", "other"}).status, 2);
+}
+
 TEST_F(RenderCommand, JpegByExtension)
 {
     const RunResult result = RunCli({"render", "--formulas", "r", "g", "b", "a", "--in", (m_dir / "in.bmp").string(),

@@ -88,6 +88,23 @@ TEST(ReadCommands, ReadReportsAnUnknownPiMIKind)
     EXPECT_EQ(json::parse(RunCli({"read", testPlugin("text.8bf").string()}).out), json::array());
 }
 
+TEST(ReadCommands, ReadSaysWhyASixteenBitModuleIsNotRead)
+{
+    TempDir dir;
+    writeSixteenBitModule(dir / "old.prm");
+    auto r = RunCli({"read", (dir / "old.prm").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("16-bit Windows module: not supported"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    // A scan passes over it without a word.
+    fs::copy_file(testPlugin("pipl_single.8bf"), dir / "single.8bf");
+    fs::create_directories(dir / "data" / "setup.db");
+    r = RunCli({"--data-dir", (dir / "data").string(), "scan", dir.path().string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Names(json::parse(r.out)), std::vector<std::string>{"Soft Glow"});
+}
+
 TEST(ReadCommands, ScanWithAndWithoutSubdirectories)
 {
     DataDir d({"pipl_single.8bf", "premiere_filter.prm"});

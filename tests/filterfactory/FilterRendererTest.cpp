@@ -269,6 +269,54 @@ TEST(FilterRenderer, OrderDependentFormulasStayOnOneThreadAndRepeat)
     EXPECT_EQ(pixel(first, 5, 2, 0), pixel(first, 4, 2, 2));
 }
 
+// One stream for the whole rendering, channels in order within a pixel,
+// pixels left to right, rows top to bottom; seeded from the seed variable
+// under the genuine rules, which an rst leaves for the next rendering.
+TEST(FilterRenderer, GenuineRandomNumbersFormOneStreamSeededFromTheSeedVariable)
+{
+    const COXDIB source = makeImage(2, 2);
+    FilterSettings settings = formulas("rnd(0,254)", "rnd(0,254)", "rnd(0,254)", "255");
+    COXDIB result;
+    RenderResult outcome = CFilterRenderer::Render(source, result, settings);
+    EXPECT_EQ(outcome.outcome, RenderOutcome::Done);
+    EXPECT_EQ(pixel(result, 0, 0, 2), 17);
+    EXPECT_EQ(pixel(result, 0, 0, 1), 253);
+    EXPECT_EQ(pixel(result, 0, 0, 0), 52);
+    EXPECT_EQ(pixel(result, 1, 0, 2), 161);
+    EXPECT_EQ(outcome.seed, 0);
+
+    // Seed 7: another stream.
+    settings.seed = 7;
+    outcome = CFilterRenderer::Render(source, result, settings);
+    EXPECT_EQ(pixel(result, 0, 0, 2), 173);
+    EXPECT_EQ(pixel(result, 0, 0, 1), 109);
+    EXPECT_EQ(outcome.seed, 7);
+
+    // rst changes the seed variable, not the stream of this rendering.
+    settings = formulas("rst(x + 40000), rnd(0,254)", "g", "b", "255");
+    outcome = CFilterRenderer::Render(source, result, settings);
+    EXPECT_EQ(pixel(result, 0, 0, 2), 17);
+    EXPECT_EQ(pixel(result, 1, 0, 2), 253);
+    EXPECT_EQ(outcome.seed, (40001 & 32767));  // the last pixel's
+}
+
+TEST(FilterRenderer, ClassicRulesAsBefore)
+{
+    const COXDIB source = makeImage(3, 2);
+    FilterSettings settings = formulas("rnd(0,254)", "map(0, 100)", "rst(5)", "255");
+    settings.sliders[0] = settings.sliders[1] = 100;
+    settings.rules = RuleSet::Classic;
+    settings.seed = 9;
+    COXDIB result;
+    const RenderResult outcome = CFilterRenderer::Render(source, result, settings);
+    EXPECT_EQ(pixel(result, 0, 0, 2), 41);  // the linear congruential generator from 1
+    EXPECT_EQ(pixel(result, 0, 0, 1), 0);   // n = lo gives 0
+    EXPECT_EQ(outcome.seed, 9);             // rst does nothing
+    settings.rules = RuleSet::Genuine;
+    CFilterRenderer::Render(source, result, settings);
+    EXPECT_EQ(pixel(result, 0, 0, 1), 255);  // n = lo gives 255
+}
+
 TEST(FilterRenderer, StorageReplacedByAFormulaIsFreed)
 {
     const COXDIB source = makeImage(8, 8);

@@ -387,6 +387,26 @@ TEST(RenderService, RandomNumbersRepeatInEveryRendering)
     EXPECT_TRUE(samePixels(*a.image, renderAlone(request)));
 }
 
+// The seed variable belongs to the service (one per preview): an rst of one
+// rendering seeds the next one of the same service, never another's.
+TEST(RenderService, RstSeedsTheNextRenderingOfTheSamePreview)
+{
+    Recorder recorder;
+    CRenderService service(recorder.callback());
+    const RenderRequest request = makeRequest(makeSample(3, 2), {"rst(7), rnd(0, 254)", "g", "b", "a"});
+    auto red = [](const RenderUpdate& u) { return static_cast<int>(u.image->GetRow(u.image->GetHeight() - 1)[2]); };
+    const RenderUpdate first = recorder.waitFinal(service.Request(request));
+    const RenderUpdate second = recorder.waitFinal(service.Request(request));
+    ASSERT_TRUE(first.image && second.image);
+    EXPECT_EQ(red(first), 17);    // seeded with 0
+    EXPECT_EQ(red(second), 173);  // seeded with 7
+    Recorder otherRecorder;
+    CRenderService other(otherRecorder.callback());
+    const RenderUpdate elsewhere = otherRecorder.waitFinal(other.Request(request));
+    ASSERT_TRUE(elsewhere.image);
+    EXPECT_EQ(red(elsewhere), 17);
+}
+
 #if defined(__linux__)
 TEST(RenderService, WorkerRunsBelowNormalPriority)
 {

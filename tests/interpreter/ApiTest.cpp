@@ -36,7 +36,8 @@ TEST(Api, ExportsExactlyTheFourFunctionsAndTheExtensions)
     }
     const std::set<std::string> expected = {"FFParse", "FFPrepareExec", "FFExec", "FFFree", "zeltro_Traits",
                                             "zeltro_ExecRow", "zeltro_ExecRowChannels", "zeltro_ExecRowInOrder",
-                                            "zeltro_SeedRandom"};
+                                            "zeltro_SeedRandom", "zeltro_SetRules", "zeltro_Rules",
+                                            "zeltro_SetSeed", "zeltro_Seed"};
     EXPECT_EQ(names, expected);
 }
 

@@ -1,12 +1,15 @@
 // Random formulas on random images: the library (per pixel through
 // FFExec, a row at a time through zeltro_ExecRow, and rows in the exact
 // per-pixel order through zeltro_ExecRowInOrder) must give exactly what
-// the reference walk gives, and leave the record in the same state.
+// the reference walk gives, and leave the record in the same state, under
+// both rule sets.
 
 #include "ZeltroTestSupport.h"
 
 #include <cstring>
+#include <optional>
 #include <random>
+#include <tuple>
 
 using namespace zeltro::test;
 
@@ -25,8 +28,10 @@ namespace {
 
 class FormulaMaker {
 public:
-    explicit FormulaMaker(unsigned seed, bool pure)
-        : m_random(seed), m_pure(pure)
+    // pure: no effects under the rule set (rst has one under the genuine
+    // rules).
+    FormulaMaker(unsigned seed, bool pure, int32_t rules = ZELTRO_RULES_CLASSIC)
+        : m_random(seed), m_pure(pure), m_genuine(rules == ZELTRO_RULES_GENUINE)
     {
     }
 
@@ -38,7 +43,7 @@ public:
                                        ">=", "&&", "||", "&", "|", "^"};
         static const char* unary[] = {"-", "+", "!", "~"};
         static const char* fn1[] = {"ctl", "abs", "sqr", "sin", "cos", "tan", "frg", "bkg", "rst", "get"};
-        static const char* fn2[] = {"dif", "min", "max", "c2d", "c2m", "r2x", "r2y", "map", "i"};
+        static const char* fn2[] = {"dif", "min", "max", "c2d", "c2m", "r2x", "r2y", "map", "i", "pow"};
         static const char* fn3[] = {"src", "rad", "asrc", "arad", "add", "sub", "val"};
         const int d = depth - 1;
         switch (pick(m_pure ? 9 : 11)) {
@@ -48,10 +53,14 @@ public:
             return std::string(unary[pick(4)]) + "(" + make(d) + ")";
         case 4:
             return "(" + make(d) + ")?(" + make(d) + "):(" + make(d) + ")";
-        case 5:
-            return std::string(fn1[pick(10)]) + "(" + make(d) + ")";
+        case 5: {
+            std::string f = fn1[pick(10)];
+            if (f == "rst" && m_pure && m_genuine)
+                f = "sqr";
+            return f + "(" + make(d) + ")";
+        }
         case 6:
-            return std::string(fn2[pick(9)]) + "(" + make(d) + "," + make(d) + ")";
+            return std::string(fn2[pick(10)]) + "(" + make(d) + "," + make(d) + ")";
         case 7: {
             std::string s = std::string(fn3[pick(7)]) + "(";
             return s + make(d) + "," + make(d) + "," + make(d) + ")";
@@ -108,6 +117,7 @@ private:
 
     std::mt19937 m_random;
     bool m_pure;
+    bool m_genuine;
 };
 
 struct Scenario {
@@ -128,26 +138,43 @@ Tree tryParse(const std::string& text)
 }
 
 // The formulas as made, and with a pure left-leaning chain of that many
-// terms added in front ("rst(x+...+x)+" adds 0): the program is then too
+// terms added in front ("(x+...+x)*0+" adds 0): the program is then too
 // high for the recursive walks, and all of it is evaluated by the walk
-// with its own stack.
-class Differential : public ::testing::TestWithParam<int> {
+// with its own stack. Each under both rule sets.
+class Differential : public ::testing::TestWithParam<std::tuple<int, int32_t>> {
 protected:
+    void SetUp() override
+    {
+        m_rules.emplace(rules());
+        zeltro_SetSeed(0);
+        zeltro::reference::setSeed(0);
+    }
+    void TearDown() override { m_rules.reset(); }
+
+    static int32_t rules() { return std::get<1>(GetParam()); }
+
     static std::string prefixed(const std::string& formula)
     {
-        const int terms = GetParam();
+        const int terms = std::get<0>(GetParam());
         if (terms == 0)
             return formula;
         std::string chain = "x";
         for (int i = 1; i < terms; ++i)
             chain += "+x";
-        return "rst(" + chain + ")+" + formula;
+        return "(" + chain + ")*0+" + formula;
     }
+
+private:
+    std::optional<RulesScope> m_rules;
 };
 
-INSTANTIATE_TEST_SUITE_P(Heights, Differential, ::testing::Values(0, 140),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return info.param == 0 ? std::string("AsMade") : "BehindAChainOf" + std::to_string(info.param);
+INSTANTIATE_TEST_SUITE_P(HeightsAndRules, Differential,
+                         ::testing::Combine(::testing::Values(0, 140),
+                                            ::testing::Values(ZELTRO_RULES_GENUINE, ZELTRO_RULES_CLASSIC)),
+                         [](const ::testing::TestParamInfo<std::tuple<int, int32_t>>& info) {
+                             const int terms = std::get<0>(info.param);
+                             return (terms == 0 ? std::string("AsMade") : "BehindAChainOf" + std::to_string(terms)) +
+                                    rulesName(std::get<1>(info.param));
                          });
 
 TEST_P(Differential, PerPixelOrderMatchesTheReferenceWalk)
@@ -155,7 +182,7 @@ TEST_P(Differential, PerPixelOrderMatchesTheReferenceWalk)
     const Scenario scenarios[] = {{7, 5, 3, 0}, {1, 1, 3, 1}, {6, 4, 4, 2}, {5, 6, 3, 3}, {3, 2, 4, 0}};
     int compared = 0;
     for (unsigned seed = 1; seed <= 400; ++seed) {
-        FormulaMaker maker(seed, false);
+        FormulaMaker maker(seed, false, rules());
         std::string formulas[4];
         Tree trees[4];
         bool ok = true;
@@ -189,6 +216,7 @@ TEST_P(Differential, PerPixelOrderMatchesTheReferenceWalk)
                 }
         EXPECT_EQ(lib.edgeMode, ref.edgeMode) << seed;
         EXPECT_EQ(lib.error, ref.error) << seed;
+        EXPECT_EQ(zeltro_Seed(), zeltro::reference::seed()) << seed;
         ASSERT_TRUE(sameStorage(lib, ref)) << seed;
         std::free(ref.storage);
         ++compared;
@@ -203,7 +231,7 @@ TEST_P(Differential, RowsMatchTheReferenceWalk)
     int compared = 0;
     std::vector<int32_t> row;
     for (unsigned seed = 1000; seed < 1600; ++seed) {
-        FormulaMaker maker(seed, true);
+        FormulaMaker maker(seed, true, rules());
         const std::string formula = prefixed(maker.make(1 + seed % 7));
         Tree tree = tryParse(formula);
         if (!tree)
@@ -271,7 +299,7 @@ TEST_P(Differential, RowsInOrderMatchTheReferenceWalk)
     const Scenario scenarios[] = {{7, 5, 3, 0}, {1, 2, 3, 1}, {6, 4, 4, 2}, {5, 6, 3, 3}, {9, 3, 4, 0}};
     int compared = 0;
     for (unsigned seed = 2000; seed < 2400; ++seed) {
-        FormulaMaker maker(seed, false);
+        FormulaMaker maker(seed, false, rules());
         // Mostly the renderer's call (four channels, colour written); else
         // fewer channels and other channels written.
         const int count = seed % 3 ? 4 : 1 + static_cast<int>(seed / 3 % 4);
@@ -318,6 +346,7 @@ TEST_P(Differential, RowsInOrderMatchTheReferenceWalk)
         EXPECT_EQ(lib.x, s.width - 1);
         EXPECT_EQ(lib.y, s.height - 1);
         EXPECT_EQ(lib.z, count - 1);
+        EXPECT_EQ(zeltro_Seed(), zeltro::reference::seed()) << seed;
         ASSERT_TRUE(sameStorage(lib, ref)) << seed;
         std::free(ref.storage);
         ++compared;
@@ -325,15 +354,44 @@ TEST_P(Differential, RowsInOrderMatchTheReferenceWalk)
     EXPECT_GT(compared, 150);
 }
 
+// The tests below, each under both rule sets.
+class BothRules : public ::testing::TestWithParam<int32_t> {
+protected:
+    void SetUp() override
+    {
+        m_rules.emplace(GetParam());
+        zeltro_SetSeed(0);
+        zeltro::reference::setSeed(0);
+    }
+    void TearDown() override { m_rules.reset(); }
+
+private:
+    std::optional<RulesScope> m_rules;
+};
+
+std::string nameOfRules(const ::testing::TestParamInfo<int32_t>& info)
+{
+    return rulesName(info.param);
+}
+
+class DifferentialRandom : public BothRules {};
+class DifferentialRows : public BothRules {};
+INSTANTIATE_TEST_SUITE_P(Rules, DifferentialRandom, ::testing::Values(ZELTRO_RULES_GENUINE, ZELTRO_RULES_CLASSIC),
+                         nameOfRules);
+INSTANTIATE_TEST_SUITE_P(Rules, DifferentialRows, ::testing::Values(ZELTRO_RULES_GENUINE, ZELTRO_RULES_CLASSIC),
+                         nameOfRules);
+
 // rnd with constant bounds is compiled to a multiplication by the
 // divisor's reciprocal: every kind of range against the reference walk,
 // through FFExec and through rows in order, for a long run of draws.
-TEST(DifferentialRandom, ConstantBoundsDrawAsTheReferenceWalk)
+TEST_P(DifferentialRandom, ConstantBoundsDrawAsTheReferenceWalk)
 {
     const char* formulas[] = {"rnd(-20, 20)", "rnd(0, 0)", "rnd(3, 3)", "rnd(5, 4)", "rnd(10, -10)",
                               "rnd(0, 32766)", "rnd(0, 32767)", "rnd(0, 32768)", "rnd(0, 40000)",
                               "rnd(-2147483648, 2147483647)", "rnd(0, 2147483647)", "rnd(2147483647, 0)",
-                              "rnd(-5, -300)", "rnd(0, 1)", "rnd(100, 354)", "rnd(1, 2) * rnd(0, 9999)"};
+                              "rnd(-5, -300)", "rnd(0, 1)", "rnd(100, 354)", "rnd(1, 2) * rnd(0, 9999)",
+                              "rnd(0, 254)", "rnd(-2147483648, 2147483646)", "rnd(-1, 2147483647)",
+                              "rnd(0, 1431655765) + rnd(7, 3)"};
     for (const char* f : formulas) {
         Tree tree = parse(f);
         ASSERT_NE(tree, nullptr) << f;
@@ -364,7 +422,7 @@ TEST(DifferentialRandom, ConstantBoundsDrawAsTheReferenceWalk)
 // registers (a left-leaning chain below the height of the recursive walk)
 // or just within them, or evaluate operands twice: rows in order give the
 // reference values.
-TEST(DifferentialRows, LongOrderDependentChainsInOrder)
+TEST_P(DifferentialRows, LongOrderDependentChainsInOrder)
 {
     std::vector<std::string> formulas;
     for (int terms : {10, 62, 63, 64, 65, 100}) {
@@ -424,7 +482,7 @@ TEST(DifferentialRows, LongOrderDependentChainsInOrder)
 // Bytes written for one channel are seen by the next channel of the same
 // pixel: through dst, and when rendering in place (the destination is the
 // source) through c, r, g, b and src.
-TEST(DifferentialRows, RowsInOrderSeeTheBytesWrittenBefore)
+TEST_P(DifferentialRows, RowsInOrderSeeTheBytesWrittenBefore)
 {
     const struct {
         const char* formula;
@@ -472,7 +530,7 @@ TEST(DifferentialRows, RowsInOrderSeeTheBytesWrittenBefore)
 // A row's directions are found by stepping between the bounds of the
 // arc tangent's values: every row through and around the centre, rows far
 // away, wide rows and centres far outside the image give c2d's values.
-TEST(DifferentialRows, DirectionsOfRowsMatchTheReferenceWalk)
+TEST_P(DifferentialRows, DirectionsOfRowsMatchTheReferenceWalk)
 {
     Tree tree = parse("d");
     ASSERT_NE(tree, nullptr);
@@ -508,7 +566,7 @@ TEST(DifferentialRows, DirectionsOfRowsMatchTheReferenceWalk)
     EXPECT_GT(compared, 1400);
 }
 
-TEST(DifferentialRows, RowsInOrderAreRefusedWithoutSideEffects)
+TEST_P(DifferentialRows, RowsInOrderAreRefusedWithoutSideEffects)
 {
     TestImage image(4, 3);
     FFExecRecord& r = image.record();
@@ -542,7 +600,7 @@ TEST(DifferentialRows, RowsInOrderAreRefusedWithoutSideEffects)
     std::free(ref.storage);
 }
 
-TEST(DifferentialRows, RowsAreRefusedForOrderDependentTrees)
+TEST_P(DifferentialRows, RowsAreRefusedForOrderDependentTrees)
 {
     TestImage image(4, 4);
     std::vector<int32_t> row(4, 7);
@@ -553,9 +611,16 @@ TEST(DifferentialRows, RowsAreRefusedForOrderDependentTrees)
         EXPECT_EQ(zeltro_ExecRow(tree.get(), &image.record(), 0, 0, row.data()), 0) << f;
     }
     EXPECT_EQ(row, std::vector<int32_t>(4, 7));
-    Tree pure = parse("r + get(3) + rst(x)");
-    EXPECT_EQ(zeltro_Traits(pure.get()), ZELTRO_READS_STORAGE);
-    EXPECT_EQ(zeltro_ExecRow(pure.get(), &image.record(), 0, 0, row.data()), 1);
+    // rst sets the seed variable under the genuine rules only.
+    Tree seeding = parse("r + get(3) + rst(x)");
+    if (GetParam() == ZELTRO_RULES_GENUINE) {
+        EXPECT_EQ(zeltro_Traits(seeding.get()), ZELTRO_READS_STORAGE | ZELTRO_WRITES_SEED);
+        EXPECT_EQ(zeltro_ExecRow(seeding.get(), &image.record(), 0, 0, row.data()), 0);
+        EXPECT_EQ(row, std::vector<int32_t>(4, 7));
+    } else {
+        EXPECT_EQ(zeltro_Traits(seeding.get()), ZELTRO_READS_STORAGE);
+        EXPECT_EQ(zeltro_ExecRow(seeding.get(), &image.record(), 0, 0, row.data()), 1);
+    }
     EXPECT_EQ(zeltro_ExecRow(nullptr, &image.record(), 0, 0, row.data()), 0);
 }
 

@@ -159,8 +159,9 @@ TEST(Evaluator, ArgumentsLastToFirst)
     EXPECT_EQ(eval("mix(get(5), 0, put(7, 5), 7)", image), 7);
 }
 
-TEST(Evaluator, ShortCircuitAndConditionalSkipOperands)
+TEST(Evaluator, ShortCircuitAndConditionalSkipOperandsUnderTheClassicRules)
 {
+    const RulesScope classic(ZELTRO_RULES_CLASSIC);
     TestImage image(2, 2);
     EXPECT_EQ(eval("0 && put(1, 0)", image), 0);
     EXPECT_EQ(eval("get(0)", image), 0);

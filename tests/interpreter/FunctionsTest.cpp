@@ -1,6 +1,7 @@
 // Built-in functions: their values, their edge cases, the angle tables,
 // the random generator, storage and the functions that evaluate an
-// argument twice.
+// argument twice. Values that the rule sets give differently are those of
+// the classic rules here (GenuineRulesTest has the genuine ones).
 
 #include "ZeltroTestSupport.h"
 
@@ -17,6 +18,7 @@ class Functions : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Functions, Value)
 {
+    const RulesScope classic(ZELTRO_RULES_CLASSIC);
     TestImage image(4, 3);
     FFExecRecord& r = image.record();
     for (int i = 0; i < 8; ++i)
@@ -71,6 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Values, Functions, ::testing::Values(
 
 TEST(Functions, MapOfSliderPairs)
 {
+    const RulesScope classic(ZELTRO_RULES_CLASSIC);
     TestImage image(2, 2);
     FFExecRecord& r = image.record();
     r.sliders[0] = r.sliders[1] = 0;
@@ -141,6 +144,7 @@ TEST(Functions, TrigWhoseArgumentChangesSignReadsInsideTheTable)
 
 TEST(Functions, RandomSequenceStartsAtOneInEveryThread)
 {
+    const RulesScope classic(ZELTRO_RULES_CLASSIC);
     auto draws = [] {
         TestImage image(2, 2);
         std::vector<int32_t> values;

@@ -89,8 +89,33 @@ private:
     FFExecRecord m_record{};
 };
 
-// Value of formula at (x, y, z) through FFExec; fails the test when the
-// reference walk disagrees or the formula does not parse.
+// Makes rules the rule set of the library and of the reference walk while
+// it lives; the genuine rules, the default, afterwards.
+class RulesScope {
+public:
+    explicit RulesScope(int32_t rules)
+    {
+        zeltro_SetRules(rules);
+        reference::setRules(rules);
+    }
+    ~RulesScope()
+    {
+        zeltro_SetRules(ZELTRO_RULES_GENUINE);
+        reference::setRules(ZELTRO_RULES_GENUINE);
+    }
+    RulesScope(const RulesScope&) = delete;
+    RulesScope& operator=(const RulesScope&) = delete;
+};
+
+// "genuine" or "classic", for test names.
+inline std::string rulesName(int32_t rules)
+{
+    return rules == ZELTRO_RULES_CLASSIC ? "Classic" : "Genuine";
+}
+
+// Value of formula at (x, y, z) through FFExec under the rule set in
+// force; fails the test when the reference walk disagrees or the formula
+// does not parse.
 int32_t eval(const std::string& formula, TestImage& image, int x = 0, int y = 0, int z = 0);
 
 }  // namespace zeltro::test

@@ -100,12 +100,13 @@ def text_field(text, size):
 
 def parm(title, category, author='A. Vardel', copyright_='(c) Vardel tests',
          sliders=(10, 20, 30, 40, 50, 60, 70, 128), formulas=None, protected=False,
-         description=None):
+         description=None, first=0):
     """The 8296-byte Filter Factory parameter block. A description (two parts
     of at most 126 characters) goes, after "D:", into the second halves of
-    the first two map label areas."""
+    the first two map label areas. Compatible builders write 0x2068 (older
+    ones 0x1C68) into the first field."""
     formulas = formulas or ['r+ctl(0)', 'g*ctl(1)/255', 'b-x%16', 'a']
-    out = bytearray(b'\0' * 8)
+    out = bytearray(u32(first) + b'\0' * 4)
     for s in sliders:
         out += struct.pack('<i', s)
     out += b'\0' * 16
@@ -132,6 +133,12 @@ def parm(title, category, author='A. Vardel', copyright_='(c) Vardel tests',
         out[1514:1514 + len(second)] = second.encode('cp1252')
     assert len(out) == 8296, len(out)
     return bytes(out)
+
+
+def scrambled_block():
+    """8296 bytes as a builder's obfuscation leaves a block: no text in it."""
+    rng = random.Random(16001)
+    return bytes(rng.randrange(1, 256) for _ in range(8296))
 
 
 def tail(seed):
@@ -201,6 +208,18 @@ PAYLOADS = {
     'fxvs_text.parm': parm('Vardel Transition', 'Transitions'),
     'fxvs_text.fxvs': b'FXVS' * 4,
     'modes0.pipl': pipl('8BFM', 'No Modes', 'Vardel Test'),
+    'ffc_plain.pipl': pipl('8BFM', 'Builder Waves', 'Builder Cat', mode=0x50),
+    'ffc_plain.parm': parm('Builder Waves', 'Builder Cat', author='C. Builder', first=0x2068,
+                           formulas=['r+ctl(0)', 'g', 'rnd(0,254)', 'a']),
+    'ffc_old.pipl': pipl('8BFM', 'Old Builder Tile', 'Builder Cat', mode=0x50),
+    'ffc_old.parm': parm('Old Builder Tile', 'Builder Cat', author='D. Older', first=0x1C68),
+    'ffc_protected.pipl': pipl('8BFM', 'Builder Secret', 'Builder Cat', mode=0x50),
+    'ffc_protected.parm': parm('Builder Secret', 'Builder Cat', author='E. Hidden', first=0x2068,
+                               protected=True),
+    'ffc_scrambled.pipl': pipl('8BFM', 'Builder Scrambled', 'Builder Cat', mode=0x50),
+    'ffc_scrambled.rcdata': scrambled_block(),
+    'ffc_implausible.pipl': pipl('8BFM', 'Not A Factory', 'Builder Cat', mode=0x50),
+    'ffc_implausible.parm': parm('Not A Factory', 'Builder Cat'),
 }
 
 

@@ -135,6 +135,23 @@ TEST_F(PluginSearchTest, AuthorIsSearchedOnlyInFilterFactoryBlocks)
     EXPECT_TRUE(CPluginSearch::Run(catalogue, descriptions, Only("", {SearchField::Author})).empty());
 }
 
+// Compatible filters (PARM without FUNC) are searched in their blocks too;
+// a scrambled one has no author to find.
+TEST(PluginSearchCompatible, AuthorsOfCompatibleFiltersAreFound)
+{
+    CPluginListManager catalogue;
+    CDescriptionListManager descriptions;
+    AddPiplEntry(catalogue, "Builder Waves", "Builder Cat", testPlugin("ffc_plain.8bf").string()).m_resourceFlags =
+        kFlagPARM;
+    AddPiplEntry(catalogue, "Builder Scrambled", "Builder Cat", testPlugin("ffc_scrambled.8bf").string());
+    AddPiplEntry(catalogue, "Not A Factory", "Builder Cat", testPlugin("ffc_implausible.8bf").string()).m_resourceFlags =
+        kFlagPARM;
+    EXPECT_EQ(Names(CPluginSearch::Run(catalogue, descriptions, Only("c. builder", {SearchField::Author}))),
+              (std::vector<std::string>{"Builder Waves"}));
+    EXPECT_EQ(Names(CPluginSearch::Run(catalogue, descriptions, Only("", {SearchField::Author}))),
+              (std::vector<std::string>{"Builder Waves"}));
+}
+
 TEST_F(PluginSearchTest, RowsShowTheKindWhenThereIsNoCategory)
 {
     auto rows = CPluginSearch::Run(catalogue, descriptions, Only("", {SearchField::Title}));

@@ -76,6 +76,19 @@ void writeFile(const std::filesystem::path& path, const std::string& text)
     writeFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
+void writeSixteenBitModule(const std::filesystem::path& path)
+{
+    std::vector<std::uint8_t> bytes(0x80 + 0x40, 0);
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    bytes[0x18] = 0x40;  // relocation table offset of a Windows module
+    bytes[0x3C] = 0x80;  // the new header
+    bytes[0x80] = 'N';
+    bytes[0x81] = 'E';
+    bytes[0x82] = 5;     // linker version
+    writeFile(path, bytes);
+}
+
 namespace {
 std::string slurp(const std::filesystem::path& path)
 {

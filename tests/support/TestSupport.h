@@ -41,6 +41,8 @@ std::filesystem::path binDir();
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 void writeFile(const std::filesystem::path& path, const std::string& text);
+// Writes a 16-bit Windows module: an MZ header whose new header is "NE".
+void writeSixteenBitModule(const std::filesystem::path& path);
 
 // Result of running a program: exit status and what it printed.
 struct RunResult {

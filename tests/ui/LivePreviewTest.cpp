@@ -40,6 +40,7 @@ private slots:
     void livePreviewPasteAndSettings();
     void sliderStress();
     void previewBarRendersFilters();
+    void previewBarRendersCompatibleFilters();
 };
 
 void LivePreviewTest::livePreviewRenders()
@@ -258,6 +259,30 @@ void LivePreviewTest::previewBarRendersFilters()
     bar.showPlugin(plain);
     QVERIFY(!preview->isRendering());
     QTest::qWait(100);
+    QCOMPARE(bar.previewWindow()->image().size(), QSize(40, 30));
+}
+
+// Filters of compatible builders render like genuine ones; a scrambled one
+// has no block to render and shows its store images.
+void LivePreviewTest::previewBarRendersCompatibleFilters()
+{
+    TestSession s;
+    const CPluginEntry* compatible = s.add("ffc_plain.8bf");
+    const CPluginEntry* scrambled = s.add("ffc_scrambled.8bf");
+    QVERIFY(compatible && scrambled);
+    s.addImages(*scrambled, 1);
+    PreviewBar bar(*s.session);
+    bar.resize(300, 300);
+    FilterPreview* preview = FilterPreview::attachTo(*s.session, &bar);
+    QVERIFY(preview);
+    bar.showPlugin(compatible);
+    QVERIFY(preview->isRendering());
+    QTRY_VERIFY(!preview->isRendering());
+    QVERIFY(preview->shownUpdates() > 0);
+    QVERIFY(s.session->PreviewImages().GetPlugin() == nullptr);
+    bar.showPlugin(scrambled);
+    QVERIFY(!preview->isRendering());
+    QVERIFY(s.session->PreviewImages().GetPlugin() == scrambled);
     QCOMPARE(bar.previewWindow()->image().size(), QSize(40, 30));
 }
 

@@ -75,6 +75,16 @@ void PropertiesTest::pageSets_data()
         << QStringList{"previewPage", "authorPage", "generalPage"};
     QTest::newRow("other plug-in") << "pipl_single.8bf" << QStringList{" Preview ", " General Properties "}
                                    << QStringList{"fixedPreviewPage", "generalPage"};
+    QTest::newRow("compatible filter")
+        << "ffc_plain.8bf"
+        << QStringList{" Preview ", " Author/Description ", " Filter Factory Code ", " General Properties "}
+        << QStringList{"previewPage", "authorPage", "codePage", "generalPage"};
+    QTest::newRow("protected compatible filter")
+        << "ffc_protected32.8bf" << QStringList{" Preview ", " Author/Description ", " General Properties "}
+        << QStringList{"previewPage", "authorPage", "generalPage"};
+    QTest::newRow("scrambled compatible filter")
+        << "ffc_scrambled.8bf" << QStringList{" Preview ", " General Properties "}
+        << QStringList{"fixedPreviewPage", "generalPage"};
 }
 
 void PropertiesTest::pageSets()
@@ -126,6 +136,10 @@ void PropertiesTest::generalPageFields_data()
     QTest::newRow("filter factory") << "ff_filter.8bf" << "PiPL" << "Photoshop Filter Factory" << "FF Ripple"
                                     << "64-bit" << "Not signed";
     QTest::newRow("signed") << "signed.8bf" << "PiPL" << "" << "" << "" << "Signed";
+    QTest::newRow("compatible") << "ffc_plain32.8bf" << "PiPL" << "Filter Factory-compatible filter"
+                                << "Builder Waves" << "32-bit" << "Not signed";
+    QTest::newRow("scrambled") << "ffc_scrambled.8bf" << "PiPL" << "Filter Factory-compatible filter" << ""
+                               << "64-bit" << "Not signed";
 }
 
 void PropertiesTest::generalPageFields()

@@ -12,7 +12,38 @@
  * evaluate whole rows, possibly on several threads: they take the record
  * explicitly, never touch the global state and may run concurrently on
  * trees that FFParse built (zeltro_ExecRowInOrder, which writes its
- * record, on different records).
+ * record, on different records). Two more choose the rule set and reach
+ * the seed variable that rst writes; like the prepared record these are
+ * process-wide.
+ *
+ * Rule sets (zeltro_SetRules). The genuine rules, the default, give what
+ * the filters themselves compute in their host; the classic rules are the
+ * interpreter's earlier ones. They differ in:
+ *   ?: && ||   genuine: every operand is evaluated (an operand without
+ *              effects may still be skipped, as nothing can tell), the
+ *              result chosen as before; classic: the operand not needed
+ *              is skipped.
+ *   get, put   outside the cells, genuine get(i) yields i and put(v, i)
+ *              yields v; classic both yield 0.
+ *   c2d, d     genuine: from the arc tangent of min/max of |x| and |y|
+ *              (a table of 1025 entries, 1/1024 steps), classic: from
+ *              atan(x / -|y|) in floating point.
+ *   sin, cos   genuine: one cosine table whose fourth quadrant is shifted
+ *              by one entry, sin(a) = cos(a - 256); classic: a sine and a
+ *              cosine table.
+ *   map        genuine: hi = lo != 0 gives 255 from n = lo on, hi < lo
+ *              counts down from 255; classic: from n = lo + 1, and one
+ *              formula for both directions.
+ *   rnd, rst   genuine: the subtractive generator of 55 values (32-bit,
+ *              wrapping), one draw per rnd, rst(i) sets the seed variable
+ *              to i & 32767; classic: the linear congruential generator
+ *              with 15-bit values, no draw for an empty range, rst does
+ *              nothing.
+ *   r2x, r2y,  genuine: (m * T[a] + 8191) >> 14 from a cosine table of
+ *   rad, arad  scale 16384; classic: (m * cos[a]) / 512 and sine.
+ * c2m, tan and pow follow one rule in both sets. pow(b, e) is b to the
+ * e-th power with wrap-around (pow(0, 0) = 1); a negative exponent gives
+ * 1 / b^-e truncated, so 1 for b = 1, +-1 for b = -1 and 0 otherwise.
  */
 #include <stdint.h>
 
@@ -94,12 +125,15 @@ enum {
     ZELTRO_READS_STORAGE = 4,    /* get */
     ZELTRO_WRITES_EDGE_MODE = 8, /* srcmode */
     ZELTRO_READS_DESTINATION = 16, /* dst */
-    ZELTRO_UNKNOWN_KIND = 32     /* a node kind the evaluator does not know */
+    ZELTRO_UNKNOWN_KIND = 32,    /* a node kind the evaluator does not know */
+    ZELTRO_WRITES_SEED = 64      /* rst under the genuine rules */
 };
-/* Returns the property bits of a tree; 0 for null. A tree without
- * ZELTRO_USES_RANDOM, ZELTRO_WRITES_STORAGE, ZELTRO_WRITES_EDGE_MODE,
- * ZELTRO_READS_DESTINATION and ZELTRO_UNKNOWN_KIND gives the same value
- * for a pixel whatever was evaluated before it. */
+/* Returns the property bits of a tree under the current rule set; 0 for
+ * null. A tree without ZELTRO_USES_RANDOM, ZELTRO_WRITES_STORAGE,
+ * ZELTRO_WRITES_EDGE_MODE, ZELTRO_READS_DESTINATION and
+ * ZELTRO_UNKNOWN_KIND gives the same value for a pixel whatever was
+ * evaluated before it; one with ZELTRO_WRITES_SEED leaves the seed
+ * variable as its last evaluation set it, so it is evaluated in order. */
 ZELTRO_API int32_t zeltro_Traits(const FFNode* node);
 
 /* Evaluates node for every column of row y, channel z, as FFExec would
@@ -138,9 +172,30 @@ ZELTRO_API int32_t zeltro_ExecRowChannels(const FFNode* node, const FFExecRecord
 ZELTRO_API int32_t zeltro_ExecRowInOrder(FFNode* const* trees, int32_t count, FFExecRecord* record, int32_t y,
                                          uint8_t* destination, int32_t writeMask, int32_t* const* out);
 
-/* Restarts the calling thread's random generator at seed (a new thread
- * starts at 1), so that a rendering can repeat the sequence of rnd. */
+/* Restarts the calling thread's random generators at seed, so that a
+ * rendering can repeat the sequence of rnd: the classic one at state seed,
+ * the genuine one seeded with 161803398 - seed. A new thread starts them
+ * at 1 (classic) and 0 (genuine). */
 ZELTRO_API void zeltro_SeedRandom(uint32_t seed);
+
+/* Rule sets of zeltro_SetRules. */
+enum {
+    ZELTRO_RULES_GENUINE = 0, /* what the filters compute in their host; the default */
+    ZELTRO_RULES_CLASSIC = 1  /* the interpreter's earlier rules */
+};
+/* Makes rules the rule set of every later FFParse, FFExec and zeltro_
+ * call in the process, for trees parsed before as well. Returns the rule
+ * set in force before, or -1 (nothing changed) for an unknown value. */
+ZELTRO_API int32_t zeltro_SetRules(int32_t rules);
+/* Returns the rule set in force. */
+ZELTRO_API int32_t zeltro_Rules(void);
+
+/* The seed variable that rst(i) sets to i & 32767 under the genuine
+ * rules (process-wide, 0 at start). A renderer seeds the generator from it
+ * before a rendering and keeps it between renderings of one preview, so
+ * that an rst takes effect from the next rendering on. */
+ZELTRO_API void zeltro_SetSeed(int32_t seed);
+ZELTRO_API int32_t zeltro_Seed(void);
 
 #ifdef __cplusplus
 }

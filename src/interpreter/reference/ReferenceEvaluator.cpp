@@ -16,6 +16,8 @@ namespace zeltro::reference {
 namespace {
 
 uint32_t g_random = 1;
+bool g_genuine = true;
+int32_t g_seed = 0;
 
 using I = int32_t;
 using U = uint32_t;
@@ -49,6 +51,137 @@ I C2m(I x, I y)
 {
     const U sum = static_cast<U>(W(static_cast<int64_t>(x) * x)) + static_cast<U>(W(static_cast<int64_t>(y) * y));
     return Isqrt(sum);
+}
+
+// ---- the genuine rules, each straight from its statement -------------
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The subtractive generator: 55 values, every one an unsigned 32-bit
+// integer, indices 31 apart.
+struct Subtractive {
+    uint32_t ma[56] = {};
+    int inext = 0;
+    int inextp = 31;
+
+    void seed(uint32_t s)
+    {
+        uint32_t mj = 161803398u - s;
+        ma[55] = mj;
+        uint32_t mk = 1;
+        for (int i = 1; i <= 54; ++i) {
+            const int ii = (21 * i) % 55;
+            ma[ii] = mk;
+            mk = mj - mk;
+            mj = ma[ii];
+        }
+        for (int k = 1; k <= 4; ++k)
+            for (int i = 1; i <= 55; ++i)
+                ma[i] -= ma[1 + (i + 30) % 55];
+        inext = 0;
+        inextp = 31;
+    }
+    uint32_t next()
+    {
+        if (++inext == 56)
+            inext = 1;
+        if (++inextp == 56)
+            inextp = 1;
+        ma[inext] -= ma[inextp];
+        return ma[inext];
+    }
+};
+
+Subtractive& subtractive()
+{
+    static Subtractive generator = [] {
+        Subtractive g;
+        g.seed(0);
+        return g;
+    }();
+    return generator;
+}
+
+// The table index of an angle: a mod 1024, or 1023 + (a rem 1024) below 0.
+I Look(I a)
+{
+    return a >= 0 ? a % 1024 : 1023 + a % 1024;
+}
+
+I GenuineCos(I a)
+{
+    const I i = Look(a);
+    if (g_cosine[i] < 0)
+        return g_cosine[i];  // the classic negative entries stand
+    return static_cast<I>(512.0 * std::cos(2.0 * kPi * (i < 768 ? i : i + 1) / 1024.0));
+}
+
+I GenuineSin(I a)
+{
+    return GenuineCos(W(static_cast<int64_t>(a) - 256));
+}
+
+I Q(int k)
+{
+    return static_cast<I>(16384.0 * std::cos(2.0 * kPi * k / 1024.0));
+}
+
+I T(int i)
+{
+    if (i <= 256) return Q(i);
+    if (i <= 511) return -Q(512 - i);
+    if (i <= 767) return -Q(i - 512);
+    return Q(1023 - i);
+}
+
+I GenuineR2x(I d, I m)
+{
+    return W(static_cast<int64_t>(W(static_cast<int64_t>(m) * T(Look(d)))) + 8191) >> 14;
+}
+
+I GenuineR2y(I d, I m)
+{
+    const int64_t k = ((static_cast<int64_t>(d) - 256) % 1024 + 1024) % 1024;
+    return W(static_cast<int64_t>(W(static_cast<int64_t>(m) * T(static_cast<int>(k)))) + 8191) >> 14;
+}
+
+I GenuineC2d(I x, I y)
+{
+    const int64_t ax = x < 0 ? -static_cast<int64_t>(x) : x;
+    const int64_t ay = y < 0 ? -static_cast<int64_t>(y) : y;
+    const int64_t mx = ax > ay ? ax : ay;
+    const int64_t mn = ax > ay ? ay : ax;
+    const int64_t q = mx == 0 ? 0 : mn * 1024 / mx;
+    const I t = static_cast<I>(std::atan(static_cast<double>(q) / 1024.0) * 512.0 / kPi);
+    I a = ax >= ay ? t : 256 - t;
+    if (x < 0) a = 512 - a;
+    if (y < 0) a = -a;
+    return a;
+}
+
+I GenuineMap(I n, I hi, I lo)
+{
+    if (hi == 0 && lo == 0) return 255;
+    if (hi == lo) return n < lo ? 0 : 255;
+    if (hi > lo) return Quo(W(static_cast<int64_t>(W(static_cast<int64_t>(n) - lo)) * 255), W(static_cast<int64_t>(hi) - lo));
+    return W(255 - static_cast<int64_t>(Quo(W(static_cast<int64_t>(W(static_cast<int64_t>(n) - hi)) * 255), W(static_cast<int64_t>(lo) - hi))));
+}
+
+// Repeated multiplication, wrapping; a negative exponent as 1 / b^-e.
+I Pow(I b, I e)
+{
+    if (e < 0) {
+        if (b == 1) return 1;
+        if (b == -1) return e % 2 == 0 ? 1 : -1;
+        return 0;
+    }
+    uint32_t result = 1;
+    uint32_t base = static_cast<uint32_t>(b);
+    for (uint32_t n = static_cast<uint32_t>(e); n; n >>= 1) {
+        if (n & 1) result *= base;
+        base *= base;
+    }
+    return static_cast<I>(result);
 }
 
 struct Walk {
@@ -101,6 +234,15 @@ struct Walk {
         return (76 * p[r.channelOffsets[0]] + 150 * p[r.channelOffsets[1]] + 29 * p[r.channelOffsets[2]]) / 256;
     }
 
+    static I R2x(I d, I m)
+    {
+        return g_genuine ? GenuineR2x(d, m) : Quo(W(static_cast<int64_t>(m) * Lookup(g_cosine, d)), 512);
+    }
+    static I R2y(I d, I m)
+    {
+        return g_genuine ? GenuineR2y(d, m) : Quo(W(static_cast<int64_t>(m) * Lookup(g_sine, d)), 512);
+    }
+
     I ev(const FFNode* n)
     {
         auto c = [&](int i) { return ev(n->children[i]); };
@@ -142,7 +284,8 @@ struct Walk {
             if (n->type == 'u') return (56 * B - 37 * G - 19 * R) / 256;
             return (78 * R - 65 * G - 13 * B) / 256;
         }
-        case 'd': return C2d(W(static_cast<int64_t>(r.x) - r.centreX), W(static_cast<int64_t>(r.y) - r.centreY));
+        case 'd':
+            return (g_genuine ? GenuineC2d : C2d)(W(static_cast<int64_t>(r.x) - r.centreX), W(static_cast<int64_t>(r.y) - r.centreY));
         case 'm': return C2m(W(static_cast<int64_t>(r.x) - r.centreX), W(static_cast<int64_t>(r.y) - r.centreY));
         case '+': return bin([](I a, I b) { return W(static_cast<int64_t>(a) + b); });
         case '-': return bin([](I a, I b) { return W(static_cast<int64_t>(a) - b); });
@@ -160,10 +303,16 @@ struct Walk {
         case 297: return bin([](I a, I b) { return a & b; });
         case 296: return bin([](I a, I b) { return a | b; });
         case 295: return bin([](I a, I b) { return a ^ b; });
-        case 299: return c(0) == 0 ? 0 : I(c(1) != 0);
-        case 298: return c(0) != 0 ? 1 : I(c(1) != 0);
+        case 299:
+            if (g_genuine) { const I a = c(0); const I b = c(1); return I(a != 0 && b != 0); }
+            return c(0) == 0 ? 0 : I(c(1) != 0);
+        case 298:
+            if (g_genuine) { const I a = c(0); const I b = c(1); return I(a != 0 || b != 0); }
+            return c(0) != 0 ? 1 : I(c(1) != 0);
         case 258: c(0); return c(1);
-        case '?': return c(0) != 0 ? c(1) : c(2);
+        case '?':
+            if (g_genuine) { const I k = c(0); const I p = c(1); const I q = c(2); return k != 0 ? p : q; }
+            return c(0) != 0 ? c(1) : c(2);
         case 308: return W(-static_cast<int64_t>(c(0)));
         case 309: return c(0);
         case 310: return I(c(0) == 0);
@@ -173,8 +322,8 @@ struct Walk {
             args(3);
             I x = v[0], y = v[1];
             if (n->type != 291) {
-                x = W(static_cast<int64_t>(r.centreX) + Quo(W(static_cast<int64_t>(v[1]) * Lookup(g_cosine, v[0])), 512));
-                y = W(static_cast<int64_t>(r.centreY) + Quo(W(static_cast<int64_t>(v[1]) * Lookup(g_sine, v[0])), 512));
+                x = W(static_cast<int64_t>(r.centreX) + R2x(v[0], v[1]));
+                y = W(static_cast<int64_t>(r.centreY) + R2y(v[0], v[1]));
             }
             auto s = [&](int dx, int dy) { return S(W(static_cast<int64_t>(x) + dx), W(static_cast<int64_t>(y) + dy), v[2]); };
             if (n->type == 277) return s(0, 0);
@@ -205,6 +354,7 @@ struct Walk {
             const I i = c(0);
             if (i < 0 || i > 3) return 0;
             const I hi = r.sliders[2 * i], lo = r.sliders[2 * i + 1];
+            if (g_genuine) return GenuineMap(nv, hi, lo);
             if (hi == 0 && lo == 0) return 255;
             if (hi == lo) return nv <= lo ? 0 : 255;
             return Quo(W(static_cast<int64_t>(W(static_cast<int64_t>(nv) - lo)) * 255), W(static_cast<int64_t>(hi) - lo));
@@ -239,27 +389,36 @@ struct Walk {
         }
         case 271: { const I a = c(0); return a < 0 ? 0 : Isqrt(static_cast<uint64_t>(a)); }
         case 276: args(2); return C2m(v[0], v[1]);
-        case 275: args(2); return C2d(v[0], v[1]);
-        case 278: args(2); return Quo(W(static_cast<int64_t>(v[1]) * Lookup(g_cosine, v[0])), 512);
-        case 279: args(2); return Quo(W(static_cast<int64_t>(v[1]) * Lookup(g_sine, v[0])), 512);
+        case 275: args(2); return (g_genuine ? GenuineC2d : C2d)(v[0], v[1]);
+        case 278: args(2); return R2x(v[0], v[1]);
+        case 279: args(2); return R2y(v[0], v[1]);
+        case 313: args(2); return Pow(v[0], v[1]);
         case 280: case 281: case 282: {
             c(0);  // the sign test
             const I a = c(0);
+            if (g_genuine && n->type == 280) return GenuineSin(a);
+            if (g_genuine && n->type == 281) return GenuineCos(a);
             return Lookup(n->type == 280 ? g_sine : n->type == 281 ? g_cosine : g_tangent, a);
         }
         case 269: {
             args(2);
+            if (g_genuine) {
+                const uint32_t value = subtractive().next();
+                if (v[1] < v[0]) return 0;
+                const uint64_t range = static_cast<uint64_t>(static_cast<int64_t>(v[1]) - v[0]) + 1;
+                return W(static_cast<int64_t>(v[0]) + static_cast<int64_t>(value % range));
+            }
             const I count = W(static_cast<int64_t>(v[1]) - v[0] + 1);
             if (count == 0) return 0;
             g_random = g_random * 214013u + 2531011u;
             const I next = static_cast<I>((g_random >> 16) & 32767u);
             return W(static_cast<int64_t>(v[0]) + Rem(next, count));
         }
-        case 264: { const I i = c(0); return i >= 0 && i < r.storageSize ? r.storage[i] : 0; }
+        case 264: { const I i = c(0); return i >= 0 && i < r.storageSize ? r.storage[i] : (g_genuine ? i : 0); }
         case 265: {
             const I i = c(1);
             const I value = c(0);
-            if (i < 0 || i >= r.storageSize) return 0;
+            if (i < 0 || i >= r.storageSize) return g_genuine ? value : 0;
             r.storage[i] = value;
             return value;
         }
@@ -273,7 +432,11 @@ struct Walk {
             return 0;
         }
         case 289: r.edgeMode = c(0); return 0;
-        case 284: c(0); return 0;
+        case 284: {
+            const I seed = c(0);
+            if (g_genuine) g_seed = seed & 32767;
+            return 0;
+        }
         default:
             r.error = n->type;
             return 0;
@@ -294,6 +457,22 @@ int32_t evaluate(const FFNode* node, FFExecRecord& record)
 void seedRandom(uint32_t seed)
 {
     g_random = seed;
+    subtractive().seed(seed);
+}
+
+void setRules(int32_t rules)
+{
+    g_genuine = rules != ZELTRO_RULES_CLASSIC;
+}
+
+void setSeed(int32_t seed)
+{
+    g_seed = seed;
+}
+
+int32_t seed()
+{
+    return g_seed;
 }
 
 }  // namespace zeltro::reference

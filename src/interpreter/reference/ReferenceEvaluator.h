@@ -14,7 +14,16 @@ namespace zeltro::reference {
 // z); writes the record as the language does (storage, srcmode, error).
 int32_t evaluate(const FFNode* node, FFExecRecord& record);
 
-// Restarts the reference walk's own random generator.
+// Restarts the reference walk's own random generators (as
+// zeltro_SeedRandom restarts the library's).
 void seedRandom(uint32_t seed);
+
+// The rule set of the walk (ZELTRO_RULES_GENUINE, the default, or
+// ZELTRO_RULES_CLASSIC); its own, apart from the library's.
+void setRules(int32_t rules);
+
+// The walk's own seed variable, which rst sets under the genuine rules.
+void setSeed(int32_t seed);
+int32_t seed();
 
 }  // namespace zeltro::reference

@@ -1,6 +1,7 @@
 #include "docks/PreviewBar.h"
 
 #include "app/Session.h"
+#include "filterfactory/ParameterBlock.h"
 #include "images/PreviewImageManager.h"
 #include "preview/PreviewWnd.h"
 
@@ -91,7 +92,7 @@ void PreviewBar::showPlugin(const vardel::CPluginEntry* plugin)
         updateControls();
         return;
     }
-    if (plugin->IsPhotoshopFilterFactory()) {
+    if (IsFilterFactoryFilter(*plugin)) {
         images.SetPlugin(nullptr);
         updateControls();
         emit filterFactoryShown(plugin);

@@ -36,9 +36,9 @@ public:
 
 public slots:
     // Shows the first preview image of a plug-in; null: nothing selected.
-    // A Photoshop Filter Factory filter gets no store images (its picture is
-    // the live rendering): the store is cleared and filterFactoryShown is
-    // emitted.
+    // A Filter Factory filter (genuine or compatible) gets no store images
+    // (its picture is the live rendering): the store is cleared and
+    // filterFactoryShown is emitted.
     void showPlugin(const vardel::CPluginEntry* plugin);
     // Another window added or deleted images of this image base name: when
     // they are the ones shown, they are read again (the position kept where

@@ -1,6 +1,6 @@
 #pragma once
 // The property sheet "Plugin Details": one plug-in's pages in a tab widget
-// with OK and Cancel. A Photoshop Filter Factory filter gets the live
+// with OK and Cancel. A Filter Factory filter gets the live
 // preview, " Author/Description ", " Filter Factory Code " (unless the filter
 // hides its formulas) and " General Properties "; any other plug-in the
 // preview images and " General Properties ". The sheet keeps its own copy

@@ -68,8 +68,9 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     // Beyond the resources: what kind of module the file is, and whether a
     // signature would break when the file is changed.
     auto* fileRow = new QHBoxLayout;
+    const QString noModule = details.moduleProblem.empty() ? tr("not a module") : tr(details.moduleProblem.c_str());
     QLineEdit* machine = field(this, "machineEdit",
-                               details.machine.empty() ? tr("not a module") : QString::fromStdString(details.machine));
+                               details.machine.empty() ? noModule : QString::fromStdString(details.machine));
     if (details.machineCode == 0x014c)
         machine->setText(tr("%1 (32-bit)").arg(machine->text()));
     else if (details.machineCode == 0x8664 || details.machineCode == 0xAA64 || details.machineCode == 0x0200)

@@ -16,7 +16,7 @@ namespace vardel::ui {
 class PluginGeneralProp : public PluginPropPage {
     Q_OBJECT
 public:
-    // block: the sheet's copy for a Photoshop Filter Factory filter, else null.
+    // block: the sheet's copy for a Filter Factory filter, else null.
     PluginGeneralProp(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
                       const vardel::CParameterBlock* block, QWidget* parent = nullptr);
 };
