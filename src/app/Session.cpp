@@ -243,6 +243,15 @@ int CVardelSession::CurrentDirectoryIndex() const { return m_impl->doc.CurrentIn
 bool CVardelSession::IsCatalogueShown() const { return m_impl->doc.IsCatalogueShown(); }
 bool CVardelSession::CanRescan() const { return m_impl->doc.IsCurrentInList(); }
 
+EmptyViewHint CVardelSession::EmptyHint(std::size_t categoryItems) const
+{
+    int directories = 0;
+    for (const auto& d : m_impl->directories)
+        if (d && !d->m_separator)
+            ++directories;
+    return ChooseEmptyViewHint(directories, m_impl->doc.IsCurrentInList(), categoryItems);
+}
+
 int CVardelSession::EntryIndex(const CPluginEntry* entry) const
 {
     const auto& entries = m_impl->doc.Catalogue().m_entries;

@@ -14,6 +14,7 @@
 #include "app/Application.h"
 #include "app/Stores.h"
 #include "app/LaunchBarEntry.h"
+#include "catalogue/CatalogueView.h"
 #include "images/PreviewImageManager.h"
 
 #include <array>
@@ -173,6 +174,8 @@ public:
     int CurrentDirectoryIndex() const;
     bool IsCatalogueShown() const;         // entries, and its directory still listed
     bool CanRescan() const;                // "Re-Scan all" is available
+    // What the category list says while it is empty (categoryItems 0).
+    EmptyViewHint EmptyHint(std::size_t categoryItems) const;
     // Position of an entry in the sorted catalogue, -1 when not in it.
     int EntryIndex(const CPluginEntry* entry) const;
 

@@ -150,4 +150,28 @@ std::string ListLabel(const std::string& name)
     return last == std::string::npos ? std::string() : name.substr(0, last + 1);
 }
 
+EmptyViewHint ChooseEmptyViewHint(int directories, bool directoryShown, std::size_t categoryItems)
+{
+    if (categoryItems > 0)
+        return EmptyViewHint::None;
+    if (directoryShown)
+        return EmptyViewHint::NoPlugins;
+    return directories > 0 ? EmptyViewHint::NoDirectoryChosen : EmptyViewHint::NoDirectory;
+}
+
+const char* EmptyViewHintName(EmptyViewHint hint)
+{
+    switch (hint) {
+    case EmptyViewHint::NoDirectory:
+        return "no_directory";
+    case EmptyViewHint::NoDirectoryChosen:
+        return "no_directory_chosen";
+    case EmptyViewHint::NoPlugins:
+        return "no_plugins";
+    case EmptyViewHint::None:
+        break;
+    }
+    return "";
+}
+
 }  // namespace vardel

@@ -7,6 +7,7 @@
 #include "catalogue/PluginTables.h"  // kClassCount
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,19 @@ std::array<std::string, 4> IndicatorTexts(const Indicators& indicators);
 int ChooseClass(const std::array<int, 10>& counts, int selectedClass);
 // The plug-in counts per class (kind 0 counts nowhere; slots 7..9 stay 0).
 std::array<int, 10> CountPluginClasses(const CPluginListManager& catalogue);
+// What an empty category list says to do next.
+enum class EmptyViewHint {
+    None,                // the list has items
+    NoDirectory,         // no plug-in directory is set up: File > Setup...
+    NoDirectoryChosen,   // directories exist, none is on show: Plugin > Directory
+    NoPlugins,           // the directory on show holds no plug-in
+};
+// The hint for a view over directories (separators not counted), whether
+// a directory's catalogue is on show and the number of category items.
+EmptyViewHint ChooseEmptyViewHint(int directories, bool directoryShown, std::size_t categoryItems);
+// "no_directory", "no_directory_chosen", "no_plugins", "" for None.
+const char* EmptyViewHintName(EmptyViewHint hint);
+
 // The name as the plug-in list shows it: trailing blanks removed.
 std::string ListLabel(const std::string& name);
 

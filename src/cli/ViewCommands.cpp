@@ -102,6 +102,7 @@ void RunView(const Common& common, const ViewOptions& o)
         {"indicators",
          {{"categories", n.categories}, {"plugins", n.plugins}, {"selected", n.selected}, {"enabled", n.enabled}}},
         {"indicator_texts", texts},
+        {"hint", EmptyViewHintName(ChooseEmptyViewHint(1, true, categories.size()))},
         {"plugin_commands", pluginCommandsJson(selection)},
         {"category_commands",
          categoryCommandsJson(catalogue,

@@ -279,10 +279,10 @@ void LivePreviewTest::previewBarRendersCompatibleFilters()
     QVERIFY(preview->isRendering());
     QTRY_VERIFY(!preview->isRendering());
     QVERIFY(preview->shownUpdates() > 0);
-    QVERIFY(s.session->PreviewImages().GetPlugin() == nullptr);
+    QVERIFY(bar.images().GetPlugin() == nullptr);
     bar.showPlugin(scrambled);
     QVERIFY(!preview->isRendering());
-    QVERIFY(s.session->PreviewImages().GetPlugin() == scrambled);
+    QVERIFY(bar.images().GetPlugin() == scrambled);
     QCOMPARE(bar.previewWindow()->image().size(), QSize(40, 30));
 }
 

@@ -466,19 +466,19 @@ void MainFrameTest::placementOnScreenApplied()
     {
         QtSettingsBackend backend(sample.SettingsFile());
         const std::pair<const char*, int> values[] = {{"wp.showCmd", 1}, {"wp.left", 40}, {"wp.top", 50},
-                                                      {"wp.right", 560}, {"wp.bottom", 470}};
+                                                      {"wp.right", 740}, {"wp.bottom", 520}};
         for (const auto& [name, value] : values)
             backend.WriteInt("Settings", name, value);
     }
     Program program(sample);
     QVERIFY(program.Frame().RestorePlacementAndShow());
     QCOMPARE(program.Frame().geometry().topLeft(), QPoint(40, 50));
-    QCOMPARE(program.Frame().geometry().width(), 520);
-    program.Frame().setGeometry(QRect(30, 40, 600, 450));
+    QCOMPARE(program.Frame().geometry().width(), 700);
+    program.Frame().setGeometry(QRect(30, 40, 660, 450));
     program.Close();
     QtSettingsBackend backend(sample.SettingsFile());
     QCOMPARE(backend.ReadInt("Settings", "wp.right").value_or(0) - backend.ReadInt("Settings", "wp.left").value_or(0),
-             600);
+             660);
 }
 
 void MainFrameTest::everyActionHasATip()

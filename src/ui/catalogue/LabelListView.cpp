@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
@@ -130,6 +131,24 @@ void LabelListView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+void LabelListView::SetEmptyText(const QString& text)
+{
+    if (m_emptyText == text)
+        return;
+    m_emptyText = text;
+    viewport()->update();
+}
+
+void LabelListView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    if (m_emptyText.isEmpty() || (model() && model()->rowCount(rootIndex()) > 0))
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
 }
 
 void LabelListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)

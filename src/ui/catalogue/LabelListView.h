@@ -47,6 +47,9 @@ public:
     void SetEditGuard(std::function<bool(const QModelIndex&)> guard) { m_guard = std::move(guard); }
     // Starts the in-place edit of the row; false when it is refused.
     bool StartEdit(const QModelIndex& index);
+    // The text shown in the middle of the list while it has no rows.
+    void SetEmptyText(const QString& text);
+    QString EmptyText() const { return m_emptyText; }
 
 signals:
     // Enter or Return on the list (not while editing).
@@ -58,9 +61,11 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     std::function<bool(const QModelIndex&)> m_guard;
+    QString m_emptyText;
 };
 
 }  // namespace vardel::ui

@@ -130,6 +130,11 @@ void CVardelView::CreateLayout()
                m_pluginModel->NameRoom(index.row()) > 0;
     });
 
+    // However small the window, both lists keep room for a name.
+    const int chars = fontMetrics().averageCharWidth();
+    m_categoryList->setMinimumWidth(chars * 16);
+    m_pluginList->setMinimumWidth(chars * 20);
+
     auto* left = new QWidget(this);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
@@ -198,6 +203,7 @@ void CVardelView::ConnectSession()
         emit currentPluginChanged(nullptr);
     });
     connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, [this] { RefillAll({}, {}); });
+    connect(&m_adapter, &SessionAdapter::directoryListChanged, this, &CVardelView::ShowEmptyHint);
     connect(&m_adapter, &SessionAdapter::orderChanged, this, [this] {
         const CPluginEntry* category = CurrentCategory();
         const auto selected = SelectedPlugins();
@@ -246,7 +252,27 @@ void CVardelView::RefillAll(const std::string& keepCategory, const std::vector<c
     if (m_categoryModel->rowCount() > 0)
         m_categoryList->setCurrentIndex(m_categoryModel->index(row));
     m_filling = false;
+    ShowEmptyHint();
     FillPlugins(keepPlugins);
+}
+
+void CVardelView::ShowEmptyHint()
+{
+    QString text;
+    switch (m_session.EmptyHint(static_cast<std::size_t>(m_categoryModel->rowCount()))) {
+    case EmptyViewHint::NoDirectory:
+        text = tr("No plug-in directory yet: File > Setup... adds one.");
+        break;
+    case EmptyViewHint::NoDirectoryChosen:
+        text = tr("Choose a plug-in directory from Plugin > Directory (F4).");
+        break;
+    case EmptyViewHint::NoPlugins:
+        text = tr("No plug-ins were found in this directory.");
+        break;
+    case EmptyViewHint::None:
+        break;
+    }
+    m_categoryList->SetEmptyText(text);
 }
 
 void CVardelView::FillPlugins(const std::vector<const CPluginEntry*>& keepPlugins)

@@ -84,6 +84,8 @@ private:
     void ConnectSession();
     void RefillAll(const std::string& keepCategory, const std::vector<const CPluginEntry*>& keepPlugins);
     void FillPlugins(const std::vector<const CPluginEntry*>& keepPlugins);
+    // What the empty category list says to do next.
+    void ShowEmptyHint();
     void SelectionChanged();
     void OpenDetails(int page);
     void OpenFind();

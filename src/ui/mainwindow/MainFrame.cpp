@@ -33,8 +33,11 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace vardel::ui {
 
@@ -400,6 +403,29 @@ void CMainFrame::SavePlacement()
     m_settings.SavePlacement(p);
     m_settings.SaveBarState(saveState());
     m_settings.SaveStatusBarVisible(m_actions.statusBar->isChecked());
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // A maximised window gives the bars their share of the new width; the
+    // main view would take it all otherwise.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        QTimer::singleShot(0, this, &CMainFrame::ShareWidthWithBars);
+}
+
+void CMainFrame::ShareWidthWithBars()
+{
+    const int share = std::min(width() * kBarShare / 100, kBarShareLimit);
+    QList<QDockWidget*> docks;
+    QList<int> widths;
+    for (QDockWidget* dock : {m_previewDock, m_informationDock})
+        if (dock->isVisible() && !dock->isFloating() && dock->width() < share) {
+            docks << dock;
+            widths << share;
+        }
+    if (!docks.isEmpty())
+        resizeDocks(docks, widths, Qt::Horizontal);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

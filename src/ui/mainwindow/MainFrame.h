@@ -52,8 +52,14 @@ public:
     // the build tree. Empty when not found.
     static QString ManualPath();
 
+    // The share of a maximised window's width the bars get (percent), and
+    // the most they get.
+    static constexpr int kBarShare = 30;
+    static constexpr int kBarShareLimit = 640;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateMenus();
@@ -64,6 +70,7 @@ private:
     void UpdateTitle();
     void ShowUserMessage(const UserMessage& message);
     void MoveFocus(int step);
+    void ShareWidthWithBars();
     void RunSetup();
     // Opens the manual (at a section, "" for its start) in the browser; says
     // where it is when no browser can be started.

@@ -1,9 +1,9 @@
 #include "properties/PluginFFCodeProp.h"
 
 #include "common/Convert.h"
+#include "common/Fonts.h"
 #include "filterfactory/ParameterBlock.h"
 
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -16,7 +16,7 @@ PluginFFCodeProp::PluginFFCodeProp(const CParameterBlock& block, QWidget* parent
     setObjectName(QStringLiteral("codePage"));
     static const char* const kLabels[] = {QT_TR_NOOP("R:"), QT_TR_NOOP("G:"), QT_TR_NOOP("B:"), QT_TR_NOOP("A:")};
     static const char* const kNames[] = {"redEdit", "greenEdit", "blueEdit", "alphaEdit"};
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont fixed = FormulaFont();
     auto* layout = new QGridLayout(this);
     for (int i = 0; i < CParameterBlock::kFormulaCount; ++i) {
         auto* label = new QLabel(tr(kLabels[i]), this);
