@@ -49,6 +49,7 @@ enum class MessageCode {
     StoreUnreadable,            // a store is there but cannot be read; it is never saved over (%1)
     DataDirectoryInUse,         // another program holds the writer lock of the data directory (%1)
     DataDirectoryLockFailed,    // the writer lock of the data directory cannot be taken (%1)
+    SettingsFileUnusable,       // the settings file is no regular file: neither read nor written (%1)
     DataDirectoryNotWritable,   // saves into the data directory fail (%1)
     FileReadOnly,               // "File read only?"
     PluginChangedOnDisk,        // the text at the stored offset is no longer there: re-scan
