@@ -117,11 +117,12 @@ void RunInfo(const Common& common, int dir, int entry)
     MemorySettingsBackend backend;
     // What the bar adds to the description database is kept when the data
     // directory is free; while another program writes there, it adds the
-    // same itself when it shows the plug-in.
+    // same itself when it shows the plug-in. A database that could not be
+    // read (told on stderr) is left as it is.
     auto session = openSession(common, backend, Access::WriteIfFree);
     CPluginEntry& e = openStoredEntry(*session, dir, entry);
     PluginInformation info = GetPluginInformation(e, session->Descriptions());
-    if (info.addedToDatabase && !session->MayWrite())
+    if (info.addedToDatabase && (!session->MayWrite() || session->StoreLoadResult("keywords").Unreadable()))
         info.addedToDatabase = false;
     else if (info.addedToDatabase) {
         if (auto saved = session->SaveDescriptions(); !saved)
