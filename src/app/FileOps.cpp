@@ -54,6 +54,9 @@ std::error_code RenameNoReplace(const std::filesystem::path& from, const std::fi
 #include <sys/stat.h>
 #if defined(_WIN32)
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <sys/file.h>

@@ -55,7 +55,7 @@ WriteScope WriteScope::Below(const std::string& directory)
     std::error_code ec;
     const std::filesystem::path real = std::filesystem::canonical(NativePath(directory), ec);
     if (!ec && std::filesystem::is_directory(real, ec))
-        scope.m_realDirectory = real.string();
+        scope.m_realDirectory = real;
     return scope;
 }
 

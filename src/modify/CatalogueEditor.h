@@ -6,6 +6,7 @@
 
 #include "modify/PluginWriter.h"
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,8 +44,8 @@ public:
 private:
     enum class Kind { Anywhere, Below, Nowhere };
     Kind m_kind = Kind::Anywhere;
-    std::string m_directory;  // as stored, for the message
-    std::string m_realDirectory;  // empty when the directory cannot be resolved
+    std::string m_directory;                // as stored, for the message
+    std::filesystem::path m_realDirectory;  // empty when the directory cannot be resolved
     std::string m_reason;
 };
 

@@ -15,6 +15,7 @@
 
 #include <QMessageBox>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QTest>
 
@@ -134,6 +135,18 @@ QString Program_()
     return QString::fromStdString((test::binDir() / "vardel").string());
 }
 
+// The program with a runtime directory of its own below temp: no other
+// running instance (another suite's) makes it end as a second one.
+void StartAlone(QProcess& vardel, const fs::path& temp, const QStringList& arguments)
+{
+    fs::create_directories(temp / "runtime");
+    fs::permissions(temp / "runtime", fs::perms::owner_all);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), Q(temp / "runtime"));
+    vardel.setProcessEnvironment(environment);
+    vardel.start(Program_(), arguments);
+}
+
 }  // namespace
 
 // The program started while a command of vardel-cli writes waits for it.
@@ -146,8 +159,8 @@ void DataDirectoryTest::theProgramWaitsForACommandThatWritesThenGoesOn()
     QVERIFY(command->IsHeld());
     const QString shot = Q(temp / "shot.png");
     QProcess vardel;
-    vardel.start(Program_(), {QStringLiteral("--data-dir"), Q(data), QStringLiteral("--settings"),
-                              Q(temp / "s.ini"), QStringLiteral("--screenshot"), shot});
+    StartAlone(vardel, temp.path(), {QStringLiteral("--data-dir"), Q(data), QStringLiteral("--settings"),
+                                     Q(temp / "s.ini"), QStringLiteral("--screenshot"), shot});
     QVERIFY(vardel.waitForStarted());
     QTest::qWait(1000);
     QVERIFY(!fs::exists(temp / "shot.png"));
@@ -167,8 +180,8 @@ void DataDirectoryTest::theProgramEndsWhileAnotherOneWrites()
     WriterLock other = WriterLock::Acquire(DataDirectory{data}, kDesktopProgramName);
     QVERIFY(other.IsHeld());
     QProcess vardel;
-    vardel.start(Program_(), {QStringLiteral("--data-dir"), Q(data), QStringLiteral("--settings"),
-                              Q(temp / "s.ini"), QStringLiteral("--screenshot"), Q(temp / "shot.png")});
+    StartAlone(vardel, temp.path(), {QStringLiteral("--data-dir"), Q(data), QStringLiteral("--settings"),
+                                     Q(temp / "s.ini"), QStringLiteral("--screenshot"), Q(temp / "shot.png")});
     QVERIFY(vardel.waitForStarted());
     const QByteArray expected("Another Vardel program (vardel, process");
     QByteArray said;
