@@ -1,5 +1,6 @@
 #include "app/DirectoryScanJob.h"
 
+#include "app/FileOps.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/VardelDoc.h"
 
@@ -30,6 +31,16 @@ UserMessage CatalogueFileError(int error, const std::string& path)
     return UserMessage{code, CVardelDoc::OpenErrorMessage(error, path), path};
 }
 
+UserMessage CatalogueFileError(const std::error_code& error, const std::string& path)
+{
+    int value = EIO;
+    if (error == NotRegularFileError())
+        value = EISDIR;
+    else if (error && error.category() == std::generic_category())
+        value = error.value();
+    return CatalogueFileError(value, path);
+}
+
 CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory, std::filesystem::path catalogueFile,
                                      const Settings& settings, const CPluginRestoreManager& restore,
                                      const CPIMIManager& pimiCache, const CNonPluginCache& nonPlugins)
@@ -48,11 +59,10 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
         // A file that cannot be read at all shows nothing (and is not saved
         // over); one that breaks off part way is refreshed from what was read.
         if (!loaded && !loaded.damaged) {
-            const std::error_code& ec = loaded.fileError;
-            const int error = ec ? ec.value() : EIO;  // errno values on this side
-            m_failure = CatalogueFileError(error, m_file.string());
+            m_failure = CatalogueFileError(loaded.fileError, m_file.string());
             return;
         }
+        m_loadDamaged = loaded.damaged;
     }
     CCatalogueScan scan(m_catalogue, m_restore, m_pimiCache, &m_nonPlugins, {m_extensions, m_scanAll}, stop);
     if (progress)
@@ -64,7 +74,7 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
         m_messages.push_back(UserMessage{MessageCode::UnknownPluginType, text, ""});
     };
     if (m_kind == Kind::Refresh)
-        scan.Refresh(m_copy.m_directory, m_copy.m_includeSubdirectories != 0);
+        scan.Refresh(m_copy.m_directory, m_copy.m_includeSubdirectories != 0, m_loadDamaged);
     else
         scan.FullScan(m_copy.m_directory, m_copy.m_includeSubdirectories != 0);
     m_filesRead = scan.FilesRead();

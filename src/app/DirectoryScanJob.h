@@ -48,6 +48,9 @@ public:
     // The catalogue file could not be read; nothing is to be shown.
     const std::optional<UserMessage>& Failure() const { return m_failure; }
     int FilesRead() const { return m_filesRead; }
+    // The catalogue file broke off part way (what was read is refreshed, and
+    // every file it named is read again in full).
+    bool LoadDamaged() const { return m_loadDamaged; }
     const std::vector<UserMessage>& Messages() const { return m_messages; }
 
     // The results, for the commit to take over.
@@ -82,11 +85,15 @@ private:
     bool m_stopped = false;
     std::optional<UserMessage> m_failure;
     int m_filesRead = 0;
+    bool m_loadDamaged = false;
     std::vector<UserMessage> m_messages;
 };
 
 // The user's message for a catalogue file that cannot be opened or read,
 // by errno: code and text.
 UserMessage CatalogueFileError(int error, const std::string& path);
+// The same for the error of a load (anything but an errno value is EIO; a
+// file that is not a regular file counts as a directory).
+UserMessage CatalogueFileError(const std::error_code& error, const std::string& path);
 
 }  // namespace vardel

@@ -50,9 +50,16 @@ std::error_code RenameNoReplace(const std::filesystem::path& from, const std::fi
 
 #include <fstream>
 
-#if !defined(_WIN32)
 #include <fcntl.h>
 #include <sys/stat.h>
+#if defined(_WIN32)
+#include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -105,26 +112,134 @@ std::string StoredPath(const std::filesystem::path& native)
 #endif
 }
 
+namespace {
+
+// The one error of our own: a file that is there but no regular file.
+class FileErrorCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "vardel.file"; }
+    std::string message(int) const override { return "not a regular file"; }
+};
+
+const FileErrorCategory& fileErrorCategory()
+{
+    static const FileErrorCategory category;
+    return category;
+}
+
+}  // namespace
+
+std::error_code NotRegularFileError()
+{
+    return {1, fileErrorCategory()};
+}
+
+bool IsMissingFileError(const std::error_code& error)
+{
+    return error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
+}
+
+int OpenRegularFileForReading(const std::filesystem::path& file)
+{
+#if defined(_WIN32)
+    int fd = ::_wopen(file.c_str(), _O_RDONLY | _O_BINARY);
+    if (fd < 0)
+        return -1;
+    struct _stat64 st {};
+    if (::_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
+        ::_close(fd);
+        errno = EISDIR;
+        return -1;
+    }
+    return fd;
+#else
+    // O_NONBLOCK: the open of a FIFO without a writer would wait for one.
+    int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return -1;
+    }
+    // O_NONBLOCK has no effect on a regular file: it may stay.
+    return fd;
+#endif
+}
+
+void CloseFile(int fd)
+{
+#if defined(_WIN32)
+    ::_close(fd);
+#else
+    ::close(fd);
+#endif
+}
+
 std::error_code ReadWholeFile(const std::filesystem::path& file, std::vector<std::uint8_t>& data,
                               std::uintmax_t maxSize)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::make_error_code(std::errc::no_such_file_or_directory);
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0)
+    data.clear();
+    const int fd = OpenRegularFileForReading(file);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == EISDIR)
+            return NotRegularFileError();
+        return {err, std::generic_category()};
+    }
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { CloseFile(fd); }
+    } closer{fd};
+#if defined(_WIN32)
+    struct _stat64 st {};
+    if (::_fstat64(fd, &st) != 0)
         return std::make_error_code(std::errc::io_error);
-    if (static_cast<std::uintmax_t>(size) > maxSize)
+#else
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return {errno, std::generic_category()};
+#endif
+    if (st.st_size < 0)
+        return std::make_error_code(std::errc::io_error);
+    if (static_cast<std::uintmax_t>(st.st_size) > maxSize)
         return std::make_error_code(std::errc::file_too_large);
-    in.seekg(0, std::ios::beg);
-    data.resize(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(data.data()), size);
-    if (in.gcount() != size) {
-        data.clear();
-        return std::make_error_code(std::errc::io_error);
+    data.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < data.size()) {
+#if defined(_WIN32)
+        const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(data.size() - done, 1u << 30));
+        const int n = ::_read(fd, data.data() + done, chunk);
+#else
+        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
+#endif
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // Cut short while read: the file changed under us.
+            data.clear();
+            return std::make_error_code(std::errc::io_error);
+        }
+        done += static_cast<std::size_t>(n);
     }
     return {};
+}
+
+bool PathEntryExists(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    return !ec && status.type() != std::filesystem::file_type::not_found;
+}
+
+bool IsRegularFileOrAbsent(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return true;
+    return !ec && status.type() == std::filesystem::file_type::regular;
 }
 
 #if !defined(_WIN32)
@@ -304,5 +419,266 @@ int RemoveStaleTemporaryFiles(const std::filesystem::path& dir, const std::vecto
     }
     return removed;
 }
+
+std::error_code CreateFileIfAbsent(const std::filesystem::path& target,
+                                   const std::function<bool(const std::filesystem::path& temp)>& write)
+{
+    if (PathEntryExists(target))
+        return std::make_error_code(std::errc::file_exists);
+    const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : ".";
+    std::filesystem::path temp;
+#if defined(_WIN32)
+    for (int i = 0; i < 1000 && temp.empty(); ++i) {
+        auto candidate = dir / (L"~" + target.filename().wstring() + L"." + std::to_wstring(i) + L".new");
+        const int fd = ::_wopen(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            ::_close(fd);
+            temp = candidate;
+        }
+    }
+    if (temp.empty())
+        return std::make_error_code(std::errc::file_exists);
+#else
+    std::string pattern = (dir / ("~" + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        return {errno, std::generic_category()};
+    ::fchmod(fd, 0644);
+    ::close(fd);
+    temp = pattern;
+#endif
+    std::error_code result;
+    if (!write(temp))
+        result = std::make_error_code(std::errc::io_error);
+    else
+        result = RenameNoReplace(temp, target);
+    if (result) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+    }
+    return result;
+}
+
+FileLock::~FileLock()
+{
+    Release();
+}
+
+FileLock::FileLock(FileLock&& other) noexcept
+    : m_handle(other.m_handle), m_writable(other.m_writable), m_file(std::move(other.m_file))
+{
+    other.m_handle = -1;
+}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept
+{
+    if (this != &other) {
+        Release();
+        m_handle = other.m_handle;
+        m_writable = other.m_writable;
+        m_file = std::move(other.m_file);
+        other.m_handle = -1;
+    }
+    return *this;
+}
+
+#if defined(_WIN32)
+
+namespace {
+
+// A byte far beyond any note: Windows locks are mandatory for the bytes they
+// cover, and the note must stay readable.
+constexpr DWORD kLockOffsetHigh = 1;
+
+HANDLE toHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+
+}  // namespace
+
+std::error_code FileLock::TryLock(const std::filesystem::path& file)
+{
+    Release();
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // FILE_FLAG_OPEN_REPARSE_POINT: a link is opened as itself, never followed.
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    bool writable = true;
+    if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        h = ::CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        writable = false;
+    }
+    if (h == INVALID_HANDLE_VALUE)
+        return std::make_error_code(std::errc::permission_denied);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        ::CloseHandle(h);
+        return NotRegularFileError();
+    }
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockOffsetHigh;
+    if (!::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        const DWORD err = ::GetLastError();
+        ::CloseHandle(h);
+        return err == ERROR_LOCK_VIOLATION || err == ERROR_IO_PENDING
+                   ? std::make_error_code(std::errc::resource_unavailable_try_again)
+                   : std::make_error_code(std::errc::io_error);
+    }
+    m_handle = reinterpret_cast<std::intptr_t>(h);
+    m_writable = writable;
+    return {};
+}
+
+void FileLock::WriteNote(const std::string& note)
+{
+    if (!IsHeld() || !m_writable)
+        return;
+    HANDLE h = toHandle(m_handle);
+    LARGE_INTEGER zero{};
+    DWORD written = 0;
+    if (::SetFilePointerEx(h, zero, nullptr, FILE_BEGIN) && ::SetEndOfFile(h))
+        ::WriteFile(h, note.data(), static_cast<DWORD>(note.size()), &written, nullptr);
+}
+
+void FileLock::Release()
+{
+    if (!IsHeld())
+        return;
+    HANDLE h = toHandle(m_handle);
+    if (m_writable) {
+        LARGE_INTEGER zero{};
+        if (::SetFilePointerEx(h, zero, nullptr, FILE_BEGIN))
+            ::SetEndOfFile(h);
+    }
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockOffsetHigh;
+    ::UnlockFileEx(h, 0, 1, 0, &at);
+    ::CloseHandle(h);
+    m_handle = -1;
+}
+
+std::string FileLock::ReadNote(const std::filesystem::path& file)
+{
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    char buffer[256];
+    DWORD got = 0;
+    std::string note;
+    if (::ReadFile(h, buffer, sizeof buffer, &got, nullptr))
+        note.assign(buffer, got);
+    ::CloseHandle(h);
+    return note;
+}
+
+#else
+
+namespace {
+
+// One attempt: the descriptor holding the lock, or -1 with the error.
+int lockOnce(const std::filesystem::path& file, bool& writable, std::error_code& error)
+{
+    // O_NOFOLLOW: a link in the lock's place is refused, never followed.
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    writable = true;
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | flags, 0644);
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        // Someone else's lock file, or a read-only directory: a read-only
+        // descriptor locks as well.
+        fd = ::open(file.c_str(), O_RDONLY | flags);
+        writable = false;
+    }
+    if (fd < 0) {
+        error = errno == EISDIR ? NotRegularFileError() : std::error_code(errno, std::generic_category());
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = NotRegularFileError();
+        return -1;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd);
+        error = err == EWOULDBLOCK || err == EAGAIN ? std::make_error_code(std::errc::resource_unavailable_try_again)
+                                                    : std::error_code(err, std::generic_category());
+        return -1;
+    }
+    // The holder before us removes the file as it lets go: a lock taken on
+    // a file that is no longer at the name locks nothing.
+    struct stat now {};
+    if (::stat(file.c_str(), &now) != 0 || now.st_ino != st.st_ino || now.st_dev != st.st_dev) {
+        ::close(fd);
+        error = std::make_error_code(std::errc::interrupted);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::error_code FileLock::TryLock(const std::filesystem::path& file)
+{
+    Release();
+    std::error_code error;
+    bool writable = false;
+    // A file removed under us was let go just now: the name is free again.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int fd = lockOnce(file, writable, error);
+        if (fd >= 0) {
+            m_handle = fd;
+            m_writable = writable;
+            m_file = file;
+            return {};
+        }
+        if (error != std::errc::interrupted)
+            return error;
+    }
+    return std::make_error_code(std::errc::resource_unavailable_try_again);
+}
+
+void FileLock::WriteNote(const std::string& note)
+{
+    if (!IsHeld() || !m_writable)
+        return;
+    const int fd = static_cast<int>(m_handle);
+    if (::ftruncate(fd, 0) == 0) {
+        const ssize_t n = ::pwrite(fd, note.data(), note.size(), 0);
+        (void)n;  // the note only names the holder in a message
+    }
+}
+
+void FileLock::Release()
+{
+    if (!IsHeld())
+        return;
+    // Removed while still held (see TryLock); a holder that is killed leaves
+    // it behind, and the next one takes it over.
+    if (m_writable)
+        ::unlink(m_file.c_str());
+    ::close(static_cast<int>(m_handle));  // gives the lock up
+    m_handle = -1;
+}
+
+std::string FileLock::ReadNote(const std::filesystem::path& file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string note;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        char buffer[256];
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, 0);
+        if (n > 0)
+            note.assign(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return note;
+}
+
+#endif
 
 }  // namespace vardel

@@ -51,9 +51,71 @@ bool IsTemporaryNameOf(const std::string& name, const std::vector<std::string>& 
 // no other file. Returns the number removed.
 int RemoveStaleTemporaryFiles(const std::filesystem::path& dir, const std::vector<std::string>& targets);
 
-// Reads a whole file of at most maxSize bytes. Returns the error: a missing
-// file, a read error, or file_too_large.
+// Reads a whole file of at most maxSize bytes. Returns the error: the open's
+// own (no_such_file_or_directory for a missing file, permission_denied ...),
+// NotRegularFileError() for a directory, FIFO or device, a read error, or
+// file_too_large. Never waits on a FIFO.
 std::error_code ReadWholeFile(const std::filesystem::path& file, std::vector<std::uint8_t>& data,
                               std::uintmax_t maxSize);
+
+// The error of a file that is there but is no regular file (a directory, a
+// FIFO, a device): such a file is damaged input, never read or waited on.
+std::error_code NotRegularFileError();
+// True for an error that says the file is not there at all (as opposed to
+// one that is there and cannot be read).
+bool IsMissingFileError(const std::error_code& error);
+
+// Opens an existing file for reading without ever blocking on it (a FIFO
+// would wait for a writer in the open itself) and only when it is a regular
+// file. Returns the descriptor (to close with CloseFile), or -1 with errno
+// set: the open's error, or EISDIR for anything that is not a regular file.
+int OpenRegularFileForReading(const std::filesystem::path& file);
+void CloseFile(int fd);
+
+// True when something is at path, a dangling symbolic link included.
+bool PathEntryExists(const std::filesystem::path& path);
+// True when path names a regular file (links followed) or nothing at all:
+// what may be handed to a reader that would wait on a FIFO.
+bool IsRegularFileOrAbsent(const std::filesystem::path& path);
+
+// Creates target only when nothing is there (not even a dangling symbolic
+// link, which is never written through): write fills a new temporary file
+// in the target's directory, which then takes the target's name without
+// replacing anything. write returns false on failure. Returns the error
+// (file_exists when something is at target); the temporary file never stays.
+std::error_code CreateFileIfAbsent(const std::filesystem::path& target,
+                                   const std::function<bool(const std::filesystem::path& temp)>& write);
+
+// An exclusive advisory lock on a file, held until Release or destruction
+// (or the process's end, however it ends). The lock file is created when
+// missing and removed again by Release where it can be; a symbolic link or
+// anything but a regular file in its place is refused.
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+
+    // Tries once, without waiting. Returns the error: empty when the lock
+    // is now held, resource_unavailable_try_again when someone else holds
+    // it, else why the lock file cannot be used.
+    std::error_code TryLock(const std::filesystem::path& file);
+    bool IsHeld() const { return m_handle >= 0; }
+    // Replaces the lock file's content with note (who holds it), when the
+    // file could be opened for writing.
+    void WriteNote(const std::string& note);
+    // Gives the lock up (and removes the lock file).
+    void Release();
+    // The note of the file's holder, "" when there is none or it cannot be read.
+    static std::string ReadNote(const std::filesystem::path& file);
+
+private:
+    std::intptr_t m_handle = -1;
+    bool m_writable = false;
+    std::filesystem::path m_file;
+};
 
 }  // namespace vardel

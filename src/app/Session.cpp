@@ -38,6 +38,40 @@ UserMessage notWritableMessage(const std::string& dir)
             "Vardel cannot save into its data directory " + dir + "; changes may be lost.", dir};
 }
 
+UserMessage unreadableMessage(const fs::path& file, const std::error_code& error)
+{
+    return {MessageCode::StoreUnreadable,
+            "The store " + file.string() + " cannot be read (" + error.message() +
+                "); it is left as it is, and changes to it are not saved.",
+            file.string()};
+}
+
+}  // namespace
+
+UserMessage WriterLockMessage(const WriterLock& lock, const DataDirectory& dir)
+{
+    const fs::path setupDb = dir.SetupDb();
+    if (lock.GetState() == WriterLock::State::Busy)
+        return {MessageCode::DataDirectoryInUse,
+                "Another Vardel program (" + lock.Reason() + ") is changing the data directory " +
+                    setupDb.string() + "; nothing can be changed there until it ends.",
+                setupDb.string()};
+    return {MessageCode::DataDirectoryLockFailed,
+            "The data directory " + setupDb.string() + " cannot be locked for writing (" + lock.Reason() +
+                "); nothing can be changed there.",
+            setupDb.string()};
+}
+
+namespace {
+
+StoreResult refusedSave(std::string why)
+{
+    StoreResult refused;
+    refused.ok = false;
+    refused.error = std::move(why);
+    return refused;
+}
+
 }  // namespace
 
 CVardelSession::CVardelSession(DataDirectory dataDir, SettingsBackend& settings)
@@ -61,21 +95,41 @@ void CVardelSession::RemoveObserver(SessionObserver* observer)
 
 // --- start and exit ---------------------------------------------------------------
 
-void CVardelSession::Start()
+void CVardelSession::TakeWriterLock(const WriterIdentity& writer)
 {
     Impl& s = *m_impl;
-    std::error_code ec;
-    // Saves interrupted by a kill leave their temporary files behind.
-    if (fs::is_directory(s.dataDir.SetupDb(), ec))
+    s.writerLock = WriterLock::Acquire(s.dataDir, writer.program, writer.wait);
+    s.mayWrite = s.writerLock.AllowsWriting();
+    if (!s.mayWrite) {
+        s.writeRefusal = WriterLockMessage(s.writerLock, s.dataDir);
+        s.startMessages.push_back(*s.writeRefusal);
+        NotifyMessage(*s.writeRefusal);
+    }
+}
+
+void CVardelSession::Start(SessionAccess access, const WriterIdentity& writer)
+{
+    Impl& s = *m_impl;
+    if (access == SessionAccess::Writer)
+        TakeWriterLock(writer);
+    // Saves interrupted by a kill leave their temporary files behind. Only
+    // the lock's holder may tell: every other writer of the stores holds it
+    // while it saves, so none is writing them now.
+    if (s.writerLock.IsHeld())
         RemoveStaleTemporaryFiles(s.dataDir.SetupDb(), StoreFileNames());
 
-    // A store that broke off part way is guarded until its original is kept.
-    auto noteLoad = [&s](const std::string& name, const StoreResult& result) {
+    // A store that broke off part way is guarded until its original is kept;
+    // one that could not be read at all is never saved over.
+    auto noteLoad = [this, &s](const std::string& name, const StoreResult& result) {
         s.loadResults[name] = result;
         if (result.damaged)
             s.damagedPending[name] = true;
         else
             s.damagedPending.erase(name);
+        if (result.Unreadable()) {
+            s.startMessages.push_back(unreadableMessage(s.dataDir.SetupDb() / name, result.fileError));
+            NotifyMessage(s.startMessages.back());
+        }
     };
     s.settings = LoadSettings(s.backend);
     noteLoad(kIndex, LoadDirectoryList(s.dataDir, s.directories));
@@ -88,9 +142,26 @@ void CVardelSession::Start()
     noteLoad(kKeywords, LoadDescriptions(s.dataDir, s.descriptions));
     noteLoad(kLaunchBar, LoadLaunchBar(s.dataDir, s.launchBar));
     // The non-plug-in cache is ours alone and only a cache: a damaged one is dropped.
-    s.loadResults[kNonPlugins] = LoadNonPlugins(s.dataDir, s.nonPlugins);
+    StoreResult nonPlugins = LoadNonPlugins(s.dataDir, s.nonPlugins);
+    nonPlugins.damaged = false;
+    noteLoad(kNonPlugins, nonPlugins);
     s.started = true;
     NotifyDirectoryListChanged();
+}
+
+bool CVardelSession::MayWrite() const
+{
+    return m_impl->started && m_impl->mayWrite;
+}
+
+const std::optional<UserMessage>& CVardelSession::WriteRefusal() const
+{
+    return m_impl->writeRefusal;
+}
+
+const std::vector<UserMessage>& CVardelSession::StartMessages() const
+{
+    return m_impl->startMessages;
 }
 
 void CVardelSession::Exit()
@@ -102,32 +173,28 @@ void CVardelSession::Exit()
     SaveSettingsAndStores();
     SaveDescriptions();
     if (m_impl->nonPlugins.IsChanged())
-        SaveNonPlugins(m_impl->dataDir, m_impl->nonPlugins);
+        SaveNonPluginCache();
+}
+
+StoreResult CVardelSession::SaveNonPluginCache()
+{
+    Impl& s = *m_impl;
+    return SaveGuarded(kNonPlugins, [&] { return SaveNonPlugins(s.dataDir, s.nonPlugins); });
 }
 
 StoreResult CVardelSession::SaveGuarded(const std::string& name, const std::function<StoreResult()>& save)
 {
     Impl& s = *m_impl;
-    if (!s.started) {
-        StoreResult refused;
-        refused.ok = false;
-        refused.error = "the stores were not loaded; " + name + " is not saved";
-        return refused;
-    }
+    if (!s.started)
+        return refusedSave("the stores were not loaded; " + name + " is not saved");
+    if (!s.mayWrite)
+        return refusedSave(s.writeRefusal ? s.writeRefusal->text : "a reader saves nothing; " + name + " is not saved");
+    const fs::path file = s.dataDir.SetupDb() / name;
+    if (auto it = s.loadResults.find(name); it != s.loadResults.end() && it->second.Unreadable())
+        return refusedSave(unreadableMessage(file, it->second.fileError).text);
     if (auto it = s.damagedPending.find(name); it != s.damagedPending.end()) {
-        const fs::path file = s.dataDir.SetupDb() / name;
-        std::error_code ec;
-        if (fs::exists(file, ec)) {
-            // When the original cannot be kept, nothing is saved over it.
-            auto kept = KeepDamagedOriginal(file);
-            if (!kept) {
-                StoreResult refused;
-                refused.ok = false;
-                refused.error = "cannot keep the damaged " + file.string() + " before saving over it";
-                return refused;
-            }
-            NotifyMessage(storeDamagedMessage(kept->string()));
-        }
+        if (!KeepDamaged(file))
+            return refusedSave("cannot keep the damaged " + file.string() + " before saving over it");
         s.damagedPending.erase(it);
     }
     StoreResult result = save();
@@ -193,11 +260,23 @@ bool CVardelSession::SaveOriginals()
     return ok;
 }
 
-bool CVardelSession::SaveDescriptions()
+StoreResult CVardelSession::SaveDescriptions()
 {
     Impl& s = *m_impl;
-    return static_cast<bool>(
-        SaveGuarded(kKeywords, [&] { return vardel::SaveDescriptions(s.dataDir, s.descriptions); }));
+    return SaveGuarded(kKeywords, [&] { return vardel::SaveDescriptions(s.dataDir, s.descriptions); });
+}
+
+bool CVardelSession::KeepDamaged(const fs::path& file)
+{
+    std::error_code ec;
+    if (!fs::exists(file, ec))
+        return true;
+    // When the original cannot be kept, nothing is saved over it.
+    auto kept = KeepDamagedOriginal(file);
+    if (!kept)
+        return false;
+    NotifyMessage(storeDamagedMessage(kept->string()));
+    return true;
 }
 
 bool CVardelSession::SaveLaunchBar()

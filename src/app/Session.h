@@ -12,14 +12,17 @@
 // owner's thread and tells the observers before the old entries go away.
 
 #include "app/Application.h"
-#include "app/Stores.h"
 #include "app/LaunchBarEntry.h"
 #include "catalogue/CatalogueView.h"
+#include "app/Stores.h"
 #include "images/PreviewImageManager.h"
+#include "modify/CatalogueEditor.h"
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -44,6 +47,10 @@ enum class MessageCode {
     CatalogueOutsideDataDir,    // a stored catalogue file name points outside "setup.db"
     UnknownPluginType,          // "Interner Fehler in <ReadPimi>: unbekannter Plugin Typ!\n"
     StoreDamaged,               // a store loaded only in part; its original was kept beside it (%1)
+    StoreUnreadable,            // a store is there but cannot be read; it is never saved over (%1)
+    DataDirectoryInUse,         // another program holds the writer lock of the data directory (%1)
+    DataDirectoryLockFailed,    // the writer lock of the data directory cannot be taken (%1)
+    SettingsFileUnusable,       // the settings file is no regular file: neither read nor written (%1)
     DataDirectoryNotWritable,   // saves into the data directory fail (%1)
     FileReadOnly,               // "File read only?"
     PluginChangedOnDisk,        // the text at the stored offset is no longer there: re-scan
@@ -107,6 +114,29 @@ public:
     virtual void Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress) = 0;
 };
 
+class WriterLock;
+
+// The message for a writer lock that another program holds (Busy) or that
+// cannot be taken (Failed); its argument is the "setup.db" path.
+UserMessage WriterLockMessage(const WriterLock& lock, const DataDirectory& dir);
+
+// Whether a session may change anything: stores, preview images, plug-in files.
+enum class SessionAccess {
+    // Holds the data directory's writer lock (WriterLock) while it lives;
+    // when another program holds it, the session starts as a reader and
+    // says why (WriteRefusal).
+    Writer,
+    // Takes no lock and saves nothing: reads while another program writes.
+    Reader,
+};
+
+// Who a writer is, for the others' messages, and how long it waits for a
+// vardel-cli command that holds the lock.
+struct WriterIdentity {
+    std::string program = "vardel";
+    std::chrono::milliseconds wait{0};
+};
+
 class CVardelSession {
 public:
     // The data directory (holding "setup.db", "images.db", "preview") and
@@ -119,10 +149,22 @@ public:
     void AddObserver(SessionObserver* observer);
     void RemoveObserver(SessionObserver* observer);
 
-    // Start-up: settings, "\index", "\restore", "\pimiinfo" (each its own
-    // attempt), then the description database and the launch bar; removes
-    // stale temporary files of our own interrupted saves.
-    void Start();
+    // Start-up: the writer lock (for a writer), settings, "\index",
+    // "\restore", "\pimiinfo" (each its own attempt), then the description
+    // database and the launch bar. A writer that holds the lock removes the
+    // temporary files of interrupted saves (no live process is writing them).
+    // A store that is there but cannot be read is told once and never saved
+    // over.
+    void Start(SessionAccess access = SessionAccess::Writer, const WriterIdentity& writer = {});
+    // True when this session may save and change plug-ins: it was started as
+    // a writer and no other program holds the data directory.
+    bool MayWrite() const;
+    // Why a writer may not write (another program holds the data directory,
+    // or its lock cannot be taken); nothing for a reader or a writer that may.
+    const std::optional<UserMessage>& WriteRefusal() const;
+    // What Start told the observers (unreadable stores, the writer lock), for
+    // an observer that comes later.
+    const std::vector<UserMessage>& StartMessages() const;
     // Exit: the catalogue on show, settings and stores, then the description
     // database. Not for a second instance (it never calls Start).
     void Exit();
@@ -132,8 +174,9 @@ public:
     // Saves the restore database and the tail cache at once (after a scan
     // that recorded new originals, before any write to a plug-in).
     bool SaveOriginals();
-    // Saves the description database at once (after each change).
-    bool SaveDescriptions();
+    // Saves the description database at once (after each change). The
+    // result says why a save failed or was refused.
+    StoreResult SaveDescriptions();
     bool SaveLaunchBar();
     // Saves "\index" alone (vardel-cli's directory commands). The result
     // names what failed.
@@ -143,6 +186,8 @@ public:
     // list; the next selection scans it in full. False when n is no
     // directory, no name is free or the list cannot be saved.
     bool RenewCatalogueFile(int n);
+    // Saves "\nonplugins" (after a scan that learned of files without plug-ins).
+    StoreResult SaveNonPluginCache();
     // How Start's load of a store went ("index", "restore", "pimiinfo",
     // "keywords", "launchbar", "nonplugins"); a default result before Start.
     StoreResult StoreLoadResult(const std::string& store) const;
@@ -210,6 +255,10 @@ public:
     bool SaveCatalogue();
     // Sorts the catalogue on show by sort key and tells the observers.
     void SortCatalogue();
+    // Where the plug-in commands on the catalogue on show may write: below
+    // the current directory's own directory, and nowhere when this session
+    // may not write.
+    WriteScope CatalogueWriteScope() const;
 
     // Changes the selected plug-in class (a class command) and tells the
     // observers (CatalogueAboutToBeReplaced / CatalogueReplaced, since every
@@ -230,8 +279,13 @@ public:
 
 private:
     struct Impl;
-    // Saves one store, first keeping a damaged original of it beside it.
+    // Saves one store, first keeping a damaged original of it beside it;
+    // refused when the session may not write or the store could not be read.
     StoreResult SaveGuarded(const std::string& store, const std::function<StoreResult()>& save);
+    void TakeWriterLock(const WriterIdentity& writer);
+    // Copies a damaged store file beside it and tells so; true when the copy
+    // was made or the file is gone, false when nothing may be saved over it.
+    bool KeepDamaged(const std::filesystem::path& file);
     // Tells the observers the catalogue goes, and shows no directory.
     void ShowNothing();
     // Refuses a selection: tells why and shows no directory.

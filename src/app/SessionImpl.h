@@ -3,6 +3,7 @@
 
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "app/WriterLock.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/VardelDoc.h"
@@ -36,10 +37,18 @@ struct CVardelSession::Impl {
     std::map<std::string, StoreResult> loadResults;
     // Stores that loaded only in part and whose original is not kept yet.
     std::map<std::string, bool> damagedPending;
+    // The catalogue file on show loaded only in part and its original is not
+    // kept yet: the next save of it keeps it first.
+    std::filesystem::path catalogueDamagedPending;
     bool toldNotWritable = false;
     // Nothing is saved before the stores were loaded: a save would replace
     // them with empty ones.
     bool started = false;
+    // Held for the session's life by a writer.
+    WriterLock writerLock;
+    bool mayWrite = false;
+    std::optional<UserMessage> writeRefusal;
+    std::vector<UserMessage> startMessages;
 };
 
 }  // namespace vardel

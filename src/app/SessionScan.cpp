@@ -6,6 +6,7 @@
 #include "app/FileOps.h"
 #include "app/Session.h"
 #include "app/SessionImpl.h"
+#include "catalogue/CatalogueScan.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
 #include "modify/BlockFile.h"
@@ -26,8 +27,8 @@ UserMessage outsideMessage(const std::string& stored)
     const std::string shown = PathForDisplay(stored);
     return {MessageCode::CatalogueOutsideDataDir,
             "The catalogue file " + shown +
-                " lies outside setup.db and is neither read nor written. The directory can be given a new "
-                "catalogue file.",
+                " lies outside setup.db or names another store, and is neither read nor written. The "
+                "directory can be given a new catalogue file.",
             shown};
 }
 
@@ -171,8 +172,11 @@ ScanOutcome CVardelSession::Commit(ScanJob& job)
 
     if (scan->NonPlugins().IsChanged()) {
         s.nonPlugins = scan->NonPlugins();
-        SaveNonPlugins(s.dataDir, s.nonPlugins);
+        SaveNonPluginCache();
     }
+    // A catalogue file that broke off part way is kept beside it before the
+    // refreshed catalogue is saved over it.
+    s.catalogueDamagedPending = scan->LoadDamaged() ? scan->CatalogueFile() : fs::path();
     SaveCatalogue();
     NotifyStatus(kReady);
     outcome.done = true;
@@ -232,7 +236,7 @@ bool CVardelSession::OpenStoredCatalogue(int n, UserMessage* failure)
         if (loaded.damaged)
             return report({MessageCode::StoreDamaged, "Cannot read the catalogue " + file->string() + ": " + loaded.error,
                            file->string()});
-        return report(CatalogueFileError(loaded.fileError ? loaded.fileError.value() : EIO, file->string()));
+        return report(CatalogueFileError(loaded.fileError, file->string()));
     }
     for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
         o->CatalogueAboutToBeReplaced();
@@ -246,12 +250,28 @@ bool CVardelSession::SaveCatalogue()
 {
     Impl& s = *m_impl;
     const CPluginDirEntry* dir = s.doc.CurrentDirectory();
-    if (!dir)
+    if (!dir || !MayWrite())
         return false;
     auto file = CatalogueFilePath(s.dataDir, dir->m_catalogueFile);
     if (!file)
         return false;
+    if (!s.catalogueDamagedPending.empty() && s.catalogueDamagedPending == *file) {
+        if (!KeepDamaged(*file))
+            return false;
+        s.catalogueDamagedPending.clear();
+    }
     return static_cast<bool>(vardel::SaveCatalogue(*file, s.doc.SelectedClass(), s.doc.Catalogue()));
+}
+
+WriteScope CVardelSession::CatalogueWriteScope() const
+{
+    const Impl& s = *m_impl;
+    if (!MayWrite())
+        return WriteScope::Nowhere(s.writeRefusal ? s.writeRefusal->text : "Nothing may be written now.");
+    const CPluginDirEntry* dir = s.doc.CurrentDirectory();
+    if (!dir)
+        return WriteScope::Nowhere("No plug-in directory is on show.");
+    return WriteScope::Below(CCatalogueScan::CutAtZero(dir->m_directory));
 }
 
 void CVardelSession::SortCatalogue()

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <string_view>
 
 #if !defined(_WIN32)
 #include <fcntl.h>
@@ -78,6 +79,11 @@ StoreResult loadArchive(const std::filesystem::path& file, Prepare prepare, Read
 }
 
 }  // namespace
+
+bool StoreResult::IsMissing() const
+{
+    return IsMissingFileError(fileError);
+}
 
 std::filesystem::path DataDirectory::Resolve(const std::string& stored) const
 {
@@ -243,19 +249,29 @@ StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, 
     });
 }
 
+bool IsCatalogueFileName(const std::string& name)
+{
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (name.size() != 8 || !isDigit(name[5]) || !isDigit(name[6]) || !isDigit(name[7]))
+        return false;
+    for (std::size_t i = 0; i < 5; ++i) {
+        const char c = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
+        if (c != "SETUP"[i])
+            return false;
+    }
+    return true;
+}
+
 std::optional<std::filesystem::path> CatalogueFilePath(const DataDirectory& dir, const std::string& stored)
 {
-    if (stored.empty() || stored.find('\0') != std::string::npos)
+    // Exactly "setup.db", one separator of either kind (whatever system
+    // wrote the store), and a catalogue file's name.
+    constexpr std::string_view kHead = "setup.db";
+    if (stored.size() <= kHead.size() + 1 || stored.compare(0, kHead.size(), kHead) != 0 ||
+        (stored[kHead.size()] != '/' && stored[kHead.size()] != '\\'))
         return std::nullopt;
-    // Exactly two parts: "setup.db" and a plain file name. Both separators
-    // count, whatever system wrote the store.
-    const std::size_t sep = stored.find_first_of("/\\");
-    if (sep == std::string::npos)
-        return std::nullopt;
-    const std::string head = stored.substr(0, sep);
-    const std::string name = stored.substr(sep + 1);
-    if (head != "setup.db" || name.empty() || name == "." || name == ".." ||
-        name.find_first_of("/\\:") != std::string::npos)
+    const std::string name = stored.substr(kHead.size() + 1);
+    if (!IsCatalogueFileName(name))
         return std::nullopt;
     return dir.SetupDb() / NativePath(name);
 }

@@ -49,6 +49,11 @@ struct StoreResult {
     // Why the file could not be read, when it could not.
     std::error_code fileError;
     explicit operator bool() const { return ok; }
+    // The file is there but could not be read at all (no permission, over
+    // the size limit, not a regular file): nothing of it is in memory, so it
+    // must never be saved over.
+    bool Unreadable() const { return fileError && !IsMissing(); }
+    bool IsMissing() const;
 };
 
 using DirectoryList = std::vector<std::unique_ptr<CPluginDirEntry>>;
@@ -88,11 +93,15 @@ StoreResult LoadArchiveFile(const std::filesystem::path& file, const std::functi
 StoreResult SaveArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& write);
 
 // The file a stored catalogue file name stands for, only when it names a
-// file directly inside "setup.db" ("setup.db\SETUP000" or
-// "setup.db/SETUP000"); nothing for an empty name, an absolute path, a name
-// with "." or ".." or further directories in it, or one with a zero byte. A
-// store never directs a write or a delete anywhere else.
+// catalogue file directly inside "setup.db" ("setup.db\SETUP000" or
+// "setup.db/setup042": "SETUP" and three digits, in any case); nothing for
+// any other name, such as an empty one, an absolute path, a name with
+// further directories in it, or another store's ("setup.db/keywords",
+// "setup.db\SETUP000.damaged"). A store never directs a write or a delete
+// at anything but a catalogue file.
 std::optional<std::filesystem::path> CatalogueFilePath(const DataDirectory& dir, const std::string& stored);
+// True for a catalogue file's own name: "SETUP" and three digits, in any case.
+bool IsCatalogueFileName(const std::string& name);
 
 // Copies a damaged store file to a free name beside it ("index.damaged",
 // then "index.damaged.1" ... ".99"), never replacing a file. Returns the

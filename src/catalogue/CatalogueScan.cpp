@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <memory>
 #include <set>
@@ -257,12 +256,15 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
     }
     // Only a file that could be read at all is known to be no plug-in; one
     // that cannot be opened now may be readable next time.
-    std::ifstream probe(NativePath(path), std::ios::binary);
-    if (stamp && probe && CNonPluginCache::Stamp(path) == stamp)
+    const int probe = OpenRegularFileForReading(NativePath(path));
+    if (probe < 0)
+        return;
+    CloseFile(probe);
+    if (stamp && CNonPluginCache::Stamp(path) == stamp)
         m_nonPlugins->Remember(path, *stamp);
 }
 
-void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
+void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, bool loadedInPart)
 {
     const std::string root = CutAtZero(stored);
     std::vector<std::string> files;
@@ -310,6 +312,9 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
     // The handle of the entry before, closed, for the next entry to open:
     // one handle and block for all unshared files, not one per file.
     std::unique_ptr<BlockFile> spare;
+    // Files to read again in full, where they are now, in catalogue order.
+    std::set<std::string> rereadPaths;
+    std::vector<std::string> reread;
 
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (Stopped())
@@ -338,12 +343,13 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
         // A file that exists but cannot be opened is skipped (and read again
         // below if it can be by then); a missing one may have the other
         // state's name.
-        bool ok = open(p);
-        if (!ok && IsMissing(errno)) {
+        bool opened = open(p);
+        if (!opened && IsMissing(errno)) {
             p = OtherStatePath(e.m_path, e.m_enabled != 0);
-            ok = !p.empty() && open(p);
+            opened = !p.empty() && open(p);
         }
-        if (ok) {
+        bool ok = false;
+        if (opened) {
             // Give the file back the state the catalogue recorded; a rename never
             // replaces a file, and when it fails the entry follows the file.
             if (!EqualNoCase(p, e.m_path)) {
@@ -382,6 +388,12 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
                 ++m_done;
             }
         }
+        // A file of the directory with an entry that no longer fits, or named
+        // by a catalogue that broke off part way, may hold plug-ins the
+        // catalogue lacks: it is read again in full, whatever became of its
+        // other entries.
+        if (opened && (!ok || loadedInPart) && listed.count(e.m_path) && rereadPaths.insert(e.m_path).second)
+            reread.push_back(e.m_path);
 
         // Keep the handle for the next entries of this file, or close it
         // after the last of them.
@@ -401,9 +413,19 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories)
 
     std::size_t out = 0;
     for (std::size_t i = 0; i < entries.size(); ++i)
-        if (keep[i])
+        if (keep[i] && (rereadPaths.empty() || !rereadPaths.count(entries[i]->m_path)))
             entries[out++] = std::move(entries[i]);
     entries.resize(out);
+
+    for (const std::string& path : reread) {
+        if (Stopped())
+            return;
+        if (const std::size_t i = listed.at(path); !known[i]) {
+            known[i] = true;
+            ++m_done;
+        }
+        ReadCandidate(path, false);
+    }
 
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (known[i])

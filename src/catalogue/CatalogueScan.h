@@ -50,8 +50,12 @@ public:
     void ScanRoot(const std::string& directory, bool subdirectories);
     // Checks a catalogue just loaded against the files of its directory
     // (extension list only, "Scan all" not applied) and reads the files it
-    // does not know, except unchanged ones remembered as no plug-in.
-    void Refresh(const std::string& directory, bool subdirectories);
+    // does not know, except unchanged ones remembered as no plug-in. A file
+    // with an entry that no longer fits is read again in full, and so is
+    // every file of a catalogue that loadedInPart (its file broke off part
+    // way), whatever became of their other entries: the catalogue is whole
+    // again.
+    void Refresh(const std::string& directory, bool subdirectories, bool loadedInPart = false);
 
     // Files handed to the resource reader in full.
     int FilesRead() const { return m_filesRead; }

@@ -128,12 +128,13 @@ struct CategoryOptions {
 void RunCategory(const Common& common, const CategoryOptions& o)
 {
     MemorySettingsBackend backend;
-    auto session = openSession(common, backend);
+    auto session = openSession(common, backend, Access::Write);
     CPluginEntry& entry = openStoredEntry(*session, o.dir, o.entry);
     CPluginListManager& catalogue = session->Catalogue();
     const std::vector<CPluginEntry*> members = CategoryMembers(catalogue, entry);
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); });
+    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
+                            session->CatalogueWriteScope());
 
     nlohmann::json dialog = nlohmann::json::object();
     CommandResult result;
@@ -177,7 +178,7 @@ void AddCategoryCommand(CLI::App& app, Common& common, const char* name, Categor
 void runMoveEntries(const Common& common, int n, const std::vector<int>& entries, const std::string& category)
 {
     MemorySettingsBackend backend;
-    auto session = openSession(common, backend);
+    auto session = openSession(common, backend, Access::Write);
     CPluginListManager& catalogue = openStoredCatalogue(*session, n);
     std::vector<CPluginEntry*> selection;
     for (int k : entries) {
@@ -190,7 +191,8 @@ void runMoveEntries(const Common& common, int n, const std::vector<int>& entries
     nlohmann::json dialog = nlohmann::json::object();
     AddDialog(dialog, catalogue, selection);
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); });
+    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
+                            session->CatalogueWriteScope());
     const CommandResult result = editor.MovePlugins(selection, utf8ToCodePage(category));
     nlohmann::json out = ResultJson(*session, result, selection);
     out.update(dialog);

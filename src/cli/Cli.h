@@ -13,6 +13,7 @@
 
 namespace vardel {
 class CVardelSession;
+class WriterLock;
 class SettingsBackend;
 struct ScanOutcome;
 }  // namespace vardel
@@ -36,14 +37,31 @@ std::string toUtf8(const std::string& text);
 // Converts a path held in a record to UTF-8 for JSON.
 std::string pathToUtf8(const std::string& path);
 
+// How a command uses the data directory.
+enum class Access {
+    Read,         // changes nothing: takes no lock, works while the desktop program runs
+    Write,        // may change stores, images or plug-ins: holds the writer lock, or fails
+    WriteIfFree,  // writes only what it can: a writer when the lock is free, else a reader
+};
+
 // A session on common.dataDir over the settings, started (settings and
-// stores loaded, stale temporary files of interrupted saves removed).
-// Commands change the settings they take as options after this.
-std::unique_ptr<CVardelSession> openSession(const Common& common, SettingsBackend& settings);
+// stores loaded; for a writer, the writer lock taken and stale temporary
+// files of interrupted saves removed). Throws CliFailure for a writer when
+// another program holds the data directory. Commands change the settings
+// they take as options after this.
+std::unique_ptr<CVardelSession> openSession(const Common& common, SettingsBackend& settings, Access access);
+// The writer lock of common.dataDir for a command that writes without a
+// session (the preview images). Throws CliFailure when another program
+// holds it.
+WriterLock lockForWriting(const Common& common);
+// Throws CliFailure when the directory list is there but could not be read
+// completely (saving it or choosing from it would go by a list cut short).
+void requireDirectoryList(const CVardelSession& session);
 // Selects directory n of the session's list as the Directory menu does.
-// Throws CliFailure when n is not in the list or is a separator, or with the
-// text of the message that ended the selection. The messages of a selection
-// that went through (the reader's) are printed on stderr.
+// Throws CliFailure when the list could not be read, n is not in it or is a
+// separator, or with the text of the message that ended the selection. The
+// messages of a selection that went through (the reader's) are printed on
+// stderr.
 void selectOrThrow(CVardelSession& session, int n);
 // The same, returning what the selection did (files read, full scan).
 ScanOutcome selectDirectoryOrThrow(CVardelSession& session, int n);

@@ -4,6 +4,7 @@
 #include "cli/Cli.h"
 
 #include "app/Session.h"
+#include "app/WriterLock.h"
 #include "catalogue/PluginDirEntry.h"
 
 #include <iostream>
@@ -51,12 +52,14 @@ void printMessage(const std::string& text)
 }
 
 // Prints what the session says about its stores on stderr; what a
-// selection says comes back in its outcome and is printed with it.
+// selection says comes back in its outcome and is printed with it, and a
+// writer refused by the lock fails with its message.
 class StoreMessages : public SessionObserver {
 public:
     void Message(const UserMessage& message) override
     {
-        if (message.code == MessageCode::StoreDamaged || message.code == MessageCode::DataDirectoryNotWritable)
+        if (message.code == MessageCode::StoreDamaged || message.code == MessageCode::DataDirectoryNotWritable ||
+            message.code == MessageCode::StoreUnreadable)
             printMessage(message.text);
     }
 };
@@ -64,14 +67,29 @@ public:
 // Stateless, so one serves every session of the run.
 StoreMessages g_storeMessages;
 
+// A command of another vardel-cli ends soon: wait for it that long.
+constexpr std::chrono::seconds kLockWait{10};
+
 }  // namespace
 
-std::unique_ptr<CVardelSession> openSession(const Common& common, SettingsBackend& settings)
+std::unique_ptr<CVardelSession> openSession(const Common& common, SettingsBackend& settings, Access access)
 {
     auto session = std::make_unique<CVardelSession>(DataDirectory{common.dataDir}, settings);
     session->AddObserver(&g_storeMessages);
-    session->Start();
+    const WriterIdentity me{kCommandLineProgramName, access == Access::Write ? kLockWait : std::chrono::seconds(0)};
+    session->Start(access == Access::Read ? SessionAccess::Reader : SessionAccess::Writer, me);
+    if (access == Access::Write && session->WriteRefusal())
+        throw CliFailure(session->WriteRefusal()->text);
     return session;
+}
+
+WriterLock lockForWriting(const Common& common)
+{
+    const DataDirectory dir{common.dataDir};
+    WriterLock lock = WriterLock::Acquire(dir, kCommandLineProgramName, kLockWait);
+    if (!lock.AllowsWriting())
+        throw CliFailure(WriterLockMessage(lock, dir).text);
+    return lock;
 }
 
 void selectOrThrow(CVardelSession& session, int n)
@@ -79,8 +97,19 @@ void selectOrThrow(CVardelSession& session, int n)
     selectDirectoryOrThrow(session, n);
 }
 
+void requireDirectoryList(const CVardelSession& session)
+{
+    std::error_code ec;
+    const StoreResult index = session.StoreLoadResult("index");
+    if (!index && std::filesystem::exists(session.GetDataDirectory().SetupDb() / "index", ec))
+        throw CliFailure("cannot read the directory list: " + index.error);
+}
+
 ScanOutcome selectDirectoryOrThrow(CVardelSession& session, int n)
 {
+    // A directory list read in part (or not at all) may not hold the entry
+    // meant: nothing is selected from it.
+    requireDirectoryList(session);
     const auto& dirs = session.Directories();
     if (n < 0 || static_cast<std::size_t>(n) >= dirs.size())
         throw CliFailure("no directory " + std::to_string(n) + " in the directory list (" +

@@ -5,9 +5,11 @@
 #include "cli/Cli.h"
 
 #include "app/CodePage.h"
+#include "app/FileOps.h"
 #include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "app/WriterLock.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
@@ -24,7 +26,6 @@
 #include "search/FindSettings.h"
 #include "search/PluginSearch.h"
 
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -80,11 +81,12 @@ nlohmann::json StoreJson(const CPreviewImageManager& store)
 // Reads a BMP or JPEG file, told apart by their first bytes.
 COXDIB ReadPicture(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    char magic[2] = {};
-    if (!in.read(magic, 2))
+    constexpr std::uint64_t kMaxPictureFileSize = COXDIB::kMaxImageBytes + (1u << 20);
+    // Only a regular file is opened: a FIFO would wait for a writer.
+    std::vector<std::uint8_t> head;
+    if (ReadWholeFile(path, head, kMaxPictureFileSize) || head.size() < 2)
         throw CliFailure("Cannot read the image " + path);
-    in.close();
+    const char magic[2] = {static_cast<char>(head[0]), static_cast<char>(head[1])};
     COXDIB dib;
     bool read = false;
     if (magic[0] == 'B' && magic[1] == 'M') {
@@ -107,6 +109,8 @@ enum class ImageAction { List, Add, Delete };
 
 void RunImages(const Common& common, ImageAction action, const ImageOptions& o)
 {
+    // Even listing renames images into their order.
+    const WriterLock lock = lockForWriting(common);
     PluginFile file;
     ReadPlugins(o.file, file);
     const CPluginEntry& entry = EntryWithIndex(file, o.index, o.file);
@@ -255,7 +259,7 @@ void RunFind(const Common& common, const FindOptions& o)
     const int column = o.sort ? SortColumn(*o.sort) : -1;
 
     MemorySettingsBackend backend;
-    auto session = openSession(common, backend);
+    auto session = openSession(common, backend, Access::Read);
     const DirectoryList& directories = session->Directories();
     if (o.dir < 0 || static_cast<std::size_t>(o.dir) >= directories.size())
         throw CliFailure("No directory " + std::to_string(o.dir) + " in the directory list");

@@ -68,7 +68,7 @@ struct FileSession {
 
 void ReadPluginFile(const Common& common, const std::string& path, FileSession& s)
 {
-    s.session = openSession(common, s.backend);
+    s.session = openSession(common, s.backend, Access::Write);
     CPluginRestoreManager& restore = s.session->Restore();
     CPIMIManager& tails = s.session->PimiCache();
     const auto restoreCount = restore.m_entries.size();
@@ -158,7 +158,7 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
         throw CLI::ValidationError(state ? "no arguments expected with --dir" : "expected TEXT");
 
     MemorySettingsBackend backend;
-    auto session = openSession(common, backend);
+    auto session = openSession(common, backend, Access::Write);
     const int n = *o.dir;
     if (n < 0 || static_cast<std::size_t>(n) >= session->Directories().size())
         throw CliFailure("No directory " + std::to_string(n) + " in the directory list");
@@ -183,7 +183,8 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
             FileStatus::Get(e->m_path, e->m_fileStatus);
 
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); });
+    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
+                            session->CatalogueWriteScope());
     if (state)
         SetState(editor, o.action, entry);
     else

@@ -76,7 +76,7 @@ void RunRead(const std::string& file)
 std::unique_ptr<CVardelSession> OpenWithOptions(const Common& common, SettingsBackend& backend,
                                                 const ScanOptions& options)
 {
-    auto session = openSession(common, backend);
+    auto session = openSession(common, backend, Access::Write);
     session->GetSettings().scanAll = options.scanAll ? 1 : 0;
     session->GetSettings().extensions = options.extensions;
     return session;

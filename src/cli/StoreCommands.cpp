@@ -16,7 +16,6 @@
 #include "modify/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 
-#include <cctype>
 #include <iostream>
 #include <memory>
 
@@ -32,15 +31,7 @@ std::string kindFromFileName(const std::filesystem::path& file)
     for (const auto& kind : kKinds)
         if (name == kind && kind != "catalogue")
             return kind;
-    if (name.size() == 8) {
-        std::string head = name.substr(0, 5);
-        for (char& c : head)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (head == "SETUP" && std::isdigit(static_cast<unsigned char>(name[5])) &&
-            std::isdigit(static_cast<unsigned char>(name[6])) && std::isdigit(static_cast<unsigned char>(name[7])))
-            return "catalogue";
-    }
-    return {};
+    return IsCatalogueFileName(name) ? "catalogue" : std::string();
 }
 
 nlohmann::json dirEntryToJson(const CPluginDirEntry& e)
@@ -170,11 +161,8 @@ std::unique_ptr<CVardelSession> openForChange(const Common& common, SettingsBack
     std::error_code ec;
     if (!std::filesystem::is_directory(dir.SetupDb(), ec))
         throw CliFailure("no setup.db directory in " + dir.root.string());
-    auto session = openSession(common, backend);
-    if (std::filesystem::exists(dir.SetupDb() / "index", ec)) {
-        if (auto result = session->StoreLoadResult("index"); !result)
-            throw CliFailure("cannot read the directory list: " + result.error);
-    }
+    auto session = openSession(common, backend, Access::Write);
+    requireDirectoryList(*session);
     return session;
 }
 
@@ -220,7 +208,7 @@ void addStoreCommands(CLI::App& app, Common& common)
     dirs->require_subcommand(1);
     dirs->add_subcommand("list", "Print the directory list")->callback([&common] {
         MemorySettingsBackend backend;
-        auto session = openSession(common, backend);
+        auto session = openSession(common, backend, Access::Read);
         printJson(dirListToJson(session->Directories()));
         std::error_code ec;
         auto result = session->StoreLoadResult("index");

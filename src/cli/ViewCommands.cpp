@@ -56,7 +56,7 @@ struct ViewOptions {
 void RunView(const Common& common, const ViewOptions& o)
 {
     MemorySettingsBackend backend;
-    auto session = openSession(common, backend);
+    auto session = openSession(common, backend, Access::Write);
     selectOrThrow(*session, o.dir);
     if (o.cls && !session->SelectClass(*o.cls))
         throw CliFailure("Class " + std::to_string(*o.cls) + " holds no plug-in; its command is not available.");
@@ -116,11 +116,19 @@ void RunView(const Common& common, const ViewOptions& o)
 void RunInfo(const Common& common, int dir, int entry)
 {
     MemorySettingsBackend backend;
-    auto session = openSession(common, backend);
+    // What the bar adds to the description database is kept when the data
+    // directory is free; while another program writes there, it adds the
+    // same itself when it shows the plug-in. A database that could not be
+    // read (told on stderr) is left as it is.
+    auto session = openSession(common, backend, Access::WriteIfFree);
     CPluginEntry& e = openStoredEntry(*session, dir, entry);
-    const PluginInformation info = GetPluginInformation(e, session->Descriptions());
-    if (info.addedToDatabase && !session->SaveDescriptions())
-        throw CliFailure("The description database could not be saved.");
+    PluginInformation info = GetPluginInformation(e, session->Descriptions());
+    if (info.addedToDatabase && (!session->MayWrite() || session->StoreLoadResult("keywords").Unreadable()))
+        info.addedToDatabase = false;
+    else if (info.addedToDatabase) {
+        if (auto saved = session->SaveDescriptions(); !saved)
+            throw CliFailure("The description database could not be saved: " + saved.error);
+    }
     printJson({{"author", toUtf8(info.author)},
                {"description", toUtf8(info.description)},
                {"filename", pathToUtf8(info.filename)},
@@ -162,7 +170,7 @@ nlohmann::json FilterFactoryJson(const PluginDetails& d, const CParameterBlock& 
 void RunDetails(const Common& common, int dir, int entry)
 {
     MemorySettingsBackend backend;
-    auto session = openSession(common, backend);
+    auto session = openSession(common, backend, Access::Read);
     CPluginEntry& e = openStoredEntry(*session, dir, entry);
     const auto block = ReadBlockForDetails(e);
     if (!block)
@@ -208,14 +216,15 @@ struct DescribeOptions {
 void RunDescribe(const Common& common, const DescribeOptions& o)
 {
     MemorySettingsBackend backend;
-    auto session = openSession(common, backend);
+    const bool storing = o.description || o.keywords;
+    auto session = openSession(common, backend, storing ? Access::Write : Access::Read);
     CPluginEntry& e = openStoredEntry(*session, o.dir, o.entry);
     CDescriptionListManager& db = session->Descriptions();
     const std::string key = e.DescriptionKey();
     std::string description, keywords;
     db.Get(key, description, keywords);
     bool stored = false;
-    if (o.description || o.keywords) {
+    if (storing) {
         // The page's two fields: what was loaded, with the texts given typed over it.
         if (o.description)
             description = utf8ToCodePage(*o.description);
@@ -223,8 +232,10 @@ void RunDescribe(const Common& common, const DescribeOptions& o)
             keywords = utf8ToCodePage(*o.keywords);
         stored = !description.empty() || !keywords.empty();
         db.SetFromTexts(key, description, keywords);
-        if (stored && !session->SaveDescriptions())
-            throw CliFailure("The description database could not be saved.");
+        if (stored) {
+            if (auto saved = session->SaveDescriptions(); !saved)
+                throw CliFailure("The description database could not be saved: " + saved.error);
+        }
     }
     // What the database holds now (both texts empty stored nothing).
     description.clear();

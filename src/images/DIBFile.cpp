@@ -2,6 +2,7 @@
 
 #include "images/DIB.h"
 
+#include "app/FileOps.h"
 #include "images/BmpHeader.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <new>
 #include <optional>
 #include <ostream>
+#include <sstream>
+#include <vector>
 
 namespace vardel {
 
@@ -51,9 +54,15 @@ std::optional<std::uint64_t> Remaining(std::istream& in)
 
 bool COXDIB::Read(const std::filesystem::path& fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
+    // Read through a check of the file's type: a FIFO in a picture's place
+    // would hang an open by name. No bitmap is larger than its pixels, its
+    // headers and its colour table.
+    std::vector<std::uint8_t> bytes;
+    constexpr std::uint64_t kMaxFileSize = kMaxImageBytes + kFileHeaderSize + kMaxFileHeaderSize + 256 * 4;
+    if (ReadWholeFile(fileName, bytes, kMaxFileSize))
         return false;
+    std::istringstream in(std::string(bytes.begin(), bytes.end()), std::ios::binary);
+    bytes = {};
     return Read(in);
 }
 

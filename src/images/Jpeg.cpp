@@ -7,6 +7,7 @@
 
 #include "images/Jpeg.h"
 
+#include "app/FileOps.h"
 #include "images/DIB.h"
 #include "images/JPEGException.h"
 
@@ -264,13 +265,30 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-std::FILE* OpenFile(const std::filesystem::path& path, bool write)
+std::FILE* OpenFileForWriting(const std::filesystem::path& path)
 {
 #ifdef _WIN32
-    return ::_wfopen(path.c_str(), write ? L"wb" : L"rb");
+    return ::_wfopen(path.c_str(), L"wb");
 #else
-    return std::fopen(path.c_str(), write ? "wb" : "rb");
+    return std::fopen(path.c_str(), "wb");
 #endif
+}
+
+// A picture is read only from a regular file: a FIFO in its place would
+// hang the open.
+std::FILE* OpenFileForReading(const std::filesystem::path& path)
+{
+    const int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
+        return nullptr;
+#ifdef _WIN32
+    std::FILE* file = ::_fdopen(fd, "rb");
+#else
+    std::FILE* file = ::fdopen(fd, "rb");
+#endif
+    if (!file)
+        CloseFile(fd);
+    return file;
 }
 
 }  // namespace
@@ -279,7 +297,7 @@ int DecompressJpeg(const std::filesystem::path& fileName, COXDIB& bitmap, std::s
 {
     std::error_code ec;
     const std::uint64_t size = std::filesystem::file_size(fileName, ec);
-    FilePtr file(OpenFile(fileName, false));
+    FilePtr file(OpenFileForReading(fileName));
     if (!file || ec)
         throw COXJPEGException(kAdapterError, "Cannot open JPEG file");
     COXDIB decoded;
@@ -304,7 +322,7 @@ int CompressJpeg(const std::filesystem::path& fileName, const COXDIB& bitmap, st
     }
     std::error_code existsEc;
     const bool existed = std::filesystem::exists(fileName, existsEc) || existsEc;
-    FilePtr file(OpenFile(fileName, true));
+    FilePtr file(OpenFileForWriting(fileName));
     if (!file)
         throw COXJPEGException(kAdapterError, "Cannot create JPEG file");
     const std::size_t before = warnings.size();

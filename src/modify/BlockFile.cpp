@@ -1,5 +1,7 @@
 #include "modify/BlockFile.h"
 
+#include "app/FileOps.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -63,23 +65,15 @@ BlockFile::~BlockFile()
 bool BlockFile::Open(const std::string& path)
 {
     Close();
-#if defined(_WIN32)
-    int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
-#else
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-#endif
+    // Never waits on a FIFO; anything but a regular file fails with EISDIR,
+    // as Windows refuses to open a directory as a file.
+    int fd = OpenRegularFileForReading(NativePath(path));
     if (fd < 0)
         return false;
     struct stat st {};
-    const bool statted = ::fstat(fd, &st) == 0;
-    if (!statted || !S_ISREG(st.st_mode)) {
-        // Windows refuses to open a directory as a file; say so the same way.
-        const int err = statted ? EISDIR : errno;
-#if defined(_WIN32)
-        _close(fd);
-#else
-        ::close(fd);
-#endif
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        CloseFile(fd);
         errno = err;
         return false;
     }

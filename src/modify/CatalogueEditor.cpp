@@ -1,19 +1,21 @@
 #include "modify/CatalogueEditor.h"
 
+#include "app/FileOps.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CommandAvailability.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace vardel {
 
 namespace {
 
-CommandResult Refuse(const char* message)
+CommandResult Refuse(std::string message)
 {
     CommandResult r;
-    r.message = message;
+    r.message = std::move(message);
     return r;
 }
 
@@ -40,9 +42,68 @@ std::vector<const EntryWrite*> CommandResult::Failures() const
     return failures;
 }
 
-CCatalogueEditor::CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort)
-    : m_catalogue(catalogue), m_sort(std::move(sort))
+WriteScope WriteScope::Anywhere()
 {
+    return {};
+}
+
+WriteScope WriteScope::Below(const std::string& directory)
+{
+    WriteScope scope;
+    scope.m_kind = Kind::Below;
+    scope.m_directory = directory;
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(NativePath(directory), ec);
+    if (!ec && std::filesystem::is_directory(real, ec))
+        scope.m_realDirectory = real;
+    return scope;
+}
+
+WriteScope WriteScope::Nowhere(const std::string& reason)
+{
+    WriteScope scope;
+    scope.m_kind = Kind::Nowhere;
+    scope.m_reason = reason;
+    return scope;
+}
+
+std::string WriteScope::Refusal(const CPluginEntry& entry) const
+{
+    switch (m_kind) {
+    case Kind::Anywhere:
+        return {};
+    case Kind::Nowhere:
+        return m_reason;
+    case Kind::Below:
+        break;
+    }
+    const std::string refusal = "Nothing was written: " + PathForDisplay(entry.m_path) +
+                                " does not lie in the plug-in directory " + PathForDisplay(m_directory) + ".";
+    if (m_realDirectory.empty())
+        return refusal;
+    // The links of the part that exists are resolved (the file itself too);
+    // a file already renamed by an entry of the same file keeps its name.
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(NativePath(entry.m_path), ec);
+    if (ec)
+        return refusal;
+    const std::filesystem::path relative = real.lexically_relative(m_realDirectory);
+    if (relative.empty() || relative == "." || *relative.begin() == "..")
+        return refusal;
+    return {};
+}
+
+CCatalogueEditor::CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort, WriteScope scope)
+    : m_catalogue(catalogue), m_sort(std::move(sort)), m_scope(std::move(scope))
+{
+}
+
+std::string CCatalogueEditor::OutsideScope(const std::vector<CPluginEntry*>& entries) const
+{
+    for (const CPluginEntry* e : entries)
+        if (std::string refusal = m_scope.Refusal(*e); !refusal.empty())
+            return refusal;
+    return {};
 }
 
 WriteResult CCatalogueEditor::RenamePlugin(CPluginEntry& entry, const std::string& text)
@@ -62,6 +123,10 @@ WriteResult CCatalogueEditor::RenamePlugin(CPluginEntry& entry, const std::strin
         refused.message = TooLongFor(limit);
         return refused;
     }
+    if (std::string outside = OutsideScope({&entry}); !outside.empty()) {
+        refused.message = std::move(outside);
+        return refused;
+    }
     return m_writer.SetName(entry, text);
 }
 
@@ -72,11 +137,10 @@ CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& 
     if (category.size() < static_cast<std::size_t>(kMinimumTextLength))
         return Refuse(kTooShortText);
     const int limit = CategoryLimit(entries);
-    if (category.size() > static_cast<std::size_t>(limit)) {
-        CommandResult r;
-        r.message = TooLongFor(limit);
-        return r;
-    }
+    if (category.size() > static_cast<std::size_t>(limit))
+        return Refuse(TooLongFor(limit));
+    if (std::string outside = OutsideScope(entries); !outside.empty())
+        return Refuse(std::move(outside));
     CommandResult result;
     result.accepted = true;
     for (CPluginEntry* e : entries)
@@ -109,6 +173,13 @@ CommandResult CCatalogueEditor::RenameCategory(const CPluginEntry& categoryEntry
 
 void CCatalogueEditor::Enable(const std::vector<CPluginEntry*>& entries, bool flag, CommandResult& result)
 {
+    // The other entries of a file share its real path, so they are inside
+    // exactly when it is.
+    if (std::string outside = OutsideScope(entries); !outside.empty()) {
+        result.accepted = false;
+        result.message = std::move(outside);
+        return;
+    }
     auto collect = [&result](CPluginEntry* e) {
         if (std::find(result.changed.begin(), result.changed.end(), e) == result.changed.end())
             result.changed.push_back(e);

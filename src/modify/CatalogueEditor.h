@@ -6,6 +6,7 @@
 
 #include "modify/PluginWriter.h"
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,31 @@ inline constexpr const char* kTooShortText = "At least 3 characters are needed."
 inline constexpr const char* kUnavailableText =
     "Not available: a plug-in is read-only, or has no category of its own or no space for one.";
 inline constexpr const char* kNothingSelectedText = "No plug-in to change.";
+
+// Where the commands may write. A catalogue file names the plug-in files its
+// commands change, and a catalogue file is only a store that anything may
+// have written: its commands change only files whose real path (symbolic
+// links resolved) lies below the real path of the directory it belongs to.
+class WriteScope {
+public:
+    // No limit (a file the user named himself).
+    static WriteScope Anywhere();
+    // Files below directory (a stored path), links resolved.
+    static WriteScope Below(const std::string& directory);
+    // Nothing at all, for the reason given (the data directory is another
+    // program's to change).
+    static WriteScope Nowhere(const std::string& reason);
+
+    // Why the entry's file may not be written; "" when it may.
+    std::string Refusal(const CPluginEntry& entry) const;
+
+private:
+    enum class Kind { Anywhere, Below, Nowhere };
+    Kind m_kind = Kind::Anywhere;
+    std::string m_directory;                // as stored, for the message
+    std::filesystem::path m_realDirectory;  // empty when the directory cannot be resolved
+    std::string m_reason;
+};
 
 struct EntryWrite {
     CPluginEntry* entry = nullptr;
@@ -40,7 +66,9 @@ struct CommandResult {
 
 class CCatalogueEditor {
 public:
-    CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort);
+    // Writes only inside scope; a command with an entry outside it is refused
+    // as a whole, before anything is written.
+    CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort, WriteScope scope = WriteScope::Anywhere());
 
     // Rename of one plug-in (end of the label edit): refused when the
     // command is unavailable for it or the text has fewer than 3 characters
@@ -66,10 +94,13 @@ public:
 private:
     CommandResult WriteCategory(const std::vector<CPluginEntry*>& entries, const std::string& category);
     void Enable(const std::vector<CPluginEntry*>& entries, bool flag, CommandResult& result);
+    // The refusal of the first entry outside the scope; "" when all are inside.
+    std::string OutsideScope(const std::vector<CPluginEntry*>& entries) const;
 
     CPluginListManager& m_catalogue;
     CPluginWriter m_writer;
     CatalogueSort m_sort;
+    WriteScope m_scope;
 };
 
 }  // namespace vardel

@@ -13,6 +13,7 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -36,10 +37,13 @@ bool CPluginFile::OpenForWriting(const std::string& path)
         return false;
     m_fd = fd;
 #else
-    int fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC);
+    // O_NONBLOCK: nothing but a regular file is written, and a FIFO is
+    // never waited on.
+    int fd = ::open(native.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;
     }
@@ -57,7 +61,7 @@ bool CPluginFile::OpenForReading(const std::string& path)
     if (_wsopen_s(&fd, native.c_str(), _O_RDONLY | _O_BINARY, _SH_DENYNO, _S_IREAD) != 0)
         return false;
 #else
-    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegularFileForReading(native);
     if (fd < 0)
         return false;
 #endif

@@ -5,6 +5,7 @@
 #include "app/InstanceManager.h"
 #include "app/Session.h"
 #include "common/ApplicationIdentity.h"
+#include "app/WriterLock.h"
 #include "common/Convert.h"
 #include "images/PreviewFile.h"
 #include "mainwindow/MainFrame.h"
@@ -12,6 +13,7 @@
 #include "resources/Icons.h"
 #include "session/DataDirectorySetup.h"
 #include "session/SessionAdapter.h"
+#include "session/UserMessages.h"
 #include "settings/GuiSettings.h"
 #include "settings/QtSettingsBackend.h"
 #include "translations/Translations.h"
@@ -23,6 +25,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -35,6 +38,8 @@
 #endif
 
 namespace {
+
+constexpr std::chrono::seconds kWriterLockWait{5};
 
 struct Options {
     QString dataDir;
@@ -167,7 +172,16 @@ int main(int argc, char* argv[])
     QtSettingsBackend backend(options.settingsFile);
     GuiSettings guiSettings(backend);
     CVardelSession session(DataDirectory{std::filesystem::path(dataDir.toStdU16String())}, backend);
-    session.Start();
+    // The program is the data directory's writer for its whole run; a
+    // command of vardel-cli that holds it ends soon, so it is waited for.
+    session.Start(SessionAccess::Writer, WriterIdentity{kDesktopProgramName, kWriterLockWait});
+    if (!session.MayWrite() && session.WriteRefusal()) {
+        std::fprintf(stderr, "vardel: %s\n", session.WriteRefusal()->text.c_str());
+        QMessageBox* box = ShowMessage(nullptr, MessageText(*session.WriteRefusal()));
+        QObject::connect(box, &QDialog::finished, &app, &QCoreApplication::quit);
+        app.exec();
+        return 1;
+    }
 
     int rc = 0;
     {
@@ -180,6 +194,18 @@ int main(int argc, char* argv[])
                                                   "; changes may be lost.",
                                               dir});
         }
+        if (!backend.UnusableFile().isEmpty()) {
+            const std::string file = ToStoredPath(backend.UnusableFile());
+            session.NotifyMessage(UserMessage{MessageCode::SettingsFileUnusable,
+                                              "The settings file " + file +
+                                                  " is not a regular file; it is neither read nor written, and the "
+                                                  "settings of this run are not kept.",
+                                              file});
+        }
+        // What the start found (a store that cannot be read), now that the
+        // window listens.
+        for (const UserMessage& message : session.StartMessages())
+            session.NotifyMessage(message);
         if (!options.screenshot.isEmpty()) {
             frame.resize(1180, 760);
             frame.show();

@@ -321,6 +321,53 @@ TEST_F(CatalogueCommandsTest, DisableFollowsEveryEntryOfTheFile)
     }
 }
 
+// A stored catalogue may name any file: its commands change only files that
+// lie in the directory's own directory once links are resolved.
+TEST_F(CatalogueCommandsTest, EntriesOutsideTheDirectoryAreNeverChanged)
+{
+    const fs::path outside = m_dir / "outside";
+    fs::create_directories(outside);
+    const fs::path victim = outside / "victim.8bf";
+    fs::copy_file(m_plugins / "pipl_three.8bf", victim);
+    fs::create_symlink(victim, m_dir / "p" / "link.8bf");
+    fs::create_symlink(outside, m_dir / "p" / "linked");
+    const Bytes before = readFile(victim);
+    for (const fs::path& named : {victim, m_dir / "p" / ".." / "outside" / "victim.8bf", m_dir / "p" / "link.8bf",
+                                  m_dir / "p" / "linked" / "victim.8bf"}) {
+        CPluginListManager catalogue;
+        CPluginRestoreManager restore;
+        CPIMIManager tails;
+        CPluginReader reader(catalogue, restore, tails);
+        ASSERT_EQ(reader.ReadFile(named.string(), true), 3);
+        ASSERT_TRUE(SaveCatalogue(m_catalogueFile, 0, catalogue));
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"disable", "--dir", "0", "--entry", "0"},
+              {"rename", "--dir", "0", "--entry", "0", "Blur"},
+              {"move", "--dir", "0", "--entry", "0", "Zed Cat"},
+              {"move", "--dir", "0", "--entry", "0,1", "Zed Cat"},
+              {"disable-category", "--dir", "0", "--entry", "0"},
+              {"rename-category", "--dir", "0", "--entry", "0", "Zed Cat"}}) {
+            auto r = Cli(command);
+            EXPECT_EQ(r.status, 1) << named << " " << command[0];
+            EXPECT_NE(r.err.find("does not lie in the plug-in directory"), std::string::npos) << r.err;
+            EXPECT_EQ(readFile(victim), before) << named << " " << command[0];
+            EXPECT_TRUE(fs::exists(victim));
+        }
+    }
+    // The directory's own files are changed as ever, also when reached
+    // through a link that stays inside.
+    fs::create_symlink(m_dir / "p", m_dir / "inside");
+    CPluginListManager catalogue;
+    CPluginRestoreManager restore;
+    CPIMIManager tails;
+    CPluginReader reader(catalogue, restore, tails);
+    ASSERT_EQ(reader.ReadFile((m_dir / "inside" / "pipl_three.8bf").string(), true), 3);
+    ASSERT_TRUE(SaveCatalogue(m_catalogueFile, 0, catalogue));
+    auto r = Cli({"disable", "--dir", "0", "--entry", "0"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(m_dir / "p" / "pipl_three_8bf"));
+}
+
 TEST_F(CatalogueCommandsTest, UsageErrors)
 {
     EXPECT_EQ(Cli({"rename", "--dir", "0", "Blur"}).status, 2);

@@ -61,6 +61,38 @@ TEST_F(SessionCommands, CatalogueFilesOutsideSetupDbAreNeitherWrittenNorDeleted)
     }
 }
 
+// An entry could name another store as its catalogue file: select wrote a
+// catalogue over it and "dirs remove" deleted it. Only catalogue files'
+// names are taken, in either case and with either separator.
+TEST_F(SessionCommands, OtherStoresAreNeverTakenForCatalogueFiles)
+{
+    fs::copy_file(test::testPlugin("pipl_single.8bf"), m_tmp / "plugins" / "a.8bf");
+    const fs::path setupDb = m_tmp / "data" / "setup.db";
+    for (const std::string name : {"keywords", "restore", "launchbar", "pimiinfo", "nonplugins", "SETUP000.damaged",
+                                   "SETUP0000", "SETUP00x"}) {
+        for (const char separator : {'/', '\\'}) {
+            const std::string stored = std::string("setup.db") + separator + name;
+            test::writeFile(setupDb / name, std::string("precious"));
+            WriteIndex(stored);
+            auto select = Cli({"select", "0"});
+            EXPECT_EQ(select.status, 1) << stored;
+            EXPECT_NE(select.err.find("outside setup.db or names another store"), std::string::npos) << select.err;
+            EXPECT_EQ(fs::file_size(setupDb / name), 8u) << stored;
+            auto removed = Cli({"dirs", "remove", "0"});
+            EXPECT_EQ(removed.status, 0) << removed.err;
+            EXPECT_EQ(fs::file_size(setupDb / name), 8u) << stored;
+            fs::remove(setupDb / name);
+        }
+    }
+    for (const std::string stored : {"setup.db/setup007", "setup.db\\Setup008"}) {
+        WriteIndex(stored);
+        test::writeFile(setupDb / stored.substr(9), std::string());
+        auto select = Cli({"select", "0"});
+        EXPECT_EQ(select.status, 0) << stored << ": " << select.err;
+        EXPECT_GT(fs::file_size(setupDb / stored.substr(9)), 0u) << stored;
+    }
+}
+
 TEST_F(SessionCommands, SecondSelectionReadsNoUnchangedFile)
 {
     fs::copy_file(test::testPlugin("pipl_three.8bf"), m_tmp / "plugins" / "three.8bf");
@@ -82,7 +114,10 @@ TEST_F(SessionCommands, StaleTemporaryFilesGoAtTheNextStart)
     const fs::path foreign = m_tmp / "data" / "setup.db" / "~notes.Zq81xY";
     test::writeFile(stale, std::string("half a store"));
     test::writeFile(foreign, std::string("not ours"));
+    // A reader cannot tell whether a writer is saving right now.
     ASSERT_EQ(Cli({"dirs", "list"}).status, 0);
+    EXPECT_TRUE(fs::exists(stale));
+    ASSERT_EQ(Cli({"dirs", "add", "Q", (m_tmp / "plugins").string()}).status, 0);
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_TRUE(fs::exists(foreign));
 }

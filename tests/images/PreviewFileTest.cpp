@@ -91,6 +91,18 @@ TEST_F(PreviewFileTest, OtherDepthsAndUnreadableFilesChangeNothing)
     EXPECT_FALSE(std::filesystem::exists(dir / "tmp"));
 }
 
+// A FIFO in a picture's place hung the program in the open.
+TEST_F(PreviewFileTest, AFifoInAPicturesPlaceIsNoPictureAndNoHang)
+{
+    makeFifo(dir / "fifo.jpg");
+    EXPECT_TRUE(FinishesWithin(std::chrono::seconds(10), [this] {
+        COXDIB shown;
+        if (LoadJpeg(dir / "fifo.jpg", shown) || shown.Read(dir / "fifo.jpg") ||
+            LoadPreviewFile(dir / "fifo.jpg", kPreviewJpeg, shown, dir / "tmp"))
+            _exit(1);
+    }));
+}
+
 TEST_F(PreviewFileTest, SaveWritesTheChosenFormat)
 {
     COXDIB picture = MakePattern(30, 20);

@@ -10,6 +10,10 @@
 #include <random>
 #include <stdexcept>
 
+#include <csignal>
+#include <thread>
+
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,16 +101,38 @@ std::string slurp(const std::filesystem::path& path)
 }
 }  // namespace
 
-RunResult run(const std::vector<std::string>& argv)
+namespace {
+
+// Waits for the child; kills it once limit has passed (a zero limit waits
+// for good). Returns its wait status, or -1 when it was killed.
+int waitFor(pid_t pid, std::chrono::milliseconds limit)
 {
-    TempDir dir;
-    auto outPath = dir / "out";
-    auto errPath = dir / "err";
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, limit.count() > 0 ? WNOHANG : 0);
+        if (done == pid)
+            return status;
+        if (done < 0)
+            return -1;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+}  // namespace
+
+int spawn(const std::vector<std::string>& argv, const std::filesystem::path& out, const std::filesystem::path& err)
+{
     pid_t pid = fork();
     if (pid < 0)
         throw std::runtime_error("fork failed");
     if (pid == 0) {
-        if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr))
+        if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
             _exit(127);
         std::vector<char*> args;
         for (const auto& a : argv)
@@ -115,13 +141,39 @@ RunResult run(const std::vector<std::string>& argv)
         execv(args[0], args.data());
         _exit(127);
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
+    return pid;
+}
+
+RunResult run(const std::vector<std::string>& argv, std::chrono::milliseconds limit)
+{
+    TempDir dir;
+    auto outPath = dir / "out";
+    auto errPath = dir / "err";
+    const int status = waitFor(spawn(argv, outPath, errPath), limit);
     RunResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.status = status == -1 ? kTimedOut : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = slurp(outPath);
     result.err = slurp(errPath);
     return result;
+}
+
+bool FinishesWithin(std::chrono::milliseconds limit, const std::function<void()>& work)
+{
+    pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        work();
+        _exit(0);
+    }
+    const int status = waitFor(pid, limit);
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void makeFifo(const std::filesystem::path& path)
+{
+    if (mkfifo(path.c_str(), 0644) != 0)
+        throw std::runtime_error("mkfifo failed: " + path.string());
 }
 
 CPluginEntry& AddPiplEntry(CPluginListManager& catalogue, const std::string& name, const std::string& category,

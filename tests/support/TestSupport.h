@@ -3,8 +3,10 @@
 
 #include "catalogue/PluginTables.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,7 +53,19 @@ struct RunResult {
     std::string err;
 };
 // Runs a program with arguments (no shell), capturing stdout and stderr.
-RunResult run(const std::vector<std::string>& argv);
+// When it has not ended within limit (zero: no limit) it is killed and its
+// status is kTimedOut.
+inline constexpr int kTimedOut = -2;
+RunResult run(const std::vector<std::string>& argv, std::chrono::milliseconds limit = {});
+// Starts a program with its stdout and stderr going to the files; returns
+// its process id.
+int spawn(const std::vector<std::string>& argv, const std::filesystem::path& out, const std::filesystem::path& err);
+// Runs work in a child process (a fork of this one); false when it has not
+// ended within limit (the child is then killed) or ended with _exit(n) for
+// an n other than 0. For work that must not hang.
+bool FinishesWithin(std::chrono::milliseconds limit, const std::function<void()>& work);
+// Makes a FIFO at path: a file whose open for reading waits for a writer.
+void makeFifo(const std::filesystem::path& path);
 
 // Appends a PiPL entry of the kind with name, category and path to the
 // catalogue; returns the new entry.

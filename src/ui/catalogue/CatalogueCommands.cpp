@@ -48,7 +48,7 @@ CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
 
 CCatalogueEditor CatalogueCommands::Editor()
 {
-    return CCatalogueEditor(m_session.Catalogue(), SortCatalogue);
+    return CCatalogueEditor(m_session.Catalogue(), SortCatalogue, m_session.CatalogueWriteScope());
 }
 
 void CatalogueCommands::BeforeWrite()

@@ -288,6 +288,7 @@ void CMainFrame::ShowUserMessage(const UserMessage& message)
         m_toldNotWritable = true;
     }
     QMessageBox* box = ShowMessage(this, MessageText(message));
+    m_lastMessage = box;
     // A catalogue file that cannot be used is replaced on request, and the
     // directory scanned afresh.
     const int directory = m_adapter.LastSelectRequest();
@@ -437,6 +438,18 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         m_adapter.CancelScan();
         event->ignore();
         return;
+    }
+    // The stores are saved while the window is still there: what the saves
+    // have to tell (a damaged store kept aside) is read before it goes.
+    if (!m_savedAtClose) {
+        m_savedAtClose = true;
+        m_lastMessage = nullptr;
+        m_session.Exit();
+        if (m_lastMessage) {
+            event->ignore();
+            connect(m_lastMessage, &QDialog::finished, this, &QWidget::close, Qt::QueuedConnection);
+            return;
+        }
     }
     SavePlacement();
     event->accept();

@@ -7,6 +7,8 @@
 #include "mainwindow/FrameActions.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
 
 class QDockWidget;
 class QToolBar;
@@ -93,6 +95,8 @@ private:
     InformationBar* m_informationBar = nullptr;
     bool m_toldNotWritable = false;
     bool m_closeAfterScan = false;  // a close waits for the stopped scan to end
+    bool m_savedAtClose = false;    // the stores were saved as the window closed
+    QPointer<QMessageBox> m_lastMessage;  // the message box shown last, while it is open
 };
 
 }  // namespace vardel::ui

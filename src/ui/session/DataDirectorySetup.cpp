@@ -1,5 +1,6 @@
 #include "session/DataDirectorySetup.h"
 
+#include "app/FileOps.h"
 #include "common/Convert.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 namespace vardel::ui {
 
@@ -93,17 +95,24 @@ bool PrepareDataDirectory(const QString& directory)
     for (const char* sub : {"setup.db", "images.db", "preview"})
         if (!dir.mkpath(QString::fromLatin1(sub)))
             return false;
-    const QString portrait = dir.filePath(QStringLiteral("preview/Portrait.bmp"));
-    if (!QFileInfo::exists(portrait))
-        WriteSamplePortrait(portrait);  // a missing sample only leaves the preview without a picture
+    // Each picture is made only where nothing is, and never through a link
+    // (a dangling one would have it written wherever it points).
+    auto make = [&dir](const char* name, const std::function<bool(const QString&)>& write) {
+        const std::filesystem::path file(dir.filePath(QString::fromLatin1(name)).toStdU16String());
+        CreateFileIfAbsent(file, [&write](const std::filesystem::path& temp) {
+            return write(QString::fromStdU16String(temp.u16string()));
+        });
+    };
+    // A missing sample only leaves the preview without a picture.
+    make("preview/Portrait.bmp", [](const QString& file) { return WriteSamplePortrait(file); });
     // The pictures a preview area shows before the first selection and for a
     // plug-in without images; without them it would stay black.
-    const QString empty = dir.filePath(QStringLiteral("images.db/EMPTY.JPG"));
-    if (!QFileInfo::exists(empty))
-        WritePlaceholderPicture(empty, QCoreApplication::translate("DataDirectory", "No preview image"));
-    const QString startup = dir.filePath(QStringLiteral("STARTUP.JPG"));
-    if (!QFileInfo::exists(startup))
-        WritePlaceholderPicture(startup, QCoreApplication::translate("DataDirectory", "Select a plug-in"));
+    make("images.db/EMPTY.JPG", [](const QString& file) {
+        return WritePlaceholderPicture(file, QCoreApplication::translate("DataDirectory", "No preview image"));
+    });
+    make("STARTUP.JPG", [](const QString& file) {
+        return WritePlaceholderPicture(file, QCoreApplication::translate("DataDirectory", "Select a plug-in"));
+    });
     return true;
 }
 

@@ -1,20 +1,62 @@
 #include "settings/QtSettingsBackend.h"
 
+#include "app/FileOps.h"
 #include "common/Convert.h"
 
 #include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <filesystem>
 
 namespace vardel::ui {
+
+namespace {
+
+// The files QSettings reads for the user's store where it keeps INI files:
+// the application's and the organisation's.
+QStringList UserStoreFiles()
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return {};  // the registry, property lists
+#else
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/');
+    const QString organisation = QString::fromLatin1(kOrganisation);
+    return {dir + organisation + QLatin1Char('/') + QString::fromLatin1(kApplication) + QStringLiteral(".conf"),
+            dir + organisation + QStringLiteral(".conf")};
+#endif
+}
+
+// The first of the files that is there but is no regular file (QSettings
+// would wait on a FIFO in its open for good); "" when there is none.
+QString FirstUnusable(const QStringList& files)
+{
+    for (const QString& file : files)
+        if (!IsRegularFileOrAbsent(std::filesystem::path(file.toStdU16String())))
+            return file;
+    return {};
+}
+
+}  // namespace
 
 QtSettingsBackend::QtSettingsBackend(const QString& iniFile)
 {
     QString file = iniFile;
     if (file.isEmpty())
         file = qEnvironmentVariable(kSettingsFileVariable);
-    if (file.isEmpty())
+    m_unusableFile = FirstUnusable(file.isEmpty() ? UserStoreFiles() : QStringList{file});
+    if (!m_unusableFile.isEmpty()) {
+        // Settings for this run only: nothing is read from or written to a
+        // file that is not one.
+        m_scratch = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<QSettings>(m_scratch->filePath(QStringLiteral("settings.ini")),
+                                                 QSettings::IniFormat);
+    } else if (file.isEmpty()) {
         m_settings = std::make_unique<QSettings>(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
-    else
+    } else {
         m_settings = std::make_unique<QSettings>(file, QSettings::IniFormat);
+    }
 }
 
 QtSettingsBackend::~QtSettingsBackend()

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QSettings;
+class QTemporaryDir;
 
 namespace vardel::ui {
 
@@ -47,10 +48,16 @@ public:
     bool Sync();
     // Where the values live (a file name), for messages.
     QString FileName() const;
+    // A settings file that is there but is no regular file (a FIFO, a
+    // directory): its settings are neither read nor written, and the values
+    // of this run are kept nowhere. "" when the store is usable.
+    const QString& UnusableFile() const { return m_unusableFile; }
 
 private:
     QString Key(const std::string& section, const std::string& name) const;
+    std::unique_ptr<QTemporaryDir> m_scratch;
     std::unique_ptr<QSettings> m_settings;
+    QString m_unusableFile;
 };
 
 }  // namespace vardel::ui
