@@ -17,6 +17,7 @@
 #include "mainwindow/MainFrame.h"
 #include "session/SessionAdapter.h"
 #include "settings/QtSettingsBackend.h"
+#include "properties/PluginDetailSheet.h"
 #include "translations/Translations.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
@@ -24,6 +25,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QTabWidget>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -92,6 +95,7 @@ private slots:
     void menuBarOrder();
     void mnemonicsAreUnique_data();
     void mnemonicsAreUnique();
+    void germanEverywhere();
     void viewItemsToggleTheBars();
     void toolbarButtonsInOrder();
     void statusPanesInOrder();
@@ -209,14 +213,8 @@ void MainFrameTest::mnemonicsAreUnique_data()
 void MainFrameTest::mnemonicsAreUnique()
 {
     QFETCH(QString, language);
-    if (!language.isEmpty())
-        QCOMPARE(InstallTranslation(*qApp, language), language);
-    auto uninstall = qScopeGuard([] {
-        for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
-            QCoreApplication::removeTranslator(t);
-            delete t;
-        }
-    });
+    const uitest::ScopedTranslation translation(language);
+    QCOMPARE(translation.Language(), language);
     auto sample = AvailabilitySample();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
@@ -235,6 +233,36 @@ void MainFrameTest::mnemonicsAreUnique()
     if (!language.isEmpty())
         QCOMPARE(TopMenu(program.Frame(), QStringLiteral("fileMenu"))->title(), QStringLiteral("&Datei"));
     QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
+}
+
+void MainFrameTest::germanEverywhere()
+{
+    const uitest::ScopedTranslation translation(QStringLiteral("de"));
+    QCOMPARE(translation.Language(), QStringLiteral("de"));
+    auto sample = AvailabilitySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    // Qt's own words too: the key names in the menus.
+    QCOMPARE(program.View().Action(CVardelView::SelectAll)->shortcut().toString(QKeySequence::NativeText),
+             QStringLiteral("Strg+A"));
+    QCOMPARE(program.View().CategoryList()->EmptyText(), QString());
+    QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
+    QVERIFY(program.SelectPlugins({QStringLiteral("Soft Glow")}));
+    uitest::DoubleClickRow(*program.View().PluginList(), 0);
+    auto* sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
+    QVERIFY(sheet);
+    QCOMPARE(sheet->windowTitle(), QStringLiteral("Plugin-Details"));
+    QStringList pages;
+    for (int i = 0; i < sheet->tabs()->count(); ++i)
+        pages << sheet->tabs()->tabText(i);
+    QCOMPARE(pages, (QStringList{QStringLiteral(" Vorschau "), QStringLiteral(" Allgemeine Eigenschaften ")}));
+    QStringList modes;
+    for (QCheckBox* box : sheet->findChildren<QCheckBox*>())
+        modes << box->text();
+    QVERIFY2(modes.contains(QStringLiteral("Graustufen")), qPrintable(modes.join(QLatin1Char(','))));
+    auto* buttons = sheet->findChild<QDialogButtonBox*>(QStringLiteral("sheetButtons"));
+    QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+    sheet->reject();
 }
 
 void MainFrameTest::viewItemsToggleTheBars()

@@ -13,6 +13,7 @@
 #include "session/SessionAdapter.h"
 #include "settings/GuiSettings.h"
 #include "settings/QtSettingsBackend.h"
+#include "translations/Translations.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
@@ -27,6 +28,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QToolBar>
+#include <QTranslator>
 #include <QWindow>
 
 #include <algorithm>
@@ -158,6 +160,19 @@ void Program::Close()
     m_adapter.reset();
     m_session->Exit();
     m_backend->Sync();
+}
+
+ScopedTranslation::ScopedTranslation(const QString& language)
+    : m_language(language.isEmpty() ? QString() : ui::InstallTranslation(*QCoreApplication::instance(), language))
+{
+}
+
+ScopedTranslation::~ScopedTranslation()
+{
+    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
 }
 
 bool FileHolds(const std::filesystem::path& file, const std::string& text)

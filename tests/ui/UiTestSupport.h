@@ -89,6 +89,20 @@ private:
     bool m_closed = false;
 };
 
+// The program's translation (and Qt's own) for a language while it lives.
+class ScopedTranslation {
+public:
+    explicit ScopedTranslation(const QString& language);
+    ~ScopedTranslation();
+    ScopedTranslation(const ScopedTranslation&) = delete;
+    ScopedTranslation& operator=(const ScopedTranslation&) = delete;
+    // The language installed, "" when none could be.
+    QString Language() const { return m_language; }
+
+private:
+    QString m_language;
+};
+
 // Whether the file's bytes hold the text.
 bool FileHolds(const std::filesystem::path& file, const std::string& text);
 // The message box with that object name once it shows (waits a moment).

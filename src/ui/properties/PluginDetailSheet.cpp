@@ -9,6 +9,7 @@
 #include "properties/PluginFixedPreviewProp.h"
 #include "properties/PluginGeneralProp.h"
 #include "properties/PluginPreviewProp.h"
+#include "session/UserMessages.h"
 
 #include <QDialogButtonBox>
 #include <QTabWidget>
@@ -26,7 +27,7 @@ PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry
     , m_block(block)
 {
     setObjectName(QStringLiteral("pluginDetailSheet"));
-    setWindowTitle(tr(kSheetTitle));
+    setWindowTitle(CoreText(kSheetTitle));
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("pageTabs"));
 
@@ -50,7 +51,7 @@ PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry
         if (!page)
             continue;
         m_pages.push_back(page);
-        m_tabs->addTab(page, FromCodePage(title));
+        m_tabs->addTab(page, CoreText(title));
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -4,6 +4,7 @@
 #include "catalogue/PluginDetails.h"
 #include "catalogue/PluginEntry.h"
 #include "common/Convert.h"
+#include "session/UserMessages.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -93,7 +94,7 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     constexpr int kColumns = 3;
     int n = 0;
     for (const ModeBox& mode : details.modes) {
-        auto* box = new QCheckBox(tr(mode.label.c_str()), modesGroup);
+        auto* box = new QCheckBox(CoreText(mode.label), modesGroup);
         box->setObjectName(QStringLiteral("modeBox%1").arg(mode.id));
         box->setChecked(mode.checked);
         box->setEnabled(mode.enabled);
@@ -108,7 +109,7 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     about->setObjectName(QStringLiteral("aboutBoxButton"));
     about->setEnabled(details.canShowAboutBox);
     if (!details.canShowAboutBox)
-        about->setToolTip(details.aboutBoxReason.empty() ? tr(kNoPluginCodeText)
+        about->setToolTip(details.aboutBoxReason.empty() ? CoreText(kNoPluginCodeText)
                                                          : tr(details.aboutBoxReason.c_str()));
     // A disabled button shows no tooltip in every style; say it beside it too.
     auto* aboutRow = new QHBoxLayout;

@@ -1,6 +1,7 @@
 #include "session/UserMessages.h"
 
 #include "app/Session.h"
+#include "catalogue/PluginDetails.h"
 #include "common/Convert.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/PluginWriter.h"
@@ -35,6 +36,16 @@ QString MessageText(const UserMessage& message)
         return QCoreApplication::translate("vardel::ui::UserMessages", "Vardel cannot save into its data directory %1; changes may be lost.").arg(arg);
     case MessageCode::StoreDamaged:
         return QCoreApplication::translate("vardel::ui::UserMessages", "A store could be read only in part; its damaged original was kept as %1.").arg(arg);
+    case MessageCode::StoreUnreadable:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The store %1 cannot be read; it is left as it is, and changes to it are not saved.").arg(arg);
+    case MessageCode::DataDirectoryInUse:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Another Vardel program is changing the data directory %1; nothing can be changed there until it ends.").arg(arg);
+    case MessageCode::DataDirectoryLockFailed:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The data directory %1 cannot be locked for writing; nothing can be changed there.").arg(arg);
+    case MessageCode::SettingsFileUnusable:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The settings file %1 is not a regular file; it is neither read nor written, and the settings of this run are not kept.").arg(arg);
+    case MessageCode::CatalogueOutsideDataDir:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The catalogue file %1 lies outside setup.db or names another store, and is neither read nor written. The directory can be given a new catalogue file.").arg(arg);
     default:
         // The session's own English text says it best for the rarer cases.
         return FromCodePage(message.text);
@@ -59,6 +70,26 @@ QString CoreText(const std::string& text)
                                              "Not available: a plug-in is read-only, or has no category of its own or "
                                              "no space for one.")},
         {kNothingSelectedText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "No plug-in to change.")},
+        // The sheet's title and pages, and what the general page says.
+        {kSheetTitle, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Plugin Details")},
+        {kPagePreview, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Preview ")},
+        {kPageAuthor, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Author/Description ")},
+        {kPageCode, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Filter Factory Code ")},
+        {kPageGeneral, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " General Properties ")},
+        {kNoPluginCodeText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Plug-in code is never run here.")},
+        // The image modes.
+        {"Bitmap", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Bitmap")},
+        {"Grayscale", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Grayscale")},
+        {"Indexed Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Indexed Color")},
+        {"RGB Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "RGB Color")},
+        {"CMYK Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "CMYK Color")},
+        {"HSL Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "HSL Color")},
+        {"HSB Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "HSB Color")},
+        {"Multichannel", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Multichannel")},
+        {"Duotone", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Duotone")},
+        {"LAB Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "LAB Color")},
+        {"16 Bit Gray", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "16 Bit Gray")},
+        {"48 Bit Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "48 Bit Color")},
         // The session's status texts.
         {"Ready", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Ready")},
         {"Analysing...", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Analysing...")},

@@ -20,6 +20,17 @@
     </message>
 </context>
 <context>
+    <name>DataDirectory</name>
+    <message>
+        <source>No preview image</source>
+        <translation>Kein Vorschaubild</translation>
+    </message>
+    <message>
+        <source>Select a plug-in</source>
+        <translation>Ein Plugin auswählen</translation>
+    </message>
+</context>
+<context>
     <name>DirectoryDialog</name>
     <message>
         <source>Plugin Directory</source>
@@ -263,29 +274,6 @@
     </message>
 </context>
 <context>
-    <name>SignedWarning</name>
-    <message>
-        <source>The file is signed; changing it breaks the signature.</source>
-        <translation>Die Datei ist signiert; eine Änderung macht die Signatur ungültig.</translation>
-    </message>
-    <message>
-        <source>These files are signed; changing them breaks their signatures.</source>
-        <translation>Diese Dateien sind signiert; eine Änderung macht ihre Signaturen ungültig.</translation>
-    </message>
-    <message>
-        <source>Signed plug-in</source>
-        <translation>Signiertes Plugin</translation>
-    </message>
-    <message>
-        <source>
-
-Change it anyway?</source>
-        <translation>
-
-Trotzdem ändern?</translation>
-    </message>
-</context>
-<context>
     <name>main</name>
     <message>
         <source>Vardel: a catalogue of image-host plug-ins that renames, moves, enables and disables them.</source>
@@ -318,6 +306,14 @@ Trotzdem ändern?</translation>
     <message>
         <source>Screenshots: write a PNG of the main window to &lt;file&gt; once it settled, then quit.</source>
         <translation>Bildschirmfotos: ein PNG des Hauptfensters nach &lt;file&gt; schreiben, sobald es fertig ist, dann beenden.</translation>
+    </message>
+    <message>
+        <source>Screenshots: then open &quot;Plugin Details&quot; of the selected plug-in and write a PNG of it to &lt;file&gt;.</source>
+        <translation>Bildschirmfotos: danach die „Plugin-Details“ des gewählten Plugins öffnen und als PNG in &lt;Datei&gt; schreiben.</translation>
+    </message>
+    <message>
+        <source>The data directory %1 does not exist.</source>
+        <translation>Das Datenverzeichnis %1 gibt es nicht.</translation>
     </message>
 </context>
 <context>
@@ -396,10 +392,6 @@ Copyright © Orvane Software</translation>
         <translation>Vorschau</translation>
     </message>
     <message>
-        <source>Plugin Preview</source>
-        <translation>Plugin-Vorschau</translation>
-    </message>
-    <message>
         <source>Show or hide the plug-in preview</source>
         <translation>Plugin-Vorschau ein- oder ausblenden</translation>
     </message>
@@ -426,10 +418,6 @@ Copyright © Orvane Software</translation>
     <message>
         <source>The manual was not found next to the program.</source>
         <translation>Das Handbuch wurde neben dem Programm nicht gefunden.</translation>
-    </message>
-    <message>
-        <source>Setup...</source>
-        <translation>Einstellungen...</translation>
     </message>
     <message>
         <source>Set up the plug-in directories and the scan</source>
@@ -464,10 +452,6 @@ Copyright © Orvane Software</translation>
         <translation>Plugin-Verzeichnis wählen</translation>
     </message>
     <message>
-        <source>Re-Scan all</source>
-        <translation>Alles neu einlesen</translation>
-    </message>
-    <message>
         <source>Re-Scan all Plugins, bypassing the Plugin cache mechanism</source>
         <translation>Alle Plugins neu einlesen, ohne den Plugin-Zwischenspeicher</translation>
     </message>
@@ -500,10 +484,6 @@ Copyright © Orvane Software</translation>
         <translation>Vardel-&amp;Webseite</translation>
     </message>
     <message>
-        <source>Open the Vardel web site in the browser</source>
-        <translation>Die Vardel-Webseite im Browser öffnen</translation>
-    </message>
-    <message>
         <source>Cancel scan</source>
         <translation>Suche abbrechen</translation>
     </message>
@@ -530,6 +510,36 @@ Copyright © Orvane Software</translation>
     <message>
         <source>Untitled</source>
         <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <source>&amp;Setup...</source>
+        <translation>&amp;Einstellungen...</translation>
+    </message>
+    <message>
+        <source>Re-&amp;Scan all</source>
+        <translation>Alles &amp;neu einlesen</translation>
+    </message>
+    <message>
+        <source>Open Vardel&apos;s own page in the manual</source>
+        <translation>Die Seite über Vardel im Handbuch öffnen</translation>
+    </message>
+    <message>
+        <source>Plugin Pre&amp;view</source>
+        <translation>Plugin-&amp;Vorschau</translation>
+    </message>
+    <message>
+        <source>&amp;New Catalogue File</source>
+        <translation>&amp;Neue Katalogdatei</translation>
+    </message>
+    <message>
+        <source>No new catalogue file could be made in %1.</source>
+        <translation>In %1 konnte keine neue Katalogdatei angelegt werden.</translation>
+    </message>
+    <message>
+        <source>No web browser could be started to show the manual. It is the file
+%1</source>
+        <translation>Es konnte kein Webbrowser gestartet werden, um das Handbuch zu zeigen. Es ist die Datei
+%1</translation>
     </message>
 </context>
 <context>
@@ -630,17 +640,21 @@ Copyright © Orvane Software</translation>
         <source>Rename the category in every plug-in file of it</source>
         <translation>Die Kategorie in allen ihren Plugin-Dateien umbenennen</translation>
     </message>
+    <message>
+        <source>No plug-in directory yet: File &gt; Setup... adds one.</source>
+        <translation>Noch kein Plugin-Verzeichnis: Datei &gt; Einstellungen... fügt eines hinzu.</translation>
+    </message>
+    <message>
+        <source>Choose a plug-in directory from Plugin &gt; Directory (F4).</source>
+        <translation>Ein Plugin-Verzeichnis unter Plugin &gt; Verzeichnis (F4) wählen.</translation>
+    </message>
+    <message>
+        <source>No plug-ins were found in this directory.</source>
+        <translation>In diesem Verzeichnis wurden keine Plugins gefunden.</translation>
+    </message>
 </context>
 <context>
     <name>vardel::ui::CatalogueCommands</name>
-    <message>
-        <source>The file also holds these plug-ins; they are enabled with it:</source>
-        <translation>Die Datei enthält auch diese Plugins; sie werden mit aktiviert:</translation>
-    </message>
-    <message>
-        <source>The file also holds these plug-ins; they are disabled with it:</source>
-        <translation>Die Datei enthält auch diese Plugins; sie werden mit deaktiviert:</translation>
-    </message>
     <message>
         <source>Vardel</source>
         <translation>Vardel</translation>
@@ -659,6 +673,61 @@ Copyright © Orvane Software</translation>
     <message>
         <source>These plug-ins were not moved to &quot;%1&quot;:</source>
         <translation>Diese Plugins wurden nicht nach „%1“ verschoben:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of the files to change is signed; changing it breaks its signature.</source>
+        <translation>
+            <numerusform>%n der zu ändernden Dateien ist signiert; die Änderung macht ihre Signatur ungültig.</numerusform>
+            <numerusform>%n der zu ändernden Dateien sind signiert; die Änderung macht ihre Signaturen ungültig.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Change anyway?</source>
+        <translation>Trotzdem ändern?</translation>
+    </message>
+    <message numerus="yes">
+        <source>The files also hold %n other plug-in(s); they are enabled with them.</source>
+        <translation>
+            <numerusform>Die Dateien enthalten noch %n weiteres Plugin; es wird mit ihnen aktiviert.</numerusform>
+            <numerusform>Die Dateien enthalten noch %n weitere Plugins; sie werden mit ihnen aktiviert.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The files also hold %n other plug-in(s); they are disabled with them.</source>
+        <translation>
+            <numerusform>Die Dateien enthalten noch %n weiteres Plugin; es wird mit ihnen deaktiviert.</numerusform>
+            <numerusform>Die Dateien enthalten noch %n weitere Plugins; sie werden mit ihnen deaktiviert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Show Details... lists them.</source>
+        <translation>Details einblenden... führt sie auf.</translation>
+    </message>
+    <message>
+        <source>Enable every plug-in of the category &quot;%1&quot;?</source>
+        <translation>Alle Plugins der Kategorie „%1“ aktivieren?</translation>
+    </message>
+    <message>
+        <source>Disable every plug-in of the category &quot;%1&quot;?</source>
+        <translation>Alle Plugins der Kategorie „%1“ deaktivieren?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n plug-in file(s) will be renamed.</source>
+        <translation>
+            <numerusform>%n Plugin-Datei wird umbenannt.</numerusform>
+            <numerusform>%n Plugin-Dateien werden umbenannt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Rename the category &quot;%1&quot; to &quot;%2&quot;?</source>
+        <translation>Die Kategorie „%1“ in „%2“ umbenennen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n plug-in file(s) will be rewritten.</source>
+        <translation>
+            <numerusform>%n Plugin-Datei wird neu geschrieben.</numerusform>
+            <numerusform>%n Plugin-Dateien werden neu geschrieben.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -745,7 +814,7 @@ Copyright © Orvane Software</translation>
 <context>
     <name>vardel::ui::DirectoryMenu</name>
     <message>
-        <source>&amp;Directory</source>
+        <source>D&amp;irectory</source>
         <translation>&amp;Verzeichnis</translation>
     </message>
 </context>
@@ -874,6 +943,23 @@ Copyright © Orvane Software</translation>
     </message>
 </context>
 <context>
+    <name>vardel::ui::LabelEdit</name>
+    <message numerus="yes">
+        <source>Up to %n characters fit into the plug-in file.</source>
+        <translation>
+            <numerusform>Bis zu %n Zeichen passen in die Plugin-Datei.</numerusform>
+            <numerusform>Bis zu %n Zeichen passen in die Plugin-Datei.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The plug-in file has room for %n characters; no more fit.</source>
+        <translation>
+            <numerusform>Die Plugin-Datei hat Platz für %n Zeichen; mehr passen nicht.</numerusform>
+            <numerusform>Die Plugin-Datei hat Platz für %n Zeichen; mehr passen nicht.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>vardel::ui::LaunchBar</name>
     <message>
         <source>Launchbar Context</source>
@@ -921,6 +1007,10 @@ Copyright © Orvane Software</translation>
     <message>
         <source>Icon files (*.ico *.png *.svg *.svgz *.xpm *.desktop);;All files (*)</source>
         <translation>Symboldateien (*.ico *.png *.svg *.svgz *.xpm *.desktop);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Programs cannot be asked to open maximized on this system; the setting is kept as it is.</source>
+        <translation>Auf diesem System lassen sich Programme nicht maximiert starten; die Einstellung bleibt, wie sie ist.</translation>
     </message>
 </context>
 <context>
@@ -1177,6 +1267,18 @@ Copyright © Orvane Software</translation>
     <message>
         <source>Save Preview Image</source>
         <translation>Vorschaubild speichern</translation>
+    </message>
+    <message>
+        <source>Error loading file
+Only BMP and JPEG files are read; this is a %1 file.</source>
+        <translation>Fehler beim Laden der Datei
+Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
+    </message>
+    <message>
+        <source>Error loading file
+%1 cannot be read as a BMP or JPEG file.</source>
+        <translation>Fehler beim Laden der Datei
+%1 lässt sich nicht als BMP- oder JPEG-Datei lesen.</translation>
     </message>
 </context>
 <context>
@@ -1447,6 +1549,98 @@ Copyright © Orvane Software</translation>
     <message>
         <source>Analysing...</source>
         <translation>Analysiere...</translation>
+    </message>
+    <message>
+        <source>The store %1 cannot be read; it is left as it is, and changes to it are not saved.</source>
+        <translation>Der Speicher %1 kann nicht gelesen werden; er bleibt, wie er ist, und Änderungen an ihm werden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Another Vardel program is changing the data directory %1; nothing can be changed there until it ends.</source>
+        <translation>Ein anderes Vardel-Programm ändert das Datenverzeichnis %1; dort lässt sich nichts ändern, bis es endet.</translation>
+    </message>
+    <message>
+        <source>The data directory %1 cannot be locked for writing; nothing can be changed there.</source>
+        <translation>Das Datenverzeichnis %1 kann nicht zum Schreiben gesperrt werden; dort lässt sich nichts ändern.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is not a regular file; it is neither read nor written, and the settings of this run are not kept.</source>
+        <translation>Die Einstellungsdatei %1 ist keine gewöhnliche Datei; sie wird weder gelesen noch geschrieben, und die Einstellungen dieses Laufs bleiben nicht erhalten.</translation>
+    </message>
+    <message>
+        <source>The catalogue file %1 lies outside setup.db or names another store, and is neither read nor written. The directory can be given a new catalogue file.</source>
+        <translation>Die Katalogdatei %1 liegt außerhalb von setup.db oder bezeichnet einen anderen Speicher und wird weder gelesen noch geschrieben. Das Verzeichnis kann eine neue Katalogdatei bekommen.</translation>
+    </message>
+    <message>
+        <source>Plugin Details</source>
+        <translation>Plugin-Details</translation>
+    </message>
+    <message>
+        <source> Preview </source>
+        <translation> Vorschau </translation>
+    </message>
+    <message>
+        <source> Author/Description </source>
+        <translation> Autor/Beschreibung </translation>
+    </message>
+    <message>
+        <source> Filter Factory Code </source>
+        <translation> Filter-Factory-Code </translation>
+    </message>
+    <message>
+        <source> General Properties </source>
+        <translation> Allgemeine Eigenschaften </translation>
+    </message>
+    <message>
+        <source>Plug-in code is never run here.</source>
+        <translation>Plugin-Code wird hier nie ausgeführt.</translation>
+    </message>
+    <message>
+        <source>Bitmap</source>
+        <translation>Bitmap</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Graustufen</translation>
+    </message>
+    <message>
+        <source>Indexed Color</source>
+        <translation>Indizierte Farben</translation>
+    </message>
+    <message>
+        <source>RGB Color</source>
+        <translation>RGB-Farbe</translation>
+    </message>
+    <message>
+        <source>CMYK Color</source>
+        <translation>CMYK-Farbe</translation>
+    </message>
+    <message>
+        <source>HSL Color</source>
+        <translation>HSL-Farbe</translation>
+    </message>
+    <message>
+        <source>HSB Color</source>
+        <translation>HSB-Farbe</translation>
+    </message>
+    <message>
+        <source>Multichannel</source>
+        <translation>Mehrkanal</translation>
+    </message>
+    <message>
+        <source>Duotone</source>
+        <translation>Duplex</translation>
+    </message>
+    <message>
+        <source>LAB Color</source>
+        <translation>Lab-Farbe</translation>
+    </message>
+    <message>
+        <source>16 Bit Gray</source>
+        <translation>16-Bit-Graustufen</translation>
+    </message>
+    <message>
+        <source>48 Bit Color</source>
+        <translation>48-Bit-Farbe</translation>
     </message>
 </context>
 </TS>
