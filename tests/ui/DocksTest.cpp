@@ -34,6 +34,10 @@
 #include <filesystem>
 #include <memory>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 using namespace vardel;
 using namespace vardel::ui;
 using vardel::test::child;
@@ -90,6 +94,7 @@ private slots:
     void startRunsTheCommandInItsDirectory();
     void unreadableIconGivesTheApplicationIcon();
     void moduleIconsByIndex();
+    void pipesAreNoIcons();
     void hoverMarkIsARaisedFrame();
 
     void fittedSize_data();
@@ -325,6 +330,21 @@ void DocksTest::moduleIconsByIndex()
     QVERIFY(IconButton::iconFromFile(module, 2).isNull());
     // A plug-in without icons has none.
     QVERIFY(IconButton::iconFromFile(qpath(test::testPlugin("pipl_single.8bf")), 0).isNull());
+}
+
+void DocksTest::pipesAreNoIcons()
+{
+#ifndef _WIN32
+    // A pipe where an icon or a desktop entry's icon should be: no icon,
+    // and no wait for a writer that never comes.
+    test::TempDir dir;
+    QVERIFY(::mkfifo((dir / "pipe.png").c_str(), 0600) == 0);
+    test::writeFile(dir / "app.desktop", "[Desktop Entry]\nIcon=" + (dir / "pipe.png").string() + "\n");
+    QVERIFY(::mkfifo((dir / "entry.desktop").c_str(), 0600) == 0);
+    QVERIFY(IconButton::iconFromFile(qpath(dir / "pipe.png"), 0).isNull());
+    QVERIFY(IconButton::iconFromFile(qpath(dir / "app.desktop"), 0).isNull());
+    QVERIFY(IconButton::iconFromFile(qpath(dir / "entry.desktop"), 0).isNull());
+#endif
 }
 
 void DocksTest::hoverMarkIsARaisedFrame()

@@ -12,7 +12,12 @@
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginListModel.h"
 #include "catalogue/VardelView.h"
+#include "catalogue/ClassSelector.h"
+#include "common/ApplicationIdentity.h"
 #include "common/Clipboard.h"
+#include "dialogs/LaunchBarEntryDialog.h"
+#include "docks/IconButton.h"
+#include "docks/LaunchBar.h"
 #include "docks/InformationBar.h"
 #include "docks/PreviewBar.h"
 #include "find/FindDialog.h"
@@ -23,11 +28,14 @@
 #include "preview/PreviewWnd.h"
 #include "properties/PluginDetailSheet.h"
 #include "properties/PluginFixedPreviewProp.h"
+#include "session/SessionAdapter.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMenu>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -128,6 +136,9 @@ private slots:
     void slowSecondClickEditsTheLabel();
     void editorShowsTheRoomAndSaysWhenFull();
     void categoryCommandsAskFirst();
+    void launchBarAndClassSelectorFromTheKeyboard();
+    void captionNamesTheProgramOnce();
+    void emptyListSaysWhatToDoNext();
 };
 
 void ViewInputTest::clickedCategoryListsItsOwnPlugins()
@@ -410,6 +421,74 @@ void ViewInputTest::categoryCommandsAskFirst()
         QCOMPARE(fs::exists(file), answer == QMessageBox::No);
     }
     QTRY_VERIFY(fs::exists(sample->PluginDir() / "pipl_three_8bf"));
+}
+
+void ViewInputTest::launchBarAndClassSelectorFromTheKeyboard()
+{
+    auto sample = CategorySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    CMainFrame& frame = program.Frame();
+    auto* bar = frame.findChild<LaunchBar*>();
+    QVERIFY(bar);
+    // F6 walks the panes: category list, plug-in list, preview, information,
+    // launch bar.
+    program.View().CategoryList()->setFocus();
+    for (int i = 0; i < 6 && !bar->isAncestorOf(uitest::FocusWidget()); ++i)
+        uitest::PressKey(Qt::Key_F6);
+    QCOMPARE(uitest::FocusWidget(), bar->button(0));
+    uitest::PressKey(Qt::Key_Right);
+    QCOMPARE(uitest::FocusWidget(), bar->button(1));
+    uitest::PressKey(Qt::Key_Left);
+    uitest::PressKey(Qt::Key_Left);
+    QCOMPARE(uitest::FocusWidget(), bar->button(LaunchBar::kSlots - 1));
+    // Enter on an empty slot asks for an application.
+    uitest::PressKey(Qt::Key_Return);
+    QTRY_VERIFY(frame.findChild<LaunchBarEntryDialog*>());
+    frame.findChild<LaunchBarEntryDialog*>()->reject();
+
+    // The class selector opens its menu with the Down key, as a drop-down does.
+    auto* selector = frame.findChild<ClassSelector*>(QStringLiteral("classSelector"));
+    selector->setFocus();
+    uitest::PressKey(Qt::Key_Down);
+    QMenu* menu = uitest::OpenPopupMenu();
+    QVERIFY(menu);
+    QCOMPARE(menu, selector->ClassMenu());
+    menu->close();
+}
+
+void ViewInputTest::captionNamesTheProgramOnce()
+{
+    SetApplicationIdentity();
+    auto sample = CategorySample();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    // The title ends with the name the desktop would add: it adds nothing.
+    QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
+    QVERIFY(program.Frame().windowTitle().endsWith(QGuiApplication::applicationDisplayName()));
+}
+
+void ViewInputTest::emptyListSaysWhatToDoNext()
+{
+    SampleData sample({"text.8bf"});
+    {
+        Program program(sample);
+        program.Frame().show();
+        QCOMPARE(program.View().CategoryList()->EmptyText(),
+                 QStringLiteral("No plug-in directory yet: File > Setup... adds one."));
+    }
+    sample.AddDirectory("Nothing here", sample.PluginDir());
+    Program program(sample);
+    QCOMPARE(program.View().CategoryList()->EmptyText(),
+             QStringLiteral("Choose a plug-in directory from Plugin > Directory (F4)."));
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
+    QTest::keyClick(&program.Frame(), Qt::Key_F4);
+    QMenu* menu = uitest::OpenPopupMenu();
+    QVERIFY(menu);
+    uitest::ClickMenuItem(menu, menu->actions().first());
+    program.Adapter().WaitForScan();
+    QTRY_COMPARE(program.View().CategoryList()->EmptyText(), QStringLiteral("No plug-ins were found in this directory."));
 }
 
 QTEST_MAIN(ViewInputTest)

@@ -79,7 +79,6 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
         auto* editor = new LabelEdit(index.data(m_limitRole).toInt(), parent);
-        editor->setFrame(false);
         return editor;
     }
 

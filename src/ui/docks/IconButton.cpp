@@ -27,6 +27,9 @@ namespace {
 // The value of Icon= in the [Desktop Entry] group of a desktop entry.
 QString desktopEntryIcon(const QString& file)
 {
+    // Only a regular file is opened: a pipe would never end.
+    if (!QFileInfo(file).isFile())
+        return {};
     QFile in(file);
     // A desktop entry is a few lines; anything larger is not one.
     if (in.size() > 1024 * 1024 || !in.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -50,6 +53,8 @@ QString desktopEntryIcon(const QString& file)
 
 QIcon pictureIcon(const QString& file)
 {
+    if (!QFileInfo(file).isFile())
+        return {};
     QImageReader reader(file);
     if (!reader.canRead())
         return {};
