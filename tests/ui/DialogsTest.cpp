@@ -298,21 +298,17 @@ void DialogsTest::addRunsTheDirectoryDialog()
 {
     TestSession s;
     SetupDialog dialog(*s.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QString directory = stringOf(s.dir / "images.db") + QStringLiteral("//");
-    bool seen = false;
-    QTimer::singleShot(0, this, [&] {
-        auto* modal = qobject_cast<DirectoryDialog*>(QApplication::activeModalWidget());
-        if (!modal)
-            return;
-        seen = true;
-        QCOMPARE(modal->windowTitle(), QStringLiteral("Plugin Directory"));
-        QVERIFY(child<QLineEdit>(modal, "directoryEdit")->isEnabled());
-        child<QLineEdit>(modal, "labelEdit")->setText(QStringLiteral("Images"));
-        child<QLineEdit>(modal, "directoryEdit")->setText(directory);
-        QTest::mouseClick(okButton(modal), Qt::LeftButton);
-    });
     QTest::mouseClick(child<QPushButton>(&dialog, "addButton"), Qt::LeftButton);
-    QVERIFY(seen);
+    auto* modal = dialog.findChild<DirectoryDialog*>();
+    QVERIFY(modal && modal->isVisible());
+    QCOMPARE(modal->windowTitle(), QStringLiteral("Plugin Directory"));
+    QVERIFY(child<QLineEdit>(modal, "directoryEdit")->isEnabled());
+    QTest::keyClicks(child<QLineEdit>(modal, "labelEdit"), QStringLiteral("Images"));
+    QTest::keyClicks(child<QLineEdit>(modal, "directoryEdit"), directory);
+    QTest::mouseClick(okButton(modal), Qt::LeftButton);
     QCOMPARE(s.session->Directories().size(), std::size_t(1));
     const CPluginDirEntry& added = *s.session->Directories()[0];
     QCOMPARE(added.m_label, std::string("Images"));
@@ -321,12 +317,12 @@ void DialogsTest::addRunsTheDirectoryDialog()
     QVERIFY(fs::exists(s.session->GetDataDirectory().Resolve(added.m_catalogueFile)));
     QCOMPARE(dialog.currentIndex(), 0);
 
-    // Cancel discards a new entry.
-    QTimer::singleShot(0, this, [] {
-        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            modal->reject();
-    });
+    // Cancel (Escape) discards a new entry.
+    QTRY_VERIFY(!dialog.findChild<DirectoryDialog*>());
     QTest::mouseClick(child<QPushButton>(&dialog, "addButton"), Qt::LeftButton);
+    modal = dialog.findChild<DirectoryDialog*>();
+    QVERIFY(modal);
+    QTest::keyClick(modal, Qt::Key_Escape);
     QCOMPARE(s.session->Directories().size(), std::size_t(1));
 }
 

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTranslator>
 #include <QWindow>
@@ -230,6 +231,32 @@ void RightClickRow(QAbstractItemView& view, int row)
     QWidget* top = view.window();
     const QPoint inWindow = view.viewport()->mapTo(top, at);
     QTest::mouseClick(top->windowHandle(), Qt::RightButton, {}, inWindow);
+}
+
+bool DragRow(QAbstractItemView& from, int row, QAbstractItemView& to, int targetRow)
+{
+    QWidget* source = from.viewport();
+    QWidget* target = to.viewport();
+    const QPoint start = RowCentre(from, row);
+    const QPoint end = RowCentre(to, targetRow);
+    QWindow* targetWindow = target->window()->windowHandle();
+    const QPoint endInWindow = target->mapTo(target->window(), end);
+    bool dropped = false;
+    // The drag runs its own loop from the move that starts it; its moves and
+    // the release come from inside that loop.
+    QTimer::singleShot(50, target, [&] {
+        QTest::mouseMove(targetWindow, endInWindow - QPoint(0, 2));
+        QTest::qWait(50);
+        QTest::mouseMove(targetWindow, endInWindow);
+        QTest::qWait(50);
+        QTest::mouseRelease(targetWindow, Qt::LeftButton, {}, endInWindow);
+        dropped = true;
+    });
+    QTest::mousePress(source, Qt::LeftButton, {}, start);
+    const int distance = QApplication::startDragDistance() + 4;
+    QTest::mouseMove(source, start + QPoint(distance / 2, 0));
+    QTest::mouseMove(source, start + QPoint(distance, 0));
+    return QTest::qWaitFor([&] { return dropped; }, 3000);
 }
 
 bool ClickRowText(QAbstractItemView& view, const QString& text, Qt::KeyboardModifiers modifiers)

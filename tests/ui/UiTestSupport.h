@@ -119,6 +119,12 @@ void DoubleClickRow(QAbstractItemView& view, int row);
 // A right click through the view's window, so that the context menu event
 // comes as it does from the platform.
 void RightClickRow(QAbstractItemView& view, int row);
+// Drags row of from (with the rows selected there) onto row of to: a press,
+// a move past the drag distance that starts the view's own drag, and the
+// moves and release of the drag loop over the target, ending in a real drop.
+// Needs a platform that drags (xcb under Xvfb); false when the drag did not
+// end on the target.
+bool DragRow(QAbstractItemView& from, int row, QAbstractItemView& to, int targetRow);
 // Clicks the row with that text; false when there is none.
 bool ClickRowText(QAbstractItemView& view, const QString& text, Qt::KeyboardModifiers modifiers = {});
 // A click at the middle of a widget (a button, a check box).

@@ -167,23 +167,37 @@ void SetupDialog::accept()
 
 void SetupDialog::addDirectory()
 {
-    auto entry = std::make_unique<CPluginDirEntry>();
-    DirectoryDialog dialog(*entry, this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (m_entryDialog)
         return;
-    const std::size_t index = AddDirectory(m_session.GetDataDirectory(), m_session.Directories(), std::move(entry));
-    directoryListChanged(static_cast<int>(index));
+    // The new entry lives here until the dialog says whether it is kept.
+    m_newEntry = std::make_unique<CPluginDirEntry>();
+    auto* dialog = new DirectoryDialog(*m_newEntry, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this](int result) {
+        std::unique_ptr<CPluginDirEntry> entry = std::move(m_newEntry);
+        if (result != QDialog::Accepted || !entry)
+            return;
+        const std::size_t index = AddDirectory(m_session.GetDataDirectory(), m_session.Directories(), std::move(entry));
+        directoryListChanged(static_cast<int>(index));
+    });
+    m_entryDialog = dialog;
+    dialog->open();
 }
 
 void SetupDialog::editDirectory()
 {
     const int index = currentIndex();
     DirectoryList& dirs = m_session.Directories();
-    if (index < 0 || index >= static_cast<int>(dirs.size()))
+    if (m_entryDialog || index < 0 || index >= static_cast<int>(dirs.size()))
         return;
-    DirectoryDialog dialog(*dirs[static_cast<std::size_t>(index)], this);
-    if (dialog.exec() == QDialog::Accepted)
-        directoryListChanged(index);
+    auto* dialog = new DirectoryDialog(*dirs[static_cast<std::size_t>(index)], this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, index](int result) {
+        if (result == QDialog::Accepted)
+            directoryListChanged(index);
+    });
+    m_entryDialog = dialog;
+    dialog->open();
 }
 
 void SetupDialog::removeDirectory()

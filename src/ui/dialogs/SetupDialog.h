@@ -5,6 +5,7 @@
 // made; the extensions and the switch are taken over on OK only.
 
 #include <QDialog>
+#include <QPointer>
 #include <QIcon>
 
 #include <memory>
@@ -58,6 +59,9 @@ private:
 
     vardel::CVardelSession& m_session;
     std::unique_ptr<Ui::SetupDialog> m_ui;
+    // The "Plugin Directory" dialog on show, and the entry Add is making.
+    QPointer<QDialog> m_entryDialog;
+    std::unique_ptr<vardel::CPluginDirEntry> m_newEntry;
 };
 
 }  // namespace vardel::ui

@@ -207,12 +207,14 @@ void CMainFrame::ConnectSession()
     // address on the web to promise.
     connect(m_actions.website, &QAction::triggered, this, [this] { OpenManual(QStringLiteral("about")); });
     connect(m_actions.about, &QAction::triggered, this, [this] {
-        AboutDialog dialog(m_session, this);
-        dialog.exec();
+        auto* dialog = new AboutDialog(m_session, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
     });
     connect(m_actions.tip, &QAction::triggered, this, [this] {
-        TipDialog dialog(this);
-        dialog.exec();
+        auto* dialog = new TipDialog(this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
     });
     connect(m_actions.cancelScan, &QAction::triggered, &m_adapter, &SessionAdapter::CancelScan);
     connect(m_actions.nextPane, &QAction::triggered, this, [this] { MoveFocus(1); });
@@ -315,14 +317,17 @@ void CMainFrame::RunSetup()
 {
     if (m_adapter.IsScanning())
         return;
-    {
-        SetupDialog dialog(m_session, this);
-        dialog.exec();
-    }
-    m_session.AfterSetup();
-    m_directoryMenu->Rebuild();
-    UpdateTitle();
-    UpdateFrameActions();
+    auto* dialog = new SetupDialog(m_session, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Its changes to the directory list are made as they come; whichever
+    // button closes it, the session then saves and the views follow.
+    connect(dialog, &QDialog::finished, this, [this] {
+        m_session.AfterSetup();
+        m_directoryMenu->Rebuild();
+        UpdateTitle();
+        UpdateFrameActions();
+    });
+    dialog->open();
 }
 
 void CMainFrame::MoveFocus(int step)
