@@ -10,6 +10,7 @@
 #include "catalogue/VardelView.h"
 #include "mainwindow/MainFrame.h"
 #include "resources/Icons.h"
+#include "session/DataDirectorySetup.h"
 #include "session/SessionAdapter.h"
 #include "settings/GuiSettings.h"
 #include "settings/QtSettingsBackend.h"
@@ -70,6 +71,8 @@ void SampleData::AddDirectory(const std::string& label, const fs::path& director
 Program::Program(const SampleData& sample)
 {
     ui::InitResources();
+    // The data directory as the program sets it up at its start.
+    ui::PrepareDataDirectory(QString::fromStdString(sample.DataDir().string()));
     m_backend = std::make_unique<ui::QtSettingsBackend>(sample.SettingsFile());
     m_gui = std::make_unique<ui::GuiSettings>(*m_backend);
     m_session = std::make_unique<CVardelSession>(DataDirectory{sample.DataDir()}, *m_backend);
