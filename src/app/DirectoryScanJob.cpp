@@ -47,8 +47,10 @@ CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory
     : m_kind(kind), m_directory(&directory), m_copy(directory), m_file(std::move(catalogueFile)),
       m_extensions(settings.extensions), m_scanAll(settings.scanAll != 0), m_nonPlugins(nonPlugins)
 {
-    CopyInto(restore, m_restore);
-    CopyInto(pimiCache, m_pimiCache);
+    // The job records new originals over the session's stores, which it
+    // only reads: nothing is copied, and the commit takes over what it added.
+    m_restore.SetBase(&restore);
+    m_pimiCache.SetBase(&pimiCache);
     m_nonPlugins.ClearChanged();
 }
 
@@ -86,34 +88,15 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
     m_finished = true;
 }
 
-void CDirectoryScanJob::CopyInto(const CPluginRestoreManager& from, CPluginRestoreManager& to)
-{
-    to.Clear();
-    for (const auto& [key, e] : from.m_entries)
-        if (e)
-            to.m_entries.emplace(key, std::make_unique<CPluginRestoreEntry>(*e));
-}
-
-void CDirectoryScanJob::CopyInto(const CPIMIManager& from, CPIMIManager& to)
-{
-    to.Clear();
-    for (const auto& [key, e] : from.m_entries)
-        if (e)
-            to.m_entries.emplace(key, std::make_unique<CPIMIEntry>(*e));
-}
-
 namespace {
 
 template <class Store>
 int mergeNew(Store& from, Store& into)
 {
-    int added = 0;
-    for (auto& [key, e] : from.m_entries)
-        if (e && !into.m_entries.count(key)) {
-            into.m_entries.emplace(key, std::move(e));
-            ++added;
-        }
-    return added;
+    // Moves the nodes themselves: nothing is allocated or copied.
+    const std::size_t before = into.m_entries.size();
+    into.m_entries.merge(from.m_entries);
+    return static_cast<int>(into.m_entries.size() - before);
 }
 
 }  // namespace

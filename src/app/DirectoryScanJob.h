@@ -1,10 +1,12 @@
 #pragma once
 // The scan job behind selecting a directory and "Re-Scan all": loads the
 // directory's catalogue file and refreshes it, or scans the directory in
-// full, into a catalogue of its own, on private copies of the restore
-// database, the PiMI tail cache and the non-plug-in cache. Run touches
-// nothing else, so it may run on a worker thread while the window thread
-// reads the catalogue on show; the session commits the result.
+// full, into a catalogue of its own. New originals and PiMI tails go into
+// stores of its own that only add to the session's (which Run reads, so
+// nothing may change them until the commit), and the non-plug-in cache is a
+// private copy. Run touches nothing else, so it may run on a worker thread
+// while the window thread reads the catalogue on show; the session commits
+// the result.
 
 #include "app/Session.h"
 #include "catalogue/NonPluginCache.h"
@@ -60,9 +62,6 @@ public:
     CPIMIManager& PimiCache() { return m_pimiCache; }
     CNonPluginCache& NonPlugins() { return m_nonPlugins; }
 
-    // Deep copies of the keyed stores.
-    static void CopyInto(const CPluginRestoreManager& from, CPluginRestoreManager& to);
-    static void CopyInto(const CPIMIManager& from, CPIMIManager& to);
     // Moves the keys of from that into lacks over; returns how many.
     static int MergeNew(CPluginRestoreManager& from, CPluginRestoreManager& into);
     static int MergeNew(CPIMIManager& from, CPIMIManager& into);
