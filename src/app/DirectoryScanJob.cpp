@@ -1,6 +1,7 @@
 #include "app/DirectoryScanJob.h"
 
 #include "app/FileOps.h"
+#include "app/Stores.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/VardelDoc.h"
 
@@ -43,9 +44,11 @@ UserMessage CatalogueFileError(const std::error_code& error, const std::string& 
 
 CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory, std::filesystem::path catalogueFile,
                                      const Settings& settings, const CPluginRestoreManager& restore,
-                                     const CPIMIManager& pimiCache, const CNonPluginCache& nonPlugins)
+                                     const CPIMIManager& pimiCache, const CNonPluginCache& nonPlugins,
+                                     CSaveQueue* saves, bool prepareSaves)
     : m_kind(kind), m_directory(&directory), m_copy(directory), m_file(std::move(catalogueFile)),
-      m_extensions(settings.extensions), m_scanAll(settings.scanAll != 0), m_nonPlugins(nonPlugins)
+      m_extensions(settings.extensions), m_scanAll(settings.scanAll != 0), m_baseRestore(restore),
+      m_basePimiCache(pimiCache), m_nonPlugins(nonPlugins), m_saves(saves), m_prepareSaves(prepareSaves)
 {
     // The job records new originals over the session's stores, which it
     // only reads: nothing is copied, and the commit takes over what it added.
@@ -55,6 +58,30 @@ CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory
 }
 
 void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
+{
+    // A catalogue file saved just before (the same directory chosen again)
+    // is read as saved, and whatever a queued save reads stays until it ends.
+    if (m_saves)
+        m_saves->Wait();
+    Scan(std::move(stop), progress);
+    if (m_prepareSaves)
+        PrepareSaves();
+}
+
+void CDirectoryScanJob::PrepareSaves()
+{
+    // Bytes that cannot be made are left to the commit to make.
+    if (!m_restore.m_entries.empty() || !m_pimiCache.m_entries.empty()) {
+        if (!RestoreBytes(m_baseRestore, m_restore, m_restoreBytes))
+            m_restoreBytes.clear();
+        if (!PimiInfoBytes(m_basePimiCache, m_pimiCache, m_pimiInfoBytes))
+            m_pimiInfoBytes.clear();
+    }
+    if (m_finished && !CatalogueBytes(SnapshotOf(0, m_catalogue), m_catalogueBytes))
+        m_catalogueBytes.clear();
+}
+
+void CDirectoryScanJob::Scan(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
 {
     if (m_kind == Kind::Refresh) {
         StoreResult loaded = LoadCatalogue(m_file, m_storedClass, m_catalogue);

@@ -1,0 +1,13 @@
+#pragma once
+// Giving freed memory back to the system.
+
+namespace vardel {
+
+// Returns the free parts of the heap to the system, on every thread's heap:
+// after a large catalogue or a search's copies went away, the allocator
+// would otherwise keep their pages for itself. Costs a walk over the free
+// lists; call it after large frees, not after every small one. Never fails;
+// does nothing where the allocator offers no such call.
+void ReleaseFreeMemory();
+
+}  // namespace vardel
