@@ -373,8 +373,9 @@ void JourneyTest::moveAPluginWithTheEnterCategoryDialog()
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
     uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Move));
-    QDialog* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    QVERIFY(dialog);
+    // It opens once the room is read from the plug-in files.
+    QDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())));
     auto* edit = dialog->findChild<QLineEdit*>();
     QVERIFY(edit);
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);

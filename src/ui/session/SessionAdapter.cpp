@@ -12,6 +12,11 @@ SessionAdapter::SessionAdapter(CVardelSession& session, QObject* parent) : QObje
 {
     m_session.AddObserver(this);
     connect(&m_watcher, &QFutureWatcher<void>::finished, this, &SessionAdapter::OnJobFinished);
+    // No save makes the window wait; what a save has to tell comes back here.
+    m_session.SetBackgroundSaves(true);
+    m_session.SetOnSaved([this] {
+        QMetaObject::invokeMethod(this, [this] { m_session.CollectSaves(); }, Qt::QueuedConnection);
+    });
 }
 
 SessionAdapter::~SessionAdapter()
@@ -23,6 +28,7 @@ SessionAdapter::~SessionAdapter()
         m_session.Commit(*m_job);
         m_job.reset();
     }
+    m_session.SetOnSaved({});
     m_session.RemoveObserver(this);
 }
 
