@@ -1,5 +1,6 @@
 #include "catalogue/ViewActions.h"
 
+#include "app/FreeMemory.h"
 #include "catalogue/CatalogueView.h"
 #include "find/FindDialog.h"
 #include "properties/PluginDetailSheet.h"
@@ -93,6 +94,9 @@ void OpenFindDialog(CVardelSession& session, QWidget* parent)
 {
     auto* dialog = new FindDialog(session, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The hits and the search's copies of the catalogue go with it: their
+    // memory goes back to the system.
+    QObject::connect(dialog, &QObject::destroyed, [] { ReleaseFreeMemory(); });
     dialog->open();
 }
 
