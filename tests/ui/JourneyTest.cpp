@@ -46,7 +46,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <filesystem>
 
@@ -232,9 +232,9 @@ void JourneyTest::findByEnterAndOpenTheHit()
     QTest::keyClicks(keyword, QStringLiteral("gamma"));
     QTest::keyClick(keyword, Qt::Key_Return);
     QTRY_VERIFY(!find->isSearching());
-    auto* hits = find->findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    QCOMPARE(hits->topLevelItemCount(), 1);
-    QCOMPARE(hits->topLevelItem(0)->text(1), QStringLiteral("Other Cat"));
+    auto* hits = find->findChild<QTreeView*>(QStringLiteral("resultList"));
+    QCOMPARE(hits->model()->rowCount(), 1);
+    QCOMPARE(hits->model()->index(0, 1).data().toString(), QStringLiteral("Other Cat"));
     uitest::DoubleClickRow(*hits, 0);
     auto* sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
     QVERIFY(sheet);

@@ -21,6 +21,10 @@
 #include "translations/Translations.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
+#include "app/Stores.h"
+#include "catalogue/NonPluginCache.h"
+#include "catalogue/PluginDirEntry.h"
+#include "modify/PluginRestoreManager.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,6 +119,7 @@ private slots:
     void paneKeysMoveTheFocus();
     void notWritableIsToldOnce();
     void closeDuringAScanStopsItFirst();
+    void savesOfAScanReachTheirFilesAndTellFailures();
 };
 
 void MainFrameTest::menus_data()
@@ -665,6 +670,52 @@ void MainFrameTest::closeDuringAScanStopsItFirst()
     QTRY_VERIFY(!program.Adapter().IsScanning());
     QTRY_VERIFY(!program.Frame().isVisible());
     QVERIFY(!program.Session().IsCatalogueShown());
+}
+
+// The window saves in the background: what a scan saves is whole on disk
+// by the time the window has closed, and a save that fails is told in the
+// window once its result is in, with nothing else happening.
+void MainFrameTest::savesOfAScanReachTheirFilesAndTellFailures()
+{
+    SampleData sample({"pipl_three.8bf", "pimi_filter.8bf", "pipl_single.8bf"});
+    test::writeFile(sample.PluginDir() / "readme.8bf", std::string("no plug-in"));
+    sample.AddDirectory("Test plug-ins", sample.PluginDir());
+    const DataDirectory data{sample.DataDir()};
+    std::size_t shown = 0;
+    std::size_t originals = 0;
+    std::filesystem::path catalogueFile;
+    {
+        Program program(sample);
+        QVERIFY(program.SelectDirectory(0));
+        shown = program.Session().Catalogue().m_entries.size();
+        originals = program.Session().Restore().m_entries.size();
+        catalogueFile = data.Resolve(program.Session().Directories()[0]->m_catalogueFile);
+
+        // A store that cannot take its name: its save fails on the saving
+        // thread, and the window says so.
+        const auto nonPlugins = sample.DataDir() / "setup.db" / "nonplugins";
+        QTRY_VERIFY(std::filesystem::exists(nonPlugins));
+        std::filesystem::remove(nonPlugins);
+        std::filesystem::create_directories(nonPlugins / "in the way");
+        program.Session().NonPlugins().Forget((sample.PluginDir() / "readme.8bf").string());
+        QVERIFY(program.Session().SaveNonPluginCache());
+        QMessageBox* box = uitest::WaitForBox(QStringLiteral("messageBox"));
+        QVERIFY(box);
+        QVERIFY(box->text().contains(QStringLiteral("setup.db")));
+        box->close();
+        std::filesystem::remove_all(nonPlugins);
+        program.Close();
+    }
+    CPluginListManager saved;
+    int cls = -1;
+    QVERIFY(LoadCatalogue(catalogueFile, cls, saved));
+    QCOMPARE(saved.m_entries.size(), shown);
+    CPluginRestoreManager restore;
+    QVERIFY(LoadRestore(data, restore));
+    QCOMPARE(restore.m_entries.size(), originals);
+    CNonPluginCache nonPlugins;
+    QVERIFY(LoadNonPlugins(data, nonPlugins));
+    QCOMPARE(nonPlugins.Size(), std::size_t(0));  // saved again as the window closed
 }
 
 QTEST_MAIN(MainFrameTest)
