@@ -57,6 +57,25 @@ CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory
     m_nonPlugins.ClearChanged();
 }
 
+namespace {
+
+// Moves a store's records into new allocations made one after the other.
+// The scan made them between the catalogue's entries; once the catalogue is
+// freed (another directory chosen), records left in between would keep
+// most of its pages from going back to the system.
+template <class Store>
+void Compact(Store& store)
+{
+    using Entry = typename decltype(store.m_entries)::mapped_type::element_type;
+    decltype(store.m_entries) compact;
+    for (const auto& [key, e] : store.m_entries)
+        if (e)
+            compact.emplace_hint(compact.end(), std::string(key), std::make_unique<Entry>(*e));
+    store.m_entries = std::move(compact);
+}
+
+}  // namespace
+
 void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
 {
     // A catalogue file saved just before (the same directory chosen again)
@@ -64,6 +83,10 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
     if (m_saves)
         m_saves->Wait();
     Scan(std::move(stop), progress);
+    // The originals stay for the program's life; the catalogue goes with
+    // the next directory.
+    Compact(m_restore);
+    Compact(m_pimiCache);
     if (m_prepareSaves)
         PrepareSaves();
 }

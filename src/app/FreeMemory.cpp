@@ -15,4 +15,15 @@ void ReleaseFreeMemory()
 #endif
 }
 
+void KeepHeapSmall()
+{
+#if defined(__GLIBC__)
+    // Fixed thresholds: glibc would otherwise raise both after the first
+    // large block is freed, and then keep tens of megabytes of a heap's
+    // free end, which malloc_trim gives back only for the main heap.
+    ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    ::mallopt(M_TRIM_THRESHOLD, 1024 * 1024);
+#endif
+}
+
 }  // namespace vardel

@@ -10,4 +10,11 @@ namespace vardel {
 // does nothing where the allocator offers no such call.
 void ReleaseFreeMemory();
 
+// Keeps the allocator from holding on to what was freed, for a process that
+// loads and frees large catalogues over and over: large blocks (a catalogue
+// file read whole, the bytes of a save) are given back as soon as they are
+// freed, and so is the free end of every thread's heap. Call once at start,
+// before other threads run.
+void KeepHeapSmall();
+
 }  // namespace vardel

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QKeySequence>
+#include <QTimer>
 
 
 namespace vardel::ui {
@@ -95,8 +96,8 @@ void OpenFindDialog(CVardelSession& session, QWidget* parent)
     auto* dialog = new FindDialog(session, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The hits and the search's copies of the catalogue go with it: their
-    // memory goes back to the system.
-    QObject::connect(dialog, &QObject::destroyed, [] { ReleaseFreeMemory(); });
+    // memory goes back to the system once its parts are gone too.
+    QObject::connect(dialog, &QObject::destroyed, [] { QTimer::singleShot(0, [] { ReleaseFreeMemory(); }); });
     dialog->open();
 }
 
