@@ -34,7 +34,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kMaxWalkDepth = 64;
-constexpr std::size_t kRefreshBlock = 512;
+// Names and categories of one file's plug-ins lie close together: one
+// read from the first of them fetches them all, and no known file is read
+// in full.
+constexpr std::size_t kRefreshBlock = 2048;
 
 std::string Upper(std::string text)
 {
@@ -282,20 +285,23 @@ struct CCatalogueScan::RefreshHandle {
     std::unique_ptr<BlockFile> file;
     std::string path;  // the name it was opened by; "" when closed
     int opened = 0;    // files opened through it
+    // Where the texts of the entries checked next begin (the block is read
+    // from there); -1 when not known.
+    long long first = -1;
 
     bool Open(const std::string& name)
     {
         if (file && file->IsOpen() && path == name)
             return true;
         Close();
-        // Name and category lie close together: one short read fetches
-        // both, and no known file is read in full.
         if (!file)
             file = std::make_unique<BlockFile>(kRefreshBlock);
         if (!file->Open(name))
             return false;
         path = name;
         ++opened;
+        if (first >= 0 && file->pubseekpos(first, std::ios::in) == std::streampos(first))
+            file->sgetc();  // reads the block; a read error shows again where it matters
         return true;
     }
     void Close()
@@ -377,6 +383,17 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         }
     }
 
+    // Where the texts of a recorded file's entries begin.
+    auto firstText = [&entries](const RecordedFile& file) {
+        long long first = -1;
+        for (std::size_t i : file.entries) {
+            const CPluginEntry& e = *entries[i];
+            for (int offset : {e.m_nameOffset, e.m_categoryOffset})
+                if (offset > 0 && (first < 0 || offset - 1 < first))
+                    first = offset - 1;
+        }
+        return first;
+    };
     RefreshHandle handle;
     struct CountOpens {
         RefreshHandle& handle;
@@ -386,6 +403,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     for (const RecordedFile& file : recorded) {
         if (!file.alone)
             continue;
+        handle.first = firstText(file);
         for (std::size_t i : file.entries) {
             if (Stopped())
                 return;
@@ -398,6 +416,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
             continue;
         if (Stopped())
             return;
+        handle.first = -1;
         RefreshEntry(i, handle, lists);
         handle.Close();
     }
