@@ -77,25 +77,12 @@ void CatalogueCommands::WithSignedFiles(ChangePlan plan, std::function<void(cons
 
 void CatalogueCommands::WithCategoryLimit(const std::vector<CPluginEntry*>& entries, std::function<void(int)> then)
 {
-    // The worker reads copies: the entries may change while it runs.
-    auto copies = std::make_shared<std::vector<CPluginEntry>>();
-    copies->reserve(entries.size());
-    for (const CPluginEntry* e : entries)
-        copies->push_back(*e);
     const std::uint64_t generation = m_generation;
-    m_probe->run<int>(
-        [copies](const std::atomic<bool>& stop) {
-            std::vector<CPluginEntry*> of;
-            of.reserve(copies->size());
-            for (CPluginEntry& e : *copies)
-                of.push_back(&e);
-            return CategoryLimit(of, &stop);
-        },
-        [this, generation, then = std::move(then)](int limit) {
-            if (generation != m_generation || m_busy)
-                return;
-            then(limit);
-        });
+    m_probe->run<int>(CategoryLimitWork(entries), [this, generation, then = std::move(then)](int limit) {
+        if (generation != m_generation || m_busy)
+            return;
+        then(limit);
+    });
 }
 
 bool CatalogueCommands::IsProbing() const

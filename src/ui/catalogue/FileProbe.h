@@ -16,6 +16,11 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
+
+namespace vardel {
+class CPluginEntry;
+}
 
 namespace vardel::ui {
 
@@ -82,5 +87,9 @@ private:
     bool m_running = false;
     std::shared_ptr<std::atomic<bool>> m_stop;  // of the probe running
 };
+
+// The room the entries have for a category (CategoryLimit), as work for a
+// probe: it reads copies of the entries, taken here.
+std::function<int(const std::atomic<bool>& stop)> CategoryLimitWork(const std::vector<CPluginEntry*>& entries);
 
 }  // namespace vardel::ui

@@ -206,19 +206,8 @@ void CVardelView::EditCategoryWhenRoomKnown(int row)
     const CPluginEntry* entry = m_categoryModel->EntryAt(row);
     if (!entry)
         return;
-    // The worker reads copies: the entries may change while it runs.
-    auto copies = std::make_shared<std::vector<CPluginEntry>>();
-    for (const CPluginEntry* member : m_categoryModel->Members(row))
-        copies->push_back(*member);
     m_roomProbe->run<int>(
-        [copies](const std::atomic<bool>& stop) {
-            std::vector<CPluginEntry*> of;
-            of.reserve(copies->size());
-            for (CPluginEntry& e : *copies)
-                of.push_back(&e);
-            return CategoryLimit(of, &stop);
-        },
-        [this, entry, generation = m_generation](int limit) {
+        CategoryLimitWork(m_categoryModel->Members(row)), [this, entry, generation = m_generation](int limit) {
             if (generation != m_generation || m_busy)
                 return;
             // The list may have been refilled meanwhile: the row is the entry's.
