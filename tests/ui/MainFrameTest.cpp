@@ -278,11 +278,17 @@ void MainFrameTest::viewItemsToggleTheBars()
     QVERIFY(!preview->findChild<QLabel*>(QStringLiteral("captionLabel"))->isVisible());
     QAction* toggle = view->actions().at(3);
     QVERIFY(toggle->isCheckable() && toggle->isChecked());
-    toggle->trigger();
+    program.Frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.Frame()));
+    QTest::keyClick(&program.Frame(), Qt::Key_V, Qt::AltModifier);
+    QCOMPARE(uitest::OpenPopupMenu(), view);
+    uitest::ClickMenuItem(view, toggle);
     QVERIFY(!preview->isVisible());
     QVERIFY(!toggle->isChecked());
     QAction* status = view->actions().at(1);
-    status->trigger();
+    QTest::keyClick(&program.Frame(), Qt::Key_V, Qt::AltModifier);
+    QCOMPARE(uitest::OpenPopupMenu(), view);
+    uitest::ClickMenuItem(view, status);
     QVERIFY(!program.Frame().statusBar()->isVisible());
     // Both states survive a restart.
     program.Close();
@@ -450,7 +456,7 @@ void MainFrameTest::categoryDialogLimitAndOk()
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({"Alpha One", "Beta Two"}));
-    program.View().Action(CVardelView::Move)->trigger();
+    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Move));
     CategoryDialog* dialog = program.View().Commands()->OpenDialog();
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Enter Category"));
@@ -567,7 +573,7 @@ void MainFrameTest::cancelledScanLeavesTheCatalogue()
     QVERIFY(program.Adapter().IsScanning());
     QVERIFY(program.Frame().Actions().cancelScan->isEnabled());
     QVERIFY(!program.View().Action(CVardelView::Enable)->isEnabled());  // unavailable while scanning
-    program.Frame().Actions().cancelScan->trigger();                    // Esc
+    QTest::keyClick(&program.Frame(), Qt::Key_Escape);
     program.Adapter().WaitForScan();
     QCOMPARE(finished.count(), 1);
     QVERIFY(finished.first().at(1).toBool());  // cancelled
@@ -623,11 +629,11 @@ void MainFrameTest::paneKeysMoveTheFocus()
     program.Frame().activateWindow();
     program.View().CategoryList()->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().CategoryList()));
-    program.Frame().Actions().nextPane->trigger();
+    uitest::PressKey(Qt::Key_F6);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().PluginList()));
-    program.Frame().Actions().previousPane->trigger();
+    uitest::PressKey(Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().CategoryList()));
-    program.Frame().Actions().previousPane->trigger();  // wraps round to the last bar
+    uitest::PressKey(Qt::Key_F6, Qt::ShiftModifier);  // wraps round to the last bar
     QVERIFY(QApplication::focusWidget() != program.View().CategoryList());
     QVERIFY(QApplication::focusWidget() != program.View().PluginList());
 }
