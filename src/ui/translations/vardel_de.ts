@@ -464,8 +464,8 @@ Copyright © Orvane Software</translation>
         <translation>Plugin-Verzeichnis wählen</translation>
     </message>
     <message>
-        <source>Re-Scan all</source>
-        <translation>Alles neu einlesen</translation>
+        <source>Re-&amp;Scan all</source>
+        <translation>Alles &amp;neu einlesen</translation>
     </message>
     <message>
         <source>Re-Scan all Plugins, bypassing the Plugin cache mechanism</source>
