@@ -102,6 +102,7 @@ private slots:
     void directoryMenuLimit_data();
     void directoryMenuLimit();
     void directoryMenuItems();
+    void f4ThenEnterChoosesTheFirstDirectory();
     void availabilityOverSelections_data();
     void availabilityOverSelections();
     void classMenu();
@@ -389,6 +390,23 @@ void MainFrameTest::directoryMenuItems()
     QCOMPARE(tree->statusTip(), QStringLiteral("/plugins/tree"));
     QVERIFY(flat->icon().cacheKey() != tree->icon().cacheKey());
     QVERIFY(!flat->icon().isNull());
+}
+
+void MainFrameTest::f4ThenEnterChoosesTheFirstDirectory()
+{
+    SampleData sample({"pipl_three.8bf"});
+    sample.AddDirectory("", "", false, true);
+    sample.AddDirectory("Test plug-ins", sample.PluginDir());
+    Program program(sample);
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowActive(&program.Frame()));
+    QTest::keyClick(&program.Frame(), Qt::Key_F4);
+    QMenu* menu = uitest::OpenPopupMenu();
+    QVERIFY(menu);
+    // Opened from the keyboard, Enter takes the first directory, past the separator.
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_COMPARE(program.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
+    QVERIFY(!menu->isVisible());
 }
 
 void MainFrameTest::availabilityOverSelections_data()
