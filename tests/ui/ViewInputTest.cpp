@@ -415,7 +415,9 @@ void ViewInputTest::categoryCommandsAskFirst()
         QMessageBox* box = uitest::WaitForBox(QStringLiteral("categoryQuestion"));
         QVERIFY(box);
         QCOMPARE(box->text(), QStringLiteral("Disable every plug-in of the category \"Shared Cat\"?"));
-        QCOMPARE(box->informativeText(), QStringLiteral("1 plug-in file(s) will be renamed."));
+        // The file holds Gamma Three of "Other Cat" too: it is said.
+        QCOMPARE(box->informativeText(), QStringLiteral("1 plug-in file(s) will be renamed. They also hold 1 "
+                                                        "plug-in(s) of other categories, disabled with them."));
         uitest::ClickWidget(box->button(answer));
         QTRY_VERIFY(!box->isVisible());
         QCOMPARE(fs::exists(file), answer == QMessageBox::No);

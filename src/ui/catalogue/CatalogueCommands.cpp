@@ -81,7 +81,7 @@ void CatalogueCommands::Ask(std::vector<Question> questions, std::function<void(
     }
     const Question q = questions.front();
     questions.erase(questions.begin());
-    auto* box = new QMessageBox(q.icon, tr("Vardel"), q.text, q.buttons, m_window);
+    auto* box = new QMessageBox(q.icon, MessageTitle(), q.text, q.buttons, m_window);
     box->setObjectName(q.name);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setInformativeText(q.informative);
@@ -168,6 +168,13 @@ void CatalogueCommands::EnableCategory(const CPluginEntry& categoryEntry, bool f
     q.text = flag ? tr("Enable every plug-in of the category \"%1\"?").arg(category)
                   : tr("Disable every plug-in of the category \"%1\"?").arg(category);
     q.informative = tr("%n plug-in file(s) will be renamed.", nullptr, files);
+    // Files hold plug-ins of other categories too: they change with them.
+    if (!plan.fileMates.empty())
+        q.informative += QLatin1Char(' ') +
+                         (flag ? tr("They also hold %n plug-in(s) of other categories, enabled with them.", nullptr,
+                                    static_cast<int>(plan.fileMates.size()))
+                               : tr("They also hold %n plug-in(s) of other categories, disabled with them.", nullptr,
+                                    static_cast<int>(plan.fileMates.size())));
     QStringList paths;
     for (const std::string& f : plan.files)
         paths << FromStoredPath(f);

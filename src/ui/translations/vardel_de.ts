@@ -656,10 +656,6 @@ Copyright © Orvane Software</translation>
 <context>
     <name>vardel::ui::CatalogueCommands</name>
     <message>
-        <source>Vardel</source>
-        <translation>Vardel</translation>
-    </message>
-    <message>
         <source>%1: read-only, or it has no category of its own</source>
         <translation>%1: schreibgeschützt oder ohne eigene Kategorie</translation>
     </message>
@@ -727,6 +723,20 @@ Copyright © Orvane Software</translation>
         <translation>
             <numerusform>%n Plugin-Datei wird neu geschrieben.</numerusform>
             <numerusform>%n Plugin-Dateien werden neu geschrieben.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>They also hold %n plug-in(s) of other categories, enabled with them.</source>
+        <translation>
+            <numerusform>Sie enthalten auch %n Plugin anderer Kategorien, das mit ihnen aktiviert wird.</numerusform>
+            <numerusform>Sie enthalten auch %n Plugins anderer Kategorien, die mit ihnen aktiviert werden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>They also hold %n plug-in(s) of other categories, disabled with them.</source>
+        <translation>
+            <numerusform>Sie enthalten auch %n Plugin anderer Kategorien, das mit ihnen deaktiviert wird.</numerusform>
+            <numerusform>Sie enthalten auch %n Plugins anderer Kategorien, die mit ihnen deaktiviert werden.</numerusform>
         </translation>
     </message>
 </context>
@@ -1497,10 +1507,6 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source>No plug-in to change.</source>
         <translation>Kein Plugin zu ändern.</translation>
-    </message>
-    <message>
-        <source>Vardel</source>
-        <translation>Vardel</translation>
     </message>
     <message>
         <source>%1 was not found.</source>
