@@ -7,6 +7,7 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
+#include "common/WorkerThreads.h"
 #include "find/FindDialog.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QTabWidget>
-#include <QThreadPool>
 #include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
@@ -370,7 +370,7 @@ void FindDialogTest::searchOutlivesItsDialog()
     }
     // The catalogue changes while the worker may still read its copies.
     s.session->Catalogue().m_entries.clear();
-    QThreadPool::globalInstance()->waitForDone();
+    WorkerThreads::WaitAll();
     QCoreApplication::processEvents();
 }
 

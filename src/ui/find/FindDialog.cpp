@@ -4,6 +4,7 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "common/Convert.h"
+#include "common/WorkerThreads.h"
 #include "filterfactory/ParameterBlock.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
@@ -21,13 +22,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QFutureWatcher>
+#include <QPointer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace vardel::ui {
 namespace {
@@ -277,25 +277,22 @@ void FindDialog::startSearch()
     m_find->setText(tr("&Stop"));
     showStatus(tr("Searching..."));
     m_searching = true;
-    using Outcome = std::pair<std::vector<SearchRow>, bool>;
-    auto* watcher = new QFutureWatcher<Outcome>(this);
-    connect(watcher, &QFutureWatcher<Outcome>::finished, this, [this, watcher, generation] {
-        watcher->deleteLater();
-        if (watcher->future().resultCount() == 0)
-            return;
-        Outcome outcome = watcher->result();
-        searchFinished(generation, std::move(outcome.first), outcome.second);
-    });
-    watcher->setFuture(QtConcurrent::run([source, settings, stop]() -> Outcome {
+    // The worker holds copies only and hands its rows back through a
+    // delivery that finds out whether this dialog still wants them.
+    QPointer<FindDialog> self(this);
+    WorkerThreads::Run([source, settings, stop, self, generation] {
         const CPluginSearch::BlockReader reader = [stop](const CPluginEntry& entry, CParameterBlock& block) {
             return !stop->load() && ReadParameterBlock(entry, block);
         };
-        std::vector<SearchRow> rows = CPluginSearch::Run(*source, settings, reader, stop.get());
+        auto rows = std::make_shared<std::vector<SearchRow>>(CPluginSearch::Run(*source, settings, reader, stop.get()));
         const bool stopped = stop->load();
         if (stopped)
-            rows.clear();
-        return {std::move(rows), stopped};
-    }));
+            rows->clear();
+        WorkerThreads::Deliver([self, generation, rows, stopped] {
+            if (self)
+                self->searchFinished(generation, std::move(*rows), stopped);
+        });
+    });
 }
 
 void FindDialog::searchFinished(std::uint64_t generation, std::vector<SearchRow> rows, bool stopped)

@@ -7,7 +7,8 @@
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
 
-#include <QFutureWatcher>
+#include "common/WorkerThreads.h"
+
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -81,7 +82,7 @@ private:
     int m_lastSelect = -1;
     std::unique_ptr<ScanJob> m_job;
     std::stop_source m_stop;
-    QFutureWatcher<void> m_watcher;
+    WorkerThreads::Task m_task;
 
     // The newest progress of the worker; one delivery is queued at a time so
     // a fast scan cannot flood the window thread.
