@@ -3,7 +3,11 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <QObject>
+#include <QPointer>
+
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -17,25 +21,52 @@ struct WorkerThreads::Task::State {
 
 namespace {
 
-// What all workers share: the number running and whether the program still
-// takes deliveries. One per process, as the application object is.
+// Runs delivered functions on the application's thread. The functions wait
+// in the registry's queue, under its mutex; the call that drains it is
+// posted by name, so Qt makes the event itself.
+class Deliverer : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+public slots:
+    void drain();
+};
+
+// What all workers share: the number running, whether the program still
+// takes deliveries, and the deliveries waiting. One per process, as the
+// application object is.
 struct Registry {
     std::mutex lock;
     std::condition_variable idle;
     int running = 0;
     bool accepting = true;
     bool endRegistered = false;
+    std::deque<std::function<void()>> waiting;
+    QPointer<Deliverer> deliverer;  // made on the application's thread
 };
 
 Registry& registry()
 {
-    static Registry r;
-    return r;
+    // Kept to the very end: a detached worker may still be leaving it.
+    static Registry* r = new Registry;
+    return *r;
 }
 
 void EndOfProgram()
 {
     WorkerThreads::WaitAll(true);
+}
+
+void Deliverer::drain()
+{
+    Registry& r = registry();
+    std::deque<std::function<void()>> due;
+    {
+        std::lock_guard lock(r.lock);
+        due.swap(r.waiting);
+    }
+    for (auto& fn : due)
+        fn();
 }
 
 }  // namespace
@@ -68,6 +99,8 @@ WorkerThreads::Task WorkerThreads::Run(std::function<void()> work)
             r.endRegistered = true;
             qAddPostRoutine(EndOfProgram);
         }
+        if (!r.deliverer && QCoreApplication::instance())
+            r.deliverer = new Deliverer(QCoreApplication::instance());
     }
     Task task;
     task.m_state = std::make_shared<Task::State>();
@@ -83,10 +116,10 @@ WorkerThreads::Task WorkerThreads::Run(std::function<void()> work)
         }
         state->ended.notify_all();
         Registry& r = registry();
-        {
-            std::lock_guard lock(r.lock);
-            --r.running;
-        }
+        // Told under the lock: once a waiter sees none running, this thread
+        // touches the registry no more.
+        std::lock_guard lock(r.lock);
+        --r.running;
         r.idle.notify_all();
     }).detach();
     return task;
@@ -96,9 +129,12 @@ void WorkerThreads::Deliver(std::function<void()> fn)
 {
     Registry& r = registry();
     std::lock_guard lock(r.lock);
-    if (!r.accepting || !QCoreApplication::instance())
+    if (!r.accepting || !r.deliverer)
         return;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(fn), Qt::QueuedConnection);
+    const bool first = r.waiting.empty();
+    r.waiting.push_back(std::move(fn));
+    if (first)
+        QMetaObject::invokeMethod(r.deliverer, "drain", Qt::QueuedConnection);
 }
 
 void WorkerThreads::WaitAll(bool final)
@@ -111,3 +147,5 @@ void WorkerThreads::WaitAll(bool final)
 }
 
 }  // namespace vardel::ui
+
+#include "WorkerThreads.moc"

@@ -87,7 +87,7 @@ void SessionAdapter::PostProgress(const ScanProgress& progress)
         m_latest = progress;
     }
     if (!m_deliveryQueued.exchange(true))
-        QMetaObject::invokeMethod(this, &SessionAdapter::DeliverProgress, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "DeliverProgress", Qt::QueuedConnection);
 }
 
 void SessionAdapter::DeliverProgress()

@@ -76,7 +76,8 @@ private:
     bool Launch(std::unique_ptr<ScanJob> job);
     void OnJobFinished();
     void PostProgress(const ScanProgress& progress);
-    void DeliverProgress();
+    // Posted by name from the worker (the progress crosses under m_progressLock).
+    Q_INVOKABLE void DeliverProgress();
 
     CVardelSession& m_session;
     int m_lastSelect = -1;
