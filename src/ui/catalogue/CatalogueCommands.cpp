@@ -39,6 +39,15 @@ QString PluginLine(const CPluginEntry& e)
     return FromCodePage(name);
 }
 
+// The paths of files, one a line, as a question's details show them.
+QString FileList(const std::vector<std::string>& files)
+{
+    QStringList paths;
+    for (const std::string& f : files)
+        paths << FromStoredPath(f);
+    return paths.join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
 CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
@@ -103,16 +112,13 @@ std::vector<CatalogueCommands::Question> CatalogueCommands::SignedQuestion(const
 {
     if (plan.signedFiles.empty())
         return {};
-    QStringList files;
-    for (const std::string& f : plan.signedFiles)
-        files << FromStoredPath(f);
     Question q;
     q.name = QStringLiteral("signedWarningBox");
     q.icon = QMessageBox::Warning;
     q.text = tr("%n of the files to change is signed; changing it breaks its signature.", nullptr,
-                static_cast<int>(files.size()));
+                static_cast<int>(plan.signedFiles.size()));
     q.informative = tr("Change anyway?");
-    q.details = files.join(QLatin1Char('\n'));
+    q.details = FileList(plan.signedFiles);
     q.defaultButton = QMessageBox::No;
     return {q};
 }
@@ -175,10 +181,7 @@ void CatalogueCommands::EnableCategory(const CPluginEntry& categoryEntry, bool f
                                     static_cast<int>(plan.fileMates.size()))
                                : tr("They also hold %n plug-in(s) of other categories, disabled with them.", nullptr,
                                     static_cast<int>(plan.fileMates.size())));
-    QStringList paths;
-    for (const std::string& f : plan.files)
-        paths << FromStoredPath(f);
-    q.details = paths.join(QLatin1Char('\n'));
+    q.details = FileList(plan.files);
     std::vector<Question> questions{q};
     for (const Question& s : SignedQuestion(plan))
         questions.push_back(s);
@@ -305,10 +308,7 @@ void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const 
     q.name = QStringLiteral("categoryQuestion");
     q.text = tr("Rename the category \"%1\" to \"%2\"?").arg(FromCodePage(categoryEntry.m_category), text);
     q.informative = tr("%n plug-in file(s) will be rewritten.", nullptr, static_cast<int>(plan.files.size()));
-    QStringList paths;
-    for (const std::string& f : plan.files)
-        paths << FromStoredPath(f);
-    q.details = paths.join(QLatin1Char('\n'));
+    q.details = FileList(plan.files);
     std::vector<Question> questions{q};
     for (const Question& s : SignedQuestion(plan))
         questions.push_back(s);
