@@ -3,6 +3,7 @@
 #include "app/Archive.h"
 #include "app/FileOps.h"
 #include "app/LaunchBarEntry.h"
+#include "catalogue/ContentHashCache.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
@@ -222,9 +223,27 @@ StoreResult SaveNonPlugins(const DataDirectory& dir, CNonPluginCache& cache)
     return result;
 }
 
+StoreResult LoadContentHashes(const DataDirectory& dir, CContentHashCache& cache)
+{
+    cache.Clear();
+    // Serialize leaves the cache empty when the load fails part way.
+    auto result = LoadArchiveFile(dir.SetupDb() / "hashes", [&](CArchive& ar) { cache.Serialize(ar); });
+    cache.ClearChanged();
+    return result;
+}
+
+StoreResult SaveContentHashes(const DataDirectory& dir, CContentHashCache& cache)
+{
+    auto result = saveStore(dir.SetupDb() / "hashes", cache);
+    if (result)
+        cache.ClearChanged();
+    return result;
+}
+
 std::vector<std::string> StoreFileNames()
 {
-    std::vector<std::string> names = {"index", "restore", "pimiinfo", "keywords", "launchbar", "nonplugins"};
+    std::vector<std::string> names = {"index",     "restore",    "pimiinfo", "keywords",
+                                      "launchbar", "nonplugins", "hashes"};
     for (int i = 0; i < 100; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "SETUP%03d", i);
