@@ -15,13 +15,6 @@ namespace vardel {
 
 namespace {
 
-CommandResult refuse(std::string message)
-{
-    CommandResult r;
-    r.message = std::move(message);
-    return r;
-}
-
 // The entries of the catalogue whose file is at one of the paths; the first
 // path not found is put into missing.
 std::vector<CPluginEntry*> entriesAt(CPluginListManager& catalogue, const std::vector<std::string>& paths,
@@ -60,10 +53,11 @@ bool fileIsThere(const CPluginEntry& entry)
 CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<std::string>& paths, bool flag)
 {
     if (!session.MayWrite())
-        return refuse(session.WriteRefusal() ? session.WriteRefusal()->text : "Nothing may be written now.");
+        return CommandResult::Refused(session.WriteRefusal() ? session.WriteRefusal()->text
+                                                             : "Nothing may be written now.");
     const DirectoryList& dirs = session.Directories();
     if (n < 0 || static_cast<std::size_t>(n) >= dirs.size() || dirs[static_cast<std::size_t>(n)]->m_separator)
-        return refuse("No plug-in directory " + std::to_string(n) + " in the directory list.");
+        return CommandResult::Refused("No plug-in directory " + std::to_string(n) + " in the directory list.");
     const CPluginDirEntry& dir = *dirs[static_cast<std::size_t>(n)];
     const bool shown = n == session.CurrentDirectoryIndex();
 
@@ -73,19 +67,22 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
     if (!shown) {
         file = CatalogueFilePath(session.GetDataDirectory(), dir.m_catalogueFile);
         if (!file)
-            return refuse("The catalogue file of directory " + std::to_string(n) + " cannot be used.");
+            return CommandResult::Refused("The catalogue file of directory " + std::to_string(n) + " cannot be used.");
         if (const StoreResult loaded = LoadCatalogue(*file, storedClass, stored); !loaded)
-            return refuse("Cannot read the catalogue of directory " + std::to_string(n) + ": " + loaded.error);
+            return CommandResult::Refused("Cannot read the catalogue of directory " + std::to_string(n) + ": " +
+                                          loaded.error);
     }
     CPluginListManager& catalogue = shown ? session.Catalogue() : stored;
 
     std::string missing;
     std::vector<CPluginEntry*> selection = entriesAt(catalogue, paths, missing);
     if (!missing.empty())
-        return refuse(PathForDisplay(missing) + " is not in the catalogue of directory " + std::to_string(n) + ".");
+        return CommandResult::Refused(PathForDisplay(missing) + " is not in the catalogue of directory " +
+                                      std::to_string(n) + ".");
     for (CPluginEntry* e : selection) {
         if (!fileIsThere(*e))
-            return refuse(PathForDisplay(e->m_path) + " is gone; select the directory to bring its catalogue up to date.");
+            return CommandResult::Refused(PathForDisplay(e->m_path) +
+                                          " is gone; select the directory to bring its catalogue up to date.");
         // Read-only files are refused by the editor: it needs their status.
         FileStatus::Get(e->m_path, e->m_fileStatus);
     }

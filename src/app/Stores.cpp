@@ -144,6 +144,16 @@ StoreResult saveStore(const std::filesystem::path& file, Store& store)
     return SaveArchiveFile(file, [&](CArchive& ar) { store.Serialize(ar); });
 }
 
+// Saves a cache of our own and, when that worked, marks it unchanged.
+template <class Cache>
+StoreResult saveCache(const std::filesystem::path& file, Cache& cache)
+{
+    auto result = saveStore(file, cache);
+    if (result)
+        cache.ClearChanged();
+    return result;
+}
+
 // Saves a list of records stored as one array.
 template <class List>
 StoreResult saveArray(const std::filesystem::path& file, const List& list)
@@ -217,10 +227,7 @@ StoreResult LoadNonPlugins(const DataDirectory& dir, CNonPluginCache& cache)
 
 StoreResult SaveNonPlugins(const DataDirectory& dir, CNonPluginCache& cache)
 {
-    auto result = saveStore(dir.SetupDb() / "nonplugins", cache);
-    if (result)
-        cache.ClearChanged();
-    return result;
+    return saveCache(dir.SetupDb() / "nonplugins", cache);
 }
 
 StoreResult LoadContentHashes(const DataDirectory& dir, CContentHashCache& cache)
@@ -234,10 +241,7 @@ StoreResult LoadContentHashes(const DataDirectory& dir, CContentHashCache& cache
 
 StoreResult SaveContentHashes(const DataDirectory& dir, CContentHashCache& cache)
 {
-    auto result = saveStore(dir.SetupDb() / "hashes", cache);
-    if (result)
-        cache.ClearChanged();
-    return result;
+    return saveCache(dir.SetupDb() / "hashes", cache);
 }
 
 std::vector<std::string> StoreFileNames()

@@ -68,7 +68,8 @@ TEST_F(DuplicateFinderTest, SameContentAcrossDirectoriesHashedOnce)
 
     // A change of content and time is seen: only that file is hashed again.
     test::writeFile(m_dir / "b" / "Blur.8bf", "new! bytes");
-    fs::last_write_time(m_dir / "b" / "Blur.8bf", fs::last_write_time(m_dir / "a" / "Blur.8bf") + std::chrono::seconds(2));
+    fs::last_write_time(m_dir / "b" / "Blur.8bf",
+                        fs::last_write_time(m_dir / "a" / "Blur.8bf") + std::chrono::seconds(2));
     auto changed = Run();
     EXPECT_EQ(changed.FilesHashed(), 1);
     EXPECT_TRUE(OfKind(changed, DuplicateKind::SameContent).empty());

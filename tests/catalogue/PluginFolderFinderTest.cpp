@@ -69,7 +69,8 @@ TEST_F(PluginFolderFinderTest, FindsTheHostsPluginFoldersWithCountsAndLabels)
     fs::create_directories(pf / "Adobe/Video Host/Plug-Ins");                   // empty, still offered
     fs::create_directories(pf / "Browser/plugins");                             // empty, not offered
     Touch(pf / "Viewer/Plugins/Pack.8be");                                      // another host
-    const fs::path common = Home() / ".local/share/bottles/bottles/Art/drive_c/Program Files (x86)/Common Files/Adobe/Plug-Ins/CC";
+    const fs::path common =
+        Home() / ".local/share/bottles/bottles/Art/drive_c/Program Files (x86)/Common Files/Adobe/Plug-Ins/CC";
     Touch(common / "Shared.aex");
     Touch(Home() / "Games/g/drive_c/Program Files/Viewer/Plugins/Other.8bf");  // same host, other prefix
 
