@@ -4,6 +4,7 @@
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace vardel {
@@ -24,27 +25,35 @@ CDuplicatesJob::CDuplicatesJob(CVardelSession& session)
             continue;
         }
         const auto file = CatalogueFilePath(session.GetDataDirectory(), dir.m_catalogueFile);
-        if (!file) {
+        if (file)
+            m_stored.push_back({n, *file});
+        else
             m_skipped.push_back({n, "its catalogue file cannot be used"});
-            continue;
-        }
-        std::error_code ec;
-        if (std::filesystem::file_size(*file, ec) == 0 && !ec) {
-            m_skipped.push_back({n, kNeverScannedText});
-            continue;
-        }
-        CPluginListManager catalogue;
-        int selected = -1;
-        if (const StoreResult loaded = LoadCatalogue(*file, selected, catalogue); !loaded) {
-            m_skipped.push_back({n, loaded.error});
-            continue;
-        }
-        AppendCatalogueItems(n, catalogue, m_items);
     }
 }
 
 void CDuplicatesJob::Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
 {
+    for (const StoredCatalogue& stored : m_stored) {
+        if (stop.stop_requested())
+            return;
+        std::error_code ec;
+        if (std::filesystem::file_size(stored.file, ec) == 0 && !ec) {
+            m_skipped.push_back({stored.directory, kNeverScannedText});
+            continue;
+        }
+        CPluginListManager catalogue;
+        int selected = -1;
+        if (const StoreResult loaded = LoadCatalogue(stored.file, selected, catalogue); !loaded) {
+            m_skipped.push_back({stored.directory, loaded.error});
+            continue;
+        }
+        AppendCatalogueItems(stored.directory, catalogue, m_items);
+    }
+    m_stored.clear();
+    std::sort(m_skipped.begin(), m_skipped.end(),
+              [](const SkippedDirectory& a, const SkippedDirectory& b) { return a.directory < b.directory; });
+
     CDuplicateFinder finder(m_items, m_hashes, stop);
     if (progress)
         finder.m_onProgress = [&progress](int done, int total, const std::string& path) {

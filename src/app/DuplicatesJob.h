@@ -1,14 +1,16 @@
 #pragma once
 // The search for duplicates across every directory of the list, as a job
-// like a scan: the constructor takes, on the owner's thread, the catalogue
-// on show, the stored catalogues of the other directories and a copy of the
-// content hash cache; Run touches nothing else and may run on a worker
-// thread; Commit hands the hashes it computed back to the session.
+// like a scan: the constructor takes, on the owner's thread, what the
+// catalogue on show holds, the catalogue files of the other directories and
+// a copy of the content hash cache; Run reads those files and touches
+// nothing else, so it may run on a worker thread; Commit hands the hashes it
+// computed back to the session.
 
 #include "app/Session.h"
 #include "catalogue/ContentHashCache.h"
 #include "catalogue/DuplicateFinder.h"
 
+#include <filesystem>
 #include <functional>
 #include <stop_token>
 #include <string>
@@ -27,12 +29,14 @@ inline constexpr const char* kNeverScannedText = "never scanned: select it once 
 class CDuplicatesJob {
 public:
     // The directories' catalogues as the program holds them between two
-    // refreshes (no file is read again here); separators are left out, and
-    // a directory whose catalogue file is empty, cannot be used or cannot be
-    // read completely is skipped with the reason.
+    // refreshes (no plug-in file is read again for them); separators are
+    // left out, and a directory whose catalogue file cannot be used is
+    // skipped with the reason.
     explicit CDuplicatesJob(CVardelSession& session);
 
-    // Finds the groups; returns early when stop is requested.
+    // Reads the stored catalogues, skipping (with the reason) one that is
+    // empty or cannot be read completely, and finds the groups; returns
+    // early when stop is requested.
     void Run(std::stop_token stop = {}, const std::function<void(const ScanProgress&)>& progress = {});
 
     // After Run: it got to the end.
@@ -48,6 +52,12 @@ public:
     StoreResult Commit(CVardelSession& session);
 
 private:
+    struct StoredCatalogue {
+        int directory = -1;
+        std::filesystem::path file;
+    };
+
+    std::vector<StoredCatalogue> m_stored;
     std::vector<CatalogueItem> m_items;
     CContentHashCache m_hashes;
     std::vector<DuplicateGroup> m_groups;

@@ -108,10 +108,13 @@ void CDuplicateFinder::FindSameContent(std::vector<File>& files)
 {
     // Only a file that shares its size with another can share its content.
     std::map<std::uint64_t, std::vector<File*>> bySize;
+    std::set<std::string> catalogued;
     for (File& f : files) {
         if (m_stop.stop_requested())
             return;
-        f.stamp = CNonPluginCache::Stamp(m_items[f.items.front()].path);
+        const std::string& path = m_items[f.items.front()].path;
+        catalogued.insert(path);
+        f.stamp = CNonPluginCache::Stamp(path);
         if (f.stamp)
             bySize[f.stamp->size].push_back(&f);
     }
@@ -121,7 +124,6 @@ void CDuplicateFinder::FindSameContent(std::vector<File>& files)
             total += static_cast<int>(group.size());
 
     int done = 0;
-    std::set<std::string> looked;
     for (const auto& [size, group] : bySize) {
         if (group.size() < 2)
             continue;
@@ -131,7 +133,6 @@ void CDuplicateFinder::FindSameContent(std::vector<File>& files)
             if (m_onProgress)
                 m_onProgress(done, total, path);
             ++done;
-            looked.insert(path);
             std::optional<std::uint64_t> hash = m_hashes.Lookup(path, *f->stamp);
             if (!hash) {
                 hash = HashFileContent(NativePath(path), m_stop);
@@ -176,7 +177,7 @@ void CDuplicateFinder::FindSameContent(std::vector<File>& files)
     if (m_onProgress)
         m_onProgress(done, total, std::string());
     // Every file was looked at: hashes of files no catalogue holds go.
-    m_hashes.KeepOnly(looked);
+    m_hashes.KeepOnly(catalogued);
 }
 
 void CDuplicateFinder::FindSameName(const std::vector<File>& files)

@@ -89,6 +89,18 @@ TEST_F(DuplicatesJobTest, FindsCopiesInEveryDirectoryOfTheList)
     CContentHashCache stored;
     ASSERT_TRUE(LoadContentHashes(Data(), stored));
     EXPECT_EQ(stored.Size(), 2u);
+
+    // A catalogue file cut short takes no part, and says why.
+    auto file = CatalogueFilePath(Data(), m_session->Directories()[0]->m_catalogueFile);
+    auto bytes = test::readFile(*file);
+    bytes.resize(bytes.size() / 2);
+    test::writeFile(*file, bytes);
+    CDuplicatesJob cut(*m_session);
+    cut.Run();
+    EXPECT_TRUE(cut.Groups().empty());
+    ASSERT_EQ(cut.Skipped().size(), 2u);
+    EXPECT_EQ(cut.Skipped()[0].directory, 0);
+    EXPECT_FALSE(cut.Skipped()[0].reason.empty());
 }
 
 // A copy in a directory not on show is changed through its stored catalogue,

@@ -114,7 +114,8 @@ TEST_F(DuplicateFinderTest, SameNameGroupsByClassNameAndCategory)
     File(0, m_dir / "5.8bf", "55555", "Twirl", 0);  // unknown kind: in no class
     File(0, m_dir / "6.8bf", "666666", "");
 
-    auto names = OfKind(Run(), DuplicateKind::SameName);
+    const auto finder = Run();
+    auto names = OfKind(finder, DuplicateKind::SameName);
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(names[0]->name, "Twirl");
     EXPECT_EQ(names[0]->category, "Cat");

@@ -85,7 +85,12 @@ TEST_F(CollectorCommandsTest, FoldersFindsAndAddsHostFolders)
     fs::copy_file(m_plugins / "pipl_single.8bf", plug / "Soft.8bf");
     const std::vector<std::string> folders = {"folders", "--home", home.string()};
 
-    json found = Ok(folders);
+    // The home directory is $HOME unless --home names one.
+    const RunResult byEnv = run({"/usr/bin/env", "HOME=" + home.string(), (binDir() / "vardel-cli").string(),
+                                 "--data-dir", m_data.string(), "folders"});
+    ASSERT_EQ(byEnv.status, 0) << byEnv.err;
+    json found = json::parse(byEnv.out);
+    EXPECT_EQ(found, Ok(folders));
     EXPECT_EQ(found["complete"], true);
     ASSERT_EQ(found["folders"].size(), 1u);
     EXPECT_EQ(found["folders"][0]["label"], "Photo Host");
@@ -126,6 +131,12 @@ TEST_F(CollectorCommandsTest, ExportWritesCsvAndHtml)
     const fs::path nowhere = m_dir / "missing" / "x.csv";
     EXPECT_EQ(Cli({"export", "--dir", "0", "--format", "csv", "--out", nowhere.string()}).status, 1);
     EXPECT_FALSE(fs::exists(nowhere.parent_path()));
+    // Never in a store's place.
+    const auto index = readFile(m_data / "setup.db" / "index");
+    EXPECT_EQ(Cli({"export", "--dir", "0", "--format", "csv", "--out", (m_data / "setup.db" / "index").string()})
+                  .status,
+              1);
+    EXPECT_EQ(readFile(m_data / "setup.db" / "index"), index);
 }
 
 }  // namespace
