@@ -25,6 +25,7 @@ constexpr const char* kPimiInfo = "pimiinfo";
 constexpr const char* kKeywords = "keywords";
 constexpr const char* kLaunchBar = "launchbar";
 constexpr const char* kNonPlugins = "nonplugins";
+constexpr const char* kHashes = "hashes";
 
 UserMessage storeDamagedMessage(const std::string& kept)
 {
@@ -174,12 +175,32 @@ void CVardelSession::Exit()
     SaveDescriptions();
     if (m_impl->nonPlugins.IsChanged())
         SaveNonPluginCache();
+    SaveContentHashes();
 }
 
 StoreResult CVardelSession::SaveNonPluginCache()
 {
     Impl& s = *m_impl;
     return SaveGuarded(kNonPlugins, [&] { return SaveNonPlugins(s.dataDir, s.nonPlugins); });
+}
+
+CContentHashCache& CVardelSession::ContentHashes()
+{
+    Impl& s = *m_impl;
+    if (!s.contentHashesLoaded) {
+        // Whatever the load says, what is in memory now can be trusted.
+        LoadContentHashes(s.dataDir, s.contentHashes);
+        s.contentHashesLoaded = true;
+    }
+    return s.contentHashes;
+}
+
+StoreResult CVardelSession::SaveContentHashes()
+{
+    Impl& s = *m_impl;
+    if (!s.contentHashesLoaded || !s.contentHashes.IsChanged())
+        return {};
+    return SaveGuarded(kHashes, [&] { return vardel::SaveContentHashes(s.dataDir, s.contentHashes); });
 }
 
 StoreResult CVardelSession::SaveGuarded(const std::string& name, const std::function<StoreResult()>& save)
