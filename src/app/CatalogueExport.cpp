@@ -81,4 +81,17 @@ std::vector<ExportRow> CollectExportRows(const CPluginListManager& catalogue,
     return rows;
 }
 
+std::shared_ptr<const ExportSource> SnapshotForExport(const CPluginListManager& catalogue,
+                                                      const CDescriptionListManager& descriptions)
+{
+    auto source = std::make_shared<ExportSource>();
+    source->catalogue = std::make_unique<CPluginListManager>();
+    for (const auto& e : catalogue.m_entries)
+        source->catalogue->m_entries.push_back(std::make_unique<CPluginEntry>(*e));
+    source->descriptions = std::make_unique<CDescriptionListManager>();
+    for (const auto& d : descriptions.m_entries)
+        source->descriptions->m_entries.push_back(std::make_unique<CDescriptionEntry>(*d));
+    return source;
+}
+
 }  // namespace vardel

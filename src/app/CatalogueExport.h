@@ -5,6 +5,7 @@
 // filter's block) is read from them; nothing is written anywhere.
 
 #include <array>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -31,6 +32,15 @@ struct ExportRow {
     bool formulasHidden = false;         // a protected filter
     std::array<std::string, 4> formulas; // red, green, blue, alpha; empty when hidden
 };
+
+// Copies of what an export reads, so that it may run on a worker thread while
+// the catalogue on show changes.
+struct ExportSource {
+    std::unique_ptr<CPluginListManager> catalogue;
+    std::unique_ptr<CDescriptionListManager> descriptions;
+};
+std::shared_ptr<const ExportSource> SnapshotForExport(const CPluginListManager& catalogue,
+                                                      const CDescriptionListManager& descriptions);
 
 // The rows of every entry of the catalogue. The description database is only
 // read. Each file is opened once however many plug-ins it holds. Returns the

@@ -116,4 +116,15 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
     return result;
 }
 
+CommandResult SetCopyEnabled(CVardelSession& session, const DuplicateCopy& copy, bool flag)
+{
+    CommandResult result;
+    for (const CopyPlace& place : copy.places) {
+        result = SetFilesEnabled(session, place.directory, {place.path}, flag);
+        if (!result.accepted || !result.message.empty())
+            break;
+    }
+    return result;
+}
+
 }  // namespace vardel

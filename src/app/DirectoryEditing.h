@@ -6,6 +6,7 @@
 // saved at once; the one on show through the session's catalogue, whose
 // observers are told.
 
+#include "catalogue/DuplicateFinder.h"
 #include "modify/CatalogueEditor.h"
 
 #include <string>
@@ -25,5 +26,11 @@ class CVardelSession;
 // named in the message of an accepted result. The changed catalogue is saved;
 // a failed save makes the result's message say so.
 CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<std::string>& paths, bool flag);
+
+// The same for one copy of a duplicate group in every directory that holds
+// it (a file two directories reach changes in both catalogues). Stops at
+// the first directory that refuses or names a file it could not rename, and
+// returns that result; otherwise the last accepted one.
+CommandResult SetCopyEnabled(CVardelSession& session, const DuplicateCopy& copy, bool flag);
 
 }  // namespace vardel

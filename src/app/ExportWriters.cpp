@@ -1,5 +1,7 @@
 #include "app/ExportWriters.h"
 
+#include "app/FileOps.h"
+
 #include <array>
 
 namespace vardel {
@@ -156,6 +158,19 @@ std::string ExportHtml(const std::vector<ExportRow>& rows, const std::string& ti
         html += "<td>" + formulasCell(row) + "</td></tr>\n";
     }
     return html + "</tbody>\n</table>\n</body>\n</html>\n";
+}
+
+std::error_code WriteExportFile(const DataDirectory& dataDir, const std::filesystem::path& file,
+                                const std::string& text)
+{
+    std::error_code ec;
+    const auto setupDb = std::filesystem::weakly_canonical(dataDir.SetupDb(), ec);
+    std::error_code targetError;
+    const auto target = std::filesystem::weakly_canonical(file, targetError);
+    if (!ec && !targetError && target.parent_path() == setupDb)
+        return std::make_error_code(std::errc::operation_not_supported);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    return WriteFileAtomically(file, std::span(bytes, text.size()));
 }
 
 }  // namespace vardel

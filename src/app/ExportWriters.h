@@ -6,6 +6,10 @@
 // trusted.
 
 #include "app/CatalogueExport.h"
+#include "app/Stores.h"
+
+#include <filesystem>
+#include <system_error>
 
 #include <string>
 #include <vector>
@@ -26,6 +30,12 @@ std::string ExportCsv(const std::vector<ExportRow>& rows);
 // character references; control characters other than tab and line ends,
 // which HTML does not allow, become U+FFFD.
 std::string HtmlText(const std::string& text);
+
+// Writes an export into file, replacing it as a whole. Refused with
+// std::errc::operation_not_supported for a file in the data directory's
+// "setup.db": the stores are the program's own.
+std::error_code WriteExportFile(const DataDirectory& dataDir, const std::filesystem::path& file,
+                                const std::string& text);
 
 // A page titled title (UTF-8) with one table row per row; a Filter Factory
 // filter's formulas shown as they are written, line ends kept.

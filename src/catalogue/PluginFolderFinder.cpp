@@ -342,4 +342,13 @@ FolderSearch FindPluginFolders(const fs::path& home, const std::string& extensio
     return search;
 }
 
+std::unique_ptr<CPluginDirEntry> MakeDirectoryEntry(const FoundFolder& folder)
+{
+    auto entry = std::make_unique<CPluginDirEntry>();
+    entry->m_label = folder.label;
+    entry->m_directory = folder.path;
+    entry->m_includeSubdirectories = 1;
+    return entry;
+}
+
 }  // namespace vardel

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -53,5 +54,12 @@ FolderSearch FindPluginFolders(const std::filesystem::path& home, const std::str
                                const DirectoryList& list, std::stop_token stop = {},
                                std::chrono::steady_clock::time_point deadline =
                                    std::chrono::steady_clock::time_point::max());
+
+class CPluginDirEntry;
+
+// The directory entry a found folder is added as: its host's label, the
+// folder, and its subdirectories included (hosts load plug-ins from the
+// folders below theirs too).
+std::unique_ptr<CPluginDirEntry> MakeDirectoryEntry(const FoundFolder& folder);
 
 }  // namespace vardel

@@ -106,11 +106,9 @@ void setCopies(CVardelSession& session, const CDuplicatesJob& job, const std::ve
         if (!copy)
             throw CliFailure(file + " is no copy of any duplicate group");
         // Every directory that holds the file changes with it.
-        for (const auto& place : copy->places) {
-            const CommandResult result = SetFilesEnabled(session, place.directory, {place.path}, flag);
-            if (!result.accepted || !result.message.empty())
-                throw CliFailure(result.message);
-        }
+        const CommandResult result = SetCopyEnabled(session, *copy, flag);
+        if (!result.accepted || !result.message.empty())
+            throw CliFailure(result.message);
     }
 }
 

@@ -38,16 +38,12 @@ void run(const Common& common, const ExportOptions& o)
             throw CliFailure("cannot write the export to stdout");
         return;
     }
-    // The stores are the program's own: an export never takes a store's place.
-    std::error_code ec;
-    const auto setupDb = std::filesystem::weakly_canonical(session->GetDataDirectory().SetupDb(), ec);
-    std::error_code outError;
-    const auto target = std::filesystem::weakly_canonical(o.out, outError);
-    if (!ec && !outError && target.parent_path() == setupDb)
-        throw CliFailure("an export is not written into " + setupDb.string());
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (auto ec = WriteFileAtomically(o.out, std::span(bytes, text.size())))
+    if (const auto ec = WriteExportFile(session->GetDataDirectory(), o.out, text)) {
+        // The stores are the program's own: an export never takes a store's place.
+        if (ec == std::errc::operation_not_supported)
+            throw CliFailure("an export is not written into " + session->GetDataDirectory().SetupDb().string());
         throw CliFailure("cannot write " + o.out.string() + ": " + ec.message());
+    }
 }
 
 }  // namespace

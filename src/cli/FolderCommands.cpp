@@ -67,12 +67,7 @@ void run(const Common& common, const FolderOptions& o)
     if (folder.listedAs >= 0)
         throw CliFailure(pathToUtf8(folder.path) + " is already on the directory list as directory " +
                          std::to_string(folder.listedAs));
-    auto entry = std::make_unique<CPluginDirEntry>();
-    entry->m_label = folder.label;
-    entry->m_directory = folder.path;
-    // Hosts load plug-ins from the folders below theirs too.
-    entry->m_includeSubdirectories = 1;
-    const std::size_t index = addDirectoryOrThrow(*session, std::move(entry));
+    const std::size_t index = addDirectoryOrThrow(*session, MakeDirectoryEntry(folder));
     auto j = dirEntryToJson(*session->Directories()[index]);
     j["index"] = index;
     printJson(j);
