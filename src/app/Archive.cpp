@@ -78,6 +78,12 @@ void CArchive::WriteDword(std::uint32_t v)
         m_out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
+void CArchive::WriteQword(std::uint64_t v)
+{
+    WriteDword(static_cast<std::uint32_t>(v));
+    WriteDword(static_cast<std::uint32_t>(v >> 32));
+}
+
 void CArchive::WriteBytes(std::span<const std::uint8_t> bytes)
 {
     m_out.insert(m_out.end(), bytes.begin(), bytes.end());
@@ -186,6 +192,13 @@ auto CArchive::Guarded(F&& read) -> decltype(read())
 std::uint8_t CArchive::ReadByte() { return Guarded([&] { return m_in.U8(); }); }
 std::uint16_t CArchive::ReadWord() { return Guarded([&] { return m_in.U16(); }); }
 std::uint32_t CArchive::ReadDword() { return Guarded([&] { return m_in.U32(); }); }
+
+std::uint64_t CArchive::ReadQword()
+{
+    const std::uint64_t low = ReadDword();
+    const std::uint64_t high = ReadDword();
+    return low | (high << 32);
+}
 
 void CArchive::ReadBytes(std::span<std::uint8_t> out)
 {

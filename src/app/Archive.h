@@ -72,6 +72,8 @@ public:
     void WriteByte(std::uint8_t v);
     void WriteWord(std::uint16_t v);
     void WriteDword(std::uint32_t v);
+    // Two DWORDs, the low one first.
+    void WriteQword(std::uint64_t v);
     void WriteBytes(std::span<const std::uint8_t> bytes);
     // Writes the length prefix in its shortest form, then the characters.
     void WriteString(const std::string& s);
@@ -85,6 +87,7 @@ public:
     std::uint8_t ReadByte();
     std::uint16_t ReadWord();
     std::uint32_t ReadDword();
+    std::uint64_t ReadQword();
     void ReadBytes(std::span<std::uint8_t> out);
     // Reads any of the three length forms, and the wide form, whose
     // characters are converted to the 8-bit code page ('?' for characters it

@@ -27,6 +27,7 @@ constexpr const char* kPimiInfo = "pimiinfo";
 constexpr const char* kKeywords = "keywords";
 constexpr const char* kLaunchBar = "launchbar";
 constexpr const char* kNonPlugins = "nonplugins";
+constexpr const char* kHashes = "hashes";
 
 UserMessage storeDamagedMessage(const std::string& kept)
 {
@@ -179,6 +180,7 @@ void CVardelSession::Exit()
     SaveDescriptions();
     if (m_impl->nonPlugins.IsChanged())
         SaveNonPluginCache();
+    SaveContentHashes();
     // Leaving waits for every save: what they tell is told before the end.
     WaitForSaves();
 }
@@ -230,6 +232,25 @@ StoreResult CVardelSession::SaveNonPluginCache()
     if (queued)
         s.nonPlugins.ClearChanged();
     return queued;
+}
+
+CContentHashCache& CVardelSession::ContentHashes()
+{
+    Impl& s = *m_impl;
+    if (!s.contentHashesLoaded) {
+        // Whatever the load says, what is in memory now can be trusted.
+        LoadContentHashes(s.dataDir, s.contentHashes);
+        s.contentHashesLoaded = true;
+    }
+    return s.contentHashes;
+}
+
+StoreResult CVardelSession::SaveContentHashes()
+{
+    Impl& s = *m_impl;
+    if (!s.contentHashesLoaded || !s.contentHashes.IsChanged())
+        return {};
+    return SaveGuarded(kHashes, [&] { return vardel::SaveContentHashes(s.dataDir, s.contentHashes); });
 }
 
 std::optional<StoreResult> CVardelSession::RefuseSave(const std::string& name)

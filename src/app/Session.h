@@ -38,6 +38,7 @@
 namespace vardel {
 
 class CArchive;
+class CContentHashCache;
 class CDirectoryScanJob;
 class CNonPluginCache;
 class CPluginDirEntry;
@@ -237,6 +238,13 @@ public:
     SettingsBackend& GetSettingsBackend();
     // Files that hold no plug-in, by path, size and time ("\nonplugins").
     CNonPluginCache& NonPlugins();
+    // Content hashes of plug-in files by path, size and time ("\hashes"),
+    // loaded on first use. Only a cache: a store that cannot be read, or
+    // only in part, is dropped and rebuilt.
+    CContentHashCache& ContentHashes();
+    // Saves "\hashes" when it was loaded and changed since; refused like
+    // every save of a reader.
+    StoreResult SaveContentHashes();
     const CVardelDoc& Document() const;
 
     // The document and the catalogue on show.

@@ -5,6 +5,7 @@
 #include "app/Session.h"
 #include "app/Stores.h"
 #include "app/WriterLock.h"
+#include "catalogue/ContentHashCache.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/VardelDoc.h"
@@ -35,6 +36,8 @@ struct CVardelSession::Impl {
     CDescriptionListManager descriptions;
     LaunchBarList launchBar;
     CNonPluginCache nonPlugins;
+    CContentHashCache contentHashes;
+    bool contentHashesLoaded = false;
     CVardelDoc doc;
     std::vector<SessionObserver*> observers;
 

@@ -3,6 +3,7 @@
 #include "app/Archive.h"
 #include "app/FileOps.h"
 #include "app/LaunchBarEntry.h"
+#include "catalogue/ContentHashCache.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
@@ -157,6 +158,16 @@ StoreResult saveStore(const std::filesystem::path& file, Store& store)
     return SaveArchiveFile(file, [&](CArchive& ar) { store.Serialize(ar); });
 }
 
+// Saves a cache of our own and, when that worked, marks it unchanged.
+template <class Cache>
+StoreResult saveCache(const std::filesystem::path& file, Cache& cache)
+{
+    auto result = saveStore(file, cache);
+    if (result)
+        cache.ClearChanged();
+    return result;
+}
+
 // Saves a list of records stored as one array.
 template <class List>
 StoreResult saveArray(const std::filesystem::path& file, const List& list)
@@ -230,15 +241,27 @@ StoreResult LoadNonPlugins(const DataDirectory& dir, CNonPluginCache& cache)
 
 StoreResult SaveNonPlugins(const DataDirectory& dir, CNonPluginCache& cache)
 {
-    auto result = saveStore(dir.SetupDb() / "nonplugins", cache);
-    if (result)
-        cache.ClearChanged();
+    return saveCache(dir.SetupDb() / "nonplugins", cache);
+}
+
+StoreResult LoadContentHashes(const DataDirectory& dir, CContentHashCache& cache)
+{
+    cache.Clear();
+    // Serialize leaves the cache empty when the load fails part way.
+    auto result = LoadArchiveFile(dir.SetupDb() / "hashes", [&](CArchive& ar) { cache.Serialize(ar); });
+    cache.ClearChanged();
     return result;
+}
+
+StoreResult SaveContentHashes(const DataDirectory& dir, CContentHashCache& cache)
+{
+    return saveCache(dir.SetupDb() / "hashes", cache);
 }
 
 std::vector<std::string> StoreFileNames()
 {
-    std::vector<std::string> names = {"index", "restore", "pimiinfo", "keywords", "launchbar", "nonplugins"};
+    std::vector<std::string> names = {"index",     "restore",    "pimiinfo", "keywords",
+                                      "launchbar", "nonplugins", "hashes"};
     for (int i = 0; i < 100; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "SETUP%03d", i);

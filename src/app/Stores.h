@@ -28,6 +28,7 @@ class CPluginListManager;
 class CPluginEntry;
 class CArchive;
 class CNonPluginCache;
+class CContentHashCache;
 
 // The directory that holds "setup.db" and "images.db" (by default the
 // process's current directory). The program never creates either.
@@ -76,6 +77,11 @@ StoreResult SaveLaunchBar(const DataDirectory& dir, const LaunchBarList& list);
 // "\nonplugins": files that pass the extension filter but hold no plug-in.
 StoreResult LoadNonPlugins(const DataDirectory& dir, CNonPluginCache& cache);
 StoreResult SaveNonPlugins(const DataDirectory& dir, CNonPluginCache& cache);
+
+// "\hashes": content hashes of plug-in files by path, size and time. Only a
+// cache: a load that fails in any way leaves it empty, to be rebuilt.
+StoreResult LoadContentHashes(const DataDirectory& dir, CContentHashCache& cache);
+StoreResult SaveContentHashes(const DataDirectory& dir, CContentHashCache& cache);
 
 // The names of the store files in "setup.db" that Vardel writes (the
 // catalogue files SETUP000 to SETUP099 included).

@@ -16,19 +16,6 @@ namespace {
 
 constexpr std::uint32_t kVersion = 1;
 
-void WriteQword(CArchive& ar, std::uint64_t v)
-{
-    ar.WriteDword(static_cast<std::uint32_t>(v));
-    ar.WriteDword(static_cast<std::uint32_t>(v >> 32));
-}
-
-std::uint64_t ReadQword(CArchive& ar)
-{
-    const std::uint64_t low = ar.ReadDword();
-    const std::uint64_t high = ar.ReadDword();
-    return low | (high << 32);
-}
-
 }  // namespace
 
 std::optional<FileStamp> CNonPluginCache::Stamp(const std::string& path)
@@ -115,8 +102,8 @@ void CNonPluginCache::Serialize(CArchive& ar)
         ar.WriteCount(static_cast<std::uint32_t>(m_files.size()));
         for (const auto& [path, stamp] : m_files) {
             ar.WriteString(path);
-            WriteQword(ar, stamp.size);
-            WriteQword(ar, static_cast<std::uint64_t>(stamp.modified));
+            ar.WriteQword(stamp.size);
+            ar.WriteQword(static_cast<std::uint64_t>(stamp.modified));
         }
         return;
     }
@@ -127,8 +114,8 @@ void CNonPluginCache::Serialize(CArchive& ar)
     for (std::uint32_t i = 0; i < n; ++i) {
         std::string path = ar.ReadString();
         FileStamp stamp;
-        stamp.size = ReadQword(ar);
-        stamp.modified = static_cast<std::int64_t>(ReadQword(ar));
+        stamp.size = ar.ReadQword();
+        stamp.modified = static_cast<std::int64_t>(ar.ReadQword());
         m_files[std::move(path)] = stamp;
     }
 }

@@ -51,16 +51,14 @@ PluginInformation GetPluginInformation(const CPluginEntry& entry, CDescriptionLi
     return GetPluginInformation(entry, descriptions, nullptr);
 }
 
-PluginInformation GetPluginInformation(const CPluginEntry& entry, CDescriptionListManager& descriptions,
-                                       const CParameterBlock* block)
+PluginInformation PeekPluginInformation(const CPluginEntry& entry, const CDescriptionListManager& descriptions,
+                                        const CParameterBlock* block)
 {
     PluginInformation info;
     info.filename = entry.m_path;
-    const std::string key = entry.DescriptionKey();
     std::string keywords;
-    const bool stored = descriptions.Get(key, info.description, keywords);
+    const bool stored = descriptions.Get(entry.DescriptionKey(), info.description, keywords);
 
-    std::string carried;
     if (IsFilterFactoryFilter(entry)) {
         std::optional<CParameterBlock> read;
         if (block == nullptr) {
@@ -72,15 +70,22 @@ PluginInformation GetPluginInformation(const CPluginEntry& entry, CDescriptionLi
         if (block != nullptr) {
             info.author = block->GetAuthor();
             if (!stored)
-                carried = BlockDescription(*block);
+                info.description = BlockDescription(*block);
         }
     } else if (!stored && (entry.m_resourceFlags & kFlagFXVS) != 0) {
-        carried = TextResourceDescription(entry.m_path);
+        info.description = TextResourceDescription(entry.m_path);
     }
+    return info;
+}
 
-    if (!stored && !carried.empty()) {
-        info.description = carried;
-        descriptions.SetFromTexts(key, carried, std::string());
+PluginInformation GetPluginInformation(const CPluginEntry& entry, CDescriptionListManager& descriptions,
+                                       const CParameterBlock* block)
+{
+    const std::string key = entry.DescriptionKey();
+    const bool stored = descriptions.Find(key) >= 0;
+    PluginInformation info = PeekPluginInformation(entry, descriptions, block);
+    if (!stored && !info.description.empty()) {
+        descriptions.SetFromTexts(key, info.description, std::string());
         info.addedToDatabase = true;
     }
     return info;

@@ -32,6 +32,12 @@ PluginInformation GetPluginInformation(const CPluginEntry& entry, CDescriptionLi
 PluginInformation GetPluginInformation(const CPluginEntry& entry, CDescriptionListManager& descriptions,
                                        const CParameterBlock* block);
 
+// The same texts without touching the database: a description the plug-in
+// carries itself is returned (addedToDatabase stays false) but not stored.
+// block as above.
+PluginInformation PeekPluginInformation(const CPluginEntry& entry, const CDescriptionListManager& descriptions,
+                                        const CParameterBlock* block);
+
 // The description a parameter block carries: when the bytes at 1256 and 1257
 // are "D" and ":", the text from 1258 (at most 126 characters, up to a zero
 // byte) followed by the text from 1514 (the same); "" otherwise.

@@ -12,6 +12,7 @@
 #include <string>
 
 namespace vardel {
+class CPluginDirEntry;
 class CVardelSession;
 class WriterLock;
 class SettingsBackend;
@@ -66,6 +67,18 @@ void selectOrThrow(CVardelSession& session, int n);
 // The same, returning what the selection did (files read, full scan).
 ScanOutcome selectDirectoryOrThrow(CVardelSession& session, int n);
 
+// The session of the data directory for a command that changes the
+// directory list: a writer. Throws CliFailure when there is no "setup.db"
+// or the directory list is there but could not be read completely.
+std::unique_ptr<CVardelSession> openForChange(const Common& common, SettingsBackend& backend);
+// Checks the entry as the "Plugin Directory" dialog does on OK, gives it a
+// new catalogue file, appends it and saves the directory list. Returns its
+// position; throws CliFailure, leaving no catalogue file behind, when the
+// entry is refused or the list cannot be saved.
+std::size_t addDirectoryOrThrow(CVardelSession& session, std::unique_ptr<CPluginDirEntry> entry);
+// A directory entry as JSON (dirs list, dirs add).
+nlohmann::json dirEntryToJson(const CPluginDirEntry& entry);
+
 // Registration of each command group.
 void addStoreCommands(CLI::App& app, Common& common);      // store dump, dirs
 void addReadCommands(CLI::App& app, Common& common);       // resources, read, scan, select, rescan
@@ -73,5 +86,8 @@ void addModifyCommands(CLI::App& app, Common& common);     // rename, move, enab
 void addImageCommands(CLI::App& app, Common& common);      // images, ff, find
 void addInterpreterCommands(CLI::App& app, Common& common); // check, render
 void addViewCommands(CLI::App& app, Common& common);       // what the main view shows
+void addDuplicateCommands(CLI::App& app, Common& common);  // duplicates
+void addFolderCommands(CLI::App& app, Common& common);     // folders
+void addExportCommands(CLI::App& app, Common& common);     // export
 
 }  // namespace vardel::cli

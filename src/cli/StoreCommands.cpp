@@ -35,16 +35,6 @@ std::string kindFromFileName(const std::filesystem::path& file)
     return IsCatalogueFileName(name) ? "catalogue" : std::string();
 }
 
-nlohmann::json dirEntryToJson(const CPluginDirEntry& e)
-{
-    return {{"label", toUtf8(e.m_label)},
-            {"directory", pathToUtf8(e.m_directory)},
-            {"include_subdirectories", e.m_includeSubdirectories},
-            {"enabled", e.m_enabled},
-            {"separator", e.m_separator},
-            {"catalogue_file", toUtf8(e.m_catalogueFile)}};
-}
-
 nlohmann::json launchBarToJson(const CLaunchBarEntry& e)
 {
     return {{"label", toUtf8(e.m_label)},
@@ -156,20 +146,6 @@ nlohmann::json dirListToJson(const DirectoryList& list)
     return out;
 }
 
-// The session of the data directory, refusing to go on when the directory
-// list exists but cannot be read completely: saving then would lose the
-// entries that were not read.
-std::unique_ptr<CVardelSession> openForChange(const Common& common, SettingsBackend& backend)
-{
-    const DataDirectory dir{common.dataDir};
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir.SetupDb(), ec))
-        throw CliFailure("no setup.db directory in " + dir.root.string());
-    auto session = openSession(common, backend, Access::Write);
-    requireDirectoryList(*session);
-    return session;
-}
-
 struct DumpOptions {
     std::filesystem::path file;
     std::string kind;
@@ -183,6 +159,48 @@ struct AddOptions {
 };
 
 }  // namespace
+
+nlohmann::json dirEntryToJson(const CPluginDirEntry& e)
+{
+    return {{"label", toUtf8(e.m_label)},
+            {"directory", pathToUtf8(e.m_directory)},
+            {"include_subdirectories", e.m_includeSubdirectories},
+            {"enabled", e.m_enabled},
+            {"separator", e.m_separator},
+            {"catalogue_file", toUtf8(e.m_catalogueFile)}};
+}
+
+std::unique_ptr<CVardelSession> openForChange(const Common& common, SettingsBackend& backend)
+{
+    const DataDirectory dir{common.dataDir};
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir.SetupDb(), ec))
+        throw CliFailure("no setup.db directory in " + dir.root.string());
+    auto session = openSession(common, backend, Access::Write);
+    // Saving a list read in part would lose the entries that were not read.
+    requireDirectoryList(*session);
+    return session;
+}
+
+std::size_t addDirectoryOrThrow(CVardelSession& session, std::unique_ptr<CPluginDirEntry> entry)
+{
+    switch (CheckDirectoryEntry(*entry)) {
+    case DirEntryCheck::DirectoryMissing: throw CliFailure(kDirectoryMissingMessage);
+    case DirEntryCheck::Incomplete: throw CliFailure("a directory entry needs a label and a directory");
+    case DirEntryCheck::Accepted: break;
+    }
+    const DataDirectory& dir = session.GetDataDirectory();
+    DirectoryList& list = session.Directories();
+    const std::size_t index = AddDirectory(dir, list, std::move(entry));
+    if (auto result = session.SaveDirectoryList(); !result) {
+        // Leave no orphan catalogue file behind.
+        std::error_code ec;
+        if (!list[index]->m_catalogueFile.empty())
+            std::filesystem::remove(dir.Resolve(list[index]->m_catalogueFile), ec);
+        throw CliFailure(result.error);
+    }
+    return index;
+}
 
 void addStoreCommands(CLI::App& app, Common& common)
 {
@@ -231,26 +249,13 @@ void addStoreCommands(CLI::App& app, Common& common)
         const auto& [label, directory, subdirs, separator] = *addOpts;
         MemorySettingsBackend backend;
         auto session = openForChange(common, backend);
-        const DataDirectory& dir = session->GetDataDirectory();
-        DirectoryList& list = session->Directories();
         auto entry = std::make_unique<CPluginDirEntry>();
         entry->m_label = label;
         entry->m_directory = directory;
         entry->m_includeSubdirectories = subdirs ? 1 : 0;
         entry->m_separator = separator ? 1 : 0;
-        switch (CheckDirectoryEntry(*entry)) {
-        case DirEntryCheck::DirectoryMissing: throw CliFailure(kDirectoryMissingMessage);
-        case DirEntryCheck::Incomplete: throw CliFailure("a directory entry needs a label and a directory");
-        case DirEntryCheck::Accepted: break;
-        }
-        std::size_t index = AddDirectory(dir, list, std::move(entry));
-        if (auto result = session->SaveDirectoryList(); !result) {
-            // Leave no orphan catalogue file behind.
-            std::error_code ec;
-            if (!list[index]->m_catalogueFile.empty())
-                std::filesystem::remove(dir.Resolve(list[index]->m_catalogueFile), ec);
-            throw CliFailure(result.error);
-        }
+        const std::size_t index = addDirectoryOrThrow(*session, std::move(entry));
+        const DirectoryList& list = session->Directories();
         auto j = dirEntryToJson(*list[index]);
         j["index"] = index;
         printJson(j);

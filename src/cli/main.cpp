@@ -25,6 +25,9 @@ int main(int argc, char** argv)
     addImageCommands(app, common);
     addInterpreterCommands(app, common);
     addViewCommands(app, common);
+    addDuplicateCommands(app, common);
+    addFolderCommands(app, common);
+    addExportCommands(app, common);
 
     try {
         app.parse(argc, argv);

@@ -12,13 +12,6 @@ namespace vardel {
 
 namespace {
 
-CommandResult Refuse(std::string message)
-{
-    CommandResult r;
-    r.message = std::move(message);
-    return r;
-}
-
 // Why a rename or move is unavailable: a read-only file says so.
 const char* Unavailable(const std::vector<CPluginEntry*>& entries)
 {
@@ -32,6 +25,13 @@ std::string TooLongFor(int limit)
 }
 
 }  // namespace
+
+CommandResult CommandResult::Refused(std::string message)
+{
+    CommandResult r;
+    r.message = std::move(message);
+    return r;
+}
 
 std::vector<const EntryWrite*> CommandResult::Failures() const
 {
@@ -133,14 +133,14 @@ WriteResult CCatalogueEditor::RenamePlugin(CPluginEntry& entry, const std::strin
 CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& entries, const std::string& category)
 {
     if (entries.empty())
-        return Refuse(kNothingSelectedText);
+        return CommandResult::Refused(kNothingSelectedText);
     if (category.size() < static_cast<std::size_t>(kMinimumTextLength))
-        return Refuse(kTooShortText);
+        return CommandResult::Refused(kTooShortText);
     const int limit = CategoryLimit(entries);
     if (category.size() > static_cast<std::size_t>(limit))
-        return Refuse(TooLongFor(limit));
+        return CommandResult::Refused(TooLongFor(limit));
     if (std::string outside = OutsideScope(entries); !outside.empty())
-        return Refuse(std::move(outside));
+        return CommandResult::Refused(std::move(outside));
     CommandResult result;
     result.accepted = true;
     for (CPluginEntry* e : entries)
@@ -153,7 +153,7 @@ CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& 
 CommandResult CCatalogueEditor::MovePlugins(const std::vector<CPluginEntry*>& entries, const std::string& category)
 {
     if (!CanMovePlugins(entries))
-        return Refuse(entries.empty() ? kNothingSelectedText : Unavailable(entries));
+        return CommandResult::Refused(entries.empty() ? kNothingSelectedText : Unavailable(entries));
     return WriteCategory(entries, category);
 }
 
@@ -161,7 +161,7 @@ CommandResult CCatalogueEditor::MoveCategory(const CPluginEntry& categoryEntry, 
 {
     auto members = CategoryMembers(m_catalogue, categoryEntry);
     if (!CanMoveCategory(&categoryEntry, members))
-        return Refuse(Unavailable(members));
+        return CommandResult::Refused(Unavailable(members));
     return WriteCategory(members, category);
 }
 
@@ -196,7 +196,7 @@ void CCatalogueEditor::Enable(const std::vector<CPluginEntry*>& entries, bool fl
 CommandResult CCatalogueEditor::EnablePlugins(const std::vector<CPluginEntry*>& selection, bool flag)
 {
     if (!CanEnablePlugins(selection))
-        return Refuse(selection.empty() ? kNothingSelectedText : kFileReadOnlyText);
+        return CommandResult::Refused(selection.empty() ? kNothingSelectedText : kFileReadOnlyText);
     CommandResult result;
     result.accepted = true;
     Enable(selection, flag, result);
@@ -207,7 +207,7 @@ CommandResult CCatalogueEditor::EnableCategory(const CPluginEntry& categoryEntry
 {
     auto members = CategoryMembers(m_catalogue, categoryEntry);
     if (!CanEnableCategory(&categoryEntry, members))
-        return Refuse(kFileReadOnlyText);
+        return CommandResult::Refused(kFileReadOnlyText);
     CommandResult result;
     result.accepted = true;
     Enable(members, flag, result);

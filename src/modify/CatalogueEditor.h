@@ -62,6 +62,8 @@ struct CommandResult {
 
     // Entries whose write failed with a message to show ("File read only?").
     std::vector<const EntryWrite*> Failures() const;
+    // A command refused before anything was written, for the reason given.
+    static CommandResult Refused(std::string message);
 };
 
 class CCatalogueEditor {

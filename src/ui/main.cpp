@@ -162,7 +162,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "vardel: %s\n", qPrintable(text));
         // Started from a desktop entry nobody reads the terminal.
         if (!VARDEL_ISATTY(2))
-            QMessageBox::critical(nullptr, QStringLiteral("Vardel"), text);
+            QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), text);
         return 2;
     }
     const QString dataDir = ChooseDataDirectory(options.dataDir);

@@ -15,6 +15,7 @@
 #include "modify/PluginRestoreManager.h"
 #include "resources/Icons.h"
 #include "SessionFixture.h"
+#include "UiTestSupport.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -150,14 +151,16 @@ void DialogsTest::scanAllBoxDisablesTheEdit()
 {
     TestSession s;
     SetupDialog dialog(*s.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     auto* box = child<QCheckBox>(&dialog, "scanAllBox");
     auto* edit = child<QLineEdit>(&dialog, "extensionsEdit");
     auto* setDefault = child<QPushButton>(&dialog, "setDefaultButton");
     QVERIFY(edit->isEnabled());
-    box->click();
+    uitest::ClickWidget(box);
     QVERIFY(!edit->isEnabled());
     QVERIFY(!setDefault->isEnabled());
-    box->click();
+    QTest::keyClick(box, Qt::Key_Space);
     QVERIFY(edit->isEnabled());
     QVERIFY(setDefault->isEnabled());
 }
@@ -167,16 +170,20 @@ void DialogsTest::okTakesOverCancelDiscards()
     TestSession s;
     {
         SetupDialog dialog(*s.session);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         child<QLineEdit>(&dialog, "extensionsEdit")->setText(QStringLiteral("8bf, 8bi"));
-        child<QCheckBox>(&dialog, "scanAllBox")->click();
-        dialog.reject();
+        uitest::ClickWidget(child<QCheckBox>(&dialog, "scanAllBox"));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
     }
     QCOMPARE(s.session->GetSettings().extensions, std::string(kDefaultExtensions));
     QCOMPARE(s.session->GetSettings().scanAll, 0);
     {
         SetupDialog dialog(*s.session);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         child<QLineEdit>(&dialog, "extensionsEdit")->setText(QStringLiteral("8bf, 8bi"));
-        child<QCheckBox>(&dialog, "scanAllBox")->click();
+        uitest::ClickWidget(child<QCheckBox>(&dialog, "scanAllBox"));
         QTest::mouseClick(okButton(&dialog), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }

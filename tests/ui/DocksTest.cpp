@@ -17,6 +17,7 @@
 #include "resources/Icons.h"
 #include "search/DescriptionListManager.h"
 #include "SessionFixture.h"
+#include "UiTestSupport.h"
 #include "support/RawArchive.h"
 
 #include <QDialogButtonBox>
@@ -183,13 +184,17 @@ void DocksTest::editFromContextMenuSaves()
     s.session->LaunchBar()[0]->m_command = "/bin/true";
     LaunchBar bar(*s.session);
     bar.show();
-    std::unique_ptr<QMenu> menu(bar.createContextMenu(0));
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    // A right click on the slot opens its menu.
+    QTest::mouseClick(bar.windowHandle(), Qt::RightButton, {}, bar.button(0)->geometry().center());
+    QMenu* menu = uitest::OpenPopupMenu();
     QVERIFY(menu);
+    QCOMPARE(bar.menuSlot(), 0);
     QCOMPARE(menu->title(), QStringLiteral("Launchbar Context"));
-    QAction* edit = action(menu.get(), "editAction");
+    QAction* edit = action(menu, "editAction");
     QVERIFY(edit);
     QCOMPARE(edit->text(), QStringLiteral("&Edit..."));
-    edit->trigger();
+    uitest::ClickMenuItem(menu, edit);
     auto* dialog = bar.findChild<LaunchBarEntryDialog*>();
     QVERIFY(dialog);
     QCOMPARE(child<QLineEdit>(dialog, "labelEdit")->text(), QStringLiteral("Old"));
@@ -217,12 +222,17 @@ void DocksTest::deleteClearsAndSaves()
     e.m_iconIndex = 3;
     e.m_showCommand = CLaunchBarEntry::kShowMaximized;
     LaunchBar bar(*s.session);
-    std::unique_ptr<QMenu> menu(bar.createContextMenu(2));
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    // The menu key on the focused slot opens its menu.
+    bar.button(2)->setFocus();
+    QTest::keyClick(bar.button(2), Qt::Key_Menu);
+    QMenu* menu = uitest::OpenPopupMenu();
     QVERIFY(menu);
-    QAction* remove = action(menu.get(), "deleteAction");
+    QAction* remove = action(menu, "deleteAction");
     QVERIFY(remove);
     QCOMPARE(remove->text(), QStringLiteral("&Delete"));
-    remove->trigger();
+    uitest::ClickMenuItem(menu, remove);
 
     LaunchBarList stored = s.loadStore();
     QVERIFY(stored[2]->IsEmpty());

@@ -7,6 +7,7 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
+#include "common/WorkerThreads.h"
 #include "find/FindDialog.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QTabWidget>
-#include <QThreadPool>
 #include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
@@ -50,6 +50,14 @@ struct TestSession : test::SessionFixture {
         start();
     }
     void add(const std::string& file) { QVERIFY(SessionFixture::add(file)); }
+    // The last entry n times more: many filters whose blocks are read from
+    // their files one by one make a search take a while.
+    void copyLast(int n)
+    {
+        const CPluginEntry last = *session->Catalogue().m_entries.back();
+        for (int i = 0; i < n; ++i)
+            session->Catalogue().m_entries.push_back(std::make_unique<CPluginEntry>(last));
+    }
     // The catalogue of the searches: Soft Glow (Vardel Test), Alpha One and
     // Beta Two (Shared Cat), Gamma Three (Other Cat), FF Ripple (FF Cat, by
     // A. Vardel); Beta Two has a description entry.
@@ -311,11 +319,7 @@ void FindDialogTest::enterSearchesAndShowsTheHits()
 {
     TestSession s;
     s.fill();
-    // Enough filters whose authors are read from their files that a search
-    // takes a while.
-    const CPluginEntry ripple = *s.session->Catalogue().m_entries.back();
-    for (int i = 0; i < 600; ++i)
-        s.session->Catalogue().m_entries.push_back(std::make_unique<CPluginEntry>(ripple));
+    s.copyLast(600);  // FF Ripple: enough that a search takes a while
     FindDialog dialog(*s.session);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -406,9 +410,7 @@ void FindDialogTest::searchOutlivesItsDialog()
 {
     TestSession s;
     s.add("ff_filter.8bf");
-    const CPluginEntry original = *s.session->Catalogue().m_entries.front();
-    for (int i = 0; i < 2000; ++i)
-        s.session->Catalogue().m_entries.push_back(std::make_unique<CPluginEntry>(original));
+    s.copyLast(2000);
     {
         FindDialog dialog(*s.session);
         dialog.findChild<QCheckBox*>(QStringLiteral("authorBox"))->setChecked(true);
@@ -423,7 +425,7 @@ void FindDialogTest::searchOutlivesItsDialog()
     }
     // The catalogue changes while the worker may still read its copies.
     s.session->Catalogue().m_entries.clear();
-    QThreadPool::globalInstance()->waitForDone();
+    WorkerThreads::WaitAll();
     QCoreApplication::processEvents();
 }
 
@@ -431,10 +433,7 @@ void FindDialogTest::authorSearchCanBeStopped()
 {
     TestSession s;
     s.add("ff_filter.8bf");
-    // Many filters whose blocks are read from their files one by one.
-    const CPluginEntry original = *s.session->Catalogue().m_entries.front();
-    for (int i = 0; i < 2000; ++i)
-        s.session->Catalogue().m_entries.push_back(std::make_unique<CPluginEntry>(original));
+    s.copyLast(2000);
     FindDialog dialog(*s.session);
     for (const char* name : {"titleBox", "categoryBox", "keywordsBox"})
         dialog.findChild<QCheckBox*>(QLatin1String(name))->setChecked(false);

@@ -58,12 +58,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QPushButton* OkOf(QWidget* dialog)
-{
-    auto* box = dialog->findChild<QDialogButtonBox*>();
-    return box ? box->button(QDialogButtonBox::Ok) : nullptr;
-}
-
 // A menu of the menu bar opened with Alt and its mnemonic.
 QMenu* OpenMenuBarMenu(CMainFrame& frame, Qt::Key mnemonic)
 {
@@ -77,25 +71,6 @@ QAction* ActionNamed(QMenu* menu, const char* name)
         if (a->objectName() == QLatin1String(name))
             return a;
     return nullptr;
-}
-
-// Opens "Plugin Details" of a listed plug-in with a double click.
-PluginDetailSheet* OpenDetails(Program& program, const QString& name)
-{
-    CVardelView& view = program.View();
-    const int row = uitest::RowTexts(*view.PluginModel()).indexOf(name);
-    if (row < 0)
-        return nullptr;
-    uitest::DoubleClickRow(*view.PluginList(), row);
-    return qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
-}
-
-std::unique_ptr<SampleData> Collection()
-{
-    auto sample = std::make_unique<SampleData>(
-        std::vector<std::string>{"pipl_three.8bf", "pipl_single.8bf", "ff_filter.8bf", "pipl_nocat.8bf"});
-    sample->AddDirectory("Test plug-ins", sample->PluginDir());
-    return sample;
 }
 
 }  // namespace
@@ -138,9 +113,9 @@ void JourneyTest::firstStartToAFirstDirectory()
     QTest::keyClicks(directory->findChild<QLineEdit*>(QStringLiteral("labelEdit")), QStringLiteral("My Filters"));
     QTest::keyClicks(directory->findChild<QLineEdit*>(QStringLiteral("directoryEdit")),
                      QString::fromStdString(sample.PluginDir().string()));
-    uitest::ClickWidget(OkOf(directory));
+    uitest::ClickOk(directory);
     QTRY_VERIFY(!setup->findChild<DirectoryDialog*>());
-    uitest::ClickWidget(OkOf(setup));
+    uitest::ClickOk(setup);
     QTRY_VERIFY(!frame.findChild<SetupDialog*>());
 
     // Stored, offered in the Directory menu, and the hint says what is next.
@@ -156,7 +131,7 @@ void JourneyTest::firstStartToAFirstDirectory()
 
 void JourneyTest::chooseDirectoryAndCategory()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     CVardelView& view = program.View();
@@ -174,7 +149,7 @@ void JourneyTest::chooseDirectoryAndCategory()
 
 void JourneyTest::renameBySlowClickSurvivesARestart()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     const fs::path file = sample->PluginDir() / "pipl_three.8bf";
     {
         Program program(*sample);
@@ -201,7 +176,7 @@ void JourneyTest::renameBySlowClickSurvivesARestart()
 
 void JourneyTest::disableACategoryAfterTheQuestion()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     CVardelView& view = program.View();
@@ -221,7 +196,7 @@ void JourneyTest::disableACategoryAfterTheQuestion()
 
 void JourneyTest::findByEnterAndOpenTheHit()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QTest::keyClick(program.View().PluginList(), Qt::Key_F, Qt::ControlModifier);
@@ -247,13 +222,13 @@ void JourneyTest::findByEnterAndOpenTheHit()
 
 void JourneyTest::moveASliderOfTheLivePreview()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     const fs::path file = sample->PluginDir() / "ff_filter.8bf";
     const auto before = test::readFile(file);
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("FF Cat")));
-    PluginDetailSheet* sheet = OpenDetails(program, QStringLiteral("FF Ripple"));
+    PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("FF Ripple"));
     QVERIFY(sheet);
     auto* page = sheet->findChild<PluginPreviewProp*>(QStringLiteral("previewPage"));
     QVERIFY(page && page->isVisible());
@@ -269,7 +244,7 @@ void JourneyTest::moveASliderOfTheLivePreview()
     QCOMPARE(page->findChild<QLabel*>(QStringLiteral("sliderValue0"))->text(), QString::number(slider->value()));
     // A new rendering with the new value.
     QTRY_VERIFY(!page->preview()->isRendering() && page->preview()->shownUpdates() > shown);
-    uitest::ClickWidget(OkOf(sheet));
+    uitest::ClickOk(sheet);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     // The sliders are the preview's: the plug-in file stays as it was.
     QCOMPARE(test::readFile(file), before);
@@ -277,11 +252,11 @@ void JourneyTest::moveASliderOfTheLivePreview()
 
 void JourneyTest::pasteAPreviewImageAndDescribeIt()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
-    PluginDetailSheet* sheet = OpenDetails(program, QStringLiteral("Soft Glow"));
+    PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("Soft Glow"));
     QVERIFY(sheet);
     auto* page = sheet->findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
     QVERIFY(page);
@@ -293,7 +268,7 @@ void JourneyTest::pasteAPreviewImageAndDescribeIt()
     auto* description = page->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"));
     uitest::ClickWidget(description);
     QTest::keyClicks(description, QStringLiteral("Glows softly"));
-    uitest::ClickWidget(OkOf(sheet));
+    uitest::ClickOk(sheet);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QVERIFY(fs::exists(sample->DataDir() / "images.db" / "8BFM_PIPL_SINGLE_00_000.JPG"));
     auto* bar = program.Frame().findChild<PreviewBar*>();
@@ -306,17 +281,17 @@ void JourneyTest::pasteAPreviewImageAndDescribeIt()
 
 void JourneyTest::restartFindsEverythingAsLeft()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     {
         Program program(*sample);
         QVERIFY(program.SelectDirectory(0));
         QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
-        PluginDetailSheet* sheet = OpenDetails(program, QStringLiteral("Soft Glow"));
+        PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("Soft Glow"));
         QVERIFY(sheet);
         auto* description = sheet->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"));
         uitest::ClickWidget(description);
         QTest::keyClicks(description, QStringLiteral("Kept"));
-        uitest::ClickWidget(OkOf(sheet));
+        uitest::ClickOk(sheet);
         QTRY_VERIFY(!QApplication::activeModalWidget());
         // The information bar hidden from the View menu.
         QMenu* view = OpenMenuBarMenu(program.Frame(), Qt::Key_V);
@@ -338,7 +313,7 @@ void JourneyTest::restartFindsEverythingAsLeft()
 
 void JourneyTest::addAnApplicationToTheLaunchBarByKeyboard()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     {
         Program program(*sample);
         QVERIFY(program.SelectDirectory(0));
@@ -366,7 +341,7 @@ void JourneyTest::addAnApplicationToTheLaunchBarByKeyboard()
 
 void JourneyTest::moveAPluginWithTheEnterCategoryDialog()
 {
-    auto sample = Collection();
+    auto sample = uitest::FourFileCollection();
     const fs::path file = sample->PluginDir() / "pipl_three.8bf";
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));

@@ -4,6 +4,7 @@
 
 
 #include "PropertiesTestSupport.h"
+#include "UiTestSupport.h"
 #include "common/Clipboard.h"
 #include "common/Convert.h"
 #include "docks/PreviewBar.h"
@@ -171,7 +172,9 @@ void LivePreviewTest::livePreviewPasteAndSettings()
     QCOMPARE(page->loadSampleFile(png), QStringLiteral("Error loading file\nOnly BMP and JPEG files are read; this is a PNG file."));
     QVERIFY(page->loadSampleFile(QString::fromStdString(s.dir.path().string())).contains(QStringLiteral("cannot be read")));
     // The three settings are stored on OK.
-    page->findChild<QToolButton*>(QStringLiteral("size50Button"))->click();
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    uitest::ClickWidget(page->findChild<QToolButton*>(QStringLiteral("size50Button")));
     page->findChild<QCheckBox*>(QStringLiteral("transparencyBox"))->setChecked(false);
     sheet.accept();
     QCOMPARE(s.session->GetSettings().previewSize, 2);

@@ -106,6 +106,7 @@ private slots:
     void directoryMenuLimit_data();
     void directoryMenuLimit();
     void directoryMenuItems();
+    void f4ThenEnterChoosesTheFirstDirectory();
     void availabilityOverSelections_data();
     void availabilityOverSelections();
     void classMenu();
@@ -126,13 +127,13 @@ void MainFrameTest::menus_data()
 {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
-    QTest::newRow("File") << "fileMenu" << QStringList{"&Setup...|", "&Print...|Ctrl+P", "-", "E&xit|Alt+F4"};
+    QTest::newRow("File") << "fileMenu" << QStringList{"&Setup...|", "&Export Catalogue...|", "&Print...|Ctrl+P", "-", "E&xit|Alt+F4"};
     QTest::newRow("Edit") << "editMenu" << QStringList{"Select &All|Ctrl+A", "&Find Plugins|Ctrl+F"};
     QTest::newRow("View") << "viewMenu"
                           << QStringList{"&Toolbar|", "&Status Bar|", "&Launch Bar|", "Plugin Pre&view|",
                                          "&Plugin Information|"};
     QTest::newRow("Plugin") << "pluginMenu"
-                            << QStringList{">D&irectory", "Re-&Scan all|", "-", "&Large Preview...|",
+                            << QStringList{">D&irectory", "Re-&Scan all|", "D&uplicates...|", "-", "&Large Preview...|",
                                            "Plugin &Properties...|", "-", "&Enable|", "&Disable|", "&Move...|",
                                            "&Rename...|"};
     QTest::newRow("Help") << "helpMenu"
@@ -283,11 +284,17 @@ void MainFrameTest::viewItemsToggleTheBars()
     QVERIFY(!preview->findChild<QLabel*>(QStringLiteral("captionLabel"))->isVisible());
     QAction* toggle = view->actions().at(3);
     QVERIFY(toggle->isCheckable() && toggle->isChecked());
-    toggle->trigger();
+    program.Frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.Frame()));
+    QTest::keyClick(&program.Frame(), Qt::Key_V, Qt::AltModifier);
+    QCOMPARE(uitest::OpenPopupMenu(), view);
+    uitest::ClickMenuItem(view, toggle);
     QVERIFY(!preview->isVisible());
     QVERIFY(!toggle->isChecked());
     QAction* status = view->actions().at(1);
-    status->trigger();
+    QTest::keyClick(&program.Frame(), Qt::Key_V, Qt::AltModifier);
+    QCOMPARE(uitest::OpenPopupMenu(), view);
+    uitest::ClickMenuItem(view, status);
     QVERIFY(!program.Frame().statusBar()->isVisible());
     // Both states survive a restart.
     program.Close();
@@ -390,6 +397,23 @@ void MainFrameTest::directoryMenuItems()
     QVERIFY(!flat->icon().isNull());
 }
 
+void MainFrameTest::f4ThenEnterChoosesTheFirstDirectory()
+{
+    SampleData sample({"pipl_three.8bf"});
+    sample.AddDirectory("", "", false, true);
+    sample.AddDirectory("Test plug-ins", sample.PluginDir());
+    Program program(sample);
+    program.Frame().show();
+    QVERIFY(QTest::qWaitForWindowActive(&program.Frame()));
+    QTest::keyClick(&program.Frame(), Qt::Key_F4);
+    QMenu* menu = uitest::OpenPopupMenu();
+    QVERIFY(menu);
+    // Opened from the keyboard, Enter takes the first directory, past the separator.
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_COMPARE(program.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
+    QVERIFY(!menu->isVisible());
+}
+
 void MainFrameTest::availabilityOverSelections_data()
 {
     QTest::addColumn<QString>("category");
@@ -455,7 +479,7 @@ void MainFrameTest::categoryDialogLimitAndOk()
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({"Alpha One", "Beta Two"}));
-    program.View().Action(CVardelView::Move)->trigger();
+    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Move));
     // It opens once the room is read from the files.
     CategoryDialog* dialog = nullptr;
     QTRY_VERIFY((dialog = program.View().Commands()->OpenDialog()));
@@ -573,7 +597,7 @@ void MainFrameTest::cancelledScanLeavesTheCatalogue()
     QVERIFY(program.Adapter().IsScanning());
     QVERIFY(program.Frame().Actions().cancelScan->isEnabled());
     QVERIFY(!program.View().Action(CVardelView::Enable)->isEnabled());  // unavailable while scanning
-    program.Frame().Actions().cancelScan->trigger();                    // Esc
+    QTest::keyClick(&program.Frame(), Qt::Key_Escape);
     program.Adapter().WaitForScan();
     QCOMPARE(finished.count(), 1);
     QVERIFY(finished.first().at(1).toBool());  // cancelled
@@ -629,11 +653,11 @@ void MainFrameTest::paneKeysMoveTheFocus()
     program.Frame().activateWindow();
     program.View().CategoryList()->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().CategoryList()));
-    program.Frame().Actions().nextPane->trigger();
+    uitest::PressKey(Qt::Key_F6);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().PluginList()));
-    program.Frame().Actions().previousPane->trigger();
+    uitest::PressKey(Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().CategoryList()));
-    program.Frame().Actions().previousPane->trigger();  // wraps round to the last bar
+    uitest::PressKey(Qt::Key_F6, Qt::ShiftModifier);  // wraps round to the last bar
     QVERIFY(QApplication::focusWidget() != program.View().CategoryList());
     QVERIFY(QApplication::focusWidget() != program.View().PluginList());
 }

@@ -260,11 +260,11 @@ void PropertiesTest::sliderLayout()
     QCOMPARE(page->findChild<QLabel*>(QStringLiteral("sliderValue1"))->text(), QStringLiteral("99"));
     QCOMPARE(sheet.block().GetSlider(1), 99);
     // Reset: the values in the file again.
-    page->findChild<QPushButton*>(QStringLiteral("resetButton"))->click();
+    uitest::ClickWidget(page->findChild<QPushButton*>(QStringLiteral("resetButton")));
     QCOMPARE(slider1->value(), 20);
     QCOMPARE(sheet.block().GetSlider(1), 20);
     // Randomize leaves the sliders out of use alone.
-    page->findChild<QPushButton*>(QStringLiteral("randomizeButton"))->click();
+    uitest::ClickWidget(page->findChild<QPushButton*>(QStringLiteral("randomizeButton")));
     QCOMPARE(sheet.block().GetSlider(4), 50);
     QCOMPARE(sheet.block().GetSlider(6), 70);
     for (int i = 0; i < 8; ++i)
@@ -380,11 +380,13 @@ void PropertiesTest::imagePageButtons()
     QVERIFY(entry);
     s.addImages(*entry, images);
     PluginDetailSheet sheet(*s.session, *entry, CParameterBlock());
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
     auto* page = sheet.findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
     QVERIFY(page);
     const char* buttons[] = {"firstButton", "previousButton", "nextButton", "lastButton"};
     if (moveTo >= 0)
-        page->findChild<QToolButton*>(QLatin1String(buttons[moveTo]))->click();
+        uitest::ClickWidget(page->findChild<QToolButton*>(QLatin1String(buttons[moveTo])));
     QCOMPARE(page->findChild<QLabel*>(QStringLiteral("counterLabel"))->text(), counter);
     QString seen;
     for (const char* name : buttons)
@@ -450,13 +452,15 @@ void PropertiesTest::clipboardPaste()
     QVERIFY(entry);
     QApplication::clipboard()->clear();
     PluginDetailSheet sheet(*s.session, *entry, CParameterBlock());
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
     auto* page = sheet.findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
     auto* paste = page->findChild<QPushButton*>(QStringLiteral("pasteButton"));
     QVERIFY(!paste->isEnabled());
     // 640 x 480 is stored at 319 x 239, at 24 bits whatever it came as.
     QApplication::clipboard()->setImage(makeImage(static_cast<QImage::Format>(format), 640, 480));
     QTRY_VERIFY(paste->isEnabled());
-    paste->click();
+    uitest::ClickWidget(paste);
     QCOMPARE(page->findChild<QLabel*>(QStringLiteral("counterLabel"))->text(), QStringLiteral("1/1"));
     COXDIB stored;
     QVERIFY(LoadJpeg(s.dir / "images.db" / entry->PreviewImageName(0), stored));
@@ -492,7 +496,7 @@ void PropertiesTest::captureHidesAndRestores()
     auto* page = sheet.findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
     auto* capture = page->findChild<QPushButton*>(QStringLiteral("captureButton"));
     QVERIFY(capture->isEnabled());  // offscreen is not Wayland
-    capture->click();
+    uitest::ClickWidget(capture);
     // Out of the way without ending the sheet, and back after the delay.
     QVERIFY(sheet.windowState() & Qt::WindowMinimized);
     QVERIFY(sheet.isVisible());

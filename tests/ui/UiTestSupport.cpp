@@ -9,6 +9,7 @@
 #include "catalogue/PluginListModel.h"
 #include "catalogue/VardelView.h"
 #include "mainwindow/MainFrame.h"
+#include "properties/PluginDetailSheet.h"
 #include "resources/Icons.h"
 #include "session/DataDirectorySetup.h"
 #include "session/SessionAdapter.h"
@@ -21,6 +22,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QCoreApplication>
@@ -66,6 +69,14 @@ void SampleData::AddDirectory(const std::string& label, const fs::path& director
     entry->m_separator = separator ? 1 : 0;
     vardel::AddDirectory(dir, list, std::move(entry));
     SaveDirectoryList(dir, list);
+}
+
+std::unique_ptr<SampleData> FourFileCollection()
+{
+    auto sample = std::make_unique<SampleData>(
+        std::vector<std::string>{"pipl_three.8bf", "pipl_nocat.8bf", "pipl_single.8bf", "ff_filter.8bf"});
+    sample->AddDirectory("Test plug-ins", sample->PluginDir());
+    return sample;
 }
 
 Program::Program(const SampleData& sample)
@@ -177,6 +188,23 @@ ScopedTranslation::~ScopedTranslation()
         QCoreApplication::removeTranslator(t);
         delete t;
     }
+}
+
+ui::PluginDetailSheet* OpenDetails(Program& program, const QString& name)
+{
+    ui::CVardelView& view = program.View();
+    const int row = RowTexts(*view.PluginModel()).indexOf(name);
+    if (row < 0)
+        return nullptr;
+    DoubleClickRow(*view.PluginList(), row);
+    return qobject_cast<ui::PluginDetailSheet*>(QApplication::activeModalWidget());
+}
+
+void ClickOk(QWidget* dialog)
+{
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    QVERIFY2(buttons && buttons->button(QDialogButtonBox::Ok), qPrintable(dialog->objectName()));
+    ClickWidget(buttons->button(QDialogButtonBox::Ok));
 }
 
 bool FileHolds(const std::filesystem::path& file, const std::string& text)

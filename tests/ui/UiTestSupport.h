@@ -29,6 +29,7 @@ class CVardelSession;
 
 namespace vardel::ui {
 class CMainFrame;
+class PluginDetailSheet;
 class CVardelView;
 class GuiSettings;
 class QtSettingsBackend;
@@ -56,6 +57,10 @@ public:
 private:
     test::TempDir m_temp;
 };
+
+// A collection of four test plug-in files in five categories (pipl_three,
+// pipl_nocat, pipl_single, ff_filter), set up as directory 0 "Test plug-ins".
+std::unique_ptr<SampleData> FourFileCollection();
 
 // The program as main() builds it, over a sample's data and settings.
 class Program {
@@ -102,6 +107,12 @@ public:
 private:
     QString m_language;
 };
+
+// Opens "Plugin Details" of a listed plug-in of the view with a double
+// click; the sheet, or null when it does not open.
+ui::PluginDetailSheet* OpenDetails(Program& program, const QString& name);
+// Clicks the OK button of a dialog's button box.
+void ClickOk(QWidget* dialog);
 
 // Whether the file's bytes hold the text.
 bool FileHolds(const std::filesystem::path& file, const std::string& text);

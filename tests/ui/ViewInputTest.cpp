@@ -69,14 +69,6 @@ QStringList ExpectedPlugins(const CVardelSession& session, const CPluginEntry& c
     return names;
 }
 
-std::unique_ptr<SampleData> CategorySample()
-{
-    auto sample = std::make_unique<SampleData>(
-        std::vector<std::string>{"pipl_three.8bf", "pipl_nocat.8bf", "pipl_single.8bf", "ff_filter.8bf"});
-    sample->AddDirectory("Test plug-ins", sample->PluginDir());
-    return sample;
-}
-
 // A JPEG of that size: the pictures of a test are told apart by size.
 void WriteImage(const fs::path& file, int width, int height)
 {
@@ -91,23 +83,6 @@ QString InformationText(CMainFrame& frame)
     auto* bar = frame.findChild<InformationBar*>();
     return bar->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"))->toPlainText() + QLatin1Char('|') +
            bar->filename();
-}
-
-// Opens "Plugin Details" of the selected plug-in with a double click.
-PluginDetailSheet* OpenSheet(Program& program, const QString& name)
-{
-    CVardelView& view = program.View();
-    const int row = uitest::RowTexts(*view.PluginModel()).indexOf(name);
-    if (row < 0)
-        return nullptr;
-    uitest::DoubleClickRow(*view.PluginList(), row);
-    return qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
-}
-
-void ClickOk(PluginDetailSheet* sheet)
-{
-    auto* buttons = sheet->findChild<QDialogButtonBox*>(QStringLiteral("sheetButtons"));
-    uitest::ClickWidget(buttons->button(QDialogButtonBox::Ok));
 }
 
 // Starts the label edit of a list's selected item with a second, slow click.
@@ -145,7 +120,7 @@ private slots:
 
 void ViewInputTest::clickedCategoryListsItsOwnPlugins()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     CVardelView& view = program.View();
@@ -168,7 +143,7 @@ void ViewInputTest::clickedCategoryListsItsOwnPlugins()
 
 void ViewInputTest::barsFollowTheSheet()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     // Alpha One (first of pipl_three.8bf) has two pictures, 41 and 21 wide.
     const fs::path images = sample->DataDir() / "images.db";
     WriteImage(images / "8BFM_PIPL_THREE_00_000.JPG", 41, 41);
@@ -183,7 +158,7 @@ void ViewInputTest::barsFollowTheSheet()
     QCOMPARE(bar->previewWindow()->image().size(), QSize(41, 41));
 
     // The sheet deletes the first picture: the bar shows what is left.
-    PluginDetailSheet* sheet = OpenSheet(program, QStringLiteral("Alpha One"));
+    PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("Alpha One"));
     QVERIFY(sheet);
     auto* page = sheet->findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
     QVERIFY(page);
@@ -203,7 +178,7 @@ void ViewInputTest::barsFollowTheSheet()
     QCOMPARE(page->images().GetCount(), 2);
     QCOMPARE(bar->counterText(), QStringLiteral("1/2"));
     QCOMPARE(bar->previewWindow()->image().size(), QSize(21, 21));
-    ClickOk(sheet);
+    uitest::ClickOk(sheet);
     QTRY_VERIFY(!QApplication::activeModalWidget());
     uitest::ClickWidget(bar->findChild<QToolButton*>(QStringLiteral("nextButton")));
     QCOMPARE(bar->counterText(), QStringLiteral("2/2"));
@@ -212,7 +187,7 @@ void ViewInputTest::barsFollowTheSheet()
 
 void ViewInputTest::barsKeepTheirPlaceAfterFind()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     const fs::path images = sample->DataDir() / "images.db";
     WriteImage(images / "8BFM_PIPL_THREE_00_000.JPG", 41, 41);
     WriteImage(images / "8BFM_PIPL_THREE_00_001.JPG", 21, 21);
@@ -249,7 +224,7 @@ void ViewInputTest::barsKeepTheirPlaceAfterFind()
 
 void ViewInputTest::informationBarFollowsDescriptionAndState()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
@@ -258,12 +233,12 @@ void ViewInputTest::informationBarFollowsDescriptionAndState()
     QCOMPARE(InformationText(program.Frame()), QStringLiteral("|") + file);
 
     // A description typed into the sheet and confirmed with OK.
-    PluginDetailSheet* sheet = OpenSheet(program, QStringLiteral("Soft Glow"));
+    PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("Soft Glow"));
     QVERIFY(sheet);
     auto* description = sheet->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"));
     uitest::ClickWidget(description);
     QTest::keyClicks(description, QStringLiteral("A warm glow"));
-    ClickOk(sheet);
+    uitest::ClickOk(sheet);
     QTRY_COMPARE(InformationText(program.Frame()), QStringLiteral("A warm glow|") + file);
 
     // Disabled: the file has its new name.
@@ -340,7 +315,7 @@ void ViewInputTest::fileMatesAreCountedInASmallBox()
 
 void ViewInputTest::slowSecondClickEditsTheLabel()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     const fs::path file = sample->PluginDir() / "pipl_three.8bf";
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
@@ -371,7 +346,7 @@ void ViewInputTest::slowSecondClickEditsTheLabel()
 
 void ViewInputTest::editorShowsTheRoomAndSaysWhenFull()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     const fs::path file = sample->PluginDir() / "pipl_three.8bf";
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
@@ -404,7 +379,7 @@ void ViewInputTest::editorShowsTheRoomAndSaysWhenFull()
 // an edit starts and said from then on.
 void ViewInputTest::roomIsReadWhenAnEditStartsNotOnHover()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     CVardelView& view = program.View();
@@ -440,7 +415,7 @@ void ViewInputTest::roomIsReadWhenAnEditStartsNotOnHover()
 
 void ViewInputTest::categoryCommandsAskFirst()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     const fs::path file = sample->PluginDir() / "pipl_three.8bf";
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
@@ -456,7 +431,9 @@ void ViewInputTest::categoryCommandsAskFirst()
         QMessageBox* box = uitest::WaitForBox(QStringLiteral("categoryQuestion"));
         QVERIFY(box);
         QCOMPARE(box->text(), QStringLiteral("Disable every plug-in of the category \"Shared Cat\"?"));
-        QCOMPARE(box->informativeText(), QStringLiteral("1 plug-in file(s) will be renamed."));
+        // The file holds Gamma Three of "Other Cat" too: it is said.
+        QCOMPARE(box->informativeText(), QStringLiteral("1 plug-in file(s) will be renamed. They also hold 1 "
+                                                        "plug-in(s) of other categories, disabled with them."));
         uitest::ClickWidget(box->button(answer));
         QTRY_VERIFY(!box->isVisible());
         QCOMPARE(fs::exists(file), answer == QMessageBox::No);
@@ -466,7 +443,7 @@ void ViewInputTest::categoryCommandsAskFirst()
 
 void ViewInputTest::launchBarAndClassSelectorFromTheKeyboard()
 {
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     CMainFrame& frame = program.Frame();
@@ -501,7 +478,7 @@ void ViewInputTest::launchBarAndClassSelectorFromTheKeyboard()
 void ViewInputTest::captionNamesTheProgramOnce()
 {
     SetApplicationIdentity();
-    auto sample = CategorySample();
+    auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     // The title ends with the name the desktop would add: it adds nothing.

@@ -40,6 +40,15 @@ QString PluginLine(const CPluginEntry& e)
     return FromCodePage(name);
 }
 
+// The paths of files, one a line, as a question's details show them.
+QString FileList(const std::vector<std::string>& files)
+{
+    QStringList paths;
+    for (const std::string& f : files)
+        paths << FromStoredPath(f);
+    return paths.join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
 CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
@@ -120,7 +129,7 @@ void CatalogueCommands::Ask(std::vector<Question> questions, std::function<void(
     }
     const Question q = questions.front();
     questions.erase(questions.begin());
-    auto* box = new QMessageBox(q.icon, tr("Vardel"), q.text, q.buttons, m_window);
+    auto* box = new QMessageBox(q.icon, MessageTitle(), q.text, q.buttons, m_window);
     box->setObjectName(q.name);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setInformativeText(q.informative);
@@ -142,16 +151,13 @@ std::vector<CatalogueCommands::Question> CatalogueCommands::SignedQuestion(const
 {
     if (plan.signedFiles.empty())
         return {};
-    QStringList files;
-    for (const std::string& f : plan.signedFiles)
-        files << FromStoredPath(f);
     Question q;
     q.name = QStringLiteral("signedWarningBox");
     q.icon = QMessageBox::Warning;
     q.text = tr("%n of the files to change is signed; changing it breaks its signature.", nullptr,
-                static_cast<int>(files.size()));
+                static_cast<int>(plan.signedFiles.size()));
     q.informative = tr("Change anyway?");
-    q.details = files.join(QLatin1Char('\n'));
+    q.details = FileList(plan.signedFiles);
     q.defaultButton = QMessageBox::No;
     return {q};
 }
@@ -219,10 +225,14 @@ void CatalogueCommands::AskEnableCategory(const ChangePlan& plan, const CPluginE
     q.text = flag ? tr("Enable every plug-in of the category \"%1\"?").arg(category)
                   : tr("Disable every plug-in of the category \"%1\"?").arg(category);
     q.informative = tr("%n plug-in file(s) will be renamed.", nullptr, files);
-    QStringList paths;
-    for (const std::string& f : plan.files)
-        paths << FromStoredPath(f);
-    q.details = paths.join(QLatin1Char('\n'));
+    // Files hold plug-ins of other categories too: they change with them.
+    if (!plan.fileMates.empty())
+        q.informative += QLatin1Char(' ') +
+                         (flag ? tr("They also hold %n plug-in(s) of other categories, enabled with them.", nullptr,
+                                    static_cast<int>(plan.fileMates.size()))
+                               : tr("They also hold %n plug-in(s) of other categories, disabled with them.", nullptr,
+                                    static_cast<int>(plan.fileMates.size())));
+    q.details = FileList(plan.files);
     std::vector<Question> questions{q};
     for (const Question& s : SignedQuestion(plan))
         questions.push_back(s);
@@ -360,10 +370,7 @@ void CatalogueCommands::AskRenameCategory(const ChangePlan& plan, const CPluginE
     q.name = QStringLiteral("categoryQuestion");
     q.text = tr("Rename the category \"%1\" to \"%2\"?").arg(FromCodePage(categoryEntry.m_category), text);
     q.informative = tr("%n plug-in file(s) will be rewritten.", nullptr, static_cast<int>(plan.files.size()));
-    QStringList paths;
-    for (const std::string& f : plan.files)
-        paths << FromStoredPath(f);
-    q.details = paths.join(QLatin1Char('\n'));
+    q.details = FileList(plan.files);
     std::vector<Question> questions{q};
     for (const Question& s : SignedQuestion(plan))
         questions.push_back(s);

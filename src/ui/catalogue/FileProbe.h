@@ -6,10 +6,11 @@
 // cursor shows while one runs. The work gets copies of what it reads, never
 // pointers into the catalogue.
 
+#include "common/WorkerThreads.h"
+
 #include <QApplication>
-#include <QFutureWatcher>
 #include <QObject>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QPointer>
 
 #include <atomic>
 #include <cstdint>
@@ -42,15 +43,16 @@ public:
         auto stop = std::make_shared<std::atomic<bool>>(false);
         m_stop = stop;
         setRunning(true);
-        auto* watcher = new QFutureWatcher<Result>(this);
-        connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation, then = std::move(then)] {
-            watcher->deleteLater();
-            if (generation != m_generation || watcher->future().resultCount() == 0)
-                return;
-            setRunning(false);
-            then(watcher->result());
+        QPointer<FileProbe> self(this);
+        WorkerThreads::Run([work = std::move(work), then = std::move(then), stop, self, generation]() mutable {
+            auto result = std::make_shared<Result>(work(*stop));
+            WorkerThreads::Deliver([self, generation, result, then = std::move(then)] {
+                if (!self || generation != self->m_generation)
+                    return;
+                self->setRunning(false);
+                then(std::move(*result));
+            });
         });
-        watcher->setFuture(QtConcurrent::run([work = std::move(work), stop] { return work(*stop); }));
     }
     void cancel()
     {

@@ -11,6 +11,7 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginListModel.h"
+#include "catalogue/PluginTables.h"
 #include "catalogue/ViewActions.h"
 #include "modify/CommandAvailability.h"
 #include "session/SessionAdapter.h"
@@ -386,6 +387,31 @@ QStringList CVardelView::IndicatorTexts() const
     const int selected = static_cast<int>(m_pluginList->selectionModel()->selectedRows().size());
     return {tr("Categories: %1").arg(m_categoryModel->rowCount()), tr("Plugins: %1").arg(m_pluginModel->rowCount()),
             tr("Enabled: %1").arg(enabled), tr("Selected: %1").arg(selected)};
+}
+
+bool CVardelView::ShowPlugin(const CPluginEntry* entry)
+{
+    if (!entry || m_busy || m_session.EntryIndex(entry) < 0)
+        return false;
+    const int cls = ClassOfKind(entry->m_kind);
+    if (cls < 0 || (cls != m_session.SelectedClass() && !m_session.SelectClass(cls)))
+        return false;
+    // The category item whose plug-ins it is among.
+    for (int row = 0; row < m_categoryModel->rowCount(); ++row) {
+        const CPluginEntry* item = m_categoryModel->EntryAt(row);
+        if (!item || item->m_kind != entry->m_kind ||
+            (m_categoryModel->HasCategories() && item->m_category != entry->m_category))
+            continue;
+        m_categoryList->setCurrentIndex(m_categoryModel->index(row));
+        const int plugin = m_pluginModel->RowOf(entry);
+        if (plugin < 0)
+            return false;
+        m_pluginList->setCurrentIndex(m_pluginModel->index(plugin));
+        m_pluginList->scrollTo(m_pluginModel->index(plugin));
+        m_pluginList->setFocus();
+        return true;
+    }
+    return false;
 }
 
 void CVardelView::SetBusy(bool busy)

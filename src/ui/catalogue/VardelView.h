@@ -59,6 +59,9 @@ public:
     // The four status bar texts ("Categories: 12", "Plugins: 12", "Enabled: 11", "Selected: 1").
     QStringList IndicatorTexts() const;
 
+    // Shows the plug-in: its class, its category item, and it selected in
+    // the plug-in list. False when it is not in the catalogue on show.
+    bool ShowPlugin(const CPluginEntry* entry);
     // While a scan runs, no plug-in command is available.
     void SetBusy(bool busy);
     // Recomputes every action's availability (selection or catalogue changed).

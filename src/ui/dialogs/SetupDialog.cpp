@@ -5,9 +5,11 @@
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "common/Convert.h"
+#include "common/WorkerThreads.h"
 #include "dialogs/DialogGeometry.h"
 #include "dialogs/DirectoryDialog.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
@@ -17,6 +19,8 @@
 #include <QStyle>
 
 #include <array>
+#include <chrono>
+#include <filesystem>
 
 namespace vardel::ui {
 namespace {
@@ -82,8 +86,11 @@ QIcon makeSeparatorIcon()
 
 }  // namespace
 
-SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session), m_ui(std::make_unique<Ui::SetupDialog>())
+SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent, const QString& home)
+    : QDialog(parent)
+    , m_session(session)
+    , m_ui(std::make_unique<Ui::SetupDialog>())
+    , m_home(home.isEmpty() ? QDir::homePath() : home)
 {
     m_ui->setupUi(this);
 
@@ -116,13 +123,93 @@ SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent)
     connect(list, &QTreeWidget::customContextMenuRequested, this, &SetupDialog::showContextMenu);
     connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &SetupDialog::accept);
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &SetupDialog::reject);
+    connect(m_ui->addFoundButton, &QPushButton::clicked, this, &SetupDialog::addFoundFolder);
+    connect(m_ui->foundList, &QTreeWidget::itemDoubleClicked, this, &SetupDialog::addFoundFolder);
+    connect(m_ui->foundList, &QTreeWidget::itemSelectionChanged, this, &SetupDialog::updateButtons);
+    m_ui->foundList->header()->setStretchLastSection(false);
+    m_ui->foundList->header()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     fillList();
     updateButtons();
+    lookForFolders();
     new DialogGeometry(this, QStringLiteral("SetupDialog"));
 }
 
-SetupDialog::~SetupDialog() = default;
+SetupDialog::~SetupDialog()
+{
+    m_stopLooking.request_stop();
+}
+
+void SetupDialog::lookForFolders()
+{
+    m_stopLooking.request_stop();
+    m_stopLooking = std::stop_source();
+    const std::uint64_t generation = ++m_lookGeneration;
+    m_looking = true;
+    m_ui->foundStatus->setText(tr("Looking for plug-in folders..."));
+    // The worker gets copies: the list may change while it looks.
+    auto list = std::make_shared<DirectoryList>();
+    for (const auto& e : m_session.Directories())
+        if (e)
+            list->push_back(std::make_unique<CPluginDirEntry>(*e));
+    const std::filesystem::path home(m_home.toStdU16String());
+    const std::string extensions = ToCodePage(m_ui->extensionsEdit->text());
+    const std::stop_token stop = m_stopLooking.get_token();
+    QPointer<SetupDialog> self(this);
+    WorkerThreads::Run([home, extensions, list, stop, self, generation] {
+        auto search = std::make_shared<FolderSearch>(FindPluginFolders(
+            home, extensions, *list, stop, std::chrono::steady_clock::now() + kFolderSearchTime));
+        WorkerThreads::Deliver([self, generation, search] {
+            if (self)
+                self->foldersFound(generation, std::move(*search));
+        });
+    });
+    updateButtons();
+}
+
+void SetupDialog::foldersFound(std::uint64_t generation, FolderSearch search)
+{
+    if (generation != m_lookGeneration)
+        return;
+    m_looking = false;
+    m_found = std::move(search);
+    QTreeWidget* list = m_ui->foundList;
+    list->clear();
+    for (const FoundFolder& folder : m_found.folders) {
+        auto* item = new QTreeWidgetItem(list);
+        item->setText(0, FromCodePage(folder.label));
+        item->setText(1, FromStoredPath(folder.path));
+        item->setText(2, QString::number(folder.pluginFiles));
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        item->setToolTip(1, FromStoredPath(folder.prefix));
+        // Already on the list: shown, but not offered again.
+        if (folder.listedAs >= 0) {
+            item->setText(0, tr("%1 (on the list)").arg(item->text(0)));
+            item->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
+        }
+    }
+    list->resizeColumnToContents(0);
+    QString status = m_found.folders.empty() ? tr("No plug-in folders of hosts were found in the Wine prefixes.")
+                                             : tr("%n folder(s) found.", nullptr, static_cast<int>(m_found.folders.size()));
+    if (!m_found.complete)
+        status += QLatin1Char(' ') + tr("The search took too long and was cut short.");
+    m_ui->foundStatus->setText(status);
+    updateButtons();
+}
+
+void SetupDialog::addFoundFolder()
+{
+    const int row = m_ui->foundList->indexOfTopLevelItem(m_ui->foundList->currentItem());
+    if (m_looking || row < 0 || static_cast<std::size_t>(row) >= m_found.folders.size())
+        return;
+    const FoundFolder& folder = m_found.folders[static_cast<std::size_t>(row)];
+    if (folder.listedAs >= 0)
+        return;
+    const std::size_t index = AddDirectory(m_session.GetDataDirectory(), m_session.Directories(), MakeDirectoryEntry(folder));
+    directoryListChanged(static_cast<int>(index));
+    // The folder is marked as on the list now.
+    lookForFolders();
+}
 
 QIcon SetupDialog::rowIcon(const vardel::CPluginDirEntry& entry)
 {
@@ -261,6 +348,9 @@ void SetupDialog::updateButtons()
     m_ui->removeButton->setEnabled(index >= 0);
     m_ui->upButton->setEnabled(index > 0);
     m_ui->downButton->setEnabled(index >= 0 && index < count - 1);
+    const int found = m_ui->foundList->indexOfTopLevelItem(m_ui->foundList->currentItem());
+    m_ui->addFoundButton->setEnabled(!m_looking && found >= 0 && static_cast<std::size_t>(found) < m_found.folders.size() &&
+                                     m_found.folders[static_cast<std::size_t>(found)].listedAs < 0);
 }
 
 void SetupDialog::showContextMenu(const QPoint& pos)

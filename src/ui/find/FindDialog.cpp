@@ -4,6 +4,7 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "common/Convert.h"
+#include "common/WorkerThreads.h"
 #include "filterfactory/ParameterBlock.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
@@ -22,15 +23,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QFutureWatcher>
+#include <QPointer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QItemSelectionModel>
-#include <QPromise>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace vardel::ui {
 namespace {
@@ -288,32 +287,32 @@ void FindDialog::startSearch()
     m_find->setText(tr("&Stop"));
     showStatus(tr("Searching..."));
     m_searching = true;
-    // Each batch of hits reaches the list as it comes; the batches are the
-    // future's results, moved out once shown.
-    auto* watcher = new QFutureWatcher<Batch>(this);
-    connect(watcher, &QFutureWatcher<Batch>::resultReadyAt, this, [this, watcher, generation](int index) {
-        if (generation != m_generation)
-            return;
-        if (Batch batch = watcher->resultAt(index))
-            appendBatch(*batch);
-    });
-    connect(watcher, &QFutureWatcher<Batch>::finished, this, [this, watcher, generation, stop] {
-        watcher->deleteLater();
-        if (generation == m_generation)
-            searchFinished(stop->load());
-    });
-    watcher->setFuture(QtConcurrent::run([source, settings, stop](QPromise<Batch>& promise) {
+    // Each batch of hits reaches the list as it comes, through a delivery
+    // that finds out whether this dialog still wants it; the worker holds
+    // copies only.
+    QPointer<FindDialog> self(this);
+    WorkerThreads::Run([source, settings, stop, self, generation] {
         const CPluginSearch::BlockReader reader = [stop](const CPluginEntry& entry, CParameterBlock& block) {
             return !stop->load() && ReadParameterBlock(entry, block);
         };
         CPluginSearch::RunInBatches(
             *source, settings,
-            [&promise, &stop](std::vector<SearchRow>&& rows) {
-                if (!stop->load())
-                    promise.addResult(std::make_shared<std::vector<SearchRow>>(std::move(rows)));
+            [&stop, self, generation](std::vector<SearchRow>&& rows) {
+                if (stop->load())
+                    return;
+                auto batch = std::make_shared<std::vector<SearchRow>>(std::move(rows));
+                WorkerThreads::Deliver([self, generation, batch] {
+                    if (self && generation == self->m_generation)
+                        self->appendBatch(*batch);
+                });
             },
             kBatchSize, kBatchTime, reader, stop.get());
-    }));
+        const bool stopped = stop->load();
+        WorkerThreads::Deliver([self, generation, stopped] {
+            if (self && generation == self->m_generation)
+                self->searchFinished(stopped);
+        });
+    });
 }
 
 void FindDialog::appendBatch(std::vector<SearchRow>& rows)

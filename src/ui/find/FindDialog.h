@@ -80,7 +80,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    using Batch = std::shared_ptr<std::vector<vardel::SearchRow>>;
     void loadSettings();
     void appendBatch(std::vector<vardel::SearchRow>& rows);
     void searchFinished(bool stopped);

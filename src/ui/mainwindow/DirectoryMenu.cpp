@@ -5,6 +5,7 @@
 #include "common/Convert.h"
 #include "resources/Icons.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QWidget>
 
@@ -59,6 +60,14 @@ void DirectoryMenu::PopupBelow(QWidget* widget)
     if (!widget || m_menu->isEmpty())
         return;
     m_menu->popup(widget->mapToGlobal(QPoint(0, widget->height())));
+    // Opened from the keyboard: the first directory is highlighted, so that
+    // Enter takes it and the arrow keys start from it.
+    for (QAction* action : m_menu->actions()) {
+        if (!action->isSeparator() && action->isEnabled()) {
+            m_menu->setActiveAction(action);
+            break;
+        }
+    }
 }
 
 }  // namespace vardel::ui

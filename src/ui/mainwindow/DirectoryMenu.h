@@ -27,7 +27,8 @@ public:
     void Rebuild();
     // Items are available unless a scan runs.
     void SetBusy(bool busy);
-    // Shows the menu as a pop-up below the widget's lower left corner.
+    // Shows the menu as a pop-up below the widget's lower left corner, its
+    // first directory highlighted (F4 opens it from the keyboard).
     void PopupBelow(QWidget* widget);
 
 signals:

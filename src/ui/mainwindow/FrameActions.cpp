@@ -31,6 +31,12 @@ FrameActions CreateFrameActions(QWidget* parent)
     FrameActions a;
     a.setup = Make(parent, "setupAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Setup..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Set up the plug-in directories and the scan"),
                    CommandIcon(QStringLiteral("preferences-system"), QStringLiteral("setup")));
+    a.exportCatalogue = Make(parent, "exportAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Export Catalogue..."),
+                             QCoreApplication::translate("vardel::ui::CMainFrame", "Write the catalogue shown as a CSV table or a web page"),
+                             CommandIcon(QStringLiteral("document-export"), QString()));
+    a.duplicates = Make(parent, "duplicatesAction", QCoreApplication::translate("vardel::ui::CMainFrame", "D&uplicates..."),
+                        QCoreApplication::translate("vardel::ui::CMainFrame", "Find plug-ins installed twice or shown twice, across every directory"),
+                        CommandIcon(QStringLiteral("edit-copy"), QString()));
     a.print = Make(parent, "printAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Print..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Print (not available)"),
                    CommandIcon(QStringLiteral("document-print"), QString()), QKeySequence(Qt::CTRL | Qt::Key_P));
     a.print->setEnabled(false);

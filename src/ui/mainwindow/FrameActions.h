@@ -8,12 +8,14 @@ class QWidget;
 namespace vardel::ui {
 
 struct FrameActions {
-    QAction* setup = nullptr;            // "Setup..."
+    QAction* setup = nullptr;            // "&Setup..."
+    QAction* exportCatalogue = nullptr;  // "&Export Catalogue..."
+    QAction* duplicates = nullptr;       // "D&uplicates..."
     QAction* print = nullptr;            // "&Print...\tCtrl+P", never available
     QAction* exit = nullptr;             // "E&xit\tAlt+F4"
     QAction* statusBar = nullptr;        // "&Status Bar"
     QAction* selectDirectory = nullptr;  // "Select plugin directory", F4
-    QAction* rescan = nullptr;           // "Re-Scan all"
+    QAction* rescan = nullptr;           // "Re-&Scan all"
     QAction* manual = nullptr;           // "&Manual..."
     QAction* tip = nullptr;              // "&Tip of the day..."
     QAction* about = nullptr;            // "&About Vardel..."

@@ -1,10 +1,16 @@
 #include "mainwindow/MainFrame.h"
 
+#include "app/CatalogueExport.h"
+#include "app/ExportWriters.h"
 #include "app/Session.h"
 #include "catalogue/LabelListView.h"
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
 #include "catalogue/VardelView.h"
 #include "common/Convert.h"
+#include "common/WorkerThreads.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/DuplicatesDialog.h"
 #include "dialogs/SetupDialog.h"
 #include "dialogs/TipDialog.h"
 #include "docks/InformationBar.h"
@@ -24,7 +30,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -80,6 +88,7 @@ void CMainFrame::CreateMenus()
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("fileMenu"));
     file->addAction(m_actions.setup);
+    file->addAction(m_actions.exportCatalogue);
     file->addAction(m_actions.print);
     file->addSeparator();
     file->addAction(m_actions.exit);
@@ -103,6 +112,7 @@ void CMainFrame::CreateMenus()
     plugin->setObjectName(QStringLiteral("pluginMenu"));
     plugin->addMenu(m_directoryMenu->Menu());
     plugin->addAction(m_actions.rescan);
+    plugin->addAction(m_actions.duplicates);
     plugin->addSeparator();
     plugin->addAction(m_view->Action(V::LargePreview));
     plugin->addAction(m_view->Action(V::Properties));
@@ -192,6 +202,8 @@ void CMainFrame::ConnectSession()
 {
     connect(m_actions.setup, &QAction::triggered, this, &CMainFrame::RunSetup);
     connect(m_actions.exit, &QAction::triggered, this, &QWidget::close);
+    connect(m_actions.duplicates, &QAction::triggered, this, &CMainFrame::OpenDuplicates);
+    connect(m_actions.exportCatalogue, &QAction::triggered, this, &CMainFrame::ExportCatalogue);
     connect(m_actions.statusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
     connect(m_actions.selectDirectory, &QAction::triggered, this, [this] {
         // F4: the button shows pressed while its menu is open, as after a click.
@@ -270,6 +282,8 @@ void CMainFrame::UpdateFrameActions()
     m_actions.selectDirectory->setEnabled(idle && !m_session.Directories().empty());
     m_directoryButton->setEnabled(idle && !m_session.Directories().empty());
     m_actions.rescan->setEnabled(idle && m_session.CanRescan());
+    m_actions.duplicates->setEnabled(idle && !m_session.Directories().empty());
+    m_actions.exportCatalogue->setEnabled(idle && m_session.IsCatalogueShown());
     m_actions.cancelScan->setEnabled(!idle);
 }
 
@@ -328,6 +342,97 @@ void CMainFrame::RunSetup()
         UpdateFrameActions();
     });
     dialog->open();
+}
+
+void CMainFrame::OpenDuplicates()
+{
+    if (m_adapter.IsScanning())
+        return;
+    auto* dialog = new DuplicatesDialog(m_session, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &DuplicatesDialog::showRequested, this, &CMainFrame::ShowPluginOf);
+    dialog->open();
+}
+
+void CMainFrame::ShowPluginOf(int directory, const std::string& path)
+{
+    const auto show = [this, path] {
+        for (const auto& e : m_session.Catalogue().m_entries)
+            if (e->m_path == path || e->RealPath() == path)
+                return m_view->ShowPlugin(e.get());
+        return false;
+    };
+    if (m_session.CurrentDirectoryIndex() == directory && m_session.IsCatalogueShown()) {
+        show();
+        return;
+    }
+    // Another directory: chosen first, the plug-in shown once it is on show.
+    auto* connection = new QMetaObject::Connection;
+    *connection = connect(&m_adapter, &SessionAdapter::scanFinished, this, [connection, show](bool done) {
+        QObject::disconnect(*connection);
+        delete connection;
+        if (done)
+            show();
+    });
+    if (!m_adapter.StartSelect(directory)) {
+        QObject::disconnect(*connection);
+        delete connection;
+    }
+}
+
+void CMainFrame::ExportCatalogue()
+{
+    if (!m_session.IsCatalogueShown() || m_adapter.IsScanning())
+        return;
+    auto* dialog = new QFileDialog(this, tr("Export Catalogue"));
+    dialog->setObjectName(QStringLiteral("exportDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    const QString csv = tr("CSV table (*.csv)");
+    const QString html = tr("Web page (*.html)");
+    dialog->setNameFilters({csv, html});
+    dialog->setDefaultSuffix(QStringLiteral("csv"));
+    dialog->selectFile(FromCodePage(m_session.Title()) + QStringLiteral(".csv"));
+    connect(dialog, &QFileDialog::filterSelected, dialog, [dialog, html](const QString& filter) {
+        dialog->setDefaultSuffix(filter == html ? QStringLiteral("html") : QStringLiteral("csv"));
+    });
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        const bool asHtml = file.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+                            file.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
+        // Every plug-in file is read for its machine, signature and block:
+        // on a worker, over copies of the catalogue and the descriptions.
+        auto source = SnapshotForExport(m_session.Catalogue(), m_session.Descriptions());
+        const DataDirectory dataDir = m_session.GetDataDirectory();
+        const std::string title = FromCodePage(m_session.Title()).toStdString();
+        const std::filesystem::path target(file.toStdU16String());
+        m_panes->SetMessage(tr("Exporting the catalogue..."));
+        QPointer<CMainFrame> self(this);
+        WorkerThreads::Run([source, dataDir, title, target, asHtml, self] {
+            const auto rows = CollectExportRows(*source->catalogue, *source->descriptions);
+            const std::string text = asHtml ? ExportHtml(rows, title) : ExportCsv(rows);
+            const std::error_code ec = WriteExportFile(dataDir, target, text);
+            const auto count = static_cast<int>(rows.size());
+            WorkerThreads::Deliver([self, ec, target, count] {
+                if (self)
+                    self->ExportWritten(target, ec, count);
+            });
+        });
+    });
+    dialog->open();
+}
+
+void CMainFrame::ExportWritten(const std::filesystem::path& file, std::error_code error, int rows)
+{
+    const QString path = QDir::toNativeSeparators(QString::fromStdU16String(file.u16string()));
+    if (!error) {
+        m_panes->SetMessage(tr("%n plug-in(s) exported to %1.", nullptr, rows).arg(path));
+        return;
+    }
+    m_panes->SetMessage(tr("Ready"));
+    ShowMessage(this, error == std::errc::operation_not_supported
+                          ? tr("An export is never written into setup.db, where the program keeps its stores.")
+                          : tr("The export could not be written to %1: %2")
+                                .arg(path, QString::fromLocal8Bit(error.message().c_str())));
 }
 
 void CMainFrame::MoveFocus(int step)

@@ -7,6 +7,10 @@
 #include "mainwindow/FrameActions.h"
 
 #include <QMainWindow>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -74,6 +78,12 @@ private:
     void MoveFocus(int step);
     void ShareWidthWithBars();
     void RunSetup();
+    // "D&uplicates...", and a copy it asks to show (choosing its directory first).
+    void OpenDuplicates();
+    void ShowPluginOf(int directory, const std::string& path);
+    // "&Export Catalogue...": a file dialog, then the rows written on a worker.
+    void ExportCatalogue();
+    void ExportWritten(const std::filesystem::path& file, std::error_code error, int rows);
     // Opens the manual (at a section, "" for its start) in the browser; says
     // where it is when no browser can be started.
     void OpenManual(const QString& section);

@@ -199,7 +199,9 @@ void FilterPreview::post(const RenderUpdate& update)
             return;
         m_posted = true;
     }
-    QMetaObject::invokeMethod(this, [this] { deliver(); }, Qt::QueuedConnection);
+    // By name: the event is Qt's own, and the update itself crosses under
+    // m_updateLock, where the thread sanitizer sees it.
+    QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
 }
 
 void FilterPreview::deliver()

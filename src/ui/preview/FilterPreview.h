@@ -99,7 +99,9 @@ protected:
 private:
     void render();
     void post(const vardel::RenderUpdate& update);
-    void deliver();
+    // Runs on the window thread; posted by name from the worker so that Qt
+    // makes the event (see post).
+    Q_INVOKABLE void deliver();
     void setStatus(const QString& text);
     QString outcomeText(const vardel::RenderUpdate& update) const;
 

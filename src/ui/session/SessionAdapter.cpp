@@ -4,14 +4,13 @@
 #include "session/UserMessages.h"
 
 #include <QCoreApplication>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QPointer>
 
 namespace vardel::ui {
 
 SessionAdapter::SessionAdapter(CVardelSession& session, QObject* parent) : QObject(parent), m_session(session)
 {
     m_session.AddObserver(this);
-    connect(&m_watcher, &QFutureWatcher<void>::finished, this, &SessionAdapter::OnJobFinished);
     // No save makes the window wait; what a save has to tell comes back here.
     m_session.SetBackgroundSaves(true);
     m_session.SetOnSaved([this] {
@@ -23,7 +22,7 @@ SessionAdapter::~SessionAdapter()
 {
     if (m_job) {
         m_stop.request_stop();
-        m_watcher.waitForFinished();
+        m_task.Wait();
         // A stopped job still hands over the originals it recorded.
         m_session.Commit(*m_job);
         m_job.reset();
@@ -59,9 +58,16 @@ bool SessionAdapter::Launch(std::unique_ptr<ScanJob> job)
     emit scanProgress(0, -1, QString());
     ScanJob* raw = m_job.get();
     const std::stop_token token = m_stop.get_token();
-    m_watcher.setFuture(QtConcurrent::run([this, raw, token] {
+    // The job's end is handed back through its state (the task); a delivery
+    // that finds the adapter gone or another job running is dropped.
+    QPointer<SessionAdapter> self(this);
+    m_task = WorkerThreads::Run([this, raw, token, self] {
         raw->Run(token, [this](const ScanProgress& progress) { PostProgress(progress); });
-    }));
+        WorkerThreads::Deliver([self, raw] {
+            if (self && self->m_job.get() == raw)
+                self->OnJobFinished();
+        });
+    });
     return true;
 }
 
@@ -74,7 +80,7 @@ void SessionAdapter::CancelScan()
 void SessionAdapter::WaitForScan()
 {
     while (m_job) {
-        m_watcher.waitForFinished();
+        m_task.Wait();
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
@@ -87,7 +93,7 @@ void SessionAdapter::PostProgress(const ScanProgress& progress)
         m_latest = progress;
     }
     if (!m_deliveryQueued.exchange(true))
-        QMetaObject::invokeMethod(this, &SessionAdapter::DeliverProgress, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "DeliverProgress", Qt::QueuedConnection);
 }
 
 void SessionAdapter::DeliverProgress()

@@ -9,7 +9,8 @@
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
 
-#include <QFutureWatcher>
+#include "common/WorkerThreads.h"
+
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -77,13 +78,14 @@ private:
     bool Launch(std::unique_ptr<ScanJob> job);
     void OnJobFinished();
     void PostProgress(const ScanProgress& progress);
-    void DeliverProgress();
+    // Posted by name from the worker (the progress crosses under m_progressLock).
+    Q_INVOKABLE void DeliverProgress();
 
     CVardelSession& m_session;
     int m_lastSelect = -1;
     std::unique_ptr<ScanJob> m_job;
     std::stop_source m_stop;
-    QFutureWatcher<void> m_watcher;
+    WorkerThreads::Task m_task;
 
     // The newest progress of the worker; one delivery is queued at a time so
     // a fast scan cannot flood the window thread.

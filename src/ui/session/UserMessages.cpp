@@ -7,6 +7,7 @@
 #include "modify/PluginWriter.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace vardel::ui {
 
@@ -100,9 +101,15 @@ QString CoreText(const std::string& text)
     return FromCodePage(text);
 }
 
+QString MessageTitle()
+{
+    // The program's own name, which the desktop would otherwise append.
+    return QGuiApplication::applicationDisplayName();
+}
+
 QMessageBox* ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
-    auto* box = new QMessageBox(icon, QCoreApplication::translate("vardel::ui::UserMessages", "Vardel"), text,
+    auto* box = new QMessageBox(icon, MessageTitle(), text,
                                 QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("messageBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);

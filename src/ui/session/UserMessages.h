@@ -24,6 +24,9 @@ QString CoreText(const std::string& text);
 // Shows a message box over parent and returns at once; the box deletes
 // itself when closed. Returns the box (tests close it). Its object name is
 // "messageBox".
+// The title of the program's message boxes: its name, once.
+QString MessageTitle();
+
 QMessageBox* ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
 
 }  // namespace vardel::ui

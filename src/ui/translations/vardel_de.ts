@@ -272,6 +272,34 @@
         <source>Down</source>
         <translation>Ab</translation>
     </message>
+    <message>
+        <source>Plug-in folders found on this machine</source>
+        <translation>Auf diesem Rechner gefundene Plugin-Ordner</translation>
+    </message>
+    <message>
+        <source>Plug-in folders of hosts in the Wine prefixes of this machine; a double click adds one</source>
+        <translation>Plugin-Ordner von Programmen in den Wine-Präfixen dieses Rechners; ein Doppelklick fügt einen hinzu</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Programm</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Plug-in files</source>
+        <translation>Plugin-Dateien</translation>
+    </message>
+    <message>
+        <source>Add the selected folder to the list, labelled after its host, with its subdirectories</source>
+        <translation>Den gewählten Ordner mit seinen Unterverzeichnissen in die Liste aufnehmen, benannt nach seinem Programm</translation>
+    </message>
+    <message>
+        <source>Add &amp;Found Folder</source>
+        <translation>&amp;Gefundenen Ordner hinzufügen</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -541,6 +569,53 @@ Copyright © Orvane Software</translation>
         <translation>Es konnte kein Webbrowser gestartet werden, um das Handbuch zu zeigen. Es ist die Datei
 %1</translation>
     </message>
+    <message>
+        <source>&amp;Export Catalogue...</source>
+        <translation>&amp;Katalog exportieren...</translation>
+    </message>
+    <message>
+        <source>Write the catalogue shown as a CSV table or a web page</source>
+        <translation>Den gezeigten Katalog als CSV-Tabelle oder Webseite schreiben</translation>
+    </message>
+    <message>
+        <source>D&amp;uplicates...</source>
+        <translation>Doppe&amp;lte Plugins...</translation>
+    </message>
+    <message>
+        <source>Find plug-ins installed twice or shown twice, across every directory</source>
+        <translation>Doppelt installierte oder doppelt angezeigte Plugins in allen Verzeichnissen finden</translation>
+    </message>
+    <message>
+        <source>Export Catalogue</source>
+        <translation>Katalog exportieren</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV-Tabelle (*.csv)</translation>
+    </message>
+    <message>
+        <source>Web page (*.html)</source>
+        <translation>Webseite (*.html)</translation>
+    </message>
+    <message>
+        <source>Exporting the catalogue...</source>
+        <translation>Der Katalog wird exportiert...</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n plug-in(s) exported to %1.</source>
+        <translation>
+            <numerusform>%n Plugin nach %1 exportiert.</numerusform>
+            <numerusform>%n Plugins nach %1 exportiert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>An export is never written into setup.db, where the program keeps its stores.</source>
+        <translation>Ein Export wird nie in setup.db geschrieben, wo das Programm seine Speicher hält.</translation>
+    </message>
+    <message>
+        <source>The export could not be written to %1: %2</source>
+        <translation>Der Export konnte nicht nach %1 geschrieben werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>vardel::ui::CVardelView</name>
@@ -656,10 +731,6 @@ Copyright © Orvane Software</translation>
 <context>
     <name>vardel::ui::CatalogueCommands</name>
     <message>
-        <source>Vardel</source>
-        <translation>Vardel</translation>
-    </message>
-    <message>
         <source>%1: read-only, or it has no category of its own</source>
         <translation>%1: schreibgeschützt oder ohne eigene Kategorie</translation>
     </message>
@@ -727,6 +798,20 @@ Copyright © Orvane Software</translation>
         <translation>
             <numerusform>%n Plugin-Datei wird neu geschrieben.</numerusform>
             <numerusform>%n Plugin-Dateien werden neu geschrieben.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>They also hold %n plug-in(s) of other categories, enabled with them.</source>
+        <translation>
+            <numerusform>Sie enthalten auch %n Plugin anderer Kategorien, das mit ihnen aktiviert wird.</numerusform>
+            <numerusform>Sie enthalten auch %n Plugins anderer Kategorien, die mit ihnen aktiviert werden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>They also hold %n plug-in(s) of other categories, disabled with them.</source>
+        <translation>
+            <numerusform>Sie enthalten auch %n Plugin anderer Kategorien, das mit ihnen deaktiviert wird.</numerusform>
+            <numerusform>Sie enthalten auch %n Plugins anderer Kategorien, die mit ihnen deaktiviert werden.</numerusform>
         </translation>
     </message>
 </context>
@@ -816,6 +901,98 @@ Copyright © Orvane Software</translation>
     <message>
         <source>D&amp;irectory</source>
         <translation>&amp;Verzeichnis</translation>
+    </message>
+</context>
+<context>
+    <name>vardel::ui::DuplicatesDialog</name>
+    <message>
+        <source>Duplicates</source>
+        <translation>Doppelte Plugins</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopie</translation>
+    </message>
+    <message>
+        <source>Directory</source>
+        <translation>Verzeichnis</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>&amp;Enable</source>
+        <translation>&amp;Aktivieren</translation>
+    </message>
+    <message>
+        <source>&amp;Disable</source>
+        <translation>&amp;Deaktivieren</translation>
+    </message>
+    <message>
+        <source>S&amp;how in Main Window</source>
+        <translation>Im &amp;Hauptfenster zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Look Again</source>
+        <translation>&amp;Erneut suchen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Enable the ticked copies (or the one selected)</source>
+        <translation>Die angekreuzten Kopien (oder die gewählte) aktivieren</translation>
+    </message>
+    <message>
+        <source>Disable the ticked copies (or the one selected): the host loads them no more</source>
+        <translation>Die angekreuzten Kopien (oder die gewählte) deaktivieren: das Programm lädt sie nicht mehr</translation>
+    </message>
+    <message>
+        <source>Looking for duplicates in every directory of the list...</source>
+        <translation>Doppelte Plugins werden in allen Verzeichnissen der Liste gesucht...</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n group(s) of duplicates.</source>
+        <translation>
+            <numerusform>%n Gruppe doppelter Plugins.</numerusform>
+            <numerusform>%n Gruppen doppelter Plugins.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The search was stopped.</source>
+        <translation>Die Suche wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Not looked at: %1 (%2)</source>
+        <translation>Nicht durchsucht: %1 (%2)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Same content: %n copies of %1 bytes</source>
+        <translation>
+            <numerusform>Gleicher Inhalt: %n Kopie von %1 Bytes</numerusform>
+            <numerusform>Gleicher Inhalt: %n Kopien von %1 Bytes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Same name: &quot;%1&quot; in &quot;%2&quot; (%3)</source>
+        <translation>Gleicher Name: „%1“ in „%2“ (%3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n enabled</source>
+        <translation>
+            <numerusform>%n aktiv</numerusform>
+            <numerusform>%n aktiv</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>enabled</source>
+        <translation>aktiv</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>deaktiviert</translation>
     </message>
 </context>
 <context>
@@ -1369,6 +1546,29 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
         <source>&amp;Remove</source>
         <translation>&amp;Entfernen</translation>
     </message>
+    <message>
+        <source>Looking for plug-in folders...</source>
+        <translation>Plugin-Ordner werden gesucht...</translation>
+    </message>
+    <message>
+        <source>%1 (on the list)</source>
+        <translation>%1 (in der Liste)</translation>
+    </message>
+    <message>
+        <source>No plug-in folders of hosts were found in the Wine prefixes.</source>
+        <translation>In den Wine-Präfixen wurden keine Plugin-Ordner von Programmen gefunden.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n folder(s) found.</source>
+        <translation>
+            <numerusform>%n Ordner gefunden.</numerusform>
+            <numerusform>%n Ordner gefunden.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The search took too long and was cut short.</source>
+        <translation>Die Suche dauerte zu lange und wurde abgebrochen.</translation>
+    </message>
 </context>
 <context>
     <name>vardel::ui::StatusPanes</name>
@@ -1497,10 +1697,6 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source>No plug-in to change.</source>
         <translation>Kein Plugin zu ändern.</translation>
-    </message>
-    <message>
-        <source>Vardel</source>
-        <translation>Vardel</translation>
     </message>
     <message>
         <source>%1 was not found.</source>
