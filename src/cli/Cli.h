@@ -89,5 +89,6 @@ void addViewCommands(CLI::App& app, Common& common);       // what the main view
 void addDuplicateCommands(CLI::App& app, Common& common);  // duplicates
 void addFolderCommands(CLI::App& app, Common& common);     // folders
 void addExportCommands(CLI::App& app, Common& common);     // export
+void addWatchCommands(CLI::App& app, Common& common);      // watch
 
 }  // namespace vardel::cli

@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     addDuplicateCommands(app, common);
     addFolderCommands(app, common);
     addExportCommands(app, common);
+    addWatchCommands(app, common);
 
     try {
         app.parse(argc, argv);
