@@ -259,7 +259,7 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
     }
     // Only a file that could be read at all is known to be no plug-in; one
     // that cannot be opened now may be readable next time.
-    const int probe = OpenRegularFileForReading(NativePath(path));
+    const int probe = OpenRegularFileForReading(path);
     if (probe < 0)
         return;
     CloseFile(probe);
@@ -528,11 +528,20 @@ void SortCatalogue(CPluginListManager& catalogue)
 {
     auto& entries = catalogue.m_entries;
     const std::size_t n = entries.size();
-    // The keys are made once; the passes move positions, not keys and entries.
-    std::vector<std::string> keys;
+    // The keys are made once, side by side in one buffer; the passes move
+    // positions, not keys and entries.
+    std::string text;
+    text.reserve(n * 92);
+    std::vector<std::size_t> ends;
+    ends.reserve(n);
+    for (const auto& e : entries) {
+        e->AppendSortKey(text);
+        ends.push_back(text.size());
+    }
+    std::vector<std::string_view> keys;
     keys.reserve(n);
-    for (const auto& e : entries)
-        keys.push_back(e->SortKey());
+    for (std::size_t i = 0, start = 0; i < n; start = ends[i++])
+        keys.emplace_back(text.data() + start, ends[i] - start);
     std::vector<std::size_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
         order[i] = i;
