@@ -93,6 +93,19 @@ std::string OtherStatePath(const std::string& path, bool enabled)
     return other;
 }
 
+// A hash of a path that is the same for two paths that differ only in
+// which of "." and "_" stands at some places: a path and its other state's
+// name always share it.
+std::uint64_t PathShape(const std::string& path)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : path) {
+        hash ^= static_cast<unsigned char>(c == '_' ? '.' : c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 // An open error that means "no file of that name".
 bool IsMissing(int error)
 {
@@ -369,8 +382,22 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         // recorded one. Where that name is another path's (or two paths
         // share one), the outcome depends on the order of the checks: those
         // entries keep the catalogue's order among themselves.
+        // Such paths are alike but for a "." or "_": only entries whose path
+        // is alike in that way to another file's are checked by name.
+        std::vector<bool> alike(recorded.size(), false);
+        {
+            std::unordered_map<std::uint64_t, std::uint32_t> byShape;
+            byShape.reserve(recorded.size());
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const auto [it, added] = byShape.try_emplace(PathShape(entries[i]->m_path), fileOf[i]);
+                if (!added && it->second != fileOf[i])
+                    alike[it->second] = alike[fileOf[i]] = true;
+            }
+        }
         std::unordered_map<std::string, std::uint32_t> renamedFrom;
         for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (!alike[fileOf[i]])
+                continue;
             std::string other = OtherStatePath(entries[i]->m_path, entries[i]->m_enabled != 0);
             if (other.empty())
                 continue;
