@@ -155,6 +155,25 @@ void fillOpenFileStat(const Stat& st, OpenFileStat* status)
     status->group = static_cast<std::uint32_t>(st.st_gid);
 }
 
+#if !defined(_WIN32)
+int OpenRegularFileNamed(const char* name, OpenFileStat* status)
+{
+    // O_NONBLOCK: the open of a FIFO without a writer would wait for one.
+    int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return -1;
+    }
+    fillOpenFileStat(st, status);
+    // O_NONBLOCK has no effect on a regular file: it may stay.
+    return fd;
+}
+#endif
+
 }  // namespace
 
 int OpenRegularFileForReading(const std::filesystem::path& file, OpenFileStat* status)
@@ -172,19 +191,16 @@ int OpenRegularFileForReading(const std::filesystem::path& file, OpenFileStat* s
     fillOpenFileStat(st, status);
     return fd;
 #else
-    // O_NONBLOCK: the open of a FIFO without a writer would wait for one.
-    int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        errno = EISDIR;
-        return -1;
-    }
-    fillOpenFileStat(st, status);
-    // O_NONBLOCK has no effect on a regular file: it may stay.
-    return fd;
+    return OpenRegularFileNamed(file.c_str(), status);
+#endif
+}
+
+int OpenRegularFileForReading(const std::string& stored, OpenFileStat* status)
+{
+#if defined(_WIN32)
+    return OpenRegularFileForReading(NativePath(stored), status);
+#else
+    return OpenRegularFileNamed(stored.c_str(), status);
 #endif
 }
 

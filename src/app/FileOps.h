@@ -82,6 +82,10 @@ struct OpenFileStat {
 // set: the open's error, or EISDIR for anything that is not a regular file.
 // status, when given, gets what the check found about the open file.
 int OpenRegularFileForReading(const std::filesystem::path& file, OpenFileStat* status = nullptr);
+// The same for a stored path, opened by its bytes where the system takes
+// them as they are: a scan opens tens of thousands of files, and building a
+// path object per file costs more than the rest of the open's own work.
+int OpenRegularFileForReading(const std::string& stored, OpenFileStat* status = nullptr);
 void CloseFile(int fd);
 
 // True when something is at path, a dangling symbolic link included.

@@ -93,6 +93,19 @@ std::string OtherStatePath(const std::string& path, bool enabled)
     return other;
 }
 
+// A hash of a path that is the same for two paths that differ only in
+// which of "." and "_" stands at some places: a path and its other state's
+// name always share it.
+std::uint64_t PathShape(const std::string& path)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : path) {
+        hash ^= static_cast<unsigned char>(c == '_' ? '.' : c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 // An open error that means "no file of that name".
 bool IsMissing(int error)
 {
@@ -272,7 +285,7 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
     }
     // Only a file that could be read at all is known to be no plug-in; one
     // that cannot be opened now may be readable next time.
-    const int probe = OpenRegularFileForReading(NativePath(path));
+    const int probe = OpenRegularFileForReading(path);
     if (probe < 0)
         return;
     CloseFile(probe);
@@ -382,8 +395,22 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         // recorded one. Where that name is another path's (or two paths
         // share one), the outcome depends on the order of the checks: those
         // entries keep the catalogue's order among themselves.
+        // Such paths are alike but for a "." or "_": only entries whose path
+        // is alike in that way to another file's are checked by name.
+        std::vector<bool> alike(recorded.size(), false);
+        {
+            std::unordered_map<std::uint64_t, std::uint32_t> byShape;
+            byShape.reserve(recorded.size());
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const auto [it, added] = byShape.try_emplace(PathShape(entries[i]->m_path), fileOf[i]);
+                if (!added && it->second != fileOf[i])
+                    alike[it->second] = alike[fileOf[i]] = true;
+            }
+        }
         std::unordered_map<std::string, std::uint32_t> renamedFrom;
         for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (!alike[fileOf[i]])
+                continue;
             std::string other = OtherStatePath(entries[i]->m_path, entries[i]->m_enabled != 0);
             if (other.empty())
                 continue;
@@ -541,11 +568,20 @@ void SortCatalogue(CPluginListManager& catalogue)
 {
     auto& entries = catalogue.m_entries;
     const std::size_t n = entries.size();
-    // The keys are made once; the passes move positions, not keys and entries.
-    std::vector<std::string> keys;
+    // The keys are made once, side by side in one buffer; the passes move
+    // positions, not keys and entries.
+    std::string text;
+    text.reserve(n * 92);
+    std::vector<std::size_t> ends;
+    ends.reserve(n);
+    for (const auto& e : entries) {
+        e->AppendSortKey(text);
+        ends.push_back(text.size());
+    }
+    std::vector<std::string_view> keys;
     keys.reserve(n);
-    for (const auto& e : entries)
-        keys.push_back(e->SortKey());
+    for (std::size_t i = 0, start = 0; i < n; start = ends[i++])
+        keys.emplace_back(text.data() + start, ends[i] - start);
     std::vector<std::size_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
         order[i] = i;

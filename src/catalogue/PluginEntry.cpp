@@ -167,11 +167,17 @@ std::string CPluginEntry::RealPath() const
 
 std::string CPluginEntry::SortKey() const
 {
-    // Padded to 40 but never cut: a longer text sorts by all its characters.
-    // The numbers hold no letters, so only the texts need upper-casing.
     std::string key;
     key.reserve(3 + 1 + 3 + 1 + std::max<std::size_t>(m_category.size(), 40) + 1 +
                 std::max<std::size_t>(m_name.size(), 40));
+    AppendSortKey(key);
+    return key;
+}
+
+void CPluginEntry::AppendSortKey(std::string& key) const
+{
+    // Padded to 40 but never cut: a longer text sorts by all its characters.
+    // The numbers hold no letters, so only the texts need upper-casing.
     appendPadded(key, m_rootIndex, 3);
     key.push_back('.');
     appendPadded(key, m_kind, 3);
@@ -179,7 +185,6 @@ std::string CPluginEntry::SortKey() const
     appendUpperPadded(key, m_category, 40);
     key.push_back('.');
     appendUpperPadded(key, m_name, 40);
-    return key;
 }
 
 bool CPluginEntry::IsFilter() const

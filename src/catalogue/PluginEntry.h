@@ -86,6 +86,7 @@ public:
     std::string DescriptionKey() const;  // "%s_%1d", 1 for Photoshop Filter Factory filters
     std::string RealPath() const;        // the name the file has when enabled
     std::string SortKey() const;         // "%03d.%03d.%-40s.%-40s", upper case
+    void AppendSortKey(std::string& out) const;  // SortKey() appended to out
 
     // Predicates.
     bool IsPiPL() const { return m_resourceType == kResourcePiPL; }

@@ -56,7 +56,7 @@ bool BlockFile::Open(const std::string& path)
     // as Windows refuses to open a directory as a file.
     // The check for a regular file's fstat also gives the size and status.
     OpenFileStat stat;
-    int fd = OpenRegularFileForReading(NativePath(path), &stat);
+    int fd = OpenRegularFileForReading(path, &stat);
     if (fd < 0)
         return false;
     m_fd = fd;
