@@ -29,6 +29,8 @@
 
 namespace vardel {
 
+class CChangeHistory;
+class CTroublemakerSearch;
 class CContentHashCache;
 class CNonPluginCache;
 class CPluginEntry;
@@ -56,6 +58,17 @@ enum class MessageCode {
     FileReadOnly,               // "File read only?"
     PluginChangedOnDisk,        // the text at the stored offset is no longer there: re-scan
     PreviewWriteProtected,      // "Unexpected error: preview image write protected?"
+    HistoryNothingToUndo,       // no command to take back
+    HistoryNothingToRedo,       // no command to do again
+    HistoryNoSuchCommand,       // no such command in the history, or not cut short (%1 its number)
+    HistoryFileChanged,         // another program changed a file since: refused, nothing changed (%1)
+    HistoryFileMissing,         // a file is gone under both its names: refused (%1)
+    HistoryNameTaken,           // a rename's other name is taken: refused (%1)
+    HistoryWriteFailed,         // a file cannot be written: refused before anything changed (%1)
+    HistoryStoppedPartway,      // a file failed after others changed: the command is left cut short (%1)
+    HistoryNotRecorded,         // the journal cannot be saved: nothing changed (%1)
+    HistoryUnusable,            // the journal cannot be read, or this program may not write (%1)
+    TroublemakerRefused,        // the troublemaker search cannot take this step (the text says why)
 };
 
 struct UserMessage {
@@ -216,6 +229,14 @@ public:
     // every save of a reader.
     StoreResult SaveContentHashes();
     const CVardelDoc& Document() const;
+    // The journal of the commands that changed plug-in files, loaded by
+    // Start (a damaged one is kept aside and told like a damaged store).
+    CChangeHistory& History();
+    // What the catalogue editors record their commands with: the history,
+    // or null when this session may not write.
+    ChangeRecorder* Recorder();
+    // The troublemaker search, as Start found it in "setup.db".
+    CTroublemakerSearch& Troublemaker();
 
     // The document and the catalogue on show.
     const CPluginListManager& Catalogue() const;

@@ -13,6 +13,7 @@
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
+#include "modify/ChangeJournal.h"
 #include "modify/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 
@@ -86,6 +87,11 @@ protected:
         for (const std::string& name : StoreFileNames()) {
             if (!fs::exists(setupDb / name))
                 continue;
+            if (name == kJournalFileName) {
+                CChangeJournal journal;
+                EXPECT_EQ(LoadJournal(setupDb / name, journal).status, JournalLoad::Status::Loaded) << when;
+                continue;
+            }
             DirectoryList directories;
             CPluginRestoreManager restore;
             CPIMIManager tails;
