@@ -24,6 +24,8 @@ int main(int argc, char** argv)
     addDuplicateCommands(app, common);
     addFolderCommands(app, common);
     addExportCommands(app, common);
+    addHistoryCommands(app, common);
+    addTroublemakerCommands(app, common);
 
     try {
         app.parse(argc, argv);
