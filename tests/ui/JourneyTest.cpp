@@ -30,6 +30,7 @@
 #include "properties/PluginDetailSheet.h"
 #include "properties/PluginFixedPreviewProp.h"
 #include "properties/PluginPreviewProp.h"
+#include "mainwindow/HistoryActions.h"
 #include "session/SessionAdapter.h"
 
 #include <QApplication>
@@ -89,6 +90,7 @@ private slots:
     void restartFindsEverythingAsLeft();
     void addAnApplicationToTheLaunchBarByKeyboard();
     void moveAPluginWithTheEnterCategoryDialog();
+    void renameAndTakeItBackWithCtrlZ();
 };
 
 void JourneyTest::firstStartToAFirstDirectory()
@@ -361,3 +363,32 @@ void JourneyTest::moveAPluginWithTheEnterCategoryDialog()
 
 QTEST_MAIN(JourneyTest)
 #include "JourneyTest.moc"
+
+void JourneyTest::renameAndTakeItBackWithCtrlZ()
+{
+    auto sample = uitest::FourFileCollection();
+    const fs::path file = sample->PluginDir() / "pipl_three.8bf";
+    const auto before = test::readFile(file);
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    LabelListView& list = *program.View().PluginList();
+    const int beta = uitest::RowTexts(*program.View().PluginModel()).indexOf(QStringLiteral("Beta Two"));
+    uitest::ClickRow(list, beta);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    uitest::ClickRow(list, beta);
+    QTRY_VERIFY(list.findChild<QLineEdit*>(QStringLiteral("labelEdit")));
+    auto* edit = list.findChild<QLineEdit*>(QStringLiteral("labelEdit"));
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, QStringLiteral("Beta Neu"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_VERIFY(uitest::FileHolds(file, "Beta Neu"));
+
+    QTRY_VERIFY(program.Frame().History()->undoAction()->isEnabled());
+    uitest::PressKey(Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(test::readFile(file), before);
+    QTRY_VERIFY(!program.Frame().History()->isBusy());
+    QVERIFY(uitest::RowTexts(*program.View().PluginModel()).contains(QStringLiteral("Beta Two")));
+    QVERIFY(!program.Frame().History()->undoAction()->isEnabled());
+    QVERIFY(program.Frame().History()->redoAction()->isEnabled());
+}
