@@ -101,6 +101,7 @@ std::string FollowInSession(CVardelSession& session, const std::vector<FileChang
         if (!SaveCatalogue(*file, selected, stored) && failure.empty())
             failure = "The catalogue of directory " + std::to_string(n) + " could not be saved.";
     }
+    session.BeforeEntriesChange();
     std::vector<CPluginEntry*> changed = FollowInCatalogue(session.Catalogue(), changes, to);
     if (!changed.empty()) {
         session.NotifyEntriesChanged(std::vector<const CPluginEntry*>(changed.begin(), changed.end()));

@@ -1,6 +1,7 @@
 #include "app/DirectoryScanJob.h"
 
 #include "app/FileOps.h"
+#include "app/Stores.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/VardelDoc.h"
 
@@ -43,16 +44,67 @@ UserMessage CatalogueFileError(const std::error_code& error, const std::string& 
 
 CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory, std::filesystem::path catalogueFile,
                                      const Settings& settings, const CPluginRestoreManager& restore,
-                                     const CPIMIManager& pimiCache, const CNonPluginCache& nonPlugins)
+                                     const CPIMIManager& pimiCache, const CNonPluginCache& nonPlugins,
+                                     CSaveQueue* saves, bool prepareSaves)
     : m_kind(kind), m_directory(&directory), m_copy(directory), m_file(std::move(catalogueFile)),
-      m_extensions(settings.extensions), m_scanAll(settings.scanAll != 0), m_nonPlugins(nonPlugins)
+      m_extensions(settings.extensions), m_scanAll(settings.scanAll != 0), m_baseRestore(restore),
+      m_basePimiCache(pimiCache), m_nonPlugins(nonPlugins), m_saves(saves), m_prepareSaves(prepareSaves)
 {
-    CopyInto(restore, m_restore);
-    CopyInto(pimiCache, m_pimiCache);
+    // The job records new originals over the session's stores, which it
+    // only reads: nothing is copied, and the commit takes over what it added.
+    m_restore.SetBase(&restore);
+    m_pimiCache.SetBase(&pimiCache);
     m_nonPlugins.ClearChanged();
 }
 
+namespace {
+
+// Moves a store's records into new allocations made one after the other.
+// The scan made them between the catalogue's entries; once the catalogue is
+// freed (another directory chosen), records left in between would keep
+// most of its pages from going back to the system.
+template <class Store>
+void Compact(Store& store)
+{
+    using Entry = typename decltype(store.m_entries)::mapped_type::element_type;
+    decltype(store.m_entries) compact;
+    for (const auto& [key, e] : store.m_entries)
+        if (e)
+            compact.emplace_hint(compact.end(), std::string(key), std::make_unique<Entry>(*e));
+    store.m_entries = std::move(compact);
+}
+
+}  // namespace
+
 void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
+{
+    // A catalogue file saved just before (the same directory chosen again)
+    // is read as saved, and whatever a queued save reads stays until it ends.
+    if (m_saves)
+        m_saves->Wait();
+    Scan(std::move(stop), progress);
+    // The originals stay for the program's life; the catalogue goes with
+    // the next directory.
+    Compact(m_restore);
+    Compact(m_pimiCache);
+    if (m_prepareSaves)
+        PrepareSaves();
+}
+
+void CDirectoryScanJob::PrepareSaves()
+{
+    // Bytes that cannot be made are left to the commit to make.
+    if (!m_restore.m_entries.empty() || !m_pimiCache.m_entries.empty()) {
+        if (!RestoreBytes(m_baseRestore, m_restore, m_restoreBytes))
+            m_restoreBytes.clear();
+        if (!PimiInfoBytes(m_basePimiCache, m_pimiCache, m_pimiInfoBytes))
+            m_pimiInfoBytes.clear();
+    }
+    if (m_finished && !CatalogueBytes(SnapshotOf(0, m_catalogue), m_catalogueBytes))
+        m_catalogueBytes.clear();
+}
+
+void CDirectoryScanJob::Scan(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
 {
     if (m_kind == Kind::Refresh) {
         StoreResult loaded = LoadCatalogue(m_file, m_storedClass, m_catalogue);
@@ -86,34 +138,15 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
     m_finished = true;
 }
 
-void CDirectoryScanJob::CopyInto(const CPluginRestoreManager& from, CPluginRestoreManager& to)
-{
-    to.Clear();
-    for (const auto& [key, e] : from.m_entries)
-        if (e)
-            to.m_entries.emplace(key, std::make_unique<CPluginRestoreEntry>(*e));
-}
-
-void CDirectoryScanJob::CopyInto(const CPIMIManager& from, CPIMIManager& to)
-{
-    to.Clear();
-    for (const auto& [key, e] : from.m_entries)
-        if (e)
-            to.m_entries.emplace(key, std::make_unique<CPIMIEntry>(*e));
-}
-
 namespace {
 
 template <class Store>
 int mergeNew(Store& from, Store& into)
 {
-    int added = 0;
-    for (auto& [key, e] : from.m_entries)
-        if (e && !into.m_entries.count(key)) {
-            into.m_entries.emplace(key, std::move(e));
-            ++added;
-        }
-    return added;
+    // Moves the nodes themselves: nothing is allocated or copied.
+    const std::size_t before = into.m_entries.size();
+    into.m_entries.merge(from.m_entries);
+    return static_cast<int>(into.m_entries.size() - before);
 }
 
 }  // namespace

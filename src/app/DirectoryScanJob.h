@@ -1,11 +1,14 @@
 #pragma once
 // The scan job behind selecting a directory and "Re-Scan all": loads the
 // directory's catalogue file and refreshes it, or scans the directory in
-// full, into a catalogue of its own, on private copies of the restore
-// database, the PiMI tail cache and the non-plug-in cache. Run touches
-// nothing else, so it may run on a worker thread while the window thread
-// reads the catalogue on show; the session commits the result.
+// full, into a catalogue of its own. New originals and PiMI tails go into
+// stores of its own that only add to the session's (which Run reads, so
+// nothing may change them until the commit), and the non-plug-in cache is a
+// private copy. Run touches nothing else, so it may run on a worker thread
+// while the window thread reads the catalogue on show; the session commits
+// the result.
 
+#include "app/SaveQueue.h"
 #include "app/Session.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
@@ -14,6 +17,7 @@
 #include "modify/PluginRestoreManager.h"
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -31,9 +35,12 @@ public:
 
     // directory is the list's record (identity only: Run reads the copy
     // taken here); catalogueFile its catalogue file inside "setup.db".
+    // saves: the queued saves Run waits for before it reads anything (none:
+    // saves are made at once). prepareSaves: Run also makes the bytes the
+    // commit saves.
     CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory, std::filesystem::path catalogueFile,
                       const Settings& settings, const CPluginRestoreManager& restore, const CPIMIManager& pimiCache,
-                      const CNonPluginCache& nonPlugins);
+                      const CNonPluginCache& nonPlugins, CSaveQueue* saves = nullptr, bool prepareSaves = false);
 
     void Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress) override;
 
@@ -59,15 +66,23 @@ public:
     CPluginRestoreManager& Restore() { return m_restore; }
     CPIMIManager& PimiCache() { return m_pimiCache; }
     CNonPluginCache& NonPlugins() { return m_nonPlugins; }
+    // The bytes the commit saves, when Run made them (empty otherwise): the
+    // catalogue file's once the job finished (its first four bytes, the
+    // class, are the commit's to set), and those of the restore database
+    // and the tail cache as the commit's merge of this job's new ones makes
+    // them, whenever it found any.
+    std::vector<std::uint8_t>& CatalogueFileBytes() { return m_catalogueBytes; }
+    std::vector<std::uint8_t>& RestoreFileBytes() { return m_restoreBytes; }
+    std::vector<std::uint8_t>& PimiInfoFileBytes() { return m_pimiInfoBytes; }
 
-    // Deep copies of the keyed stores.
-    static void CopyInto(const CPluginRestoreManager& from, CPluginRestoreManager& to);
-    static void CopyInto(const CPIMIManager& from, CPIMIManager& to);
     // Moves the keys of from that into lacks over; returns how many.
     static int MergeNew(CPluginRestoreManager& from, CPluginRestoreManager& into);
     static int MergeNew(CPIMIManager& from, CPIMIManager& into);
 
 private:
+    void Scan(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress);
+    void PrepareSaves();
+
     Kind m_kind;
     const CPluginDirEntry* m_directory;
     CPluginDirEntry m_copy;
@@ -77,9 +92,16 @@ private:
 
     CPluginListManager m_catalogue;
     int m_storedClass = -1;
+    const CPluginRestoreManager& m_baseRestore;
+    const CPIMIManager& m_basePimiCache;
     CPluginRestoreManager m_restore;
     CPIMIManager m_pimiCache;
     CNonPluginCache m_nonPlugins;
+    CSaveQueue* m_saves;
+    bool m_prepareSaves;
+    std::vector<std::uint8_t> m_catalogueBytes;
+    std::vector<std::uint8_t> m_restoreBytes;
+    std::vector<std::uint8_t> m_pimiInfoBytes;
 
     bool m_finished = false;
     bool m_stopped = false;

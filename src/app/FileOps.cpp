@@ -139,7 +139,25 @@ bool IsMissingFileError(const std::error_code& error)
     return error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
 }
 
-int OpenRegularFileForReading(const std::filesystem::path& file)
+namespace {
+
+template <class Stat>
+void fillOpenFileStat(const Stat& st, OpenFileStat* status)
+{
+    if (!status)
+        return;
+    status->changed = static_cast<std::int64_t>(st.st_ctime);
+    status->modified = static_cast<std::int64_t>(st.st_mtime);
+    status->accessed = static_cast<std::int64_t>(st.st_atime);
+    status->size = static_cast<std::uint64_t>(st.st_size);
+    status->mode = static_cast<std::uint32_t>(st.st_mode);
+    status->user = static_cast<std::uint32_t>(st.st_uid);
+    status->group = static_cast<std::uint32_t>(st.st_gid);
+}
+
+}  // namespace
+
+int OpenRegularFileForReading(const std::filesystem::path& file, OpenFileStat* status)
 {
 #if defined(_WIN32)
     int fd = ::_wopen(file.c_str(), _O_RDONLY | _O_BINARY);
@@ -151,6 +169,7 @@ int OpenRegularFileForReading(const std::filesystem::path& file)
         errno = EISDIR;
         return -1;
     }
+    fillOpenFileStat(st, status);
     return fd;
 #else
     // O_NONBLOCK: the open of a FIFO without a writer would wait for one.
@@ -163,6 +182,7 @@ int OpenRegularFileForReading(const std::filesystem::path& file)
         errno = EISDIR;
         return -1;
     }
+    fillOpenFileStat(st, status);
     // O_NONBLOCK has no effect on a regular file: it may stay.
     return fd;
 #endif

@@ -65,11 +65,23 @@ std::error_code NotRegularFileError();
 // one that is there and cannot be read).
 bool IsMissingFileError(const std::error_code& error);
 
+// What the file system says about an open file (fstat).
+struct OpenFileStat {
+    std::int64_t changed = 0;  // seconds since the epoch
+    std::int64_t modified = 0;
+    std::int64_t accessed = 0;
+    std::uint64_t size = 0;
+    std::uint32_t mode = 0;  // the st_mode bits
+    std::uint32_t user = 0;
+    std::uint32_t group = 0;
+};
+
 // Opens an existing file for reading without ever blocking on it (a FIFO
 // would wait for a writer in the open itself) and only when it is a regular
 // file. Returns the descriptor (to close with CloseFile), or -1 with errno
 // set: the open's error, or EISDIR for anything that is not a regular file.
-int OpenRegularFileForReading(const std::filesystem::path& file);
+// status, when given, gets what the check found about the open file.
+int OpenRegularFileForReading(const std::filesystem::path& file, OpenFileStat* status = nullptr);
 void CloseFile(int fd);
 
 // True when something is at path, a dangling symbolic link included.

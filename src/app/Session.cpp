@@ -1,11 +1,13 @@
 #include "app/Session.h"
 
+#include "app/Archive.h"
 #include "app/FileOps.h"
 #include "app/SessionImpl.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
+#include "search/DescriptionListManager.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -140,6 +142,9 @@ void CVardelSession::Start(SessionAccess access, const WriterIdentity& writer)
             d->m_directory.resize(d->m_directory.find('\0'));
     noteLoad(kRestore, LoadRestore(s.dataDir, s.restore));
     noteLoad(kPimiInfo, LoadPimiInfo(s.dataDir, s.pimiCache));
+    // Stores read whole are what their files hold.
+    s.restoreSaved = static_cast<bool>(s.loadResults[kRestore]);
+    s.pimiSaved = static_cast<bool>(s.loadResults[kPimiInfo]);
     noteLoad(kKeywords, LoadDescriptions(s.dataDir, s.descriptions));
     noteLoad(kLaunchBar, LoadLaunchBar(s.dataDir, s.launchBar));
     // The non-plug-in cache is ours alone and only a cache: a damaged one is dropped.
@@ -205,12 +210,62 @@ void CVardelSession::Exit()
     if (m_impl->nonPlugins.IsChanged())
         SaveNonPluginCache();
     SaveContentHashes();
+    // Leaving waits for every save: what they tell is told before the end.
+    WaitForSaves();
+}
+
+void CVardelSession::SetBackgroundSaves(bool on)
+{
+    if (!on)
+        WaitForSaves();
+    m_impl->background = on;
+}
+
+void CVardelSession::SetOnSaved(std::function<void()> onSaved)
+{
+    m_impl->saves.SetOnSaved(std::move(onSaved));
+}
+
+void CVardelSession::CollectSaves()
+{
+    for (CSaveQueue::Outcome& outcome : m_impl->saves.TakeOutcomes()) {
+        TellIfNotWritable(outcome.result);
+        if (outcome.done)
+            outcome.done(outcome.result);
+    }
+}
+
+void CVardelSession::WaitForSaves()
+{
+    m_impl->saves.Wait();
+    CollectSaves();
+}
+
+void CVardelSession::BeforeEntriesChange()
+{
+    WaitForLiveSaves();
+}
+
+void CVardelSession::WaitForLiveSaves()
+{
+    if (*m_impl->liveSavesPending > 0)
+        WaitForSaves();
 }
 
 StoreResult CVardelSession::SaveNonPluginCache()
 {
     Impl& s = *m_impl;
-    return SaveGuarded(kNonPlugins, [&] { return SaveNonPlugins(s.dataDir, s.nonPlugins); });
+    if (!s.background)
+        return SaveGuarded(kNonPlugins, [&] { return SaveNonPlugins(s.dataDir, s.nonPlugins); });
+    // Its content is taken now; a save that fails leaves it to be saved again.
+    StoreResult queued = QueueBytes(kNonPlugins, [&](CArchive& ar) { s.nonPlugins.Serialize(ar); },
+                                    [this](const StoreResult& saved) {
+                                        if (!saved)
+                                            m_impl->nonPlugins.MarkChanged();
+                                    });
+    if (queued)
+        s.nonPlugins.ClearChanged();
+    return queued;
 }
 
 CContentHashCache& CVardelSession::ContentHashes()
@@ -232,7 +287,7 @@ StoreResult CVardelSession::SaveContentHashes()
     return SaveGuarded(kHashes, [&] { return vardel::SaveContentHashes(s.dataDir, s.contentHashes); });
 }
 
-StoreResult CVardelSession::SaveGuarded(const std::string& name, const std::function<StoreResult()>& save)
+std::optional<StoreResult> CVardelSession::RefuseSave(const std::string& name)
 {
     Impl& s = *m_impl;
     if (!s.started)
@@ -243,11 +298,19 @@ StoreResult CVardelSession::SaveGuarded(const std::string& name, const std::func
     if (auto it = s.loadResults.find(name); it != s.loadResults.end() && it->second.Unreadable())
         return refusedSave(unreadableMessage(file, it->second.fileError).text);
     if (auto it = s.damagedPending.find(name); it != s.damagedPending.end()) {
+        // Any save of it queued before has ended first.
+        if (s.background)
+            WaitForSaves();
         if (!KeepDamaged(file))
             return refusedSave("cannot keep the damaged " + file.string() + " before saving over it");
         s.damagedPending.erase(it);
     }
-    StoreResult result = save();
+    return std::nullopt;
+}
+
+void CVardelSession::TellIfNotWritable(const StoreResult& result)
+{
+    Impl& s = *m_impl;
     std::error_code ec;
     if (!result && !s.toldNotWritable && fs::is_directory(s.dataDir.SetupDb(), ec)) {
         // A missing setup.db fails every save silently; an existing one that
@@ -255,7 +318,68 @@ StoreResult CVardelSession::SaveGuarded(const std::string& name, const std::func
         s.toldNotWritable = true;
         NotifyMessage(notWritableMessage(s.dataDir.SetupDb().string()));
     }
+}
+
+StoreResult CVardelSession::SaveGuarded(const std::string& name, const std::function<StoreResult()>& save)
+{
+    if (auto refused = RefuseSave(name))
+        return *refused;
+    // Saved now: whatever was queued before goes first.
+    if (m_impl->background)
+        WaitForSaves();
+    StoreResult result = save();
+    TellIfNotWritable(result);
     return result;
+}
+
+StoreResult CVardelSession::QueueGuarded(const std::string& name, std::function<StoreResult()> work,
+                                         std::function<void(const StoreResult&)> done, bool readsRecords)
+{
+    Impl& s = *m_impl;
+    if (auto refused = RefuseSave(name))
+        return *refused;
+    if (!s.background) {
+        StoreResult result = work();
+        TellIfNotWritable(result);
+        if (done)
+            done(result);
+        return result;
+    }
+    if (readsRecords) {
+        // Counted until it has ended, so that whoever changes the records waits.
+        auto pending = s.liveSavesPending;
+        ++*pending;
+        work = [pending, save = std::move(work)] {
+            struct Ended {
+                std::atomic<int>& count;
+                ~Ended() { --count; }
+            } ended{*pending};
+            return save();
+        };
+    }
+    s.lastTicket = s.saves.Queue(name, std::move(work), std::move(done));
+    return {};
+}
+
+StoreResult CVardelSession::QueueBytes(const std::string& name, const std::function<void(CArchive&)>& write,
+                                       std::function<void(const StoreResult&)> done)
+{
+    Impl& s = *m_impl;
+    const fs::path file = s.dataDir.SetupDb() / name;
+    if (!s.background)
+        return SaveGuarded(name, [&] { return SaveArchiveFile(file, write); });
+    if (auto refused = RefuseSave(name))
+        return *refused;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    if (StoreResult made = ArchiveBytes(write, *bytes); !made) {
+        StoreResult failed = refusedSave(file.string() + ": " + made.error);
+        TellIfNotWritable(failed);
+        if (done)
+            done(failed);
+        return failed;
+    }
+    s.saves.Queue(name, [file, bytes] { return WriteStoreBytes(file, *bytes); }, std::move(done));
+    return {};
 }
 
 bool CVardelSession::SaveSettingsAndStores()
@@ -265,11 +389,36 @@ bool CVardelSession::SaveSettingsAndStores()
         return false;
     SaveSettings(s.backend, s.settings);
     // Each store is its own attempt.
-    bool ok = static_cast<bool>(SaveDirectoryList());
-    ok = static_cast<bool>(SaveGuarded(kRestore, [&] { return SaveRestore(s.dataDir, s.restore); })) && ok;
-    ok = static_cast<bool>(SaveGuarded(kPimiInfo, [&] { return SavePimiInfo(s.dataDir, s.pimiCache); })) &&
-         ok;
+    bool ok = static_cast<bool>(QueueBytes(kIndex, [&](CArchive& ar) { ar.SerializeArray(s.directories); }));
+    ok = SaveOriginalsQueued() && ok;
     NotifyDirectoryListChanged();
+    return ok;
+}
+
+bool CVardelSession::SaveOriginalsQueued()
+{
+    Impl& s = *m_impl;
+    if (!s.background)
+        return SaveOriginals();
+    // Read where they are when the save runs: nothing changes them before
+    // (a commit waits for these saves).
+    const std::uint64_t generation = s.originalsGeneration;
+    bool ok = static_cast<bool>(QueueGuarded(
+        kRestore, [&s] { return SaveRestore(s.dataDir, s.restore); },
+        [this, generation](const StoreResult& saved) {
+            if (saved && generation == m_impl->originalsGeneration)
+                m_impl->restoreSaved = true;
+        },
+        true));
+    ok = static_cast<bool>(QueueGuarded(
+             kPimiInfo, [&s] { return SavePimiInfo(s.dataDir, s.pimiCache); },
+             [this, generation](const StoreResult& saved) {
+                 if (saved && generation == m_impl->originalsGeneration)
+                     m_impl->pimiSaved = true;
+             },
+             true)) &&
+         ok;
+    s.originalsTicket = s.lastTicket;
     return ok;
 }
 
@@ -304,16 +453,30 @@ bool CVardelSession::RenewCatalogueFile(int n)
 bool CVardelSession::SaveOriginals()
 {
     Impl& s = *m_impl;
-    bool ok = static_cast<bool>(SaveGuarded(kRestore, [&] { return SaveRestore(s.dataDir, s.restore); }));
-    ok = static_cast<bool>(SaveGuarded(kPimiInfo, [&] { return SavePimiInfo(s.dataDir, s.pimiCache); })) &&
-         ok;
-    return ok;
+    const bool restore = static_cast<bool>(SaveGuarded(kRestore, [&] { return SaveRestore(s.dataDir, s.restore); }));
+    const bool pimi = static_cast<bool>(SaveGuarded(kPimiInfo, [&] { return SavePimiInfo(s.dataDir, s.pimiCache); }));
+    s.restoreSaved = s.restoreSaved || restore;
+    s.pimiSaved = s.pimiSaved || pimi;
+    return restore && pimi;
+}
+
+bool CVardelSession::SaveOriginalsBeforeWrite()
+{
+    Impl& s = *m_impl;
+    // Usually the commit's save of them ended long ago.
+    if (s.background && s.originalsTicket > 0) {
+        s.saves.WaitFor(s.originalsTicket);
+        CollectSaves();
+    }
+    if (s.restoreSaved && s.pimiSaved)
+        return true;
+    return SaveOriginals();
 }
 
 StoreResult CVardelSession::SaveDescriptions()
 {
     Impl& s = *m_impl;
-    return SaveGuarded(kKeywords, [&] { return vardel::SaveDescriptions(s.dataDir, s.descriptions); });
+    return QueueBytes(kKeywords, [&](CArchive& ar) { s.descriptions.Serialize(ar); });
 }
 
 bool CVardelSession::KeepDamaged(const fs::path& file)
@@ -332,8 +495,7 @@ bool CVardelSession::KeepDamaged(const fs::path& file)
 bool CVardelSession::SaveLaunchBar()
 {
     Impl& s = *m_impl;
-    return static_cast<bool>(
-        SaveGuarded(kLaunchBar, [&] { return vardel::SaveLaunchBar(s.dataDir, s.launchBar); }));
+    return static_cast<bool>(QueueBytes(kLaunchBar, [&](CArchive& ar) { ar.SerializeArray(s.launchBar); }));
 }
 
 StoreResult CVardelSession::StoreLoadResult(const std::string& store) const

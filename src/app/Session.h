@@ -7,9 +7,17 @@
 //
 // Threads: every member function is called on one thread (the owner's, in
 // the GUI the window thread), except ScanJob::Run, which may run anywhere.
-// A scan job builds a new catalogue on private copies of the restore
-// database and the PiMI tail cache; Commit swaps the result in on the
-// owner's thread and tells the observers before the old entries go away.
+// A scan job builds a new catalogue and records new originals and PiMI
+// tails over the session's stores, which it reads (so nothing changes them
+// until the commit); Commit swaps the result in on the owner's thread and
+// tells the observers before the old entries go away.
+//
+// A session that saves in the background (SetBackgroundSaves) queues its
+// large saves on a thread of their own, one after the other: the catalogue
+// file and the restore database are read there as they are (no copy), so
+// the session waits for those saves before it changes what they read, and
+// a job waits for every queued save before it loads a catalogue file. The
+// next save of a store follows the one queued before it; Exit waits for all.
 
 #include "app/Application.h"
 #include "app/LaunchBarEntry.h"
@@ -29,10 +37,13 @@
 
 namespace vardel {
 
+class CArchive;
 class CChangeHistory;
 class CTroublemakerSearch;
 class CContentHashCache;
+class CDirectoryScanJob;
 class CNonPluginCache;
+class CPluginDirEntry;
 class CPluginEntry;
 class CPluginListManager;
 class CVardelDoc;
@@ -180,8 +191,30 @@ public:
     // an observer that comes later.
     const std::vector<UserMessage>& StartMessages() const;
     // Exit: the catalogue on show, settings and stores, then the description
-    // database. Not for a second instance (it never calls Start).
+    // database; returns once every save has ended. Not for a second
+    // instance (it never calls Start).
     void Exit();
+
+    // Saves from now on run on a thread of their own, queued in order (the
+    // GUI's: no save makes the window wait), or, when off (the default),
+    // at once. A queued save's result reaches CollectSaves; its function
+    // returns success for the queueing. Switching off waits for the queue.
+    void SetBackgroundSaves(bool on);
+    // Called on the saving thread after each queued save ended (the owner
+    // posts itself a call to CollectSaves); empty for none.
+    void SetOnSaved(std::function<void()> onSaved);
+    // On the owner's thread: takes the results of the queued saves that
+    // ended and tells the observers what they have to tell.
+    void CollectSaves();
+    // Returns once every queued save has ended, their results collected.
+    void WaitForSaves();
+    // Before a plug-in file is written: the originals recorded so far must
+    // be in their files first. Waits for a queued save of them, and saves
+    // them now unless the files hold them already. False when that failed.
+    bool SaveOriginalsBeforeWrite();
+    // Before entries of the catalogue on show change outside the editor (an
+    // undo, a troublemaker step): waits for a queued save still reading them.
+    void BeforeEntriesChange();
     // Settings, "\index", "\restore", "\pimiinfo" (after Setup and when the
     // preview page applies its settings). False when a save failed.
     bool SaveSettingsAndStores();
@@ -308,9 +341,44 @@ public:
 
 private:
     struct Impl;
-    // Saves one store, first keeping a damaged original of it beside it;
-    // refused when the session may not write or the store could not be read.
+    // Why a store may not be saved now (the session may not write, the
+    // store could not be read, its damaged original cannot be kept), as the
+    // result of the refused save; nothing when it may (a damaged original
+    // was kept then).
+    std::optional<StoreResult> RefuseSave(const std::string& store);
+    // Tells once that saves into the data directory fail.
+    void TellIfNotWritable(const StoreResult& result);
+    // Saves one store at once (after the queued saves), first keeping a
+    // damaged original of it beside it; refused as RefuseSave says.
     StoreResult SaveGuarded(const std::string& store, const std::function<StoreResult()>& save);
+    // The same, queued in a session that saves in the background (the
+    // result then tells the queueing; done gets the save's own, on this
+    // thread, when collected), at once in any other.
+    // readsRecords: the work reads the session's own records when it runs.
+    StoreResult QueueGuarded(const std::string& store, std::function<StoreResult()> work,
+                             std::function<void(const StoreResult&)> done = {}, bool readsRecords = false);
+    // Queues the bytes write makes now as the store's next content.
+    StoreResult QueueBytes(const std::string& store, const std::function<void(CArchive&)>& write,
+                           std::function<void(const StoreResult&)> done = {});
+    // Saves the restore database and the tail cache as they are in memory:
+    // queued, read there, in the background.
+    bool SaveOriginalsQueued();
+    // Waits for the queued saves that read the session's records, before
+    // they change.
+    void WaitForLiveSaves();
+    // The entries of a catalogue no longer shown go: after the queued saves
+    // that may read them, on the saving thread, in the background.
+    void Retire(CPluginListManager& old);
+    // The scan job of a selection or rescan (kind: CDirectoryScanJob::Kind).
+    std::unique_ptr<CDirectoryScanJob> MakeJob(int kind, const CPluginDirEntry& dir,
+                                               const std::filesystem::path& file);
+    // Saves the originals a commit merged, from the bytes the job made.
+    void SaveNewOriginals(CDirectoryScanJob& scan);
+    // The catalogue file to save the catalogue on show to, its damaged
+    // original kept first; nothing when it is not to be saved.
+    std::optional<std::filesystem::path> CatalogueFileToSave();
+    // Saves the catalogue a commit showed, from the bytes the job made.
+    void SaveCommittedCatalogue(CDirectoryScanJob& scan);
     void TakeWriterLock(const WriterIdentity& writer);
     // Copies a damaged store file beside it and tells so; true when the copy
     // was made or the file is gone, false when nothing may be saved over it.

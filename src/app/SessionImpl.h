@@ -2,6 +2,7 @@
 // What a session holds; shared by the files that implement CVardelSession.
 
 #include "app/ChangeHistory.h"
+#include "app/SaveQueue.h"
 #include "app/Session.h"
 #include "app/Stores.h"
 #include "app/TroublemakerSearch.h"
@@ -13,7 +14,10 @@
 #include "modify/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 
+#include <atomic>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,6 +63,23 @@ struct CVardelSession::Impl {
     bool mayWrite = false;
     std::optional<UserMessage> writeRefusal;
     std::vector<UserMessage> startMessages;
+
+    // Saves run on the queue's thread (SetBackgroundSaves).
+    bool background = false;
+    // Queued saves that read the session's records (the catalogue on show,
+    // the restore database, the tail cache) when they run, not yet ended:
+    // nothing may change those records until they have.
+    std::shared_ptr<std::atomic<int>> liveSavesPending = std::make_shared<std::atomic<int>>(0);
+    std::uint64_t lastTicket = 0;       // number of the save queued last
+    std::uint64_t originalsTicket = 0;  // of the last queued save of the originals
+    // The restore database and the tail cache as in memory are in their
+    // files (loaded whole, or saved since the last originals came in).
+    bool restoreSaved = false;
+    bool pimiSaved = false;
+    std::uint64_t originalsGeneration = 0;  // counts merges of new originals
+
+    // Last: it ends (waiting for its saves) before anything they read goes.
+    CSaveQueue saves;
 };
 
 }  // namespace vardel

@@ -4,6 +4,7 @@
 
 #include "app/DirectoryScanJob.h"
 #include "app/FileOps.h"
+#include "app/FreeMemory.h"
 #include "app/Session.h"
 #include "app/SessionImpl.h"
 #include "catalogue/CatalogueScan.h"
@@ -20,6 +21,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kAnalysing = "Analysing...";
+constexpr const char* kRestoreStore = "restore";
+constexpr const char* kPimiInfoStore = "pimiinfo";
 constexpr const char* kReady = "Ready";
 
 UserMessage outsideMessage(const std::string& stored)
@@ -54,9 +57,32 @@ void CVardelSession::ShowNothing()
 {
     for (SessionObserver* o : std::vector<SessionObserver*>(m_impl->observers))
         o->CatalogueAboutToBeReplaced();
+    CPluginListManager old;
+    std::swap(old.m_entries, m_impl->doc.Catalogue().m_entries);
+    std::swap(old.m_roots, m_impl->doc.Catalogue().m_roots);
     m_impl->doc.ShowNothing();
     for (SessionObserver* o : std::vector<SessionObserver*>(m_impl->observers))
         o->CatalogueReplaced();
+    Retire(old);
+}
+
+void CVardelSession::Retire(CPluginListManager& old)
+{
+    if (!m_impl->background) {
+        old.Clear();
+        return;
+    }
+    // Freed behind the saves queued before, which may read its entries,
+    // and off the owner's thread; its pages go back to the system.
+    auto retired = std::make_shared<CPluginListManager>();
+    std::swap(retired->m_entries, old.m_entries);
+    std::swap(retired->m_roots, old.m_roots);
+    old.Clear();
+    m_impl->saves.Queue({}, [retired]() mutable {
+        retired.reset();
+        ReleaseFreeMemory();
+        return StoreResult{};
+    });
 }
 
 void CVardelSession::RefuseSelection(const UserMessage& message, ScanOutcome& outcome)
@@ -95,7 +121,18 @@ std::unique_ptr<ScanJob> CVardelSession::PrepareSelect(int n, ScanOutcome& outco
     }
     const auto kind = size == 0 ? CDirectoryScanJob::Kind::FirstScan : CDirectoryScanJob::Kind::Refresh;
     outcome.fullScan = size == 0;
-    return std::make_unique<CDirectoryScanJob>(kind, dir, *file, s.settings, s.restore, s.pimiCache, s.nonPlugins);
+    return MakeJob(static_cast<int>(kind), dir, *file);
+}
+
+std::unique_ptr<CDirectoryScanJob> CVardelSession::MakeJob(int kind, const CPluginDirEntry& dir,
+                                                           const fs::path& file)
+{
+    Impl& s = *m_impl;
+    // A job waits for the queued saves (the catalogue file it loads may be
+    // among them) and makes the bytes its commit saves, off this thread.
+    return std::make_unique<CDirectoryScanJob>(static_cast<CDirectoryScanJob::Kind>(kind), dir, file, s.settings,
+                                               s.restore, s.pimiCache, s.nonPlugins,
+                                               s.background ? &s.saves : nullptr, MayWrite());
 }
 
 std::unique_ptr<ScanJob> CVardelSession::PrepareRescan(ScanOutcome& outcome)
@@ -115,8 +152,7 @@ std::unique_ptr<ScanJob> CVardelSession::PrepareRescan(ScanOutcome& outcome)
         return nullptr;
     }
     outcome.fullScan = true;
-    return std::make_unique<CDirectoryScanJob>(CDirectoryScanJob::Kind::Rescan, *dir, *file, s.settings, s.restore,
-                                               s.pimiCache, s.nonPlugins);
+    return MakeJob(static_cast<int>(CDirectoryScanJob::Kind::Rescan), *dir, *file);
 }
 
 ScanOutcome CVardelSession::Commit(ScanJob& job)
@@ -129,13 +165,16 @@ ScanOutcome CVardelSession::Commit(ScanJob& job)
     outcome.filesRead = scan->FilesRead();
     outcome.fullScan = scan->GetKind() != CDirectoryScanJob::Kind::Refresh;
 
+    // Queued saves that read the stores or the catalogue on show end before
+    // either changes (usually they ended before the job began).
+    WaitForLiveSaves();
     // Originals recorded for the first time are true whatever became of the
     // job; they are kept at once, since no later scan could see them again
     // once a plug-in is changed.
     const int newOriginals = CDirectoryScanJob::MergeNew(scan->Restore(), s.restore) +
                              CDirectoryScanJob::MergeNew(scan->PimiCache(), s.pimiCache);
     if (newOriginals > 0)
-        SaveOriginals();
+        SaveNewOriginals(*scan);
 
     for (const UserMessage& m : scan->Messages()) {
         outcome.messages.push_back(m);
@@ -171,16 +210,92 @@ ScanOutcome CVardelSession::Commit(ScanJob& job)
         o->CatalogueReplaced();
 
     if (scan->NonPlugins().IsChanged()) {
-        s.nonPlugins = scan->NonPlugins();
+        s.nonPlugins = std::move(scan->NonPlugins());
         SaveNonPluginCache();
     }
     // A catalogue file that broke off part way is kept beside it before the
     // refreshed catalogue is saved over it.
     s.catalogueDamagedPending = scan->LoadDamaged() ? scan->CatalogueFile() : fs::path();
-    SaveCatalogue();
+    SaveCommittedCatalogue(*scan);
     NotifyStatus(kReady);
+    // The catalogue shown before goes last, behind the saves.
+    Retire(scan->Catalogue());
     outcome.done = true;
     return outcome;
+}
+
+void CVardelSession::SaveNewOriginals(CDirectoryScanJob& scan)
+{
+    Impl& s = *m_impl;
+    ++s.originalsGeneration;
+    s.restoreSaved = s.pimiSaved = false;
+    auto restore = std::make_shared<std::vector<std::uint8_t>>(std::move(scan.RestoreFileBytes()));
+    auto pimi = std::make_shared<std::vector<std::uint8_t>>(std::move(scan.PimiInfoFileBytes()));
+    if (restore->empty() || pimi->empty()) {
+        // Not made by the job: made here, from the stores as merged.
+        SaveOriginals();
+        return;
+    }
+    // The job made them from the stores it added to, which hold now
+    // exactly what the merge made of them.
+    const std::uint64_t generation = s.originalsGeneration;
+    auto saved = [this, generation](bool Impl::*flag) {
+        return [this, generation, flag](const StoreResult& result) {
+            if (result && generation == m_impl->originalsGeneration)
+                (*m_impl).*flag = true;
+        };
+    };
+    const fs::path setupDb = s.dataDir.SetupDb();
+    QueueGuarded(
+        kRestoreStore, [file = setupDb / kRestoreStore, restore] { return WriteStoreBytes(file, *restore); },
+        saved(&Impl::restoreSaved));
+    QueueGuarded(
+        kPimiInfoStore, [file = setupDb / kPimiInfoStore, pimi] { return WriteStoreBytes(file, *pimi); },
+        saved(&Impl::pimiSaved));
+    s.originalsTicket = s.lastTicket;
+}
+
+std::optional<fs::path> CVardelSession::CatalogueFileToSave()
+{
+    Impl& s = *m_impl;
+    const CPluginDirEntry* dir = s.doc.CurrentDirectory();
+    if (!dir || !MayWrite())
+        return std::nullopt;
+    auto file = CatalogueFilePath(s.dataDir, dir->m_catalogueFile);
+    if (!file)
+        return std::nullopt;
+    if (!s.catalogueDamagedPending.empty() && s.catalogueDamagedPending == *file) {
+        // A save of it queued before ends first.
+        if (s.background)
+            WaitForSaves();
+        if (!KeepDamaged(*file))
+            return std::nullopt;
+        s.catalogueDamagedPending.clear();
+    }
+    return file;
+}
+
+void CVardelSession::SaveCommittedCatalogue(CDirectoryScanJob& scan)
+{
+    Impl& s = *m_impl;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(std::move(scan.CatalogueFileBytes()));
+    if (bytes->size() < 4) {
+        SaveCatalogue();
+        return;
+    }
+    auto file = CatalogueFileToSave();
+    if (!file)
+        return;
+    // The job made the file's bytes from the catalogue now shown; only the
+    // class, chosen here, was left to set.
+    const auto cls = static_cast<std::uint32_t>(s.doc.SelectedClass());
+    for (int i = 0; i < 4; ++i)
+        (*bytes)[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(cls >> (8 * i));
+    // Failures of catalogue saves are silent.
+    if (s.background)
+        s.lastTicket = s.saves.Queue({}, [file = *file, bytes] { return WriteStoreBytes(file, *bytes); });
+    else
+        WriteStoreBytes(*file, *bytes);
 }
 
 namespace {
@@ -243,28 +358,39 @@ bool CVardelSession::OpenStoredCatalogue(int n, UserMessage* failure)
     s.doc.Show(dir, catalogue, selected);
     for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
         o->CatalogueReplaced();
+    Retire(catalogue);
     return true;
 }
 
 bool CVardelSession::SaveCatalogue()
 {
     Impl& s = *m_impl;
-    const CPluginDirEntry* dir = s.doc.CurrentDirectory();
-    if (!dir || !MayWrite())
-        return false;
-    auto file = CatalogueFilePath(s.dataDir, dir->m_catalogueFile);
+    auto file = CatalogueFileToSave();
     if (!file)
         return false;
-    if (!s.catalogueDamagedPending.empty() && s.catalogueDamagedPending == *file) {
-        if (!KeepDamaged(*file))
-            return false;
-        s.catalogueDamagedPending.clear();
-    }
-    return static_cast<bool>(vardel::SaveCatalogue(*file, s.doc.SelectedClass(), s.doc.Catalogue()));
+    if (!s.background)
+        return static_cast<bool>(vardel::SaveCatalogue(*file, s.doc.SelectedClass(), s.doc.Catalogue()));
+    // The entries are read where they are when the save runs: nothing
+    // changes them before (a commit or a write waits for this save), and
+    // entries that go away are retired behind it.
+    auto snapshot = std::make_shared<CatalogueSnapshot>(SnapshotOf(s.doc.SelectedClass(), s.doc.Catalogue()));
+    auto pending = s.liveSavesPending;
+    ++*pending;
+    // Failures of catalogue saves are silent.
+    s.lastTicket = s.saves.Queue({}, [file = *file, snapshot, pending] {
+        std::vector<std::uint8_t> bytes;
+        StoreResult made = CatalogueBytes(*snapshot, bytes);
+        --*pending;
+        return made ? WriteStoreBytes(file, bytes) : made;
+    });
+    return true;
 }
 
 WriteScope CVardelSession::CatalogueWriteScope() const
 {
+    // A queued save may still be reading the entries a write changes.
+    if (*m_impl->liveSavesPending > 0)
+        m_impl->saves.Wait();
     const Impl& s = *m_impl;
     if (!MayWrite())
         return WriteScope::Nowhere(s.writeRefusal ? s.writeRefusal->text : "Nothing may be written now.");

@@ -105,13 +105,27 @@ StoreResult LoadArchiveFile(const std::filesystem::path& file, const std::functi
 
 StoreResult SaveArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& write)
 {
+    std::vector<std::uint8_t> bytes;
+    if (StoreResult made = ArchiveBytes(write, bytes); !made)
+        return failure(file.string() + ": " + made.error);
+    return WriteStoreBytes(file, bytes);
+}
+
+StoreResult ArchiveBytes(const std::function<void(CArchive&)>& write, std::vector<std::uint8_t>& bytes)
+{
     CArchive ar;
     try {
         write(ar);
     } catch (const std::exception& e) {
-        return failure(file.string() + ": " + e.what());
+        return failure(e.what());
     }
-    if (auto ec = WriteFileAtomically(file, ar.Data()))
+    bytes = ar.TakeData();
+    return {};
+}
+
+StoreResult WriteStoreBytes(const std::filesystem::path& file, std::span<const std::uint8_t> bytes)
+{
+    if (auto ec = WriteFileAtomically(file, bytes))
         return failure("cannot write " + file.string() + ": " + ec.message());
     return {};
 }
@@ -270,6 +284,54 @@ StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, 
         ar.WriteDword(static_cast<std::uint32_t>(selectedClass));
         catalogue.Serialize(ar);
     });
+}
+
+CatalogueSnapshot SnapshotOf(int selectedClass, const CPluginListManager& catalogue)
+{
+    CatalogueSnapshot snapshot;
+    snapshot.selectedClass = selectedClass;
+    snapshot.entries.reserve(catalogue.m_entries.size());
+    for (const auto& e : catalogue.m_entries)
+        snapshot.entries.push_back(e.get());
+    for (const auto& r : catalogue.m_roots)
+        snapshot.roots.emplace_back(r ? r->m_tag : 0, r ? r->m_path : std::string());
+    snapshot.currentRoot = catalogue.m_currentRoot;
+    return snapshot;
+}
+
+StoreResult CatalogueBytes(const CatalogueSnapshot& snapshot, std::vector<std::uint8_t>& bytes)
+{
+    // As SaveCatalogue writes it: the class, then the catalogue's entries,
+    // roots and current root (every record once, so no back-references).
+    std::vector<CRootItem> roots(snapshot.roots.size());
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        roots[i].m_tag = snapshot.roots[i].first;
+        roots[i].m_path = snapshot.roots[i].second;
+    }
+    return ArchiveBytes(
+        [&](CArchive& ar) {
+            ar.WriteDword(static_cast<std::uint32_t>(snapshot.selectedClass));
+            ar.WriteCount(static_cast<std::uint32_t>(snapshot.entries.size()));
+            for (const CPluginEntry* e : snapshot.entries)
+                ar.WriteObject(e);
+            ar.WriteCount(static_cast<std::uint32_t>(roots.size()));
+            for (const CRootItem& r : roots)
+                ar.WriteObject(&r);
+            int currentRoot = snapshot.currentRoot;
+            ar.Exchange(currentRoot);
+        },
+        bytes);
+}
+
+StoreResult RestoreBytes(const CPluginRestoreManager& base, const CPluginRestoreManager& added,
+                         std::vector<std::uint8_t>& bytes)
+{
+    return ArchiveBytes([&](CArchive& ar) { ar.StoreMaps(base.m_entries, added.m_entries); }, bytes);
+}
+
+StoreResult PimiInfoBytes(const CPIMIManager& base, const CPIMIManager& added, std::vector<std::uint8_t>& bytes)
+{
+    return ArchiveBytes([&](CArchive& ar) { ar.StoreMaps(base.m_entries, added.m_entries); }, bytes);
 }
 
 bool IsCatalogueFileName(const std::string& name)

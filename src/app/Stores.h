@@ -11,8 +11,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace vardel {
@@ -23,6 +25,7 @@ class CPIMIManager;
 class CDescriptionListManager;
 class CLaunchBarEntry;
 class CPluginListManager;
+class CPluginEntry;
 class CArchive;
 class CNonPluginCache;
 class CContentHashCache;
@@ -87,6 +90,30 @@ std::vector<std::string> StoreFileNames();
 // A catalogue file: the selected class (DWORD), then the catalogue.
 StoreResult LoadCatalogue(const std::filesystem::path& file, int& selectedClass, CPluginListManager& catalogue);
 StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, CPluginListManager& catalogue);
+
+// What a catalogue file holds, taken from a catalogue without copying a
+// record: the entries must neither change nor go away until whatever was
+// made of it (CatalogueBytes) has been made.
+struct CatalogueSnapshot {
+    int selectedClass = -1;
+    std::vector<const CPluginEntry*> entries;
+    std::vector<std::pair<int, std::string>> roots;  // tag and path of each root
+    int currentRoot = -1;
+};
+CatalogueSnapshot SnapshotOf(int selectedClass, const CPluginListManager& catalogue);
+// The bytes SaveCatalogue writes for the snapshot's catalogue; false (with
+// the reason in the result) when they cannot be made.
+StoreResult CatalogueBytes(const CatalogueSnapshot& snapshot, std::vector<std::uint8_t>& bytes);
+// The bytes SaveRestore and SavePimiInfo write for the union of base and
+// a store that only adds to it (a scan job's, before the commit merges it).
+StoreResult RestoreBytes(const CPluginRestoreManager& base, const CPluginRestoreManager& added,
+                         std::vector<std::uint8_t>& bytes);
+StoreResult PimiInfoBytes(const CPIMIManager& base, const CPIMIManager& added, std::vector<std::uint8_t>& bytes);
+// The bytes SaveArchiveFile writes for write.
+StoreResult ArchiveBytes(const std::function<void(CArchive&)>& write, std::vector<std::uint8_t>& bytes);
+// Replaces the file with bytes made by one of the above, atomically; on
+// failure the old file is untouched.
+StoreResult WriteStoreBytes(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
 
 // Reads a whole store file (at most kMaxStoreSize bytes) through a loading
 // archive handed to read. Never throws: a missing file, an archive failure

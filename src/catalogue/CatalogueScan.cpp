@@ -11,6 +11,7 @@
 #include "modify/BlockFile.h"
 #include "modify/PluginRestoreManager.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <set>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #if !defined(_WIN32)
@@ -32,9 +34,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kMaxWalkDepth = 64;
-constexpr std::size_t kRefreshBlock = 512;
-// Handles the refresh keeps open for files with several entries.
-constexpr std::size_t kMaxSharedFiles = 64;
+// Names and categories of one file's plug-ins lie close together: one
+// read from the first of them fetches them all, and no known file is read
+// in full.
+constexpr std::size_t kRefreshBlock = 2048;
 
 std::string Upper(std::string text)
 {
@@ -264,6 +267,65 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
         m_nonPlugins->Remember(path, *stamp);
 }
 
+namespace {
+
+// The entries a catalogue recorded at one path, in catalogue order, and
+// whether the refresh may check them apart from all other entries: no other
+// path's entries may rename a file to or from a name of theirs.
+struct RecordedFile {
+    std::vector<std::size_t> entries;
+    bool alone = true;
+};
+
+}  // namespace
+
+// The handle the entries of one file are read through: the file is opened
+// for the first of them and read for all of them.
+struct CCatalogueScan::RefreshHandle {
+    std::unique_ptr<BlockFile> file;
+    std::string path;  // the name it was opened by; "" when closed
+    int opened = 0;    // files opened through it
+    // Where the texts of the entries checked next begin (the block is read
+    // from there); -1 when not known.
+    long long first = -1;
+
+    bool Open(const std::string& name)
+    {
+        if (file && file->IsOpen() && path == name)
+            return true;
+        Close();
+        if (!file)
+            file = std::make_unique<BlockFile>(kRefreshBlock);
+        if (!file->Open(name))
+            return false;
+        path = name;
+        ++opened;
+        if (first >= 0 && file->pubseekpos(first, std::ios::in) == std::streampos(first))
+            file->sgetc();  // reads the block; a read error shows again where it matters
+        return true;
+    }
+    void Close()
+    {
+        if (file)
+            file->Close();
+        path.clear();
+    }
+};
+
+// What the checks of one refresh share.
+struct CCatalogueScan::RefreshLists {
+    std::unordered_map<std::string_view, std::size_t> listed;  // the file list, by path
+    std::vector<bool> known;  // files of the list that a kept entry stands for
+    std::vector<bool> keep;   // entries that still fit their files
+    // Files to read again in full, with the entry that asked first.
+    std::vector<std::pair<std::size_t, std::string>> reread;
+    std::unordered_set<std::string> rereadPaths;
+    bool loadedInPart = false;
+    // One stream over whichever handle an entry is read through: building a
+    // stream per entry costs more than the entry's check.
+    std::istream stream{nullptr};
+};
+
 void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, bool loadedInPart)
 {
     const std::string root = CutAtZero(stored);
@@ -277,158 +339,108 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
 
     // Paths of the file list by value, to strike known files off in constant time.
     // The views point into files, which stays as it is until the end.
-    std::unordered_map<std::string_view, std::size_t> listed;
-    listed.reserve(files.size());
+    RefreshLists lists;
+    lists.loadedInPart = loadedInPart;
+    lists.listed.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i)
-        listed.emplace(files[i], i);
-    std::vector<bool> known(files.size(), false);
+        lists.listed.emplace(files[i], i);
+    lists.known.assign(files.size(), false);
 
     auto& entries = m_catalogue.m_entries;
-    std::vector<bool> keep(entries.size(), false);
+    lists.keep.assign(entries.size(), false);
 
-    // A file with several entries is opened once: its entries share the
-    // handle, and the block read for the first of them, until the last of
-    // them is checked. A rename closes the shared handles of both names, so
-    // every entry sees the files as they are when it is checked. The number
-    // of handles kept open is bounded.
-    // How many entries after each one are recorded at the same path, counted
-    // over views of the paths before any entry changes its own.
-    std::vector<std::uint32_t> later(entries.size(), 0);
+    // The entries by the path they were recorded at. A file holding several
+    // plug-ins has as many entries, which the sorted catalogue scatters;
+    // checked together, the file is opened and its status taken once.
+    std::vector<RecordedFile> recorded;
+    std::vector<std::uint32_t> fileOf(entries.size());
     {
-        std::unordered_map<std::string_view, std::uint32_t> seen;
-        seen.reserve(entries.size());
-        for (std::size_t i = entries.size(); i-- > 0;)
-            later[i] = seen[entries[i]->m_path]++;
+        // Views of the paths, which nothing changes before the checks.
+        std::unordered_map<std::string_view, std::uint32_t> byPath;
+        byPath.reserve(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const auto [it, added] = byPath.try_emplace(entries[i]->m_path, static_cast<std::uint32_t>(recorded.size()));
+            if (added)
+                recorded.emplace_back();
+            recorded[it->second].entries.push_back(i);
+            fileOf[i] = it->second;
+        }
+        // A check renames a file from the other state's name back to the
+        // recorded one. Where that name is another path's (or two paths
+        // share one), the outcome depends on the order of the checks: those
+        // entries keep the catalogue's order among themselves.
+        std::unordered_map<std::string, std::uint32_t> renamedFrom;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            std::string other = OtherStatePath(entries[i]->m_path, entries[i]->m_enabled != 0);
+            if (other.empty())
+                continue;
+            const std::uint32_t own = fileOf[i];
+            if (const auto it = byPath.find(other); it != byPath.end() && it->second != own)
+                recorded[own].alone = recorded[it->second].alone = false;
+            const auto [it, added] = renamedFrom.try_emplace(std::move(other), own);
+            if (!added && it->second != own)
+                recorded[own].alone = recorded[it->second].alone = false;
+        }
     }
-    std::unordered_map<std::string, std::unique_ptr<BlockFile>> shared;
-    // The status of a file with several entries, fetched for the first of
-    // them: the others found at the same name take it over instead of asking
-    // the file system again (the sorted catalogue scatters them). A rename
-    // forgets the status of both names; the last entry of the file drops it.
-    std::unordered_map<std::string, FileStatus> statuses;
-    // One stream over whichever handle the entry is read through: building
-    // a stream per entry costs more than the entry's check.
-    std::istream stream(nullptr);
-    // The handle of the entry before, closed, for the next entry to open:
-    // one handle and block for all unshared files, not one per file.
-    std::unique_ptr<BlockFile> spare;
-    // Files to read again in full, where they are now, in catalogue order.
-    std::set<std::string> rereadPaths;
-    std::vector<std::string> reread;
 
+    // Where the texts of a recorded file's entries begin.
+    auto firstText = [&entries](const RecordedFile& file) {
+        long long first = -1;
+        for (std::size_t i : file.entries) {
+            const CPluginEntry& e = *entries[i];
+            for (int offset : {e.m_nameOffset, e.m_categoryOffset})
+                if (offset > 0 && (first < 0 || offset - 1 < first))
+                    first = offset - 1;
+        }
+        return first;
+    };
+    RefreshHandle handle;
+    struct CountOpens {
+        RefreshHandle& handle;
+        int& total;
+        ~CountOpens() { total += handle.opened; }
+    } count{handle, m_filesOpened};
+    for (const RecordedFile& file : recorded) {
+        if (!file.alone)
+            continue;
+        handle.first = firstText(file);
+        for (std::size_t i : file.entries) {
+            if (Stopped())
+                return;
+            RefreshEntry(i, handle, lists);
+        }
+        handle.Close();
+    }
     for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (recorded[fileOf[i]].alone)
+            continue;
         if (Stopped())
             return;
-        CPluginEntry& e = *entries[i];
-        const std::string recorded = e.m_path;
-        std::unique_ptr<BlockFile> own;
-        BlockFile* buffer = nullptr;
-        // Opening tells whether the file exists; the handle stays valid
-        // across the rename below.
-        std::string p = e.m_path;
-        auto open = [&](const std::string& path) {
-            if (auto it = shared.find(path); it != shared.end()) {
-                buffer = it->second.get();
-                return true;
-            }
-            // Name and category lie close together: one short read fetches
-            // both, and no known file is read in full.
-            if (!own)
-                own = spare ? std::move(spare) : std::make_unique<BlockFile>(kRefreshBlock);
-            if (!own->Open(path))
-                return false;
-            buffer = own.get();
-            return true;
-        };
-        // A file that exists but cannot be opened is skipped (and read again
-        // below if it can be by then); a missing one may have the other
-        // state's name.
-        bool opened = open(p);
-        if (!opened && IsMissing(errno)) {
-            p = OtherStatePath(e.m_path, e.m_enabled != 0);
-            opened = !p.empty() && open(p);
-        }
-        bool ok = false;
-        if (opened) {
-            // Give the file back the state the catalogue recorded; a rename never
-            // replaces a file, and when it fails the entry follows the file.
-            if (!EqualNoCase(p, e.m_path)) {
-                statuses.erase(p);
-                statuses.erase(e.m_path);
-                if (RenameNoReplace(p, e.m_path)) {
-                    e.m_path = p;
-                } else {
-                    // The file moved: no shared handle stands for either name now.
-                    for (const std::string* name : {&p, &e.m_path})
-                        if (auto it = shared.find(*name); it != shared.end()) {
-                            if (it->second.get() == buffer)
-                                own = std::move(it->second);
-                            shared.erase(it);
-                        }
-                }
-            }
-            const bool atRecorded = p == recorded && e.m_path == recorded;
-            // A file opened for this entry and not renamed since has the
-            // status it was opened with; nothing has read it yet.
-            const bool openedHere = own && buffer == own.get() && p == e.m_path;
-            if (auto it = atRecorded ? statuses.find(recorded) : statuses.end(); it != statuses.end())
-                e.m_fileStatus = it->second;
-            else if ((openedHere ? FileStatus::Get(e.m_path, own->StatAtOpen(), e.m_fileStatus)
-                                 : FileStatus::Get(e.m_path, e.m_fileStatus)) &&
-                     atRecorded && later[i] > 0)
-                statuses.insert_or_assign(recorded, e.m_fileStatus);
-            stream.rdbuf(buffer);  // clears the state of the previous entry
-            stream.exceptions(std::ios::badbit);
-            ok = CheckEntry(e, stream);
-        }
-        if (ok) {
-            keep[i] = true;
-            if (auto it = listed.find(p); it != listed.end() && !known[it->second]) {
-                known[it->second] = true;
-                ++m_done;
-            }
-        }
-        // A file of the directory with an entry that no longer fits, or named
-        // by a catalogue that broke off part way, may hold plug-ins the
-        // catalogue lacks: it is read again in full, whatever became of its
-        // other entries.
-        if (opened && (!ok || loadedInPart) && listed.count(e.m_path) && rereadPaths.insert(e.m_path).second)
-            reread.push_back(e.m_path);
-
-        // Keep the handle for the next entries of this file, or close it
-        // after the last of them.
-        if (later[i] == 0) {
-            shared.erase(recorded);
-            statuses.erase(recorded);
-        } else if (own && buffer == own.get() && own->IsOpen() && p == recorded && e.m_path == recorded &&
-                   shared.size() < kMaxSharedFiles) {
-            shared.emplace(recorded, std::move(own));
-        }
-        if (own) {
-            own->Close();
-            spare = std::move(own);
-        }
+        handle.first = -1;
+        RefreshEntry(i, handle, lists);
+        handle.Close();
     }
-    shared.clear();
 
+    // The files to read again, in the order of the entries that asked first.
+    std::sort(lists.reread.begin(), lists.reread.end());
     std::size_t out = 0;
     for (std::size_t i = 0; i < entries.size(); ++i)
-        if (keep[i] && (rereadPaths.empty() || !rereadPaths.count(entries[i]->m_path)))
+        if (lists.keep[i] && (lists.rereadPaths.empty() || !lists.rereadPaths.count(entries[i]->m_path)))
             entries[out++] = std::move(entries[i]);
     entries.resize(out);
 
-    for (const std::string& path : reread) {
+    for (const auto& [first, path] : lists.reread) {
         if (Stopped())
             return;
-        if (const std::size_t i = listed.at(path); !known[i]) {
-            known[i] = true;
+        if (const std::size_t i = lists.listed.at(path); !lists.known[i]) {
+            lists.known[i] = true;
             ++m_done;
         }
         ReadCandidate(path, false);
     }
 
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (known[i])
+        if (lists.known[i])
             continue;
         if (Stopped())
             return;
@@ -436,6 +448,59 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         ++m_done;
     }
     Report({});
+}
+
+void CCatalogueScan::RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshLists& lists)
+{
+    CPluginEntry& e = *m_catalogue.m_entries[i];
+    // A file that exists but cannot be opened is skipped (and read again
+    // below if it can be by then); a missing one may have the other
+    // state's name. The handle stays valid across the rename below.
+    std::string p = e.m_path;
+    bool opened = handle.Open(p);
+    if (!opened && IsMissing(errno)) {
+        p = OtherStatePath(e.m_path, e.m_enabled != 0);
+        opened = !p.empty() && handle.Open(p);
+    }
+    bool ok = false;
+    if (opened) {
+        // Give the file back the state the catalogue recorded; a rename never
+        // replaces a file, and when it fails the entry follows the file.
+        bool renamed = false;
+        if (!EqualNoCase(p, e.m_path)) {
+            if (RenameNoReplace(p, e.m_path))
+                e.m_path = p;
+            else
+                renamed = true;
+        }
+        // A file found under the name it is known by has the status it was
+        // opened with; a renamed one is asked again.
+        if (!renamed && handle.path == e.m_path)
+            FileStatus::Get(e.m_path, handle.file->StatAtOpen(), e.m_fileStatus);
+        else
+            FileStatus::Get(e.m_path, e.m_fileStatus);
+        lists.stream.rdbuf(handle.file.get());  // clears the state of the previous entry
+        lists.stream.exceptions(std::ios::badbit);
+        ok = CheckEntry(e, lists.stream);
+        // The name the handle was opened by is gone: the next entry opens
+        // the file as it is now.
+        if (renamed)
+            handle.Close();
+    }
+    if (ok) {
+        lists.keep[i] = true;
+        if (auto it = lists.listed.find(p); it != lists.listed.end() && !lists.known[it->second]) {
+            lists.known[it->second] = true;
+            ++m_done;
+        }
+    }
+    // A file of the directory with an entry that no longer fits, or named
+    // by a catalogue that broke off part way, may hold plug-ins the
+    // catalogue lacks: it is read again in full, whatever became of its
+    // other entries.
+    if (opened && (!ok || lists.loadedInPart) && lists.listed.count(e.m_path) &&
+        lists.rereadPaths.insert(e.m_path).second)
+        lists.reread.emplace_back(i, e.m_path);
 }
 
 bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file)

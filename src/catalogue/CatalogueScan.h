@@ -8,6 +8,7 @@
 // private copies on a worker thread. It checks its stop token once per file
 // and directory and then returns early, leaving the catalogue half built.
 
+#include <cstddef>
 #include <functional>
 #include <iosfwd>
 #include <stop_token>
@@ -59,6 +60,9 @@ public:
 
     // Files handed to the resource reader in full.
     int FilesRead() const { return m_filesRead; }
+    // Files the refresh opened to check the entries it knew: each once,
+    // however many plug-ins it holds.
+    int FilesOpened() const { return m_filesOpened; }
     bool Stopped() const { return m_stop.stop_requested(); }
 
     // True when a file with this extension (".8BF", "" for none) is a scan
@@ -75,6 +79,11 @@ private:
     // Lists the candidate files below directory, each directory once.
     void Walk(const std::string& directory, bool subdirectories, bool scanAll, std::vector<std::string>& files);
     void ReadCandidate(const std::string& path, bool useNonPluginCache);
+    struct RefreshHandle;
+    struct RefreshLists;
+    // The refresh's check of entry i: finds its file (giving it back the
+    // recorded state's name), takes its status and checks the entry.
+    void RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshLists& lists);
     // Checks an entry whose file status is already fetched against its file,
     // read through file (which raises on badbit).
     bool CheckEntry(CPluginEntry& e, std::istream& file);
@@ -88,6 +97,7 @@ private:
     std::string m_upperExtensions;  // the extension list in upper case, made once
     std::stop_token m_stop;
     int m_filesRead = 0;
+    int m_filesOpened = 0;
     int m_done = 0;
     int m_total = -1;
 };

@@ -4,7 +4,11 @@
 #include "catalogue/PluginListManager.h"
 #include "modify/CommandAvailability.h"
 
+#include <functional>
 #include <set>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vardel {
 
@@ -58,7 +62,7 @@ std::vector<ViewItem> CategoryItems(const CPluginListManager& catalogue, int cls
     // that differ only in case, and the same category under a second root,
     // need not stand next to each other; comparing with the last item taken
     // would list them twice.
-    std::set<std::string> categoriesTaken;
+    std::unordered_set<std::string_view> categoriesTaken;
     std::set<int> kindsTaken;
     for (std::size_t i = 0; i < catalogue.m_entries.size(); ++i) {
         const CPluginEntry& e = *catalogue.m_entries[i];
@@ -67,18 +71,77 @@ std::vector<ViewItem> CategoryItems(const CPluginListManager& catalogue, int cls
             if (e.m_kind != categoryKind || !categoriesTaken.insert(e.m_category).second)
                 continue;
             item.text = e.m_category;
-            item.icon = CategoryIcon(catalogue, e);
         } else {
             if (ClassOfKind(e.m_kind) != cls || !kindsTaken.insert(e.m_kind).second)
                 continue;
             item.text = KindLabel(e.m_kind);
-            item.icon = kIconEnabled;
         }
         item.entry = static_cast<int>(i);
         item.plugin = &e;
         items.push_back(std::move(item));
     }
+    DescribeCategoryItems(catalogue, cls, items);
     return items;
+}
+
+namespace {
+
+// A category item's plug-ins: the entries of its entry's kind and category.
+struct CategoryKey {
+    int kind;
+    std::string_view category;
+    bool operator==(const CategoryKey&) const = default;
+};
+
+struct CategoryKeyHash {
+    std::size_t operator()(const CategoryKey& k) const
+    {
+        return std::hash<std::string_view>{}(k.category) * 31 + static_cast<std::size_t>(k.kind);
+    }
+};
+
+}  // namespace
+
+void DescribeCategoryItems(const CPluginListManager& catalogue, int cls, std::vector<ViewItem>& items)
+{
+    // What CategoryIcon, CanEnableCategory and CanMoveCategory find over the
+    // members of each item, counted for all items in one pass.
+    struct Count {
+        int plugins = 0, enabled = 0, readOnly = 0, editable = 0;
+    };
+    std::vector<Count> counts(items.size());
+    std::unordered_map<CategoryKey, std::size_t, CategoryKeyHash> byKey;
+    byKey.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].plugin)
+            byKey.try_emplace(CategoryKey{items[i].plugin->m_kind, items[i].plugin->m_category}, i);
+    for (const auto& e : catalogue.m_entries) {
+        const auto it = byKey.find(CategoryKey{e->m_kind, e->m_category});
+        if (it == byKey.end())
+            continue;
+        Count& c = counts[it->second];
+        ++c.plugins;
+        c.enabled += e->m_enabled ? 1 : 0;
+        c.readOnly += IsReadOnlyPlugin(*e) ? 1 : 0;
+        c.editable += IsEditableForMove(*e) ? 1 : 0;
+    }
+    const bool withCategories = CategoryKindOf(cls) >= 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        ViewItem& item = items[i];
+        const Count& c = counts[i];
+        if (!item.plugin) {
+            item.canEnable = item.canMove = false;
+            continue;
+        }
+        if (withCategories) {
+            const int icon = c.enabled == c.plugins ? kIconEnabled : c.enabled == 0 ? kIconDisabled : kIconPartly;
+            item.icon = c.readOnly >= 1 ? icon + kIconReadOnly : icon;
+        } else {
+            item.icon = kIconEnabled;
+        }
+        item.canEnable = c.readOnly == 0;
+        item.canMove = IsEditableForMove(*item.plugin) && c.editable == c.plugins;
+    }
 }
 
 std::vector<ViewItem> PluginItems(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry)

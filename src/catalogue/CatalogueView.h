@@ -32,6 +32,11 @@ struct ViewItem {
     int icon = 0;
     int entry = -1;                    // position in the sorted catalogue
     const CPluginEntry* plugin = nullptr;  // the entry the item stands for
+    // Category items: whether the category's Enable and Disable, and its
+    // Move and Rename, are available (CanEnableCategory, CanMoveCategory
+    // over its plug-ins).
+    bool canEnable = false;
+    bool canMove = false;
 };
 
 struct Indicators {
@@ -48,6 +53,10 @@ std::vector<ClassCommand> ClassCommands(const std::array<int, 10>& counts, int s
 // The category list of class cls: one item per category (classes 0 and 2)
 // or per kind (the others), in catalogue order; empty for cls < 0.
 std::vector<ViewItem> CategoryItems(const CPluginListManager& catalogue, int cls);
+// Sets the icon (for classes with categories) and the availability of the
+// category commands of every category item, in one pass over the catalogue:
+// what they are after the plug-ins' states changed.
+void DescribeCategoryItems(const CPluginListManager& catalogue, int cls, std::vector<ViewItem>& items);
 // The plug-in list of a category item: every entry of the item entry's kind
 // with exactly its category, names without trailing blanks.
 std::vector<ViewItem> PluginItems(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry);

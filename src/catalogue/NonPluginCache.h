@@ -41,6 +41,8 @@ public:
     std::size_t Size() const { return m_files.size(); }
     bool IsChanged() const { return m_changed; }
     void ClearChanged() { m_changed = false; }
+    // Counts as changed again (a save of it failed).
+    void MarkChanged() { m_changed = true; }
     void Clear();
 
     // Version DWORD, count, then per file: path, size and time as two DWORDs each.

@@ -28,12 +28,17 @@ void CPIMIManager::Serialize(CArchive& ar)
 const CPIMIEntry* CPIMIManager::Lookup(const std::string& key) const
 {
     auto it = m_entries.find(UpperAscii(key));
-    return it == m_entries.end() ? nullptr : it->second.get();
+    if (it != m_entries.end())
+        return it->second.get();
+    return m_base ? m_base->Lookup(key) : nullptr;
 }
 
 bool CPIMIManager::Add(const std::string& key, const std::array<std::uint8_t, 16>& tail)
 {
-    auto [it, inserted] = m_entries.try_emplace(UpperAscii(key));
+    std::string upper = UpperAscii(key);
+    if (m_base && m_base->m_entries.count(upper))
+        return false;
+    auto [it, inserted] = m_entries.try_emplace(std::move(upper));
     if (!inserted)
         return false;
     it->second = std::make_unique<CPIMIEntry>();

@@ -123,7 +123,12 @@ std::optional<CParameterBlock> ReadBlockForDetails(const CPluginEntry& entry)
 
 bool IsSignedPlugin(const CPluginEntry& entry)
 {
-    auto image = PeImage::Open(entry.m_path);
+    return IsSignedFile(entry.m_path);
+}
+
+bool IsSignedFile(const std::string& path)
+{
+    auto image = PeImage::Open(path);
     return image && image->HasCertificateTable();
 }
 

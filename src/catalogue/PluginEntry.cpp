@@ -261,6 +261,15 @@ std::string readFixed(std::istream& file, int offset, int capacity)
 
 bool CPluginEntry::RefreshFromFile(std::istream& file)
 {
+    // Both texts lie close together, the category usually first: the block
+    // is read from the earlier one, so that one read fetches both.
+    if (IsFilter() && m_categoryCapacity > 0 && m_nameCapacity > 0 && m_categoryOffset > 0 &&
+        m_categoryOffset < m_nameOffset) {
+        file.clear();
+        file.seekg(static_cast<long long>(m_categoryOffset) - 1);
+        file.peek();
+        file.clear();
+    }
     if (m_nameCapacity > 0) {
         if (IsPiPL()) {
             if (!readPrefixed(file, m_nameOffset, m_name)) {

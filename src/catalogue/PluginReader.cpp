@@ -269,22 +269,11 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
 
 void CPluginReader::RecordOriginals(CPluginEntry& entry)
 {
-    // One lookup, whose place also serves the insertion; the image base name
-    // is upper case, as the database's keys are.
-    std::string key = entry.ImageBaseName();
-    auto& originals = m_restore.m_entries;
-    const auto it = originals.lower_bound(key);
-    if (it != originals.end() && it->first == key) {
-        entry.m_categoryCapacity = static_cast<int>(it->second->m_originalCategory.size());
-        return;
-    }
-    entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
-    if (entry.m_categoryCapacity <= 0)
-        return;
-    auto original = std::make_unique<CPluginRestoreEntry>();
-    original->m_originalCategory = entry.m_category;
-    original->m_originalName = entry.m_name;
-    originals.emplace_hint(it, std::move(key), std::move(original));
+    // The image base name is upper case, as the database's keys are.
+    if (const CPluginRestoreEntry* known = m_restore.FindOrRecord(entry.ImageBaseName(), entry.m_name, entry.m_category))
+        entry.m_categoryCapacity = static_cast<int>(known->m_originalCategory.size());
+    else
+        entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
 }
 
 int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path,

@@ -40,7 +40,6 @@ void CVardelDoc::Show(const CPluginDirEntry& directory, CPluginListManager& cata
     std::swap(m_catalogue.m_entries, catalogue.m_entries);
     std::swap(m_catalogue.m_roots, catalogue.m_roots);
     std::swap(m_catalogue.m_currentRoot, catalogue.m_currentRoot);
-    catalogue.Clear();
     m_current = &directory;
     m_currentCatalogueFile = directory.m_catalogueFile;
     m_title = directory.m_label;

@@ -44,10 +44,11 @@ public:
     // True when the catalogue has entries and its directory is still listed.
     bool IsCatalogueShown() const;
 
-    // Shows the catalogue (taken over, the given one is left empty) as the
-    // one of directory, which must be in the list: the title becomes its
-    // label, the classes are counted and a class with plug-ins is chosen,
-    // the stored selectedClass when it has any.
+    // Shows the catalogue (taken over; the given one gets the catalogue
+    // shown before, for its owner to dispose of) as the one of directory,
+    // which must be in the list: the title becomes its label, the classes
+    // are counted and a class with plug-ins is chosen, the stored
+    // selectedClass when it has any.
     void Show(const CPluginDirEntry& directory, CPluginListManager& catalogue, int selectedClass);
     // The state without a directory: empty catalogue, "Untitled", class -1, counts 0.
     void ShowNothing();

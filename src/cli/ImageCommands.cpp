@@ -3,6 +3,7 @@
 // filter; find: the keyword search over a directory's stored catalogue.
 
 #include "cli/Cli.h"
+#include "cli/JsonStream.h"
 
 #include "app/CodePage.h"
 #include "app/FileOps.h"
@@ -275,13 +276,16 @@ void RunFind(const Common& common, const FindOptions& o)
     std::vector<SearchRow> rows = CPluginSearch::Run(catalogue, descriptions, settings);
     if (column >= 0)
         CPluginSearch::SortRows(rows, column);
-    nlohmann::json out = nlohmann::json::array();
-    for (const auto& r : rows)
-        out.push_back({{"name", toUtf8(r.columns[0])},
-                       {"category", toUtf8(r.columns[1])},
-                       {"path", pathToUtf8(r.columns[2])},
-                       {"field", kFieldNames[static_cast<int>(r.field)]}});
-    printJson(out);
+    // Each hit is made as it is printed.
+    printStreamed({rows.size(),
+                   [&rows](std::size_t i) {
+                       const SearchRow& r = rows[i];
+                       return nlohmann::json{{"name", toUtf8(r.columns[0])},
+                                             {"category", toUtf8(r.columns[1])},
+                                             {"path", pathToUtf8(r.columns[2])},
+                                             {"field", kFieldNames[static_cast<int>(r.field)]}};
+                   },
+                   {}});
 }
 
 }  // namespace

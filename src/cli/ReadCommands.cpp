@@ -3,6 +3,7 @@
 
 #include "cli/Cli.h"
 #include "cli/EntryJson.h"
+#include "cli/JsonStream.h"
 
 #include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
@@ -37,6 +38,13 @@ nlohmann::json EntriesJson(const CPluginListManager& catalogue)
     for (const auto& e : catalogue.m_entries)
         out.push_back(EntryToJson(*e, true));
     return out;
+}
+
+// The entries of a catalogue, each made as it is printed.
+StreamedValue StreamedEntries(const CPluginListManager& catalogue)
+{
+    return {catalogue.m_entries.size(), [&catalogue](std::size_t i) { return EntryToJson(*catalogue.m_entries[i], true); },
+            {}};
 }
 
 void RunResources(const std::string& file)
@@ -95,7 +103,7 @@ void RunScan(const Common& common, const std::string& directory, bool subdirs, c
     scan.FullScan(directory, subdirs);
     SortCatalogue(catalogue);
     session->SaveOriginals();
-    printJson(EntriesJson(catalogue));
+    printStreamed(StreamedEntries(catalogue));
 }
 
 nlohmann::json CountsJson(const CVardelSession& session)
@@ -111,11 +119,11 @@ void RunSelect(const Common& common, int n, const ScanOptions& options)
     MemorySettingsBackend backend;
     auto session = OpenWithOptions(common, backend, options);
     const ScanOutcome outcome = selectDirectoryOrThrow(*session, n);
-    printJson({{"scanned", outcome.fullScan},
-               {"files_read", outcome.filesRead},
-               {"selected_class", session->SelectedClass()},
-               {"class_counts", CountsJson(*session)},
-               {"entries", EntriesJson(session->Catalogue())}});
+    printWithStreamed({{"scanned", outcome.fullScan},
+                       {"files_read", outcome.filesRead},
+                       {"selected_class", session->SelectedClass()},
+                       {"class_counts", CountsJson(*session)}},
+                      "entries", StreamedEntries(session->Catalogue()));
 }
 
 void RunRescan(const Common& common, int n, const ScanOptions& options)
@@ -129,9 +137,8 @@ void RunRescan(const Common& common, int n, const ScanOptions& options)
     if (!outcome.done)
         throw CliFailure(outcome.messages.empty() ? "cannot re-scan directory " + std::to_string(n)
                                                   : outcome.messages.back().text);
-    printJson({{"files_read", outcome.filesRead},
-               {"selected_class", session->SelectedClass()},
-               {"entries", EntriesJson(session->Catalogue())}});
+    printWithStreamed({{"files_read", outcome.filesRead}, {"selected_class", session->SelectedClass()}}, "entries",
+                      StreamedEntries(session->Catalogue()));
 }
 
 void AddScanOptions(CLI::App* cmd, ScanOptions& options)

@@ -3,6 +3,7 @@
 
 #include "cli/Cli.h"
 #include "cli/EntryJson.h"
+#include "cli/JsonStream.h"
 
 #include "app/Archive.h"
 #include "app/LaunchBarEntry.h"
@@ -74,7 +75,8 @@ nlohmann::json keyedToJson(const Map& entries, ToJson toJson)
     return out;
 }
 
-// Reads the store and converts what was read, also after a failure.
+// Reads the store and converts what was read, also after a failure. A
+// catalogue is printed here, as it is converted (null is returned then).
 nlohmann::json dumpStore(const std::filesystem::path& file, const std::string& kind, StoreResult& result)
 {
     nlohmann::json out = {{"kind", kind}, {"file", file.string()}};
@@ -118,15 +120,17 @@ nlohmann::json dumpStore(const std::filesystem::path& file, const std::string& k
         int selectedClass = -1;
         result = LoadCatalogue(file, selectedClass, catalogue);
         out["selected_class"] = selectedClass;
-        nlohmann::json entries = nlohmann::json::array();
-        for (const auto& e : catalogue.m_entries)
-            entries.push_back(EntryToJson(*e, false));
         nlohmann::json roots = nlohmann::json::array();
         for (const auto& r : catalogue.m_roots)
             roots.push_back({{"tag", r->m_tag}, {"path", pathToUtf8(r->m_path)}});
-        out["entries"] = entries;
         out["roots"] = roots;
         out["current_root"] = catalogue.m_currentRoot;
+        // The entries are made as they are printed.
+        printWithStreamed(out, "entries",
+                          {catalogue.m_entries.size(),
+                           [&catalogue](std::size_t i) { return EntryToJson(*catalogue.m_entries[i], false); },
+                           {}});
+        return nullptr;
     }
     return out;
 }
@@ -217,7 +221,8 @@ void addStoreCommands(CLI::App& app, Common& common)
             throw CliFailure("cannot open " + file.string());
         StoreResult result;
         auto out = dumpStore(file, k, result);
-        printJson(out);
+        if (!out.is_null())  // a catalogue is printed as it is made
+            printJson(out);
         if (!result)
             throw CliFailure(result.error);
     });

@@ -1,6 +1,7 @@
 // vardel-cli: the scriptable face of the Vardel core. JSON on stdout,
 // messages on stderr; exit 0 done, 1 failed, 2 usage.
 
+#include "app/FreeMemory.h"
 #include "cli/Cli.h"
 
 #include <cstdio>
@@ -9,6 +10,9 @@
 int main(int argc, char** argv)
 {
     using namespace vardel::cli;
+    // Large blocks (a catalogue file read whole, a save's bytes) go back to
+    // the system as soon as they are freed.
+    vardel::KeepHeapSmall();
     CLI::App app{"Vardel plug-in catalogue, command-line tool", "vardel-cli"};
     app.require_subcommand(1);
     Common common;

@@ -36,19 +36,6 @@ long long ReadAt(int fd, char* buffer, std::size_t count, std::uint64_t offset)
 #endif
 }
 
-OpenFileStat ToOpenFileStat(const struct stat& st)
-{
-    OpenFileStat out;
-    out.changed = static_cast<std::int64_t>(st.st_ctime);
-    out.modified = static_cast<std::int64_t>(st.st_mtime);
-    out.accessed = static_cast<std::int64_t>(st.st_atime);
-    out.size = static_cast<std::uint64_t>(st.st_size);
-    out.mode = static_cast<std::uint32_t>(st.st_mode);
-    out.user = static_cast<std::uint32_t>(st.st_uid);
-    out.group = static_cast<std::uint32_t>(st.st_gid);
-    return out;
-}
-
 // One spare block per thread: a scan opens thousands of files one after the
 // other, and a block of the default size is then allocated once, not per file.
 thread_local std::unique_ptr<char[]> t_spareBlock;
@@ -67,19 +54,14 @@ bool BlockFile::Open(const std::string& path)
     Close();
     // Never waits on a FIFO; anything but a regular file fails with EISDIR,
     // as Windows refuses to open a directory as a file.
-    int fd = OpenRegularFileForReading(NativePath(path));
+    // The check for a regular file's fstat also gives the size and status.
+    OpenFileStat stat;
+    int fd = OpenRegularFileForReading(NativePath(path), &stat);
     if (fd < 0)
         return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        CloseFile(fd);
-        errno = err;
-        return false;
-    }
     m_fd = fd;
-    m_size = static_cast<std::uint64_t>(st.st_size);
-    m_stat = ToOpenFileStat(st);
+    m_size = stat.size;
+    m_stat = stat;
     if (!m_block) {
         if (m_blockSize == kBlockSize && t_spareBlock)
             m_block = std::move(t_spareBlock);

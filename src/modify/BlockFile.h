@@ -4,6 +4,8 @@
 // pattern searches over the same bytes cost one system call per block, not
 // one per read. A block holds up to 64 KB: a small plug-in file is read once.
 
+#include "app/FileOps.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -12,17 +14,6 @@
 #include <vector>
 
 namespace vardel {
-
-// What the file system says about an open file (fstat).
-struct OpenFileStat {
-    std::int64_t changed = 0;  // seconds since the epoch
-    std::int64_t modified = 0;
-    std::int64_t accessed = 0;
-    std::uint64_t size = 0;
-    std::uint32_t mode = 0;  // the st_mode bits
-    std::uint32_t user = 0;
-    std::uint32_t group = 0;
-};
 
 class BlockFile : public std::streambuf {
 public:

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <unordered_set>
 
 namespace vardel {
 
@@ -31,12 +32,18 @@ bool ListBoxLess(const std::string& a, const std::string& b)
 }  // namespace
 
 CCategoryDialog::CCategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries)
-    : m_entries(std::move(entries)), m_limit(CategoryLimit(m_entries))
+    : CCategoryDialog(catalogue, entries, CategoryLimit(entries))
+{
+}
+
+CCategoryDialog::CCategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, int limit)
+    : m_entries(std::move(entries)), m_limit(limit)
 {
     if (m_entries.empty())
         return;
     const int kind = m_entries.front()->m_kind;
     std::string last = "*";
+    std::unordered_set<std::string> taken;
     for (const auto& e : catalogue.m_entries) {
         if (e->m_kind != kind || e->m_category == last)
             continue;
@@ -44,8 +51,7 @@ CCategoryDialog::CCategoryDialog(const CPluginListManager& catalogue, std::vecto
         const auto length = last.size();
         // Categories equal but for case sort apart, so one may come back;
         // the list shows each text once.
-        if (length >= 1 && length <= static_cast<std::size_t>(std::max(m_limit, 0)) &&
-            std::find(m_proposals.begin(), m_proposals.end(), last) == m_proposals.end())
+        if (length >= 1 && length <= static_cast<std::size_t>(std::max(m_limit, 0)) && taken.insert(last).second)
             m_proposals.push_back(last);
     }
     std::sort(m_proposals.begin(), m_proposals.end(), ListBoxLess);

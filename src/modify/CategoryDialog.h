@@ -18,6 +18,9 @@ public:
     // The entries to move (the selected plug-ins, or all plug-ins of a
     // category) and the catalogue that supplies the proposals.
     CCategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries);
+    // The same with the limit worked out before (CategoryLimit of the
+    // entries reads their files): the catalogue alone is read here.
+    CCategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, int limit);
 
     // The longest category the writer accepts for all the entries (the
     // smallest of their limits, CategoryLimit); 255 when there are none.

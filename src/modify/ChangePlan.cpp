@@ -12,16 +12,16 @@ namespace vardel {
 
 namespace {
 
-// Fills files and signedFiles from the entries that change, each file once.
+// Fills files and paths from the entries that change, each file once.
 void AddFiles(ChangePlan& plan, const std::vector<const CPluginEntry*>& changing)
 {
     std::unordered_set<std::string> seen;
     for (const CPluginEntry* e : changing) {
-        if (!seen.insert(e->RealPath()).second)
+        std::string real = e->RealPath();
+        if (!seen.insert(real).second)
             continue;
-        plan.files.push_back(e->RealPath());
-        if (IsSignedPlugin(*e))
-            plan.signedFiles.push_back(e->RealPath());
+        plan.files.push_back(std::move(real));
+        plan.paths.push_back(e->m_path);
     }
 }
 
@@ -61,6 +61,19 @@ ChangePlan PlanEnableCategory(const CPluginListManager& catalogue, const CPlugin
 ChangePlan PlanWriteCategory(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry)
 {
     return PlanWrite(CategoryMembers(catalogue, categoryEntry));
+}
+
+std::vector<std::string> SignedFilesOf(const std::vector<std::string>& files, const std::vector<std::string>& paths,
+                                       const std::atomic<bool>* stop)
+{
+    std::vector<std::string> found;
+    for (std::size_t i = 0; i < files.size() && i < paths.size(); ++i) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            break;
+        if (IsSignedFile(paths[i]))
+            found.push_back(files[i]);
+    }
+    return found;
 }
 
 }  // namespace vardel

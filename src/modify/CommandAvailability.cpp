@@ -52,11 +52,13 @@ int NameLimit(const CPluginEntry& entry)
     return CPluginWriter::NameLimit(entry);
 }
 
-int CategoryLimit(const std::vector<CPluginEntry*>& entries)
+int CategoryLimit(const std::vector<CPluginEntry*>& entries, const std::atomic<bool>* stop)
 {
     int limit = kNoCategoryLimit;
     bool any = false;
     for (const CPluginEntry* e : entries) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            break;
         const int own = CPluginWriter::CategoryLimit(*e);
         limit = any ? std::min(limit, own) : own;
         any = true;

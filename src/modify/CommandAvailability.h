@@ -3,6 +3,7 @@
 // and the list icons that show a plug-in's or a category's state. Plain
 // predicates over a selection: no view state here.
 
+#include <atomic>
 #include <vector>
 
 namespace vardel {
@@ -51,8 +52,9 @@ int NameLimit(const CPluginEntry& entry);
 
 // The longest category a move of the entries may offer: the smallest of the
 // limits the writer enforces for them (CPluginWriter::CategoryLimit, at most
-// each category capacity); 255 when there are none.
-int CategoryLimit(const std::vector<CPluginEntry*>& entries);
+// each category capacity); 255 when there are none. Reads every entry's
+// file; once stop is set it reads no more (the result then means nothing).
+int CategoryLimit(const std::vector<CPluginEntry*>& entries, const std::atomic<bool>* stop = nullptr);
 
 // The plug-ins a category item stands for: every entry of the item entry's
 // kind with exactly its category text, in catalogue order.

@@ -25,14 +25,25 @@ void CPluginRestoreManager::Serialize(CArchive& ar)
     ar.SerializeMap(m_entries);
 }
 
+const CPluginRestoreEntry* CPluginRestoreManager::Find(const std::string& upperKey) const
+{
+    const auto it = m_entries.find(upperKey);
+    if (it != m_entries.end())
+        return it->second.get();
+    return m_base ? m_base->Find(upperKey) : nullptr;
+}
+
 bool CPluginRestoreManager::Contains(const std::string& key) const
 {
-    return m_entries.count(UpperAscii(key)) != 0;
+    return Find(UpperAscii(key)) != nullptr;
 }
 
 bool CPluginRestoreManager::Add(const std::string& key, const std::string& name, const std::string& category)
 {
-    auto [it, inserted] = m_entries.try_emplace(UpperAscii(key));
+    std::string upper = UpperAscii(key);
+    if (m_base && m_base->Find(upper))
+        return false;
+    auto [it, inserted] = m_entries.try_emplace(std::move(upper));
     if (!inserted)
         return false;
     it->second = std::make_unique<CPluginRestoreEntry>();
@@ -41,16 +52,35 @@ bool CPluginRestoreManager::Add(const std::string& key, const std::string& name,
     return true;
 }
 
+const CPluginRestoreEntry* CPluginRestoreManager::FindOrRecord(std::string upperKey, const std::string& name,
+                                                                const std::string& category)
+{
+    // One lookup here, whose place also serves the insertion.
+    const auto it = m_entries.lower_bound(upperKey);
+    if (it != m_entries.end() && it->first == upperKey)
+        return it->second.get();
+    if (m_base)
+        if (const CPluginRestoreEntry* known = m_base->Find(upperKey))
+            return known;
+    if (category.empty())
+        return nullptr;
+    auto original = std::make_unique<CPluginRestoreEntry>();
+    original->m_originalCategory = category;
+    original->m_originalName = name;
+    m_entries.emplace_hint(it, std::move(upperKey), std::move(original));
+    return nullptr;
+}
+
 std::string CPluginRestoreManager::GetOriginalCategory(const std::string& key) const
 {
-    auto it = m_entries.find(UpperAscii(key));
-    return it == m_entries.end() ? std::string() : it->second->m_originalCategory;
+    const CPluginRestoreEntry* e = Find(UpperAscii(key));
+    return e ? e->m_originalCategory : std::string();
 }
 
 std::string CPluginRestoreManager::GetOriginalName(const std::string& key) const
 {
-    auto it = m_entries.find(UpperAscii(key));
-    return it == m_entries.end() ? std::string() : it->second->m_originalName;
+    const CPluginRestoreEntry* e = Find(UpperAscii(key));
+    return e ? e->m_originalName : std::string();
 }
 
 void CPluginRestoreManager::Clear()
@@ -77,11 +107,11 @@ void CPluginRestoreManager::WidenCapacities(CPluginEntry& e, const std::string& 
     if (e.IsPhotoshopFilterFactory())
         return;
     // The image base name is upper case already, as the keys are.
-    const auto it = m_entries.find(imageBaseName);
-    if (it == m_entries.end())
+    const CPluginRestoreEntry* original = Find(imageBaseName);
+    if (!original)
         return;
-    const int category = static_cast<int>(it->second->m_originalCategory.size());
-    const int name = static_cast<int>(it->second->m_originalName.size());
+    const int category = static_cast<int>(original->m_originalCategory.size());
+    const int name = static_cast<int>(original->m_originalName.size());
     if (e.IsFilter() && e.m_categoryOffset > 0 && category > e.m_categoryCapacity)
         e.m_categoryCapacity = category;
     if (e.m_nameOffset > 0 && name > e.m_nameCapacity)

@@ -7,6 +7,7 @@
 #include "search/DescriptionListManager.h"
 #include "search/FindSettings.h"
 
+#include <cstring>
 #include <utility>
 
 namespace vardel {
@@ -44,16 +45,15 @@ SearchRow CPluginSearch::MakeRow(const CPluginEntry& entry)
 namespace {
 
 // The search over any sequence of records: entryAt(i) gives record i,
-// describe(key, description, keywords) its description entry.
-template <typename EntryAt, typename Describe>
-std::vector<SearchRow> Search(std::size_t count, const EntryAt& entryAt, const Describe& describe,
-                              const FindSettings& settings, const CPluginSearch::BlockReader& readBlock,
-                              const std::atomic<bool>* stop)
+// describe(key, description, keywords) its description entry, takeRow(row)
+// takes each hit in order.
+template <typename EntryAt, typename Describe, typename Found>
+void Search(std::size_t count, const EntryAt& entryAt, const Describe& describe, const FindSettings& settings,
+            const CPluginSearch::BlockReader& readBlock, const std::atomic<bool>* stop, const Found& takeRow)
 {
     const std::string& keyword = settings.keyword;
     const bool matchCase = settings.matchCase;
     auto match = [&](const std::string& text) { return CPluginSearch::Contains(text, keyword, matchCase); };
-    std::vector<SearchRow> rows;
     for (std::size_t i = 0; i < count; ++i) {
         if (stop && stop->load(std::memory_order_relaxed))
             break;
@@ -94,12 +94,12 @@ std::vector<SearchRow> Search(std::size_t count, const EntryAt& entryAt, const D
             found = true;
         }
         if (found) {
-            rows.push_back(CPluginSearch::MakeRow(e));
-            rows.back().field = field;
-            rows.back().entry = static_cast<int>(i);
+            SearchRow row = CPluginSearch::MakeRow(e);
+            row.field = field;
+            row.entry = static_cast<int>(i);
+            takeRow(std::move(row));
         }
     }
-    return rows;
 }
 
 }  // namespace
@@ -108,10 +108,12 @@ std::vector<SearchRow> CPluginSearch::Run(const CPluginListManager& catalogue,
                                           const CDescriptionListManager& descriptions, const FindSettings& settings,
                                           const BlockReader& readBlock)
 {
-    return Search(
+    std::vector<SearchRow> rows;
+    Search(
         catalogue.m_entries.size(), [&](std::size_t i) -> const CPluginEntry& { return *catalogue.m_entries[i]; },
         [&](const std::string& key, std::string& d, std::string& k) { return descriptions.Get(key, d, k); }, settings,
-        readBlock, nullptr);
+        readBlock, nullptr, [&rows](SearchRow&& row) { rows.push_back(std::move(row)); });
+    return rows;
 }
 
 std::shared_ptr<const SearchSource> CPluginSearch::Snapshot(const CPluginListManager& catalogue,
@@ -127,10 +129,13 @@ std::shared_ptr<const SearchSource> CPluginSearch::Snapshot(const CPluginListMan
     return source;
 }
 
-std::vector<SearchRow> CPluginSearch::Run(const SearchSource& source, const FindSettings& settings,
-                                          const BlockReader& readBlock, const std::atomic<bool>* stop)
+namespace {
+
+template <typename Found>
+void SearchSnapshot(const SearchSource& source, const FindSettings& settings, const CPluginSearch::BlockReader& readBlock,
+                    const std::atomic<bool>* stop, const Found& takeRow)
 {
-    return Search(
+    Search(
         source.entries.size(), [&](std::size_t i) -> const CPluginEntry& { return source.entries[i]; },
         [&](const std::string& key, std::string& d, std::string& k) {
             const auto it = source.descriptions.find(key);
@@ -140,18 +145,52 @@ std::vector<SearchRow> CPluginSearch::Run(const SearchSource& source, const Find
             k = it->second.second;
             return true;
         },
-        settings, readBlock, stop);
+        settings, readBlock, stop, takeRow);
+}
+
+}  // namespace
+
+std::vector<SearchRow> CPluginSearch::Run(const SearchSource& source, const FindSettings& settings,
+                                          const BlockReader& readBlock, const std::atomic<bool>* stop)
+{
+    std::vector<SearchRow> rows;
+    SearchSnapshot(source, settings, readBlock, stop, [&rows](SearchRow&& row) { rows.push_back(std::move(row)); });
+    return rows;
+}
+
+std::size_t CPluginSearch::RunInBatches(const SearchSource& source, const FindSettings& settings,
+                                        const BatchSink& onBatch, std::size_t batchSize,
+                                        std::chrono::milliseconds batchTime, const BlockReader& readBlock,
+                                        const std::atomic<bool>* stop)
+{
+    using Clock = std::chrono::steady_clock;
+    std::size_t total = 0;
+    std::vector<SearchRow> batch;
+    auto started = Clock::now();
+    auto handOver = [&] {
+        total += batch.size();
+        onBatch(std::move(batch));
+        batch = {};
+        started = Clock::now();
+    };
+    SearchSnapshot(source, settings, readBlock, stop, [&](SearchRow&& row) {
+        batch.push_back(std::move(row));
+        // A slow search (the Author reads files) shows its first rows soon.
+        if (batch.size() >= batchSize || Clock::now() - started >= batchTime)
+            handOver();
+    });
+    if (!batch.empty())
+        handOver();
+    return total;
 }
 
 int CPluginSearch::CompareText(const std::string& a, const std::string& b)
 {
+    // memcmp compares unsigned bytes; paths share long beginnings, which
+    // it passes many bytes at a time.
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(a[i]);
-        const auto cb = static_cast<unsigned char>(b[i]);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
+    if (const int c = n == 0 ? 0 : std::memcmp(a.data(), b.data(), n); c != 0)
+        return c < 0 ? -1 : 1;
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,6 +66,15 @@ public:
     // Ends early, with the rows found so far, once stop is set.
     static std::vector<SearchRow> Run(const SearchSource& source, const FindSettings& settings,
                                       const BlockReader& readBlock = {}, const std::atomic<bool>* stop = nullptr);
+    // The same, handing the rows over as they are found, in batches of at
+    // most batchSize rows, and sooner when finding them takes a while (a
+    // batch is handed over once it waited batchTime): the batches, one after
+    // the other, hold exactly the rows of Run, in its order. Returns the
+    // number of rows.
+    using BatchSink = std::function<void(std::vector<SearchRow>&& batch)>;
+    static std::size_t RunInBatches(const SearchSource& source, const FindSettings& settings, const BatchSink& onBatch,
+                                    std::size_t batchSize, std::chrono::milliseconds batchTime,
+                                    const BlockReader& readBlock = {}, const std::atomic<bool>* stop = nullptr);
 
     // Whether keyword occurs in text; without matchCase only a to z are
     // folded to upper case. An empty keyword occurs in every text.

@@ -2,6 +2,7 @@
 // application object, the translation, the data directory, the session and
 // the main window; at the end the session saves what it holds.
 
+#include "app/FreeMemory.h"
 #include "app/InstanceManager.h"
 #include "app/Session.h"
 #include "common/ApplicationIdentity.h"
@@ -110,6 +111,9 @@ int main(int argc, char* argv[])
 {
     using namespace vardel;
     using namespace vardel::ui;
+    // Catalogues of tens of thousands of plug-ins are loaded and freed
+    // while the program runs: what they free goes back to the system.
+    KeepHeapSmall();
 
     // --help and --version need no display and no instance guard.
     for (int i = 1; i < argc; ++i) {

@@ -8,6 +8,7 @@
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
 #include "catalogue/PluginTables.h"
+#include "modify/CommandAvailability.h"
 #include "modify/PluginRestoreManager.h"
 #include "support/TestSupport.h"
 
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 
 namespace vardel::test {
 namespace {
@@ -174,6 +176,46 @@ TEST(CatalogueViewTest, CategoryIcons)
         EXPECT_EQ(items[0].text, "Cat");
         EXPECT_EQ(items[0].icon, row.icon) << "row with icon " << row.icon;
         EXPECT_EQ(items[1].icon, 4);
+    }
+}
+
+// The items are described in one pass over the catalogue; what they say
+// must be what the rules say of each item's plug-ins.
+TEST(CatalogueViewTest, ItemsSayWhatTheRulesSayOfTheirPlugins)
+{
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20; ++round) {
+        CPluginListManager c;
+        for (int i = 0; i < 200; ++i) {
+            const int kind = std::uniform_int_distribution<int>(0, 3)(rng) == 0 ? KindFromCode("8BAM") : kKindFilter;
+            const std::string category = kind == kKindFilter ? "Cat" + std::to_string(rng() % 12) : "";
+            CPluginEntry& e =
+                Add(c, kind, category, "P" + std::to_string(i), static_cast<int>(rng() % 2), rng() % 9 == 0);
+            e.m_categoryCapacity = static_cast<int>(rng() % 5 == 0 ? 0 : 8);
+            e.m_noCategory = rng() % 11 == 0 ? 1 : 0;
+        }
+        Sort(c);
+        for (int cls : {0, ClassOfKind(KindFromCode("8BAM"))}) {
+            std::vector<ViewItem> items = CategoryItems(c, cls);
+            ASSERT_FALSE(items.empty());
+            for (const ViewItem& item : items) {
+                const auto members = CategoryMembers(c, *item.plugin);
+                if (cls == 0) {
+                    EXPECT_EQ(item.icon, CategoryIcon(c, *item.plugin)) << item.text;
+                }
+                EXPECT_EQ(item.canEnable, CanEnableCategory(item.plugin, members)) << item.text;
+                EXPECT_EQ(item.canMove, CanMoveCategory(item.plugin, members)) << item.text;
+            }
+            // After the plug-ins' states changed, described again.
+            for (auto& e : c.m_entries)
+                e->m_enabled = e->m_enabled ? 0 : 1;
+            DescribeCategoryItems(c, cls, items);
+            for (const ViewItem& item : items) {
+                if (cls == 0) {
+                    EXPECT_EQ(item.icon, CategoryIcon(c, *item.plugin)) << item.text;
+                }
+            }
+        }
     }
 }
 

@@ -153,3 +153,27 @@ TEST(ReadCommands, SelectFailures)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("SETUP000 was not found."), std::string::npos) << r.err;
 }
+
+// The outputs whose entries are printed as they are made are exactly what
+// printing the whole value prints: the same indentation, keys in order,
+// empty arrays as "[]".
+TEST(ReadCommands, EntriesPrintedAsTheyAreMadeReadAsWholeValuesPrint)
+{
+    DataDir d({"pipl_three.8bf", "pimi_filter.8bf", "ff_filter.8bf"});
+    d.AddDirectory();
+    fs::create_directories(d.temp / "empty");
+    auto asWhole = [](const std::string& out) { return json::parse(out).dump(2) + "\n"; };
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"select", "0"}, {"select", "0"}, {"rescan", "0"},
+          {"scan", d.plugins.string(), "--subdirs"}, {"scan", (d.temp / "empty").string()},
+          {"find", "", "--dir", "0"}, {"find", "nothing like it", "--dir", "0"},
+          {"store", "dump", (d.temp / "data" / "setup.db" / "SETUP000").string()}}) {
+        std::vector<std::string> full = {"--data-dir", d.data};
+        full.insert(full.end(), args.begin(), args.end());
+        const auto r = RunCli(full);
+        ASSERT_EQ(r.status, 0) << args.front() << ": " << r.err;
+        EXPECT_EQ(r.out, asWhole(r.out)) << args.front();
+        const bool topArray = args.front() == "scan" || args.front() == "find";
+        EXPECT_EQ(json::parse(r.out).is_array(), topArray) << args.front();
+    }
+}

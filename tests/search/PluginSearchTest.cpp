@@ -259,3 +259,45 @@ TEST(FindSettings, DefaultsAndRoundTrip)
     EXPECT_FALSE(back.title);
     EXPECT_EQ(back.filenameWidth, 99);
 }
+
+// Rows handed over as found: the batches, one after the other, are the
+// rows of the search made at once, each batch no larger than asked, and a
+// slow search hands each row over as soon as the time is up.
+TEST(PluginSearchBatches, GiveTheRowsOfTheWholeSearchInOrder)
+{
+    CPluginListManager catalogue;
+    for (int i = 0; i < 100; ++i)
+        AddPiplEntry(catalogue, (i % 3 == 0 ? "Blur " : "Sharp ") + std::to_string(i), "Cat " + std::to_string(i % 7),
+                     "/plugins/p" + std::to_string(i) + ".8bf");
+    CDescriptionListManager descriptions;
+    const FindSettings settings = Only("blur", {SearchField::Title, SearchField::Category});
+    const auto whole = CPluginSearch::Run(catalogue, descriptions, settings);
+    ASSERT_EQ(whole.size(), 34u);
+    const auto source = CPluginSearch::Snapshot(catalogue, descriptions);
+
+    std::vector<std::size_t> sizes;
+    std::vector<SearchRow> joined;
+    const std::size_t total = CPluginSearch::RunInBatches(
+        *source, settings,
+        [&](std::vector<SearchRow>&& batch) {
+            sizes.push_back(batch.size());
+            for (auto& row : batch)
+                joined.push_back(std::move(row));
+        },
+        8, std::chrono::hours(1));
+    EXPECT_EQ(total, whole.size());
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{8, 8, 8, 8, 2}));
+    ASSERT_EQ(joined.size(), whole.size());
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        EXPECT_EQ(joined[i].columns, whole[i].columns);
+        EXPECT_EQ(joined[i].entry, whole[i].entry);
+        EXPECT_EQ(joined[i].field, whole[i].field);
+    }
+
+    // No time to wait: every row is a batch of its own.
+    sizes.clear();
+    CPluginSearch::RunInBatches(
+        *source, settings, [&](std::vector<SearchRow>&& batch) { sizes.push_back(batch.size()); }, 8,
+        std::chrono::milliseconds(0));
+    EXPECT_EQ(sizes, std::vector<std::size_t>(whole.size(), 1));
+}

@@ -26,7 +26,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QSignalSpy>
+#include <QTreeView>
 #include <QtTest>
 
 #include <filesystem>
@@ -71,12 +72,22 @@ struct TestSession : test::SessionFixture {
     }
 };
 
-QStringList column(const QTreeWidget* list, int c)
+QStringList column(const QTreeView* list, int c)
 {
     QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(c);
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        texts << list->model()->index(i, c).data().toString();
     return texts;
+}
+
+int rowCount(const QTreeView* list)
+{
+    return list->model()->rowCount();
+}
+
+QString text(const QTreeView* list, int row, int c)
+{
+    return list->model()->index(row, c).data().toString();
 }
 
 // Shows the dialog and clicks "Find"; waits for the hits.
@@ -91,10 +102,10 @@ void search(FindDialog& dialog)
 }
 
 // Clicks the hit with that title.
-void clickHit(QTreeWidget* list, const QString& title)
+void clickHit(QTreeView* list, const QString& title)
 {
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(0) == title) {
+    for (int i = 0; i < rowCount(list); ++i)
+        if (text(list, i, 0) == title) {
             uitest::ClickRow(*list, i);
             return;
         }
@@ -115,6 +126,7 @@ private slots:
     void headerClickSortsAscending();
     void previewOfHit();
     void enterSearchesAndShowsTheHits();
+    void manyHitsComeInBatchesAndSortByHeaderClicks();
     void previewStartsWithTheStartupPicture();
     void searchOutlivesItsDialog();
     void authorSearchCanBeStopped();
@@ -135,11 +147,11 @@ void FindDialogTest::defaults()
                                                   {"keywordsBox", true}};
     for (const auto& [name, checked] : boxes)
         QCOMPARE(dialog.findChild<QCheckBox*>(QLatin1String(name))->isChecked(), checked);
-    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    QCOMPARE(list->columnCount(), 3);
-    QCOMPARE(list->headerItem()->text(0), QStringLiteral("Title"));
-    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Category"));
-    QCOMPARE(list->headerItem()->text(2), QStringLiteral("Filename"));
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
+    QCOMPARE(list->model()->columnCount(), 3);
+    QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Title"));
+    QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Category"));
+    QCOMPARE(list->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Filename"));
     QCOMPARE(list->columnWidth(0), 150);
     QCOMPARE(list->columnWidth(1), 150);
     QCOMPARE(list->columnWidth(2), 350);
@@ -154,7 +166,7 @@ void FindDialogTest::optionsPersist()
         dialog.findChild<QCheckBox*>(QStringLiteral("matchCaseBox"))->setChecked(true);
         dialog.findChild<QCheckBox*>(QStringLiteral("keywordsBox"))->setChecked(false);
         dialog.findChild<QCheckBox*>(QStringLiteral("authorBox"))->setChecked(true);
-        dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"))->setColumnWidth(0, 210);
+        dialog.findChild<QTreeView*>(QStringLiteral("resultList"))->setColumnWidth(0, 210);
         dialog.reject();
     }
     QCOMPARE(s.backend.ReadString("Settings.Find", "sKeyword").value_or(""), std::string("glow"));
@@ -167,7 +179,7 @@ void FindDialogTest::optionsPersist()
     QCOMPARE(again.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->text(), QStringLiteral("glow"));
     QVERIFY(again.findChild<QCheckBox*>(QStringLiteral("matchCaseBox"))->isChecked());
     QVERIFY(!again.findChild<QCheckBox*>(QStringLiteral("keywordsBox"))->isChecked());
-    QCOMPARE(again.findChild<QTreeWidget*>(QStringLiteral("resultList"))->columnWidth(0), 210);
+    QCOMPARE(again.findChild<QTreeView*>(QStringLiteral("resultList"))->columnWidth(0), 210);
 }
 
 void FindDialogTest::fields_data()
@@ -205,7 +217,7 @@ void FindDialogTest::fields()
     for (const auto& [name, letter] : boxes)
         dialog.findChild<QCheckBox*>(QLatin1String(name))->setChecked(fields.contains(QLatin1Char(letter)));
     search(dialog);
-    QCOMPARE(column(dialog.findChild<QTreeWidget*>(QStringLiteral("resultList")), 0), hits);
+    QCOMPARE(column(dialog.findChild<QTreeView*>(QStringLiteral("resultList")), 0), hits);
 }
 
 void FindDialogTest::listedOnceAndInCatalogueOrder()
@@ -217,12 +229,12 @@ void FindDialogTest::listedOnceAndInCatalogueOrder()
     for (const char* name : {"titleBox", "categoryBox", "authorBox", "filenameBox", "descriptionBox", "keywordsBox"})
         dialog.findChild<QCheckBox*>(QLatin1String(name))->setChecked(true);
     search(dialog);
-    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
     QStringList expected;
     for (const auto& entry : s.session->Catalogue().m_entries)
         expected << QString::fromStdString(entry->m_name);
     QCOMPARE(column(list, 0), expected);
-    QCOMPARE(list->topLevelItem(0)->text(2), QString::fromStdString(s.session->Catalogue().m_entries[0]->m_path));
+    QCOMPARE(text(list, 0, 2), QString::fromStdString(s.session->Catalogue().m_entries[0]->m_path));
 }
 
 void FindDialogTest::kindTextForEmptyCategory()
@@ -232,9 +244,9 @@ void FindDialogTest::kindTextForEmptyCategory()
     FindDialog dialog(*s.session);
     dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("no cat"));
     search(dialog);
-    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    QCOMPARE(list->topLevelItemCount(), 1);
-    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("\u00BB Filter"));
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
+    QCOMPARE(rowCount(list), 1);
+    QCOMPARE(text(list, 0, 1), QStringLiteral("\u00BB Filter"));
 }
 
 void FindDialogTest::headerClickSortsAscending()
@@ -246,8 +258,8 @@ void FindDialogTest::headerClickSortsAscending()
     test::AddPiplEntry(s.session->Catalogue(), "Al", "Mid", "/p/d.8bf");
     FindDialog dialog(*s.session);
     search(dialog);  // empty keyword: everything
-    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    QCOMPARE(list->topLevelItemCount(), 4);
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
+    QCOMPARE(rowCount(list), 4);
     QHeaderView* header = list->header();
     // Byte order, case-sensitive, a prefix first; a second click sorts ascending again.
     const auto click = [&](int section) {
@@ -278,8 +290,8 @@ void FindDialogTest::previewOfHit()
     dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(QStringLiteral("ripple"));
     dialog.show();
     search(dialog);
-    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    QCOMPARE(list->topLevelItemCount(), 1);
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
+    QCOMPARE(rowCount(list), 1);
     uitest::ClickRow(*list, 0);
     QVERIFY(dialog.previewedPlugin());
     QCOMPARE(dialog.previewedPlugin()->m_name, std::string("FF Ripple"));
@@ -319,8 +331,8 @@ void FindDialogTest::enterSearchesAndShowsTheHits()
     QTest::keyClick(keyword, Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.isSearching(), 30000);
     // Enter started the search and nothing stopped it.
-    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    QCOMPARE(list->topLevelItemCount(), 602);
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
+    QCOMPARE(rowCount(list), 602);
     QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("statusLabel"))->text(), QStringLiteral("602 plug-in(s) found."));
     uitest::ClickWidget(dialog.findChild<QCheckBox*>(QStringLiteral("authorBox")));
     QTest::keyClick(keyword, Qt::Key_A, Qt::ControlModifier);
@@ -338,7 +350,48 @@ void FindDialogTest::enterSearchesAndShowsTheHits()
     QCOMPARE(sheet->entry().m_name, std::string("Gamma Three"));
     sheet->reject();
     QVERIFY(!dialog.isSearching());
-    QCOMPARE(list->topLevelItemCount(), 1);
+    QCOMPARE(rowCount(list), 1);
+}
+
+void FindDialogTest::manyHitsComeInBatchesAndSortByHeaderClicks()
+{
+    TestSession s;
+    // Thousands of hits, found fast: more than one batch.
+    for (int i = 0; i < 5000; ++i)
+        test::AddPiplEntry(s.session->Catalogue(), "Hit " + std::to_string((i * 7919) % 5000), "Cat " + std::to_string(i % 13),
+                           "/plugins/p" + std::to_string(i) + ".8bf");
+    FindDialog dialog(*s.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
+    QSignalSpy inserted(list->model(), &QAbstractItemModel::rowsInserted);
+    auto* keyword = dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"));
+    uitest::ClickWidget(keyword);
+    QTest::keyClick(keyword, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(keyword, QStringLiteral("hit"));
+    QTest::keyClick(keyword, Qt::Key_Return);
+    QTRY_VERIFY(!dialog.isSearching());
+    QVERIFY(inserted.count() >= 2);
+    const FindSettings settings = dialog.currentSettings();
+    auto expected = CPluginSearch::Run(s.session->Catalogue(), s.session->Descriptions(), settings);
+    QCOMPARE(rowCount(list), static_cast<int>(expected.size()));
+    QCOMPARE(rowCount(list), 5000);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        QCOMPARE(dialog.rows()[i].plugin, expected[i].plugin);
+
+    // A click on a header sorts as the core sorts; the hit chosen stays chosen.
+    uitest::ClickRow(*list, 10);
+    const CPluginEntry* chosen = dialog.rows()[10].plugin;
+    for (int c : {0, 1, 2}) {
+        const QRect section(list->header()->sectionViewportPosition(c), 0, list->header()->sectionSize(c),
+                            list->header()->height());
+        QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {}, section.center());
+        CPluginSearch::SortRows(expected, c);
+        for (std::size_t i = 0; i < expected.size(); i += 97)
+            QCOMPARE(QString::fromStdString(dialog.rows()[i].columns[static_cast<std::size_t>(c)]),
+                     QString::fromStdString(expected[i].columns[static_cast<std::size_t>(c)]));
+        QCOMPARE(dialog.rows()[static_cast<std::size_t>(list->currentIndex().row())].plugin, chosen);
+    }
 }
 
 void FindDialogTest::previewStartsWithTheStartupPicture()
@@ -446,7 +499,7 @@ void FindDialogTest::screenshot()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     search(dialog);
-    auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
     clickHit(list, QStringLiteral("FF Ripple"));
     QTRY_VERIFY(!dialog.filterPreview()->isRendering());
     QTest::qWait(50);

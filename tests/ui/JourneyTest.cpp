@@ -47,7 +47,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <filesystem>
 
@@ -209,9 +209,9 @@ void JourneyTest::findByEnterAndOpenTheHit()
     QTest::keyClicks(keyword, QStringLiteral("gamma"));
     QTest::keyClick(keyword, Qt::Key_Return);
     QTRY_VERIFY(!find->isSearching());
-    auto* hits = find->findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    QCOMPARE(hits->topLevelItemCount(), 1);
-    QCOMPARE(hits->topLevelItem(0)->text(1), QStringLiteral("Other Cat"));
+    auto* hits = find->findChild<QTreeView*>(QStringLiteral("resultList"));
+    QCOMPARE(hits->model()->rowCount(), 1);
+    QCOMPARE(hits->model()->index(0, 1).data().toString(), QStringLiteral("Other Cat"));
     uitest::DoubleClickRow(*hits, 0);
     auto* sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
     QVERIFY(sheet);
@@ -350,8 +350,9 @@ void JourneyTest::moveAPluginWithTheEnterCategoryDialog()
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
     uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Move));
-    QDialog* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    QVERIFY(dialog);
+    // It opens once the room is read from the plug-in files.
+    QDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())));
     auto* edit = dialog->findChild<QLineEdit*>();
     QVERIFY(edit);
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);

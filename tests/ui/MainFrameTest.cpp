@@ -21,6 +21,10 @@
 #include "translations/Translations.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
+#include "app/Stores.h"
+#include "catalogue/NonPluginCache.h"
+#include "catalogue/PluginDirEntry.h"
+#include "modify/PluginRestoreManager.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,6 +120,7 @@ private slots:
     void paneKeysMoveTheFocus();
     void notWritableIsToldOnce();
     void closeDuringAScanStopsItFirst();
+    void savesOfAScanReachTheirFilesAndTellFailures();
 };
 
 void MainFrameTest::menus_data()
@@ -475,8 +480,9 @@ void MainFrameTest::categoryDialogLimitAndOk()
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({"Alpha One", "Beta Two"}));
     uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Move));
-    CategoryDialog* dialog = program.View().Commands()->OpenDialog();
-    QVERIFY(dialog);
+    // It opens once the room is read from the files.
+    CategoryDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = program.View().Commands()->OpenDialog()));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Enter Category"));
     QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("limitLabel"))->text(),
              QStringLiteral("Up to 10 characters allowed"));
@@ -554,8 +560,8 @@ void MainFrameTest::sharedFileQuestionListsTheOthers()
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({"Alpha One"}));
     uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
-    auto* question = program.Frame().findChild<QMessageBox*>(QStringLiteral("sharedFileQuestion"));
-    QVERIFY(question);
+    QMessageBox* question = nullptr;
+    QTRY_VERIFY((question = program.Frame().findChild<QMessageBox*>(QStringLiteral("sharedFileQuestion"))));
     QVERIFY(question->text().contains(QStringLiteral("2 other plug-in(s)")));
     QCOMPARE(question->detailedText(), QStringLiteral("Gamma Three\nBeta Two"));  // in catalogue order
     QVERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_three.8bf"));  // nothing yet
@@ -571,7 +577,7 @@ void MainFrameTest::sharedFileQuestionListsTheOthers()
     QVERIFY(program.SelectCategory(QStringLiteral("(no category)")));
     QVERIFY(program.SelectPlugins({"Plain Filter"}));
     uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
-    QVERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_nocat_8bf"));
+    QTRY_VERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_nocat_8bf"));
 }
 
 void MainFrameTest::cancelledScanLeavesTheCatalogue()
@@ -617,7 +623,7 @@ void MainFrameTest::droppedPluginsMoveOrSayWhyNot()
     CPluginEntry* gamma = find("Gamma Three");
     QVERIFY(alpha && soft && gamma);
     program.View().Commands()->DropPlugins({alpha, soft}, *gamma);
-    QCOMPARE(QString::fromStdString(alpha->m_category), QStringLiteral("Other Cat"));
+    QTRY_COMPARE(QString::fromStdString(alpha->m_category), QStringLiteral("Other Cat"));
     QCOMPARE(QString::fromStdString(soft->m_category), QStringLiteral("Vardel Test"));
     QTRY_VERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox")));
     auto* box = program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox"));
@@ -688,6 +694,52 @@ void MainFrameTest::closeDuringAScanStopsItFirst()
     QTRY_VERIFY(!program.Adapter().IsScanning());
     QTRY_VERIFY(!program.Frame().isVisible());
     QVERIFY(!program.Session().IsCatalogueShown());
+}
+
+// The window saves in the background: what a scan saves is whole on disk
+// by the time the window has closed, and a save that fails is told in the
+// window once its result is in, with nothing else happening.
+void MainFrameTest::savesOfAScanReachTheirFilesAndTellFailures()
+{
+    SampleData sample({"pipl_three.8bf", "pimi_filter.8bf", "pipl_single.8bf"});
+    test::writeFile(sample.PluginDir() / "readme.8bf", std::string("no plug-in"));
+    sample.AddDirectory("Test plug-ins", sample.PluginDir());
+    const DataDirectory data{sample.DataDir()};
+    std::size_t shown = 0;
+    std::size_t originals = 0;
+    std::filesystem::path catalogueFile;
+    {
+        Program program(sample);
+        QVERIFY(program.SelectDirectory(0));
+        shown = program.Session().Catalogue().m_entries.size();
+        originals = program.Session().Restore().m_entries.size();
+        catalogueFile = data.Resolve(program.Session().Directories()[0]->m_catalogueFile);
+
+        // A store that cannot take its name: its save fails on the saving
+        // thread, and the window says so.
+        const auto nonPlugins = sample.DataDir() / "setup.db" / "nonplugins";
+        QTRY_VERIFY(std::filesystem::exists(nonPlugins));
+        std::filesystem::remove(nonPlugins);
+        std::filesystem::create_directories(nonPlugins / "in the way");
+        program.Session().NonPlugins().Forget((sample.PluginDir() / "readme.8bf").string());
+        QVERIFY(program.Session().SaveNonPluginCache());
+        QMessageBox* box = uitest::WaitForBox(QStringLiteral("messageBox"));
+        QVERIFY(box);
+        QVERIFY(box->text().contains(QStringLiteral("setup.db")));
+        box->close();
+        std::filesystem::remove_all(nonPlugins);
+        program.Close();
+    }
+    CPluginListManager saved;
+    int cls = -1;
+    QVERIFY(LoadCatalogue(catalogueFile, cls, saved));
+    QCOMPARE(saved.m_entries.size(), shown);
+    CPluginRestoreManager restore;
+    QVERIFY(LoadRestore(data, restore));
+    QCOMPARE(restore.m_entries.size(), originals);
+    CNonPluginCache nonPlugins;
+    QVERIFY(LoadNonPlugins(data, nonPlugins));
+    QCOMPARE(nonPlugins.Size(), std::size_t(0));  // saved again as the window closed
 }
 
 QTEST_MAIN(MainFrameTest)

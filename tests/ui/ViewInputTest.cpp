@@ -39,6 +39,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -46,7 +47,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <filesystem>
 #include <memory>
@@ -110,6 +111,7 @@ private slots:
     void fileMatesAreCountedInASmallBox();
     void slowSecondClickEditsTheLabel();
     void editorShowsTheRoomAndSaysWhenFull();
+    void roomIsReadWhenAnEditStartsNotOnHover();
     void categoryCommandsAskFirst();
     void launchBarAndClassSelectorFromTheKeyboard();
     void captionNamesTheProgramOnce();
@@ -206,8 +208,8 @@ void ViewInputTest::barsKeepTheirPlaceAfterFind()
     QTest::keyClicks(keyword, QStringLiteral("soft"));
     QTest::keyClick(keyword, Qt::Key_Return);
     QTRY_VERIFY(!find->isSearching());
-    auto* hits = find->findChild<QTreeWidget*>(QStringLiteral("resultList"));
-    QCOMPARE(hits->topLevelItemCount(), 1);
+    auto* hits = find->findChild<QTreeView*>(QStringLiteral("resultList"));
+    QCOMPARE(hits->model()->rowCount(), 1);
     uitest::ClickRow(*hits, 0);
     QCOMPARE(find->findChild<CPreviewWnd*>(QStringLiteral("previewWindow"))->image().size(), QSize(31, 31));
     QTest::keyClick(find, Qt::Key_Escape);
@@ -370,6 +372,45 @@ void ViewInputTest::editorShowsTheRoomAndSaysWhenFull()
     QVERIFY(edit->fullMessage().contains(QString::number(room)));
     QTest::keyClick(edit, Qt::Key_Return);
     QTRY_VERIFY(uitest::FileHolds(file, typed.left(room).toStdString()));
+}
+
+// Hovering the lists says the texts; the room they have in the plug-in
+// files, which for a category means reading every file of it, is read when
+// an edit starts and said from then on.
+void ViewInputTest::roomIsReadWhenAnEditStartsNotOnHover()
+{
+    auto sample = uitest::FourFileCollection();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    CVardelView& view = program.View();
+    LabelListView& categories = *view.CategoryList();
+    QStatusBar* bar = program.Frame().statusBar();
+    const int other = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Other Cat"));
+    const int shared = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Shared Cat"));
+    QVERIFY(other >= 0 && shared >= 0);
+    // The pointer moved over a row (no button held), as the mouse reports it.
+    auto hover = [&](QAbstractItemView& list, int row) {
+        const QPoint at = uitest::RowCentre(list, row);
+        QMouseEvent move(QEvent::MouseMove, at, list.viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(list.viewport(), &move);
+        return bar->currentMessage();
+    };
+    uitest::ClickRow(categories, other);
+    QCOMPARE(hover(categories, shared), QStringLiteral("Shared Cat"));
+    QCOMPARE(hover(categories, other), QStringLiteral("Other Cat"));
+    QCOMPARE(view.CategoryModel()->KnownLimit(other), -1);
+    // The plug-in list too: its tips name the file only.
+    QVERIFY(!hover(*view.PluginList(), 0).contains(QStringLiteral("up to")));
+
+    QTest::keyClick(&categories, Qt::Key_F2);
+    LabelEdit* edit = nullptr;
+    QTRY_VERIFY((edit = categories.findChild<LabelEdit*>(QStringLiteral("labelEdit"))));
+    QCOMPARE(edit->maxLength(), 9);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QTRY_VERIFY(!categories.findChild<LabelEdit*>(QStringLiteral("labelEdit")));
+    QCOMPARE(hover(categories, shared), QStringLiteral("Shared Cat"));
+    QCOMPARE(hover(categories, other), QStringLiteral("Other Cat: up to 9 characters"));
 }
 
 void ViewInputTest::categoryCommandsAskFirst()

@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "catalogue/CatalogueScan.h"
+#include "catalogue/FileProbe.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
@@ -51,7 +52,7 @@ QString FileList(const std::vector<std::string>& files)
 }  // namespace
 
 CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
-    : QObject(window), m_session(session), m_window(window)
+    : QObject(window), m_session(session), m_window(window), m_probe(new FileProbe(this))
 {
 }
 
@@ -65,7 +66,45 @@ void CatalogueCommands::BeforeWrite()
 {
     // The originals a scan recorded reach the disk before a plug-in changes.
     if (!m_originalsSaved)
-        m_originalsSaved = m_session.SaveOriginals();
+        m_originalsSaved = m_session.SaveOriginalsBeforeWrite();
+}
+
+void CatalogueCommands::WithSignedFiles(ChangePlan plan, std::function<void(const ChangePlan&)> then)
+{
+    auto shared = std::make_shared<ChangePlan>(std::move(plan));
+    const std::uint64_t generation = m_generation;
+    m_probe->run<std::vector<std::string>>(
+        [files = shared->files, paths = shared->paths](const std::atomic<bool>& stop) {
+            return SignedFilesOf(files, paths, &stop);
+        },
+        [this, shared, generation, then = std::move(then)](std::vector<std::string> found) {
+            if (generation != m_generation || m_busy)
+                return;
+            shared->signedFiles = std::move(found);
+            then(*shared);
+        });
+}
+
+void CatalogueCommands::WithCategoryLimit(const std::vector<CPluginEntry*>& entries, std::function<void(int)> then)
+{
+    const std::uint64_t generation = m_generation;
+    m_probe->run<int>(CategoryLimitWork(entries), [this, generation, then = std::move(then)](int limit) {
+        if (generation != m_generation || m_busy)
+            return;
+        then(limit);
+    });
+}
+
+bool CatalogueCommands::IsProbing() const
+{
+    return m_probe->isRunning();
+}
+
+void CatalogueCommands::SetBusy(bool busy)
+{
+    m_busy = busy;
+    if (busy)
+        m_probe->cancel();
 }
 
 void CatalogueCommands::ShowFailures(const std::vector<std::string>& messages)
@@ -128,7 +167,12 @@ void CatalogueCommands::EnablePlugins(const std::vector<CPluginEntry*>& selectio
 {
     if (!CanEnablePlugins(selection))
         return;
-    const ChangePlan plan = PlanEnable(m_session.Catalogue(), selection, flag);
+    WithSignedFiles(PlanEnable(m_session.Catalogue(), selection, flag),
+                    [this, selection, flag](const ChangePlan& plan) { AskEnable(plan, selection, flag); });
+}
+
+void CatalogueCommands::AskEnable(const ChangePlan& plan, const std::vector<CPluginEntry*>& selection, bool flag)
+{
     std::vector<Question> questions;
     if (!plan.fileMates.empty()) {
         QStringList names;
@@ -163,11 +207,18 @@ void CatalogueCommands::DoEnable(const std::vector<CPluginEntry*>& selection, bo
 
 void CatalogueCommands::EnableCategory(const CPluginEntry& categoryEntry, bool flag)
 {
-    const ChangePlan plan = PlanEnableCategory(m_session.Catalogue(), categoryEntry, flag);
+    ChangePlan plan = PlanEnableCategory(m_session.Catalogue(), categoryEntry, flag);
     if (plan.files.empty()) {
         DoEnableCategory(categoryEntry, flag);  // nothing to change: nothing to ask
         return;
     }
+    const CPluginEntry* target = &categoryEntry;
+    WithSignedFiles(std::move(plan),
+                    [this, target, flag](const ChangePlan& plan) { AskEnableCategory(plan, *target, flag); });
+}
+
+void CatalogueCommands::AskEnableCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, bool flag)
+{
     const int files = static_cast<int>(plan.files.size());
     const QString category = FromCodePage(categoryEntry.m_category);
     Question q;
@@ -204,18 +255,7 @@ void CatalogueCommands::MovePlugins(const std::vector<CPluginEntry*>& selection)
 {
     if (!CanMovePlugins(selection) || m_dialog)
         return;
-    auto* dialog = new CategoryDialog(m_session.Catalogue(), selection, m_window);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    const std::uint64_t generation = m_generation;
-    connect(dialog, &QDialog::accepted, this, [this, dialog, generation] {
-        if (generation != m_generation)
-            return;
-        const auto entries = dialog->Entries();
-        const std::string category = dialog->Chosen();
-        Ask(SignedQuestion(PlanWrite(entries)), [this, entries, category] { DoMove(entries, category, false, nullptr); });
-    });
-    m_dialog = dialog;
-    dialog->open();
+    WithCategoryLimit(selection, [this, selection](int limit) { OpenCategoryDialog(selection, limit, nullptr); });
 }
 
 void CatalogueCommands::MoveCategory(const CPluginEntry& categoryEntry)
@@ -223,17 +263,28 @@ void CatalogueCommands::MoveCategory(const CPluginEntry& categoryEntry)
     const auto members = CategoryMembers(m_session.Catalogue(), categoryEntry);
     if (!CanMoveCategory(&categoryEntry, members) || m_dialog)
         return;
-    auto* dialog = new CategoryDialog(m_session.Catalogue(), members, m_window);
+    const CPluginEntry* target = &categoryEntry;
+    WithCategoryLimit(members, [this, members, target](int limit) { OpenCategoryDialog(members, limit, target); });
+}
+
+void CatalogueCommands::OpenCategoryDialog(const std::vector<CPluginEntry*>& entries, int limit,
+                                           const CPluginEntry* categoryEntry)
+{
+    if (m_dialog)
+        return;
+    auto* dialog = new CategoryDialog(m_session.Catalogue(), entries, limit, m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const std::uint64_t generation = m_generation;
-    const CPluginEntry* target = &categoryEntry;
-    connect(dialog, &QDialog::accepted, this, [this, dialog, generation, target] {
+    connect(dialog, &QDialog::accepted, this, [this, dialog, generation, categoryEntry] {
         if (generation != m_generation)
             return;
         const auto entries = dialog->Entries();
         const std::string category = dialog->Chosen();
-        Ask(SignedQuestion(PlanWrite(entries)),
-            [this, entries, category, target] { DoMove(entries, category, true, target); });
+        WithSignedFiles(PlanWrite(entries), [this, entries, category, categoryEntry](const ChangePlan& plan) {
+            Ask(SignedQuestion(plan), [this, entries, category, categoryEntry] {
+                DoMove(entries, category, categoryEntry != nullptr, categoryEntry);
+            });
+        });
     });
     m_dialog = dialog;
     dialog->open();
@@ -274,7 +325,9 @@ void CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
     if (name == entry.m_name)
         return;
     CPluginEntry* target = &entry;
-    Ask(SignedQuestion(PlanWrite({target})), [this, target, name] { DoRenamePlugin(*target, name); });
+    WithSignedFiles(PlanWrite({target}), [this, target, name](const ChangePlan& plan) {
+        Ask(SignedQuestion(plan), [this, target, name] { DoRenamePlugin(*target, name); });
+    });
 }
 
 void CatalogueCommands::DoRenamePlugin(CPluginEntry& entry, const std::string& name)
@@ -304,7 +357,16 @@ void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const 
     }
     if (category == categoryEntry.m_category)
         return;
-    const ChangePlan plan = PlanWriteCategory(m_session.Catalogue(), categoryEntry);
+    const CPluginEntry* target = &categoryEntry;
+    WithSignedFiles(PlanWriteCategory(m_session.Catalogue(), categoryEntry),
+                    [this, target, category, text](const ChangePlan& plan) {
+                        AskRenameCategory(plan, *target, category, text);
+                    });
+}
+
+void CatalogueCommands::AskRenameCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry,
+                                          const std::string& category, const QString& text)
+{
     Question q;
     q.name = QStringLiteral("categoryQuestion");
     q.text = tr("Rename the category \"%1\" to \"%2\"?").arg(FromCodePage(categoryEntry.m_category), text);
@@ -353,7 +415,9 @@ void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, c
             movable.push_back(e);
     }
     if (!movable.empty())
-        Ask(SignedQuestion(PlanWrite(movable)), [this, movable, category] { DoMove(movable, category, false, nullptr); });
+        WithSignedFiles(PlanWrite(movable), [this, movable, category](const ChangePlan& plan) {
+            Ask(SignedQuestion(plan), [this, movable, category] { DoMove(movable, category, false, nullptr); });
+        });
     if (!refused.isEmpty())
         ShowMessage(m_window, tr("These plug-ins were not moved to \"%1\":").arg(FromCodePage(category)) +
                                   QLatin1Char('\n') + refused.join(QLatin1Char('\n')));
@@ -362,6 +426,7 @@ void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, c
 void CatalogueCommands::Abandon()
 {
     ++m_generation;
+    m_probe->cancel();
     m_originalsSaved = false;
     if (m_dialog)
         m_dialog->reject();

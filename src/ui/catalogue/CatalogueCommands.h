@@ -7,6 +7,10 @@
 // Before files change the user is asked, one question after the other and
 // never in a nested event loop: about plug-ins that change with their files,
 // about a whole category, and about files whose signature the change breaks.
+// What the questions and the "Enter Category" dialog need of the plug-in
+// files (their signatures, the room for a category) is read on a worker
+// first (FileProbe): a category of ten thousand plug-ins never makes the
+// window wait.
 
 #include <QMessageBox>
 #include <QObject>
@@ -30,6 +34,7 @@ struct ChangePlan;
 namespace vardel::ui {
 
 class CategoryDialog;
+class FileProbe;
 
 class CatalogueCommands : public QObject {
     Q_OBJECT
@@ -55,9 +60,14 @@ public:
     // others are named with the reason. target is the category's entry.
     void DropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target);
 
-    // The catalogue is about to go: an open dialog is closed unanswered, and
-    // the next write saves the originals of the new one first.
+    // The catalogue is about to go: an open dialog is closed unanswered, a
+    // command still reading its files is dropped, and the next write saves
+    // the originals of the new one first.
     void Abandon();
+    // While a scan runs no command goes on: one still reading its files is dropped.
+    void SetBusy(bool busy);
+    // True while a command reads what it needs of the plug-in files.
+    bool IsProbing() const;
 
     // The open "Enter Category" dialog, or null.
     CategoryDialog* OpenDialog() const { return m_dialog; }
@@ -88,7 +98,17 @@ private:
     void Ask(std::vector<Question> questions, std::function<void()> then);
     // The question about signed files of a plan; none when nothing is signed.
     std::vector<Question> SignedQuestion(const ChangePlan& plan) const;
+    // Finds the plan's signed files on a worker, then goes on with then.
+    void WithSignedFiles(ChangePlan plan, std::function<void(const ChangePlan&)> then);
+    // Works out the room the entries have for a category on a worker
+    // (CategoryLimit), then goes on with then.
+    void WithCategoryLimit(const std::vector<CPluginEntry*>& entries, std::function<void(int)> then);
+    void OpenCategoryDialog(const std::vector<CPluginEntry*>& entries, int limit, const CPluginEntry* categoryEntry);
 
+    void AskEnable(const ChangePlan& plan, const std::vector<CPluginEntry*>& selection, bool flag);
+    void AskEnableCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, bool flag);
+    void AskRenameCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, const std::string& category,
+                           const QString& text);
     void DoEnable(const std::vector<CPluginEntry*>& selection, bool flag);
     void DoEnableCategory(const CPluginEntry& categoryEntry, bool flag);
     void DoRenamePlugin(CPluginEntry& entry, const std::string& name);
@@ -102,6 +122,8 @@ private:
     CVardelSession& m_session;
     QWidget* m_window;
     QPointer<CategoryDialog> m_dialog;
+    FileProbe* m_probe;
+    bool m_busy = false;
     QPointer<QMessageBox> m_question;
     std::uint64_t m_generation = 0;  // counts catalogues; an answer for an old one is dropped
     bool m_originalsSaved = false;   // since the catalogue on show was committed

@@ -21,15 +21,7 @@ void CategoryListModel::Reset(const CPluginListManager& catalogue, int cls)
     m_catalogue = &catalogue;
     m_cls = cls;
     m_items = CategoryItems(catalogue, cls);
-    m_icons.assign(m_items.size(), 0);
-    m_movable.assign(m_items.size(), false);
     m_limits.assign(m_items.size(), -1);
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-        const CPluginEntry* entry = m_items[i].plugin;
-        m_icons[i] = m_items[i].icon;
-        if (entry)
-            m_movable[i] = CanMoveCategory(entry, CategoryMembers(catalogue, *entry));
-    }
     endResetModel();
 }
 
@@ -39,8 +31,6 @@ void CategoryListModel::Clear()
     m_catalogue = nullptr;
     m_cls = -1;
     m_items.clear();
-    m_icons.clear();
-    m_movable.clear();
     m_limits.clear();
     endResetModel();
 }
@@ -49,9 +39,7 @@ void CategoryListModel::RefreshIcons()
 {
     if (!m_catalogue || m_items.empty())
         return;
-    for (std::size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].plugin && HasCategories())
-            m_icons[i] = CategoryIcon(*m_catalogue, *m_items[i].plugin);
+    DescribeCategoryItems(*m_catalogue, m_cls, m_items);
     emit dataChanged(index(0), index(static_cast<int>(m_items.size()) - 1), {Qt::DecorationRole});
 }
 
@@ -60,15 +48,36 @@ int CategoryListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_items.size());
 }
 
-int CategoryListModel::Limit(int row) const
+std::vector<CPluginEntry*> CategoryListModel::Members(int row) const
 {
-    if (row < 0 || row >= rowCount() || !m_movable[static_cast<std::size_t>(row)] || !m_catalogue)
+    const CPluginEntry* entry = EntryAt(row);
+    return entry && m_catalogue ? CategoryMembers(*m_catalogue, *entry) : std::vector<CPluginEntry*>{};
+}
+
+bool CategoryListModel::CanEnable(int row) const
+{
+    return row >= 0 && row < rowCount() && m_items[static_cast<std::size_t>(row)].canEnable;
+}
+
+bool CategoryListModel::CanMove(int row) const
+{
+    return row >= 0 && row < rowCount() && m_items[static_cast<std::size_t>(row)].canMove;
+}
+
+int CategoryListModel::KnownLimit(int row) const
+{
+    if (!CanMove(row))
         return 0;
-    // The writer's limit reads the plug-in files: asked once, when needed.
-    int& limit = m_limits[static_cast<std::size_t>(row)];
-    if (limit < 0)
-        limit = std::max(0, CategoryLimit(CategoryMembers(*m_catalogue, *m_items[static_cast<std::size_t>(row)].plugin)));
-    return limit;
+    return m_limits[static_cast<std::size_t>(row)];
+}
+
+void CategoryListModel::SetLimit(int row, int limit)
+{
+    if (!CanMove(row))
+        return;
+    m_limits[static_cast<std::size_t>(row)] = std::max(0, limit);
+    const QModelIndex at = index(row);
+    emit dataChanged(at, at, {Qt::ToolTipRole, Qt::StatusTipRole, LimitRole});
 }
 
 QVariant CategoryListModel::data(const QModelIndex& index, int role) const
@@ -85,10 +94,12 @@ QVariant CategoryListModel::data(const QModelIndex& index, int role) const
     case Qt::EditRole:
         return FromCodePage(item.text);
     case Qt::DecorationRole:
-        return ListIcon(m_icons[static_cast<std::size_t>(index.row())]);
+        return ListIcon(item.icon);
     case Qt::ToolTipRole:
     case Qt::StatusTipRole: {
-        const int limit = Limit(index.row());
+        // The room is said once known: working it out reads every plug-in
+        // file of the category, which a hover never does.
+        const int limit = KnownLimit(index.row());
         if (limit > 0)
             return tr("%1: up to %n characters", nullptr, limit).arg(FromCodePage(item.text));
         return FromCodePage(item.text);
@@ -96,7 +107,7 @@ QVariant CategoryListModel::data(const QModelIndex& index, int role) const
     case EntryRole:
         return item.entry;
     case LimitRole:
-        return Limit(index.row());
+        return KnownLimit(index.row());
     default:
         return {};
     }
@@ -107,7 +118,7 @@ Qt::ItemFlags CategoryListModel::flags(const QModelIndex& index) const
     Qt::ItemFlags f = QAbstractListModel::flags(index);
     if (!index.isValid())
         return f;
-    if (m_movable[static_cast<std::size_t>(index.row())])
+    if (CanMove(index.row()))
         f |= Qt::ItemIsEditable;
     if (HasCategories())
         f |= Qt::ItemIsDropEnabled;
@@ -116,7 +127,7 @@ Qt::ItemFlags CategoryListModel::flags(const QModelIndex& index) const
 
 bool CategoryListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role == Qt::EditRole && index.isValid() && index.row() < rowCount() && m_movable[static_cast<std::size_t>(index.row())])
+    if (role == Qt::EditRole && index.isValid() && CanMove(index.row()))
         emit renameRequested(index.row(), value.toString());
     return false;
 }

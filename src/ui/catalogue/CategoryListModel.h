@@ -3,7 +3,8 @@
 // categories) or per plug-in kind, over the core's CategoryItems. Rows that
 // accept a rename are editable; the edit itself is handed to the view
 // (renameRequested), which writes through the catalogue editor. Plug-ins
-// dragged from the plug-in list may be dropped on a category row.
+// dragged from the plug-in list may be dropped on a category row. Filling
+// it reads the catalogue once and no plug-in file.
 
 #include "catalogue/CatalogueView.h"
 
@@ -24,6 +25,9 @@ inline constexpr const char* kPluginMimeType = "application/x-vardel-plugins";
 class CategoryListModel : public QAbstractListModel {
     Q_OBJECT
 public:
+    // LimitRole: the room the row's text has in the plug-in files (the
+    // edit box's limit) once known (SetLimit), -1 until then, 0 when the row
+    // may not be renamed.
     enum Roles { EntryRole = Qt::UserRole + 1, LimitRole };
 
     explicit CategoryListModel(QObject* parent = nullptr);
@@ -51,6 +55,18 @@ public:
 
     // The entry row stands for; null outside the rows.
     const CPluginEntry* EntryAt(int row) const;
+    // The plug-ins of the row (CategoryMembers).
+    std::vector<CPluginEntry*> Members(int row) const;
+    // Whether the row's Enable and Disable, and its Move and Rename, are
+    // available (false outside the rows).
+    bool CanEnable(int row) const;
+    bool CanMove(int row) const;
+    // The room for a new text of the row, as far as known: -1 until it was
+    // worked out from the plug-in files (which the model never reads),
+    // 0 when the row may not be renamed.
+    int KnownLimit(int row) const;
+    // The room worked out for the row; its tips say it from now on.
+    void SetLimit(int row, int limit);
     // The row whose text is text; -1 when none.
     int RowOfText(const std::string& text) const;
     // True when the rows are categories (classes 0 and 2), not kinds.
@@ -62,14 +78,10 @@ signals:
     void pluginsDropped(int row, const QVector<int>& entries);
 
 private:
-    int Limit(int row) const;
-
     const CPluginListManager* m_catalogue = nullptr;
     int m_cls = -1;
     std::vector<ViewItem> m_items;
-    std::vector<int> m_icons;
-    std::vector<bool> m_movable;       // the row's plug-ins may get a new category
-    mutable std::vector<int> m_limits;  // room for a new category; -1 until asked
+    std::vector<int> m_limits;  // room for a new category; -1 until worked out
 };
 
 }  // namespace vardel::ui

@@ -33,6 +33,10 @@ void PluginListModel::Reset(const CPluginListManager& catalogue, const CPluginEn
     beginResetModel();
     m_items = PluginItems(catalogue, categoryEntry);
     m_rooms.assign(m_items.size(), -1);
+    m_rows.clear();
+    m_rows.reserve(m_items.size());
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        m_rows.emplace(m_items[i].plugin, static_cast<int>(i));
     endResetModel();
 }
 
@@ -41,6 +45,7 @@ void PluginListModel::Clear()
     beginResetModel();
     m_items.clear();
     m_rooms.clear();
+    m_rows.clear();
     endResetModel();
 }
 
@@ -87,14 +92,14 @@ QVariant PluginListModel::data(const QModelIndex& index, int role) const
     case Qt::DecorationRole:
         return ListIcon(PluginIcon(*entry));
     case Qt::ToolTipRole: {
-        const int room = NameRoom(index.row());
+        const int room = m_rooms[static_cast<std::size_t>(index.row())];
         QString tip = FromStoredPath(entry->m_path);
         if (room > 0)
             tip = tr("Name: up to %n characters", nullptr, room) + QLatin1Char('\n') + tip;
         return tip;
     }
     case Qt::StatusTipRole: {
-        const int room = NameRoom(index.row());
+        const int room = m_rooms[static_cast<std::size_t>(index.row())];
         if (room > 0)
             return tr("%1 (name: up to %n characters)", nullptr, room).arg(FromStoredPath(entry->m_path));
         return FromStoredPath(entry->m_path);
@@ -162,10 +167,8 @@ CPluginEntry* PluginListModel::EntryAt(int row) const
 
 int PluginListModel::RowOf(const CPluginEntry* entry) const
 {
-    for (std::size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].plugin == entry)
-            return static_cast<int>(i);
-    return -1;
+    const auto it = m_rows.find(entry);
+    return it == m_rows.end() ? -1 : it->second;
 }
 
 }  // namespace vardel::ui

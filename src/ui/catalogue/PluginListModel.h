@@ -11,6 +11,7 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
+#include <unordered_map>
 #include <vector>
 
 namespace vardel {
@@ -49,8 +50,9 @@ public:
     // The row of an entry; -1 when it is not listed.
     int RowOf(const CPluginEntry* entry) const;
     // The room a new name of the row has (the edit box's limit), 0 when it
-    // may not be renamed. Asked of the plug-in file once, then remembered
-    // until the entry changes.
+    // may not be renamed. Asked of the plug-in file once, when an edit
+    // starts (LimitRole), then remembered until the entry changes; the tips
+    // say it once known, and a hover never reads a file.
     int NameRoom(int row) const;
 
 signals:
@@ -59,6 +61,7 @@ signals:
 private:
     std::vector<ViewItem> m_items;
     mutable std::vector<int> m_rooms;  // -1 until asked
+    std::unordered_map<const CPluginEntry*, int> m_rows;  // row of each entry
 };
 
 }  // namespace vardel::ui

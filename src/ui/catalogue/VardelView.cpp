@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueView.h"
 #include "catalogue/CategoryListModel.h"
 #include "catalogue/ClassSelector.h"
+#include "catalogue/FileProbe.h"
 #include "catalogue/LabelListView.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
@@ -32,6 +33,7 @@ CVardelView::CVardelView(CVardelSession& session, SessionAdapter& adapter, QWidg
 {
     setObjectName(QStringLiteral("vardelView"));
     m_commands = new CatalogueCommands(session, this);
+    m_roomProbe = new FileProbe(this);
     m_categoryModel = new CategoryListModel(this);
     m_pluginModel = new PluginListModel(this);
     CreateActions();
@@ -113,9 +115,16 @@ void CVardelView::CreateLayout()
     m_categoryList->setAcceptDrops(true);
     m_categoryList->setDropIndicatorShown(true);
     m_categoryList->SetEditGuard([this](const QModelIndex& index) {
-        const CPluginEntry* entry = m_categoryModel->EntryAt(index.row());
-        return !m_busy && entry && CanMoveCategory(entry, CategoryMembers(m_session.Catalogue(), *entry)) &&
-               index.data(CategoryListModel::LimitRole).toInt() > 0;
+        const int row = index.row();
+        if (m_busy || !m_categoryModel->CanMove(row))
+            return false;
+        const int limit = m_categoryModel->KnownLimit(row);
+        if (limit >= 0)
+            return limit > 0;
+        // The room is read from every plug-in file of the category, on a
+        // worker; the edit starts once it is known.
+        EditCategoryWhenRoomKnown(row);
+        return false;
     });
 
     m_pluginList = new LabelListView(PluginListModel::LimitRole, this);
@@ -193,10 +202,34 @@ void CVardelView::CreateLayout()
     connect(m_categoryModel, &CategoryListModel::pluginsDropped, this, &CVardelView::OnPluginsDropped);
 }
 
+void CVardelView::EditCategoryWhenRoomKnown(int row)
+{
+    const CPluginEntry* entry = m_categoryModel->EntryAt(row);
+    if (!entry)
+        return;
+    m_roomProbe->run<int>(
+        CategoryLimitWork(m_categoryModel->Members(row)), [this, entry, generation = m_generation](int limit) {
+            if (generation != m_generation || m_busy)
+                return;
+            // The list may have been refilled meanwhile: the row is the entry's.
+            int at = -1;
+            for (int r = 0; r < m_categoryModel->rowCount() && at < 0; ++r)
+                if (m_categoryModel->EntryAt(r) == entry)
+                    at = r;
+            if (at < 0)
+                return;
+            m_categoryModel->SetLimit(at, limit);
+            // Only while it is still the category the user meant.
+            if (m_categoryList->currentIndex().row() == at && limit > 0)
+                m_categoryList->StartEdit(m_categoryModel->index(at));
+        });
+}
+
 void CVardelView::ConnectSession()
 {
     connect(&m_adapter, &SessionAdapter::catalogueAboutToBeReplaced, this, [this] {
         ++m_generation;
+        m_roomProbe->cancel();
         m_commands->Abandon();
         m_pluginModel->Clear();
         m_categoryModel->Clear();
@@ -345,12 +378,6 @@ const CPluginEntry* CVardelView::CurrentCategory() const
     return current.isValid() ? m_categoryModel->EntryAt(current.row()) : nullptr;
 }
 
-std::vector<CPluginEntry*> CVardelView::CategoryMembersOfCurrent() const
-{
-    const CPluginEntry* category = CurrentCategory();
-    return category ? CategoryMembers(m_session.Catalogue(), *category) : std::vector<CPluginEntry*>{};
-}
-
 QStringList CVardelView::IndicatorTexts() const
 {
     int enabled = 0;
@@ -390,6 +417,9 @@ bool CVardelView::ShowPlugin(const CPluginEntry* entry)
 void CVardelView::SetBusy(bool busy)
 {
     m_busy = busy;
+    m_commands->SetBusy(busy);
+    if (busy)
+        m_roomProbe->cancel();
     m_categoryList->setAcceptDrops(!busy);
     m_classSelector->setEnabled(!busy);
     UpdateAvailability();
@@ -402,8 +432,9 @@ void CVardelView::UpdateAvailability()
 {
     const auto selection = SelectedPlugins();
     const bool single = selection.size() == 1;
-    const CPluginEntry* category = CurrentCategory();
-    const auto members = CategoryMembersOfCurrent();
+    // What the category commands need of its plug-ins, the list worked out
+    // when it was filled.
+    const int category = m_categoryList->currentIndex().isValid() ? m_categoryList->currentIndex().row() : -1;
     const bool idle = !m_busy;
     m_actions[LargePreview]->setEnabled(idle && single);
     m_actions[Properties]->setEnabled(idle && single);
@@ -413,10 +444,10 @@ void CVardelView::UpdateAvailability()
     m_actions[Rename]->setEnabled(idle && CanRenamePlugin(selection));
     m_actions[SelectAll]->setEnabled(idle && m_pluginModel->rowCount() > 0);
     m_actions[FindPlugins]->setEnabled(idle && !m_session.Catalogue().m_entries.empty());
-    m_actions[CategoryEnable]->setEnabled(idle && CanEnableCategory(category, members));
-    m_actions[CategoryDisable]->setEnabled(idle && CanEnableCategory(category, members));
-    m_actions[CategoryMove]->setEnabled(idle && CanMoveCategory(category, members));
-    m_actions[CategoryRename]->setEnabled(idle && CanMoveCategory(category, members));
+    m_actions[CategoryEnable]->setEnabled(idle && m_categoryModel->CanEnable(category));
+    m_actions[CategoryDisable]->setEnabled(idle && m_categoryModel->CanEnable(category));
+    m_actions[CategoryMove]->setEnabled(idle && m_categoryModel->CanMove(category));
+    m_actions[CategoryRename]->setEnabled(idle && m_categoryModel->CanMove(category));
     emit availabilityChanged();
 }
 

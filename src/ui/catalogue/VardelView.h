@@ -29,6 +29,7 @@ namespace vardel::ui {
 class CatalogueCommands;
 class CategoryListModel;
 class ClassSelector;
+class FileProbe;
 class LabelListView;
 class PluginListModel;
 class SessionAdapter;
@@ -95,11 +96,14 @@ private:
     void ShowPluginMenu(const QPoint& pos);
     void ShowCategoryMenu(const QPoint& pos);
     void OnPluginsDropped(int row, const QVector<int>& entries);
-    std::vector<CPluginEntry*> CategoryMembersOfCurrent() const;
+    // Works out the room of the category row from its plug-in files on a
+    // worker, then starts its label edit if it is still the current row.
+    void EditCategoryWhenRoomKnown(int row);
 
     CVardelSession& m_session;
     SessionAdapter& m_adapter;
     CatalogueCommands* m_commands = nullptr;
+    FileProbe* m_roomProbe = nullptr;
     ClassSelector* m_classSelector = nullptr;
     LabelListView* m_categoryList = nullptr;
     LabelListView* m_pluginList = nullptr;

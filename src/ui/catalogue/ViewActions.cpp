@@ -1,5 +1,6 @@
 #include "catalogue/ViewActions.h"
 
+#include "app/FreeMemory.h"
 #include "catalogue/CatalogueView.h"
 #include "find/FindDialog.h"
 #include "properties/PluginDetailSheet.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QKeySequence>
+#include <QTimer>
 
 
 namespace vardel::ui {
@@ -93,6 +95,9 @@ void OpenFindDialog(CVardelSession& session, QWidget* parent)
 {
     auto* dialog = new FindDialog(session, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The hits and the search's copies of the catalogue go with it: their
+    // memory goes back to the system once its parts are gone too.
+    QObject::connect(dialog, &QObject::destroyed, [] { QTimer::singleShot(0, [] { ReleaseFreeMemory(); }); });
     dialog->open();
 }
 

@@ -9,9 +9,9 @@
 
 namespace vardel::ui {
 
-CategoryDialog::CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries,
+CategoryDialog::CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, int limit,
                                QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::CategoryDialog>()), m_logic(catalogue, std::move(entries))
+    : QDialog(parent), m_ui(std::make_unique<Ui::CategoryDialog>()), m_logic(catalogue, std::move(entries), limit)
 {
     m_ui->setupUi(this);
     new DialogGeometry(this, QStringLiteral("CategoryDialog"));

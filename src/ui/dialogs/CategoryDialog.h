@@ -19,8 +19,11 @@ namespace vardel::ui {
 class CategoryDialog : public QDialog {
     Q_OBJECT
 public:
-    // The entries to move and the catalogue that supplies the proposals.
-    CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, QWidget* parent);
+    // The entries to move, the catalogue that supplies the proposals and
+    // the limit of the new category (CategoryLimit of the entries, worked
+    // out before: it reads their files).
+    CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, int limit,
+                   QWidget* parent);
     ~CategoryDialog() override;
 
     // The category chosen (code page text); empty unless OK is enabled.

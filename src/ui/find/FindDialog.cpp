@@ -11,6 +11,7 @@
 #include "images/PreviewImageManager.h"
 #include "preview/FilterPreview.h"
 #include "preview/PreviewWnd.h"
+#include "find/SearchResultModel.h"
 #include "properties/PluginDetailSheet.h"
 #include "search/DescriptionListManager.h"
 
@@ -26,14 +27,18 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QTreeWidget>
+#include <QItemSelectionModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace vardel::ui {
 namespace {
 
-constexpr int kRowRole = Qt::UserRole;
 constexpr const char* kFindSection = FindSettings::kSection;
+// A batch of hits is handed to the list after this many rows, or sooner
+// when a slow search took this long.
+constexpr std::size_t kBatchSize = 2000;
+constexpr std::chrono::milliseconds kBatchTime{50};
 
 }  // namespace
 
@@ -71,13 +76,16 @@ FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
     m_description = box("descriptionBox", tr("Description"), 1, 1);
     m_keywords = box("keywordsBox", tr("Keywords"), 1, 2);
 
-    m_list = new QTreeWidget(this);
+    m_model = new SearchResultModel(this);
+    m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("resultList"));
-    m_list->setColumnCount(SearchRow::kColumnCount);
-    m_list->setHeaderLabels({tr("Title"), tr("Category"), tr("Filename")});
+    m_list->setModel(m_model);
     m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
     m_list->setAllColumnsShowFocus(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSortingEnabled(false);
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setStretchLastSection(true);
@@ -122,11 +130,9 @@ FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
     });
     connect(close, &QPushButton::clicked, this, &FindDialog::reject);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &FindDialog::sortByColumn);
-    connect(m_list, &QTreeWidget::currentItemChanged, this, &FindDialog::showHit);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &FindDialog::showHit);
     // A double click on a hit (Enter on it: eventFilter).
-    connect(m_list, &QTreeWidget::activated, this, [this](const QModelIndex& index) {
-        openHit(m_list->topLevelItem(index.row()));
-    });
+    connect(m_list, &QTreeView::activated, this, &FindDialog::openHit);
     m_list->installEventFilter(this);
     connect(m_filterPreview, &FilterPreview::statusChanged, this, &FindDialog::showStatus);
 
@@ -242,7 +248,7 @@ bool FindDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // Enter on a hit opens it and goes no further.
     if (watched == m_list && event->type() == QEvent::KeyPress && IsEnter(static_cast<QKeyEvent*>(event))) {
-        openHit(m_list->currentItem());
+        openHit(m_list->currentIndex());
         return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -260,12 +266,16 @@ void FindDialog::stopSearch()
         m_stop->store(true);
 }
 
+const std::vector<SearchRow>& FindDialog::rows() const
+{
+    return m_model->Rows();
+}
+
 void FindDialog::startSearch()
 {
     // A running search is given up: its worker runs out and its rows are dropped.
     stopSearch();
-    m_list->clear();
-    m_rows.clear();
+    m_model->Clear();
     m_previewed = nullptr;
     const std::uint64_t generation = ++m_generation;
     auto stop = std::make_shared<std::atomic<bool>>(false);
@@ -277,31 +287,36 @@ void FindDialog::startSearch()
     m_find->setText(tr("&Stop"));
     showStatus(tr("Searching..."));
     m_searching = true;
-    // The worker holds copies only and hands its rows back through a
-    // delivery that finds out whether this dialog still wants them.
+    // Each batch of hits reaches the list as it comes, through a delivery
+    // that finds out whether this dialog still wants it; the worker holds
+    // copies only.
     QPointer<FindDialog> self(this);
     WorkerThreads::Run([source, settings, stop, self, generation] {
         const CPluginSearch::BlockReader reader = [stop](const CPluginEntry& entry, CParameterBlock& block) {
             return !stop->load() && ReadParameterBlock(entry, block);
         };
-        auto rows = std::make_shared<std::vector<SearchRow>>(CPluginSearch::Run(*source, settings, reader, stop.get()));
+        CPluginSearch::RunInBatches(
+            *source, settings,
+            [&stop, self, generation](std::vector<SearchRow>&& rows) {
+                if (stop->load())
+                    return;
+                auto batch = std::make_shared<std::vector<SearchRow>>(std::move(rows));
+                WorkerThreads::Deliver([self, generation, batch] {
+                    if (self && generation == self->m_generation)
+                        self->appendBatch(*batch);
+                });
+            },
+            kBatchSize, kBatchTime, reader, stop.get());
         const bool stopped = stop->load();
-        if (stopped)
-            rows->clear();
-        WorkerThreads::Deliver([self, generation, rows, stopped] {
-            if (self)
-                self->searchFinished(generation, std::move(*rows), stopped);
+        WorkerThreads::Deliver([self, generation, stopped] {
+            if (self && generation == self->m_generation)
+                self->searchFinished(stopped);
         });
     });
 }
 
-void FindDialog::searchFinished(std::uint64_t generation, std::vector<SearchRow> rows, bool stopped)
+void FindDialog::appendBatch(std::vector<SearchRow>& rows)
 {
-    // Rows of a search that was replaced by a newer one.
-    if (generation != m_generation)
-        return;
-    m_searching = false;
-    m_find->setText(tr("&Find"));
     // The rows point into the search's copies; the list shows the
     // catalogue's own records, by position.
     const auto& entries = m_session.Catalogue().m_entries;
@@ -313,65 +328,46 @@ void FindDialog::searchFinished(std::uint64_t generation, std::vector<SearchRow>
         row.plugin = entries[static_cast<std::size_t>(row.entry)].get();
         shown.push_back(std::move(row));
     }
-    m_rows = std::move(shown);
-    fillList();
-    if (stopped)
-        showStatus(tr("The search was stopped."));
-    else
-        showStatus(tr("%n plug-in(s) found.", nullptr, static_cast<int>(m_rows.size())));
+    rows = {};
+    m_model->Append(std::move(shown));
 }
 
-void FindDialog::fillList()
+void FindDialog::searchFinished(bool stopped)
 {
-    m_list->setUpdatesEnabled(false);
-    {
-        const QSignalBlocker blocker(m_list);
-        m_list->clear();
-        QList<QTreeWidgetItem*> items;
-        items.reserve(static_cast<qsizetype>(m_rows.size()));
-        for (std::size_t i = 0; i < m_rows.size(); ++i) {
-            const SearchRow& row = m_rows[i];
-            auto* item = new QTreeWidgetItem;
-            item->setText(0, FromCodePage(row.columns[0]));
-            item->setText(1, FromCodePage(row.columns[1]));
-            item->setText(2, FromStoredPath(row.columns[2]));
-            item->setData(0, kRowRole, static_cast<qulonglong>(i));
-            items.append(item);
-        }
-        m_list->addTopLevelItems(items);
+    m_searching = false;
+    m_find->setText(tr("&Find"));
+    if (stopped) {
+        m_model->Clear();
+        showStatus(tr("The search was stopped."));
+    } else {
+        showStatus(tr("%n plug-in(s) found.", nullptr, static_cast<int>(m_model->rowCount())));
     }
-    m_list->setUpdatesEnabled(true);
 }
 
 void FindDialog::sortByColumn(int column)
 {
     if (column < 0 || column >= SearchRow::kColumnCount || isSearching())
         return;
-    const CPluginEntry* current = pluginOf(m_list->currentItem());
-    CPluginSearch::SortRows(m_rows, column);
-    fillList();
+    const CPluginEntry* current = pluginOf(m_list->currentIndex());
+    m_model->Sort(column);
     m_list->header()->setSortIndicatorShown(true);
     m_list->header()->setSortIndicator(column, Qt::AscendingOrder);
     // The selection moves with its row.
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-        if (current && pluginOf(m_list->topLevelItem(i)) == current) {
-            const QSignalBlocker blocker(m_list);
-            m_list->setCurrentItem(m_list->topLevelItem(i));
-            break;
-        }
+    if (const int row = current ? m_model->RowOf(current) : -1; row >= 0) {
+        const QSignalBlocker blocker(m_list->selectionModel());
+        m_list->selectionModel()->setCurrentIndex(m_model->index(row, 0),
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
 }
 
-const CPluginEntry* FindDialog::pluginOf(const QTreeWidgetItem* item) const
+const CPluginEntry* FindDialog::pluginOf(const QModelIndex& index) const
 {
-    if (!item)
-        return nullptr;
-    const auto index = item->data(0, kRowRole).toULongLong();
-    return index < m_rows.size() ? m_rows[index].plugin : nullptr;
+    return index.isValid() ? m_model->PluginAt(index.row()) : nullptr;
 }
 
 void FindDialog::showHit()
 {
-    const CPluginEntry* plugin = pluginOf(m_list->currentItem());
+    const CPluginEntry* plugin = pluginOf(m_list->currentIndex());
     if (!plugin || plugin == m_previewed)
         return;
     m_previewed = plugin;
@@ -390,9 +386,9 @@ void FindDialog::showHit()
         m_window->setImage(ToQImage(picture));
 }
 
-void FindDialog::openHit(QTreeWidgetItem* item)
+void FindDialog::openHit(const QModelIndex& index)
 {
-    const CPluginEntry* plugin = pluginOf(item);
+    const CPluginEntry* plugin = pluginOf(index);
     if (!plugin)
         return;
     PluginDetailSheet* sheet = PluginDetailSheet::Open(m_session, *plugin, PluginDetailSheet::First, this);

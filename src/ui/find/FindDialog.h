@@ -9,7 +9,10 @@
 // takes a while, so every search runs on a worker thread over copies of the
 // catalogue and the descriptions, and can be stopped. Nothing ever waits for
 // a worker: a stopped or replaced search runs out on its own and its rows
-// are dropped. The preview keeps its own place in the preview images.
+// are dropped. The hits reach the list in batches as they are found; the
+// list is a view of a table model, so tens of thousands of hits are shown
+// and sorted without an item each. The preview keeps its own place in the
+// preview images.
 
 #include "images/PreviewImageManager.h"
 #include "search/FindSettings.h"
@@ -26,8 +29,8 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 namespace vardel {
 class CPluginEntry;
@@ -38,6 +41,7 @@ namespace vardel::ui {
 
 class CPreviewWnd;
 class FilterPreview;
+class SearchResultModel;
 
 class FindDialog : public QDialog {
     Q_OBJECT
@@ -56,7 +60,7 @@ public:
     void stopSearch();
     bool isSearching() const;
     // The hits shown, in list order.
-    const std::vector<vardel::SearchRow>& rows() const { return m_rows; }
+    const std::vector<vardel::SearchRow>& rows() const;
     // Sorts the hits by column 0..2, ascending, as a header click does.
     void sortByColumn(int column);
     // The plug-in whose preview is on show; null when none.
@@ -77,11 +81,11 @@ protected:
 
 private:
     void loadSettings();
-    void searchFinished(std::uint64_t generation, std::vector<vardel::SearchRow> rows, bool stopped);
-    void fillList();
+    void appendBatch(std::vector<vardel::SearchRow>& rows);
+    void searchFinished(bool stopped);
     void showHit();
-    void openHit(QTreeWidgetItem* item);
-    const vardel::CPluginEntry* pluginOf(const QTreeWidgetItem* item) const;
+    void openHit(const QModelIndex& index);
+    const vardel::CPluginEntry* pluginOf(const QModelIndex& index) const;
     void showStatus(const QString& text);
 
     vardel::CVardelSession& m_session;
@@ -94,12 +98,12 @@ private:
     QCheckBox* m_description = nullptr;
     QCheckBox* m_keywords = nullptr;
     QPushButton* m_find = nullptr;
-    QTreeWidget* m_list = nullptr;
+    QTreeView* m_list = nullptr;
+    SearchResultModel* m_model = nullptr;
     CPreviewWnd* m_window = nullptr;
     FilterPreview* m_filterPreview = nullptr;
     QLabel* m_status = nullptr;
 
-    std::vector<vardel::SearchRow> m_rows;
     const vardel::CPluginEntry* m_previewed = nullptr;
     // The preview's own place in the preview images.
     vardel::CPreviewImageManager m_images;

@@ -11,6 +11,11 @@ namespace vardel::ui {
 SessionAdapter::SessionAdapter(CVardelSession& session, QObject* parent) : QObject(parent), m_session(session)
 {
     m_session.AddObserver(this);
+    // No save makes the window wait; what a save has to tell comes back here.
+    m_session.SetBackgroundSaves(true);
+    m_session.SetOnSaved([this] {
+        QMetaObject::invokeMethod(this, [this] { m_session.CollectSaves(); }, Qt::QueuedConnection);
+    });
 }
 
 SessionAdapter::~SessionAdapter()
@@ -22,6 +27,7 @@ SessionAdapter::~SessionAdapter()
         m_session.Commit(*m_job);
         m_job.reset();
     }
+    m_session.SetOnSaved({});
     m_session.RemoveObserver(this);
 }
 

@@ -2,7 +2,9 @@
 // The Qt face of the core session: turns the session's notifications into
 // signals and runs the scan jobs of a directory selection or a re-scan on a
 // worker thread, with progress as queued signals and cancel through a stop
-// source. The new catalogue is committed on the window thread.
+// source. The new catalogue is committed on the window thread. The session
+// saves in the background while the adapter lives; the results of its saves
+// are collected on the window thread.
 
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"

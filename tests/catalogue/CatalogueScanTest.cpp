@@ -1,0 +1,109 @@
+// The refresh of a stored catalogue against its files: each file is opened
+// once however many plug-ins it holds and wherever the sort put them, and
+// files whose names other entries may rename to or from are checked in the
+// catalogue's order.
+
+#include "catalogue/CatalogueScan.h"
+#include "catalogue/PIMIManager.h"
+#include "catalogue/PluginEntry.h"
+#include "catalogue/PluginListManager.h"
+#include "modify/PluginRestoreManager.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace vardel;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Collection {
+    test::TempDir temp;
+    fs::path plugins = temp / "plugins";
+    CPluginRestoreManager restore;
+    CPIMIManager pimi;
+
+    Collection() { fs::create_directories(plugins); }
+    void Copy(const std::string& name, const std::string& as) { fs::copy_file(test::testPlugin(name), plugins / as); }
+    CCatalogueScan ScanOf(CPluginListManager& catalogue)
+    {
+        return CCatalogueScan(catalogue, restore, pimi, nullptr, {"8bf", false});
+    }
+    // A full scan, sorted as the program stores it.
+    CPluginListManager Scanned()
+    {
+        CPluginListManager catalogue;
+        ScanOf(catalogue).FullScan(plugins.string(), false);
+        SortCatalogue(catalogue);
+        return catalogue;
+    }
+};
+
+std::vector<std::string> Paths(const CPluginListManager& catalogue)
+{
+    std::vector<std::string> paths;
+    for (const auto& e : catalogue.m_entries)
+        paths.push_back(e->m_path);
+    return paths;
+}
+
+}  // namespace
+
+// Three plug-ins per file in two categories: the sort puts the entries of a
+// file far apart, and there are more such files than handles a check could
+// keep open.
+TEST(CatalogueRefresh, OpensEachFileOnce)
+{
+    Collection c;
+    constexpr int kFiles = 100;
+    for (int i = 0; i < kFiles; ++i)
+        c.Copy("pipl_three.8bf", "three" + std::to_string(i) + ".8bf");
+    c.Copy("pipl_single.8bf", "single.8bf");
+    CPluginListManager catalogue = c.Scanned();
+    ASSERT_EQ(catalogue.m_entries.size(), 3u * kFiles + 1);
+    const std::vector<std::string> before = Paths(catalogue);
+
+    CCatalogueScan refresh = c.ScanOf(catalogue);
+    refresh.Refresh(c.plugins.string(), false);
+    EXPECT_EQ(refresh.FilesOpened(), kFiles + 1);
+    EXPECT_EQ(refresh.FilesRead(), 0);
+    EXPECT_EQ(Paths(catalogue), before);
+    for (const auto& e : catalogue.m_entries) {
+        EXPECT_FALSE(e->m_name.empty());
+        EXPECT_EQ(e->m_fileStatus.size, fs::file_size(e->m_path));
+    }
+}
+
+// Two entries of one file recorded in different states: each check gives
+// the file the state its entry recorded, so the last entry in catalogue
+// order decides where the file ends, as it always did.
+TEST(CatalogueRefresh, EntriesThatRenameEachOthersFilesKeepTheCatalogueOrder)
+{
+    Collection c;
+    c.Copy("pipl_three.8bf", "x.8bf");
+    for (int i = 0; i < 3; ++i)
+        c.Copy("pipl_single.8bf", "other" + std::to_string(i) + ".8bf");
+    CPluginListManager catalogue = c.Scanned();
+    std::vector<CPluginEntry*> ofX;
+    for (const auto& e : catalogue.m_entries)
+        if (fs::path(e->m_path).filename() == "x.8bf")
+            ofX.push_back(e.get());
+    ASSERT_EQ(ofX.size(), 3u);
+    // The middle one says disabled: its check renames x.8bf to x_8bf, and
+    // the last one's renames it back.
+    const std::string disabled = (c.plugins / "x_8bf").string();
+    ofX[1]->m_path = disabled;
+    ofX[1]->m_enabled = 0;
+
+    CCatalogueScan refresh = c.ScanOf(catalogue);
+    refresh.Refresh(c.plugins.string(), false);
+    EXPECT_TRUE(fs::exists(c.plugins / "x.8bf"));
+    EXPECT_FALSE(fs::exists(c.plugins / "x_8bf"));
+    EXPECT_EQ(catalogue.m_entries.size(), 6u);
+    EXPECT_EQ(ofX[1]->m_path, disabled);
+    EXPECT_EQ(refresh.FilesRead(), 0);
+}
