@@ -16,6 +16,7 @@
 #include "catalogue/PluginListManager.h"
 #include "modify/CatalogueEditor.h"
 #include "support/TestSupport.h"
+#include "DirectorySession.h"
 
 #include <gtest/gtest.h>
 
@@ -52,46 +53,26 @@ protected:
     {
         if (!fs::exists(test::testPlugin("pipl_single.8bf")))
             GTEST_SKIP() << "test plug-ins not built";
-        fs::create_directories(m_tmp / "data" / "setup.db");
-        fs::create_directories(m_tmp / "p");
         for (int i = 0; i < kFiles; ++i)
             fs::copy_file(test::testPlugin("pipl_single.8bf"), File(i));
         m_old = test::readFile(File(0));
-        m_session = Open();
-        auto entry = std::make_unique<CPluginDirEntry>();
-        entry->m_label = "P";
-        entry->m_directory = (m_tmp / "p").string();
-        AddDirectory(Data(), m_session->Directories(), std::move(entry));
-        ASSERT_TRUE(m_session->SaveDirectoryList());
-        ASSERT_TRUE(m_session->SelectDirectory(0).done);
+        m_dir.Begin();
     }
 
-    DataDirectory Data() const { return {m_tmp / "data"}; }
+    DataDirectory Data() const { return m_dir.Data(); }
     fs::path File(int i, bool enabled = true) const
     {
-        return m_tmp / "p" / ("f" + std::to_string(i) + (enabled ? ".8bf" : "_8bf"));
+        return m_dir.Plugins() / ("f" + std::to_string(i) + (enabled ? ".8bf" : "_8bf"));
     }
-    std::unique_ptr<CVardelSession> Open()
-    {
-        auto session = std::make_unique<CVardelSession>(Data(), m_backend);
-        session->Start();
-        return session;
-    }
-    // A new program: the old one ends without a word (as when killed).
-    void Restart()
-    {
-        m_session.reset();
-        m_session = Open();
-        ASSERT_TRUE(m_session->SelectDirectory(0).done);
-    }
+    void Restart() { m_dir.Restart(); }
     CCatalogueEditor Editor(ChangeRecorder* recorder = nullptr)
     {
-        return CCatalogueEditor(m_session->Catalogue(), nullptr, m_session->CatalogueWriteScope(),
-                                recorder ? recorder : m_session->Recorder());
+        return CCatalogueEditor(Session().Catalogue(), nullptr, Session().CatalogueWriteScope(),
+                                recorder ? recorder : Session().Recorder());
     }
     CPluginEntry& Entry(int i)
     {
-        for (auto& e : m_session->Catalogue().m_entries)
+        for (auto& e : Session().Catalogue().m_entries)
             if (e->RealPath() == File(i).string())
                 return *e;
         throw std::runtime_error("no entry");
@@ -99,7 +80,7 @@ protected:
     std::vector<CPluginEntry*> All()
     {
         std::vector<CPluginEntry*> all;
-        for (auto& e : m_session->Catalogue().m_entries)
+        for (auto& e : Session().Catalogue().m_entries)
             all.push_back(e.get());
         return all;
     }
@@ -112,11 +93,11 @@ protected:
             EXPECT_EQ(test::readFile(File(i)), m_old) << i << when;
         }
     }
-    CChangeHistory& History() { return m_session->History(); }
+    CChangeHistory& History() { return Session().History(); }
+    CVardelSession& Session() { return m_dir.Session(); }
 
     test::TempDir m_tmp;
-    MemorySettingsBackend m_backend;
-    std::unique_ptr<CVardelSession> m_session;
+    test::DirectorySession m_dir{m_tmp.path()};
     std::vector<std::uint8_t> m_old;
 };
 
@@ -136,12 +117,12 @@ TEST_F(ChangeHistoryTest, UndoAndRedoGiveBackTheVeryBytesAndNamesAlsoAfterAResta
 
     // The program saves its catalogue after a change (else the next
     // selection gives the files back the states it holds).
-    ASSERT_TRUE(m_session->SaveCatalogue());
+    ASSERT_TRUE(Session().SaveCatalogue());
     Restart();
     for (int k = 0; k < 3; ++k) {
         const HistoryResult r = History().Undo();
         ASSERT_TRUE(r.ok) << k << (r.message ? r.message->text : "");
-        FollowInSession(*m_session, r.moved, r.side);
+        FollowInSession(Session(), r.moved, r.side);
     }
     ExpectAsAtStart();
     EXPECT_EQ(Entry(0).m_name, "Soft Glow");
@@ -153,7 +134,7 @@ TEST_F(ChangeHistoryTest, UndoAndRedoGiveBackTheVeryBytesAndNamesAlsoAfterAResta
     for (int k = 0; k < 3; ++k) {
         const HistoryResult r = History().Redo();
         ASSERT_TRUE(r.ok) << k << (r.message ? r.message->text : "");
-        FollowInSession(*m_session, r.moved, r.side);
+        FollowInSession(Session(), r.moved, r.side);
     }
     EXPECT_EQ(test::readFile(File(0)), renamed);
     EXPECT_EQ(test::readFile(File(1)), moved);
@@ -234,7 +215,7 @@ TEST_F(ChangeHistoryTest, ACommandCutShortIsFoundAndCompletedOrRolledBack)
     for (int complete = 0; complete < 2; ++complete) {
         for (std::size_t dies = 0; dies <= kFiles; ++dies) {
             const std::string when = " (killed after " + std::to_string(dies) + (complete ? ", completed)" : ")");
-            DyingRecorder dying(*m_session->Recorder(), dies);
+            DyingRecorder dying(*Session().Recorder(), dies);
             bool killed = false;
             try {
                 Editor(&dying).MovePlugins(All(), "Zed Cat");
@@ -258,7 +239,7 @@ TEST_F(ChangeHistoryTest, ACommandCutShortIsFoundAndCompletedOrRolledBack)
             if (killed) {
                 const HistoryResult r = History().Resolve(incomplete.front().id, complete != 0);
                 ASSERT_TRUE(r.ok) << when;
-                FollowInSession(*m_session, r.moved, r.side);
+                FollowInSession(Session(), r.moved, r.side);
                 EXPECT_TRUE(History().Incomplete().empty());
             }
             if (complete || !killed) {
@@ -268,7 +249,7 @@ TEST_F(ChangeHistoryTest, ACommandCutShortIsFoundAndCompletedOrRolledBack)
                 ASSERT_TRUE(History().Undo().ok) << when;
             }
             ExpectAsAtStart(when);
-            m_session->Catalogue();
+            Session().Catalogue();
             Restart();
             EXPECT_EQ(Entry(0).m_category, "Vardel Test") << when;
         }
@@ -297,14 +278,13 @@ TEST_F(ChangeHistoryTest, AJournalCutShortIsDamagedAsAWholeAndKeptAside)
     }
 
     test::writeFile(journal, std::vector<std::uint8_t>(whole.begin(), whole.end() - 3));
-    m_session.reset();
-    m_session = Open();
-    const auto& messages = m_session->StartMessages();
+    m_dir.Restart(false);
+    const auto& messages = Session().StartMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages.front().code, MessageCode::StoreDamaged);
     EXPECT_EQ(test::readFile(messages.front().argument).size(), whole.size() - 3);
-    EXPECT_TRUE(m_session->History().Commands().empty());
-    ASSERT_TRUE(m_session->SelectDirectory(0).done);
+    EXPECT_TRUE(Session().History().Commands().empty());
+    ASSERT_TRUE(Session().SelectDirectory(0).done);
     ASSERT_TRUE(Editor().RenamePlugin(Entry(2), "Third").Written());
-    EXPECT_EQ(m_session->History().Commands().size(), 1u);
+    EXPECT_EQ(Session().History().Commands().size(), 1u);
 }

@@ -12,6 +12,7 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "support/TestSupport.h"
+#include "DirectorySession.h"
 
 #include <gtest/gtest.h>
 
@@ -31,44 +32,30 @@ protected:
     {
         if (!fs::exists(test::testPlugin("pipl_three.8bf")))
             GTEST_SKIP() << "test plug-ins not built";
-        fs::create_directories(m_tmp / "data" / "setup.db");
-        fs::create_directories(m_tmp / "p");
         // File 4 holds three plug-ins.
         for (int i = 0; i < kFiles; ++i)
             fs::copy_file(test::testPlugin(i == 4 ? "pipl_three.8bf" : "pipl_single.8bf"), File(i, i != kDisabled));
         for (int i = 0; i < kFiles; ++i)
             m_before.push_back(test::readFile(File(i, i != kDisabled)));
-        m_session = Open();
-        auto entry = std::make_unique<CPluginDirEntry>();
-        entry->m_label = "P";
-        entry->m_directory = (m_tmp / "p").string();
-        AddDirectory(Data(), m_session->Directories(), std::move(entry));
-        ASSERT_TRUE(m_session->SaveDirectoryList());
-        ASSERT_TRUE(m_session->SelectDirectory(0).done);
+        m_dir.Begin();
     }
-    DataDirectory Data() const { return {m_tmp / "data"}; }
+    DataDirectory Data() const { return m_dir.Data(); }
     fs::path File(int i, bool enabled = true) const
     {
-        return m_tmp / "p" / ("f" + std::to_string(i) + (enabled ? ".8bf" : "_8bf"));
-    }
-    std::unique_ptr<CVardelSession> Open()
-    {
-        auto session = std::make_unique<CVardelSession>(Data(), m_backend);
-        session->Start();
-        return session;
+        return m_dir.Plugins() / ("f" + std::to_string(i) + (enabled ? ".8bf" : "_8bf"));
     }
     std::vector<const CPluginEntry*> All() const
     {
         std::vector<const CPluginEntry*> all;
-        for (auto& e : m_session->Catalogue().m_entries)
+        for (auto& e : Session().Catalogue().m_entries)
             all.push_back(e.get());
         return all;
     }
-    CTroublemakerSearch& Search() { return m_session->Troublemaker(); }
+    CTroublemakerSearch& Search() { return Session().Troublemaker(); }
     void Step(const TroublemakerStep& step, bool reset = false)
     {
         ASSERT_TRUE(step.ok) << (step.message ? step.message->text : "");
-        const auto failed = ApplyTroublemakerStep(*m_session, step, reset);
+        const auto failed = ApplyTroublemakerStep(Session(), step, reset);
         ASSERT_FALSE(failed) << failed->text;
     }
     // The host breaks while the culprit's file is enabled.
@@ -80,13 +67,14 @@ protected:
             EXPECT_FALSE(fs::exists(File(i, i == kDisabled))) << i << when;
             EXPECT_EQ(test::readFile(File(i, i != kDisabled)), m_before[static_cast<std::size_t>(i)]) << i << when;
         }
-        for (auto& e : m_session->Catalogue().m_entries)
+        for (auto& e : Session().Catalogue().m_entries)
             EXPECT_EQ(e->m_enabled != 0, e->RealPath() != File(kDisabled).string()) << e->m_path << when;
     }
 
+    CVardelSession& Session() const { return m_dir.Session(); }
+
     test::TempDir m_tmp;
-    MemorySettingsBackend m_backend;
-    std::unique_ptr<CVardelSession> m_session;
+    test::DirectorySession m_dir{m_tmp.path()};
     std::vector<std::vector<std::uint8_t>> m_before;
 };
 
@@ -98,14 +86,14 @@ TEST_F(TroublemakerSearchTest, FindsEveryCulpritInLogStepsAndEndsWhereItStarted)
     const int most = static_cast<int>(std::ceil(std::log2(kFiles - 1)));
     for (int culprit = 0; culprit < kFiles - 1; ++culprit) {
         const std::string when = " (culprit " + std::to_string(culprit) + ")";
-        Step(Search().Start(0, (m_tmp / "p").string(), All()));
+        Step(Search().Start(0, m_dir.Plugins().string(), All()));
         ASSERT_EQ(Search().State().files.size(), static_cast<std::size_t>(kFiles - 1)) << when;
         EXPECT_EQ(Search().State().StepsLeft(), most);
         int answers = 0;
         while (!Search().State().Found()) {
             // The three plug-ins of file 4 are always in one state.
             int enabled = 0;
-            for (auto& e : m_session->Catalogue().m_entries)
+            for (auto& e : Session().Catalogue().m_entries)
                 if (e->RealPath() == File(4).string())
                     enabled += e->m_enabled;
             EXPECT_TRUE(enabled == 0 || enabled == 3) << when;
@@ -125,7 +113,7 @@ TEST_F(TroublemakerSearchTest, FindsEveryCulpritInLogStepsAndEndsWhereItStarted)
 
 TEST_F(TroublemakerSearchTest, GoesOnInANewProgramAndCompletesAStepCutShort)
 {
-    Step(Search().Start(0, (m_tmp / "p").string(), All()));
+    Step(Search().Start(0, m_dir.Plugins().string(), All()));
     const std::vector<std::uint32_t> tested = Search().State().tested;
     ASSERT_FALSE(tested.empty());
     // Killed half way through the renames of a step: one tested file is
@@ -133,9 +121,9 @@ TEST_F(TroublemakerSearchTest, GoesOnInANewProgramAndCompletesAStepCutShort)
     const fs::path first = Search().State().files[tested.front()];
     fs::path off = first;
     off.replace_filename(first.stem().string() + "_8bf");
-    m_session.reset();
+    m_dir.End();
     fs::rename(off, first);
-    m_session = Open();
+    m_dir.Restart(false);
     ASSERT_TRUE(Search().Active());
     EXPECT_EQ(Search().State().tested, tested);
     EXPECT_EQ(Search().PendingFiles(), 1u);
@@ -145,7 +133,7 @@ TEST_F(TroublemakerSearchTest, GoesOnInANewProgramAndCompletesAStepCutShort)
     EXPECT_EQ(Search().PendingFiles(), 0u);
     EXPECT_FALSE(fs::exists(first));
     Step(Search().Answer(false));
-    ASSERT_TRUE(m_session->SelectDirectory(0).done);
+    ASSERT_TRUE(Session().SelectDirectory(0).done);
     Step(Search().Reset(), true);
     ExpectAsBefore(" (after a restart)");
     // Nothing to end twice.
@@ -154,7 +142,7 @@ TEST_F(TroublemakerSearchTest, GoesOnInANewProgramAndCompletesAStepCutShort)
 
 TEST_F(TroublemakerSearchTest, ADamagedStateIsNoSearchAndIsReplacedByTheNextStart)
 {
-    Step(Search().Start(0, (m_tmp / "p").string(), All()));
+    Step(Search().Start(0, m_dir.Plugins().string(), All()));
     const fs::path state = Data().SetupDb() / kTroublemakerFileName;
     const auto whole = test::readFile(state);
     for (std::size_t n = 0; n < whole.size(); ++n) {

@@ -7,6 +7,7 @@
 #include "app/ChangeHistory.h"
 #include "app/Session.h"
 #include "app/TroublemakerSearch.h"
+#include "catalogue/LabelListView.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/VardelView.h"
@@ -33,32 +34,6 @@ using vardel::uitest::SampleData;
 namespace fs = std::filesystem;
 
 namespace {
-
-QAction* ActionNamed(QMenu* menu, const char* name)
-{
-    for (QAction* a : menu->actions())
-        if (a->objectName() == QLatin1String(name))
-            return a;
-    return nullptr;
-}
-
-// Clicks an item of a menu of the menu bar, opened with Alt and its letter.
-bool ChooseFromMenu(CMainFrame& frame, Qt::Key mnemonic, const char* action)
-{
-    frame.activateWindow();
-    if (!QTest::qWaitForWindowActive(&frame))
-        return false;
-    QTest::keyClick(&frame, mnemonic, Qt::AltModifier);
-    QMenu* menu = uitest::OpenPopupMenu();
-    QAction* item = menu ? ActionNamed(menu, action) : nullptr;
-    if (!item || !item->isEnabled()) {
-        if (menu)
-            menu->close();
-        return false;
-    }
-    uitest::ClickMenuItem(menu, item);
-    return true;
-}
 
 CPluginEntry* EntryOf(CVardelSession& session, const fs::path& file)
 {
@@ -126,7 +101,7 @@ void HistoryToolsTest::undoAndRedoFromTheMenuAndTheKeys()
     QVERIFY(history.undoAction()->statusTip().contains(QStringLiteral("Disable \"Soft Glow\"")));
 
     // Edit > Undo.
-    QVERIFY(ChooseFromMenu(program.Frame(), Qt::Key_E, "undoAction"));
+    QVERIFY(uitest::ChooseFromMenuBar(program.Frame(), Qt::Key_E, "undoAction"));
     QTRY_VERIFY(fs::exists(single));
     QTRY_VERIFY(!history.isBusy());
     QCOMPARE(test::readFile(single), before);
@@ -135,7 +110,10 @@ void HistoryToolsTest::undoAndRedoFromTheMenuAndTheKeys()
     QVERIFY(history.redoAction()->isEnabled());
 
     // Ctrl+Y, Ctrl+Z, Ctrl+Shift+Z on the focused list.
+    program.Frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.Frame()));
     program.View().PluginList()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().PluginList()));
     uitest::PressKey(Qt::Key_Y, Qt::ControlModifier);
     QTRY_VERIFY(!fs::exists(single));
     QTRY_VERIFY(!history.isBusy());
@@ -165,13 +143,13 @@ void HistoryToolsTest::historyTakesBackACommandWithTheLaterOnesOnItsFiles()
     QVERIFY(Editor(session).EnablePlugins({EntryOf(session, single)}, false).accepted);
     session.NotifyEntriesChanged({});
 
-    QVERIFY(ChooseFromMenu(program.Frame(), Qt::Key_E, "historyAction"));
+    QVERIFY(uitest::ChooseFromMenuBar(program.Frame(), Qt::Key_E, "historyAction"));
     HistoryDialog* dialog = program.Frame().History()->openHistory();
     QVERIFY(dialog);
     QTRY_VERIFY(dialog->isVisible());
     auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("historyList"));
     QCOMPARE(list->topLevelItemCount(), 3);
-    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Disable \"Soft Glow\""));
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Disable \"Glow Two\""));
     QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("Rename \"Soft Glow\" to \"Glow Two\""));
 
     auto* takeBack = dialog->findChild<QPushButton*>(QStringLiteral("takeBackButton"));
@@ -207,7 +185,7 @@ void HistoryToolsTest::troublemakerFindsTheCulpritAcrossAClosedWindow()
     QVERIFY(program.SelectDirectory(0));
     CMainFrame& frame = program.Frame();
 
-    QVERIFY(ChooseFromMenu(frame, Qt::Key_P, "troublemakerAction"));
+    QVERIFY(uitest::ChooseFromMenuBar(frame, Qt::Key_P, "troublemakerAction"));
     TroublemakerDialog* dialog = frame.History()->openTroublemaker();
     QVERIFY(dialog);
     QTRY_VERIFY(dialog->isVisible());
@@ -216,12 +194,12 @@ void HistoryToolsTest::troublemakerFindsTheCulpritAcrossAClosedWindow()
     QTRY_VERIFY(!dialog->isBusy());
     QVERIFY(program.Session().Troublemaker().Active());
     QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("progressLabel"))->text(),
-             QStringLiteral("At most 3 steps remain."));
+             QStringLiteral("At most 3 step(s) remain."));
 
     // Closed between two steps (the host may need it), opened again.
     uitest::ClickWidget(dialog->findChild<QPushButton*>(QStringLiteral("closeButton")));
     QTRY_VERIFY(!frame.History()->openTroublemaker());
-    QVERIFY(ChooseFromMenu(frame, Qt::Key_P, "troublemakerAction"));
+    QVERIFY(uitest::ChooseFromMenuBar(frame, Qt::Key_P, "troublemakerAction"));
     dialog = frame.History()->openTroublemaker();
     QVERIFY(dialog);
     QTRY_VERIFY(dialog->isVisible());

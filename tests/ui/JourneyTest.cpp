@@ -74,6 +74,22 @@ QAction* ActionNamed(QMenu* menu, const char* name)
     return nullptr;
 }
 
+// Renames a plug-in of the list on show by a slow second click on it,
+// typing the new name and Enter.
+void RenameBySlowClick(Program& program, const QString& from, const QString& to)
+{
+    LabelListView& list = *program.View().PluginList();
+    const int row = uitest::RowTexts(*program.View().PluginModel()).indexOf(from);
+    uitest::ClickRow(list, row);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    uitest::ClickRow(list, row);
+    QTRY_VERIFY(list.findChild<QLineEdit*>(QStringLiteral("labelEdit")));
+    auto* edit = list.findChild<QLineEdit*>(QStringLiteral("labelEdit"));
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, to);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
 }  // namespace
 
 class JourneyTest : public QObject {
@@ -157,16 +173,7 @@ void JourneyTest::renameBySlowClickSurvivesARestart()
         Program program(*sample);
         QVERIFY(program.SelectDirectory(0));
         QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
-        LabelListView& list = *program.View().PluginList();
-        const int beta = uitest::RowTexts(*program.View().PluginModel()).indexOf(QStringLiteral("Beta Two"));
-        uitest::ClickRow(list, beta);
-        QTest::qWait(QApplication::doubleClickInterval() + 50);
-        uitest::ClickRow(list, beta);
-        QTRY_VERIFY(list.findChild<QLineEdit*>(QStringLiteral("labelEdit")));
-        auto* edit = list.findChild<QLineEdit*>(QStringLiteral("labelEdit"));
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, QStringLiteral("Beta Neu"));
-        QTest::keyClick(edit, Qt::Key_Return);
+        RenameBySlowClick(program, QStringLiteral("Beta Two"), QStringLiteral("Beta Neu"));
         QTRY_VERIFY(uitest::FileHolds(file, "Beta Neu"));
         program.Close();
     }
@@ -373,16 +380,7 @@ void JourneyTest::renameAndTakeItBackWithCtrlZ()
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
-    LabelListView& list = *program.View().PluginList();
-    const int beta = uitest::RowTexts(*program.View().PluginModel()).indexOf(QStringLiteral("Beta Two"));
-    uitest::ClickRow(list, beta);
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
-    uitest::ClickRow(list, beta);
-    QTRY_VERIFY(list.findChild<QLineEdit*>(QStringLiteral("labelEdit")));
-    auto* edit = list.findChild<QLineEdit*>(QStringLiteral("labelEdit"));
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(edit, QStringLiteral("Beta Neu"));
-    QTest::keyClick(edit, Qt::Key_Return);
+    RenameBySlowClick(program, QStringLiteral("Beta Two"), QStringLiteral("Beta Neu"));
     QTRY_VERIFY(uitest::FileHolds(file, "Beta Neu"));
 
     QTRY_VERIFY(program.Frame().History()->undoAction()->isEnabled());

@@ -21,8 +21,7 @@
 
 namespace vardel::ui {
 
-TroublemakerDialog::TroublemakerDialog(CVardelSession& session, std::vector<const CPluginEntry*> entries,
-                                       QWidget* parent)
+TroublemakerDialog::TroublemakerDialog(CVardelSession& session, Entries entries, QWidget* parent)
     : QDialog(parent), m_session(session), m_entries(std::move(entries))
 {
     setObjectName(QStringLiteral("troublemakerDialog"));
@@ -72,7 +71,8 @@ void TroublemakerDialog::start()
         return;
     const std::string directory =
         CCatalogueScan::CutAtZero(m_session.Directories()[static_cast<std::size_t>(n)]->m_directory);
-    run(m_session.Troublemaker().Start(n, directory, m_entries), false);
+    run(m_session.Troublemaker().Start(n, directory, m_entries ? m_entries() : std::vector<const CPluginEntry*>{}),
+        false);
 }
 
 void TroublemakerDialog::answer(bool stillBroken)
@@ -128,7 +128,7 @@ void TroublemakerDialog::showState()
     QString progress;
     if (!active) {
         std::vector<std::string> files;
-        for (const CPluginEntry* e : m_entries)
+        for (const CPluginEntry* e : m_entries ? m_entries() : std::vector<const CPluginEntry*>{})
             if (e->m_enabled && std::find(files.begin(), files.end(), e->RealPath()) == files.end())
                 files.push_back(e->RealPath());
         text = tr("Finds the plug-in file that stops a host from working: each step disables half of the "

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -25,9 +26,10 @@ namespace vardel::ui {
 class TroublemakerDialog : public QDialog {
     Q_OBJECT
 public:
-    // entries: the plug-ins a new search takes (their files, when enabled).
-    TroublemakerDialog(vardel::CVardelSession& session, std::vector<const vardel::CPluginEntry*> entries,
-                       QWidget* parent = nullptr);
+    // entries: the plug-ins a new search would take now (their files, when
+    // enabled); asked each time, since the catalogue on show may change.
+    using Entries = std::function<std::vector<const vardel::CPluginEntry*>()>;
+    TroublemakerDialog(vardel::CVardelSession& session, Entries entries, QWidget* parent = nullptr);
 
     bool isBusy() const { return m_busy; }
 
@@ -43,7 +45,7 @@ private:
     void showState();
 
     vardel::CVardelSession& m_session;
-    std::vector<const vardel::CPluginEntry*> m_entries;
+    Entries m_entries;
     QLabel* m_text = nullptr;
     QLabel* m_progress = nullptr;
     QPushButton* m_start = nullptr;

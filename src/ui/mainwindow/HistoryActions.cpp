@@ -77,6 +77,21 @@ void HistoryActions::updateActions(bool scanning)
                                (m_session.IsCatalogueShown() || m_session.Troublemaker().Active()));
 }
 
+HistoryDialog* HistoryActions::openHistory() const
+{
+    return m_historyDialog;
+}
+
+TroublemakerDialog* HistoryActions::openTroublemaker() const
+{
+    return m_troublemakerDialog;
+}
+
+QMessageBox* HistoryActions::resolutionQuestion() const
+{
+    return m_question;
+}
+
 void HistoryActions::changed()
 {
     if (m_busy)
@@ -199,8 +214,7 @@ void HistoryActions::showTroublemaker()
         m_troublemakerDialog->activateWindow();
         return;
     }
-    auto* dialog = new TroublemakerDialog(m_session, m_selection ? m_selection() : std::vector<const CPluginEntry*>{},
-                                          m_window);
+    auto* dialog = new TroublemakerDialog(m_session, m_selection, m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &TroublemakerDialog::busyChanged, this, [this](bool busy) {
         m_busy = busy;

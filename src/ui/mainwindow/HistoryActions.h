@@ -54,9 +54,10 @@ public:
     void takeBack(std::uint32_t id);
     void resolve(std::uint32_t id, bool complete);
 
-    HistoryDialog* openHistory() const { return m_historyDialog; }
-    TroublemakerDialog* openTroublemaker() const { return m_troublemakerDialog; }
-    QMessageBox* resolutionQuestion() const { return m_question; }
+    // The windows open now, or null.
+    HistoryDialog* openHistory() const;
+    TroublemakerDialog* openTroublemaker() const;
+    QMessageBox* resolutionQuestion() const;
 
 signals:
     // The history changed (a command recorded, undone, redone).
