@@ -357,7 +357,10 @@ CommandResult CCatalogueEditor::EnableCategory(const CPluginEntry& categoryEntry
         return CommandResult::Refused(kFileReadOnlyText);
     CommandResult result;
     result.accepted = true;
-    Enable(members, flag, result, std::string(flag ? "Enable" : "Disable") + " category " + Quoted(categoryEntry.m_category), true);
+    // Plug-ins without a category are listed together under no name.
+    const std::string what = categoryEntry.m_category.empty() ? " the plug-ins without a category"
+                                                              : " category " + Quoted(categoryEntry.m_category);
+    Enable(members, flag, result, std::string(flag ? "Enable" : "Disable") + what, true);
     return result;
 }
 

@@ -170,3 +170,20 @@ TEST_F(HistoryCommandsTest, BisectOverChosenEntries)
 
 }  // namespace
 }  // namespace vardel::test
+
+namespace vardel::test {
+namespace {
+
+// The plug-ins without a category are named as such, not as a category "".
+TEST_F(HistoryCommandsTest, TheLabelOfPluginsWithoutACategory)
+{
+    fs::create_directories(m_dir / "q");
+    fs::copy_file(testPlugin("pipl_nocat.8bf"), m_dir / "q" / "nocat.8bf");
+    Ok({"dirs", "add", "Q", (m_dir / "q").string()});
+    Ok({"select", "1"});
+    Ok({"disable-category", "--dir", "1", "--entry", "0"});
+    EXPECT_EQ(Ok({"history"})["commands"][0]["label"], "Disable the plug-ins without a category (1 file)");
+}
+
+}  // namespace
+}  // namespace vardel::test

@@ -13,6 +13,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,12 +31,15 @@ TroublemakerDialog::TroublemakerDialog(CVardelSession& session, Entries entries,
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("stateLabel"));
     m_text->setWordWrap(true);
-    m_text->setMinimumWidth(440);
+    m_text->setMinimumWidth(480);
     layout->addWidget(m_text);
     m_progress = new QLabel(this);
     m_progress->setObjectName(QStringLiteral("progressLabel"));
     layout->addWidget(m_progress);
-    layout->addStretch(1);
+    m_files = new QListWidget(this);
+    m_files->setObjectName(QStringLiteral("disabledList"));
+    m_files->setSelectionMode(QAbstractItemView::NoSelection);
+    layout->addWidget(m_files, 1);
     auto* row = new QHBoxLayout;
     auto button = [this, row](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);
@@ -155,6 +159,13 @@ void TroublemakerDialog::showState()
         progress = m_failure;
     m_text->setText(text);
     m_progress->setText(progress);
+    m_files->clear();
+    if (active) {
+        const TroublemakerState& s = search.State();
+        for (std::uint32_t i : found ? s.suspects : s.tested)
+            m_files->addItem(FromStoredPath(s.files[i]));
+    }
+    m_files->setVisible(active);
     const bool idle = !m_busy && m_session.MayWrite();
     m_start->setVisible(!active);
     m_start->setEnabled(idle && m_session.IsCatalogueShown());

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QLabel;
+class QListWidget;
 class QPushButton;
 
 namespace vardel {
@@ -48,6 +49,7 @@ private:
     Entries m_entries;
     QLabel* m_text = nullptr;
     QLabel* m_progress = nullptr;
+    QListWidget* m_files = nullptr;  // the files disabled now, or the culprit
     QPushButton* m_start = nullptr;
     QPushButton* m_broken = nullptr;
     QPushButton* m_works = nullptr;
