@@ -532,6 +532,16 @@ int CVardelSession::SelectedClass() const { return m_impl->doc.SelectedClass(); 
 const std::array<int, 10>& CVardelSession::ClassCounts() const { return m_impl->doc.ClassCounts(); }
 int CVardelSession::CurrentDirectoryIndex() const { return m_impl->doc.CurrentIndex(); }
 bool CVardelSession::IsCatalogueShown() const { return m_impl->doc.IsCatalogueShown(); }
+
+std::optional<ListingSource> CVardelSession::ShownListingSource() const
+{
+    const Impl& s = *m_impl;
+    const CPluginDirEntry* dir = s.doc.CurrentDirectory();
+    if (!dir || !s.doc.IsCatalogueShown())
+        return std::nullopt;
+    return MakeListingSource(dir->m_directory, dir->m_includeSubdirectories != 0,
+                             {s.settings.extensions, s.settings.scanAll != 0}, s.doc.Catalogue());
+}
 bool CVardelSession::CanRescan() const { return m_impl->doc.IsCurrentInList(); }
 
 EmptyViewHint CVardelSession::EmptyHint(std::size_t categoryItems) const

@@ -22,6 +22,7 @@
 #include "app/Application.h"
 #include "app/LaunchBarEntry.h"
 #include "catalogue/CatalogueView.h"
+#include "catalogue/DiskListing.h"
 #include "app/Stores.h"
 #include "images/PreviewImageManager.h"
 #include "modify/CatalogueEditor.h"
@@ -280,6 +281,9 @@ public:
     // Index of the current directory in the list, -1 when none (or removed).
     int CurrentDirectoryIndex() const;
     bool IsCatalogueShown() const;         // entries, and its directory still listed
+    // What a listing of the shown directory's files needs (copied, for a
+    // worker); nothing when no catalogue is on show.
+    std::optional<ListingSource> ShownListingSource() const;
     bool CanRescan() const;                // "Re-Scan all" is available
     // What the category list says while it is empty (categoryItems 0).
     EmptyViewHint EmptyHint(std::size_t categoryItems) const;

@@ -196,7 +196,18 @@ void CCatalogueScan::ScanRoot(const std::string& stored, bool subdirectories)
     Report({});
 }
 
-void CCatalogueScan::Walk(const std::string& top, bool subdirectories, bool scanAll, std::vector<std::string>& files)
+std::vector<std::string> CCatalogueScan::ListCandidates(const std::string& directory, bool subdirectories,
+                                                        std::vector<std::string>* directories)
+{
+    std::vector<std::string> files;
+    const std::string top = CutAtZero(directory);
+    if (!top.empty())
+        Walk(top, subdirectories, false, files, directories);
+    return files;
+}
+
+void CCatalogueScan::Walk(const std::string& top, bool subdirectories, bool scanAll, std::vector<std::string>& files,
+                          std::vector<std::string>* directories)
 {
     std::set<DirectoryId> walked;
     // Depth-first in enumeration order, without recursion.
@@ -215,6 +226,8 @@ void CCatalogueScan::Walk(const std::string& top, bool subdirectories, bool scan
             return;
         // The total is not known yet; the directory being listed shows.
         Report(path);
+        if (directories)
+            directories->push_back(path);
         stack.push_back({std::move(lister), path});
     };
     enter(top);

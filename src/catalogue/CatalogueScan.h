@@ -58,6 +58,12 @@ public:
     // again.
     void Refresh(const std::string& directory, bool subdirectories, bool loadedInPart = false);
 
+    // The files a refresh of the directory would look at for new plug-ins
+    // (the extension list only), in the walk's order, and every directory
+    // walked (the directory first) when directories is given.
+    std::vector<std::string> ListCandidates(const std::string& directory, bool subdirectories,
+                                            std::vector<std::string>* directories = nullptr);
+
     // Files handed to the resource reader in full.
     int FilesRead() const { return m_filesRead; }
     // Files the refresh opened to check the entries it knew: each once,
@@ -77,7 +83,8 @@ public:
 
 private:
     // Lists the candidate files below directory, each directory once.
-    void Walk(const std::string& directory, bool subdirectories, bool scanAll, std::vector<std::string>& files);
+    void Walk(const std::string& directory, bool subdirectories, bool scanAll, std::vector<std::string>& files,
+              std::vector<std::string>* directories = nullptr);
     void ReadCandidate(const std::string& path, bool useNonPluginCache);
     struct RefreshHandle;
     struct RefreshLists;

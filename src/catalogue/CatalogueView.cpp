@@ -237,4 +237,19 @@ const char* EmptyViewHintName(EmptyViewHint hint)
     return "";
 }
 
+PluginIdentity IdentityOf(const CPluginEntry& entry) { return {entry.m_path, entry.m_indexInFile}; }
+
+std::vector<const CPluginEntry*> FindByIdentity(const CPluginListManager& catalogue,
+                                                const std::vector<PluginIdentity>& identities)
+{
+    std::set<std::pair<std::string_view, int>> wanted;
+    for (const PluginIdentity& identity : identities)
+        wanted.emplace(identity.path, identity.indexInFile);
+    std::vector<const CPluginEntry*> found;
+    for (const auto& entry : catalogue.m_entries)
+        if (wanted.count({entry->m_path, entry->m_indexInFile}))
+            found.push_back(entry.get());
+    return found;
+}
+
 }  // namespace vardel

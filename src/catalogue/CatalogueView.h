@@ -87,4 +87,18 @@ const char* EmptyViewHintName(EmptyViewHint hint);
 // The name as the plug-in list shows it: trailing blanks removed.
 std::string ListLabel(const std::string& name);
 
+// A plug-in as it is found again in a catalogue read afresh: by the file it
+// is recorded at and its place among that file's plug-ins (its name and
+// category may have changed meanwhile).
+struct PluginIdentity {
+    std::string path;
+    int indexInFile = 0;
+    bool operator==(const PluginIdentity&) const = default;
+};
+PluginIdentity IdentityOf(const CPluginEntry& entry);
+// The entries of the catalogue with these identities, in catalogue order;
+// those no longer there are left out.
+std::vector<const CPluginEntry*> FindByIdentity(const CPluginListManager& catalogue,
+                                                const std::vector<PluginIdentity>& identities);
+
 }  // namespace vardel

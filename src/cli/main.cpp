@@ -30,6 +30,7 @@ int main(int argc, char** argv)
     addExportCommands(app, common);
     addHistoryCommands(app, common);
     addTroublemakerCommands(app, common);
+    addWatchCommands(app, common);
 
     try {
         app.parse(argc, argv);

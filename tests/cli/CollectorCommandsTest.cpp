@@ -8,6 +8,9 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <thread>
+
+#include <sys/wait.h>
 
 namespace vardel::test {
 namespace {
@@ -137,6 +140,43 @@ TEST_F(CollectorCommandsTest, ExportWritesCsvAndHtml)
                   .status,
               1);
     EXPECT_EQ(readFile(m_data / "setup.db" / "index"), index);
+}
+
+// watch names what someone else does to the directory's plug-in files once
+// it has said it is watching; with nothing done it says so when its time is up.
+TEST_F(CollectorCommandsTest, WatchNamesWhatOthersChanged)
+{
+    AddScanned("a", {"pipl_single.8bf", "pipl_three.8bf"});
+    json quiet = Ok({"watch", "--dir", "0", "--timeout", "0.2", "--interval", "50"});
+    EXPECT_EQ(quiet["changed"], false);
+    EXPECT_TRUE(quiet["added"].empty() && quiet["removed"].empty() && quiet["modified"].empty());
+
+    const fs::path out = m_dir / "watch.out";
+    const fs::path err = m_dir / "watch.err";
+    const int pid = spawn({(binDir() / "vardel-cli").string(), "--data-dir", m_data.string(), "watch", "--dir", "0",
+                           "--timeout", "30", "--interval", "50"},
+                          out, err);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto watching = [&] {
+        std::error_code ec;
+        if (!fs::exists(err, ec))
+            return false;
+        const auto said = readFile(err);
+        return std::string(said.begin(), said.end()).find("Watching") != std::string::npos;
+    };
+    while (!watching() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    fs::rename(m_dir / "a" / "pipl_three.8bf", m_dir / "a" / "three.8bf");
+    const int status = waitFor(pid, std::chrono::seconds(30));
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const auto bytes = readFile(out);
+    const json changed = json::parse(std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(changed["changed"], true);
+    EXPECT_EQ(changed["added"], json::array({(m_dir / "a" / "three.8bf").string()}));
+    EXPECT_EQ(changed["removed"], json::array({(m_dir / "a" / "pipl_three.8bf").string()}));
+
+    // A directory that is not on the list is refused.
+    EXPECT_EQ(Cli({"watch", "--dir", "7", "--timeout", "0"}).status, 1);
 }
 
 }  // namespace

@@ -101,11 +101,7 @@ std::string slurp(const std::filesystem::path& path)
 }
 }  // namespace
 
-namespace {
-
-// Waits for the child; kills it once limit has passed (a zero limit waits
-// for good). Returns its wait status, or -1 when it was killed.
-int waitFor(pid_t pid, std::chrono::milliseconds limit)
+int waitFor(int pid, std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
@@ -123,8 +119,6 @@ int waitFor(pid_t pid, std::chrono::milliseconds limit)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
-
-}  // namespace
 
 int spawn(const std::vector<std::string>& argv, const std::filesystem::path& out, const std::filesystem::path& err)
 {

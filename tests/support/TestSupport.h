@@ -60,6 +60,9 @@ RunResult run(const std::vector<std::string>& argv, std::chrono::milliseconds li
 // Starts a program with its stdout and stderr going to the files; returns
 // its process id.
 int spawn(const std::vector<std::string>& argv, const std::filesystem::path& out, const std::filesystem::path& err);
+// Waits for a spawned child; kills it once limit has passed (a zero limit
+// waits for good). Returns its wait status, or -1 when it was killed.
+int waitFor(int pid, std::chrono::milliseconds limit);
 // Runs work in a child process (a fork of this one); false when it has not
 // ended within limit (the child is then killed) or ended with _exit(n) for
 // an n other than 0. For work that must not hang.

@@ -13,6 +13,8 @@
 #include "dialogs/DuplicatesDialog.h"
 #include "dialogs/SetupDialog.h"
 #include "mainwindow/MainFrame.h"
+#include "mainwindow/StatusPanes.h"
+#include "session/DiskFollower.h"
 #include "session/SessionAdapter.h"
 
 #include <QApplication>
@@ -21,6 +23,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -49,6 +53,7 @@ private slots:
     void duplicatesAreFoundDisabledAndShown();
     void exportWritesTheCatalogue();
     void setupOffersTheFoldersFoundAndAddsOne();
+    void viewFollowsTheDisk();
 };
 
 void CollectorToolsTest::duplicatesAreFoundDisabledAndShown()
@@ -165,6 +170,71 @@ void CollectorToolsTest::setupOffersTheFoldersFoundAndAddsOne()
     QVERIFY(found->topLevelItem(0)->text(0).endsWith(QStringLiteral("(on the list)")));
     uitest::ClickRow(*found, 0);
     QVERIFY(!add->isEnabled());
+}
+
+namespace {
+
+QStringList SelectedNames(CVardelView& view)
+{
+    QStringList names;
+    for (const CPluginEntry* entry : view.SelectedPlugins())
+        names << QString::fromStdString(entry->m_name);
+    return names;
+}
+
+int RowsNamed(CVardelView& view, const QString& name)
+{
+    return static_cast<int>(uitest::RowTexts(*view.PluginModel()).count(name));
+}
+
+}  // namespace
+
+// Someone else adds, then removes, a plug-in file of the shown directory: the
+// view follows, keeping the category and plug-ins the user chose, but never
+// under an open dialog; what the program does itself is no reason to refresh.
+void CollectorToolsTest::viewFollowsTheDisk()
+{
+    auto sample = uitest::FourFileCollection();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    CVardelView& view = program.View();
+    DiskFollower* follower = program.Frame().Follower();
+    // It watches once it knows what the disk held after the scan.
+    QTRY_VERIFY(!follower->WatchedDirectories().isEmpty());
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    QVERIFY(view.CategoryList()->IsIdle());
+    QVERIFY(program.SelectPlugins({QStringLiteral("Beta Two")}));
+    QSignalSpy scans(&program.Adapter(), &SessionAdapter::scanFinished);
+
+    fs::copy_file(sample->PluginDir() / "pipl_single.8bf", sample->PluginDir() / "glow-copy.8bf");
+    QTRY_COMPARE_WITH_TIMEOUT(scans.count(), 1, 10000);
+    QVERIFY(scans.at(0).at(0).toBool());
+    QCOMPARE(view.CurrentCategory()->m_category, std::string("Shared Cat"));
+    QCOMPARE(SelectedNames(view), QStringList{QStringLiteral("Beta Two")});
+    QCOMPARE(program.Frame().Panes()->Message(),
+             QStringLiteral("Plug-in files changed on disk: the catalogue was refreshed."));
+    QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
+    QCOMPARE(RowsNamed(view, QStringLiteral("Soft Glow")), 2);
+
+    // The program's own change renames a file: the watcher sees it, the
+    // follower looks and finds nothing new.
+    QSignalSpy looks(follower, &DiskFollower::looked);
+    uitest::ClickRow(*view.PluginList(), 0);
+    uitest::ClickToolButton(program.Frame(), view.Action(CVardelView::Disable));
+    QTRY_VERIFY_WITH_TIMEOUT(looks.count() >= 1, 10000);
+    QCOMPARE(scans.count(), 1);
+
+    // With Find open nothing changes under it; once it is closed, the view follows.
+    QTest::keyClick(view.PluginList(), Qt::Key_F, Qt::ControlModifier);
+    QWidget* find = QApplication::activeModalWidget();
+    QVERIFY(find);
+    fs::remove(sample->PluginDir() / "glow-copy.8bf");
+    QTest::qWait(DiskFollower::kGatherMs + DiskFollower::kRetryMs + 500);
+    QCOMPARE(scans.count(), 1);
+    QTest::keyClick(find, Qt::Key_Escape);
+    QTRY_COMPARE_WITH_TIMEOUT(scans.count(), 2, 10000);
+    QCOMPARE(view.CurrentCategory()->m_category, std::string("Vardel Test"));
+    QCOMPARE(RowsNamed(view, QStringLiteral("Soft Glow")), 1);
 }
 
 QTEST_MAIN(CollectorToolsTest)

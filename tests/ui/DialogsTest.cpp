@@ -616,12 +616,9 @@ void DialogsTest::dialogsRememberTheirSize()
 
 void DialogsTest::screenshots()
 {
-    // Pictures of every dialog for a look by eye; written only on request.
-    const QByteArray target = qgetenv("VARDEL_SHOTS");
-    if (target.isEmpty())
-        QSKIP("set VARDEL_SHOTS to a directory to write the pictures");
-    const QString dir = QString::fromLocal8Bit(target);
-    QDir().mkpath(dir);
+    // Every dialog shows something, in pictures kept where VARDEL_SHOTS says
+    // for a look by eye.
+    uitest::PictureShelf shelf;
     TestSession s;
     s.addDirectory("Photoshop filters");
     s.addDirectory("", true);
@@ -630,12 +627,7 @@ void DialogsTest::screenshots()
     s.session->Directories()[2]->m_enabled = 0;
     s.session->Restore().Add("8BFM_BLUR_00", "Blur More", "Blur");
     s.session->Restore().Add("8BFM_SHARPEN_00", "Sharpen Edges", "Sharpen");
-    auto shoot = [&](QWidget& w, const char* name) {
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
-        w.hide();
-    };
+    auto shoot = [&](QWidget& w, const char* name) { QVERIFY2(shelf.Shoot(w, QLatin1String(name)), name); };
     SetupDialog setup(*s.session);
     selectRow(&setup, 0);
     shoot(setup, "setup");

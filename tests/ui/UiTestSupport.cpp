@@ -31,6 +31,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
+#include <QImage>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 #include <QTranslator>
@@ -368,6 +371,37 @@ void PressKey(int key, Qt::KeyboardModifiers modifiers)
     if (!target)
         target = QApplication::activeWindow();
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+}
+
+PictureShelf::PictureShelf()
+{
+    const QByteArray named = qgetenv("VARDEL_SHOTS");
+    if (named.isEmpty()) {
+        m_temp = std::make_unique<QTemporaryDir>();
+        m_dir = m_temp->path();
+    } else {
+        m_dir = QString::fromLocal8Bit(named);
+    }
+    QDir().mkpath(m_dir);
+}
+
+PictureShelf::~PictureShelf() = default;
+
+bool PictureShelf::Shoot(QWidget& widget, const QString& name)
+{
+    widget.show();
+    if (!QTest::qWaitForWindowExposed(&widget))
+        return false;
+    const QImage picture = widget.grab().toImage();
+    widget.hide();
+    if (picture.isNull())
+        return false;
+    const QRgb first = picture.pixel(0, 0);
+    bool blank = true;
+    for (int y = 0; y < picture.height() && blank; ++y)
+        for (int x = 0; x < picture.width() && blank; ++x)
+            blank = picture.pixel(x, y) == first;
+    return !blank && picture.save(m_dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 }  // namespace vardel::uitest

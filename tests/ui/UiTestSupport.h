@@ -21,6 +21,7 @@ class QAbstractItemView;
 class QAction;
 class QMenu;
 class QMessageBox;
+class QTemporaryDir;
 class QWidget;
 
 namespace vardel {
@@ -113,6 +114,23 @@ private:
 ui::PluginDetailSheet* OpenDetails(Program& program, const QString& name);
 // Clicks the OK button of a dialog's button box.
 void ClickOk(QWidget* dialog);
+
+// Where a suite's pictures of its windows go: the directory VARDEL_SHOTS
+// names (to look at them by eye), else a temporary directory of the test's own.
+class PictureShelf {
+public:
+    PictureShelf();
+    ~PictureShelf();
+    QString Dir() const { return m_dir; }
+    // Shows the widget, waits for it on screen, grabs it into name.png and
+    // hides it. False when it does not show, the picture is blank (one
+    // colour) or cannot be saved.
+    bool Shoot(QWidget& widget, const QString& name);
+
+private:
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QString m_dir;
+};
 
 // Whether the file's bytes hold the text.
 bool FileHolds(const std::filesystem::path& file, const std::string& text);

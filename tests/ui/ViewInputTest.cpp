@@ -400,6 +400,13 @@ void ViewInputTest::roomIsReadWhenAnEditStartsNotOnHover()
     QCOMPARE(hover(categories, shared), QStringLiteral("Shared Cat"));
     QCOMPARE(hover(categories, other), QStringLiteral("Other Cat"));
     QCOMPARE(view.CategoryModel()->KnownLimit(other), -1);
+    // Choosing a category, by click or by key, neither reads its room nor
+    // opens its edit a moment later.
+    QTest::keyClick(&categories, other > shared ? Qt::Key_Up : Qt::Key_Down);
+    uitest::ClickRow(categories, other);
+    QTest::qWait(QApplication::doubleClickInterval() + 300);
+    QVERIFY(!categories.findChild<LabelEdit*>(QStringLiteral("labelEdit")));
+    QCOMPARE(view.CategoryModel()->KnownLimit(other), -1);
     // The plug-in list too: its tips name the file only.
     QVERIFY(!hover(*view.PluginList(), 0).contains(QStringLiteral("up to")));
 

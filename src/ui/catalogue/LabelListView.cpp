@@ -116,8 +116,11 @@ bool LabelListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
     if (trigger == QAbstractItemView::SelectedClicked && event && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->modifiers() != Qt::NoModifier)
         return false;
-    // Only the start of an edit is guarded; other calls ask about an edit in progress.
-    if (trigger != QAbstractItemView::NoEditTriggers && index.isValid() && m_guard && !m_guard(index))
+    // Only the start of an edit is guarded: not the calls that ask about an
+    // edit in progress, nor those of a trigger this list does not edit on
+    // (every change of the current item asks with CurrentChanged).
+    const bool starts = trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger);
+    if (starts && index.isValid() && m_guard && !m_guard(index))
         return false;
     return QListView::edit(index, trigger, event);
 }

@@ -50,6 +50,8 @@ public:
     // The text shown in the middle of the list while it has no rows.
     void SetEmptyText(const QString& text);
     QString EmptyText() const { return m_emptyText; }
+    // Neither a label edit nor a drag of its rows is under way.
+    bool IsIdle() const { return state() == NoState; }
 
 signals:
     // Enter or Return on the list (not while editing).

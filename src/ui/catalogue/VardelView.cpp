@@ -236,7 +236,17 @@ void CVardelView::ConnectSession()
         m_lastSingle = nullptr;
         emit currentPluginChanged(nullptr);
     });
-    connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, [this] { RefillAll({}, {}); });
+    connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, [this] {
+        if (!m_keep) {
+            RefillAll({}, {});
+            return;
+        }
+        const KeptSelection keep = std::move(*m_keep);
+        m_keep.reset();
+        RefillAll(keep.category, FindByIdentity(m_session.Catalogue(), keep.plugins));
+    });
+    // A scan that ended without a new catalogue keeps nothing for the next.
+    connect(&m_adapter, &SessionAdapter::scanFinished, this, [this] { m_keep.reset(); });
     connect(&m_adapter, &SessionAdapter::directoryListChanged, this, &CVardelView::ShowEmptyHint);
     connect(&m_adapter, &SessionAdapter::orderChanged, this, [this] {
         const CPluginEntry* category = CurrentCategory();
@@ -262,6 +272,22 @@ void CVardelView::ConnectSession()
                     return;
                 m_categoryList->setCurrentIndex(m_categoryModel->index(row));
             });
+}
+
+bool CVardelView::MayReplaceCatalogue() const
+{
+    return !m_busy && !m_commands->IsProbing() && !m_commands->OpenDialog() && !m_commands->OpenQuestion() &&
+           !m_roomProbe->isRunning() && m_categoryList->IsIdle() && m_pluginList->IsIdle();
+}
+
+void CVardelView::KeepSelectionOnNextReplace()
+{
+    KeptSelection keep;
+    if (const CPluginEntry* category = CurrentCategory())
+        keep.category = category->m_category;
+    for (const CPluginEntry* entry : SelectedPlugins())
+        keep.plugins.push_back(IdentityOf(*entry));
+    m_keep = std::move(keep);
 }
 
 void CVardelView::RefillAll(const std::string& keepCategory, const std::vector<const CPluginEntry*>& keepPlugins)

@@ -4,6 +4,7 @@
 // width change between the two lists. It owns the plug-in and category
 // commands (as actions, with their availability) and their context menus.
 
+#include "catalogue/CatalogueView.h"
 #include "catalogue/PluginEntry.h"
 
 #include <QStringList>
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,12 @@ public:
     bool ShowPlugin(const CPluginEntry* entry);
     // While a scan runs, no plug-in command is available.
     void SetBusy(bool busy);
+    // Nothing under way holds on to the catalogue on show: no label edit, no
+    // drag, no command reading its files or asking, no scan.
+    bool MayReplaceCatalogue() const;
+    // The next catalogue that replaces the one on show keeps the class, the
+    // category and the plug-ins selected now, where it still has them.
+    void KeepSelectionOnNextReplace();
     // Recomputes every action's availability (selection or catalogue changed).
     void UpdateAvailability();
 
@@ -118,6 +126,12 @@ private:
     bool m_filling = false;          // the category list is being refilled
     std::uint64_t m_generation = 0;  // counts catalogues; work queued for an old one is dropped
     const CPluginEntry* m_lastSingle = nullptr;
+    // What the next catalogue keeps on show (KeepSelectionOnNextReplace).
+    struct KeptSelection {
+        std::string category;
+        std::vector<PluginIdentity> plugins;
+    };
+    std::optional<KeptSelection> m_keep;
 };
 
 }  // namespace vardel::ui

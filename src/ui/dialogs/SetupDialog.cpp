@@ -128,6 +128,8 @@ SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent, const
     connect(m_ui->foundList, &QTreeWidget::itemSelectionChanged, this, &SetupDialog::updateButtons);
     m_ui->foundList->header()->setStretchLastSection(false);
     m_ui->foundList->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // The end of a folder's path tells most (the host's folder); all of it is in the tip.
+    m_ui->foundList->setTextElideMode(Qt::ElideMiddle);
 
     fillList();
     updateButtons();
@@ -181,7 +183,7 @@ void SetupDialog::foldersFound(std::uint64_t generation, FolderSearch search)
         item->setText(1, FromStoredPath(folder.path));
         item->setText(2, QString::number(folder.pluginFiles));
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        item->setToolTip(1, FromStoredPath(folder.prefix));
+        item->setToolTip(1, FromStoredPath(folder.path));
         // Already on the list: shown, but not offered again.
         if (folder.listedAs >= 0) {
             item->setText(0, tr("%1 (on the list)").arg(item->text(0)));

@@ -11,6 +11,7 @@
 #include "common/WorkerThreads.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/DuplicatesDialog.h"
+#include "session/DiskFollower.h"
 #include "dialogs/SetupDialog.h"
 #include "dialogs/TipDialog.h"
 #include "docks/InformationBar.h"
@@ -26,6 +27,7 @@
 #include "settings/GuiSettings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -47,6 +49,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace vardel::ui {
 
@@ -73,6 +76,20 @@ CMainFrame::CMainFrame(CVardelSession& session, SessionAdapter& adapter, GuiSett
         return entries;
     });
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+    // The view follows what others do to the shown directory's files, once
+    // nothing the user does holds on to the catalogue on show.
+    m_follower = new DiskFollower(
+        adapter,
+        [this] {
+            return !m_adapter.IsScanning() && !QApplication::activeModalWidget() &&
+                   !QApplication::activePopupWidget() && m_view->MayReplaceCatalogue();
+        },
+        this);
+    connect(m_follower, &DiskFollower::diskChanged, this, [this] {
+        const int shown = m_session.CurrentDirectoryIndex();
+        m_view->KeepSelectionOnNextReplace();
+        m_followingDisk = m_adapter.StartSelect(shown);
+    });
 
     CreateToolBar();
     CreateBars();
@@ -274,8 +291,11 @@ void CMainFrame::ConnectSession()
         UpdateFrameActions();
     });
     connect(&m_adapter, &SessionAdapter::scanProgress, m_panes, &StatusPanes::SetProgress);
-    connect(&m_adapter, &SessionAdapter::scanFinished, this, [this](bool, bool cancelled, int) {
-        m_panes->SetMessage(cancelled ? tr("Scan stopped; the catalogue is as it was.") : tr("Ready"));
+    connect(&m_adapter, &SessionAdapter::scanFinished, this, [this](bool done, bool cancelled, int) {
+        if (std::exchange(m_followingDisk, false) && done)
+            m_panes->SetMessage(tr("Plug-in files changed on disk: the catalogue was refreshed."));
+        else
+            m_panes->SetMessage(cancelled ? tr("Scan stopped; the catalogue is as it was.") : tr("Ready"));
         if (m_closeAfterScan)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });

@@ -26,6 +26,7 @@ struct UserMessage;
 namespace vardel::ui {
 
 class CVardelView;
+class DiskFollower;
 class DirectoryMenu;
 class HistoryActions;
 class GuiSettings;
@@ -53,6 +54,7 @@ public:
     DirectoryMenu* Directories() const { return m_directoryMenu; }
     HistoryActions* History() const { return m_history; }
     StatusPanes* Panes() const { return m_panes; }
+    DiskFollower* Follower() const { return m_follower; }
     const FrameActions& Actions() const { return m_actions; }
     QToolButton* DirectoryButton() const { return m_directoryButton; }
 
@@ -106,7 +108,9 @@ private:
     LaunchBar* m_launchBar = nullptr;
     PreviewBar* m_previewBar = nullptr;
     InformationBar* m_informationBar = nullptr;
+    DiskFollower* m_follower = nullptr;
     bool m_toldNotWritable = false;
+    bool m_followingDisk = false;   // the scan under way is a refresh after changes on disk
     bool m_closeAfterScan = false;  // a close waits for the stopped scan to end
     bool m_savedAtClose = false;    // the stores were saved as the window closed
     QPointer<QMessageBox> m_lastMessage;  // the message box shown last, while it is open

@@ -616,6 +616,10 @@ Copyright © Orvane Software</translation>
         <source>The export could not be written to %1: %2</source>
         <translation>Der Export konnte nicht nach %1 geschrieben werden: %2</translation>
     </message>
+    <message>
+        <source>Plug-in files changed on disk: the catalogue was refreshed.</source>
+        <translation>Plug-in-Dateien wurden auf der Festplatte geändert: Der Katalog wurde aufgefrischt.</translation>
+    </message>
 </context>
 <context>
     <name>vardel::ui::CVardelView</name>
