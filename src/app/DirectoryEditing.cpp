@@ -89,7 +89,7 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
 
     const WriteScope scope =
         shown ? session.CatalogueWriteScope() : WriteScope::Below(CCatalogueScan::CutAtZero(dir.m_directory));
-    CCatalogueEditor editor(catalogue, nullptr, scope);
+    CCatalogueEditor editor(catalogue, nullptr, scope, session.Recorder());
     CommandResult result = editor.EnablePlugins(selection, flag);
     if (!result.accepted)
         return result;

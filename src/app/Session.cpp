@@ -152,7 +152,36 @@ void CVardelSession::Start(SessionAccess access, const WriterIdentity& writer)
     nonPlugins.damaged = false;
     noteLoad(kNonPlugins, nonPlugins);
     s.started = true;
+    std::string kept;
+    const JournalLoad journal = s.history.Load(s.mayWrite, &kept);
+    if (journal.status == JournalLoad::Status::Damaged && !kept.empty()) {
+        s.startMessages.push_back(storeDamagedMessage(kept));
+        NotifyMessage(s.startMessages.back());
+    } else if (journal.status == JournalLoad::Status::Unreadable) {
+        s.startMessages.push_back({MessageCode::StoreUnreadable,
+                                   "The store " + (s.dataDir.SetupDb() / kJournalFileName).string() +
+                                       " cannot be read (" + journal.error +
+                                       "); it is left as it is, and no change is recorded in it.",
+                                   (s.dataDir.SetupDb() / kJournalFileName).string()});
+        NotifyMessage(s.startMessages.back());
+    }
+    s.troublemaker.Load();
     NotifyDirectoryListChanged();
+}
+
+CTroublemakerSearch& CVardelSession::Troublemaker()
+{
+    return m_impl->troublemaker;
+}
+
+CChangeHistory& CVardelSession::History()
+{
+    return m_impl->history;
+}
+
+ChangeRecorder* CVardelSession::Recorder()
+{
+    return MayWrite() ? &m_impl->history : nullptr;
 }
 
 bool CVardelSession::MayWrite() const
@@ -210,6 +239,11 @@ void CVardelSession::WaitForSaves()
 {
     m_impl->saves.Wait();
     CollectSaves();
+}
+
+void CVardelSession::BeforeEntriesChange()
+{
+    WaitForLiveSaves();
 }
 
 void CVardelSession::WaitForLiveSaves()

@@ -39,6 +39,8 @@
 namespace vardel {
 
 class CArchive;
+class CChangeHistory;
+class CTroublemakerSearch;
 class CContentHashCache;
 class CDirectoryScanJob;
 class CNonPluginCache;
@@ -68,6 +70,17 @@ enum class MessageCode {
     FileReadOnly,               // "File read only?"
     PluginChangedOnDisk,        // the text at the stored offset is no longer there: re-scan
     PreviewWriteProtected,      // "Unexpected error: preview image write protected?"
+    HistoryNothingToUndo,       // no command to take back
+    HistoryNothingToRedo,       // no command to do again
+    HistoryNoSuchCommand,       // no such command in the history, or not cut short (%1 its number)
+    HistoryFileChanged,         // another program changed a file since: refused, nothing changed (%1)
+    HistoryFileMissing,         // a file is gone under both its names: refused (%1)
+    HistoryNameTaken,           // a rename's other name is taken: refused (%1)
+    HistoryWriteFailed,         // a file cannot be written: refused before anything changed (%1)
+    HistoryStoppedPartway,      // a file failed after others changed: the command is left cut short (%1)
+    HistoryNotRecorded,         // the journal cannot be saved: nothing changed (%1)
+    HistoryUnusable,            // the journal cannot be read, or this program may not write (%1)
+    TroublemakerRefused,        // the troublemaker search cannot take this step (the text says why)
 };
 
 struct UserMessage {
@@ -200,6 +213,9 @@ public:
     // be in their files first. Waits for a queued save of them, and saves
     // them now unless the files hold them already. False when that failed.
     bool SaveOriginalsBeforeWrite();
+    // Before entries of the catalogue on show change outside the editor (an
+    // undo, a troublemaker step): waits for a queued save still reading them.
+    void BeforeEntriesChange();
     // Settings, "\index", "\restore", "\pimiinfo" (after Setup and when the
     // preview page applies its settings). False when a save failed.
     bool SaveSettingsAndStores();
@@ -247,6 +263,14 @@ public:
     // every save of a reader.
     StoreResult SaveContentHashes();
     const CVardelDoc& Document() const;
+    // The journal of the commands that changed plug-in files, loaded by
+    // Start (a damaged one is kept aside and told like a damaged store).
+    CChangeHistory& History();
+    // What the catalogue editors record their commands with: the history,
+    // or null when this session may not write.
+    ChangeRecorder* Recorder();
+    // The troublemaker search, as Start found it in "setup.db".
+    CTroublemakerSearch& Troublemaker();
 
     // The document and the catalogue on show.
     const CPluginListManager& Catalogue() const;

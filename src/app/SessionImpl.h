@@ -1,9 +1,11 @@
 #pragma once
 // What a session holds; shared by the files that implement CVardelSession.
 
+#include "app/ChangeHistory.h"
 #include "app/SaveQueue.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "app/TroublemakerSearch.h"
 #include "app/WriterLock.h"
 #include "catalogue/ContentHashCache.h"
 #include "catalogue/NonPluginCache.h"
@@ -23,7 +25,9 @@ namespace vardel {
 
 struct CVardelSession::Impl {
     Impl(DataDirectory dir, SettingsBackend& settingsBackend)
-        : dataDir(std::move(dir)), backend(settingsBackend), doc(directories)
+        : dataDir(std::move(dir)), backend(settingsBackend), doc(directories),
+          history(dataDir.SetupDb() / kJournalFileName),
+          troublemaker(dataDir.SetupDb() / kTroublemakerFileName)
     {
     }
 
@@ -40,6 +44,9 @@ struct CVardelSession::Impl {
     bool contentHashesLoaded = false;
     CVardelDoc doc;
     std::vector<SessionObserver*> observers;
+    // The journal of changes to plug-in files; declared after dataDir.
+    CChangeHistory history;
+    CTroublemakerSearch troublemaker;
 
     std::map<std::string, StoreResult> loadResults;
     // Stores that loaded only in part and whose original is not kept yet.

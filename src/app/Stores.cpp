@@ -261,7 +261,7 @@ StoreResult SaveContentHashes(const DataDirectory& dir, CContentHashCache& cache
 std::vector<std::string> StoreFileNames()
 {
     std::vector<std::string> names = {"index",     "restore",    "pimiinfo", "keywords",
-                                      "launchbar", "nonplugins", "hashes"};
+                                      "launchbar", "nonplugins", "hashes", "journal", "troublemaker"};
     for (int i = 0; i < 100; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "SETUP%03d", i);

@@ -309,24 +309,34 @@ bool CPluginEntry::RefreshFromFile(std::istream& file)
     return true;
 }
 
-bool CPluginEntry::SetEnabled(bool flag)
+std::string CPluginEntry::PathFor(bool flag) const
 {
     if ((m_enabled != 0) == flag)
-        return true;
+        return m_path;
     std::string newPath = m_path;
     if (flag) {
         if (extensionDot(m_path) != std::string::npos)
-            return false;
+            return {};
         std::size_t us = disabledUnderscore(m_path);
         if (us == std::string::npos)
-            return false;
+            return {};
         newPath[us] = '.';
     } else {
         std::size_t dot = extensionDot(m_path);
         if (dot == std::string::npos)
-            return false;
+            return {};
         newPath[dot] = '_';
     }
+    return newPath;
+}
+
+bool CPluginEntry::SetEnabled(bool flag)
+{
+    if ((m_enabled != 0) == flag)
+        return true;
+    const std::string newPath = PathFor(flag);
+    if (newPath.empty())
+        return false;
     std::error_code ec = RenameNoReplace(NativePath(m_path), NativePath(newPath));
     // A missing source: another entry of the same file renamed it already.
     if (ec && ec != std::errc::no_such_file_or_directory)

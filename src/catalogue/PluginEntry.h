@@ -103,6 +103,11 @@ public:
     // read errors of the stream are raised as std::ios_base::failure.
     bool RefreshFromFile(std::istream& file);
 
+    // The path the file has in the state flag (enabled or disabled): the
+    // path itself when the entry is in that state already, "" when the path
+    // has no such form (no extension to drop, no "_" to turn back).
+    std::string PathFor(bool flag) const;
+
     // Renames the plug-in file between its enabled and disabled names. Never
     // replaces an existing file. A missing source file counts as renamed
     // already (another entry of the same file did it). False on failure,

@@ -134,7 +134,7 @@ void RunCategory(const Common& common, const CategoryOptions& o)
     const std::vector<CPluginEntry*> members = CategoryMembers(catalogue, entry);
     CVardelSession& shown = *session;
     CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
-                            session->CatalogueWriteScope());
+                            session->CatalogueWriteScope(), session->Recorder());
 
     nlohmann::json dialog = nlohmann::json::object();
     CommandResult result;
@@ -192,7 +192,7 @@ void runMoveEntries(const Common& common, int n, const std::vector<int>& entries
     AddDialog(dialog, catalogue, selection);
     CVardelSession& shown = *session;
     CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
-                            session->CatalogueWriteScope());
+                            session->CatalogueWriteScope(), session->Recorder());
     const CommandResult result = editor.MovePlugins(selection, utf8ToCodePage(category));
     nlohmann::json out = ResultJson(*session, result, selection);
     out.update(dialog);

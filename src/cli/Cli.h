@@ -89,6 +89,8 @@ void addViewCommands(CLI::App& app, Common& common);       // what the main view
 void addDuplicateCommands(CLI::App& app, Common& common);  // duplicates
 void addFolderCommands(CLI::App& app, Common& common);     // folders
 void addExportCommands(CLI::App& app, Common& common);     // export
+void addHistoryCommands(CLI::App& app, Common& common);    // history, undo, redo
+void addTroublemakerCommands(CLI::App& app, Common& common); // bisect
 void addWatchCommands(CLI::App& app, Common& common);      // watch
 
 }  // namespace vardel::cli

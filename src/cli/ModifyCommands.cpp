@@ -130,7 +130,7 @@ void RunOnFile(const Common& common, const ModifyOptions& o)
         throw CLI::ValidationError(state ? "expected FILE" : "expected FILE INDEX TEXT");
     FileSession s;
     ReadPluginFile(common, o.args[0], s);
-    CCatalogueEditor editor(s.catalogue, nullptr);
+    CCatalogueEditor editor(s.catalogue, nullptr, WriteScope::Anywhere(), s.session->Recorder());
     if (state) {
         // The file's first entry; every other entry of the file follows it.
         CPluginEntry& first = *s.catalogue.m_entries.front();
@@ -184,7 +184,7 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
 
     CVardelSession& shown = *session;
     CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
-                            session->CatalogueWriteScope());
+                            session->CatalogueWriteScope(), session->Recorder());
     if (state)
         SetState(editor, o.action, entry);
     else

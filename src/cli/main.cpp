@@ -28,6 +28,8 @@ int main(int argc, char** argv)
     addDuplicateCommands(app, common);
     addFolderCommands(app, common);
     addExportCommands(app, common);
+    addHistoryCommands(app, common);
+    addTroublemakerCommands(app, common);
     addWatchCommands(app, common);
 
     try {

@@ -19,6 +19,17 @@ const char* Unavailable(const std::vector<CPluginEntry*>& entries)
     return readOnly ? kFileReadOnlyText : kUnavailableText;
 }
 
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// "1 file", "3 files".
+std::string Count(std::size_t n, const char* noun)
+{
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 std::string TooLongFor(int limit)
 {
     return "At most " + std::to_string(limit) + " characters are allowed.";
@@ -93,8 +104,9 @@ std::string WriteScope::Refusal(const CPluginEntry& entry) const
     return {};
 }
 
-CCatalogueEditor::CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort, WriteScope scope)
-    : m_catalogue(catalogue), m_sort(std::move(sort)), m_scope(std::move(scope))
+CCatalogueEditor::CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort, WriteScope scope,
+                                   ChangeRecorder* recorder)
+    : m_catalogue(catalogue), m_sort(std::move(sort)), m_scope(std::move(scope)), m_recorder(recorder)
 {
 }
 
@@ -104,6 +116,76 @@ std::string CCatalogueEditor::OutsideScope(const std::vector<CPluginEntry*>& ent
         if (std::string refusal = m_scope.Refusal(*e); !refusal.empty())
             return refusal;
     return {};
+}
+
+std::string CCatalogueEditor::Record(const std::string& label, const std::vector<FileChange>& changes)
+{
+    m_recording = false;
+    if (!m_recorder || changes.empty())
+        return {};
+    const std::string refusal = m_recorder->Begin(m_label.empty() ? label : m_label, changes);
+    if (!refusal.empty())
+        return std::string(kNotRecordedText) + " (" + refusal + ").";
+    m_recording = true;
+    return {};
+}
+
+void CCatalogueEditor::Mark(std::size_t change, FileChange::State state)
+{
+    if (m_recording)
+        m_recorder->Mark(change, state);
+}
+
+void CCatalogueEditor::EndRecord()
+{
+    if (m_recording)
+        m_recorder->End();
+    m_recording = false;
+}
+
+void CCatalogueEditor::Write(const std::vector<CPluginEntry*>& entries, TextField field, const std::string& text,
+                             const std::string& label, CommandResult& result)
+{
+    // Every write is worked out first, so that the journal holds the whole
+    // command before the first file changes.
+    std::vector<PlannedWrite> plans;
+    std::vector<FileChange> changes;
+    std::vector<std::size_t> changeOf;
+    for (CPluginEntry* e : entries) {
+        plans.push_back(field == TextField::Name ? m_writer.PlanName(*e, text) : m_writer.PlanCategory(*e, text));
+        const PlannedWrite& plan = plans.back();
+        changeOf.push_back(changes.size());
+        if (!plan.Possible())
+            continue;
+        FileChange c;
+        c.kind = FileChange::Kind::Write;
+        c.file = e->RealPath();
+        c.path = e->m_path;
+        c.offset = plan.at;
+        c.before = plan.before;
+        c.after = plan.after;
+        c.field = field;
+        c.entryKind = e->m_kind;
+        c.entryIndex = e->m_indexInFile;
+        c.entryResourceType = e->m_resourceType;
+        c.textBefore = field == TextField::Name ? e->m_name : e->m_category;
+        c.textAfter = plan.text;
+        c.textOffsetBefore = field == TextField::Name ? e->m_nameOffset : e->m_categoryOffset;
+        c.textOffsetAfter = plan.textOffset;
+        changes.push_back(std::move(c));
+    }
+    if (std::string refusal = Record(label, changes); !refusal.empty()) {
+        result.accepted = false;
+        result.message = std::move(refusal);
+        return;
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const WriteResult written = m_writer.Apply(*entries[i], plans[i]);
+        if (plans[i].Possible())
+            Mark(changeOf[i], written.Written() ? FileChange::State::Done : FileChange::State::Skipped);
+        result.writes.push_back({entries[i], written});
+    }
+    EndRecord();
 }
 
 WriteResult CCatalogueEditor::RenamePlugin(CPluginEntry& entry, const std::string& text)
@@ -127,10 +209,17 @@ WriteResult CCatalogueEditor::RenamePlugin(CPluginEntry& entry, const std::strin
         refused.message = std::move(outside);
         return refused;
     }
-    return m_writer.SetName(entry, text);
+    CommandResult result;
+    Write({&entry}, TextField::Name, text, "Rename " + Quoted(entry.m_name) + " to " + Quoted(text), result);
+    if (result.writes.empty()) {
+        refused.message = result.message;
+        return refused;
+    }
+    return result.writes.front().result;
 }
 
-CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& entries, const std::string& category)
+CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& entries, const std::string& category,
+                                              const std::string& label)
 {
     if (entries.empty())
         return CommandResult::Refused(kNothingSelectedText);
@@ -143,9 +232,8 @@ CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& 
         return CommandResult::Refused(std::move(outside));
     CommandResult result;
     result.accepted = true;
-    for (CPluginEntry* e : entries)
-        result.writes.push_back({e, m_writer.SetCategory(*e, category)});
-    if (m_sort)
+    Write(entries, TextField::Category, category, label, result);
+    if (m_sort && result.accepted)
         m_sort(m_catalogue);
     return result;
 }
@@ -154,24 +242,60 @@ CommandResult CCatalogueEditor::MovePlugins(const std::vector<CPluginEntry*>& en
 {
     if (!CanMovePlugins(entries))
         return CommandResult::Refused(entries.empty() ? kNothingSelectedText : Unavailable(entries));
-    return WriteCategory(entries, category);
+    const std::string what = entries.size() == 1 ? Quoted(entries.front()->m_name) : Count(entries.size(), "plug-in");
+    return WriteCategory(entries, category, "Move " + what + " to " + Quoted(category));
 }
 
-CommandResult CCatalogueEditor::MoveCategory(const CPluginEntry& categoryEntry, const std::string& category)
+CommandResult CCatalogueEditor::MoveCategoryAs(const CPluginEntry& categoryEntry, const std::string& category,
+                                               const char* verb)
 {
     auto members = CategoryMembers(m_catalogue, categoryEntry);
     if (!CanMoveCategory(&categoryEntry, members))
         return CommandResult::Refused(Unavailable(members));
-    return WriteCategory(members, category);
+    return WriteCategory(members, category,
+                         std::string(verb) + " category " + Quoted(categoryEntry.m_category) + " to " +
+                             Quoted(category) + " (" + Count(members.size(), "plug-in") + ")");
+}
+
+CommandResult CCatalogueEditor::MoveCategory(const CPluginEntry& categoryEntry, const std::string& category)
+{
+    return MoveCategoryAs(categoryEntry, category, "Move");
 }
 
 CommandResult CCatalogueEditor::RenameCategory(const CPluginEntry& categoryEntry, const std::string& text)
 {
     // The label edit of a category is limited as the Move dialog is.
-    return MoveCategory(categoryEntry, text);
+    return MoveCategoryAs(categoryEntry, text, "Rename");
 }
 
-void CCatalogueEditor::Enable(const std::vector<CPluginEntry*>& entries, bool flag, CommandResult& result)
+std::vector<FileChange> CCatalogueEditor::PlanRenames(const std::vector<CPluginEntry*>& entries, bool flag) const
+{
+    std::vector<FileChange> changes;
+    for (const CPluginEntry* e : entries) {
+        const std::string file = e->RealPath();
+        if (std::any_of(changes.begin(), changes.end(), [&](const FileChange& c) { return c.file == file; }))
+            continue;
+        for (const auto& other : m_catalogue.m_entries) {
+            if (other->RealPath() != file || (other->m_enabled != 0) == flag)
+                continue;
+            const std::string target = other->PathFor(flag);
+            // A file already under its other name is not renamed again.
+            if (target.empty() || !PathEntryExists(NativePath(other->m_path)))
+                break;
+            FileChange c;
+            c.kind = FileChange::Kind::Rename;
+            c.file = file;
+            c.path = other->m_path;
+            c.target = target;
+            changes.push_back(std::move(c));
+            break;
+        }
+    }
+    return changes;
+}
+
+void CCatalogueEditor::Enable(const std::vector<CPluginEntry*>& entries, bool flag, CommandResult& result,
+                              const std::string& label, bool withFiles)
 {
     // The other entries of a file share its real path, so they are inside
     // exactly when it is.
@@ -180,17 +304,37 @@ void CCatalogueEditor::Enable(const std::vector<CPluginEntry*>& entries, bool fl
         result.message = std::move(outside);
         return;
     }
+    std::vector<FileChange> changes = PlanRenames(entries, flag);
+    const std::string full = withFiles ? label + " (" + Count(changes.size(), "file") + ")" : label;
+    if (std::string refusal = Record(full, changes); !refusal.empty()) {
+        result.accepted = false;
+        result.message = std::move(refusal);
+        return;
+    }
+    std::vector<bool> marked(changes.size(), false);
     auto collect = [&result](CPluginEntry* e) {
         if (std::find(result.changed.begin(), result.changed.end(), e) == result.changed.end())
             result.changed.push_back(e);
     };
     for (CPluginEntry* e : entries) {
-        if (!e->SetEnabled(flag))
-            continue;  // fails silently; the entries of its file stay as they are
-        collect(e);
-        for (CPluginEntry* other : CPluginWriter::SetEnabledForFile(m_catalogue, *e, flag))
-            collect(other);
+        const std::string file = e->RealPath();
+        if (e->SetEnabled(flag)) {
+            // fails silently; the entries of its file stay as they are
+            collect(e);
+            for (CPluginEntry* other : CPluginWriter::SetEnabledForFile(m_catalogue, *e, flag))
+                collect(other);
+        }
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            if (marked[i] || changes[i].file != file)
+                continue;
+            // The disk says whether the file got its new name.
+            const bool done = PathEntryExists(NativePath(changes[i].target)) &&
+                              !PathEntryExists(NativePath(changes[i].path));
+            Mark(i, done ? FileChange::State::Done : FileChange::State::Skipped);
+            marked[i] = true;
+        }
     }
+    EndRecord();
 }
 
 CommandResult CCatalogueEditor::EnablePlugins(const std::vector<CPluginEntry*>& selection, bool flag)
@@ -199,7 +343,10 @@ CommandResult CCatalogueEditor::EnablePlugins(const std::vector<CPluginEntry*>& 
         return CommandResult::Refused(selection.empty() ? kNothingSelectedText : kFileReadOnlyText);
     CommandResult result;
     result.accepted = true;
-    Enable(selection, flag, result);
+    const std::string verb = flag ? "Enable " : "Disable ";
+    Enable(selection, flag, result,
+           verb + (selection.size() == 1 ? Quoted(selection.front()->m_name) : Count(selection.size(), "plug-in")),
+           selection.size() != 1);
     return result;
 }
 
@@ -210,7 +357,10 @@ CommandResult CCatalogueEditor::EnableCategory(const CPluginEntry& categoryEntry
         return CommandResult::Refused(kFileReadOnlyText);
     CommandResult result;
     result.accepted = true;
-    Enable(members, flag, result);
+    // Plug-ins without a category are listed together under no name.
+    const std::string what = categoryEntry.m_category.empty() ? " the plug-ins without a category"
+                                                              : " category " + Quoted(categoryEntry.m_category);
+    Enable(members, flag, result, std::string(flag ? "Enable" : "Disable") + what, true);
     return result;
 }
 

@@ -4,6 +4,7 @@
 // checks that the command is available for its entries, writes through
 // CPluginWriter and re-sorts the catalogue where the order may change.
 
+#include "modify/ChangeRecorder.h"
 #include "modify/PluginWriter.h"
 
 #include <filesystem>
@@ -23,6 +24,8 @@ inline constexpr const char* kTooShortText = "At least 3 characters are needed."
 inline constexpr const char* kUnavailableText =
     "Not available: a plug-in is read-only, or has no category of its own or no space for one.";
 inline constexpr const char* kNothingSelectedText = "No plug-in to change.";
+// The start of the refusal of a command the journal could not record.
+inline constexpr const char* kNotRecordedText = "Nothing was written: the change could not be recorded in the journal";
 
 // Where the commands may write. A catalogue file names the plug-in files its
 // commands change, and a catalogue file is only a store that anything may
@@ -69,8 +72,15 @@ struct CommandResult {
 class CCatalogueEditor {
 public:
     // Writes only inside scope; a command with an entry outside it is refused
-    // as a whole, before anything is written.
-    CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort, WriteScope scope = WriteScope::Anywhere());
+    // as a whole, before anything is written. With a recorder, every command
+    // that changes a file is recorded with all it means to change before the
+    // first file is touched, and refused when it cannot be recorded.
+    CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort, WriteScope scope = WriteScope::Anywhere(),
+                     ChangeRecorder* recorder = nullptr);
+
+    // The label the next commands are recorded with instead of their own
+    // ("" gives them back their own).
+    void SetLabel(std::string label) { m_label = std::move(label); }
 
     // Rename of one plug-in (end of the label edit): refused when the
     // command is unavailable for it or the text has fewer than 3 characters
@@ -94,8 +104,22 @@ public:
     CommandResult EnableCategory(const CPluginEntry& categoryEntry, bool flag);
 
 private:
-    CommandResult WriteCategory(const std::vector<CPluginEntry*>& entries, const std::string& category);
-    void Enable(const std::vector<CPluginEntry*>& entries, bool flag, CommandResult& result);
+    CommandResult WriteCategory(const std::vector<CPluginEntry*>& entries, const std::string& category,
+                                const std::string& label);
+    CommandResult MoveCategoryAs(const CPluginEntry& categoryEntry, const std::string& category, const char* verb);
+    // The renames enabling or disabling the entries' files makes: one per
+    // file that is there and not in the state yet.
+    std::vector<FileChange> PlanRenames(const std::vector<CPluginEntry*>& entries, bool flag) const;
+    // label gets the number of files renamed when withFiles is set.
+    void Enable(const std::vector<CPluginEntry*>& entries, bool flag, CommandResult& result, const std::string& label,
+                bool withFiles);
+    // Plans, records and makes the writes of a rename or move.
+    void Write(const std::vector<CPluginEntry*>& entries, TextField field, const std::string& text,
+               const std::string& label, CommandResult& result);
+    // Records the command; "" when recorded (or there is no recorder).
+    std::string Record(const std::string& label, const std::vector<FileChange>& changes);
+    void Mark(std::size_t change, FileChange::State state);
+    void EndRecord();
     // The refusal of the first entry outside the scope; "" when all are inside.
     std::string OutsideScope(const std::vector<CPluginEntry*>& entries) const;
 
@@ -103,6 +127,9 @@ private:
     CPluginWriter m_writer;
     CatalogueSort m_sort;
     WriteScope m_scope;
+    ChangeRecorder* m_recorder = nullptr;
+    bool m_recording = false;
+    std::string m_label;
 };
 
 }  // namespace vardel

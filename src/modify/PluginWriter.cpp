@@ -279,72 +279,139 @@ Probe ProbeCategory(CPluginFile& file, const CPluginEntry& entry, Field& field)
 
 }  // namespace
 
-WriteResult CPluginWriter::SetName(CPluginEntry& entry, const std::string& name) const
+PlannedWrite& PlannedWrite::Refuse(WriteStatus status, const char* message)
 {
+    return Refuse(Fail(status, message));
+}
+
+PlannedWrite& PlannedWrite::Refuse(WriteResult result)
+{
+    refusal = std::move(result);
+    after.clear();
+    before.clear();
+    return *this;
+}
+
+PlannedWrite& PlannedWrite::ReadBefore(CPluginFile& file)
+{
+    if (!file.ReadAt(at, after.size(), before) || before.size() != after.size())
+        return Refuse(WriteStatus::ReadOnly, kFileReadOnlyText);
+    refusal = Written(text);
+    return *this;
+}
+
+PlannedWrite CPluginWriter::PlanName(const CPluginEntry& entry, const std::string& name) const
+{
+    PlannedWrite plan;
+    plan.field = TextField::Name;
     if (entry.m_nameOffset < 1 || entry.m_nameCapacity < 1)
-        return Fail(WriteStatus::NotLocated, nullptr);
+        return plan.Refuse(WriteStatus::NotLocated, nullptr);
     if (!entry.IsPiPL() && !entry.IsPiMI() && !entry.IsPremiere())
-        return Fail(WriteStatus::NotWritable, nullptr);
+        return plan.Refuse(WriteStatus::NotWritable, nullptr);
     CPluginFile file;
     if (auto failed = PrepareWrite(entry, name, entry.m_nameCapacity, file))
-        return *failed;
+        return plan.Refuse(*failed);
 
     Field field;
     const Probe probe = ProbeName(file, entry, field);
     if (probe == Probe::ReadError)
-        return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
+        return plan.Refuse(WriteStatus::ReadOnly, kFileReadOnlyText);
     if (probe != Probe::Found)
-        return Fail(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
+        return plan.Refuse(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
     if (name.size() > field.space)
-        return Fail(WriteStatus::TooLong, kTooLongText);
+        return plan.Refuse(WriteStatus::TooLong, kTooLongText);
     const bool filterFactory = entry.IsPhotoshopFilterFactory();
-    const std::uint64_t at = filterFactory ? field.first - 1 : field.first;
-    const std::vector<std::uint8_t> bytes = filterFactory ? LengthPrefixed(name) : Padded(name, field.space);
-
-    if (!file.WriteAt(at, bytes))
-        return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-    entry.m_name = filterFactory ? name : TrimRight(name);
-    return Written(entry.m_name);
+    plan.at = filterFactory ? field.first - 1 : field.first;
+    plan.after = filterFactory ? LengthPrefixed(name) : Padded(name, field.space);
+    plan.text = filterFactory ? name : TrimRight(name);
+    plan.textOffset = entry.m_nameOffset;
+    return plan.ReadBefore(file);
 }
 
-WriteResult CPluginWriter::SetCategory(CPluginEntry& entry, const std::string& category) const
+PlannedWrite CPluginWriter::PlanCategory(const CPluginEntry& entry, const std::string& category) const
 {
+    PlannedWrite plan;
+    plan.field = TextField::Category;
     if (entry.m_categoryOffset < 1 || entry.m_categoryCapacity < 1)
-        return Fail(WriteStatus::NotLocated, nullptr);
+        return plan.Refuse(WriteStatus::NotLocated, nullptr);
     if (!entry.IsPiPL() && !entry.IsPiMI())
-        return Fail(WriteStatus::NotWritable, nullptr);
+        return plan.Refuse(WriteStatus::NotWritable, nullptr);
     CPluginFile file;
     if (auto failed = PrepareWrite(entry, category, entry.m_categoryCapacity, file))
-        return *failed;
+        return plan.Refuse(*failed);
 
     Field field;
     const Probe probe = ProbeCategory(file, entry, field);
     if (probe == Probe::ReadError)
-        return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
+        return plan.Refuse(WriteStatus::ReadOnly, kFileReadOnlyText);
     if (probe != Probe::Found)
-        return Fail(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
+        return plan.Refuse(WriteStatus::ChangedOnDisk, kChangedOnDiskText);
     if (category.size() > field.space)
-        return Fail(WriteStatus::TooLong, kTooLongText);
-    std::uint64_t at = field.first;
-    std::vector<std::uint8_t> bytes;
+        return plan.Refuse(WriteStatus::TooLong, kTooLongText);
+    plan.at = field.first;
     if (entry.IsPiPL()) {
-        at = field.first - 1;
-        bytes = LengthPrefixed(category);
+        plan.at = field.first - 1;
+        plan.after = LengthPrefixed(category);
     } else {
         // The tail follows the category and moves with its end. It is the
         // file's own tail that moves: the tail cache is keyed by image base
         // name, which two files of one title in two directories share, so
         // its tail may be another file's.
-        bytes = Bytes(category);
-        bytes.push_back(0);
-        bytes.insert(bytes.end(), field.tail.begin(), field.tail.end());
+        plan.after = Bytes(category);
+        plan.after.push_back(0);
+        plan.after.insert(plan.after.end(), field.tail.begin(), field.tail.end());
     }
+    plan.text = category;
+    plan.textOffset = static_cast<int>(field.first);
+    return plan.ReadBefore(file);
+}
 
-    if (!file.WriteAt(at, bytes))
+WriteResult CPluginWriter::Apply(CPluginEntry& entry, const PlannedWrite& plan) const
+{
+    if (!plan.Possible())
+        return plan.refusal;
+    const WriteStatus status = ReplaceBytes(entry.m_path, plan.at, plan.before, plan.after);
+    if (status == WriteStatus::ChangedOnDisk)
+        return Fail(status, kChangedOnDiskText);
+    if (status != WriteStatus::Written)
         return Fail(WriteStatus::ReadOnly, kFileReadOnlyText);
-    entry.m_categoryOffset = static_cast<int>(field.first);
-    entry.m_category = category;
-    return Written(category);
+    if (plan.field == TextField::Name) {
+        entry.m_name = plan.text;
+    } else {
+        entry.m_categoryOffset = plan.textOffset;
+        entry.m_category = plan.text;
+    }
+    return Written(plan.text);
+}
+
+WriteResult CPluginWriter::SetName(CPluginEntry& entry, const std::string& name) const
+{
+    return Apply(entry, PlanName(entry, name));
+}
+
+WriteResult CPluginWriter::SetCategory(CPluginEntry& entry, const std::string& category) const
+{
+    return Apply(entry, PlanCategory(entry, category));
+}
+
+WriteStatus CPluginWriter::ReplaceBytes(const std::string& path, std::uint64_t at,
+                                        const std::vector<std::uint8_t>& expected,
+                                        const std::vector<std::uint8_t>& replacement)
+{
+    if (expected.size() != replacement.size())
+        return WriteStatus::Refused;
+    CPluginFile file;
+    if (CPluginFile::IsWriteProtected(path) || !file.OpenForWriting(path))
+        return WriteStatus::ReadOnly;
+    std::vector<std::uint8_t> found;
+    if (!file.ReadAt(at, expected.size(), found))
+        return WriteStatus::ReadOnly;
+    // Cut short at the end of the file, or other bytes: never written.
+    if (found != expected)
+        return WriteStatus::ChangedOnDisk;
+    if (found == replacement)
+        return WriteStatus::Written;
+    return file.WriteAt(at, replacement) ? WriteStatus::Written : WriteStatus::ReadOnly;
 }
 
 int CPluginWriter::NameLimit(const CPluginEntry& entry)

@@ -8,12 +8,16 @@
 // copy) the text was read from; the write changes only the bytes of
 // the text (with its length byte, padding or PiMI tail) in one call.
 
+#include "modify/ChangeRecorder.h"
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace vardel {
 
 class CPluginEntry;
+class CPluginFile;
 class CPluginListManager;
 
 // The text of the message box for any failure to open, position or write.
@@ -40,6 +44,25 @@ struct WriteResult {
     bool Written() const { return status == WriteStatus::Written; }
 };
 
+// A write worked out but not made: where, the bytes there now and the bytes
+// to put there, and the text the entry then holds. Refused (refusal says
+// why) when it cannot be made.
+struct PlannedWrite {
+    WriteResult refusal;  // Written when the write can be made
+    TextField field = TextField::Name;
+    std::uint64_t at = 0;
+    std::vector<std::uint8_t> before;
+    std::vector<std::uint8_t> after;
+    std::string text;     // the entry's text after the write
+    int textOffset = 0;   // the entry's text offset after the write
+
+    bool Possible() const { return refusal.Written(); }
+    PlannedWrite& Refuse(WriteStatus status, const char* message);
+    PlannedWrite& Refuse(WriteResult result);
+    // Reads the bytes the write replaces; refused when they cannot be read.
+    PlannedWrite& ReadBefore(CPluginFile& file);
+};
+
 class CPluginWriter {
 public:
     // The 16 bytes that follow a PiMI category are always the file's own,
@@ -61,6 +84,22 @@ public:
     // 16-byte tail for PiMI, nothing for other types. Returns the new
     // category in text; on failure nothing changes.
     WriteResult SetCategory(CPluginEntry& entry, const std::string& category) const;
+
+    // SetName and SetCategory in two halves: the write worked out (the file
+    // checked, the bytes read), then made, only while the file still holds
+    // the bytes read. Apply updates the entry; a refused plan is returned as is.
+    PlannedWrite PlanName(const CPluginEntry& entry, const std::string& name) const;
+    PlannedWrite PlanCategory(const CPluginEntry& entry, const std::string& category) const;
+    WriteResult Apply(CPluginEntry& entry, const PlannedWrite& plan) const;
+
+    // Puts replacement at offset at of the file at path (a stored path),
+    // only when the file holds exactly expected there (as many bytes, none
+    // cut off by its end). Written when done (or when it holds replacement
+    // already), ChangedOnDisk when it holds other bytes, ReadOnly when it
+    // cannot be opened, read or written, Refused when the two differ in
+    // length. Nothing else in the file is touched.
+    static WriteStatus ReplaceBytes(const std::string& path, std::uint64_t at, const std::vector<std::uint8_t>& expected,
+                                    const std::vector<std::uint8_t>& replacement);
 
     // The longest name SetName accepts for the entry, read from its file: for
     // a Filter Factory filter what its name property's data holds (at most

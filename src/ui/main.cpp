@@ -9,6 +9,7 @@
 #include "app/WriterLock.h"
 #include "common/Convert.h"
 #include "images/PreviewFile.h"
+#include "mainwindow/HistoryActions.h"
 #include "mainwindow/MainFrame.h"
 #include "mainwindow/ScreenshotRun.h"
 #include "resources/Icons.h"
@@ -220,6 +221,8 @@ int main(int argc, char* argv[])
             frame.RestorePlacementAndShow();
             if (options.selectDirectory >= 0)
                 adapter.StartSelect(options.selectDirectory);
+            // A change cut short by the last run's end: complete or roll back?
+            frame.History()->offerResolution();
         }
         rc = app.exec();
         adapter.WaitForScan();

@@ -60,7 +60,12 @@ TEST_F(WriterCommands, WhileTheDesktopProgramRunsWritersAreRefusedAndReadersWork
           {"select", "0"},
           {"rename", "--dir", "0", "--entry", "0", "Blur"},
           {"disable", (m_plugins / "three.8bf").string()},
-          {"images", "list", (m_plugins / "three.8bf").string()}}) {
+          {"images", "list", (m_plugins / "three.8bf").string()},
+          {"undo"},
+          {"redo"},
+          {"bisect", "start", "--dir", "0"},
+          {"bisect", "bad"},
+          {"bisect", "reset"}}) {
         const auto r = Cli(writer, 10s);
         EXPECT_EQ(r.status, 1) << writer[0] << ": " << r.err;
         EXPECT_NE(r.err.find("Another Vardel program (vardel, process "), std::string::npos) << r.err;
@@ -77,6 +82,8 @@ TEST_F(WriterCommands, WhileTheDesktopProgramRunsWritersAreRefusedAndReadersWork
           {"details", "--dir", "0", "--entry", "0"},
           {"info", "--dir", "0", "--entry", "0"},
           {"find", "", "--dir", "0"},
+          {"history"},
+          {"bisect", "status"},
           {"store", "dump", Store("SETUP000").string()}}) {
         const auto r = Cli(reader, 10s);
         EXPECT_EQ(r.status, 0) << reader[0] << ": " << r.err;

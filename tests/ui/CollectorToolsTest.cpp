@@ -38,23 +38,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QAction* ActionNamed(QMenu* menu, const char* name)
-{
-    for (QAction* a : menu->actions())
-        if (a->objectName() == QLatin1String(name))
-            return a;
-    return nullptr;
-}
-
 // Chooses an item of a menu of the menu bar, opened with Alt and its letter.
 void ChooseFromMenu(CMainFrame& frame, Qt::Key mnemonic, const char* action)
 {
-    QTest::keyClick(&frame, mnemonic, Qt::AltModifier);
-    QMenu* menu = uitest::OpenPopupMenu();
-    QVERIFY(menu);
-    QAction* item = ActionNamed(menu, action);
-    QVERIFY2(item && item->isEnabled(), action);
-    uitest::ClickMenuItem(menu, item);
+    QVERIFY2(uitest::ChooseFromMenuBar(frame, mnemonic, action), action);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@
 #include "properties/PluginDetailSheet.h"
 #include "properties/PluginFixedPreviewProp.h"
 #include "properties/PluginPreviewProp.h"
+#include "mainwindow/HistoryActions.h"
 #include "session/SessionAdapter.h"
 
 #include <QApplication>
@@ -73,6 +74,22 @@ QAction* ActionNamed(QMenu* menu, const char* name)
     return nullptr;
 }
 
+// Renames a plug-in of the list on show by a slow second click on it,
+// typing the new name and Enter.
+void RenameBySlowClick(Program& program, const QString& from, const QString& to)
+{
+    LabelListView& list = *program.View().PluginList();
+    const int row = uitest::RowTexts(*program.View().PluginModel()).indexOf(from);
+    uitest::ClickRow(list, row);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    uitest::ClickRow(list, row);
+    QTRY_VERIFY(list.findChild<QLineEdit*>(QStringLiteral("labelEdit")));
+    auto* edit = list.findChild<QLineEdit*>(QStringLiteral("labelEdit"));
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, to);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
 }  // namespace
 
 class JourneyTest : public QObject {
@@ -89,6 +106,7 @@ private slots:
     void restartFindsEverythingAsLeft();
     void addAnApplicationToTheLaunchBarByKeyboard();
     void moveAPluginWithTheEnterCategoryDialog();
+    void renameAndTakeItBackWithCtrlZ();
 };
 
 void JourneyTest::firstStartToAFirstDirectory()
@@ -155,16 +173,7 @@ void JourneyTest::renameBySlowClickSurvivesARestart()
         Program program(*sample);
         QVERIFY(program.SelectDirectory(0));
         QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
-        LabelListView& list = *program.View().PluginList();
-        const int beta = uitest::RowTexts(*program.View().PluginModel()).indexOf(QStringLiteral("Beta Two"));
-        uitest::ClickRow(list, beta);
-        QTest::qWait(QApplication::doubleClickInterval() + 50);
-        uitest::ClickRow(list, beta);
-        QTRY_VERIFY(list.findChild<QLineEdit*>(QStringLiteral("labelEdit")));
-        auto* edit = list.findChild<QLineEdit*>(QStringLiteral("labelEdit"));
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, QStringLiteral("Beta Neu"));
-        QTest::keyClick(edit, Qt::Key_Return);
+        RenameBySlowClick(program, QStringLiteral("Beta Two"), QStringLiteral("Beta Neu"));
         QTRY_VERIFY(uitest::FileHolds(file, "Beta Neu"));
         program.Close();
     }
@@ -362,3 +371,23 @@ void JourneyTest::moveAPluginWithTheEnterCategoryDialog()
 
 QTEST_MAIN(JourneyTest)
 #include "JourneyTest.moc"
+
+void JourneyTest::renameAndTakeItBackWithCtrlZ()
+{
+    auto sample = uitest::FourFileCollection();
+    const fs::path file = sample->PluginDir() / "pipl_three.8bf";
+    const auto before = test::readFile(file);
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    RenameBySlowClick(program, QStringLiteral("Beta Two"), QStringLiteral("Beta Neu"));
+    QTRY_VERIFY(uitest::FileHolds(file, "Beta Neu"));
+
+    QTRY_VERIFY(program.Frame().History()->undoAction()->isEnabled());
+    uitest::PressKey(Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(test::readFile(file), before);
+    QTRY_VERIFY(!program.Frame().History()->isBusy());
+    QVERIFY(uitest::RowTexts(*program.View().PluginModel()).contains(QStringLiteral("Beta Two")));
+    QVERIFY(!program.Frame().History()->undoAction()->isEnabled());
+    QVERIFY(program.Frame().History()->redoAction()->isEnabled());
+}

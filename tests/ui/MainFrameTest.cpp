@@ -128,12 +128,15 @@ void MainFrameTest::menus_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
     QTest::newRow("File") << "fileMenu" << QStringList{"&Setup...|", "&Export Catalogue...|", "&Print...|Ctrl+P", "-", "E&xit|Alt+F4"};
-    QTest::newRow("Edit") << "editMenu" << QStringList{"Select &All|Ctrl+A", "&Find Plugins|Ctrl+F"};
+    QTest::newRow("Edit") << "editMenu"
+                          << QStringList{"&Undo|Ctrl+Z", "&Redo|Ctrl+Shift+Z", "&History...|", "-",
+                                         "Select &All|Ctrl+A", "&Find Plugins|Ctrl+F"};
     QTest::newRow("View") << "viewMenu"
                           << QStringList{"&Toolbar|", "&Status Bar|", "&Launch Bar|", "Plugin Pre&view|",
                                          "&Plugin Information|"};
     QTest::newRow("Plugin") << "pluginMenu"
-                            << QStringList{">D&irectory", "Re-&Scan all|", "D&uplicates...|", "-", "&Large Preview...|",
+                            << QStringList{">D&irectory", "Re-&Scan all|", "D&uplicates...|",
+                                           "Find &Troublemaker...|", "-", "&Large Preview...|",
                                            "Plugin &Properties...|", "-", "&Enable|", "&Disable|", "&Move...|",
                                            "&Rename...|"};
     QTest::newRow("Help") << "helpMenu"

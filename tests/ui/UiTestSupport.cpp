@@ -325,6 +325,31 @@ void ClickMenuItem(QMenu* menu, QAction* action)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
 }
 
+QAction* ActionNamed(QMenu* menu, const char* name)
+{
+    for (QAction* a : menu->actions())
+        if (a->objectName() == QLatin1String(name))
+            return a;
+    return nullptr;
+}
+
+bool ChooseFromMenuBar(ui::CMainFrame& frame, Qt::Key mnemonic, const char* action)
+{
+    frame.activateWindow();
+    if (!QTest::qWaitForWindowActive(&frame))
+        return false;
+    QTest::keyClick(&frame, mnemonic, Qt::AltModifier);
+    QMenu* menu = OpenPopupMenu();
+    QAction* item = menu ? ActionNamed(menu, action) : nullptr;
+    if (!item || !item->isEnabled()) {
+        if (menu)
+            menu->close();
+        return false;
+    }
+    ClickMenuItem(menu, item);
+    return true;
+}
+
 QMenu* OpenPopupMenu()
 {
     QMenu* menu = nullptr;

@@ -162,6 +162,12 @@ void ClickWidget(QWidget* widget);
 void ClickToolButton(ui::CMainFrame& frame, QAction* action);
 // Clicks an item of an open menu.
 void ClickMenuItem(QMenu* menu, QAction* action);
+// The menu's action with that object name; null when there is none.
+QAction* ActionNamed(QMenu* menu, const char* name);
+// Opens a menu of the menu bar with Alt and its letter and clicks its item
+// of that object name; false (the menu closed) when it is not there or not
+// available.
+bool ChooseFromMenuBar(ui::CMainFrame& frame, Qt::Key mnemonic, const char* action);
 // The menu that pops up and is visible now; null when none (waits a moment).
 QMenu* OpenPopupMenu();
 // The widget with the keyboard focus (the application's).

@@ -58,7 +58,8 @@ CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
 
 CCatalogueEditor CatalogueCommands::Editor()
 {
-    return CCatalogueEditor(m_session.Catalogue(), SortCatalogue, m_session.CatalogueWriteScope());
+    return CCatalogueEditor(m_session.Catalogue(), SortCatalogue, m_session.CatalogueWriteScope(),
+                            m_session.Recorder());
 }
 
 void CatalogueCommands::BeforeWrite()

@@ -18,6 +18,7 @@
 #include "docks/LaunchBar.h"
 #include "docks/PreviewBar.h"
 #include "mainwindow/DirectoryMenu.h"
+#include "mainwindow/HistoryActions.h"
 #include "preview/FilterPreview.h"
 #include "mainwindow/StatusPanes.h"
 #include "resources/Icons.h"
@@ -62,6 +63,18 @@ CMainFrame::CMainFrame(CVardelSession& session, SessionAdapter& adapter, GuiSett
     setCentralWidget(m_view);
     m_directoryMenu = new DirectoryMenu(session, this);
     m_panes = new StatusPanes(statusBar());
+    // The troublemaker search takes a selection of several plug-ins, else
+    // the whole directory on show.
+    m_history = new HistoryActions(session, this, [this] {
+        std::vector<const CPluginEntry*> entries;
+        const auto selected = m_view->SelectedPlugins();
+        if (selected.size() > 1)
+            entries.assign(selected.begin(), selected.end());
+        else
+            for (const auto& e : m_session.Catalogue().m_entries)
+                entries.push_back(e.get());
+        return entries;
+    });
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     // The view follows what others do to the shown directory's files, once
     // nothing the user does holds on to the catalogue on show.
@@ -112,6 +125,10 @@ void CMainFrame::CreateMenus()
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->setObjectName(QStringLiteral("editMenu"));
+    edit->addAction(m_history->undoAction());
+    edit->addAction(m_history->redoAction());
+    edit->addAction(m_history->historyAction());
+    edit->addSeparator();
     edit->addAction(m_view->Action(V::SelectAll));
     edit->addAction(m_view->Action(V::FindPlugins));
     addAction(m_view->Action(V::SelectAll));
@@ -130,6 +147,7 @@ void CMainFrame::CreateMenus()
     plugin->addMenu(m_directoryMenu->Menu());
     plugin->addAction(m_actions.rescan);
     plugin->addAction(m_actions.duplicates);
+    plugin->addAction(m_history->troublemakerAction());
     plugin->addSeparator();
     plugin->addAction(m_view->Action(V::LargePreview));
     plugin->addAction(m_view->Action(V::Properties));
@@ -282,6 +300,12 @@ void CMainFrame::ConnectSession()
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
 
+    // Every change the editor records, and every new catalogue, changes what undo and redo can do.
+    connect(&m_adapter, &SessionAdapter::entriesChanged, m_history, &HistoryActions::changed);
+    connect(&m_adapter, &SessionAdapter::catalogueReplaced, m_history, &HistoryActions::changed);
+    connect(m_history, &HistoryActions::status, m_panes, &StatusPanes::SetMessage);
+    connect(m_history, &HistoryActions::busyChanged, this, [this](bool busy) { m_view->SetBusy(busy); });
+
     connect(m_view, &CVardelView::indicatorsChanged, m_panes, &StatusPanes::SetIndicators);
     connect(m_view, &CVardelView::statusMessage, this, [this](const QString& text) {
         statusBar()->showMessage(text, 5000);
@@ -305,6 +329,7 @@ void CMainFrame::UpdateFrameActions()
     m_actions.duplicates->setEnabled(idle && !m_session.Directories().empty());
     m_actions.exportCatalogue->setEnabled(idle && m_session.IsCatalogueShown());
     m_actions.cancelScan->setEnabled(!idle);
+    m_history->updateActions(!idle);
 }
 
 void CMainFrame::UpdateTitle()

@@ -28,6 +28,7 @@ namespace vardel::ui {
 class CVardelView;
 class DiskFollower;
 class DirectoryMenu;
+class HistoryActions;
 class GuiSettings;
 class InformationBar;
 class LaunchBar;
@@ -51,6 +52,7 @@ public:
     CVardelView* View() const { return m_view; }
     CVardelSession& Session() const { return m_session; }
     DirectoryMenu* Directories() const { return m_directoryMenu; }
+    HistoryActions* History() const { return m_history; }
     StatusPanes* Panes() const { return m_panes; }
     DiskFollower* Follower() const { return m_follower; }
     const FrameActions& Actions() const { return m_actions; }
@@ -96,6 +98,7 @@ private:
     FrameActions m_actions;
     CVardelView* m_view = nullptr;
     DirectoryMenu* m_directoryMenu = nullptr;
+    HistoryActions* m_history = nullptr;
     StatusPanes* m_panes = nullptr;
     QToolBar* m_toolBar = nullptr;
     QToolButton* m_directoryButton = nullptr;

@@ -47,6 +47,27 @@ QString MessageText(const UserMessage& message)
         return QCoreApplication::translate("vardel::ui::UserMessages", "The settings file %1 is not a regular file; it is neither read nor written, and the settings of this run are not kept.").arg(arg);
     case MessageCode::CatalogueOutsideDataDir:
         return QCoreApplication::translate("vardel::ui::UserMessages", "The catalogue file %1 lies outside setup.db or names another store, and is neither read nor written. The directory can be given a new catalogue file.").arg(arg);
+    case MessageCode::HistoryNothingToUndo:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Nothing to undo.");
+    case MessageCode::HistoryNothingToRedo:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Nothing to redo.");
+    case MessageCode::HistoryNoSuchCommand:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Command %1 is not in the history, or was not cut short.").arg(arg);
+    case MessageCode::HistoryFileChanged:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%1 was changed by another program since; it is left as it is and nothing was changed.").arg(arg);
+    case MessageCode::HistoryFileMissing:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%1 is gone; nothing was changed.").arg(arg);
+    case MessageCode::HistoryNameTaken:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%1 exists already; no file is renamed over it. Nothing was changed.").arg(arg);
+    case MessageCode::HistoryWriteFailed:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%1 could not be changed (read-only?); nothing was changed.").arg(arg);
+    case MessageCode::HistoryStoppedPartway:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%1 could not be changed; the command was left cut short. Undo or redo it again once the file can be written.").arg(arg);
+    case MessageCode::HistoryNotRecorded:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The journal %1 cannot be saved; nothing was changed.").arg(arg);
+    case MessageCode::HistoryUnusable:
+        return arg.isEmpty() ? QCoreApplication::translate("vardel::ui::UserMessages", "This program may not change the data directory now.")
+                             : QCoreApplication::translate("vardel::ui::UserMessages", "The journal %1 cannot be read; nothing can be undone or redone.").arg(arg);
     default:
         // The session's own English text says it best for the rarer cases.
         return FromCodePage(message.text);

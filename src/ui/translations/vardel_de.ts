@@ -1101,6 +1101,155 @@ Copyright © Orvane Software</translation>
     </message>
 </context>
 <context>
+    <name>vardel::ui::HistoryActions</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Take back the last change to plug-in files</source>
+        <translation>Die letzte Änderung an Plug-in-Dateien zurücknehmen</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Make the change taken back last again</source>
+        <translation>Die zuletzt zurückgenommene Änderung erneut ausführen</translation>
+    </message>
+    <message>
+        <source>&amp;History...</source>
+        <translation>&amp;Verlauf...</translation>
+    </message>
+    <message>
+        <source>The changes made to plug-in files, newest first; take back any of them</source>
+        <translation>Die Änderungen an Plug-in-Dateien, neueste zuerst; jede lässt sich zurücknehmen</translation>
+    </message>
+    <message>
+        <source>Find &amp;Troublemaker...</source>
+        <translation>Störenfried &amp;finden...</translation>
+    </message>
+    <message>
+        <source>Find the plug-in file that breaks a host by disabling half of them at a time</source>
+        <translation>Die Plug-in-Datei finden, die ein Host-Programm stört, indem jeweils die Hälfte deaktiviert wird</translation>
+    </message>
+    <message>
+        <source>Undo: %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Redo: %1</source>
+        <translation>Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>Changing plug-in files...</source>
+        <translation>Plug-in-Dateien werden geändert...</translation>
+    </message>
+    <message>
+        <source>Nothing was changed.</source>
+        <translation>Nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>Taken back.</source>
+        <translation>Zurückgenommen.</translation>
+    </message>
+    <message>
+        <source>Done again.</source>
+        <translation>Erneut ausgeführt.</translation>
+    </message>
+    <message>
+        <source>A change to plug-in files was cut short: &quot;%1&quot;.</source>
+        <translation>Eine Änderung an Plug-in-Dateien wurde unterbrochen: „%1“.</translation>
+    </message>
+    <message>
+        <source>Complete it, or roll it back so that every file is as it was before? Either way each file is checked first.</source>
+        <translation>Zu Ende führen oder zurückrollen, sodass jede Datei wieder wie vorher ist? In beiden Fällen wird jede Datei zuerst geprüft.</translation>
+    </message>
+    <message>
+        <source>&amp;Complete</source>
+        <translation>Zu Ende &amp;führen</translation>
+    </message>
+    <message>
+        <source>&amp;Roll Back</source>
+        <translation>&amp;Zurückrollen</translation>
+    </message>
+    <message>
+        <source>&amp;Later</source>
+        <translation>&amp;Später</translation>
+    </message>
+</context>
+<context>
+    <name>vardel::ui::HistoryDialog</name>
+    <message>
+        <source>cut short</source>
+        <translation>unterbrochen</translation>
+    </message>
+    <message>
+        <source>undo cut short</source>
+        <translation>Rücknahme unterbrochen</translation>
+    </message>
+    <message>
+        <source>taken back</source>
+        <translation>zurückgenommen</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>ausgeführt</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Wann</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Änderung</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Stand</translation>
+    </message>
+    <message>
+        <source>&amp;Take Back...</source>
+        <translation>&amp;Zurücknehmen...</translation>
+    </message>
+    <message>
+        <source>No change to a plug-in file has been made yet.</source>
+        <translation>Bisher wurde keine Plug-in-Datei geändert.</translation>
+    </message>
+    <message>
+        <source>The changes made to plug-in files, newest first. A change taken back takes the later changes to the same files with it.</source>
+        <translation>Die Änderungen an Plug-in-Dateien, neueste zuerst. Wird eine Änderung zurückgenommen, werden die späteren Änderungen an denselben Dateien mit zurückgenommen.</translation>
+    </message>
+    <message>
+        <source>Roll back &quot;%1&quot;?</source>
+        <translation>„%1“ zurückrollen?</translation>
+    </message>
+    <message>
+        <source>Take back &quot;%1&quot;?</source>
+        <translation>„%1“ zurücknehmen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n later change(s) to the same files are taken back first.</source>
+        <translation>
+            <numerusform>%n spätere Änderung an denselben Dateien wird zuerst zurückgenommen.</numerusform>
+            <numerusform>%n spätere Änderungen an denselben Dateien werden zuerst zurückgenommen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Every file is checked first; a file another program changed is left alone.</source>
+        <translation>Jede Datei wird zuerst geprüft; eine Datei, die ein anderes Programm geändert hat, bleibt unberührt.</translation>
+    </message>
+</context>
+<context>
     <name>vardel::ui::InformationBar</name>
     <message>
         <source>Author:</source>
@@ -1677,6 +1826,74 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     </message>
 </context>
 <context>
+    <name>vardel::ui::TroublemakerDialog</name>
+    <message>
+        <source>Find Troublemaker</source>
+        <translation>Störenfried finden</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Starten</translation>
+    </message>
+    <message>
+        <source>Still &amp;Broken</source>
+        <translation>Immer noch &amp;gestört</translation>
+    </message>
+    <message>
+        <source>&amp;Works Now</source>
+        <translation>&amp;Funktioniert jetzt</translation>
+    </message>
+    <message>
+        <source>&amp;Abandon</source>
+        <translation>A&amp;bbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Finds the plug-in file that stops a host from working: each step disables half of the suspects, you start the host and say whether it is still broken. %n enabled plug-in file(s) take part.</source>
+        <translation>
+            <numerusform>Findet die Plug-in-Datei, die ein Host-Programm stört: Jeder Schritt deaktiviert die Hälfte der Verdächtigen, Sie starten das Host-Programm und sagen, ob es noch gestört ist. %n aktivierte Plug-in-Datei nimmt teil.</numerusform>
+            <numerusform>Findet die Plug-in-Datei, die ein Host-Programm stört: Jeder Schritt deaktiviert die Hälfte der Verdächtigen, Sie starten das Host-Programm und sagen, ob es noch gestört ist. %n aktivierte Plug-in-Dateien nehmen teil.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Close the host before you start.</source>
+        <translation>Schließen Sie das Host-Programm, bevor Sie beginnen.</translation>
+    </message>
+    <message>
+        <source>The troublemaker is %1. Every plug-in file has its name from before the search back; disable it yourself if you want it gone.</source>
+        <translation>Der Störenfried ist %1. Jede Plug-in-Datei hat wieder ihren Namen von vor der Suche; deaktivieren Sie ihn selbst, wenn er nicht mehr geladen werden soll.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Found after %n answer(s).</source>
+        <translation>
+            <numerusform>Gefunden nach %n Antwort.</numerusform>
+            <numerusform>Gefunden nach %n Antworten.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 of %2 plug-in files are disabled now. Start the host and say whether it is still broken.</source>
+        <translation>%1 von %2 Plug-in-Dateien sind jetzt deaktiviert. Starten Sie das Host-Programm und sagen Sie, ob es noch gestört ist.</translation>
+    </message>
+    <message numerus="yes">
+        <source>At most %n step(s) remain.</source>
+        <translation>
+            <numerusform>Höchstens noch %n Schritt.</numerusform>
+            <numerusform>Höchstens noch %n Schritte.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Renaming plug-in files...</source>
+        <translation>Plug-in-Dateien werden umbenannt...</translation>
+    </message>
+    <message>
+        <source>&amp;Finish</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+</context>
+<context>
     <name>vardel::ui::UserMessages</name>
     <message>
         <source>File read only?</source>
@@ -1841,6 +2058,50 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source>48 Bit Color</source>
         <translation>48-Bit-Farbe</translation>
+    </message>
+    <message>
+        <source>Nothing to undo.</source>
+        <translation>Nichts rückgängig zu machen.</translation>
+    </message>
+    <message>
+        <source>Nothing to redo.</source>
+        <translation>Nichts zu wiederholen.</translation>
+    </message>
+    <message>
+        <source>Command %1 is not in the history, or was not cut short.</source>
+        <translation>Befehl %1 steht nicht im Verlauf oder wurde nicht unterbrochen.</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program since; it is left as it is and nothing was changed.</source>
+        <translation>%1 wurde seither von einem anderen Programm geändert; die Datei bleibt, wie sie ist, und nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>%1 is gone; nothing was changed.</source>
+        <translation>%1 ist nicht mehr da; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>%1 exists already; no file is renamed over it. Nothing was changed.</source>
+        <translation>%1 gibt es schon; keine Datei wird darüber umbenannt. Nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>%1 could not be changed (read-only?); nothing was changed.</source>
+        <translation>%1 konnte nicht geändert werden (schreibgeschützt?); nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>%1 could not be changed; the command was left cut short. Undo or redo it again once the file can be written.</source>
+        <translation>%1 konnte nicht geändert werden; der Befehl bleibt unterbrochen. Machen Sie ihn rückgängig oder wiederholen Sie ihn, sobald die Datei beschreibbar ist.</translation>
+    </message>
+    <message>
+        <source>The journal %1 cannot be saved; nothing was changed.</source>
+        <translation>Das Journal %1 kann nicht gespeichert werden; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>This program may not change the data directory now.</source>
+        <translation>Dieses Programm darf das Datenverzeichnis jetzt nicht ändern.</translation>
+    </message>
+    <message>
+        <source>The journal %1 cannot be read; nothing can be undone or redone.</source>
+        <translation>Das Journal %1 kann nicht gelesen werden; nichts kann rückgängig gemacht oder wiederholt werden.</translation>
     </message>
 </context>
 </TS>
