@@ -13,9 +13,9 @@ SessionAdapter::SessionAdapter(CVardelSession& session, QObject* parent) : QObje
     m_session.AddObserver(this);
     // No save makes the window wait; what a save has to tell comes back here.
     m_session.SetBackgroundSaves(true);
-    m_session.SetOnSaved([this] {
-        QMetaObject::invokeMethod(this, [this] { m_session.CollectSaves(); }, Qt::QueuedConnection);
-    });
+    // Posted by name, so that Qt makes the event on the saving thread and
+    // nothing of ours crosses outside a lock the thread sanitizer sees.
+    m_session.SetOnSaved([this] { QMetaObject::invokeMethod(this, "DeliverSaves", Qt::QueuedConnection); });
 }
 
 SessionAdapter::~SessionAdapter()
@@ -106,6 +106,11 @@ void SessionAdapter::DeliverProgress()
     }
     if (m_job)
         emit scanProgress(progress.filesDone, progress.total, FromStoredPath(progress.path));
+}
+
+void SessionAdapter::DeliverSaves()
+{
+    m_session.CollectSaves();
 }
 
 void SessionAdapter::OnJobFinished()

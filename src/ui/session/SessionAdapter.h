@@ -80,6 +80,8 @@ private:
     void PostProgress(const ScanProgress& progress);
     // Posted by name from the worker (the progress crosses under m_progressLock).
     Q_INVOKABLE void DeliverProgress();
+    // Posted by name from the saving thread: what the saves tell is told here.
+    Q_INVOKABLE void DeliverSaves();
 
     CVardelSession& m_session;
     int m_lastSelect = -1;
