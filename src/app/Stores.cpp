@@ -1,14 +1,14 @@
 #include "app/Stores.h"
 
-#include "app/Archive.h"
-#include "app/FileOps.h"
 #include "app/LaunchBarEntry.h"
+#include "base/Archive.h"
+#include "base/FileOps.h"
 #include "catalogue/ContentHashCache.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 
 #include <cstdio>

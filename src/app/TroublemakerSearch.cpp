@@ -1,9 +1,9 @@
 #include "app/TroublemakerSearch.h"
 
-#include "app/Archive.h"
 #include "app/ChangeHistory.h"
-#include "app/ChecksummedFile.h"
-#include "app/FileOps.h"
+#include "base/Archive.h"
+#include "base/ChecksummedFile.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginEntry.h"
 
 #include <algorithm>

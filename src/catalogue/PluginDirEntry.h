@@ -1,7 +1,7 @@
 #pragma once
 // One configured plug-in directory and the name of its catalogue file.
 
-#include "app/Object.h"
+#include "base/Object.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "modify/ChangeJournal.h"
 
-#include "app/Archive.h"
-#include "app/ChecksummedFile.h"
+#include "base/Archive.h"
+#include "base/ChecksummedFile.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "modify/ChangePlan.h"
 
-#include "catalogue/PluginDetails.h"
+#include "app/PluginDetails.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CommandAvailability.h"

@@ -1,7 +1,7 @@
-#include "app/Archive.h"
+#include "base/Archive.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginTables.h"
-#include "modify/BlockFile.h"
+#include "pe/BlockFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/Archive.h"
+#include "base/Archive.h"
 #include "search/DescriptionListManager.h"
 
 #include <gtest/gtest.h>
