@@ -2,7 +2,7 @@
 // Settings kept in memory, for tests and for runs without a settings store.
 // It also records every write in order, so a test can check the sequence.
 
-#include "app/Application.h"
+#include "base/SettingsBackend.h"
 
 #include <map>
 #include <utility>
