@@ -126,12 +126,6 @@ bool IsSignedPlugin(const CPluginEntry& entry)
     return IsSignedFile(entry.m_path);
 }
 
-bool IsSignedFile(const std::string& path)
-{
-    auto image = PeImage::Open(path);
-    return image && image->HasCertificateTable();
-}
-
 std::string MachineName(std::uint16_t machine)
 {
     switch (machine) {

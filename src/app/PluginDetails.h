@@ -99,8 +99,6 @@ std::optional<CParameterBlock> ReadBlockForDetails(const CPluginEntry& entry);
 // certificate table), which rewriting the file would break: the GUI asks once
 // before a rename, move, enable or disable. False when the file cannot be read.
 bool IsSignedPlugin(const CPluginEntry& entry);
-// The same for the file at path.
-bool IsSignedFile(const std::string& path);
 
 // "x86", "x86-64", "ARM64", "ARM64EC", "ARM", "ARM Thumb-2", "IA-64";
 // "0x%04X" for any other machine code.

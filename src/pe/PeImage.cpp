@@ -510,4 +510,10 @@ bool PeImage::ReadData(const PeResourceData& data, std::vector<std::uint8_t>& ou
     return true;
 }
 
+bool IsSignedFile(const std::string& path)
+{
+    auto image = PeImage::Open(path);
+    return image && image->HasCertificateTable();
+}
+
 }  // namespace vardel

@@ -165,4 +165,8 @@ private:
     std::vector<PeResourceType> m_types;
 };
 
+// True when the file at path is a module carrying an Authenticode signature
+// (a certificate table); false when it cannot be read.
+bool IsSignedFile(const std::string& path);
+
 }  // namespace vardel
