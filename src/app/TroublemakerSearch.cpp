@@ -74,7 +74,7 @@ std::vector<std::uint8_t> TroublemakerState::Encode() const
 bool TroublemakerState::Decode(std::span<const std::uint8_t> body)
 {
     try {
-        CArchive ar(body);
+        CArchive ar(body, ClassRegistry{});  // values only, no objects
         if (ar.ReadDword() != kVersion)
             return false;
         TroublemakerState s;

@@ -1,14 +1,6 @@
 #include "base/Archive.h"
 
-#include "app/LaunchBarEntry.h"
 #include "base/CodePage.h"
-#include "catalogue/PIMIManager.h"
-#include "catalogue/PluginDirEntry.h"
-#include "catalogue/PluginListManager.h"
-#include "catalogue/PluginRestoreManager.h"
-#include "search/DescriptionListManager.h"
-
-#include <array>
 
 namespace vardel {
 namespace {
@@ -24,20 +16,6 @@ constexpr std::uint32_t kBigClassTag = 0x80000000u;
 constexpr std::uint64_t kCopyOverhead = 64;
 
 }  // namespace
-
-ClassRegistry StoreClassRegistry()
-{
-    static const std::array<const CRuntimeClass*, 7> classes = {
-        &CPluginDirEntry::classCPluginDirEntry,
-        &CPluginEntry::classCPluginEntry,
-        &CRootItem::classCRootItem,
-        &CPIMIEntry::classCPIMIEntry,
-        &CPluginRestoreEntry::classCPluginRestoreEntry,
-        &CDescriptionEntry::classCDescriptionEntry,
-        &CLaunchBarEntry::classCLaunchBarEntry,
-    };
-    return classes;
-}
 
 const CRuntimeClass* FindClass(ClassRegistry registry, std::string_view name)
 {

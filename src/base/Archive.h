@@ -44,8 +44,6 @@ struct ArchiveBadSchema : ArchiveError {
 
 // The classes an archive may create when it reads an object reference.
 using ClassRegistry = std::span<const CRuntimeClass* const>;
-// The record classes of the store files, and nothing else.
-ClassRegistry StoreClassRegistry();
 // The registered class with exactly this name, or null.
 const CRuntimeClass* FindClass(ClassRegistry registry, std::string_view name);
 
@@ -56,8 +54,9 @@ public:
 
     // A storing archive, writing into memory.
     CArchive();
-    // A loading archive over data that must outlive it.
-    explicit CArchive(std::span<const std::uint8_t> data, ClassRegistry registry = StoreClassRegistry());
+    // A loading archive over data that must outlive it, creating objects
+    // only of the registry's classes (StoreClassRegistry for the store files).
+    CArchive(std::span<const std::uint8_t> data, ClassRegistry registry);
 
     bool IsStoring() const { return m_storing; }
     bool IsLoading() const { return !m_storing; }

@@ -3,7 +3,9 @@
 
 #include "base/Object.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace vardel {
 
@@ -22,5 +24,8 @@ public:
     int m_separator = 0;
     std::string m_catalogueFile;  // as stored: "setup.db" + separator + "SETUPnnn"
 };
+
+// The configured plug-in directories.
+using DirectoryList = std::vector<std::unique_ptr<CPluginDirEntry>>;
 
 }  // namespace vardel

@@ -1,4 +1,5 @@
 #include "app/LaunchBarEntry.h"
+#include "app/Stores.h"
 #include "base/Archive.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
@@ -68,7 +69,7 @@ TEST_P(StringPrefix, IsTheShortestFormAndReadsBack)
     Bytes data = written(text);
     ASSERT_EQ(data.size(), c.prefix.size() + c.length);
     EXPECT_EQ(Bytes(data.begin(), data.begin() + static_cast<long>(c.prefix.size())), c.prefix);
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     EXPECT_EQ(in.ReadString(), text);
     EXPECT_EQ(in.Remaining(), 0u);
 }
@@ -85,7 +86,7 @@ TEST(ArchiveString, WideFormIsConvertedToTheCodePage)
 {
     // FF FE FF marker, length 3, then "é€中" in UTF-16LE.
     Bytes data = bytesOf({0xFF, 0xFE, 0xFF, 0x03, 0xE9, 0x00, 0xAC, 0x20, 0x2D, 0x4E});
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     EXPECT_EQ(in.ReadString(), "\xE9\x80?");
 }
 
@@ -94,7 +95,7 @@ TEST(ArchiveString, WideFormWithWordLength)
     Bytes data = bytesOf({0xFF, 0xFE, 0xFF, 0xFF, 0x00, 0x01});
     for (int i = 0; i < 256; ++i)
         append(data, bytesOf({'a', 0}));
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     EXPECT_EQ(in.ReadString(), std::string(256, 'a'));
 }
 
@@ -103,7 +104,7 @@ TEST(ArchiveString, HugeLengthsFailWithoutAllocating)
     for (Bytes data : {bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}),
                        bytesOf({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 0}),
                        bytesOf({0x05, 'a', 'b'}), bytesOf({0xFF, 0x00}), Bytes{}}) {
-        CArchive in(data);
+        CArchive in(data, StoreClassRegistry());
         EXPECT_THROW(in.ReadString(), ArchiveEndOfFile);
     }
 }
@@ -115,7 +116,7 @@ TEST(ArchiveCount, ShortAndLongForms)
     out.WriteCount(0xFFFE);
     out.WriteCount(0xFFFF);
     EXPECT_EQ(out.Data(), bytesOf({0x00, 0x00, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}));
-    CArchive in(out.Data());
+    CArchive in(out.Data(), StoreClassRegistry());
     EXPECT_EQ(in.ReadCount(), 0u);
     EXPECT_EQ(in.ReadCount(), 0xFFFEu);
     EXPECT_EQ(in.ReadCount(), 0xFFFFu);
@@ -228,7 +229,7 @@ TEST(ArchiveObjects, LongFormFromIndex7FFFOn)
               bytesOf({0xFF, 0x7F, 0x01, 0x80, 0x00, 0x80}));
 
     // And everything reads back, the long forms included.
-    CArchive in(d);
+    CArchive in(d, StoreClassRegistry());
     for (int i = 0; i < 0x7FFF + 2; ++i)
         ASSERT_NE(in.ReadObjectOf<CRootItem>(), nullptr) << i;
     EXPECT_NE(in.ReadObjectOf<CPluginDirEntry>(), nullptr);
@@ -252,7 +253,7 @@ TEST(ArchiveObjects, ReadsClassTagsAndBackReferencesAsCopies)
     appendStr(data, "K3");
     append(data, bytesOf({0x02, 0x00}));  // object 2 again
     CPluginRestoreManager restore;
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     restore.Serialize(in);
     ASSERT_EQ(restore.m_entries.size(), 3u);
     EXPECT_EQ(restore.GetOriginalName("K3"), "Name");
@@ -273,7 +274,7 @@ TEST(ArchiveObjects, LongFormTagsAreRead)
     appendStr(data, "b");
     appendWord(data, 0x7FFF);
     appendDword(data, 2);  // back-reference to the first root
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     EXPECT_EQ(in.ReadObjectOf<CRootItem>()->m_tag, 7);
     EXPECT_EQ(in.ReadObjectOf<CRootItem>()->m_path, "b");
     EXPECT_EQ(in.ReadObjectOf<CRootItem>()->m_path, "a");
@@ -290,7 +291,7 @@ TEST(ArchiveObjects, LaunchBarSchemaOneReadsWithShowCommandFive)
     for (const char* s : {"L2", "", "", "", ""})
         appendStr(data, s);
     appendDword(data, 9);
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     auto first = in.ReadObjectOf<CLaunchBarEntry>();
     auto second = in.ReadObjectOf<CLaunchBarEntry>();
     EXPECT_EQ(first->m_iconPath, "icon");
@@ -318,7 +319,7 @@ TEST(ArchiveObjects, EveryRecordRoundTrips)
     out.WriteObject(&entry);
     out.WriteObject(&tail);
     out.WriteObject(&bar);
-    CArchive in(out.Data());
+    CArchive in(out.Data(), StoreClassRegistry());
     auto e = in.ReadObjectOf<CPluginEntry>();
     auto t = in.ReadObjectOf<CPIMIEntry>();
     auto b = in.ReadObjectOf<CLaunchBarEntry>();
@@ -356,7 +357,7 @@ class HostileReference : public testing::TestWithParam<HostileCase> {};
 TEST_P(HostileReference, FailsWithItsKind)
 {
     const auto& c = GetParam();
-    CArchive in(c.data);
+    CArchive in(c.data, StoreClassRegistry());
     auto read = [&] { in.ReadObject(&CRootItem::classCRootItem); };
     switch (c.failure) {
     case Failure::EndOfFile: EXPECT_THROW(read(), ArchiveEndOfFile); break;
@@ -395,7 +396,7 @@ TEST(ArchiveObjects, ReferenceToAClassIndexAsObjectIsABadClass)
     appendDword(data, 0);
     appendStr(data, "");
     append(data, bytesOf({0x01, 0x00}));  // index 1 is the class, not an object
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     in.ReadObject();
     EXPECT_THROW(in.ReadObject(), ArchiveBadClass);
 }
@@ -407,7 +408,7 @@ TEST(ArchiveObjects, BackReferenceOfAnotherClassIsABadClass)
     appendDword(data, 0);
     appendStr(data, "");
     append(data, bytesOf({0x02, 0x00}));
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     in.ReadObject();
     EXPECT_THROW(in.ReadObject(&CPluginDirEntry::classCPluginDirEntry), ArchiveBadClass);
 }
@@ -420,12 +421,12 @@ TEST(ArchiveObjects, RunningIndexLimit)
     appendStr(data, "");
     {
         // Class at 0x3FFFFFFC, object at 0x3FFFFFFD: both allowed.
-        CArchive in(data);
+        CArchive in(data, StoreClassRegistry());
         in.SetRunningIndexForTesting(CArchive::kMaxIndex - 1);
         EXPECT_NE(in.ReadObject(), nullptr);
     }
     {
-        CArchive in(data);
+        CArchive in(data, StoreClassRegistry());
         in.SetRunningIndexForTesting(CArchive::kMaxIndex);
         EXPECT_THROW(in.ReadObject(), ArchiveBadIndex);
     }
@@ -449,7 +450,7 @@ TEST(ArchiveObjects, ManyBackReferencesToALargeRecordHitTheCopyBudget)
         append(data, bytesOf({0x02, 0x00}));
     }
     CPluginRestoreManager restore;
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     EXPECT_THROW(restore.Serialize(in), ArchiveBadIndex);
     // What was read before the budget ran out is kept.
     EXPECT_GE(restore.m_entries.size(), 2u);
@@ -466,7 +467,7 @@ TEST(ArchiveArray, HugeCountEndsAtTheDataAndKeepsWhatWasRead)
     append(data, bytesOf({0x01, 0x80}));
     appendDword(data, 2);
     std::vector<std::unique_ptr<CRootItem>> roots;
-    CArchive in(data);
+    CArchive in(data, StoreClassRegistry());
     EXPECT_THROW(in.SerializeArray(roots), ArchiveEndOfFile);
     ASSERT_EQ(roots.size(), 1u);
     EXPECT_EQ(roots[0]->m_path, "r");
