@@ -8,7 +8,7 @@
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 
 #include "app/Application.h"
 

@@ -13,7 +13,7 @@
 
 #include "BenchPlugins.h"
 
-#include "catalogue/CatalogueView.h"
+#include "app/CatalogueView.h"
 #include "catalogue/PluginEntry.h"
 #include "search/DescriptionListManager.h"
 #include "search/FindSettings.h"

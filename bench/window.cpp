@@ -17,18 +17,18 @@
 
 #include "app/FreeMemory.h"
 #include "app/Session.h"
-#include "catalogue/CategoryListModel.h"
 #include "catalogue/DirectorySetup.h"
-#include "catalogue/LabelListView.h"
 #include "catalogue/PluginDirEntry.h"
-#include "catalogue/PluginListModel.h"
-#include "catalogue/VardelView.h"
-#include "find/FindDialog.h"
-#include "mainwindow/MainFrame.h"
-#include "resources/Icons.h"
-#include "session/SessionAdapter.h"
-#include "settings/GuiSettings.h"
-#include "settings/QtSettingsBackend.h"
+#include "ui/catalogue/CategoryListModel.h"
+#include "ui/catalogue/LabelListView.h"
+#include "ui/catalogue/PluginListModel.h"
+#include "ui/catalogue/VardelView.h"
+#include "ui/find/FindDialog.h"
+#include "ui/mainwindow/MainFrame.h"
+#include "ui/resources/Icons.h"
+#include "ui/session/SessionAdapter.h"
+#include "ui/settings/GuiSettings.h"
+#include "ui/settings/QtSettingsBackend.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,8 +7,8 @@
 // fastest of the repetitions, which run interleaved), the gain from two
 // threads, and the time to parse and compile a 30-node formula.
 
+#include "base/Threads.h"
 #include "ReferenceEvaluator.h"
-#include "app/Threads.h"
 #include "zeltro.h"
 
 #include "Repetitions.h"

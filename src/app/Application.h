@@ -3,7 +3,8 @@
 // section "Settings" and where they are kept. The session (app/Session.h)
 // owns them together with the stores.
 
-#include <optional>
+#include "base/SettingsBackend.h"
+
 #include <string>
 
 namespace vardel {
@@ -16,16 +17,6 @@ struct Settings {
     std::string previewImage = "Portrait.bmp";  // "PreviewImage"
     int scanAll = 0;                           // "ScanAll"
     std::string extensions = kDefaultExtensions;  // "Extensions"
-};
-
-// Where settings live: QSettings in the GUI, memory in the tests.
-class SettingsBackend {
-public:
-    virtual ~SettingsBackend() = default;
-    virtual std::optional<int> ReadInt(const std::string& section, const std::string& name) = 0;
-    virtual std::optional<std::string> ReadString(const std::string& section, const std::string& name) = 0;
-    virtual void WriteInt(const std::string& section, const std::string& name, int value) = 0;
-    virtual void WriteString(const std::string& section, const std::string& name, const std::string& value) = 0;
 };
 
 // Reads the five values of section "Settings", with defaults for missing ones.

@@ -1,13 +1,13 @@
 #include "app/CatalogueExport.h"
 
-#include "app/CodePage.h"
-#include "app/FileOps.h"
+#include "app/PluginInformation.h"
+#include "base/CodePage.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginEntry.h"
-#include "catalogue/PluginInformation.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginTables.h"
 #include "filterfactory/ParameterBlock.h"
-#include "modify/PeImage.h"
+#include "pe/PeImage.h"
 #include "search/DescriptionListManager.h"
 
 #include <map>

@@ -1,6 +1,6 @@
 #include "app/ChangeHistory.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,8 +1,8 @@
 #include "app/DirectoryEditing.h"
 
-#include "app/FileOps.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/FileOps.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"

@@ -1,7 +1,7 @@
 #include "app/DirectoryScanJob.h"
 
-#include "app/FileOps.h"
 #include "app/Stores.h"
+#include "base/FileOps.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/VardelDoc.h"
 

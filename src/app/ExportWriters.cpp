@@ -1,6 +1,6 @@
 #include "app/ExportWriters.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "app/LaunchBarEntry.h"
 
-#include "app/Archive.h"
+#include "base/Archive.h"
 
 namespace vardel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // One slot of the launch bar: the application it starts and its icon.
 
-#include "app/Object.h"
+#include "base/Object.h"
 
 #include <string>
 

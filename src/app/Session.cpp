@@ -1,8 +1,8 @@
 #include "app/Session.h"
 
-#include "app/Archive.h"
-#include "app/FileOps.h"
 #include "app/SessionImpl.h"
+#include "base/Archive.h"
+#include "base/FileOps.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"

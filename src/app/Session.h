@@ -20,10 +20,10 @@
 // next save of a store follows the one queued before it; Exit waits for all.
 
 #include "app/Application.h"
+#include "app/CatalogueView.h"
 #include "app/LaunchBarEntry.h"
-#include "catalogue/CatalogueView.h"
-#include "catalogue/DiskListing.h"
 #include "app/Stores.h"
+#include "catalogue/DiskListing.h"
 #include "images/PreviewImageManager.h"
 #include "modify/CatalogueEditor.h"
 

@@ -10,8 +10,8 @@
 #include "catalogue/ContentHashCache.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "catalogue/VardelDoc.h"
-#include "modify/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 
 #include <atomic>

@@ -3,14 +3,14 @@
 // owner's thread, changes what is shown.
 
 #include "app/DirectoryScanJob.h"
-#include "app/FileOps.h"
 #include "app/FreeMemory.h"
 #include "app/Session.h"
 #include "app/SessionImpl.h"
+#include "base/FileOps.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
-#include "modify/BlockFile.h"
+#include "pe/BlockFile.h"
 
 #include <cerrno>
 

@@ -1,24 +1,17 @@
 #include "app/Stores.h"
 
-#include "app/Archive.h"
-#include "app/FileOps.h"
 #include "app/LaunchBarEntry.h"
+#include "base/Archive.h"
+#include "base/FileOps.h"
 #include "catalogue/ContentHashCache.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 
-#include <cstdio>
-#include <fstream>
-#include <string_view>
-
-#if !defined(_WIN32)
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include <array>
 
 namespace vardel {
 namespace {
@@ -31,29 +24,6 @@ StoreResult failure(std::string message)
     result.ok = false;
     result.error = std::move(message);
     return result;
-}
-
-// Creates the file only when it does not exist yet.
-bool createExclusive(const std::filesystem::path& file, bool& existed)
-{
-    existed = false;
-#if !defined(_WIN32)
-    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0) {
-        existed = errno == EEXIST;
-        return false;
-    }
-    ::close(fd);
-    return true;
-#else
-    std::error_code ec;
-    if (std::filesystem::exists(file, ec)) {
-        existed = true;
-        return false;
-    }
-    std::ofstream out(file, std::ios::binary);
-    return static_cast<bool>(out);
-#endif
 }
 
 // Reads the file and hands its bytes to read; prepare runs once the file could
@@ -69,7 +39,7 @@ StoreResult loadArchive(const std::filesystem::path& file, Prepare prepare, Read
     }
     prepare();
     try {
-        CArchive ar(data);
+        CArchive ar(data, StoreClassRegistry());
         read(ar);
     } catch (const std::exception& e) {
         StoreResult result = failure(file.string() + ": " + e.what());
@@ -84,18 +54,6 @@ StoreResult loadArchive(const std::filesystem::path& file, Prepare prepare, Read
 bool StoreResult::IsMissing() const
 {
     return IsMissingFileError(fileError);
-}
-
-std::filesystem::path DataDirectory::Resolve(const std::string& stored) const
-{
-    std::string native = stored;
-#if !defined(_WIN32)
-    // Written on Windows as "setup.db\SETUP000".
-    for (char& c : native)
-        if (c == '\\')
-            c = '/';
-#endif
-    return root / NativePath(native);
 }
 
 StoreResult LoadArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& read)
@@ -258,6 +216,20 @@ StoreResult SaveContentHashes(const DataDirectory& dir, CContentHashCache& cache
     return saveCache(dir.SetupDb() / "hashes", cache);
 }
 
+ClassRegistry StoreClassRegistry()
+{
+    static const std::array<const CRuntimeClass*, 7> classes = {
+        &CPluginDirEntry::classCPluginDirEntry,
+        &CPluginEntry::classCPluginEntry,
+        &CRootItem::classCRootItem,
+        &CPIMIEntry::classCPIMIEntry,
+        &CPluginRestoreEntry::classCPluginRestoreEntry,
+        &CDescriptionEntry::classCDescriptionEntry,
+        &CLaunchBarEntry::classCLaunchBarEntry,
+    };
+    return classes;
+}
+
 std::vector<std::string> StoreFileNames()
 {
     std::vector<std::string> names = {"index",     "restore",    "pimiinfo", "keywords",
@@ -334,33 +306,6 @@ StoreResult PimiInfoBytes(const CPIMIManager& base, const CPIMIManager& added, s
     return ArchiveBytes([&](CArchive& ar) { ar.StoreMaps(base.m_entries, added.m_entries); }, bytes);
 }
 
-bool IsCatalogueFileName(const std::string& name)
-{
-    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    if (name.size() != 8 || !isDigit(name[5]) || !isDigit(name[6]) || !isDigit(name[7]))
-        return false;
-    for (std::size_t i = 0; i < 5; ++i) {
-        const char c = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
-        if (c != "SETUP"[i])
-            return false;
-    }
-    return true;
-}
-
-std::optional<std::filesystem::path> CatalogueFilePath(const DataDirectory& dir, const std::string& stored)
-{
-    // Exactly "setup.db", one separator of either kind (whatever system
-    // wrote the store), and a catalogue file's name.
-    constexpr std::string_view kHead = "setup.db";
-    if (stored.size() <= kHead.size() + 1 || stored.compare(0, kHead.size(), kHead) != 0 ||
-        (stored[kHead.size()] != '/' && stored[kHead.size()] != '\\'))
-        return std::nullopt;
-    const std::string name = stored.substr(kHead.size() + 1);
-    if (!IsCatalogueFileName(name))
-        return std::nullopt;
-    return dir.SetupDb() / NativePath(name);
-}
-
 std::optional<std::filesystem::path> KeepDamagedOriginal(const std::filesystem::path& file)
 {
     for (int i = 0; i < 100; ++i) {
@@ -376,20 +321,6 @@ std::optional<std::filesystem::path> KeepDamagedOriginal(const std::filesystem::
             return std::nullopt;
     }
     return std::nullopt;
-}
-
-std::string NewCatalogueFileName(const DataDirectory& dir)
-{
-    for (int i = 0; i < 100; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "SETUP%03d", i);
-        bool existed = false;
-        if (createExclusive(dir.SetupDb() / name, existed))
-            return std::string("setup.db") + static_cast<char>(std::filesystem::path::preferred_separator) + name;
-        if (!existed)
-            return {};  // setup.db missing or not writable: nothing can be created
-    }
-    return {};
 }
 
 }  // namespace vardel

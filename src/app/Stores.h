@@ -6,6 +6,10 @@
 // Loads never throw: a missing or unreadable store is skipped, and what was
 // read before a failure is kept. Saves never leave a truncated store behind.
 
+#include "base/Archive.h"
+#include "base/DataDirectory.h"
+#include "catalogue/PluginDirEntry.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -30,18 +34,6 @@ class CArchive;
 class CNonPluginCache;
 class CContentHashCache;
 
-// The directory that holds "setup.db" and "images.db" (by default the
-// process's current directory). The program never creates either.
-struct DataDirectory {
-    std::filesystem::path root = ".";
-
-    std::filesystem::path SetupDb() const { return root / "setup.db"; }
-    std::filesystem::path ImagesDb() const { return root / "images.db"; }
-    // A path as stored in a store file ("setup.db\SETUP000" written on
-    // Windows, "setup.db/SETUP000" here), resolved against the root.
-    std::filesystem::path Resolve(const std::string& stored) const;
-};
-
 // Outcome of a load or save; the message says what failed.
 struct StoreResult {
     bool ok = true;
@@ -60,7 +52,6 @@ struct StoreResult {
     bool IsMissing() const;
 };
 
-using DirectoryList = std::vector<std::unique_ptr<CPluginDirEntry>>;
 using LaunchBarList = std::vector<std::unique_ptr<CLaunchBarEntry>>;
 
 StoreResult LoadDirectoryList(const DataDirectory& dir, DirectoryList& list);
@@ -82,6 +73,9 @@ StoreResult SaveNonPlugins(const DataDirectory& dir, CNonPluginCache& cache);
 // cache: a load that fails in any way leaves it empty, to be rebuilt.
 StoreResult LoadContentHashes(const DataDirectory& dir, CContentHashCache& cache);
 StoreResult SaveContentHashes(const DataDirectory& dir, CContentHashCache& cache);
+
+// The record classes of the store files, and nothing else.
+ClassRegistry StoreClassRegistry();
 
 // The names of the store files in "setup.db" that Vardel writes (the
 // catalogue files SETUP000 to SETUP099 included).
@@ -125,25 +119,9 @@ StoreResult LoadArchiveFile(const std::filesystem::path& file, const std::functi
 // atomically; on failure the old file is untouched.
 StoreResult SaveArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& write);
 
-// The file a stored catalogue file name stands for, only when it names a
-// catalogue file directly inside "setup.db" ("setup.db\SETUP000" or
-// "setup.db/setup042": "SETUP" and three digits, in any case); nothing for
-// any other name, such as an empty one, an absolute path, a name with
-// further directories in it, or another store's ("setup.db/keywords",
-// "setup.db\SETUP000.damaged"). A store never directs a write or a delete
-// at anything but a catalogue file.
-std::optional<std::filesystem::path> CatalogueFilePath(const DataDirectory& dir, const std::string& stored);
-// True for a catalogue file's own name: "SETUP" and three digits, in any case.
-bool IsCatalogueFileName(const std::string& name);
-
 // Copies a damaged store file to a free name beside it ("index.damaged",
 // then "index.damaged.1" ... ".99"), never replacing a file. Returns the
 // copy's path; nothing when no free name is left or the copy fails.
 std::optional<std::filesystem::path> KeepDamagedOriginal(const std::filesystem::path& file);
-
-// Creates the first free catalogue file SETUP000..SETUP099 empty and returns
-// its stored name ("setup.db" + native separator + "SETUPnnn"); "" when all
-// 100 exist or the file cannot be created.
-std::string NewCatalogueFileName(const DataDirectory& dir);
 
 }  // namespace vardel

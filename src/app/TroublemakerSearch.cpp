@@ -1,9 +1,9 @@
 #include "app/TroublemakerSearch.h"
 
-#include "app/Archive.h"
 #include "app/ChangeHistory.h"
-#include "app/ChecksummedFile.h"
-#include "app/FileOps.h"
+#include "base/Archive.h"
+#include "base/ChecksummedFile.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginEntry.h"
 
 #include <algorithm>
@@ -74,7 +74,7 @@ std::vector<std::uint8_t> TroublemakerState::Encode() const
 bool TroublemakerState::Decode(std::span<const std::uint8_t> body)
 {
     try {
-        CArchive ar(body);
+        CArchive ar(body, ClassRegistry{});  // values only, no objects
         if (ar.ReadDword() != kVersion)
             return false;
         TroublemakerState s;

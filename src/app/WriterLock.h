@@ -9,8 +9,8 @@
 // drops when its holder ends, however it ends; the file's content names the
 // holder for the others' messages.
 
-#include "app/FileOps.h"
 #include "app/Stores.h"
+#include "base/FileOps.h"
 
 #include <chrono>
 #include <string>

@@ -1,15 +1,15 @@
 #include "catalogue/CatalogueScan.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "catalogue/DirectoryLister.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "catalogue/PluginTables.h"
-#include "modify/BlockFile.h"
-#include "modify/PluginRestoreManager.h"
+#include "pe/BlockFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "catalogue/DirectoryLister.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,6 +1,6 @@
 #include "catalogue/DirectorySetup.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginDirEntry.h"
 
 #include <filesystem>

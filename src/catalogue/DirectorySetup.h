@@ -3,7 +3,8 @@
 // checking a directory entry, adding it with a new catalogue file, removing
 // it with its catalogue file, and moving it up and down.
 
-#include "app/Stores.h"
+#include "base/DataDirectory.h"
+#include "catalogue/PluginDirEntry.h"
 
 #include <cstddef>
 #include <memory>

@@ -2,8 +2,8 @@
 
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
-#include "modify/PluginRestoreManager.h"
 #include "catalogue/PluginListManager.h"
+#include "catalogue/PluginRestoreManager.h"
 
 #include <algorithm>
 #include <unordered_set>

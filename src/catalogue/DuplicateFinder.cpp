@@ -1,7 +1,7 @@
 #include "catalogue/DuplicateFinder.h"
 
-#include "app/ContentHash.h"
-#include "app/FileOps.h"
+#include "base/ContentHash.h"
+#include "base/FileOps.h"
 #include "catalogue/ContentHashCache.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PluginListManager.h"

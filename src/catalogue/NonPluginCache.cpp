@@ -1,7 +1,7 @@
 #include "catalogue/NonPluginCache.h"
 
-#include "app/Archive.h"
-#include "app/FileOps.h"
+#include "base/Archive.h"
+#include "base/FileOps.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "catalogue/PIMIManager.h"
 
-#include "app/Archive.h"
+#include "base/Archive.h"
 #include "catalogue/PluginTables.h"
 
 namespace vardel {

@@ -2,7 +2,7 @@
 // The PiMI tail cache: the 16-byte tail of every PiMI filter's resource,
 // keyed by image base name (upper case).
 
-#include "app/Object.h"
+#include "base/Object.h"
 
 #include <array>
 #include <cstdint>

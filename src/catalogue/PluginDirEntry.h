@@ -1,9 +1,11 @@
 #pragma once
 // One configured plug-in directory and the name of its catalogue file.
 
-#include "app/Object.h"
+#include "base/Object.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace vardel {
 
@@ -22,5 +24,8 @@ public:
     int m_separator = 0;
     std::string m_catalogueFile;  // as stored: "setup.db" + separator + "SETUPnnn"
 };
+
+// The configured plug-in directories.
+using DirectoryList = std::vector<std::unique_ptr<CPluginDirEntry>>;
 
 }  // namespace vardel

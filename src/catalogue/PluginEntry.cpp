@@ -1,9 +1,9 @@
 #include "catalogue/PluginEntry.h"
 
-#include "app/Archive.h"
-#include "app/FileOps.h"
+#include "base/Archive.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginTables.h"
-#include "modify/BlockFile.h"
+#include "pe/BlockFile.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 // plug-in file; with the names derived from it and the two operations that
 // touch its file (refresh of name and category, enabling and disabling).
 
-#include "app/Object.h"
+#include "base/Object.h"
 
 #include <cstdint>
 #include <filesystem>

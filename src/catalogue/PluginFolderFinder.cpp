@@ -1,7 +1,7 @@
 #include "catalogue/PluginFolderFinder.h"
 
-#include "app/CodePage.h"
-#include "app/FileOps.h"
+#include "base/CodePage.h"
+#include "base/FileOps.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"

@@ -6,7 +6,7 @@
 // directory listings only (names, types, no file content), never follows a
 // symbolic link out of a prefix, and ends at a deadline or when stopped.
 
-#include "app/Stores.h"
+#include "catalogue/PluginDirEntry.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "catalogue/PluginListManager.h"
 
-#include "app/Archive.h"
+#include "base/Archive.h"
 
 namespace vardel {
 

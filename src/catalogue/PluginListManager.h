@@ -1,7 +1,7 @@
 #pragma once
 // The catalogue of one plug-in directory: its entries and the scanned roots.
 
-#include "app/Object.h"
+#include "base/Object.h"
 #include "catalogue/PluginEntry.h"
 
 #include <memory>

@@ -1,17 +1,17 @@
 #include "catalogue/PluginReader.h"
 
-#include "app/ByteReader.h"
+#include "base/ByteReader.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "catalogue/PluginTables.h"
-#include "modify/BlockFile.h"
-#include "modify/PatternSearch.h"
-#include "modify/PeImage.h"
-#include "modify/PluginRestoreManager.h"
-#include "modify/ResourceFile.h"
-#include "modify/ResourceLibrary.h"
-#include "modify/ResourceSpans.h"
+#include "catalogue/ResourceSpans.h"
+#include "pe/BlockFile.h"
+#include "pe/PatternSearch.h"
+#include "pe/PeImage.h"
+#include "pe/ResourceFile.h"
+#include "pe/ResourceLibrary.h"
 
 #include <algorithm>
 #include <array>

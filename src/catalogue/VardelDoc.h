@@ -4,7 +4,7 @@
 // session fills it with catalogues that scan jobs built; the document itself
 // reads no file. Window-free: observers of the session learn of changes.
 
-#include "app/Stores.h"
+#include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
 
 #include <array>

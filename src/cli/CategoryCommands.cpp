@@ -6,10 +6,10 @@
 #include "cli/Cli.h"
 #include "cli/ViewSupport.h"
 
-#include "app/CodePage.h"
-#include "app/MemorySettingsBackend.h"
+#include "app/PluginDetails.h"
 #include "app/Session.h"
-#include "catalogue/PluginDetails.h"
+#include "base/CodePage.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CatalogueEditor.h"

@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 
-#include "app/CodePage.h"
-#include "app/FileOps.h"
+#include "base/CodePage.h"
+#include "base/FileOps.h"
 
 #include <iostream>
 

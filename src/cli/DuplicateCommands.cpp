@@ -5,8 +5,8 @@
 
 #include "app/DirectoryEditing.h"
 #include "app/DuplicatesJob.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginTables.h"
 

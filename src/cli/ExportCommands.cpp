@@ -6,9 +6,9 @@
 
 #include "app/CatalogueExport.h"
 #include "app/ExportWriters.h"
-#include "app/FileOps.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
+#include "base/FileOps.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginDirEntry.h"
 
 #include <iostream>

@@ -4,8 +4,8 @@
 #include "cli/Cli.h"
 
 #include "app/Application.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginFolderFinder.h"
 

@@ -5,8 +5,8 @@
 
 #include "app/ChangeFollow.h"
 #include "app/ChangeHistory.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
+#include "base/MemorySettingsBackend.h"
 
 #include <ctime>
 

@@ -6,19 +6,19 @@
 #include "cli/EntryJson.h"
 #include "cli/ViewSupport.h"
 
-#include "app/CodePage.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/CodePage.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "catalogue/VardelDoc.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/CommandAvailability.h"
-#include "modify/PluginRestoreManager.h"
 
 #include <memory>
 #include <optional>

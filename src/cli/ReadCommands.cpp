@@ -5,16 +5,16 @@
 #include "cli/EntryJson.h"
 #include "cli/JsonStream.h"
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "catalogue/VardelDoc.h"
-#include "modify/PeImage.h"
-#include "modify/PluginRestoreManager.h"
+#include "pe/PeImage.h"
 
 #include <cstdio>
 #include <filesystem>

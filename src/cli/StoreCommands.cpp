@@ -5,16 +5,16 @@
 #include "cli/EntryJson.h"
 #include "cli/JsonStream.h"
 
-#include "app/Archive.h"
 #include "app/LaunchBarEntry.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/Archive.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 
 #include <iostream>

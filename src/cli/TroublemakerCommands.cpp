@@ -4,9 +4,9 @@
 #include "cli/Cli.h"
 #include "cli/ViewSupport.h"
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/TroublemakerSearch.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"

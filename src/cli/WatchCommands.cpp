@@ -4,8 +4,8 @@
 #include "cli/Cli.h"
 #include "cli/ViewSupport.h"
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/DiskListing.h"
 #include "catalogue/PluginDirEntry.h"
 

@@ -4,7 +4,7 @@
 #include "filterfactory/ParameterBlock.h"
 
 #include "catalogue/PluginEntry.h"
-#include "modify/ResourceLibrary.h"
+#include "pe/ResourceLibrary.h"
 
 #include <algorithm>
 #include <vector>

@@ -3,7 +3,7 @@
 
 #include "filterfactory/FilterRenderer.h"
 
-#include "app/Threads.h"
+#include "base/Threads.h"
 #include "zeltro.h"
 
 #include <algorithm>

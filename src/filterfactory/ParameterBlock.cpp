@@ -1,8 +1,8 @@
 #include "filterfactory/ParameterBlock.h"
 
-#include "modify/PatternSearch.h"
-#include "modify/ResourceFile.h"
-#include "modify/ResourceLibrary.h"
+#include "pe/PatternSearch.h"
+#include "pe/ResourceFile.h"
+#include "pe/ResourceLibrary.h"
 
 #include <algorithm>
 #include <cstring>

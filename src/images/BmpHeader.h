@@ -3,7 +3,7 @@
 // bytes (a BMP file or a clipboard block), with the checks every reader
 // applies before it allocates anything. Internal to the bitmap code.
 
-#include "app/ByteReader.h"
+#include "base/ByteReader.h"
 #include "images/DIB.h"
 
 #include <array>

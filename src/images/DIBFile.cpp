@@ -2,7 +2,7 @@
 
 #include "images/DIB.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "images/BmpHeader.h"
 
 #include <algorithm>

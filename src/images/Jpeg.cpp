@@ -7,7 +7,7 @@
 
 #include "images/Jpeg.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "images/DIB.h"
 #include "images/JPEGException.h"
 

@@ -1,6 +1,6 @@
 #include "images/PreviewImageManager.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginEntry.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"

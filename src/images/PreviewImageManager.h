@@ -4,7 +4,7 @@
 // with a current position. The directory listing is the store; there is no
 // index file. Renumbering never replaces an existing file.
 
-#include "app/Stores.h"
+#include "base/DataDirectory.h"
 
 #include <cstdint>
 #include <filesystem>

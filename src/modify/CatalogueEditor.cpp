@@ -1,6 +1,6 @@
 #include "modify/CatalogueEditor.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CommandAvailability.h"

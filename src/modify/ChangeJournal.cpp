@@ -1,7 +1,7 @@
 #include "modify/ChangeJournal.h"
 
-#include "app/Archive.h"
-#include "app/ChecksummedFile.h"
+#include "base/Archive.h"
+#include "base/ChecksummedFile.h"
 
 #include <algorithm>
 
@@ -172,7 +172,7 @@ bool CChangeJournal::Decode(std::span<const std::uint8_t> body)
     nextId = 1;
     nextUndoSerial = 1;
     try {
-        CArchive ar(body);
+        CArchive ar(body, ClassRegistry{});  // values only, no objects
         if (ar.ReadDword() != kVersion)
             return false;
         CChangeJournal read;

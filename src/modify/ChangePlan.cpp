@@ -1,9 +1,9 @@
 #include "modify/ChangePlan.h"
 
-#include "catalogue/PluginDetails.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CommandAvailability.h"
+#include "pe/PeImage.h"
 
 #include <algorithm>
 #include <unordered_set>

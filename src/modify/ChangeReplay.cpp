@@ -1,6 +1,6 @@
 #include "modify/ChangeReplay.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "modify/PluginFile.h"
 #include "modify/PluginWriter.h"
 

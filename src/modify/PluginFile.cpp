@@ -1,6 +1,6 @@
 #include "modify/PluginFile.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginEntry.h"
 
 #include <cerrno>

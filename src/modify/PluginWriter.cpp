@@ -1,11 +1,11 @@
 #include "modify/PluginWriter.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PatternSearch.h"
+#include "catalogue/ResourceSpans.h"
 #include "modify/PluginFile.h"
-#include "modify/ResourceSpans.h"
+#include "pe/PatternSearch.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "search/DescriptionListManager.h"
 
-#include "app/Archive.h"
+#include "base/Archive.h"
 
 namespace vardel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // User descriptions and keywords of plug-ins, keyed by description key.
 
-#include "app/Object.h"
+#include "base/Object.h"
 
 #include <memory>
 #include <string>

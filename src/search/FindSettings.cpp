@@ -1,6 +1,6 @@
 #include "search/FindSettings.h"
 
-#include "app/Application.h"
+#include "base/SettingsBackend.h"
 
 namespace vardel {
 

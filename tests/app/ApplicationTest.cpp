@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/MemorySettingsBackend.h"
+#include "base/MemorySettingsBackend.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 #include "support/TestSupport.h"
 

@@ -6,10 +6,10 @@
 
 #include "app/ChangeFollow.h"
 #include "app/ChangeHistory.h"
-#include "app/FileOps.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/FileOps.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"

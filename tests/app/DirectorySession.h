@@ -3,9 +3,9 @@
 // directory on its list, selected: the set-up of the suites that change
 // plug-in files and start the program again.
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "support/TestSupport.h"

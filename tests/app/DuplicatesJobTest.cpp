@@ -3,9 +3,9 @@
 
 #include "app/DirectoryEditing.h"
 #include "app/DuplicatesJob.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"

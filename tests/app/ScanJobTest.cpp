@@ -2,13 +2,13 @@
 // catalogue on show, report progress, stop when asked and change nothing
 // then, and keep the originals they found at once.
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

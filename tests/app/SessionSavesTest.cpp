@@ -3,14 +3,14 @@
 // that loads what was saved just before it, exit after the last save, and
 // failures told once they are known.
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

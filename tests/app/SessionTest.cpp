@@ -1,15 +1,15 @@
 // The session's start-up and exit sequences and its guards for the stores:
 // stale temporary files, partly readable stores, damaged directory paths.
 
-#include "app/Archive.h"
 #include "app/LaunchBarEntry.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/Archive.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 #include "support/TestSupport.h"
 

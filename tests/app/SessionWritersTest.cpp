@@ -2,14 +2,14 @@
 // while another program holds the data directory, and never by removing the
 // temporary file of a save that is still being made.
 
-#include "app/FileOps.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
 #include "app/WriterLock.h"
+#include "base/FileOps.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 #include "support/TestSupport.h"
 

@@ -1,11 +1,11 @@
-#include "app/Archive.h"
-#include "app/FileOps.h"
 #include "app/LaunchBarEntry.h"
 #include "app/Stores.h"
+#include "base/Archive.h"
+#include "base/FileOps.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 #include "support/RawArchive.h"
 #include "support/TestSupport.h"
@@ -211,7 +211,7 @@ TEST_F(Stores, EveryTruncationKeepsAPrefixOfTheEntries)
     for (std::size_t n = 0; n < full.size(); ++n) {
         const Bytes cut(full.begin(), full.begin() + static_cast<long>(n));
         CPluginListManager back;
-        CArchive in(cut);
+        CArchive in(cut, StoreClassRegistry());
         EXPECT_THROW(
             {
                 in.ReadDword();
@@ -242,7 +242,7 @@ TEST_F(Stores, CorruptedBytesNeverCrash)
             bad[rng() % bad.size()] = static_cast<std::uint8_t>(rng());
         CPluginRestoreManager back;
         try {
-            CArchive in(bad);
+            CArchive in(bad, StoreClassRegistry());
             back.Serialize(in);
         } catch (const ArchiveError&) {
         }

@@ -3,10 +3,10 @@
 // the search goes on in a new program and completes a step cut short, and
 // its end leaves every file with its bytes and name from before the start.
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
 #include "app/TroublemakerSearch.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"

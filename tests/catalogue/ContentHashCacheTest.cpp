@@ -1,7 +1,7 @@
 #include "app/Application.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/ContentHashCache.h"
 #include "support/TestSupport.h"
 

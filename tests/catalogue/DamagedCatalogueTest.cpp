@@ -3,9 +3,9 @@
 // catalogue file that broke off part way is kept beside it before the
 // refreshed one is saved over it.
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"

@@ -2,7 +2,7 @@
 // size and time, what differs between two of them, and finding the plug-ins
 // shown before in a catalogue read afresh.
 
-#include "catalogue/CatalogueView.h"
+#include "app/CatalogueView.h"
 #include "catalogue/DiskListing.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"

@@ -1,7 +1,8 @@
-#include "app/Archive.h"
+#include "app/Stores.h"
+#include "base/Archive.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginTables.h"
-#include "modify/BlockFile.h"
+#include "pe/BlockFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ TEST(PluginEntry, IndexInFileIsStoredBeforeTheNoCategoryFlag)
     EXPECT_EQ(d.size(), 1u + 10 * 4 + 1 + 1 + 5 * 4);  // 18 items
 
     CPluginEntry back;
-    CArchive in(d);
+    CArchive in(d, StoreClassRegistry());
     back.Serialize(in);
     EXPECT_EQ(back.m_indexInFile, 3);
     EXPECT_EQ(back.m_noCategory, 1);

@@ -2,10 +2,10 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "catalogue/PluginTables.h"
-#include "modify/PluginRestoreManager.h"
-#include "modify/ResourceLibrary.h"
-#include "modify/ResourceSpans.h"
+#include "catalogue/ResourceSpans.h"
+#include "pe/ResourceLibrary.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Selecting directories and "Re-Scan all" through the session: the full
 // scan, the refresh against a stored catalogue, and the document's state.
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"

@@ -3,18 +3,18 @@
 // or its new bytes (and its old or its new name), never anything between;
 // the next command finds the data directory free and tidies up after it.
 
-#include "CliTestSupport.h"
 #include "support/TestSupport.h"
+#include "CliTestSupport.h"
 
-#include "app/FileOps.h"
 #include "app/LaunchBarEntry.h"
 #include "app/Stores.h"
+#include "base/FileOps.h"
 #include "catalogue/NonPluginCache.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "modify/ChangeJournal.h"
-#include "modify/PluginRestoreManager.h"
 #include "search/DescriptionListManager.h"
 
 #include <gtest/gtest.h>

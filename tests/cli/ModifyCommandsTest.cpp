@@ -8,9 +8,9 @@
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
-#include "modify/PluginRestoreManager.h"
-#include "CliTestSupport.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "support/TestSupport.h"
+#include "CliTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -2,7 +2,7 @@
 
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginTables.h"
-#include "modify/ResourceLibrary.h"
+#include "pe/ResourceLibrary.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

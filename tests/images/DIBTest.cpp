@@ -1,6 +1,6 @@
 #include "images/DIB.h"
 
-#include "app/ByteReader.h"
+#include "base/ByteReader.h"
 
 #include "images/ImageTestSupport.h"
 #include "support/TestSupport.h"

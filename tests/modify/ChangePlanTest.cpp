@@ -6,8 +6,8 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "modify/ChangePlan.h"
-#include "modify/PluginRestoreManager.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -6,13 +6,13 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
+#include "catalogue/PluginRestoreManager.h"
+#include "catalogue/ResourceSpans.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/CategoryDialog.h"
 #include "modify/CommandAvailability.h"
-#include "modify/PluginRestoreManager.h"
 #include "modify/PluginWriter.h"
-#include "modify/ResourceLibrary.h"
-#include "modify/ResourceSpans.h"
+#include "pe/ResourceLibrary.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-#include "app/Archive.h"
+#include "app/Stores.h"
+#include "base/Archive.h"
 #include "search/DescriptionListManager.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ TEST(DescriptionListManager, SerializesInAppendOrder)
     db.Serialize(out);
     CDescriptionListManager back;
     back.SetFromTexts("old", "o", "");
-    CArchive in(out.Data());
+    CArchive in(out.Data(), StoreClassRegistry());
     back.Serialize(in);
     ASSERT_EQ(back.m_entries.size(), 2u);
     EXPECT_EQ(back.m_entries[0]->m_key, "Z");

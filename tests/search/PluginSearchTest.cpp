@@ -1,6 +1,6 @@
 #include "search/PluginSearch.h"
 
-#include "app/MemorySettingsBackend.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginTables.h"
 #include "filterfactory/ParameterBlock.h"

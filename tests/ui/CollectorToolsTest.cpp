@@ -5,17 +5,17 @@
 #include "UiTestSupport.h"
 
 #include "app/Session.h"
-#include "catalogue/LabelListView.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
-#include "catalogue/PluginListModel.h"
-#include "catalogue/VardelView.h"
-#include "dialogs/DuplicatesDialog.h"
-#include "dialogs/SetupDialog.h"
-#include "mainwindow/MainFrame.h"
-#include "mainwindow/StatusPanes.h"
-#include "session/DiskFollower.h"
-#include "session/SessionAdapter.h"
+#include "ui/catalogue/LabelListView.h"
+#include "ui/catalogue/PluginListModel.h"
+#include "ui/catalogue/VardelView.h"
+#include "ui/dialogs/DuplicatesDialog.h"
+#include "ui/dialogs/SetupDialog.h"
+#include "ui/mainwindow/MainFrame.h"
+#include "ui/mainwindow/StatusPanes.h"
+#include "ui/session/DiskFollower.h"
+#include "ui/session/SessionAdapter.h"
 
 #include <QApplication>
 #include <QFileDialog>

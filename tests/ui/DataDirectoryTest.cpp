@@ -5,13 +5,13 @@
 
 #include "UiTestSupport.h"
 
-#include "app/FileOps.h"
 #include "app/Session.h"
 #include "app/WriterLock.h"
-#include "mainwindow/MainFrame.h"
-#include "session/DataDirectorySetup.h"
-#include "settings/QtSettingsBackend.h"
+#include "base/FileOps.h"
 #include "support/TestSupport.h"
+#include "ui/mainwindow/MainFrame.h"
+#include "ui/session/DataDirectorySetup.h"
+#include "ui/settings/QtSettingsBackend.h"
 
 #include <QMessageBox>
 #include <QProcess>

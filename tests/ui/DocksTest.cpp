@@ -2,23 +2,23 @@
 // information bar, driven through their widgets on the offscreen platform.
 
 #include "app/LaunchBarEntry.h"
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
 #include "app/Stores.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginListManager.h"
-#include "dialogs/LaunchBarEntryDialog.h"
-#include "docks/IconButton.h"
-#include "docks/InformationBar.h"
-#include "docks/LaunchBar.h"
-#include "docks/PreviewBar.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
-#include "preview/PreviewWnd.h"
-#include "resources/Icons.h"
 #include "search/DescriptionListManager.h"
+#include "support/RawArchive.h"
+#include "ui/common/IconButton.h"
+#include "ui/dialogs/LaunchBarEntryDialog.h"
+#include "ui/docks/InformationBar.h"
+#include "ui/docks/LaunchBar.h"
+#include "ui/preview/PreviewBar.h"
+#include "ui/preview/PreviewWnd.h"
+#include "ui/resources/Icons.h"
 #include "SessionFixture.h"
 #include "UiTestSupport.h"
-#include "support/RawArchive.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

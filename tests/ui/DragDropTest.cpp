@@ -4,11 +4,11 @@
 #include "UiTestSupport.h"
 
 #include "app/Session.h"
-#include "catalogue/CategoryListModel.h"
-#include "catalogue/LabelListView.h"
-#include "catalogue/PluginListModel.h"
-#include "catalogue/VardelView.h"
-#include "mainwindow/MainFrame.h"
+#include "ui/catalogue/CategoryListModel.h"
+#include "ui/catalogue/LabelListView.h"
+#include "ui/catalogue/PluginListModel.h"
+#include "ui/catalogue/VardelView.h"
+#include "ui/mainwindow/MainFrame.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

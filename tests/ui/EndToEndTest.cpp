@@ -8,13 +8,13 @@
 #include "app/InstanceManager.h"
 #include "app/Session.h"
 #include "images/DIB.h"
-#include "catalogue/CategoryListModel.h"
-#include "catalogue/LabelListView.h"
-#include "catalogue/PluginListModel.h"
-#include "catalogue/VardelView.h"
-#include "mainwindow/DirectoryMenu.h"
-#include "mainwindow/MainFrame.h"
-#include "session/SessionAdapter.h"
+#include "ui/catalogue/CategoryListModel.h"
+#include "ui/catalogue/LabelListView.h"
+#include "ui/catalogue/PluginListModel.h"
+#include "ui/catalogue/VardelView.h"
+#include "ui/mainwindow/DirectoryMenu.h"
+#include "ui/mainwindow/MainFrame.h"
+#include "ui/session/SessionAdapter.h"
 
 #include <QAction>
 #include <QImage>

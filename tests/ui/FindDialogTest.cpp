@@ -2,19 +2,19 @@
 // search looks in, the result list and its sort, and the preview of a hit,
 // driven through its widgets on the offscreen platform.
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"
-#include "common/WorkerThreads.h"
-#include "find/FindDialog.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
-#include "preview/FilterPreview.h"
-#include "preview/PreviewWnd.h"
-#include "properties/PluginDetailSheet.h"
 #include "search/DescriptionListManager.h"
+#include "ui/common/WorkerThreads.h"
+#include "ui/find/FindDialog.h"
+#include "ui/preview/FilterPreview.h"
+#include "ui/preview/PreviewWnd.h"
+#include "ui/properties/PluginDetailSheet.h"
 #include "SessionFixture.h"
 #include "UiTestSupport.h"
 

@@ -7,15 +7,15 @@
 #include "app/ChangeHistory.h"
 #include "app/Session.h"
 #include "app/TroublemakerSearch.h"
-#include "catalogue/LabelListView.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "catalogue/VardelView.h"
-#include "dialogs/HistoryDialog.h"
-#include "dialogs/TroublemakerDialog.h"
-#include "mainwindow/HistoryActions.h"
-#include "mainwindow/MainFrame.h"
 #include "modify/CatalogueEditor.h"
+#include "ui/catalogue/LabelListView.h"
+#include "ui/catalogue/VardelView.h"
+#include "ui/dialogs/HistoryDialog.h"
+#include "ui/dialogs/TroublemakerDialog.h"
+#include "ui/mainwindow/HistoryActions.h"
+#include "ui/mainwindow/MainFrame.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -3,17 +3,17 @@
 // of slider moves while renderings run, and the main window's preview bar.
 
 
-#include "PropertiesTestSupport.h"
-#include "UiTestSupport.h"
-#include "common/Clipboard.h"
-#include "common/Convert.h"
-#include "docks/PreviewBar.h"
 #include "filterfactory/FilterRenderer.h"
 #include "filterfactory/ParameterBlock.h"
 #include "filterfactory/RenderService.h"
-#include "preview/FilterPreview.h"
-#include "preview/PreviewWnd.h"
-#include "properties/PluginPreviewProp.h"
+#include "ui/common/Clipboard.h"
+#include "ui/common/Convert.h"
+#include "ui/preview/FilterPreview.h"
+#include "ui/preview/PreviewBar.h"
+#include "ui/preview/PreviewWnd.h"
+#include "ui/properties/PluginPreviewProp.h"
+#include "PropertiesTestSupport.h"
+#include "UiTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>

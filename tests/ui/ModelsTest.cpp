@@ -4,13 +4,13 @@
 
 #include "UiTestSupport.h"
 
-#include "catalogue/CategoryListModel.h"
-#include "catalogue/LabelListView.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "catalogue/PluginListModel.h"
 #include "catalogue/PluginTables.h"
-#include "resources/Icons.h"
+#include "ui/catalogue/CategoryListModel.h"
+#include "ui/catalogue/LabelListView.h"
+#include "ui/catalogue/PluginListModel.h"
+#include "ui/resources/Icons.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>

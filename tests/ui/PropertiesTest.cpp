@@ -2,18 +2,18 @@
 // formulas, preview images), the clipboard and the signed-file question,
 // driven through their widgets on the offscreen platform.
 
-#include "PropertiesTestSupport.h"
-#include "UiTestSupport.h"
-#include "common/Clipboard.h"
-#include "common/Convert.h"
 #include "filterfactory/ParameterBlock.h"
 #include "images/PreviewImageManager.h"
-#include "preview/PreviewWnd.h"
-#include "properties/PluginFFCodeProp.h"
-#include "properties/PluginFixedPreviewProp.h"
-#include "properties/PluginPreviewProp.h"
-#include "preview/FilterPreview.h"
 #include "search/DescriptionListManager.h"
+#include "ui/common/Clipboard.h"
+#include "ui/common/Convert.h"
+#include "ui/preview/FilterPreview.h"
+#include "ui/preview/PreviewWnd.h"
+#include "ui/properties/PluginFFCodeProp.h"
+#include "ui/properties/PluginFixedPreviewProp.h"
+#include "ui/properties/PluginPreviewProp.h"
+#include "PropertiesTestSupport.h"
+#include "UiTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>

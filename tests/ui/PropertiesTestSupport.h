@@ -3,10 +3,10 @@
 // "images.db" and "preview", a session over it and a catalogue read from the
 // test plug-ins.
 
-#include "SessionFixture.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
-#include "properties/PluginDetailSheet.h"
+#include "ui/properties/PluginDetailSheet.h"
+#include "SessionFixture.h"
 
 #include <QImage>
 #include <QStringList>

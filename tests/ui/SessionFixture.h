@@ -3,8 +3,8 @@
 // "setup.db" and "images.db" below a temporary directory, a session over
 // it, and the look-up of a window's parts by object name.
 
-#include "app/MemorySettingsBackend.h"
 #include "app/Session.h"
+#include "base/MemorySettingsBackend.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "catalogue/PluginReader.h"

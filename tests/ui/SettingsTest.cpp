@@ -2,9 +2,9 @@
 // INI file under their sections, the window placement keeps its ten values,
 // and a placement off every screen is not used.
 
-#include "settings/GuiSettings.h"
-#include "settings/QtSettingsBackend.h"
 #include "support/TestSupport.h"
+#include "ui/settings/GuiSettings.h"
+#include "ui/settings/QtSettingsBackend.h"
 
 #include <QFile>
 #include <QSettings>

@@ -1,17 +1,17 @@
-#include "catalogue/CatalogueCommands.h"
+#include "ui/catalogue/CatalogueCommands.h"
 
 #include "app/Session.h"
 #include "catalogue/CatalogueScan.h"
-#include "catalogue/FileProbe.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "common/Convert.h"
-#include "dialogs/CategoryDialog.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/ChangePlan.h"
 #include "modify/CommandAvailability.h"
-#include "session/UserMessages.h"
+#include "ui/catalogue/FileProbe.h"
+#include "ui/common/Convert.h"
+#include "ui/dialogs/CategoryDialog.h"
+#include "ui/session/UserMessages.h"
 
 #include <QApplication>
 #include <QMessageBox>

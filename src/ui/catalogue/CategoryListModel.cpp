@@ -1,9 +1,9 @@
-#include "catalogue/CategoryListModel.h"
+#include "ui/catalogue/CategoryListModel.h"
 
 #include "catalogue/PluginListManager.h"
-#include "common/Convert.h"
 #include "modify/CommandAvailability.h"
-#include "resources/Icons.h"
+#include "ui/common/Convert.h"
+#include "ui/resources/Icons.h"
 
 #include <QDataStream>
 #include <QIODevice>

@@ -6,7 +6,7 @@
 // dragged from the plug-in list may be dropped on a category row. Filling
 // it reads the catalogue once and no plug-in file.
 
-#include "catalogue/CatalogueView.h"
+#include "app/CatalogueView.h"
 
 #include <QAbstractListModel>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "catalogue/ClassSelector.h"
+#include "ui/catalogue/ClassSelector.h"
 
 #include <QKeyEvent>
 #include <QMenu>

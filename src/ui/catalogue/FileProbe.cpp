@@ -1,4 +1,4 @@
-#include "catalogue/FileProbe.h"
+#include "ui/catalogue/FileProbe.h"
 
 #include "catalogue/PluginEntry.h"
 #include "modify/CommandAvailability.h"

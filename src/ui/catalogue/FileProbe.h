@@ -6,7 +6,7 @@
 // cursor shows while one runs. The work gets copies of what it reads, never
 // pointers into the catalogue.
 
-#include "common/WorkerThreads.h"
+#include "ui/common/WorkerThreads.h"
 
 #include <QApplication>
 #include <QObject>

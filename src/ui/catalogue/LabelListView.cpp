@@ -1,4 +1,4 @@
-#include "catalogue/LabelListView.h"
+#include "ui/catalogue/LabelListView.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,10 +1,10 @@
-#include "catalogue/PluginListModel.h"
+#include "ui/catalogue/PluginListModel.h"
 
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "common/Convert.h"
 #include "modify/CommandAvailability.h"
-#include "resources/Icons.h"
+#include "ui/common/Convert.h"
+#include "ui/resources/Icons.h"
 
 #include <QDataStream>
 #include <QIODevice>

@@ -5,8 +5,8 @@
 // Rows that may be renamed are editable (the edit goes to renameRequested);
 // selected rows can be dragged onto a category.
 
-#include "catalogue/CatalogueView.h"
-#include "catalogue/CategoryListModel.h"
+#include "app/CatalogueView.h"
+#include "ui/catalogue/CategoryListModel.h"
 
 #include <QAbstractListModel>
 #include <QStringList>

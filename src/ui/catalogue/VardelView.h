@@ -4,7 +4,7 @@
 // width change between the two lists. It owns the plug-in and category
 // commands (as actions, with their availability) and their context menus.
 
-#include "catalogue/CatalogueView.h"
+#include "app/CatalogueView.h"
 #include "catalogue/PluginEntry.h"
 
 #include <QStringList>

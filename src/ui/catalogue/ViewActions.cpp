@@ -1,10 +1,10 @@
-#include "catalogue/ViewActions.h"
+#include "ui/catalogue/ViewActions.h"
 
+#include "app/CatalogueView.h"
 #include "app/FreeMemory.h"
-#include "catalogue/CatalogueView.h"
-#include "find/FindDialog.h"
-#include "properties/PluginDetailSheet.h"
-#include "resources/Icons.h"
+#include "ui/find/FindDialog.h"
+#include "ui/properties/PluginDetailSheet.h"
+#include "ui/resources/Icons.h"
 
 #include <QAction>
 #include <QCoreApplication>

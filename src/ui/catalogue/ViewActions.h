@@ -3,7 +3,7 @@
 // and icons, the translated class names, and the two windows the view opens
 // ("Plugin Details" and "Find Plugins").
 
-#include "catalogue/VardelView.h"
+#include "ui/catalogue/VardelView.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "common/Clipboard.h"
+#include "ui/common/Clipboard.h"
 
-#include "common/Convert.h"
 #include "images/DIB.h"
+#include "ui/common/Convert.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
-#include "common/Convert.h"
+#include "ui/common/Convert.h"
 
-#include "app/CodePage.h"
-#include "app/FileOps.h"
+#include "base/CodePage.h"
+#include "base/FileOps.h"
 #include "images/DIB.h"
 
 #include <cstring>

@@ -2,7 +2,7 @@
 // The one place where the desktop program converts between the core's
 // texts, paths and bitmaps and Qt's QString and QImage. Stored texts are
 // 8-bit code page (Windows-1252) strings; paths held in records are the
-// file system's own bytes (see app/FileOps.h).
+// file system's own bytes (see base/FileOps.h).
 
 #include <QImage>
 #include <QString>

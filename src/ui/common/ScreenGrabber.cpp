@@ -1,6 +1,6 @@
-#include "common/ScreenGrabber.h"
+#include "ui/common/ScreenGrabber.h"
 
-#include "common/Convert.h"
+#include "ui/common/Convert.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

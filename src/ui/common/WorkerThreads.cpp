@@ -1,4 +1,4 @@
-#include "common/WorkerThreads.h"
+#include "ui/common/WorkerThreads.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,9 +1,9 @@
-#include "dialogs/AboutDialog.h"
+#include "ui/dialogs/AboutDialog.h"
 
 #include "app/Session.h"
-#include "dialogs/DialogGeometry.h"
-#include "dialogs/RestoreMonitorDialog.h"
-#include "docks/IconButton.h"
+#include "ui/common/IconButton.h"
+#include "ui/dialogs/DialogGeometry.h"
+#include "ui/dialogs/RestoreMonitorDialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
-#include "dialogs/CategoryDialog.h"
+#include "ui/dialogs/CategoryDialog.h"
 
 #include "ui_CategoryDialog.h"
 
-#include "common/Convert.h"
-#include "dialogs/DialogGeometry.h"
+#include "ui/common/Convert.h"
+#include "ui/dialogs/DialogGeometry.h"
 
 #include <QPushButton>
 

@@ -1,6 +1,6 @@
-#include "dialogs/DialogGeometry.h"
+#include "ui/dialogs/DialogGeometry.h"
 
-#include "settings/QtSettingsBackend.h"
+#include "ui/settings/QtSettingsBackend.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,9 +1,9 @@
-#include "dialogs/DirectoryDialog.h"
+#include "ui/dialogs/DirectoryDialog.h"
 #include "ui_DirectoryDialog.h"
 
 #include "catalogue/PluginDirEntry.h"
-#include "common/Convert.h"
-#include "dialogs/DialogGeometry.h"
+#include "ui/common/Convert.h"
+#include "ui/dialogs/DialogGeometry.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,12 +1,12 @@
-#include "dialogs/DuplicatesDialog.h"
+#include "ui/dialogs/DuplicatesDialog.h"
 
 #include "app/DirectoryEditing.h"
 #include "app/Session.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginTables.h"
-#include "common/Convert.h"
-#include "common/WorkerThreads.h"
-#include "session/UserMessages.h"
+#include "ui/common/Convert.h"
+#include "ui/common/WorkerThreads.h"
+#include "ui/session/UserMessages.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

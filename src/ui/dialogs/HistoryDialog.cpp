@@ -1,9 +1,9 @@
-#include "dialogs/HistoryDialog.h"
+#include "ui/dialogs/HistoryDialog.h"
 
 #include "app/ChangeHistory.h"
 #include "app/Session.h"
-#include "common/Convert.h"
-#include "session/UserMessages.h"
+#include "ui/common/Convert.h"
+#include "ui/session/UserMessages.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>

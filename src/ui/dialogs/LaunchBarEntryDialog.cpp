@@ -1,10 +1,10 @@
-#include "dialogs/LaunchBarEntryDialog.h"
+#include "ui/dialogs/LaunchBarEntryDialog.h"
 #include "ui_LaunchBarEntryDialog.h"
 
 #include "app/LaunchBarEntry.h"
-#include "common/Convert.h"
-#include "dialogs/DialogGeometry.h"
-#include "docks/IconButton.h"
+#include "ui/common/Convert.h"
+#include "ui/common/IconButton.h"
+#include "ui/dialogs/DialogGeometry.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

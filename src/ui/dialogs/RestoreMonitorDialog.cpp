@@ -1,9 +1,9 @@
-#include "dialogs/RestoreMonitorDialog.h"
+#include "ui/dialogs/RestoreMonitorDialog.h"
 
-#include "common/Convert.h"
-#include "dialogs/DialogGeometry.h"
-#include "modify/PluginRestoreManager.h"
+#include "catalogue/PluginRestoreManager.h"
 #include "search/PluginSearch.h"
+#include "ui/common/Convert.h"
+#include "ui/dialogs/DialogGeometry.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

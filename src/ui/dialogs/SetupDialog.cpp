@@ -1,13 +1,13 @@
-#include "dialogs/SetupDialog.h"
+#include "ui/dialogs/SetupDialog.h"
 #include "ui_SetupDialog.h"
 
 #include "app/Session.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
-#include "common/Convert.h"
-#include "common/WorkerThreads.h"
-#include "dialogs/DialogGeometry.h"
-#include "dialogs/DirectoryDialog.h"
+#include "ui/common/Convert.h"
+#include "ui/common/WorkerThreads.h"
+#include "ui/dialogs/DialogGeometry.h"
+#include "ui/dialogs/DirectoryDialog.h"
 
 #include <QDir>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "dialogs/TipDialog.h"
+#include "ui/dialogs/TipDialog.h"
 
-#include "dialogs/DialogGeometry.h"
+#include "ui/dialogs/DialogGeometry.h"
 
 #include <QDialogButtonBox>
 #include <QFrame>

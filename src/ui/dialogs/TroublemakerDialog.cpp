@@ -1,4 +1,4 @@
-#include "dialogs/TroublemakerDialog.h"
+#include "ui/dialogs/TroublemakerDialog.h"
 
 #include "app/ChangeFollow.h"
 #include "app/ChangeHistory.h"
@@ -7,9 +7,9 @@
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
-#include "common/Convert.h"
-#include "common/WorkerThreads.h"
-#include "session/UserMessages.h"
+#include "ui/common/Convert.h"
+#include "ui/common/WorkerThreads.h"
+#include "ui/session/UserMessages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,8 +1,8 @@
-#include "docks/InformationBar.h"
+#include "ui/docks/InformationBar.h"
 
+#include "app/PluginInformation.h"
 #include "app/Session.h"
-#include "catalogue/PluginInformation.h"
-#include "common/Convert.h"
+#include "ui/common/Convert.h"
 
 #include <QGridLayout>
 #include <QLabel>

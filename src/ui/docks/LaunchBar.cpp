@@ -1,10 +1,10 @@
-#include "docks/LaunchBar.h"
+#include "ui/docks/LaunchBar.h"
 
 #include "app/LaunchBarEntry.h"
 #include "app/Session.h"
-#include "common/Convert.h"
-#include "dialogs/LaunchBarEntryDialog.h"
-#include "docks/IconButton.h"
+#include "ui/common/Convert.h"
+#include "ui/common/IconButton.h"
+#include "ui/dialogs/LaunchBarEntryDialog.h"
 
 #include <QBoxLayout>
 #include <QContextMenuEvent>

@@ -1,19 +1,19 @@
-#include "find/FindDialog.h"
+#include "ui/find/FindDialog.h"
 
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
-#include "common/Convert.h"
-#include "common/WorkerThreads.h"
 #include "filterfactory/ParameterBlock.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
 #include "images/PreviewImageManager.h"
-#include "preview/FilterPreview.h"
-#include "preview/PreviewWnd.h"
-#include "find/SearchResultModel.h"
-#include "properties/PluginDetailSheet.h"
 #include "search/DescriptionListManager.h"
+#include "ui/common/Convert.h"
+#include "ui/common/WorkerThreads.h"
+#include "ui/find/SearchResultModel.h"
+#include "ui/preview/FilterPreview.h"
+#include "ui/preview/PreviewWnd.h"
+#include "ui/properties/PluginDetailSheet.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
-#include "find/SearchResultModel.h"
+#include "ui/find/SearchResultModel.h"
 
-#include "common/Convert.h"
+#include "ui/common/Convert.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
-#include "mainwindow/DirectoryMenu.h"
+#include "ui/mainwindow/DirectoryMenu.h"
 
 #include "app/Session.h"
 #include "catalogue/PluginDirEntry.h"
-#include "common/Convert.h"
-#include "resources/Icons.h"
+#include "ui/common/Convert.h"
+#include "ui/resources/Icons.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,6 @@
-#include "mainwindow/FrameActions.h"
+#include "ui/mainwindow/FrameActions.h"
 
-#include "resources/Icons.h"
+#include "ui/resources/Icons.h"
 
 #include <QAction>
 #include <QCoreApplication>

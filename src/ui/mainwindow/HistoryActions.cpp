@@ -1,14 +1,14 @@
-#include "mainwindow/HistoryActions.h"
+#include "ui/mainwindow/HistoryActions.h"
 
 #include "app/ChangeFollow.h"
 #include "app/Session.h"
 #include "app/TroublemakerSearch.h"
-#include "common/Convert.h"
-#include "common/WorkerThreads.h"
-#include "dialogs/HistoryDialog.h"
-#include "dialogs/TroublemakerDialog.h"
-#include "resources/Icons.h"
-#include "session/UserMessages.h"
+#include "ui/common/Convert.h"
+#include "ui/common/WorkerThreads.h"
+#include "ui/dialogs/HistoryDialog.h"
+#include "ui/dialogs/TroublemakerDialog.h"
+#include "ui/resources/Icons.h"
+#include "ui/session/UserMessages.h"
 
 #include <QAction>
 #include <QKeySequence>

@@ -4,7 +4,7 @@
 // the preview bar and the information bar, around the main view. Keeps its
 // placement and the bars' layout in the settings between runs.
 
-#include "mainwindow/FrameActions.h"
+#include "ui/mainwindow/FrameActions.h"
 
 #include <QMainWindow>
 

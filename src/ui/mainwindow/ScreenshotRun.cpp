@@ -1,12 +1,12 @@
-#include "mainwindow/ScreenshotRun.h"
+#include "ui/mainwindow/ScreenshotRun.h"
 
-#include "catalogue/CategoryListModel.h"
-#include "catalogue/LabelListView.h"
-#include "catalogue/PluginListModel.h"
-#include "catalogue/VardelView.h"
-#include "mainwindow/MainFrame.h"
-#include "properties/PluginDetailSheet.h"
-#include "session/SessionAdapter.h"
+#include "ui/catalogue/CategoryListModel.h"
+#include "ui/catalogue/LabelListView.h"
+#include "ui/catalogue/PluginListModel.h"
+#include "ui/catalogue/VardelView.h"
+#include "ui/mainwindow/MainFrame.h"
+#include "ui/properties/PluginDetailSheet.h"
+#include "ui/session/SessionAdapter.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "mainwindow/StatusPanes.h"
+#include "ui/mainwindow/StatusPanes.h"
 
-#include "resources/Icons.h"
+#include "ui/resources/Icons.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -1,10 +1,10 @@
-#include "preview/FilterPreview.h"
+#include "ui/preview/FilterPreview.h"
 
 #include "app/Session.h"
-#include "common/Convert.h"
-#include "docks/PreviewBar.h"
 #include "images/DIB.h"
-#include "preview/PreviewWnd.h"
+#include "ui/common/Convert.h"
+#include "ui/preview/PreviewBar.h"
+#include "ui/preview/PreviewWnd.h"
 
 #include <QEvent>
 #include <QMetaObject>

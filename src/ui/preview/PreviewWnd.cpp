@@ -1,9 +1,9 @@
-#include "preview/PreviewWnd.h"
+#include "ui/preview/PreviewWnd.h"
 
-#include "common/Convert.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
 #include "images/PreviewFile.h"
+#include "ui/common/Convert.h"
 
 #include <QMouseEvent>
 #include <QPainter>

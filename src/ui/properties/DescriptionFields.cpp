@@ -1,9 +1,9 @@
-#include "properties/DescriptionFields.h"
+#include "ui/properties/DescriptionFields.h"
 
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
-#include "common/Convert.h"
 #include "search/DescriptionListManager.h"
+#include "ui/common/Convert.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

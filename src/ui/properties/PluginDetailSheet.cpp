@@ -1,15 +1,15 @@
-#include "properties/PluginDetailSheet.h"
+#include "ui/properties/PluginDetailSheet.h"
 
+#include "app/PluginDetails.h"
 #include "app/Session.h"
-#include "catalogue/PluginDetails.h"
 #include "catalogue/PluginEntry.h"
-#include "common/Convert.h"
-#include "properties/PluginFFCodeProp.h"
-#include "properties/PluginFFDescProp.h"
-#include "properties/PluginFixedPreviewProp.h"
-#include "properties/PluginGeneralProp.h"
-#include "properties/PluginPreviewProp.h"
-#include "session/UserMessages.h"
+#include "ui/common/Convert.h"
+#include "ui/properties/PluginFFCodeProp.h"
+#include "ui/properties/PluginFFDescProp.h"
+#include "ui/properties/PluginFixedPreviewProp.h"
+#include "ui/properties/PluginGeneralProp.h"
+#include "ui/properties/PluginPreviewProp.h"
+#include "ui/session/UserMessages.h"
 
 #include <QDialogButtonBox>
 #include <QTabWidget>

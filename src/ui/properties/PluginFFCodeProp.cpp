@@ -1,8 +1,8 @@
-#include "properties/PluginFFCodeProp.h"
+#include "ui/properties/PluginFFCodeProp.h"
 
-#include "common/Convert.h"
-#include "common/Fonts.h"
 #include "filterfactory/ParameterBlock.h"
+#include "ui/common/Convert.h"
+#include "ui/common/Fonts.h"
 
 #include <QGridLayout>
 #include <QLabel>

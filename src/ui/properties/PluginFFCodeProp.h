@@ -2,7 +2,7 @@
 // The page " Filter Factory Code ": the four channel formulas of a Filter
 // Factory filter, read-only, in a fixed-width font.
 
-#include "properties/PluginPropPage.h"
+#include "ui/properties/PluginPropPage.h"
 
 namespace vardel {
 class CParameterBlock;

@@ -1,10 +1,10 @@
-#include "properties/PluginFFDescProp.h"
+#include "ui/properties/PluginFFDescProp.h"
 
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
-#include "common/Convert.h"
 #include "filterfactory/ParameterBlock.h"
-#include "properties/DescriptionFields.h"
+#include "ui/common/Convert.h"
+#include "ui/properties/DescriptionFields.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 // copyright, title and category stored in the filter (read-only) and the
 // user's description and keywords, stored on OK.
 
-#include "properties/PluginPropPage.h"
+#include "ui/properties/PluginPropPage.h"
 
 class QLineEdit;
 class QPlainTextEdit;

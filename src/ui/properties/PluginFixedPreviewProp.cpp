@@ -1,14 +1,14 @@
-#include "properties/PluginFixedPreviewProp.h"
+#include "ui/properties/PluginFixedPreviewProp.h"
 
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
-#include "common/Clipboard.h"
-#include "common/Convert.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
 #include "images/PreviewImageManager.h"
-#include "preview/PreviewWnd.h"
-#include "properties/DescriptionFields.h"
+#include "ui/common/Clipboard.h"
+#include "ui/common/Convert.h"
+#include "ui/preview/PreviewWnd.h"
+#include "ui/properties/DescriptionFields.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,9 +4,9 @@
 // them, delete one, paste one from the clipboard or capture a window, and
 // the user's description and keywords, stored on OK.
 
-#include "common/ScreenGrabber.h"
 #include "images/PreviewImageManager.h"
-#include "properties/PluginPropPage.h"
+#include "ui/common/ScreenGrabber.h"
+#include "ui/properties/PluginPropPage.h"
 
 #include <QPointer>
 #include <QTimer>

@@ -1,10 +1,10 @@
-#include "properties/PluginGeneralProp.h"
+#include "ui/properties/PluginGeneralProp.h"
 
+#include "app/PluginDetails.h"
 #include "app/Session.h"
-#include "catalogue/PluginDetails.h"
 #include "catalogue/PluginEntry.h"
-#include "common/Convert.h"
-#include "session/UserMessages.h"
+#include "ui/common/Convert.h"
+#include "ui/session/UserMessages.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

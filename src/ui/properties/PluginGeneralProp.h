@@ -3,7 +3,7 @@
 // plug-in, read-only - its texts, the other plug-ins of its file, the
 // supported modes, the file's machine and whether it is signed.
 
-#include "properties/PluginPropPage.h"
+#include "ui/properties/PluginPropPage.h"
 
 namespace vardel {
 class CParameterBlock;

@@ -1,17 +1,17 @@
-#include "properties/PluginPreviewProp.h"
+#include "ui/properties/PluginPreviewProp.h"
 
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
-#include "common/Clipboard.h"
-#include "common/Convert.h"
 #include "filterfactory/ParameterBlock.h"
 #include "filterfactory/SliderLayout.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
 #include "images/PreviewFile.h"
-#include "preview/FilterPreview.h"
-#include "preview/PreviewWnd.h"
-#include "session/UserMessages.h"
+#include "ui/common/Clipboard.h"
+#include "ui/common/Convert.h"
+#include "ui/preview/FilterPreview.h"
+#include "ui/preview/PreviewWnd.h"
+#include "ui/session/UserMessages.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -5,7 +5,7 @@
 // picture, and the eight sliders, whose values go into the sheet's copy of
 // the parameter block. Ctrl held down shows the unfiltered sample.
 
-#include "properties/PluginPropPage.h"
+#include "ui/properties/PluginPropPage.h"
 
 #include <QString>
 

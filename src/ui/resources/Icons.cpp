@@ -1,4 +1,4 @@
-#include "resources/Icons.h"
+#include "ui/resources/Icons.h"
 
 #include <QHash>
 #include <QPainter>

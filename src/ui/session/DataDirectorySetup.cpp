@@ -1,9 +1,9 @@
-#include "session/DataDirectorySetup.h"
+#include "ui/session/DataDirectorySetup.h"
 
-#include "app/FileOps.h"
-#include "common/Convert.h"
+#include "base/FileOps.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
+#include "ui/common/Convert.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "session/DiskFollower.h"
+#include "ui/session/DiskFollower.h"
 
-#include "common/Convert.h"
-#include "common/WorkerThreads.h"
-#include "session/SessionAdapter.h"
+#include "ui/common/Convert.h"
+#include "ui/common/WorkerThreads.h"
+#include "ui/session/SessionAdapter.h"
 
 #include <QGuiApplication>
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "session/SessionAdapter.h"
+#include "ui/session/SessionAdapter.h"
 
-#include "common/Convert.h"
-#include "session/UserMessages.h"
+#include "ui/common/Convert.h"
+#include "ui/session/UserMessages.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -9,7 +9,7 @@
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
 
-#include "common/WorkerThreads.h"
+#include "ui/common/WorkerThreads.h"
 
 #include <QObject>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "session/UserMessages.h"
+#include "ui/session/UserMessages.h"
 
+#include "app/PluginDetails.h"
 #include "app/Session.h"
-#include "catalogue/PluginDetails.h"
-#include "common/Convert.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/PluginWriter.h"
+#include "ui/common/Convert.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

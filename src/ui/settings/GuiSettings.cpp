@@ -1,6 +1,6 @@
-#include "settings/GuiSettings.h"
+#include "ui/settings/GuiSettings.h"
 
-#include "settings/QtSettingsBackend.h"
+#include "ui/settings/QtSettingsBackend.h"
 
 #include <array>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "settings/QtSettingsBackend.h"
+#include "ui/settings/QtSettingsBackend.h"
 
-#include "app/FileOps.h"
-#include "common/Convert.h"
+#include "base/FileOps.h"
+#include "ui/common/Convert.h"
 
 #include <QSettings>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "translations/Translations.h"
+#include "ui/translations/Translations.h"
 
 #include <QCoreApplication>
 #include <QDir>

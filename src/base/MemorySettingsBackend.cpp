@@ -1,0 +1,34 @@
+#include "base/MemorySettingsBackend.h"
+
+namespace vardel {
+
+std::optional<int> MemorySettingsBackend::ReadInt(const std::string& section, const std::string& name)
+{
+    auto it = m_ints.find({section, name});
+    if (it == m_ints.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> MemorySettingsBackend::ReadString(const std::string& section, const std::string& name)
+{
+    auto it = m_strings.find({section, name});
+    if (it == m_strings.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void MemorySettingsBackend::WriteInt(const std::string& section, const std::string& name, int value)
+{
+    m_ints[{section, name}] = value;
+    m_writeLog.push_back(section + "/" + name);
+}
+
+void MemorySettingsBackend::WriteString(const std::string& section, const std::string& name,
+                                        const std::string& value)
+{
+    m_strings[{section, name}] = value;
+    m_writeLog.push_back(section + "/" + name);
+}
+
+}  // namespace vardel

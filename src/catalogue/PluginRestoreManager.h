@@ -1,0 +1,72 @@
+#pragma once
+// The restore database: the name and category every filter had when it was
+// first catalogued, keyed by image base name (upper case).
+
+#include "base/Object.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace vardel {
+
+class CPluginEntry;
+
+class CPluginRestoreEntry : public CObject {
+public:
+    static const CRuntimeClass classCPluginRestoreEntry;
+    static const CRuntimeClass& GetStaticClass() { return classCPluginRestoreEntry; }
+    const CRuntimeClass& GetRuntimeClass() const override { return classCPluginRestoreEntry; }
+    // original category, original name
+    void Serialize(CArchive& ar) override;
+
+    std::string m_originalCategory;
+    std::string m_originalName;
+};
+
+class CPluginRestoreManager : public CObject {
+public:
+    static const CRuntimeClass classCPluginRestoreManager;
+    static const CRuntimeClass& GetStaticClass() { return classCPluginRestoreManager; }
+    const CRuntimeClass& GetRuntimeClass() const override { return classCPluginRestoreManager; }
+    void Serialize(CArchive& ar) override;
+
+    // Every lookup upper-cases the given key first, and sees the base's
+    // entries too.
+    bool Contains(const std::string& key) const;
+    // Records the originals; false (nothing changes) when the key exists.
+    bool Add(const std::string& key, const std::string& name, const std::string& category);
+    // The originals under a key already in upper case, here or in the base;
+    // when there are none, records name and category under it (unless the
+    // category is empty) and returns null.
+    const CPluginRestoreEntry* FindOrRecord(std::string upperKey, const std::string& name,
+                                            const std::string& category);
+    std::string GetOriginalCategory(const std::string& key) const;  // "" when absent
+    std::string GetOriginalName(const std::string& key) const;      // "" when absent
+    void Clear();
+    void NormaliseKeys();
+
+    // Raises an entry's capacities to the lengths of its originals (the
+    // category only for filters); Photoshop Filter Factory filters keep
+    // theirs, and texts that could not be located (offset 0) are never
+    // widened, since nothing may be written for them.
+    void WidenCapacities(CPluginEntry& entry) const;
+    // The same with the entry's image base name already made.
+    void WidenCapacities(CPluginEntry& entry, const std::string& imageBaseName) const;
+
+    // A database that only adds to base: lookups see base's entries, which
+    // it never changes; m_entries holds what was recorded here (a scan job's
+    // new originals over the session's database). base must outlive it;
+    // null for none.
+    void SetBase(const CPluginRestoreManager* base) { m_base = base; }
+
+    std::map<std::string, std::unique_ptr<CPluginRestoreEntry>> m_entries;
+
+private:
+    // The originals under an upper-case key, here or in the base; null when none.
+    const CPluginRestoreEntry* Find(const std::string& upperKey) const;
+
+    const CPluginRestoreManager* m_base = nullptr;
+};
+
+}  // namespace vardel
