@@ -84,7 +84,8 @@ EmptyViewHint ChooseEmptyViewHint(int directories, bool directoryShown, std::siz
 // "no_directory", "no_directory_chosen", "no_plugins", "" for None.
 const char* EmptyViewHintName(EmptyViewHint hint);
 
-// The name as the plug-in list shows it: trailing blanks removed.
+// The name as the plug-in list shows it, and as a rename keeps it: trailing
+// blanks (spaces; a tab or line end is part of the text) removed.
 std::string ListLabel(const std::string& name);
 
 // A plug-in as it is found again in a catalogue read afresh: by the file it

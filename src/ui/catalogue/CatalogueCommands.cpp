@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "catalogue/CatalogueScan.h"
+#include "catalogue/CatalogueView.h"
 #include "catalogue/FileProbe.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
@@ -34,10 +35,7 @@ public:
 
 QString PluginLine(const CPluginEntry& e)
 {
-    std::string name = e.m_name;
-    while (!name.empty() && name.back() == ' ')
-        name.pop_back();
-    return FromCodePage(name);
+    return FromCodePage(ListLabel(e.m_name));
 }
 
 // The paths of files, one a line, as a question's details show them.
