@@ -528,6 +528,7 @@ const CVardelDoc& CVardelSession::Document() const { return m_impl->doc; }
 const CPluginListManager& CVardelSession::Catalogue() const { return m_impl->doc.Catalogue(); }
 CPluginListManager& CVardelSession::Catalogue() { return m_impl->doc.Catalogue(); }
 const std::string& CVardelSession::Title() const { return m_impl->doc.Title(); }
+bool CVardelSession::IsUntitled() const { return m_impl->doc.IsUntitled(); }
 int CVardelSession::SelectedClass() const { return m_impl->doc.SelectedClass(); }
 const std::array<int, 10>& CVardelSession::ClassCounts() const { return m_impl->doc.ClassCounts(); }
 int CVardelSession::CurrentDirectoryIndex() const { return m_impl->doc.CurrentIndex(); }

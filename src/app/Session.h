@@ -276,6 +276,7 @@ public:
     const CPluginListManager& Catalogue() const;
     CPluginListManager& Catalogue();
     const std::string& Title() const;      // label of the current directory, "Untitled"
+    bool IsUntitled() const;               // no directory shown: Title() is the placeholder
     int SelectedClass() const;             // -1 when none
     const std::array<int, 10>& ClassCounts() const;
     // Index of the current directory in the list, -1 when none (or removed).
