@@ -6,6 +6,8 @@
 // Loads never throw: a missing or unreadable store is skipped, and what was
 // read before a failure is kept. Saves never leave a truncated store behind.
 
+#include "app/DataDirectoryChoice.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -35,8 +37,11 @@ class CContentHashCache;
 struct DataDirectory {
     std::filesystem::path root = ".";
 
-    std::filesystem::path SetupDb() const { return root / "setup.db"; }
-    std::filesystem::path ImagesDb() const { return root / "images.db"; }
+    std::filesystem::path SetupDb() const { return root / kSetupDbName; }
+    std::filesystem::path ImagesDb() const { return root / kImagesDbName; }
+    // The sample images of the Filter Factory preview.
+    std::filesystem::path SampleDir() const { return root / kSampleDirName; }
+    std::filesystem::path StartupImage() const { return root / kStartupImageName; }
     // A path as stored in a store file ("setup.db\SETUP000" written on
     // Windows, "setup.db/SETUP000" here), resolved against the root.
     std::filesystem::path Resolve(const std::string& stored) const;

@@ -95,7 +95,7 @@ FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
     m_window->setMinimumSize(240, 188);
     // Until a hit is chosen the preview shows the start-up picture, as the
     // preview bar does.
-    m_window->loadFile(QString::fromStdU16String((session.GetDataDirectory().root / "STARTUP.JPG").u16string()));
+    m_window->loadFile(QString::fromStdU16String(session.GetDataDirectory().StartupImage().u16string()));
     m_filterPreview = new FilterPreview(session, m_window, this);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("statusLabel"));

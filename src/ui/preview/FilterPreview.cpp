@@ -62,7 +62,7 @@ FilterPreview* FilterPreview::attachTo(CVardelSession& session, PreviewBar* bar)
 
 std::filesystem::path FilterPreview::sampleDirectory() const
 {
-    return m_session.GetDataDirectory().root / "preview";
+    return m_session.GetDataDirectory().SampleDir();
 }
 
 bool FilterPreview::showFilter(const CPluginEntry& entry)
