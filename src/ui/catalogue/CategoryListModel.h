@@ -55,6 +55,8 @@ public:
 
     // The entry row stands for; null outside the rows.
     const CPluginEntry* EntryAt(int row) const;
+    // The rows as the core's view made them.
+    const std::vector<ViewItem>& Items() const { return m_items; }
     // The plug-ins of the row (CategoryMembers).
     std::vector<CPluginEntry*> Members(int row) const;
     // Whether the row's Enable and Disable, and its Move and Rename, are
