@@ -46,6 +46,9 @@ struct Indicators {
     int enabled = 0;     // enabled plug-ins in the plug-in list
 };
 
+// True for the classes whose category list shows categories (Photoshop
+// filters, class 0, and Premiere effects, class 2); the others list kinds.
+bool ClassListsCategories(int cls);
 // The class selector's text: the selected class's title, "" when none.
 std::string ClassSelectorText(int selectedClass);
 // The seven class commands with availability and check mark.

@@ -291,3 +291,14 @@ TEST(CatalogueViewTest, TheLinkedTestPlugins)
 
 }  // namespace
 }  // namespace vardel::test
+
+// Filters and Premiere effects are listed by category, every other class by
+// kind; no class, or one past the table, lists nothing by category.
+TEST(CatalogueViewTest, ClassesThatListCategories)
+{
+    std::vector<int> with;
+    for (int cls = -1; cls <= kClassCount; ++cls)
+        if (ClassListsCategories(cls))
+            with.push_back(cls);
+    EXPECT_EQ(with, (std::vector<int>{0, 2}));
+}

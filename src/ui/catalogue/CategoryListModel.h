@@ -72,7 +72,7 @@ public:
     // The row whose text is text; -1 when none.
     int RowOfText(const std::string& text) const;
     // True when the rows are categories (classes 0 and 2), not kinds.
-    bool HasCategories() const { return m_cls == 0 || m_cls == 2; }
+    bool HasCategories() const { return ClassListsCategories(m_cls); }
 
 signals:
     void renameRequested(int row, const QString& text);
