@@ -11,6 +11,7 @@
 #include "dialogs/CategoryDialog.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/ChangePlan.h"
+#include "modify/DropMove.h"
 #include "modify/CommandAvailability.h"
 #include "session/UserMessages.h"
 
@@ -316,7 +317,7 @@ void CatalogueCommands::DoMove(const std::vector<CPluginEntry*>& entries, const 
 void CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
 {
     const std::string name = ToCodePage(text);
-    if (name.size() < static_cast<std::size_t>(kMinimumTextLength)) {
+    if (!IsLongEnough(name)) {
         emit status(CoreText(kTooShortText));
         return;
     }
@@ -349,7 +350,7 @@ void CatalogueCommands::DoRenamePlugin(CPluginEntry& entry, const std::string& n
 void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const QString& text)
 {
     const std::string category = ToCodePage(text);
-    if (category.size() < static_cast<std::size_t>(kMinimumTextLength)) {
+    if (!IsLongEnough(category)) {
         emit status(CoreText(kTooShortText));
         return;
     }
@@ -400,18 +401,21 @@ void CatalogueCommands::DoRenameCategory(const CPluginEntry& categoryEntry, cons
 void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target)
 {
     const std::string category = target.m_category;
-    std::vector<CPluginEntry*> movable;
-    QStringList refused;
-    for (CPluginEntry* e : dragged) {
-        if (e->m_kind != target.m_kind || e->m_category == category)
-            continue;  // another kind, or already there
-        if (!IsEditableForMove(*e))
-            refused << tr("%1: read-only, or it has no category of its own").arg(PluginLine(*e));
-        else if (static_cast<int>(category.size()) > e->m_categoryCapacity)
-            refused << tr("%1: has room for %n characters only", nullptr, e->m_categoryCapacity).arg(PluginLine(*e));
-        else
-            movable.push_back(e);
+    DropPlan plan;
+    {
+        WaitCursor wait;  // each file is asked for the room it has
+        plan = PlanDrop(dragged, target);
     }
+    if (plan.tooShort) {
+        emit status(CoreText(kTooShortText));
+        return;
+    }
+    QStringList refused;
+    for (const RefusedDrop& r : plan.refused)
+        refused << (r.reason == DropRefusal::NotEditable
+                        ? tr("%1: read-only, or it has no category of its own").arg(PluginLine(*r.entry))
+                        : tr("%1: has room for %n characters only", nullptr, r.room).arg(PluginLine(*r.entry)));
+    const std::vector<CPluginEntry*> movable = plan.movable;
     if (!movable.empty())
         WithSignedFiles(PlanWrite(movable), [this, movable, category](const ChangePlan& plan) {
             Ask(SignedQuestion(plan), [this, movable, category] { DoMove(movable, category, false, nullptr); });
