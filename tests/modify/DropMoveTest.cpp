@@ -12,8 +12,8 @@
 namespace vardel::test {
 namespace {
 
-// "Short.8bf" has a filter in "Blur" (room for 4 characters) and one in
-// "Long Category Name"; "Wide.8bf" one in "Sharpen Things" (room for 14).
+// "Short.8bf" has a filter in "Blur" and one in "Long Category Name";
+// "Wide.8bf" one in "Sharpen Things Very Well", with room for the long one.
 class DropMoveTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -36,7 +36,7 @@ protected:
 
     TempDir m_dir;
     std::vector<PiplPlugin> m_short{{"Soften", "Blur"}, {"Target", "Long Category Name"}};
-    std::vector<PiplPlugin> m_wide{{"Crisp", "Sharpen Things"}};
+    std::vector<PiplPlugin> m_wide{{"Crisp", "Sharpen Things Very Well"}};
     CPluginListManager m_catalogue;
 };
 
