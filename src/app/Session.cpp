@@ -473,6 +473,13 @@ bool CVardelSession::SaveOriginalsBeforeWrite()
     return SaveOriginals();
 }
 
+void CVardelSession::NoteOriginalsRecorded()
+{
+    Impl& s = *m_impl;
+    ++s.originalsGeneration;  // a queued save of them read them before
+    s.restoreSaved = s.pimiSaved = false;
+}
+
 StoreResult CVardelSession::SaveDescriptions()
 {
     Impl& s = *m_impl;

@@ -213,6 +213,9 @@ public:
     // be in their files first. Waits for a queued save of them, and saves
     // them now unless the files hold them already. False when that failed.
     bool SaveOriginalsBeforeWrite();
+    // Originals were recorded into Restore() or PimiCache() outside a scan
+    // of the session: the next SaveOriginalsBeforeWrite saves them.
+    void NoteOriginalsRecorded();
     // Before entries of the catalogue on show change outside the editor (an
     // undo, a troublemaker step): waits for a queued save still reading them.
     void BeforeEntriesChange();

@@ -51,7 +51,7 @@ QString FileList(const std::vector<std::string>& files)
 }  // namespace
 
 CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
-    : QObject(window), m_session(session), m_window(window), m_probe(new FileProbe(this))
+    : QObject(window), m_session(session), m_originalsFirst(session), m_window(window), m_probe(new FileProbe(this))
 {
 }
 
@@ -63,9 +63,7 @@ CCatalogueEditor CatalogueCommands::Editor()
 
 void CatalogueCommands::BeforeWrite()
 {
-    // The originals a scan recorded reach the disk before a plug-in changes.
-    if (!m_originalsSaved)
-        m_originalsSaved = m_session.SaveOriginalsBeforeWrite();
+    m_originalsFirst.BeforeChange();
 }
 
 void CatalogueCommands::WithSignedFiles(ChangePlan plan, std::function<void(const ChangePlan&)> then)
@@ -429,7 +427,7 @@ void CatalogueCommands::Abandon()
 {
     ++m_generation;
     m_probe->cancel();
-    m_originalsSaved = false;
+    m_originalsFirst.Reset();
     if (m_dialog)
         m_dialog->reject();
     if (m_question)
