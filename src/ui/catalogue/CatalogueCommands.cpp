@@ -11,8 +11,8 @@
 #include "dialogs/CategoryDialog.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/ChangePlan.h"
-#include "modify/DropMove.h"
 #include "modify/CommandAvailability.h"
+#include "modify/DropMove.h"
 #include "session/UserMessages.h"
 
 #include <QApplication>
