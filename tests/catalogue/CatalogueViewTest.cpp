@@ -289,9 +289,6 @@ TEST(CatalogueViewTest, TheLinkedTestPlugins)
     EXPECT_EQ(Texts(PluginItems(c, *CategoryItems(c, 5)[0].plugin)), (Strings{"Vardel Video Filter"}));
 }
 
-}  // namespace
-}  // namespace vardel::test
-
 // Filters and Premiere effects are listed by category, every other class by
 // kind; no class, or one past the table, lists nothing by category.
 TEST(CatalogueViewTest, ClassesThatListCategories)
@@ -302,3 +299,7 @@ TEST(CatalogueViewTest, ClassesThatListCategories)
             with.push_back(cls);
     EXPECT_EQ(with, (std::vector<int>{0, 2}));
 }
+
+}  // namespace
+}  // namespace vardel::test
+
