@@ -80,7 +80,7 @@ void RestoreMonitorDialog::fillList()
     m_list->clear();
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(m_rows.size()));
-    for (const Row& row : m_rows) {
+    for (const RestoreMonitorRow& row : m_rows) {
         auto* item = new QTreeWidgetItem;
         for (int c = 0; c < kColumnCount; ++c)
             item->setText(c, FromCodePage(row[static_cast<std::size_t>(c)]));
