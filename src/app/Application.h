@@ -9,12 +9,13 @@
 
 namespace vardel {
 
+inline constexpr const char* kDefaultPreviewImage = "Portrait.bmp";
 inline constexpr const char* kDefaultExtensions = "8bf, 8ba, 8be, 8bi, 8bx, 8by, 8bs, 8bp, aex, prm, eff, aip";
 
 struct Settings {
     int transparency = 1;                      // "Transparency"
     int previewSize = 0;                       // "PreviewSize"
-    std::string previewImage = "Portrait.bmp";  // "PreviewImage"
+    std::string previewImage = kDefaultPreviewImage;  // "PreviewImage"
     int scanAll = 0;                           // "ScanAll"
     std::string extensions = kDefaultExtensions;  // "Extensions"
 };

@@ -29,6 +29,11 @@ int CategoryKindOf(int cls)
 
 }  // namespace
 
+bool ClassListsCategories(int cls)
+{
+    return CategoryKindOf(cls) >= 0;
+}
+
 std::string ClassSelectorText(int selectedClass)
 {
     return ClassTitle(selectedClass);
@@ -125,7 +130,7 @@ void DescribeCategoryItems(const CPluginListManager& catalogue, int cls, std::ve
         c.readOnly += IsReadOnlyPlugin(*e) ? 1 : 0;
         c.editable += IsEditableForMove(*e) ? 1 : 0;
     }
-    const bool withCategories = CategoryKindOf(cls) >= 0;
+    const bool withCategories = ClassListsCategories(cls);
     for (std::size_t i = 0; i < items.size(); ++i) {
         ViewItem& item = items[i];
         const Count& c = counts[i];
@@ -205,12 +210,6 @@ std::array<int, 10> CountPluginClasses(const CPluginListManager& catalogue)
             ++counts[static_cast<std::size_t>(cls)];
     }
     return counts;
-}
-
-std::string ListLabel(const std::string& name)
-{
-    const auto last = name.find_last_not_of(' ');
-    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
 }
 
 EmptyViewHint ChooseEmptyViewHint(int directories, bool directoryShown, std::size_t categoryItems)

@@ -4,6 +4,7 @@
 // plug-in list of a category item and the four status bar indicators. The
 // Qt models only wrap these.
 
+#include "catalogue/PluginEntry.h"  // ListLabel
 #include "catalogue/PluginTables.h"  // kClassCount
 
 #include <array>
@@ -46,6 +47,9 @@ struct Indicators {
     int enabled = 0;     // enabled plug-ins in the plug-in list
 };
 
+// True for the classes whose category list shows categories (Photoshop
+// filters, class 0, and Premiere effects, class 2); the others list kinds.
+bool ClassListsCategories(int cls);
 // The class selector's text: the selected class's title, "" when none.
 std::string ClassSelectorText(int selectedClass);
 // The seven class commands with availability and check mark.
@@ -83,9 +87,6 @@ enum class EmptyViewHint {
 EmptyViewHint ChooseEmptyViewHint(int directories, bool directoryShown, std::size_t categoryItems);
 // "no_directory", "no_directory_chosen", "no_plugins", "" for None.
 const char* EmptyViewHintName(EmptyViewHint hint);
-
-// The name as the plug-in list shows it: trailing blanks removed.
-std::string ListLabel(const std::string& name);
 
 // A plug-in as it is found again in a catalogue read afresh: by the file it
 // is recorded at and its place among that file's plug-ins (its name and

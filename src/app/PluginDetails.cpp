@@ -52,15 +52,39 @@ std::vector<ModeBox> ModeBoxes(int modes)
     return boxes;
 }
 
-std::vector<std::string> DetailPages(const CPluginEntry& entry, const CParameterBlock* block)
+std::vector<DetailPage> DetailPageKinds(const CPluginEntry& entry, const CParameterBlock* block)
 {
     if (!IsFilterFactoryFilter(entry))
-        return {kPagePreview, kPageGeneral};
-    std::vector<std::string> pages{kPagePreview, kPageAuthor};
+        return {DetailPage::ImagePreview, DetailPage::General};
+    std::vector<DetailPage> pages{DetailPage::LivePreview, DetailPage::Author};
     if (block == nullptr || !block->IsProtected())
-        pages.push_back(kPageCode);
-    pages.push_back(kPageGeneral);
+        pages.push_back(DetailPage::Code);
+    pages.push_back(DetailPage::General);
     return pages;
+}
+
+const char* DetailPageTitle(DetailPage page)
+{
+    switch (page) {
+    case DetailPage::LivePreview:
+    case DetailPage::ImagePreview:
+        return kPagePreview;
+    case DetailPage::Author:
+        return kPageAuthor;
+    case DetailPage::Code:
+        return kPageCode;
+    case DetailPage::General:
+        break;
+    }
+    return kPageGeneral;
+}
+
+std::vector<std::string> DetailPages(const CPluginEntry& entry, const CParameterBlock* block)
+{
+    std::vector<std::string> titles;
+    for (const DetailPage page : DetailPageKinds(entry, block))
+        titles.emplace_back(DetailPageTitle(page));
+    return titles;
 }
 
 PluginDetails GetPluginDetails(const CPluginEntry& entry, const CPluginListManager& catalogue,

@@ -81,6 +81,18 @@ std::vector<ModeBox> ModeBoxes(int modes);
 // and " General Properties ".
 std::vector<std::string> DetailPages(const CPluginEntry& entry, const CParameterBlock* block);
 
+// The same pages by what they are, for the code that makes them.
+enum class DetailPage {
+    LivePreview,   // a Filter Factory filter rendered on a sample image
+    ImagePreview,  // the plug-in's preview images
+    Author,
+    Code,
+    General
+};
+std::vector<DetailPage> DetailPageKinds(const CPluginEntry& entry, const CParameterBlock* block);
+// The page's title (kPagePreview, ...).
+const char* DetailPageTitle(DetailPage page);
+
 // Everything the sheet shows. block is the sheet's copy of the parameter
 // block (see ReadBlockForDetails); for a Filter Factory filter without one
 // the original texts come from the restore database and no sliders are

@@ -473,6 +473,13 @@ bool CVardelSession::SaveOriginalsBeforeWrite()
     return SaveOriginals();
 }
 
+void CVardelSession::NoteOriginalsRecorded()
+{
+    Impl& s = *m_impl;
+    ++s.originalsGeneration;  // a queued save of them read them before
+    s.restoreSaved = s.pimiSaved = false;
+}
+
 StoreResult CVardelSession::SaveDescriptions()
 {
     Impl& s = *m_impl;
@@ -528,6 +535,7 @@ const CVardelDoc& CVardelSession::Document() const { return m_impl->doc; }
 const CPluginListManager& CVardelSession::Catalogue() const { return m_impl->doc.Catalogue(); }
 CPluginListManager& CVardelSession::Catalogue() { return m_impl->doc.Catalogue(); }
 const std::string& CVardelSession::Title() const { return m_impl->doc.Title(); }
+bool CVardelSession::IsUntitled() const { return m_impl->doc.IsUntitled(); }
 int CVardelSession::SelectedClass() const { return m_impl->doc.SelectedClass(); }
 const std::array<int, 10>& CVardelSession::ClassCounts() const { return m_impl->doc.ClassCounts(); }
 int CVardelSession::CurrentDirectoryIndex() const { return m_impl->doc.CurrentIndex(); }

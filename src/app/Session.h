@@ -213,6 +213,9 @@ public:
     // be in their files first. Waits for a queued save of them, and saves
     // them now unless the files hold them already. False when that failed.
     bool SaveOriginalsBeforeWrite();
+    // Originals were recorded into Restore() or PimiCache() outside a scan
+    // of the session: the next SaveOriginalsBeforeWrite saves them.
+    void NoteOriginalsRecorded();
     // Before entries of the catalogue on show change outside the editor (an
     // undo, a troublemaker step): waits for a queued save still reading them.
     void BeforeEntriesChange();
@@ -276,6 +279,7 @@ public:
     const CPluginListManager& Catalogue() const;
     CPluginListManager& Catalogue();
     const std::string& Title() const;      // label of the current directory, "Untitled"
+    bool IsUntitled() const;               // no directory shown: Title() is the placeholder
     int SelectedClass() const;             // -1 when none
     const std::array<int, 10>& ClassCounts() const;
     // Index of the current directory in the list, -1 when none (or removed).

@@ -70,7 +70,7 @@ std::optional<std::filesystem::path> CatalogueFilePath(const DataDirectory& dir,
 {
     // Exactly "setup.db", one separator of either kind (whatever system
     // wrote the store), and a catalogue file's name.
-    constexpr std::string_view kHead = "setup.db";
+    constexpr std::string_view kHead = kSetupDbName;
     if (stored.size() <= kHead.size() + 1 || stored.compare(0, kHead.size(), kHead) != 0 ||
         (stored[kHead.size()] != '/' && stored[kHead.size()] != '\\'))
         return std::nullopt;
@@ -87,7 +87,7 @@ std::string NewCatalogueFileName(const DataDirectory& dir)
         std::snprintf(name, sizeof name, "SETUP%03d", i);
         bool existed = false;
         if (createExclusive(dir.SetupDb() / name, existed))
-            return std::string("setup.db") + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+            return std::string(kSetupDbName) + static_cast<char>(std::filesystem::path::preferred_separator) + name;
         if (!existed)
             return {};  // setup.db missing or not writable: nothing can be created
     }

@@ -8,13 +8,23 @@
 
 namespace vardel {
 
+// The names of the data directory's parts.
+inline constexpr const char* kSetupDbName = "setup.db";
+inline constexpr const char* kImagesDbName = "images.db";
+inline constexpr const char* kSampleDirName = "preview";
+// The picture a preview area shows before the first selection.
+inline constexpr const char* kStartupImageName = "STARTUP.JPG";
+
 // The directory that holds "setup.db" and "images.db" (by default the
 // process's current directory). The program never creates either.
 struct DataDirectory {
     std::filesystem::path root = ".";
 
-    std::filesystem::path SetupDb() const { return root / "setup.db"; }
-    std::filesystem::path ImagesDb() const { return root / "images.db"; }
+    std::filesystem::path SetupDb() const { return root / kSetupDbName; }
+    std::filesystem::path ImagesDb() const { return root / kImagesDbName; }
+    // The sample images of the Filter Factory preview.
+    std::filesystem::path SampleDir() const { return root / kSampleDirName; }
+    std::filesystem::path StartupImage() const { return root / kStartupImageName; }
     // A path as stored in a store file ("setup.db\SETUP000" written on
     // Windows, "setup.db/SETUP000" here), resolved against the root.
     std::filesystem::path Resolve(const std::string& stored) const;

@@ -450,4 +450,10 @@ bool FileStatus::Get(const std::string& path, const OpenFileStat& open, FileStat
 #endif
 }
 
+std::string ListLabel(const std::string& name)
+{
+    const auto last = name.find_last_not_of(' ');
+    return last == std::string::npos ? std::string() : name.substr(0, last + 1);
+}
+
 }  // namespace vardel

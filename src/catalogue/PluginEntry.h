@@ -115,4 +115,8 @@ public:
     bool SetEnabled(bool flag);
 };
 
+// The name as the plug-in list shows it, and as a rename keeps it: trailing
+// blanks (spaces; a tab or line end is part of the text) removed.
+std::string ListLabel(const std::string& name);
+
 }  // namespace vardel

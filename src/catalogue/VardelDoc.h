@@ -26,6 +26,9 @@ public:
     CPluginListManager& Catalogue() { return m_catalogue; }
     // The label of the current directory; "Untitled" when there is none.
     const std::string& Title() const { return m_title; }
+    // True while no directory is shown and the title is the placeholder
+    // (a directory may itself be labelled "Untitled").
+    bool IsUntitled() const { return m_current == nullptr; }
     // Index into the plug-in class table; -1 when none.
     int SelectedClass() const { return m_selectedClass; }
     void SetSelectedClass(int cls) { m_selectedClass = cls; }

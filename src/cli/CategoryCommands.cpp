@@ -7,9 +7,10 @@
 #include "cli/ViewSupport.h"
 
 #include "app/PluginDetails.h"
-#include "app/Session.h"
 #include "base/CodePage.h"
 #include "base/MemorySettingsBackend.h"
+#include "app/OriginalsFirst.h"
+#include "app/Session.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CatalogueEditor.h"
@@ -135,6 +136,7 @@ void RunCategory(const Common& common, const CategoryOptions& o)
     CVardelSession& shown = *session;
     CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
                             session->CatalogueWriteScope(), session->Recorder());
+    COriginalsFirst(*session).BeforeChange();
 
     nlohmann::json dialog = nlohmann::json::object();
     CommandResult result;
@@ -193,6 +195,7 @@ void runMoveEntries(const Common& common, int n, const std::vector<int>& entries
     CVardelSession& shown = *session;
     CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
                             session->CatalogueWriteScope(), session->Recorder());
+    COriginalsFirst(*session).BeforeChange();
     const CommandResult result = editor.MovePlugins(selection, utf8ToCodePage(category));
     nlohmann::json out = ResultJson(*session, result, selection);
     out.update(dialog);

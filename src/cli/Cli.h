@@ -27,7 +27,7 @@ struct CliFailure : std::runtime_error {
 
 // Options every command shares.
 struct Common {
-    std::filesystem::path dataDir = ".";
+    std::filesystem::path dataDir;  // chosen by ChooseDataDirectory before a command runs
 };
 
 // Prints a JSON value on stdout, followed by a line end.

@@ -108,7 +108,7 @@ void runRender(const RenderOptions& options)
     if (outcome.outcome == RenderOutcome::SyntaxError) {
         static const char* const channels[] = {"red", "green", "blue", "alpha"};
         throw CliFailure(std::string("syntax error in the ") + channels[outcome.formula] + " formula" +
-                         (outcome.status == 2 ? " (nested too deeply)" : ""));
+                         (outcome.NestedTooDeeply() ? " (nested too deeply)" : ""));
     }
     COXDIB written;
     if (result.GetBitCount() == 24) {

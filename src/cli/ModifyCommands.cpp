@@ -6,10 +6,11 @@
 #include "cli/EntryJson.h"
 #include "cli/ViewSupport.h"
 
-#include "app/Session.h"
-#include "app/Stores.h"
 #include "base/CodePage.h"
 #include "base/MemorySettingsBackend.h"
+#include "app/OriginalsFirst.h"
+#include "app/Session.h"
+#include "app/Stores.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginDirEntry.h"
 #include "catalogue/PluginEntry.h"
@@ -63,6 +64,7 @@ std::string FileName(const std::string& path)
 struct FileSession {
     MemorySettingsBackend backend;
     std::unique_ptr<CVardelSession> session;
+    std::unique_ptr<COriginalsFirst> originals;
     CPluginListManager catalogue;
 };
 
@@ -70,17 +72,15 @@ void ReadPluginFile(const Common& common, const std::string& path, FileSession& 
 {
     s.session = openSession(common, s.backend, Access::Write);
     CPluginRestoreManager& restore = s.session->Restore();
-    CPIMIManager& tails = s.session->PimiCache();
-    const auto restoreCount = restore.m_entries.size();
-    const auto tailCount = tails.m_entries.size();
-    CPluginReader reader(s.catalogue, restore, tails);
+    s.originals = std::make_unique<COriginalsFirst>(*s.session);
+    s.originals->Watch();
+    CPluginReader reader(s.catalogue, restore, s.session->PimiCache());
     bool hasExtension = !CVardelDoc::UpperExtension(FileName(path)).empty();
     if (reader.ReadFile(path, hasExtension) == 0)
         throw CliFailure("Not a plug-in file: " + path);
     // Originals seen here for the first time are kept now: once the file is
     // changed, no later scan could record them.
-    if (restore.m_entries.size() != restoreCount || tails.m_entries.size() != tailCount)
-        s.session->SaveOriginals();
+    s.originals->BeforeChange();
     for (auto& e : s.catalogue.m_entries) {
         FileStatus::Get(e->m_path, e->m_fileStatus);
         // Capacities grow to the originals, as a reloaded catalogue's do.
@@ -185,6 +185,7 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
     CVardelSession& shown = *session;
     CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
                             session->CatalogueWriteScope(), session->Recorder());
+    COriginalsFirst(*session).BeforeChange();
     if (state)
         SetState(editor, o.action, entry);
     else

@@ -15,6 +15,7 @@
 #include "catalogue/PluginListManager.h"
 #include "modify/CommandAvailability.h"
 #include "search/DescriptionListManager.h"
+#include "search/DescriptionStore.h"
 
 #include <algorithm>
 #include <memory>
@@ -230,9 +231,9 @@ void RunDescribe(const Common& common, const DescribeOptions& o)
             description = utf8ToCodePage(*o.description);
         if (o.keywords)
             keywords = utf8ToCodePage(*o.keywords);
-        stored = !description.empty() || !keywords.empty();
-        db.SetFromTexts(key, description, keywords);
-        if (stored) {
+        const DescriptionStored result = StoreDescription(db, key, description, keywords);
+        stored = result.stored;
+        if (result.changed) {
             if (auto saved = session->SaveDescriptions(); !saved)
                 throw CliFailure("The description database could not be saved: " + saved.error);
         }

@@ -1,6 +1,7 @@
 // vardel-cli: the scriptable face of the Vardel core. JSON on stdout,
 // messages on stderr; exit 0 done, 1 failed, 2 usage.
 
+#include "app/DataDirectoryChoice.h"
 #include "app/FreeMemory.h"
 #include "cli/Cli.h"
 
@@ -16,8 +17,13 @@ int main(int argc, char** argv)
     CLI::App app{"Vardel plug-in catalogue, command-line tool", "vardel-cli"};
     app.require_subcommand(1);
     Common common;
-    app.add_option("--data-dir", common.dataDir, "Directory holding setup.db and images.db")
-        ->capture_default_str();
+    app.add_option("--data-dir", common.dataDir,
+                   "Directory holding setup.db and images.db (default: the current directory when it holds "
+                   "setup.db, else the user's data directory, as the desktop program chooses)");
+    // Before any command runs: the data directory the desktop program would use.
+    app.parse_complete_callback([&common] {
+        common.dataDir = vardel::ChooseDataDirectory(vardel::DataDirectoryPlaces::FromEnvironment(common.dataDir));
+    });
 
     addStoreCommands(app, common);
     addReadCommands(app, common);

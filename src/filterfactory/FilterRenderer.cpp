@@ -273,7 +273,7 @@ RenderResult CFilterRenderer::Run(const PixelView& source, const PixelView& dest
         if (status != 0 || !trees[i]) {
             result.outcome = RenderOutcome::SyntaxError;
             result.formula = i;
-            result.status = status != 0 ? status : 1;
+            result.status = status != 0 ? status : kParseSyntaxError;
             return result;
         }
         roots[i] = trees[i].get();

@@ -59,15 +59,22 @@ enum class RenderOutcome {
     EvaluationError   // rendered, but a node kind was unknown
 };
 
+// The parse statuses of FFParse.
+inline constexpr int kParseSyntaxError = 1;
+inline constexpr int kParseTooDeep = 2;
+
 struct RenderResult {
     RenderOutcome outcome = RenderOutcome::Done;
     int formula = -1;          // the rejected formula (0..3) on a syntax error
-    int status = 0;            // its parse status (1 syntax, 2 too deep)
+    int status = 0;            // its parse status (kParseSyntaxError, kParseTooDeep)
     std::int32_t error = 0;    // the record's error field after rendering
     bool parallel = false;     // rows were split across threads
     // The seed variable after the rendering (rst may have changed it): the
     // next rendering of the same preview starts from it.
     std::int32_t seed = 0;
+
+    // A formula was rejected for its nesting, not its syntax.
+    bool NestedTooDeeply() const { return outcome == RenderOutcome::SyntaxError && status == kParseTooDeep; }
 };
 
 class CFilterRenderer {

@@ -58,9 +58,11 @@ bool LoadPreviewFile(const std::filesystem::path& fileName, int type, COXDIB& bi
     const bool read = type == kPreviewJpeg ? LoadJpeg(fileName, picture) : picture.Read(fileName);
     if (!read || picture.GetBitCount() != 24)
         return false;
-    COXDIB fitted;
-    if (!MakeFittedCopy(picture, fitted) || !fitted.Write(tempFile))
-        return false;
+    if (!tempFile.empty()) {
+        COXDIB fitted;
+        if (!MakeFittedCopy(picture, fitted) || !fitted.Write(tempFile))
+            return false;
+    }
     bitmap = std::move(picture);
     return true;
 }

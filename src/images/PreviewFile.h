@@ -40,9 +40,11 @@ bool MakeFittedCopy(const COXDIB& source, COXDIB& fitted, int maxWidth = kPrevie
                     int maxHeight = kPreviewMaxHeight);
 
 // Reads fileName (kPreviewJpeg or kPreviewBmp). Only a 24-bit picture is
-// taken: its fitted copy is written as a BMP file to tempFile, the picture
-// goes to bitmap and the result is true. False, bitmap unchanged, for an
-// unreadable file, another depth or a failed write of tempFile.
+// taken: its fitted copy is written as a BMP file to tempFile (none when
+// tempFile is empty: a window that scales the picture itself needs none),
+// the picture goes to bitmap and the result is true. False, bitmap
+// unchanged, for an unreadable file, another depth or a failed write of
+// tempFile.
 bool LoadPreviewFile(const std::filesystem::path& fileName, int type, COXDIB& bitmap,
                      const std::filesystem::path& tempFile = kPreviewTempFile);
 

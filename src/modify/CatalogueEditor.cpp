@@ -196,7 +196,7 @@ WriteResult CCatalogueEditor::RenamePlugin(CPluginEntry& entry, const std::strin
         refused.message = Unavailable({&entry});
         return refused;
     }
-    if (text.size() < static_cast<std::size_t>(kMinimumTextLength)) {
+    if (!IsLongEnough(text)) {
         refused.message = kTooShortText;
         return refused;
     }
@@ -223,7 +223,7 @@ CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& 
 {
     if (entries.empty())
         return CommandResult::Refused(kNothingSelectedText);
-    if (category.size() < static_cast<std::size_t>(kMinimumTextLength))
+    if (!IsLongEnough(category))
         return CommandResult::Refused(kTooShortText);
     const int limit = CategoryLimit(entries);
     if (category.size() > static_cast<std::size_t>(limit))

@@ -81,7 +81,7 @@ bool CCategoryDialog::IsOkEnabled() const
 {
     // Also after a proposal was taken: a proposal of one or two characters
     // would otherwise bypass the three-character minimum.
-    return m_text.size() >= static_cast<std::size_t>(kMinimumTextLength);
+    return IsLongEnough(m_text);
 }
 
 }  // namespace vardel

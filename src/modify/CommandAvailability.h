@@ -4,6 +4,7 @@
 // predicates over a selection: no view state here.
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 namespace vardel {
@@ -15,6 +16,12 @@ class CPluginListManager;
 inline constexpr int kNoCategoryLimit = 255;
 // Names and categories shorter than this are refused.
 inline constexpr int kMinimumTextLength = 3;
+// True when a new name or category is long enough to be written: the editor,
+// the category dialog, the in-place edits and a drop all ask this.
+inline bool IsLongEnough(const std::string& text)
+{
+    return text.size() >= static_cast<std::size_t>(kMinimumTextLength);
+}
 
 // Icons of both lists.
 enum ListIcon : int {

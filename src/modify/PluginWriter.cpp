@@ -36,13 +36,6 @@ struct CString {
 
 enum class Probe { Found, Mismatch, ReadError };
 
-std::string TrimRight(std::string text)
-{
-    auto end = text.find_last_not_of(" \t\r\n");
-    text.erase(end == std::string::npos ? 0 : end + 1);
-    return text;
-}
-
 WriteResult Fail(WriteStatus status, const char* message)
 {
     WriteResult r;
@@ -211,7 +204,7 @@ Probe ProbeName(CPluginFile& file, const CPluginEntry& entry, Field& field)
             field.space = PiplSpace(found, entry.m_nameCapacity);
         } else {
             // The length byte stays, so never write past the characters it counts.
-            if (TrimRight(found.text) != TrimRight(entry.m_name))
+            if (ListLabel(found.text) != ListLabel(entry.m_name))
                 return Probe::Mismatch;
             field.space = std::min(capacity, found.text.size());
         }
@@ -221,7 +214,7 @@ Probe ProbeName(CPluginFile& file, const CPluginEntry& entry, Field& field)
     Probe probe = ReadCString(file, field.first, entry.IsPiMI(), found);
     if (probe != Probe::Found)
         return probe;
-    if (TrimRight(found.text) != TrimRight(entry.m_name) ||
+    if (ListLabel(found.text) != ListLabel(entry.m_name) ||
         (view.module && !view.spans.name.Holds(field.first, found.text.size() + 1)))
         return Probe::Mismatch;
     // The terminator stays, so never write over it.
@@ -323,7 +316,7 @@ PlannedWrite CPluginWriter::PlanName(const CPluginEntry& entry, const std::strin
     const bool filterFactory = entry.IsPhotoshopFilterFactory();
     plan.at = filterFactory ? field.first - 1 : field.first;
     plan.after = filterFactory ? LengthPrefixed(name) : Padded(name, field.space);
-    plan.text = filterFactory ? name : TrimRight(name);
+    plan.text = filterFactory ? name : ListLabel(name);
     plan.textOffset = entry.m_nameOffset;
     return plan.ReadBefore(file);
 }

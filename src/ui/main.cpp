@@ -2,6 +2,7 @@
 // application object, the translation, the data directory, the session and
 // the main window; at the end the session saves what it holds.
 
+#include "app/DataDirectoryChoice.h"
 #include "app/FreeMemory.h"
 #include "app/InstanceManager.h"
 #include "app/Session.h"
@@ -166,7 +167,9 @@ int main(int argc, char* argv[])
             QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), text);
         return 2;
     }
-    const QString dataDir = ChooseDataDirectory(options.dataDir);
+    const QString dataDir = QFileInfo(QString::fromStdU16String(
+        ChooseDataDirectory(DataDirectoryPlaces::FromEnvironment(options.dataDir.toStdU16String())).u16string()))
+                                .absoluteFilePath();
     PrepareDataDirectory(dataDir);
     const bool writable = IsDataDirectoryWritable(dataDir);
 
@@ -193,7 +196,7 @@ int main(int argc, char* argv[])
         SessionAdapter adapter(session);
         CMainFrame frame(session, adapter, guiSettings);
         if (!writable) {
-            const std::string dir = ToStoredPath(QDir(dataDir).filePath(QStringLiteral("setup.db")));
+            const std::string dir = ToStoredPath(QString::fromStdU16String(session.GetDataDirectory().SetupDb().u16string()));
             session.NotifyMessage(UserMessage{MessageCode::DataDirectoryNotWritable,
                                               "Vardel cannot save into its data directory " + dir +
                                                   "; changes may be lost.",

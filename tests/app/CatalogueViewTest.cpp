@@ -289,5 +289,17 @@ TEST(CatalogueViewTest, TheLinkedTestPlugins)
     EXPECT_EQ(Texts(PluginItems(c, *CategoryItems(c, 5)[0].plugin)), (Strings{"Vardel Video Filter"}));
 }
 
+// Filters and Premiere effects are listed by category, every other class by
+// kind; no class, or one past the table, lists nothing by category.
+TEST(CatalogueViewTest, ClassesThatListCategories)
+{
+    std::vector<int> with;
+    for (int cls = -1; cls <= kClassCount; ++cls)
+        if (ClassListsCategories(cls))
+            with.push_back(cls);
+    EXPECT_EQ(with, (std::vector<int>{0, 2}));
+}
+
 }  // namespace
 }  // namespace vardel::test
+

@@ -161,6 +161,18 @@ TEST_F(PluginDetailsTest, FilterFactoryPagesAndOverrides)
     EXPECT_EQ(d.originalCategory, "FF Built Cat");
 }
 
+// Which page class fills each tab: a filter the block describes is rendered
+// live, a scrambled one shows its images like any other plug-in.
+TEST_F(PluginDetailsTest, PageKindsSayWhichPreview)
+{
+    Read({"ff_filter.8bf", "ffc_scrambled.8bf", "pipl_single.8bf"});
+    using enum DetailPage;
+    EXPECT_EQ(DetailPageKinds(Named("FF Ripple"), nullptr),
+              (std::vector<DetailPage>{LivePreview, Author, Code, General}));
+    EXPECT_EQ(DetailPageKinds(Named("Builder Scrambled"), nullptr), (std::vector<DetailPage>{ImagePreview, General}));
+    EXPECT_STREQ(DetailPageTitle(LivePreview), DetailPageTitle(ImagePreview));
+}
+
 // Filters of compatible builders get the pages of genuine ones; a
 // scrambled one is a protected compatible filter with no page from its block.
 TEST_F(PluginDetailsTest, CompatibleFiltersGetTheFilterFactoryPages)

@@ -145,3 +145,28 @@ TEST_F(StoreCommands, DumpLaunchBarAndDescriptions)
     EXPECT_EQ(j["entries"][0]["icon_index"], 7);
     EXPECT_EQ(j["entries"][0]["show_command"], 5);
 }
+
+// Without --data-dir the tool uses the data the desktop program would: an
+// installation in the current directory, else the user's data directory.
+TEST(StoreCommandsDataDirectory, TheDesktopProgramsChoice)
+{
+    test::TempDir dir;
+    const fs::path home = dir / "home", here = dir / "here";
+    const fs::path user = home / ".local/share/Orvane Software/Vardel 2.0";
+    fs::create_directories(user / "setup.db");
+    fs::create_directories(here);
+    const auto cli = [&](const std::string& args) {
+        return test::run({"/bin/sh", "-c",
+                          "cd '" + here.string() + "' && exec /usr/bin/env -u XDG_DATA_HOME HOME='" + home.string() +
+                              "' '" + (test::binDir() / "vardel-cli").string() + "' " + args});
+    };
+    const test::RunResult added = cli("dirs add Mine '" + here.string() + "'");
+    ASSERT_EQ(added.status, 0) << added.err;
+    EXPECT_TRUE(fs::exists(user / "setup.db" / "index"));
+    EXPECT_FALSE(fs::exists(here / "setup.db"));
+
+    fs::create_directories(here / "setup.db");
+    const test::RunResult listed = cli("dirs list");
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(json::parse(listed.out), json::array()) << "the installation here comes first";
+}

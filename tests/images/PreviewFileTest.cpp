@@ -78,6 +78,17 @@ TEST_F(PreviewFileTest, LoadKeepsThePictureAndWritesTheFittedCopy)
     }
 }
 
+// The desktop window scales the picture itself: no copy is written, so a
+// data directory that cannot be written still shows its pictures.
+TEST_F(PreviewFileTest, WithoutATemporaryFileOnlyThePictureIsTaken)
+{
+    ASSERT_TRUE(MakePattern(640, 480).Write(dir / "big.bmp"));
+    COXDIB shown;
+    ASSERT_TRUE(LoadPreviewFile(dir / "big.bmp", kPreviewBmp, shown, {}));
+    EXPECT_EQ(shown.GetSize(), (COXDIB::Size{640, 480}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
 TEST_F(PreviewFileTest, OtherDepthsAndUnreadableFilesChangeNothing)
 {
     COXDIB palette;

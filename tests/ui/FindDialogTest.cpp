@@ -15,6 +15,7 @@
 #include "ui/preview/FilterPreview.h"
 #include "ui/preview/PreviewWnd.h"
 #include "ui/properties/PluginDetailSheet.h"
+#include "ui/settings/GuiSettings.h"
 #include "SessionFixture.h"
 #include "UiTestSupport.h"
 
@@ -174,7 +175,12 @@ void FindDialogTest::optionsPersist()
     QCOMPARE(s.backend.ReadInt("Settings.Find", "bKeywords").value_or(-1), 0);
     QCOMPARE(s.backend.ReadInt("Settings.Find", "bAuthor").value_or(-1), 1);
     QCOMPARE(s.backend.ReadInt("Settings.Find", "Title.cx").value_or(-1), 210);
-    QVERIFY(s.backend.ReadInt("Settings.Find", "wp.right").has_value());
+    // The whole placement record, as the main window keeps its own.
+    const std::optional<WindowPlacement> placement = LoadWindowPlacement(s.backend, "Settings.Find");
+    QVERIFY(placement.has_value());
+    QVERIFY(s.backend.ReadInt("Settings.Find", "wp.flags").has_value());
+    QCOMPARE(placement->showCmd, WindowPlacement::kShowNormal);
+    QVERIFY(placement->right > placement->left && placement->bottom > placement->top);
     FindDialog again(*s.session);
     QCOMPARE(again.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->text(), QStringLiteral("glow"));
     QVERIFY(again.findChild<QCheckBox*>(QStringLiteral("matchCaseBox"))->isChecked());

@@ -2,16 +2,18 @@
 
 #include "app/Session.h"
 #include "catalogue/CatalogueScan.h"
+#include "app/CatalogueView.h"
+#include "ui/catalogue/FileProbe.h"
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/ChangePlan.h"
 #include "modify/CommandAvailability.h"
-#include "ui/catalogue/FileProbe.h"
 #include "ui/common/Convert.h"
 #include "ui/dialogs/CategoryDialog.h"
 #include "ui/session/UserMessages.h"
+#include "modify/DropMove.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -34,10 +36,7 @@ public:
 
 QString PluginLine(const CPluginEntry& e)
 {
-    std::string name = e.m_name;
-    while (!name.empty() && name.back() == ' ')
-        name.pop_back();
-    return FromCodePage(name);
+    return FromCodePage(ListLabel(e.m_name));
 }
 
 // The paths of files, one a line, as a question's details show them.
@@ -52,7 +51,7 @@ QString FileList(const std::vector<std::string>& files)
 }  // namespace
 
 CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
-    : QObject(window), m_session(session), m_window(window), m_probe(new FileProbe(this))
+    : QObject(window), m_session(session), m_originalsFirst(session), m_window(window), m_probe(new FileProbe(this))
 {
 }
 
@@ -64,9 +63,7 @@ CCatalogueEditor CatalogueCommands::Editor()
 
 void CatalogueCommands::BeforeWrite()
 {
-    // The originals a scan recorded reach the disk before a plug-in changes.
-    if (!m_originalsSaved)
-        m_originalsSaved = m_session.SaveOriginalsBeforeWrite();
+    m_originalsFirst.BeforeChange();
 }
 
 void CatalogueCommands::WithSignedFiles(ChangePlan plan, std::function<void(const ChangePlan&)> then)
@@ -318,7 +315,7 @@ void CatalogueCommands::DoMove(const std::vector<CPluginEntry*>& entries, const 
 void CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
 {
     const std::string name = ToCodePage(text);
-    if (name.size() < static_cast<std::size_t>(kMinimumTextLength)) {
+    if (!IsLongEnough(name)) {
         emit status(CoreText(kTooShortText));
         return;
     }
@@ -351,7 +348,7 @@ void CatalogueCommands::DoRenamePlugin(CPluginEntry& entry, const std::string& n
 void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const QString& text)
 {
     const std::string category = ToCodePage(text);
-    if (category.size() < static_cast<std::size_t>(kMinimumTextLength)) {
+    if (!IsLongEnough(category)) {
         emit status(CoreText(kTooShortText));
         return;
     }
@@ -402,18 +399,21 @@ void CatalogueCommands::DoRenameCategory(const CPluginEntry& categoryEntry, cons
 void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target)
 {
     const std::string category = target.m_category;
-    std::vector<CPluginEntry*> movable;
-    QStringList refused;
-    for (CPluginEntry* e : dragged) {
-        if (e->m_kind != target.m_kind || e->m_category == category)
-            continue;  // another kind, or already there
-        if (!IsEditableForMove(*e))
-            refused << tr("%1: read-only, or it has no category of its own").arg(PluginLine(*e));
-        else if (static_cast<int>(category.size()) > e->m_categoryCapacity)
-            refused << tr("%1: has room for %n characters only", nullptr, e->m_categoryCapacity).arg(PluginLine(*e));
-        else
-            movable.push_back(e);
+    DropPlan plan;
+    {
+        WaitCursor wait;  // each file is asked for the room it has
+        plan = PlanDrop(dragged, target);
     }
+    if (plan.tooShort) {
+        emit status(CoreText(kTooShortText));
+        return;
+    }
+    QStringList refused;
+    for (const RefusedDrop& r : plan.refused)
+        refused << (r.reason == DropRefusal::NotEditable
+                        ? tr("%1: read-only, or it has no category of its own").arg(PluginLine(*r.entry))
+                        : tr("%1: has room for %n characters only", nullptr, r.room).arg(PluginLine(*r.entry)));
+    const std::vector<CPluginEntry*> movable = plan.movable;
     if (!movable.empty())
         WithSignedFiles(PlanWrite(movable), [this, movable, category](const ChangePlan& plan) {
             Ask(SignedQuestion(plan), [this, movable, category] { DoMove(movable, category, false, nullptr); });
@@ -427,7 +427,7 @@ void CatalogueCommands::Abandon()
 {
     ++m_generation;
     m_probe->cancel();
-    m_originalsSaved = false;
+    m_originalsFirst.Reset();
     if (m_dialog)
         m_dialog->reject();
     if (m_question)

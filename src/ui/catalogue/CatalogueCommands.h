@@ -12,6 +12,8 @@
 // first (FileProbe): a category of ten thousand plug-ins never makes the
 // window wait.
 
+#include "app/OriginalsFirst.h"
+
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
@@ -120,13 +122,14 @@ private:
     CCatalogueEditor Editor();
 
     CVardelSession& m_session;
+    COriginalsFirst m_originalsFirst;  // asked before every write, reset with the catalogue on show
     QWidget* m_window;
     QPointer<CategoryDialog> m_dialog;
     FileProbe* m_probe;
     bool m_busy = false;
     QPointer<QMessageBox> m_question;
     std::uint64_t m_generation = 0;  // counts catalogues; an answer for an old one is dropped
-    bool m_originalsSaved = false;   // since the catalogue on show was committed
+
 };
 
 }  // namespace vardel::ui

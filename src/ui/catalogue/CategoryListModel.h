@@ -55,6 +55,8 @@ public:
 
     // The entry row stands for; null outside the rows.
     const CPluginEntry* EntryAt(int row) const;
+    // The rows as the core's view made them.
+    const std::vector<ViewItem>& Items() const { return m_items; }
     // The plug-ins of the row (CategoryMembers).
     std::vector<CPluginEntry*> Members(int row) const;
     // Whether the row's Enable and Disable, and its Move and Rename, are
@@ -70,7 +72,7 @@ public:
     // The row whose text is text; -1 when none.
     int RowOfText(const std::string& text) const;
     // True when the rows are categories (classes 0 and 2), not kinds.
-    bool HasCategories() const { return m_cls == 0 || m_cls == 2; }
+    bool HasCategories() const { return ClassListsCategories(m_cls); }
 
 signals:
     void renameRequested(int row, const QString& text);

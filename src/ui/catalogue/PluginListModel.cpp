@@ -1,5 +1,6 @@
 #include "ui/catalogue/PluginListModel.h"
 
+#include "app/CatalogueView.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CommandAvailability.h"
@@ -14,17 +15,6 @@
 #include <unordered_set>
 
 namespace vardel::ui {
-
-namespace {
-
-std::string TrimRight(std::string text)
-{
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.pop_back();
-    return text;
-}
-
-}  // namespace
 
 PluginListModel::PluginListModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -88,7 +78,7 @@ QVariant PluginListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return FromCodePage(TrimRight(entry->m_name));
+        return FromCodePage(ListLabel(entry->m_name));
     case Qt::DecorationRole:
         return ListIcon(PluginIcon(*entry));
     case Qt::ToolTipRole: {

@@ -47,6 +47,8 @@ public:
 
     // The entry of a row; null outside the rows.
     CPluginEntry* EntryAt(int row) const;
+    // The rows as the core's view made them.
+    const std::vector<ViewItem>& Items() const { return m_items; }
     // The row of an entry; -1 when it is not listed.
     int RowOf(const CPluginEntry* entry) const;
     // The room a new name of the row has (the edit box's limit), 0 when it

@@ -406,13 +406,11 @@ const CPluginEntry* CVardelView::CurrentCategory() const
 
 QStringList CVardelView::IndicatorTexts() const
 {
-    int enabled = 0;
-    for (int row = 0; row < m_pluginModel->rowCount(); ++row)
-        if (const CPluginEntry* e = m_pluginModel->EntryAt(row); e && e->m_enabled)
-            ++enabled;
-    const int selected = static_cast<int>(m_pluginList->selectionModel()->selectedRows().size());
-    return {tr("Categories: %1").arg(m_categoryModel->rowCount()), tr("Plugins: %1").arg(m_pluginModel->rowCount()),
-            tr("Enabled: %1").arg(enabled), tr("Selected: %1").arg(selected)};
+    // The numbers are the core's; the panes' order is the status bar's.
+    const Indicators n = ComputeIndicators(m_categoryModel->Items(), m_pluginModel->Items(),
+                                           static_cast<int>(m_pluginList->selectionModel()->selectedRows().size()));
+    return {tr("Categories: %1").arg(n.categories), tr("Plugins: %1").arg(n.plugins), tr("Enabled: %1").arg(n.enabled),
+            tr("Selected: %1").arg(n.selected)};
 }
 
 bool CVardelView::ShowPlugin(const CPluginEntry* entry)

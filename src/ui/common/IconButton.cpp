@@ -4,6 +4,7 @@
 #include "pe/ResourceLibrary.h"
 #include "ui/common/Convert.h"
 #include "ui/resources/Icons.h"
+#include "pe/IconGroup.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -16,9 +17,7 @@
 #include <QStyle>
 #include <QTextStream>
 
-#include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace vardel::ui {
@@ -62,85 +61,15 @@ QIcon pictureIcon(const QString& file)
     return icon.availableSizes().isEmpty() && icon.pixmap(IconButton::kIconSize).isNull() ? QIcon() : icon;
 }
 
-// Resource types of a module's icons: one group per icon, naming its images.
-constexpr const char* kGroupIconType = "#14";
-constexpr const char* kIconType = "#3";
-constexpr std::size_t kGroupEntrySize = 14;
-// More than this is no icon any program ships.
-constexpr std::uint64_t kMaxIconBytes = 16u << 20;
-
-void appendU16(QByteArray& out, std::uint32_t v)
-{
-    out.append(static_cast<char>(v & 0xFF));
-    out.append(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void appendU32(QByteArray& out, std::uint32_t v)
-{
-    appendU16(out, v & 0xFFFF);
-    appendU16(out, v >> 16);
-}
-
-// Icon number index of a module (.exe, .dll): its index-th icon group, as
-// the resource directory lists them, put together as an .ico file in memory
-// and read by Qt. Null when the file is not a module or has no such icon.
-// Nothing of the module is run; its resources are read as data.
+// Icon number index of a module (.exe, .dll), read by Qt from the .ico file
+// the core puts together of its icon group. Null when the file is not a
+// module or has no such icon.
 QIcon moduleIcon(const QString& file, int index)
 {
-    COXResourceLibrary library;
-    std::vector<std::string> groups;
-    if (index < 0 || !library.Open(ToStoredPath(file)) || !library.EnumNames(kGroupIconType, groups)
-        || static_cast<std::size_t>(index) >= groups.size())
+    const std::vector<std::uint8_t> bytes = ModuleIconFile(ToStoredPath(file), index);
+    if (bytes.empty())
         return {};
-    std::vector<std::uint8_t> group;
-    if (!library.Find(kGroupIconType, groups[static_cast<std::size_t>(index)], 0, group))
-        return {};
-
-    struct Image {
-        std::array<std::uint8_t, 8> head;  // width, height, colours, reserved, planes, bits
-        std::vector<std::uint8_t> data;
-    };
-    std::vector<Image> images;
-    try {
-        ByteReader in(group);
-        in.Skip(4);  // reserved, type
-        const std::size_t count = in.U16();
-        if (count == 0 || count > in.Remaining() / kGroupEntrySize)
-            return {};
-        std::uint64_t total = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            Image image;
-            const auto head = in.Bytes(image.head.size());
-            std::copy(head.begin(), head.end(), image.head.begin());
-            in.Skip(4);  // the size the group claims; the resource's own counts
-            const unsigned id = in.U16();
-            if (!library.Find(kIconType, "#" + std::to_string(id), 0, image.data) || image.data.empty())
-                continue;
-            total += image.data.size();
-            if (total > kMaxIconBytes)
-                return {};
-            images.push_back(std::move(image));
-        }
-    } catch (const ReadError&) {
-        return {};
-    }
-    if (images.empty())
-        return {};
-
-    QByteArray ico;
-    appendU16(ico, 0);
-    appendU16(ico, 1);
-    appendU16(ico, static_cast<std::uint32_t>(images.size()));
-    std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
-    for (const Image& image : images) {
-        ico.append(reinterpret_cast<const char*>(image.head.data()), static_cast<qsizetype>(image.head.size()));
-        appendU32(ico, static_cast<std::uint32_t>(image.data.size()));
-        appendU32(ico, offset);
-        offset += static_cast<std::uint32_t>(image.data.size());
-    }
-    for (const Image& image : images)
-        ico.append(reinterpret_cast<const char*>(image.data.data()), static_cast<qsizetype>(image.data.size()));
-
+    QByteArray ico(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&ico);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "ico");

@@ -4,29 +4,32 @@
 #include "search/PluginSearch.h"
 #include "ui/common/Convert.h"
 #include "ui/dialogs/DialogGeometry.h"
+#include "modify/RestoreMonitor.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <cstdio>
+#include <QStringList>
 
 namespace vardel::ui {
 namespace {
 
-std::string lengthText(const std::string& text)
-{
-    char buffer[24];
-    std::snprintf(buffer, sizeof buffer, "%2d", static_cast<int>(text.size()));
-    return buffer;
-}
+// The core's column titles, for the translators.
+[[maybe_unused]] constexpr const char* kColumnTitles[] = {
+    QT_TRANSLATE_NOOP("vardel::ui::RestoreMonitorDialog", "ID"),
+    QT_TRANSLATE_NOOP("vardel::ui::RestoreMonitorDialog", "Loaded"),
+    QT_TRANSLATE_NOOP("vardel::ui::RestoreMonitorDialog", "Category"),
+    QT_TRANSLATE_NOOP("vardel::ui::RestoreMonitorDialog", "C.Len"),
+    QT_TRANSLATE_NOOP("vardel::ui::RestoreMonitorDialog", "Name"),
+    QT_TRANSLATE_NOOP("vardel::ui::RestoreMonitorDialog", "N.Len"),
+};
 
 }  // namespace
 
 RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore, QWidget* parent)
-    : QDialog(parent), m_list(new QTreeWidget(this)), m_rows(makeRows(restore))
+    : QDialog(parent), m_list(new QTreeWidget(this)), m_rows(RestoreMonitorRows(restore))
 {
     setWindowTitle(tr("Restore Cache Monitor"));
     setObjectName(QStringLiteral("RestoreMonitorDialog"));
@@ -37,12 +40,18 @@ RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& 
     m_list->setUniformRowHeights(true);
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setHeaderLabels({tr("ID"), tr("Loaded"), tr("Category"), tr("C.Len"), tr("Name"), tr("N.Len")});
-    const int widths[kColumnCount] = {150, 50, 140, 50, 160, 50};
-    for (int c = 0; c < kColumnCount; ++c)
-        m_list->setColumnWidth(c, widths[c]);
-    m_list->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
-    m_list->headerItem()->setTextAlignment(5, Qt::AlignRight | Qt::AlignVCenter);
+    QStringList titles;
+    for (const RestoreMonitorColumn& column : kRestoreMonitorColumns)
+        titles << tr(column.title);
+    m_list->setHeaderLabels(titles);
+    int total = 0;
+    for (int c = 0; c < kColumnCount; ++c) {
+        const RestoreMonitorColumn& column = kRestoreMonitorColumns[static_cast<std::size_t>(c)];
+        m_list->setColumnWidth(c, column.width);
+        total += column.width;
+        if (column.rightAligned)
+            m_list->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    }
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setStretchLastSection(false);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &RestoreMonitorDialog::sortByColumn);
@@ -55,39 +64,14 @@ RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& 
     layout->addWidget(m_list);
     layout->addWidget(buttons);
 
-    int total = 0;
-    for (int w : widths)
-        total += w;
     resize(total + 40, 360);
     fillList();
     new DialogGeometry(this, QStringLiteral("RestoreMonitorDialog"));
 }
 
-std::vector<RestoreMonitorDialog::Row> RestoreMonitorDialog::makeRows(const vardel::CPluginRestoreManager& restore)
-{
-    std::vector<Row> rows;
-    rows.reserve(restore.m_entries.size());
-    for (const auto& [key, entry] : restore.m_entries) {
-        const std::string& category = entry ? entry->m_originalCategory : std::string();
-        const std::string& name = entry ? entry->m_originalName : std::string();
-        rows.push_back(Row{key, "???", category, lengthText(category), name, lengthText(name)});
-    }
-    return rows;
-}
-
-void RestoreMonitorDialog::sortRows(std::vector<Row>& rows, int column)
-{
-    if (column < 0 || column >= kColumnCount)
-        return;
-    const auto col = static_cast<std::size_t>(column);
-    std::stable_sort(rows.begin(), rows.end(), [col](const Row& a, const Row& b) {
-        return CPluginSearch::CompareText(a[col], b[col]) < 0;
-    });
-}
-
 void RestoreMonitorDialog::sortByColumn(int column)
 {
-    sortRows(m_rows, column);
+    SortRestoreMonitorRows(m_rows, column);
     m_list->header()->setSortIndicatorShown(true);
     m_list->header()->setSortIndicator(column, Qt::AscendingOrder);
     fillList();
@@ -98,12 +82,13 @@ void RestoreMonitorDialog::fillList()
     m_list->clear();
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(m_rows.size()));
-    for (const Row& row : m_rows) {
+    for (const RestoreMonitorRow& row : m_rows) {
         auto* item = new QTreeWidgetItem;
         for (int c = 0; c < kColumnCount; ++c)
             item->setText(c, FromCodePage(row[static_cast<std::size_t>(c)]));
-        item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
-        item->setTextAlignment(5, Qt::AlignRight | Qt::AlignVCenter);
+        for (int c = 0; c < kColumnCount; ++c)
+            if (kRestoreMonitorColumns[static_cast<std::size_t>(c)].rightAligned)
+                item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
         items.push_back(item);
     }
     m_list->addTopLevelItems(items);

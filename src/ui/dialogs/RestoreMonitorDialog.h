@@ -3,10 +3,10 @@
 // a diagnostic view opened from the About box. A click on a column header
 // sorts the rows ascending by the texts of that column, byte by byte.
 
+#include "modify/RestoreMonitor.h"
+
 #include <QDialog>
 
-#include <array>
-#include <string>
 #include <vector>
 
 class QTreeWidget;
@@ -20,17 +20,10 @@ namespace vardel::ui {
 class RestoreMonitorDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kColumnCount = 6;
-    using Row = std::array<std::string, kColumnCount>;
+    static constexpr int kColumnCount = kRestoreMonitorColumnCount;
 
+    // The table's rows and columns are the core's (RestoreMonitorRows).
     RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore, QWidget* parent = nullptr);
-
-    // The rows of the database in map order: key, "???", category, its
-    // length "%2d", name, its length "%2d".
-    static std::vector<Row> makeRows(const vardel::CPluginRestoreManager& restore);
-    // Sorts rows ascending by column (byte-wise, case-sensitive); rows with
-    // equal texts keep their order. Ignored for another column.
-    static void sortRows(std::vector<Row>& rows, int column);
 
 public slots:
     // The header's click: sorts by the column and refills the list.
@@ -40,7 +33,7 @@ private:
     void fillList();
 
     QTreeWidget* m_list;
-    std::vector<Row> m_rows;
+    std::vector<RestoreMonitorRow> m_rows;
 };
 
 }  // namespace vardel::ui

@@ -14,6 +14,7 @@
 #include "ui/preview/FilterPreview.h"
 #include "ui/preview/PreviewWnd.h"
 #include "ui/properties/PluginDetailSheet.h"
+#include "ui/settings/GuiSettings.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -95,7 +96,7 @@ FindDialog::FindDialog(CVardelSession& session, QWidget* parent)
     m_window->setMinimumSize(240, 188);
     // Until a hit is chosen the preview shows the start-up picture, as the
     // preview bar does.
-    m_window->loadFile(QString::fromStdU16String((session.GetDataDirectory().root / "STARTUP.JPG").u16string()));
+    m_window->loadFile(QString::fromStdU16String(session.GetDataDirectory().StartupImage().u16string()));
     m_filterPreview = new FilterPreview(session, m_window, this);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("statusLabel"));
@@ -182,12 +183,9 @@ void FindDialog::loadSettings()
     setMinimumSize(initial);
     resize(initial);
     // Placement: the normal rectangle (right and bottom exclusive) and the show state.
-    const auto left = backend.ReadInt(kFindSection, "wp.left");
-    const auto top = backend.ReadInt(kFindSection, "wp.top");
-    const auto right = backend.ReadInt(kFindSection, "wp.right");
-    const auto bottom = backend.ReadInt(kFindSection, "wp.bottom");
-    if (left && top && right && bottom && *right > *left && *bottom > *top) {
-        const QRect rect(QPoint(*left, *top), QPoint(*right - 1, *bottom - 1));
+    const std::optional<WindowPlacement> placement = LoadWindowPlacement(backend, kFindSection);
+    if (placement && placement->right > placement->left && placement->bottom > placement->top) {
+        const QRect rect = placement->NormalRect();
         // The rectangle is the one geometry() gave at closing: the window's
         // inside, without the frame. Moving the frame there instead would
         // shift the dialog by its frame at every opening.
@@ -199,7 +197,7 @@ void FindDialog::loadSettings()
         else
             resize(rect.size().expandedTo(initial));
     }
-    if (backend.ReadInt(kFindSection, "wp.showCmd").value_or(1) == 3)
+    if (placement && placement->showCmd == WindowPlacement::kShowMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -209,11 +207,10 @@ void FindDialog::saveSettings()
     SaveFindSettings(backend, currentSettings());
     const QRect rect = isMaximized() ? normalGeometry() : geometry();
     if (rect.isValid()) {
-        backend.WriteInt(kFindSection, "wp.showCmd", isMaximized() ? 3 : 1);
-        backend.WriteInt(kFindSection, "wp.left", rect.left());
-        backend.WriteInt(kFindSection, "wp.top", rect.top());
-        backend.WriteInt(kFindSection, "wp.right", rect.right() + 1);
-        backend.WriteInt(kFindSection, "wp.bottom", rect.bottom() + 1);
+        WindowPlacement placement;
+        placement.showCmd = isMaximized() ? WindowPlacement::kShowMaximized : WindowPlacement::kShowNormal;
+        placement.SetNormalRect(rect);
+        SaveWindowPlacement(backend, placement, kFindSection);
     }
 }
 

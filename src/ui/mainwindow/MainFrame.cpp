@@ -336,7 +336,7 @@ void CMainFrame::UpdateTitle()
 {
     // Without a directory on show the document is "Untitled", in the user's language.
     const QString title =
-        m_session.Title() == "Untitled" ? tr("Untitled") : FromCodePage(m_session.Title());
+        m_session.IsUntitled() ? tr("Untitled") : FromCodePage(m_session.Title());
     setWindowTitle(tr("%1 - Vardel 2.0").arg(title));
 }
 

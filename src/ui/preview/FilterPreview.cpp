@@ -62,7 +62,7 @@ FilterPreview* FilterPreview::attachTo(CVardelSession& session, PreviewBar* bar)
 
 std::filesystem::path FilterPreview::sampleDirectory() const
 {
-    return m_session.GetDataDirectory().root / "preview";
+    return m_session.GetDataDirectory().SampleDir();
 }
 
 bool FilterPreview::showFilter(const CPluginEntry& entry)
@@ -240,7 +240,7 @@ QString FilterPreview::outcomeText(const RenderUpdate& update) const
         return tr("The preview could not be rendered: %1").arg(QString::fromStdString(update.failure));
     switch (update.outcome.outcome) {
     case RenderOutcome::SyntaxError:
-        return update.outcome.status == 2
+        return update.outcome.NestedTooDeeply()
             ? tr("The %1 formula is nested too deeply to be run.").arg(tr(channelName(update.outcome.formula)))
             : tr("Syntax error in the %1 formula.").arg(tr(channelName(update.outcome.formula)));
     case RenderOutcome::UnsupportedDepth:

@@ -73,7 +73,7 @@ PreviewBar::PreviewBar(vardel::CVardelSession& session, QWidget* parent)
     layout->addLayout(buttons);
 
     // Until the first selection the picture area shows the start-up picture.
-    m_window->loadFile(toQString(m_session.GetDataDirectory().root / "STARTUP.JPG"));
+    m_window->loadFile(toQString(m_session.GetDataDirectory().StartupImage()));
     updateControls();
 }
 

@@ -1,7 +1,6 @@
 #include "ui/preview/PreviewWnd.h"
 
 #include "images/DIB.h"
-#include "images/Jpeg.h"
 #include "images/PreviewFile.h"
 #include "ui/common/Convert.h"
 
@@ -56,9 +55,9 @@ bool CPreviewWnd::loadFile(const QString& fileName)
         return false;
     const std::filesystem::path path(fileName.toStdU16String());
     COXDIB bitmap;
-    const bool read = PreviewFileTypeOf(path) == kPreviewJpeg ? LoadJpeg(path, bitmap) : bitmap.Read(path);
-    // Only true colour pictures are shown.
-    if (!read || bitmap.GetBitCount() != 24)
+    // Only true colour pictures are shown; the window fits them itself, so
+    // no fitted copy is written.
+    if (!LoadPreviewFile(path, PreviewFileTypeOf(path), bitmap, {}))
         return false;
     QImage picture = ToQImage(bitmap);
     if (picture.isNull())

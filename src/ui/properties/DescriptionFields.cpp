@@ -4,6 +4,7 @@
 #include "catalogue/PluginEntry.h"
 #include "search/DescriptionListManager.h"
 #include "ui/common/Convert.h"
+#include "search/DescriptionStore.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -30,14 +31,8 @@ bool StoreDescriptionFields(CVardelSession& session, const CPluginEntry& entry, 
     const std::string text = description ? ToCodePage(description->toPlainText()) : std::string();
     const std::string words = keywords ? ToCodePage(keywords->text()) : std::string();
     const std::string key = entry.DescriptionKey();
-    std::string oldText;
-    std::string oldWords;
-    const bool found = session.Descriptions().Get(key, oldText, oldWords);
-    if (found && oldText == text && oldWords == words)
+    if (!StoreDescription(session.Descriptions(), key, text, words).changed)
         return false;
-    if (text.empty() && words.empty())
-        return false;
-    session.Descriptions().SetFromTexts(key, text, words);
     session.SaveDescriptions();
     session.NotifyDescriptionChanged(key);
     return true;

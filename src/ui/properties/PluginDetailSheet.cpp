@@ -31,27 +31,30 @@ PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("pageTabs"));
 
-    // The page titles and their order come from the core's rule; each title
-    // names the page class that fills it.
+    // The pages, their order and their titles come from the core's rule.
     const bool filterFactory = IsFilterFactoryFilter(entry);
-    for (const std::string& title : DetailPages(entry, &m_block)) {
+    for (const DetailPage kind : DetailPageKinds(entry, &m_block)) {
         PluginPropPage* page = nullptr;
-        if (title == kPagePreview && filterFactory)
+        switch (kind) {
+        case DetailPage::LivePreview:
             page = new PluginPreviewProp(session, entry, m_block, m_tabs);
-        else if (title == kPagePreview)
+            break;
+        case DetailPage::ImagePreview:
             page = new PluginFixedPreviewProp(session, entry, m_tabs);
-        else if (title == kPageAuthor)
+            break;
+        case DetailPage::Author:
             page = new PluginFFDescProp(session, entry, m_block, m_tabs);
-        else if (title == kPageCode)
+            break;
+        case DetailPage::Code:
             page = new PluginFFCodeProp(m_block, m_tabs);
-        else if (title == kPageGeneral) {
+            break;
+        case DetailPage::General:
             page = new PluginGeneralProp(session, entry, filterFactory ? &m_block : nullptr, m_tabs);
             m_generalIndex = m_tabs->count();
+            break;
         }
-        if (!page)
-            continue;
         m_pages.push_back(page);
-        m_tabs->addTab(page, CoreText(title));
+        m_tabs->addTab(page, CoreText(DetailPageTitle(kind)));
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -5,6 +5,7 @@
 #include "catalogue/PluginEntry.h"
 #include "ui/common/Convert.h"
 #include "ui/session/UserMessages.h"
+#include "pe/PeMachine.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -72,9 +73,10 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     const QString noModule = details.moduleProblem.empty() ? tr("not a module") : tr(details.moduleProblem.c_str());
     QLineEdit* machine = field(this, "machineEdit",
                                details.machine.empty() ? noModule : QString::fromStdString(details.machine));
-    if (details.machineCode == 0x014c)
+    const int bits = MachineBits(details.machineCode);
+    if (bits == 32)
         machine->setText(tr("%1 (32-bit)").arg(machine->text()));
-    else if (details.machineCode == 0x8664 || details.machineCode == 0xAA64 || details.machineCode == 0x0200)
+    else if (bits == 64)
         machine->setText(tr("%1 (64-bit)").arg(machine->text()));
     fileRow->addWidget(machine, 1);
     fileRow->addWidget(new QLabel(tr("Signature:"), this));

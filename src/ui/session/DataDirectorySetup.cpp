@@ -4,13 +4,15 @@
 #include "images/DIB.h"
 #include "images/Jpeg.h"
 #include "ui/common/Convert.h"
+#include "app/Application.h"
+#include "app/Stores.h"
+#include "images/PreviewImageManager.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -80,37 +82,28 @@ Rgb PortraitPixel(int xi, int yi)
 
 }  // namespace
 
-QString ChooseDataDirectory(const QString& option)
-{
-    if (!option.isEmpty())
-        return QFileInfo(option).absoluteFilePath();
-    if (QFileInfo(QDir::current().filePath(QStringLiteral("setup.db"))).isDir())
-        return QDir::currentPath();
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-}
-
 bool PrepareDataDirectory(const QString& directory)
 {
     QDir dir(directory);
-    for (const char* sub : {"setup.db", "images.db", "preview"})
+    for (const char* sub : {kSetupDbName, kImagesDbName, kSampleDirName})
         if (!dir.mkpath(QString::fromLatin1(sub)))
             return false;
     // Each picture is made only where nothing is, and never through a link
     // (a dangling one would have it written wherever it points).
-    auto make = [&dir](const char* name, const std::function<bool(const QString&)>& write) {
-        const std::filesystem::path file(dir.filePath(QString::fromLatin1(name)).toStdU16String());
+    const DataDirectory layout{std::filesystem::path(directory.toStdU16String())};
+    auto make = [](const std::filesystem::path& file, const std::function<bool(const QString&)>& write) {
         CreateFileIfAbsent(file, [&write](const std::filesystem::path& temp) {
             return write(QString::fromStdU16String(temp.u16string()));
         });
     };
     // A missing sample only leaves the preview without a picture.
-    make("preview/Portrait.bmp", [](const QString& file) { return WriteSamplePortrait(file); });
+    make(layout.SampleDir() / kDefaultPreviewImage, [](const QString& file) { return WriteSamplePortrait(file); });
     // The pictures a preview area shows before the first selection and for a
     // plug-in without images; without them it would stay black.
-    make("images.db/EMPTY.JPG", [](const QString& file) {
+    make(layout.ImagesDb() / CPreviewImageManager::kEmptyImageName, [](const QString& file) {
         return WritePlaceholderPicture(file, QCoreApplication::translate("DataDirectory", "No preview image"));
     });
-    make("STARTUP.JPG", [](const QString& file) {
+    make(layout.StartupImage(), [](const QString& file) {
         return WritePlaceholderPicture(file, QCoreApplication::translate("DataDirectory", "Select a plug-in"));
     });
     return true;
@@ -135,7 +128,8 @@ bool WritePlaceholderPicture(const QString& file, const QString& text)
 
 bool IsDataDirectoryWritable(const QString& directory)
 {
-    QTemporaryFile probe(QDir(directory).filePath(QStringLiteral("setup.db/~probe_XXXXXX")));
+    const DataDirectory layout{std::filesystem::path(directory.toStdU16String())};
+    QTemporaryFile probe(QString::fromStdU16String((layout.SetupDb() / "~probe_XXXXXX").u16string()));
     return probe.open();
 }
 

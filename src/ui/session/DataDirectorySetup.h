@@ -1,15 +1,10 @@
 #pragma once
-// Where the program keeps its data ("setup.db", "images.db", "preview"):
-// the directory given with --data-dir; else the current directory when it
-// holds "setup.db" (an existing installation keeps working); else the
-// user's data directory of the platform, set up on first start.
+// Setting up the data directory (the core's ChooseDataDirectory says
+// which): its parts and the pictures the window falls back to.
 
 #include <QString>
 
 namespace vardel::ui {
-
-// The data directory to use; option is the --data-dir value ("" for none).
-QString ChooseDataDirectory(const QString& option);
 
 // Creates what is missing of "setup.db", "images.db" and "preview" with its
 // sample picture "Portrait.bmp", "images.db/EMPTY.JPG" and "STARTUP.JPG". False when the directories cannot be made.

@@ -32,9 +32,7 @@ bool PlacementIsOnScreen(const QRect& normalRect, const QList<QRect>& screens)
     return false;
 }
 
-GuiSettings::GuiSettings(QtSettingsBackend& backend) : m_backend(backend) {}
-
-std::optional<WindowPlacement> GuiSettings::LoadPlacement(const std::string& section)
+std::optional<WindowPlacement> LoadWindowPlacement(SettingsBackend& backend, const std::string& section)
 {
     WindowPlacement p;
     const std::array<std::pair<const char*, int*>, 10> fields{{
@@ -51,7 +49,7 @@ std::optional<WindowPlacement> GuiSettings::LoadPlacement(const std::string& sec
     }};
     bool any = false;
     for (const auto& [name, field] : fields) {
-        if (const auto value = m_backend.ReadInt(section, name)) {
+        if (const auto value = backend.ReadInt(section, name)) {
             *field = *value;
             any = true;
         }
@@ -61,18 +59,30 @@ std::optional<WindowPlacement> GuiSettings::LoadPlacement(const std::string& sec
     return p;
 }
 
-void GuiSettings::SavePlacement(const WindowPlacement& p, const std::string& section)
+void SaveWindowPlacement(SettingsBackend& backend, const WindowPlacement& p, const std::string& section)
 {
-    m_backend.WriteInt(section, "wp.showCmd", p.showCmd);
-    m_backend.WriteInt(section, "wp.flags", p.flags);
-    m_backend.WriteInt(section, "wp.ptMinPosition.x", p.minPosition.x());
-    m_backend.WriteInt(section, "wp.ptMinPosition.y", p.minPosition.y());
-    m_backend.WriteInt(section, "wp.ptMaxPosition.x", p.maxPosition.x());
-    m_backend.WriteInt(section, "wp.ptMaxPosition.y", p.maxPosition.y());
-    m_backend.WriteInt(section, "wp.left", p.left);
-    m_backend.WriteInt(section, "wp.right", p.right);
-    m_backend.WriteInt(section, "wp.top", p.top);
-    m_backend.WriteInt(section, "wp.bottom", p.bottom);
+    backend.WriteInt(section, "wp.showCmd", p.showCmd);
+    backend.WriteInt(section, "wp.flags", p.flags);
+    backend.WriteInt(section, "wp.ptMinPosition.x", p.minPosition.x());
+    backend.WriteInt(section, "wp.ptMinPosition.y", p.minPosition.y());
+    backend.WriteInt(section, "wp.ptMaxPosition.x", p.maxPosition.x());
+    backend.WriteInt(section, "wp.ptMaxPosition.y", p.maxPosition.y());
+    backend.WriteInt(section, "wp.left", p.left);
+    backend.WriteInt(section, "wp.right", p.right);
+    backend.WriteInt(section, "wp.top", p.top);
+    backend.WriteInt(section, "wp.bottom", p.bottom);
+}
+
+GuiSettings::GuiSettings(QtSettingsBackend& backend) : m_backend(backend) {}
+
+std::optional<WindowPlacement> GuiSettings::LoadPlacement(const std::string& section)
+{
+    return LoadWindowPlacement(m_backend, section);
+}
+
+void GuiSettings::SavePlacement(const WindowPlacement& placement, const std::string& section)
+{
+    SaveWindowPlacement(m_backend, placement, section);
 }
 
 QByteArray GuiSettings::LoadBarState()

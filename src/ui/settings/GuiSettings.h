@@ -13,6 +13,10 @@
 #include <optional>
 #include <string>
 
+namespace vardel {
+class SettingsBackend;
+}
+
 namespace vardel::ui {
 
 class QtSettingsBackend;
@@ -35,6 +39,12 @@ struct WindowPlacement {
 
 // True when the rectangle shares at least one pixel with one of the screens.
 bool PlacementIsOnScreen(const QRect& normalRect, const QList<QRect>& screens);
+
+// The placement stored in a section of any settings backend (the Find
+// dialog keeps its own in "Settings.Find" through the session's); nothing
+// when no "wp." value is stored. Missing single values keep the defaults.
+std::optional<WindowPlacement> LoadWindowPlacement(SettingsBackend& backend, const std::string& section);
+void SaveWindowPlacement(SettingsBackend& backend, const WindowPlacement& placement, const std::string& section);
 
 class GuiSettings {
 public:
