@@ -8,7 +8,6 @@
 #include "common/ApplicationIdentity.h"
 #include "app/WriterLock.h"
 #include "common/Convert.h"
-#include "images/PreviewFile.h"
 #include "mainwindow/HistoryActions.h"
 #include "mainwindow/MainFrame.h"
 #include "mainwindow/ScreenshotRun.h"
@@ -23,7 +22,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -230,8 +228,5 @@ int main(int argc, char* argv[])
 
     session.Exit();
     backend.Sync();
-    // The preview window's temporary file goes with the program.
-    QFile::remove(QString::fromLatin1(kPreviewTempFile));
-    QFile::remove(QDir(dataDir).filePath(QString::fromLatin1(kPreviewTempFile)));
     return rc;
 }

@@ -13,7 +13,6 @@
 #include "dialogs/DuplicatesDialog.h"
 #include "dialogs/SetupDialog.h"
 #include "mainwindow/MainFrame.h"
-#include "mainwindow/StatusPanes.h"
 #include "session/DiskFollower.h"
 #include "session/SessionAdapter.h"
 
@@ -211,7 +210,7 @@ void CollectorToolsTest::viewFollowsTheDisk()
     QVERIFY(scans.at(0).at(0).toBool());
     QCOMPARE(view.CurrentCategory()->m_category, std::string("Shared Cat"));
     QCOMPARE(SelectedNames(view), QStringList{QStringLiteral("Beta Two")});
-    QCOMPARE(program.Frame().Panes()->Message(),
+    QCOMPARE(program.Frame().findChild<QLabel*>(QStringLiteral("messagePane"))->text(),
              QStringLiteral("Plug-in files changed on disk: the catalogue was refreshed."));
     QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
     QCOMPARE(RowsNamed(view, QStringLiteral("Soft Glow")), 2);

@@ -71,7 +71,9 @@ public:
 
     // The open "Enter Category" dialog, or null.
     CategoryDialog* OpenDialog() const { return m_dialog; }
-    // The question on show, or null.
+    // The latest question box of a command until it is deleted (it may be
+    // hidden already, answered and waiting for its deletion), or null. The
+    // boxes that report failures are not counted.
     QMessageBox* OpenQuestion() const { return m_question; }
 
 signals:
