@@ -1,6 +1,7 @@
 #include "find/FindDialog.h"
 
 #include "app/Session.h"
+#include "app/SettingsKeys.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "common/Convert.h"
@@ -182,10 +183,10 @@ void FindDialog::loadSettings()
     setMinimumSize(initial);
     resize(initial);
     // Placement: the normal rectangle (right and bottom exclusive) and the show state.
-    const auto left = backend.ReadInt(kFindSection, "wp.left");
-    const auto top = backend.ReadInt(kFindSection, "wp.top");
-    const auto right = backend.ReadInt(kFindSection, "wp.right");
-    const auto bottom = backend.ReadInt(kFindSection, "wp.bottom");
+    const auto left = backend.ReadInt(kFindSection, settings_keys::kPlacementLeft);
+    const auto top = backend.ReadInt(kFindSection, settings_keys::kPlacementTop);
+    const auto right = backend.ReadInt(kFindSection, settings_keys::kPlacementRight);
+    const auto bottom = backend.ReadInt(kFindSection, settings_keys::kPlacementBottom);
     if (left && top && right && bottom && *right > *left && *bottom > *top) {
         const QRect rect(QPoint(*left, *top), QPoint(*right - 1, *bottom - 1));
         // The rectangle is the one geometry() gave at closing: the window's
@@ -199,7 +200,7 @@ void FindDialog::loadSettings()
         else
             resize(rect.size().expandedTo(initial));
     }
-    if (backend.ReadInt(kFindSection, "wp.showCmd").value_or(1) == 3)
+    if (backend.ReadInt(kFindSection, settings_keys::kPlacementShowCmd).value_or(1) == 3)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -209,11 +210,11 @@ void FindDialog::saveSettings()
     SaveFindSettings(backend, currentSettings());
     const QRect rect = isMaximized() ? normalGeometry() : geometry();
     if (rect.isValid()) {
-        backend.WriteInt(kFindSection, "wp.showCmd", isMaximized() ? 3 : 1);
-        backend.WriteInt(kFindSection, "wp.left", rect.left());
-        backend.WriteInt(kFindSection, "wp.top", rect.top());
-        backend.WriteInt(kFindSection, "wp.right", rect.right() + 1);
-        backend.WriteInt(kFindSection, "wp.bottom", rect.bottom() + 1);
+        backend.WriteInt(kFindSection, settings_keys::kPlacementShowCmd, isMaximized() ? 3 : 1);
+        backend.WriteInt(kFindSection, settings_keys::kPlacementLeft, rect.left());
+        backend.WriteInt(kFindSection, settings_keys::kPlacementTop, rect.top());
+        backend.WriteInt(kFindSection, settings_keys::kPlacementRight, rect.right() + 1);
+        backend.WriteInt(kFindSection, settings_keys::kPlacementBottom, rect.bottom() + 1);
     }
 }
 

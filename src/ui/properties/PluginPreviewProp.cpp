@@ -1,5 +1,6 @@
 #include "properties/PluginPreviewProp.h"
 
+#include "app/SettingsKeys.h"
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
 #include "common/Clipboard.h"
@@ -348,33 +349,33 @@ bool PluginPreviewProp::pasteFromClipboard()
 
 std::string PluginPreviewProp::setting(const char* name) const
 {
-    return m_session.GetSettingsBackend().ReadString("Settings", name).value_or(std::string());
+    return m_session.GetSettingsBackend().ReadString(settings_keys::kSettings, name).value_or(std::string());
 }
 
 void PluginPreviewProp::chooseLoadFile()
 {
     const QString path = QFileDialog::getOpenFileName(this, tr("Load Preview Image"),
-                                                      FromStoredPath(setting("TempLoadPreviewImage")), tr(kFileFilter));
+                                                      FromStoredPath(setting(settings_keys::kLoadPreviewImage)), tr(kFileFilter));
     if (path.isEmpty())
         return;
     if (const QString failure = loadSampleFile(path); !failure.isEmpty()) {
         ShowMessage(this, failure);
         return;
     }
-    m_session.GetSettingsBackend().WriteString("Settings", "TempLoadPreviewImage", ToStoredPath(path));
+    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kLoadPreviewImage, ToStoredPath(path));
 }
 
 void PluginPreviewProp::chooseSaveFile()
 {
     const QString path = QFileDialog::getSaveFileName(this, tr("Save Preview Image"),
-                                                      FromStoredPath(setting("TempSavePreviewImage")), tr(kFileFilter));
+                                                      FromStoredPath(setting(settings_keys::kSavePreviewImage)), tr(kFileFilter));
     if (path.isEmpty())
         return;
     if (!saveShownImage(path)) {
         message(kSaveFailedText);
         return;
     }
-    m_session.GetSettingsBackend().WriteString("Settings", "TempSavePreviewImage", ToStoredPath(path));
+    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kSavePreviewImage, ToStoredPath(path));
     // Saved among the samples: list it and render on it.
     const QString saved = QFileInfo(path).fileName();
     const bool inSamples = QFileInfo(path).absoluteDir() ==

@@ -18,8 +18,6 @@ namespace vardel::ui {
 
 inline constexpr const char* kOrganisation = "Orvane Software";
 inline constexpr const char* kApplication = "Vardel 2.0";
-inline constexpr const char* kSettingsSection = "Settings";
-inline constexpr const char* kFindSection = "Settings.Find";
 // An INI file named by this variable replaces the user's settings store
 // (the GUI tests and `--settings FILE` use it).
 inline constexpr const char* kSettingsFileVariable = "VARDEL_SETTINGS_FILE";
