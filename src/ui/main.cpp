@@ -5,6 +5,7 @@
 #include "app/FreeMemory.h"
 #include "app/InstanceManager.h"
 #include "app/Session.h"
+#include "app/SettingsKeys.h"
 #include "common/ApplicationIdentity.h"
 #include "app/WriterLock.h"
 #include "common/Convert.h"
@@ -63,7 +64,7 @@ Options ParseOptions(QCoreApplication& app)
                                      QCoreApplication::translate("main", "Keep the data (setup.db, images.db, preview) in <dir>."),
                                      QStringLiteral("dir"));
     const QCommandLineOption lang(QStringLiteral("lang"),
-                                  QCoreApplication::translate("main", "Use the language <code> (de); the locale's otherwise."),
+                                  QCoreApplication::translate("main", "Use the language <code> (de, en); the one chosen in Setup or the locale's otherwise."),
                                   QStringLiteral("code"));
     const QCommandLineOption settings(QStringLiteral("settings"),
                                       QCoreApplication::translate("main", "Keep the settings in the INI file <file> instead of the user's settings."),
@@ -103,6 +104,30 @@ Options ParseOptions(QCoreApplication& app)
     return o;
 }
 
+// The value of "--name value" on the command line, read before the options
+// are parsed; "" when not given.
+QString EarlyOption(int argc, char* argv[], const char* name)
+{
+    QString value;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (QByteArray(argv[i]) == name)
+            value = QString::fromLocal8Bit(argv[i + 1]);
+    return value;
+}
+
+// The language asked for: --lang, else the one chosen in Setup ("" follows
+// the locale).
+QString ChosenLanguage(int argc, char* argv[])
+{
+    QString language = EarlyOption(argc, argv, "--lang");
+    if (language.isEmpty()) {
+        QtSettingsBackend settings(EarlyOption(argc, argv, "--settings"));
+        language = QString::fromStdString(
+            settings.ReadString(vardel::settings_keys::kSettings, vardel::settings_keys::kLanguage).value_or(""));
+    }
+    return language;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -120,11 +145,7 @@ int main(int argc, char* argv[])
             QCoreApplication app(argc, argv);
             QCoreApplication::setApplicationName(QStringLiteral("vardel"));
             QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-            QString language;
-            for (int j = 1; j + 1 < argc; ++j)
-                if (QByteArray(argv[j]) == "--lang")
-                    language = QString::fromLocal8Bit(argv[j + 1]);
-            InstallTranslation(app, language);
+            InstallTranslation(app, ChosenLanguage(argc, argv));
             ParseOptions(app);  // prints and ends the program
             return 0;
         }
@@ -142,11 +163,7 @@ int main(int argc, char* argv[])
     SetApplicationIdentity();
 
     // The language is chosen before the options are parsed, so --help speaks it.
-    QString language;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (QString::fromLocal8Bit(argv[i]) == QLatin1String("--lang"))
-            language = QString::fromLocal8Bit(argv[i + 1]);
-    InstallTranslation(app, language);
+    InstallTranslation(app, ChosenLanguage(argc, argv));
     const Options options = ParseOptions(app);
 
     InitResources();

@@ -29,6 +29,7 @@ class CPluginEntry;
 class CVardelSession;
 class CCatalogueEditor;
 struct ChangePlan;
+struct UserMessage;
 }
 
 namespace vardel::ui {
@@ -118,7 +119,8 @@ private:
     void DoMove(const std::vector<CPluginEntry*>& entries, const std::string& category, bool wholeCategory,
                 const CPluginEntry* categoryEntry);
     void BeforeWrite();
-    void ShowFailures(const std::vector<std::string>& messages);
+    // One message box with the texts of the messages, each once.
+    void ShowFailures(const std::vector<UserMessage>& messages);
     CCatalogueEditor Editor();
 
     CVardelSession& m_session;

@@ -2,13 +2,16 @@
 #include "ui_SetupDialog.h"
 
 #include "app/Session.h"
+#include "app/SettingsKeys.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "common/Convert.h"
 #include "common/WorkerThreads.h"
 #include "dialogs/DialogGeometry.h"
+#include "translations/Translations.h"
 #include "dialogs/DirectoryDialog.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QMenu>
@@ -18,6 +21,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -111,6 +115,7 @@ SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent, const
     const Settings& settings = m_session.GetSettings();
     m_ui->extensionsEdit->setText(FromCodePage(settings.extensions));
     m_ui->scanAllBox->setChecked(settings.scanAll != 0);
+    fillLanguages();
 
     connect(m_ui->setDefaultButton, &QPushButton::clicked, this, &SetupDialog::setDefaultExtensions);
     connect(m_ui->scanAllBox, &QCheckBox::toggled, this, &SetupDialog::updateButtons);
@@ -251,7 +256,23 @@ void SetupDialog::accept()
     Settings& settings = m_session.GetSettings();
     settings.extensions = ToCodePage(m_ui->extensionsEdit->text());
     settings.scanAll = m_ui->scanAllBox->isChecked() ? 1 : 0;
+    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kLanguage,
+                                               m_ui->languageBox->currentData().toString().toStdString());
     QDialog::accept();
+}
+
+void SetupDialog::fillLanguages()
+{
+    // Each language by its own name, so that a user finds his own whatever
+    // language the program speaks now; "" follows the system.
+    QComboBox* box = m_ui->languageBox;
+    box->addItem(tr("The system's language"), QString());
+    box->addItem(LanguageName(QStringLiteral("en")), QStringLiteral("en"));
+    for (const QString& code : AvailableLanguages())
+        box->addItem(LanguageName(code), code);
+    const QString chosen = QString::fromStdString(
+        m_session.GetSettingsBackend().ReadString(settings_keys::kSettings, settings_keys::kLanguage).value_or(""));
+    box->setCurrentIndex(std::max(0, box->findData(chosen)));
 }
 
 void SetupDialog::addDirectory()

@@ -39,7 +39,7 @@
 namespace vardel::ui {
 namespace {
 
-constexpr const char* kFileFilter = QT_TRANSLATE_NOOP("PluginPreviewProp",
+constexpr const char* kFileFilter = QT_TRANSLATE_NOOP("vardel::ui::PluginPreviewProp",
                                                       "Bitmap Files (*.bmp);;JPEG Files (*.jpg);;All Files (*)");
 constexpr int kLabelWidth = 150;
 
