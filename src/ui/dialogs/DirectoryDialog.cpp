@@ -1,4 +1,5 @@
 #include "dialogs/DirectoryDialog.h"
+#include "common/FileDialogs.h"
 #include "ui_DirectoryDialog.h"
 
 #include "catalogue/PluginDirEntry.h"
@@ -84,10 +85,9 @@ void DirectoryDialog::accept()
 
 void DirectoryDialog::browse()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Select a folder to scan for plug-ins:"),
-                                                             m_ui->directoryEdit->text());
-    if (!folder.isEmpty())
-        m_ui->directoryEdit->setText(QDir::toNativeSeparators(folder));
+    ChooseFile(this, QStringLiteral("folderChooser"), tr("Select a folder to scan for plug-ins:"),
+               m_ui->directoryEdit->text(), QString(), QFileDialog::Directory, QFileDialog::AcceptOpen,
+               [this](const QString& folder) { m_ui->directoryEdit->setText(QDir::toNativeSeparators(folder)); });
 }
 
 }  // namespace vardel::ui

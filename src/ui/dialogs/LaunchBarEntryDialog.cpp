@@ -1,4 +1,5 @@
 #include "dialogs/LaunchBarEntryDialog.h"
+#include "common/FileDialogs.h"
 #include "ui_LaunchBarEntryDialog.h"
 
 #include "app/LaunchBarEntry.h"
@@ -125,20 +126,18 @@ void LaunchBarEntryDialog::accept()
 
 void LaunchBarEntryDialog::browseCommand()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Choose the application"), m_ui->commandEdit->text(),
-        tr("Programs and documents (*);;Desktop entries (*.desktop);;Scripts (*.sh *.py)"));
-    if (!path.isEmpty())
-        applyChosenCommand(path);
+    ChooseFile(this, QStringLiteral("commandChooser"), tr("Choose the application"), m_ui->commandEdit->text(),
+               tr("Programs and documents (*);;Desktop entries (*.desktop);;Scripts (*.sh *.py)"),
+               QFileDialog::ExistingFile, QFileDialog::AcceptOpen,
+               [this](const QString& path) { applyChosenCommand(path); });
 }
 
 void LaunchBarEntryDialog::browseIcon()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Choose the application icon"), m_ui->iconPathEdit->text(),
-        tr("Icon files (*.ico *.png *.svg *.svgz *.xpm *.desktop);;All files (*)"));
-    if (!path.isEmpty())
-        m_ui->iconPathEdit->setText(QDir::toNativeSeparators(path));
+    ChooseFile(this, QStringLiteral("iconChooser"), tr("Choose the application icon"), m_ui->iconPathEdit->text(),
+               tr("Icon files (*.ico *.png *.svg *.svgz *.xpm *.desktop);;All files (*)"), QFileDialog::ExistingFile,
+               QFileDialog::AcceptOpen,
+               [this](const QString& path) { m_ui->iconPathEdit->setText(QDir::toNativeSeparators(path)); });
 }
 
 void LaunchBarEntryDialog::dragEnterEvent(QDragEnterEvent* event)

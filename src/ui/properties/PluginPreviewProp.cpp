@@ -5,6 +5,7 @@
 #include "catalogue/PluginEntry.h"
 #include "common/Clipboard.h"
 #include "common/Convert.h"
+#include "common/FileDialogs.h"
 #include "filterfactory/ParameterBlock.h"
 #include "filterfactory/SliderLayout.h"
 #include "images/DIB.h"
@@ -354,23 +355,30 @@ std::string PluginPreviewProp::setting(const char* name) const
 
 void PluginPreviewProp::chooseLoadFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Load Preview Image"),
-                                                      FromStoredPath(setting(settings_keys::kLoadPreviewImage)), tr(kFileFilter));
-    if (path.isEmpty())
-        return;
+    ChooseFile(this, QStringLiteral("loadImageChooser"), tr("Load Preview Image"),
+               FromStoredPath(setting(settings_keys::kLoadPreviewImage)), tr(kFileFilter), QFileDialog::ExistingFile,
+               QFileDialog::AcceptOpen, [this](const QString& path) { loadChosenFile(path); });
+}
+
+void PluginPreviewProp::loadChosenFile(const QString& path)
+{
     if (const QString failure = loadSampleFile(path); !failure.isEmpty()) {
         ShowMessage(this, failure);
         return;
     }
-    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kLoadPreviewImage, ToStoredPath(path));
+    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kLoadPreviewImage,
+                                               ToStoredPath(path));
 }
 
 void PluginPreviewProp::chooseSaveFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save Preview Image"),
-                                                      FromStoredPath(setting(settings_keys::kSavePreviewImage)), tr(kFileFilter));
-    if (path.isEmpty())
-        return;
+    ChooseFile(this, QStringLiteral("saveImageChooser"), tr("Save Preview Image"),
+               FromStoredPath(setting(settings_keys::kSavePreviewImage)), tr(kFileFilter), QFileDialog::AnyFile,
+               QFileDialog::AcceptSave, [this](const QString& path) { saveChosenFile(path); });
+}
+
+void PluginPreviewProp::saveChosenFile(const QString& path)
+{
     if (!saveShownImage(path)) {
         message(kSaveFailedText);
         return;
