@@ -1,9 +1,9 @@
 #include "dialogs/DirectoryDialog.h"
-#include "common/FileDialogs.h"
 #include "ui_DirectoryDialog.h"
 
 #include "catalogue/PluginDirEntry.h"
 #include "common/Convert.h"
+#include "common/FileDialogs.h"
 #include "dialogs/DialogGeometry.h"
 
 #include <QFileDialog>

@@ -1,9 +1,9 @@
 #include "dialogs/LaunchBarEntryDialog.h"
-#include "common/FileDialogs.h"
 #include "ui_LaunchBarEntryDialog.h"
 
 #include "app/LaunchBarEntry.h"
 #include "common/Convert.h"
+#include "common/FileDialogs.h"
 #include "dialogs/DialogGeometry.h"
 #include "docks/IconButton.h"
 

@@ -33,16 +33,15 @@ QLineEdit* field(QWidget* parent, const char* name, const QString& text)
 // The name of a Filter Factory variant beside the resource; "" for none.
 QString variantName(FilterFactoryVariant variant)
 {
-    const char* const context = "vardel::ui::PluginGeneralProp";
     switch (variant) {
     case FilterFactoryVariant::PremiereTransition:
-        return QCoreApplication::translate(context, "Premiere Transition Factory");
+        return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Premiere Transition Factory");
     case FilterFactoryVariant::PremiereFilter:
-        return QCoreApplication::translate(context, "Premiere Filter Factory");
+        return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Premiere Filter Factory");
     case FilterFactoryVariant::Photoshop:
-        return QCoreApplication::translate(context, "Photoshop Filter Factory");
+        return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Photoshop Filter Factory");
     case FilterFactoryVariant::Compatible:
-        return QCoreApplication::translate(context, "Filter Factory-compatible filter");
+        return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Filter Factory-compatible filter");
     case FilterFactoryVariant::None:
         break;
     }

@@ -1512,6 +1512,30 @@ Copyright © Orvane Software</translation>
         <source>Show About Box...</source>
         <translation>Info-Fenster zeigen...</translation>
     </message>
+    <message>
+        <source>16-bit Windows module: not supported</source>
+        <translation>16-Bit-Windows-Modul: nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>Plug-in code is never run here.</source>
+        <translation>Plugin-Code wird hier nie ausgeführt.</translation>
+    </message>
+    <message>
+        <source>Premiere Transition Factory</source>
+        <translation>Premiere Transition Factory</translation>
+    </message>
+    <message>
+        <source>Premiere Filter Factory</source>
+        <translation>Premiere Filter Factory</translation>
+    </message>
+    <message>
+        <source>Photoshop Filter Factory</source>
+        <translation>Photoshop Filter Factory</translation>
+    </message>
+    <message>
+        <source>Filter Factory-compatible filter</source>
+        <translation>Filter-Factory-kompatibler Filter</translation>
+    </message>
 </context>
 <context>
     <name>vardel::ui::PluginListModel</name>
@@ -2012,10 +2036,6 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source> General Properties </source>
         <translation> Allgemeine Eigenschaften </translation>
-    </message>
-    <message>
-        <source>Plug-in code is never run here.</source>
-        <translation>Plugin-Code wird hier nie ausgeführt.</translation>
     </message>
     <message>
         <source>Bitmap</source>
