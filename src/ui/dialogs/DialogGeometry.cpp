@@ -1,5 +1,6 @@
 #include "dialogs/DialogGeometry.h"
 
+#include "app/SettingsKeys.h"
 #include "settings/QtSettingsBackend.h"
 
 #include <QEvent>
@@ -8,7 +9,7 @@
 namespace vardel::ui {
 namespace {
 
-const QString kSection = QString::fromLatin1(kSettingsSection);
+const QString kSection = QString::fromLatin1(settings_keys::kSettings);
 
 }  // namespace
 
@@ -21,21 +22,21 @@ DialogGeometry::DialogGeometry(QWidget* dialog, const QString& name)
 
 QString DialogGeometry::key(const QString& name)
 {
-    return name + QStringLiteral(".geometry");
+    return name + QLatin1String(settings_keys::kGeometrySuffix);
 }
 
 QVariant DialogGeometry::value(const QString& valueName, const QVariant& defaultValue) const
 {
     QtSettingsBackend settings;
     const auto stored =
-        settings.ReadString(kSettingsSection, (m_name + QLatin1Char('.') + valueName).toStdString());
+        settings.ReadString(settings_keys::kSettings, (m_name + QLatin1Char('.') + valueName).toStdString());
     return stored ? QVariant(QString::fromStdString(*stored)) : defaultValue;
 }
 
 void DialogGeometry::setValue(const QString& valueName, const QVariant& value)
 {
     QtSettingsBackend settings;
-    settings.WriteString(kSettingsSection, (m_name + QLatin1Char('.') + valueName).toStdString(),
+    settings.WriteString(settings_keys::kSettings, (m_name + QLatin1Char('.') + valueName).toStdString(),
                          value.toString().toStdString());
 }
 
