@@ -185,10 +185,8 @@ int main(int argc, char* argv[])
     PrepareDataDirectory(dataDir);
     const bool writable = IsDataDirectoryWritable(dataDir);
 
-    // Every part of the program that opens the settings store (the dialogs
-    // keeping their sizes) must find the same one.
-    if (!options.settingsFile.isEmpty())
-        qputenv(kSettingsFileVariable, options.settingsFile.toLocal8Bit());
+    // The one settings store of the run: the session, the window and the
+    // dialogs all keep their values through it.
     QtSettingsBackend backend(options.settingsFile);
     GuiSettings guiSettings(backend);
     CVardelSession session(DataDirectory{std::filesystem::path(dataDir.toStdU16String())}, backend);

@@ -286,7 +286,7 @@ void CatalogueCommands::OpenCategoryDialog(const std::vector<CPluginEntry*>& ent
 {
     if (m_dialog)
         return;
-    auto* dialog = new CategoryDialog(m_session.Catalogue(), entries, limit, m_window);
+    auto* dialog = new CategoryDialog(m_session.Catalogue(), entries, limit, m_session.GetSettingsBackend(), m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const std::uint64_t generation = m_generation;
     connect(dialog, &QDialog::accepted, this, [this, dialog, generation, categoryEntry] {

@@ -1,20 +1,16 @@
 #include "dialogs/DialogGeometry.h"
 
+#include "app/Application.h"
 #include "app/SettingsKeys.h"
-#include "settings/QtSettingsBackend.h"
 
+#include <QByteArray>
 #include <QEvent>
 #include <QWidget>
 
 namespace vardel::ui {
-namespace {
 
-const QString kSection = QString::fromLatin1(settings_keys::kSettings);
-
-}  // namespace
-
-DialogGeometry::DialogGeometry(QWidget* dialog, const QString& name)
-    : QObject(dialog), m_dialog(dialog), m_name(name)
+DialogGeometry::DialogGeometry(QWidget* dialog, SettingsBackend& settings, const QString& name)
+    : QObject(dialog), m_dialog(dialog), m_settings(settings), m_name(name)
 {
     restore();
     dialog->installEventFilter(this);
@@ -27,17 +23,15 @@ QString DialogGeometry::key(const QString& name)
 
 QVariant DialogGeometry::value(const QString& valueName, const QVariant& defaultValue) const
 {
-    QtSettingsBackend settings;
     const auto stored =
-        settings.ReadString(settings_keys::kSettings, (m_name + QLatin1Char('.') + valueName).toStdString());
+        m_settings.ReadString(settings_keys::kSettings, (m_name + QLatin1Char('.') + valueName).toStdString());
     return stored ? QVariant(QString::fromStdString(*stored)) : defaultValue;
 }
 
 void DialogGeometry::setValue(const QString& valueName, const QVariant& value)
 {
-    QtSettingsBackend settings;
-    settings.WriteString(settings_keys::kSettings, (m_name + QLatin1Char('.') + valueName).toStdString(),
-                         value.toString().toStdString());
+    m_settings.WriteString(settings_keys::kSettings, (m_name + QLatin1Char('.') + valueName).toStdString(),
+                           value.toString().toStdString());
 }
 
 bool DialogGeometry::eventFilter(QObject* watched, QEvent* event)
@@ -49,16 +43,14 @@ bool DialogGeometry::eventFilter(QObject* watched, QEvent* event)
 
 void DialogGeometry::restore()
 {
-    QtSettingsBackend settings;
-    const QByteArray geometry = settings.ReadBytes(kSection, key(m_name));
-    if (!geometry.isEmpty())
-        m_dialog->restoreGeometry(geometry);
+    const std::string geometry = m_settings.ReadBytes(settings_keys::kSettings, key(m_name).toStdString());
+    if (!geometry.empty())
+        m_dialog->restoreGeometry(QByteArray::fromStdString(geometry));
 }
 
 void DialogGeometry::save()
 {
-    QtSettingsBackend settings;
-    settings.WriteBytes(kSection, key(m_name), m_dialog->saveGeometry());
+    m_settings.WriteBytes(settings_keys::kSettings, key(m_name).toStdString(), m_dialog->saveGeometry().toStdString());
 }
 
 }  // namespace vardel::ui

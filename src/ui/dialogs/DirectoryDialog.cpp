@@ -12,7 +12,7 @@
 
 namespace vardel::ui {
 
-DirectoryDialog::DirectoryDialog(vardel::CPluginDirEntry& entry, QWidget* parent)
+DirectoryDialog::DirectoryDialog(vardel::CPluginDirEntry& entry, vardel::SettingsBackend& settings, QWidget* parent)
     : QDialog(parent), m_entry(entry), m_ui(std::make_unique<Ui::DirectoryDialog>())
 {
     m_ui->setupUi(this);
@@ -37,7 +37,7 @@ DirectoryDialog::DirectoryDialog(vardel::CPluginDirEntry& entry, QWidget* parent
     connect(m_ui->browseButton, &QToolButton::clicked, this, &DirectoryDialog::browse);
     connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &DirectoryDialog::accept);
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &DirectoryDialog::reject);
-    new DialogGeometry(this, QStringLiteral("DirectoryDialog"));
+    new DialogGeometry(this, settings, QStringLiteral("DirectoryDialog"));
 }
 
 DirectoryDialog::~DirectoryDialog() = default;

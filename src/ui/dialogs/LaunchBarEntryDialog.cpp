@@ -39,7 +39,8 @@ QString directoryOf(const QString& path)
 
 }  // namespace
 
-LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, QWidget* parent)
+LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, vardel::SettingsBackend& settings,
+                                           QWidget* parent)
     : QDialog(parent), m_entry(entry), m_ui(std::make_unique<Ui::LaunchBarEntryDialog>())
 {
     m_ui->setupUi(this);
@@ -74,7 +75,7 @@ LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, QWidg
 
     updateOk();
     updatePreview();
-    new DialogGeometry(this, QStringLiteral("LaunchBarEntryDialog"));
+    new DialogGeometry(this, settings, QStringLiteral("LaunchBarEntryDialog"));
 }
 
 LaunchBarEntryDialog::~LaunchBarEntryDialog() = default;

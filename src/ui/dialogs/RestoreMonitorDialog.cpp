@@ -25,7 +25,8 @@ std::string lengthText(const std::string& text)
 
 }  // namespace
 
-RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore, QWidget* parent)
+RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore,
+                                           vardel::SettingsBackend& settings, QWidget* parent)
     : QDialog(parent), m_list(new QTreeWidget(this)), m_rows(makeRows(restore))
 {
     setWindowTitle(tr("Restore Cache Monitor"));
@@ -60,7 +61,7 @@ RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& 
         total += w;
     resize(total + 40, 360);
     fillList();
-    new DialogGeometry(this, QStringLiteral("RestoreMonitorDialog"));
+    new DialogGeometry(this, settings, QStringLiteral("RestoreMonitorDialog"));
 }
 
 std::vector<RestoreMonitorDialog::Row> RestoreMonitorDialog::makeRows(const vardel::CPluginRestoreManager& restore)

@@ -13,6 +13,7 @@ class QTreeWidget;
 
 namespace vardel {
 class CPluginRestoreManager;
+class SettingsBackend;
 }
 
 namespace vardel::ui {
@@ -23,7 +24,9 @@ public:
     static constexpr int kColumnCount = 6;
     using Row = std::array<std::string, kColumnCount>;
 
-    RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore, QWidget* parent = nullptr);
+    // settings keeps the dialog's size.
+    RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore, vardel::SettingsBackend& settings,
+                         QWidget* parent = nullptr);
 
     // The rows of the database in map order: key, "???", category, its
     // length "%2d", name, its length "%2d".

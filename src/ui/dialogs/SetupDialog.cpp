@@ -139,7 +139,7 @@ SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent, const
     fillList();
     updateButtons();
     lookForFolders();
-    new DialogGeometry(this, QStringLiteral("SetupDialog"));
+    new DialogGeometry(this, m_session.GetSettingsBackend(), QStringLiteral("SetupDialog"));
 }
 
 SetupDialog::~SetupDialog()
@@ -281,7 +281,7 @@ void SetupDialog::addDirectory()
         return;
     // The new entry lives here until the dialog says whether it is kept.
     m_newEntry = std::make_unique<CPluginDirEntry>();
-    auto* dialog = new DirectoryDialog(*m_newEntry, this);
+    auto* dialog = new DirectoryDialog(*m_newEntry, m_session.GetSettingsBackend(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, [this](int result) {
         std::unique_ptr<CPluginDirEntry> entry = std::move(m_newEntry);
@@ -300,7 +300,7 @@ void SetupDialog::editDirectory()
     DirectoryList& dirs = m_session.Directories();
     if (m_entryDialog || index < 0 || index >= static_cast<int>(dirs.size()))
         return;
-    auto* dialog = new DirectoryDialog(*dirs[static_cast<std::size_t>(index)], this);
+    auto* dialog = new DirectoryDialog(*dirs[static_cast<std::size_t>(index)], m_session.GetSettingsBackend(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, [this, index](int result) {
         if (result == QDialog::Accepted)
