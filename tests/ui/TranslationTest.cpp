@@ -297,9 +297,11 @@ void TranslationTest::noWindowShowsEnglishInGerman()
         const QWidgetList before = QApplication::topLevelWidgets();
         action->trigger();
         QTest::qWait(100);
+        int opened = 0;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (before.contains(w) || !w->isVisible())
                 continue;
+            ++opened;
             CollectTexts(w, texts);
             // A dialog's own dialogs: Setup's directory dialog.
             if (auto* add = w->findChild<QAbstractButton*>(QStringLiteral("addButton"))) {
@@ -318,6 +320,7 @@ void TranslationTest::noWindowShowsEnglishInGerman()
             else
                 w->close();
         }
+        QVERIFY2(opened > 0, name);
         QTRY_VERIFY(!QApplication::activeModalWidget());
     }
 
