@@ -8,8 +8,8 @@
 #include "common/Convert.h"
 #include "common/WorkerThreads.h"
 #include "dialogs/DialogGeometry.h"
-#include "translations/Translations.h"
 #include "dialogs/DirectoryDialog.h"
+#include "translations/Translations.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -256,8 +256,11 @@ void SetupDialog::accept()
     Settings& settings = m_session.GetSettings();
     settings.extensions = ToCodePage(m_ui->extensionsEdit->text());
     settings.scanAll = m_ui->scanAllBox->isChecked() ? 1 : 0;
-    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kLanguage,
-                                               m_ui->languageBox->currentData().toString().toStdString());
+    // Written only once chosen: a store that never had one stays as it was.
+    SettingsBackend& backend = m_session.GetSettingsBackend();
+    const std::string language = m_ui->languageBox->currentData().toString().toStdString();
+    if (language != backend.ReadString(settings_keys::kSettings, settings_keys::kLanguage).value_or(""))
+        backend.WriteString(settings_keys::kSettings, settings_keys::kLanguage, language);
     QDialog::accept();
 }
 
