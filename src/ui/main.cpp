@@ -121,7 +121,7 @@ QString ChosenLanguage(int argc, char* argv[])
 {
     QString language = EarlyOption(argc, argv, "--lang");
     if (language.isEmpty()) {
-        QtSettingsBackend settings(EarlyOption(argc, argv, "--settings"));
+        vardel::ui::QtSettingsBackend settings(EarlyOption(argc, argv, "--settings"));
         language = QString::fromStdString(
             settings.ReadString(vardel::settings_keys::kSettings, vardel::settings_keys::kLanguage).value_or(""));
     }
