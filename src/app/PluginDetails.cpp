@@ -97,6 +97,7 @@ PluginDetails GetPluginDetails(const CPluginEntry& entry, const CPluginListManag
     d.kindLabel = KindLabel(entry.m_kind);
     d.resourceLabel = ResourceTypeName(entry.m_resourceType);
     const FilterFactoryKind kind = GetFilterFactoryKind(entry);
+    d.variant = kind.variant;
     d.factoryVariant = FilterFactoryVariantText(kind.variant);
     d.isFilterFactory = kind.readable;
     d.isProtected = kind.scrambled;
@@ -132,6 +133,7 @@ PluginDetails GetPluginDetails(const CPluginEntry& entry, const CPluginListManag
         d.machine = MachineName(d.machineCode);
         d.isSigned = image->HasCertificateTable();
     } else if (PeImage::IsSixteenBitModule(entry.m_path)) {
+        d.sixteenBitModule = true;
         d.moduleProblem = kSixteenBitModuleText;
     }
     return d;

@@ -43,7 +43,8 @@ struct PluginDetails {
     std::string category;
     std::string kindLabel;          // "Filter", ...
     std::string resourceLabel;      // "PiPL", "PiMI", "Premiere", "Unknown"
-    std::string factoryVariant;     // "Photoshop Filter Factory", "Filter Factory-compatible filter", ...; "" for none
+    FilterFactoryVariant variant = FilterFactoryVariant::None;
+    std::string factoryVariant;     // its English name: "Photoshop Filter Factory", ...; "" for none
     std::string originalName;       // restore database, or the block's title
     std::string originalCategory;   // restore database (filters), or the block's category
     std::string path;
@@ -64,8 +65,9 @@ struct PluginDetails {
     std::string machine;            // "x86", "x86-64", "ARM64", ...; "" when not a module
     std::uint16_t machineCode = 0;
     // Why the file is no module we read: kSixteenBitModuleText (PluginReader.h)
-    // for an "NE" file, else "".
+    // for an "NE" file (sixteenBitModule), else "".
     std::string moduleProblem;
+    bool sixteenBitModule = false;
     bool isSigned = false;          // carries a certificate table
 };
 

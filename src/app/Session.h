@@ -67,8 +67,8 @@ enum class MessageCode {
     DataDirectoryLockFailed,    // the writer lock of the data directory cannot be taken (%1)
     SettingsFileUnusable,       // the settings file is no regular file: neither read nor written (%1)
     DataDirectoryNotWritable,   // saves into the data directory fail (%1)
-    FileReadOnly,               // "File read only?"
-    PluginChangedOnDisk,        // the text at the stored offset is no longer there: re-scan
+    FileReadOnly,               // "File read only?": a plug-in file cannot be opened or written (%1)
+    PluginChangedOnDisk,        // the file no longer holds the entry's text: re-scan (%1)
     PreviewWriteProtected,      // "Unexpected error: preview image write protected?"
     HistoryNothingToUndo,       // no command to take back
     HistoryNothingToRedo,       // no command to do again
@@ -81,6 +81,8 @@ enum class MessageCode {
     HistoryNotRecorded,         // the journal cannot be saved: nothing changed (%1)
     HistoryUnusable,            // the journal cannot be read, or this program may not write (%1)
     TroublemakerRefused,        // the troublemaker search cannot take this step (the text says why)
+    TextTooLong,                // a text does not fit into the space it has in the plug-in file (%1)
+    CommandRefused,             // a command does not apply (the editor's text says why; %1 the file)
 };
 
 struct UserMessage {

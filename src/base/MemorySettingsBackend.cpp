@@ -31,4 +31,15 @@ void MemorySettingsBackend::WriteString(const std::string& section, const std::s
     m_writeLog.push_back(section + "/" + name);
 }
 
+std::string MemorySettingsBackend::ReadBytes(const std::string& section, const std::string& name)
+{
+    const auto it = m_bytes.find({section, name});
+    return it == m_bytes.end() ? std::string() : it->second;
+}
+
+void MemorySettingsBackend::WriteBytes(const std::string& section, const std::string& name, const std::string& bytes)
+{
+    m_bytes[{section, name}] = bytes;
+}
+
 }  // namespace vardel

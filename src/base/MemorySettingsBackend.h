@@ -17,9 +17,12 @@ public:
     std::optional<std::string> ReadString(const std::string& section, const std::string& name) override;
     void WriteInt(const std::string& section, const std::string& name, int value) override;
     void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
+    std::string ReadBytes(const std::string& section, const std::string& name) override;
+    void WriteBytes(const std::string& section, const std::string& name, const std::string& bytes) override;
 
     std::map<std::pair<std::string, std::string>, int> m_ints;
     std::map<std::pair<std::string, std::string>, std::string> m_strings;
+    std::map<std::pair<std::string, std::string>, std::string> m_bytes;  // not in the write log
     std::vector<std::string> m_writeLog;  // "section/name" of every write, in order
 };
 

@@ -34,9 +34,6 @@ public:
     void SetSelectedClass(int cls) { m_selectedClass = cls; }
     // Entries 0 to 6 count the entries per plug-in class; 7 to 9 stay 0.
     const std::array<int, kClassCountSize>& ClassCounts() const { return m_classCounts; }
-    // Set while the Directory menu is shown as a popup from the toolbar.
-    int DirectoryPopupShown() const { return m_directoryPopupShown; }
-    void SetDirectoryPopupShown(int shown) { m_directoryPopupShown = shown; }
 
     // The directory whose catalogue is shown, while it is still in the
     // directory list; null otherwise.
@@ -75,7 +72,6 @@ private:
     std::string m_title = kUntitled;
     int m_selectedClass = -1;
     std::array<int, kClassCountSize> m_classCounts{};
-    int m_directoryPopupShown = 0;
     // The current directory's record, compared by address and catalogue file
     // (never dereferenced unless it is still in the list).
     const CPluginDirEntry* m_current = nullptr;

@@ -1,5 +1,6 @@
-// The exported functions. Every one catches everything: no exception
-// leaves the library.
+// The exported functions but FFParse and FFFree, which live with the
+// parser. Every exported function, here and there, catches everything: no
+// exception leaves the library.
 
 #include "Program.h"
 #include "RowPlan.h"

@@ -197,6 +197,12 @@ extern "C" ZELTRO_API void FFFree(FFNode* node)
 {
     if (!node)
         return;
-    forgetTree(node);
-    freeTree(node);
+    // Forgetting a tree takes the registry's lock, which can throw; no
+    // exception leaves the library (a tree left unfreed is leaked, never
+    // freed twice).
+    try {
+        forgetTree(node);
+        freeTree(node);
+    } catch (...) {
+    }
 }

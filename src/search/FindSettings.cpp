@@ -1,6 +1,7 @@
 #include "search/FindSettings.h"
 
 #include "base/SettingsBackend.h"
+#include "base/SettingsKeys.h"
 
 namespace vardel {
 
@@ -23,35 +24,35 @@ void ReadNumber(SettingsBackend& backend, const char* name, int& number)
 FindSettings LoadFindSettings(SettingsBackend& backend)
 {
     FindSettings s;
-    if (auto v = backend.ReadString(FindSettings::kSection, "sKeyword"))
+    if (auto v = backend.ReadString(FindSettings::kSection, settings_keys::kFindKeyword))
         s.keyword = *v;
-    ReadFlag(backend, "bMatchCase", s.matchCase);
-    ReadFlag(backend, "bName", s.title);
-    ReadFlag(backend, "bCatg", s.category);
-    ReadFlag(backend, "bAuthor", s.author);
-    ReadFlag(backend, "bFilename", s.filename);
-    ReadFlag(backend, "bDesc", s.description);
-    ReadFlag(backend, "bKeywords", s.keywords);
-    ReadNumber(backend, "Title.cx", s.titleWidth);
-    ReadNumber(backend, "Category.cx", s.categoryWidth);
-    ReadNumber(backend, "Filename.cx", s.filenameWidth);
+    ReadFlag(backend, settings_keys::kFindMatchCase, s.matchCase);
+    ReadFlag(backend, settings_keys::kFindTitle, s.title);
+    ReadFlag(backend, settings_keys::kFindCategory, s.category);
+    ReadFlag(backend, settings_keys::kFindAuthor, s.author);
+    ReadFlag(backend, settings_keys::kFindFilename, s.filename);
+    ReadFlag(backend, settings_keys::kFindDescription, s.description);
+    ReadFlag(backend, settings_keys::kFindKeywords, s.keywords);
+    ReadNumber(backend, settings_keys::kFindTitleWidth, s.titleWidth);
+    ReadNumber(backend, settings_keys::kFindCategoryWidth, s.categoryWidth);
+    ReadNumber(backend, settings_keys::kFindFilenameWidth, s.filenameWidth);
     return s;
 }
 
 void SaveFindSettings(SettingsBackend& backend, const FindSettings& s)
 {
     const char* section = FindSettings::kSection;
-    backend.WriteString(section, "sKeyword", s.keyword);
-    backend.WriteInt(section, "bMatchCase", s.matchCase ? 1 : 0);
-    backend.WriteInt(section, "bName", s.title ? 1 : 0);
-    backend.WriteInt(section, "bCatg", s.category ? 1 : 0);
-    backend.WriteInt(section, "bAuthor", s.author ? 1 : 0);
-    backend.WriteInt(section, "bFilename", s.filename ? 1 : 0);
-    backend.WriteInt(section, "bDesc", s.description ? 1 : 0);
-    backend.WriteInt(section, "bKeywords", s.keywords ? 1 : 0);
-    backend.WriteInt(section, "Title.cx", s.titleWidth);
-    backend.WriteInt(section, "Category.cx", s.categoryWidth);
-    backend.WriteInt(section, "Filename.cx", s.filenameWidth);
+    backend.WriteString(section, settings_keys::kFindKeyword, s.keyword);
+    backend.WriteInt(section, settings_keys::kFindMatchCase, s.matchCase ? 1 : 0);
+    backend.WriteInt(section, settings_keys::kFindTitle, s.title ? 1 : 0);
+    backend.WriteInt(section, settings_keys::kFindCategory, s.category ? 1 : 0);
+    backend.WriteInt(section, settings_keys::kFindAuthor, s.author ? 1 : 0);
+    backend.WriteInt(section, settings_keys::kFindFilename, s.filename ? 1 : 0);
+    backend.WriteInt(section, settings_keys::kFindDescription, s.description ? 1 : 0);
+    backend.WriteInt(section, settings_keys::kFindKeywords, s.keywords ? 1 : 0);
+    backend.WriteInt(section, settings_keys::kFindTitleWidth, s.titleWidth);
+    backend.WriteInt(section, settings_keys::kFindCategoryWidth, s.categoryWidth);
+    backend.WriteInt(section, settings_keys::kFindFilenameWidth, s.filenameWidth);
 }
 
 }  // namespace vardel

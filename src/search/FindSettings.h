@@ -2,6 +2,8 @@
 // The Find dialog's options as kept in the settings section "Settings.Find":
 // the last keyword, Match Case, the fields searched and the column widths.
 
+#include "base/SettingsKeys.h"
+
 #include <string>
 
 namespace vardel {
@@ -9,7 +11,7 @@ namespace vardel {
 class SettingsBackend;
 
 struct FindSettings {
-    static constexpr const char* kSection = "Settings.Find";
+    static constexpr const char* kSection = settings_keys::kFind;
 
     std::string keyword;        // "sKeyword"
     bool matchCase = false;     // "bMatchCase"

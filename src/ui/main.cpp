@@ -20,11 +20,11 @@
 #include "ui/settings/GuiSettings.h"
 #include "ui/settings/QtSettingsBackend.h"
 #include "ui/translations/Translations.h"
+#include "base/SettingsKeys.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -66,7 +66,7 @@ Options ParseOptions(QCoreApplication& app)
                                      QCoreApplication::translate("main", "Keep the data (setup.db, images.db, preview) in <dir>."),
                                      QStringLiteral("dir"));
     const QCommandLineOption lang(QStringLiteral("lang"),
-                                  QCoreApplication::translate("main", "Use the language <code> (de); the locale's otherwise."),
+                                  QCoreApplication::translate("main", "Use the language <code> (de, en); the one chosen in Setup or the locale's otherwise."),
                                   QStringLiteral("code"));
     const QCommandLineOption settings(QStringLiteral("settings"),
                                       QCoreApplication::translate("main", "Keep the settings in the INI file <file> instead of the user's settings."),
@@ -106,6 +106,30 @@ Options ParseOptions(QCoreApplication& app)
     return o;
 }
 
+// The value of "--name value" on the command line, read before the options
+// are parsed; "" when not given.
+QString EarlyOption(int argc, char* argv[], const char* name)
+{
+    QString value;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (QByteArray(argv[i]) == name)
+            value = QString::fromLocal8Bit(argv[i + 1]);
+    return value;
+}
+
+// The language asked for: --lang, else the one chosen in Setup ("" follows
+// the locale).
+QString ChosenLanguage(int argc, char* argv[])
+{
+    QString language = EarlyOption(argc, argv, "--lang");
+    if (language.isEmpty()) {
+        vardel::ui::QtSettingsBackend settings(EarlyOption(argc, argv, "--settings"));
+        language = QString::fromStdString(
+            settings.ReadString(vardel::settings_keys::kSettings, vardel::settings_keys::kLanguage).value_or(""));
+    }
+    return language;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -123,11 +147,7 @@ int main(int argc, char* argv[])
             QCoreApplication app(argc, argv);
             QCoreApplication::setApplicationName(QStringLiteral("vardel"));
             QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-            QString language;
-            for (int j = 1; j + 1 < argc; ++j)
-                if (QByteArray(argv[j]) == "--lang")
-                    language = QString::fromLocal8Bit(argv[j + 1]);
-            InstallTranslation(app, language);
+            InstallTranslation(app, ChosenLanguage(argc, argv));
             ParseOptions(app);  // prints and ends the program
             return 0;
         }
@@ -145,11 +165,7 @@ int main(int argc, char* argv[])
     SetApplicationIdentity();
 
     // The language is chosen before the options are parsed, so --help speaks it.
-    QString language;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (QString::fromLocal8Bit(argv[i]) == QLatin1String("--lang"))
-            language = QString::fromLocal8Bit(argv[i + 1]);
-    InstallTranslation(app, language);
+    InstallTranslation(app, ChosenLanguage(argc, argv));
     const Options options = ParseOptions(app);
 
     InitResources();
@@ -173,10 +189,8 @@ int main(int argc, char* argv[])
     PrepareDataDirectory(dataDir);
     const bool writable = IsDataDirectoryWritable(dataDir);
 
-    // Every part of the program that opens the settings store (the dialogs
-    // keeping their sizes) must find the same one.
-    if (!options.settingsFile.isEmpty())
-        qputenv(kSettingsFileVariable, options.settingsFile.toLocal8Bit());
+    // The one settings store of the run: the session, the window and the
+    // dialogs all keep their values through it.
     QtSettingsBackend backend(options.settingsFile);
     GuiSettings guiSettings(backend);
     CVardelSession session(DataDirectory{std::filesystem::path(dataDir.toStdU16String())}, backend);
@@ -233,8 +247,5 @@ int main(int argc, char* argv[])
 
     session.Exit();
     backend.Sync();
-    // The preview window's temporary file goes with the program.
-    QFile::remove(QString::fromLatin1(kPreviewTempFile));
-    QFile::remove(QDir(dataDir).filePath(QString::fromLatin1(kPreviewTempFile)));
     return rc;
 }

@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         if (!fs::exists(test::testDataDir() / "plugins" / "pipl_single.8bf"))
-            GTEST_SKIP() << "test plug-ins not built";
+            FAIL() << "test plug-ins not built: build the vardel_test_plugins target";
         fs::create_directories(m_tmp / "data" / "setup.db");
         m_session = std::make_unique<CVardelSession>(Data(), m_backend);
         m_session->AddObserver(&m_changes);

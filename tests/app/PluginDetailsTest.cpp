@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         if (!std::filesystem::exists(Path("signed.8bf")))
-            GTEST_SKIP() << "test plug-ins not built";
+            FAIL() << "test plug-ins not built: build the vardel_test_plugins target";
     }
 
     static std::string Path(const std::string& name) { return (testDataDir() / "plugins" / name).string(); }

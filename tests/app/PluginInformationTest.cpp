@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         if (!std::filesystem::exists(testDataDir() / "plugins" / "ff_protected.8bf"))
-            GTEST_SKIP() << "test plug-ins not built";
+            FAIL() << "test plug-ins not built: build the vardel_test_plugins target";
     }
 
     CPluginEntry& Read(const std::string& name)

@@ -31,7 +31,7 @@ protected:
     void SetUp() override
     {
         if (!fs::exists(test::testPlugin("pipl_three.8bf")))
-            GTEST_SKIP() << "test plug-ins not built";
+            FAIL() << "test plug-ins not built: build the vardel_test_plugins target";
         // File 4 holds three plug-ins.
         for (int i = 0; i < kFiles; ++i)
             fs::copy_file(test::testPlugin(i == 4 ? "pipl_three.8bf" : "pipl_single.8bf"), File(i, i != kDisabled));

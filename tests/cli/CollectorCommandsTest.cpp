@@ -24,7 +24,7 @@ protected:
     {
         m_plugins = testDataDir() / "plugins";
         if (!fs::exists(m_plugins / "pipl_single.8bf"))
-            GTEST_SKIP() << "test plug-ins not built";
+            FAIL() << "test plug-ins not built: build the vardel_test_plugins target";
         fs::create_directories(m_data / "setup.db");
     }
 

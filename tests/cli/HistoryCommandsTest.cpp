@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         if (!fs::exists(testPlugin("pipl_single.8bf")))
-            GTEST_SKIP() << "test plug-ins not built";
+            FAIL() << "test plug-ins not built: build the vardel_test_plugins target";
         fs::create_directories(m_data / "setup.db");
         fs::create_directories(m_dir / "p");
         for (int i = 0; i < kFiles; ++i)

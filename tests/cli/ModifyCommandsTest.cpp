@@ -46,7 +46,7 @@ protected:
     {
         m_plugins = testDataDir() / "plugins";
         if (!fs::exists(m_plugins / "pipl_three.8bf"))
-            GTEST_SKIP() << "test plug-ins not built";
+            FAIL() << "test plug-ins not built: build the vardel_test_plugins target";
         fs::create_directories(m_dir / "data" / "setup.db");
         fs::create_directories(m_dir / "p");
         writeFile(m_dir / "pe.py", std::string(kPeScript));

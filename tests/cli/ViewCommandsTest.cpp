@@ -24,7 +24,7 @@ protected:
     {
         m_plugins = testDataDir() / "plugins";
         if (!fs::exists(m_plugins / "ff_protected.8bf"))
-            GTEST_SKIP() << "test plug-ins not built";
+            FAIL() << "test plug-ins not built: build the vardel_test_plugins target";
         fs::create_directories(m_data / "setup.db");
         fs::create_directories(m_dir / "p");
     }
@@ -311,7 +311,7 @@ TEST_F(ViewCommandsTest, TheSampleCollection)
     RunResult made = run({"/usr/bin/python3", (sourceDir() / "tests/plugins/make_plugins.py").string(), "sample",
                           sample.string(), "40"});
     if (made.status != 0)
-        GTEST_SKIP() << "cannot build the sample collection: " << made.err;
+        FAIL() << "cannot build the sample collection: " << made.err;
     ASSERT_EQ(Cli({"dirs", "add", "Sample", sample.string(), "--subdirs"}).status, 0);
     json entries = Ok({"select", "0"})["entries"];
     ASSERT_GT(entries.size(), 20u);

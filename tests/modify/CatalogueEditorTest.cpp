@@ -1,5 +1,6 @@
 #include "FakePlugin.h"
 
+#include "app/WriteMessages.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/CommandAvailability.h"
@@ -196,6 +197,38 @@ TEST_F(CatalogueEditorTest, EnableFailsWhenTheOtherNameIsTaken)
     EXPECT_EQ(delta->m_enabled, 1);
     EXPECT_EQ(readFile(SinglePath()), m_single.bytes);
     EXPECT_EQ(readFile(m_dir / "Single_8bf"), Bytes({'a', 'n', 'o', 't', 'h', 'e', 'r', ' ', 'f', 'i', 'l', 'e'}));
+}
+
+TEST_F(CatalogueEditorTest, WritesThatFailTellTheirCauseAsAMessageCode)
+{
+    auto* alpha = Named("Alpha One");
+    auto* beta = Named("Beta Two");
+    auto* delta = Named("Delta Four");
+
+    // A file that cannot be opened: read only, whatever the cause.
+    fs::remove(SinglePath());
+    const auto moved = m_editor.MovePlugins({delta}, "New Cat");
+    ASSERT_EQ(moved.Failures().size(), 1u);
+    const auto readOnly = WriteMessage(moved.Failures()[0]->result, delta->m_path);
+    ASSERT_TRUE(readOnly);
+    EXPECT_EQ(readOnly->code, MessageCode::FileReadOnly);
+    EXPECT_EQ(readOnly->text, "File read only?");
+    EXPECT_EQ(readOnly->argument, delta->m_path);
+
+    // Another program changed the name where the catalogue has it.
+    writeFile(ThreePath(), Patched(m_three.bytes, static_cast<std::size_t>(m_three.nameOffsets[1]), std::string("Zeta")));
+    const auto changed = WriteMessage(m_editor.RenamePlugin(*beta, "Blur"), beta->m_path);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(changed->code, MessageCode::PluginChangedOnDisk);
+    EXPECT_EQ(changed->text, kChangedOnDiskText);
+    EXPECT_EQ(beta->m_name, "Beta Two");
+
+    // Refused before any write: the editor's words; a write made: nothing.
+    const auto refused = WriteMessage(m_editor.RenamePlugin(*alpha, "Al"), alpha->m_path);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->code, MessageCode::CommandRefused);
+    EXPECT_EQ(refused->text, kTooShortText);
+    EXPECT_FALSE(WriteMessage(m_editor.RenamePlugin(*alpha, "Ace"), alpha->m_path));
 }
 
 }  // namespace

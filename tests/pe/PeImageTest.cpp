@@ -54,7 +54,7 @@ class WellFormed : public ::testing::TestWithParam<const char*> {};
 TEST_P(WellFormed, ListsWhatPefileLists)
 {
     if (!HavePefile())
-        GTEST_SKIP() << "python3-pefile is not installed";
+        FAIL() << "python3-pefile is not installed (scripts/install-deps installs it)";
     auto image = PeImage::Open(testPlugin(GetParam()).string());
     ASSERT_TRUE(image);
     EXPECT_EQ(ListingText(*image), PefileListing(testPlugin(GetParam())));

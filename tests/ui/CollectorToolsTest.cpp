@@ -16,6 +16,13 @@
 #include "ui/mainwindow/StatusPanes.h"
 #include "ui/session/DiskFollower.h"
 #include "ui/session/SessionAdapter.h"
+#include "ui/catalogue/PluginListModel.h"
+#include "ui/catalogue/VardelView.h"
+#include "ui/dialogs/DuplicatesDialog.h"
+#include "ui/dialogs/SetupDialog.h"
+#include "ui/mainwindow/MainFrame.h"
+#include "ui/session/DiskFollower.h"
+#include "ui/session/SessionAdapter.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -211,7 +218,7 @@ void CollectorToolsTest::viewFollowsTheDisk()
     QVERIFY(scans.at(0).at(0).toBool());
     QCOMPARE(view.CurrentCategory()->m_category, std::string("Shared Cat"));
     QCOMPARE(SelectedNames(view), QStringList{QStringLiteral("Beta Two")});
-    QCOMPARE(program.Frame().Panes()->Message(),
+    QCOMPARE(program.Frame().findChild<QLabel*>(QStringLiteral("messagePane"))->text(),
              QStringLiteral("Plug-in files changed on disk: the catalogue was refreshed."));
     QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
     QCOMPARE(RowsNamed(view, QStringLiteral("Soft Glow")), 2);

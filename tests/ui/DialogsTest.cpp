@@ -110,6 +110,8 @@ private slots:
 
 private:
     QTemporaryDir m_settingsDir;
+    // Where the dialogs opened without a session keep their sizes.
+    MemorySettingsBackend m_settings;
 };
 
 void DialogsTest::initTestCase()
@@ -337,7 +339,7 @@ void DialogsTest::directoryDialogRemovesTrailingSeparators()
 {
     test::TempDir dir;
     CPluginDirEntry entry;
-    DirectoryDialog dialog(entry);
+    DirectoryDialog dialog(entry, m_settings);
     child<QLineEdit>(&dialog, "labelEdit")->setText(QStringLiteral("Plugins"));
     child<QLineEdit>(&dialog, "directoryEdit")->setText(stringOf(dir.path()) + QStringLiteral("//"));
     child<QCheckBox>(&dialog, "subdirectoriesBox")->setChecked(true);
@@ -352,7 +354,7 @@ void DialogsTest::directoryDialogReportsMissingDirectory()
 {
     test::TempDir dir;
     CPluginDirEntry entry;
-    DirectoryDialog dialog(entry);
+    DirectoryDialog dialog(entry, m_settings);
     dialog.show();
     child<QLineEdit>(&dialog, "labelEdit")->setText(QStringLiteral("Gone"));
     child<QLineEdit>(&dialog, "directoryEdit")->setText(stringOf(dir / "missing"));
@@ -373,7 +375,7 @@ void DialogsTest::directoryDialogIncompleteStaysOpen()
 {
     test::TempDir dir;
     CPluginDirEntry entry;
-    DirectoryDialog dialog(entry);
+    DirectoryDialog dialog(entry, m_settings);
     dialog.show();
     child<QLineEdit>(&dialog, "directoryEdit")->setText(stringOf(dir.path()));
     QTest::mouseClick(okButton(&dialog), Qt::LeftButton);
@@ -385,7 +387,7 @@ void DialogsTest::directoryDialogIncompleteStaysOpen()
 void DialogsTest::directoryDialogSeparatorWithoutTexts()
 {
     CPluginDirEntry entry;
-    DirectoryDialog dialog(entry);
+    DirectoryDialog dialog(entry, m_settings);
     child<QCheckBox>(&dialog, "separatorBox")->setChecked(true);
     QCOMPARE(dialog.checkAndStore(), DirEntryCheck::Accepted);
     QCOMPARE(entry.m_separator, 1);
@@ -396,7 +398,7 @@ void DialogsTest::existingEntryOnlyLabelEditable()
     CPluginDirEntry entry;
     entry.m_label = "Old";
     entry.m_directory = "/somewhere";
-    DirectoryDialog dialog(entry);
+    DirectoryDialog dialog(entry, m_settings);
     QVERIFY(child<QLineEdit>(&dialog, "labelEdit")->isEnabled());
     QVERIFY(!child<QLineEdit>(&dialog, "directoryEdit")->isEnabled());
     QVERIFY(!child<QToolButton>(&dialog, "browseButton")->isEnabled());
@@ -409,7 +411,7 @@ void DialogsTest::existingEntryOnlyLabelEditable()
 void DialogsTest::launchEntryOkNeedsLabelAndCommand()
 {
     CLaunchBarEntry entry;
-    LaunchBarEntryDialog dialog(entry);
+    LaunchBarEntryDialog dialog(entry, m_settings);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Add Application to Launch Bar"));
     QVERIFY(!okButton(&dialog)->isEnabled());
     child<QLineEdit>(&dialog, "labelEdit")->setText(QStringLiteral("Editor"));
@@ -427,7 +429,7 @@ void DialogsTest::launchEntryChosenCommandFillsEmptyFields()
     test::TempDir dir;
     const QString program = stringOf(dir / "tool");
     CLaunchBarEntry entry;
-    LaunchBarEntryDialog dialog(entry);
+    LaunchBarEntryDialog dialog(entry, m_settings);
     dialog.applyChosenCommand(program);
     QCOMPARE(child<QLineEdit>(&dialog, "commandEdit")->text(), program);
     QCOMPARE(child<QLineEdit>(&dialog, "directoryEdit")->text(), stringOf(dir.path()));
@@ -450,7 +452,7 @@ void DialogsTest::launchEntryDroppedFileFillsAll()
     const QString png = stringOf(dir / "paint.app.png");
     QVERIFY(icon.save(png));
     CLaunchBarEntry entry;
-    LaunchBarEntryDialog dialog(entry);
+    LaunchBarEntryDialog dialog(entry, m_settings);
     child<QLineEdit>(&dialog, "argumentsEdit")->setText(QStringLiteral("--old"));
     child<QSpinBox>(&dialog, "iconIndexSpin")->setValue(4);
     dialog.fillFromFile(png);
@@ -470,7 +472,7 @@ void DialogsTest::launchEntryOkStoresFields()
     CLaunchBarEntry entry;
     entry.m_showCommand = CLaunchBarEntry::kShowMaximized;
     {
-        LaunchBarEntryDialog dialog(entry);
+        LaunchBarEntryDialog dialog(entry, m_settings);
         QVERIFY(child<QCheckBox>(&dialog, "showMaximizedBox")->isChecked());
         child<QLineEdit>(&dialog, "labelEdit")->setText(QStringLiteral("Viewer"));
         child<QLineEdit>(&dialog, "commandEdit")->setText(QStringLiteral("/usr/bin/viewer"));
@@ -480,7 +482,7 @@ void DialogsTest::launchEntryOkStoresFields()
         dialog.reject();
     }
     QVERIFY(entry.m_label.empty());
-    LaunchBarEntryDialog dialog(entry);
+    LaunchBarEntryDialog dialog(entry, m_settings);
     child<QLineEdit>(&dialog, "labelEdit")->setText(QStringLiteral("Viewer"));
     child<QLineEdit>(&dialog, "commandEdit")->setText(QStringLiteral("/usr/bin/viewer"));
     child<QLineEdit>(&dialog, "argumentsEdit")->setText(QStringLiteral("-a \"b c\""));
@@ -498,7 +500,7 @@ void DialogsTest::restoreMonitorColumns()
 {
     CPluginRestoreManager restore;
     restore.Add("8BFM_BLUR_00", "Blur More", "Blur");
-    RestoreMonitorDialog dialog(restore);
+    RestoreMonitorDialog dialog(restore, m_settings);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Restore Cache Monitor"));
     auto* list = child<QTreeWidget>(&dialog, "restoreList");
     const QStringList titles = {"ID", "Loaded", "Category", "C.Len", "Name", "N.Len"};
@@ -526,7 +528,7 @@ void DialogsTest::restoreMonitorSortsByText()
     restore.Add("8BFM_A_00", "beta", std::string(11, 'c'));
     restore.Add("8BFM_B_00", "Beta", std::string(100, 'c'));
     restore.Add("8BFM_C_00", "alpha", std::string(9, 'c'));
-    RestoreMonitorDialog dialog(restore);
+    RestoreMonitorDialog dialog(restore, m_settings);
     dialog.show();
     auto* list = child<QTreeWidget>(&dialog, "restoreList");
     auto column = [&](int c) {
@@ -581,7 +583,7 @@ void DialogsTest::aboutRightDoubleClickOpensMonitor()
 void DialogsTest::tipsCycle()
 {
     QVERIFY(TipDialog::tips().size() >= 8);
-    TipDialog dialog;
+    TipDialog dialog(m_settings);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Tip of the day"));
     auto* label = child<QLabel>(&dialog, "tipLabel");
     const int first = dialog.currentTip();
@@ -594,7 +596,7 @@ void DialogsTest::tipsCycle()
         dialog.nextTip();
     QCOMPARE(label->text(), firstText);
     // The next opening goes on after the tip shown last.
-    TipDialog again;
+    TipDialog again(m_settings);
     QCOMPARE(again.currentTip(), (first + 1) % TipDialog::tips().size());
 }
 
@@ -608,8 +610,8 @@ void DialogsTest::dialogsRememberTheirSize()
         QTRY_COMPARE(dialog.size(), QSize(700, 480));
         dialog.hide();
     }
-    QSettings settings(QStringLiteral("Orvane Software"), QStringLiteral("Vardel 2.0"));
-    QVERIFY(!settings.value(QStringLiteral("Settings/SetupDialog.geometry")).toByteArray().isEmpty());
+    // In the session's settings, under the name the stores have always used.
+    QVERIFY(!s.backend.ReadBytes("Settings", "SetupDialog.geometry").empty());
     SetupDialog dialog(*s.session);
     QCOMPARE(dialog.size(), QSize(700, 480));
 }
@@ -632,19 +634,19 @@ void DialogsTest::screenshots()
     selectRow(&setup, 0);
     shoot(setup, "setup");
     CPluginDirEntry newEntry;
-    DirectoryDialog newDir(newEntry);
+    DirectoryDialog newDir(newEntry, s.backend);
     shoot(newDir, "directory-new");
-    DirectoryDialog oldDir(*s.session->Directories()[0]);
+    DirectoryDialog oldDir(*s.session->Directories()[0], s.backend);
     shoot(oldDir, "directory-existing");
     CLaunchBarEntry launch;
-    LaunchBarEntryDialog launchDialog(launch);
+    LaunchBarEntryDialog launchDialog(launch, s.backend);
     launchDialog.fillFromFile(QStringLiteral("/usr/bin/gimp"));
     shoot(launchDialog, "launchbar-entry");
     AboutDialog about(*s.session);
     shoot(about, "about");
-    TipDialog tip;
+    TipDialog tip(s.backend);
     shoot(tip, "tip");
-    RestoreMonitorDialog monitor(s.session->Restore());
+    RestoreMonitorDialog monitor(s.session->Restore(), s.backend);
     shoot(monitor, "restore-monitor");
 }
 

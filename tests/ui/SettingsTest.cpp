@@ -26,6 +26,7 @@ private slots:
     void placementOnScreen_data();
     void placementOnScreen();
     void barStateAndStatusBar();
+    void dialogGeometryKeepsItsStoredForm();
 
 private:
     QString IniFile() { return QString::fromStdString((m_temp.path() / "s.ini").string()); }
@@ -134,6 +135,28 @@ void SettingsTest::barStateAndStatusBar()
     settings.SaveStatusBarVisible(false);
     QCOMPARE(settings.LoadBarState(), QByteArray("\x00\x01state", 7));
     QVERIFY(!settings.LoadStatusBarVisible());
+}
+
+void SettingsTest::dialogGeometryKeepsItsStoredForm()
+{
+    // A dialog's geometry written before through QSettings as a QByteArray
+    // (bytes that are no valid text among them) reads back through the
+    // session's settings, and what they write QSettings reads as before.
+    const QByteArray stored("\x01\xd9\xd0\xcb\x00\x03\x00\x00\xff", 9);
+    {
+        QSettings raw(IniFile(), QSettings::IniFormat);
+        raw.setValue(QStringLiteral("Settings/SetupDialog.geometry"), stored);
+    }
+    {
+        QtSettingsBackend backend(IniFile());
+        SettingsBackend& settings = backend;
+        QCOMPARE(QByteArray::fromStdString(settings.ReadBytes("Settings", "SetupDialog.geometry")), stored);
+        QVERIFY(settings.ReadBytes("Settings", "NoSuchDialog.geometry").empty());
+        settings.WriteBytes("Settings", "TipDialog.geometry", stored.toStdString());
+        QVERIFY(backend.Sync());
+    }
+    QSettings raw(IniFile(), QSettings::IniFormat);
+    QCOMPARE(raw.value(QStringLiteral("Settings/TipDialog.geometry")).toByteArray(), stored);
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)

@@ -1,6 +1,7 @@
 #include "ui/catalogue/CatalogueCommands.h"
 
 #include "app/Session.h"
+#include "app/WriteMessages.h"
 #include "catalogue/CatalogueScan.h"
 #include "app/CatalogueView.h"
 #include "ui/catalogue/FileProbe.h"
@@ -46,6 +47,22 @@ QString FileList(const std::vector<std::string>& files)
     for (const std::string& f : files)
         paths << FromStoredPath(f);
     return paths.join(QLatin1Char('\n'));
+}
+
+// A command refused as a whole, in the editor's words.
+UserMessage Refusal(const std::string& text)
+{
+    return {MessageCode::CommandRefused, text, {}};
+}
+
+// The messages of the writes of a command that failed.
+std::vector<UserMessage> FailureMessages(const CommandResult& result)
+{
+    std::vector<UserMessage> messages;
+    for (const EntryWrite* w : result.Failures())
+        if (auto message = WriteMessage(w->result, w->entry->m_path))
+            messages.push_back(std::move(*message));
+    return messages;
 }
 
 }  // namespace
@@ -104,18 +121,15 @@ void CatalogueCommands::SetBusy(bool busy)
         m_probe->cancel();
 }
 
-void CatalogueCommands::ShowFailures(const std::vector<std::string>& messages)
+void CatalogueCommands::ShowFailures(const std::vector<UserMessage>& messages)
 {
     // One box per command, however many plug-ins failed the same way.
-    std::vector<std::string> distinct;
-    for (const std::string& m : messages)
-        if (!m.empty() && std::find(distinct.begin(), distinct.end(), m) == distinct.end())
-            distinct.push_back(m);
-    if (distinct.empty())
-        return;
     QStringList texts;
-    for (const std::string& m : distinct)
-        texts << CoreText(m);
+    for (const UserMessage& m : messages)
+        if (const QString text = MessageText(m); !text.isEmpty() && !texts.contains(text))
+            texts << text;
+    if (texts.isEmpty())
+        return;
     ShowMessage(m_window, texts.join(QStringLiteral("\n\n")));
 }
 
@@ -269,7 +283,7 @@ void CatalogueCommands::OpenCategoryDialog(const std::vector<CPluginEntry*>& ent
 {
     if (m_dialog)
         return;
-    auto* dialog = new CategoryDialog(m_session.Catalogue(), entries, limit, m_window);
+    auto* dialog = new CategoryDialog(m_session.Catalogue(), entries, limit, m_session.GetSettingsBackend(), m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const std::uint64_t generation = m_generation;
     connect(dialog, &QDialog::accepted, this, [this, dialog, generation, categoryEntry] {
@@ -300,12 +314,10 @@ void CatalogueCommands::DoMove(const std::vector<CPluginEntry*>& entries, const 
                                                 : Editor().MovePlugins(entries, category);
     }
     if (!result.accepted) {
-        ShowFailures({result.message});
+        ShowFailures({Refusal(result.message)});
         return;
     }
-    std::vector<std::string> failures;
-    for (const EntryWrite* w : result.Failures())
-        failures.push_back(w->result.message);
+    const std::vector<UserMessage> failures = FailureMessages(result);
     // The catalogue was re-sorted: the lists are rebuilt.
     m_session.NotifyOrderChanged();
     emit categoryWritten(category, wholeCategory);
@@ -341,8 +353,8 @@ void CatalogueCommands::DoRenamePlugin(CPluginEntry& entry, const std::string& n
     }
     if (result.status == WriteStatus::Refused)
         emit status(CoreText(result.message));
-    else
-        ShowFailures({result.message});
+    else if (const auto message = WriteMessage(result, entry.m_path))
+        ShowFailures({*message});
 }
 
 void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const QString& text)
@@ -388,9 +400,7 @@ void CatalogueCommands::DoRenameCategory(const CPluginEntry& categoryEntry, cons
         emit status(CoreText(result.message));
         return;
     }
-    std::vector<std::string> failures;
-    for (const EntryWrite* w : result.Failures())
-        failures.push_back(w->result.message);
+    const std::vector<UserMessage> failures = FailureMessages(result);
     m_session.NotifyOrderChanged();
     emit categoryWritten(category, true);
     ShowFailures(failures);

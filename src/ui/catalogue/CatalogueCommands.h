@@ -31,6 +31,7 @@ class CPluginEntry;
 class CVardelSession;
 class CCatalogueEditor;
 struct ChangePlan;
+struct UserMessage;
 }
 
 namespace vardel::ui {
@@ -73,7 +74,9 @@ public:
 
     // The open "Enter Category" dialog, or null.
     CategoryDialog* OpenDialog() const { return m_dialog; }
-    // The question on show, or null.
+    // The latest question box of a command until it is deleted (it may be
+    // hidden already, answered and waiting for its deletion), or null. The
+    // boxes that report failures are not counted.
     QMessageBox* OpenQuestion() const { return m_question; }
 
 signals:
@@ -118,7 +121,8 @@ private:
     void DoMove(const std::vector<CPluginEntry*>& entries, const std::string& category, bool wholeCategory,
                 const CPluginEntry* categoryEntry);
     void BeforeWrite();
-    void ShowFailures(const std::vector<std::string>& messages);
+    // One message box with the texts of the messages, each once.
+    void ShowFailures(const std::vector<UserMessage>& messages);
     CCatalogueEditor Editor();
 
     CVardelSession& m_session;

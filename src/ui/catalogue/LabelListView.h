@@ -56,7 +56,8 @@ public:
 signals:
     // Enter or Return on the list (not while editing).
     void returnPressed();
-    // The list's selection changed (any change, by mouse or key).
+    // The list's selection changed: any change, by mouse or key and also
+    // the ones the program makes (a model reset, a selection set in code).
     void selectionChangedByUser();
 
 protected:

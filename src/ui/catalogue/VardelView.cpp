@@ -472,7 +472,6 @@ void CVardelView::UpdateAvailability()
     m_actions[CategoryDisable]->setEnabled(idle && m_categoryModel->CanEnable(category));
     m_actions[CategoryMove]->setEnabled(idle && m_categoryModel->CanMove(category));
     m_actions[CategoryRename]->setEnabled(idle && m_categoryModel->CanMove(category));
-    emit availabilityChanged();
 }
 
 void CVardelView::OpenDetails(int page)

@@ -48,8 +48,6 @@ public:
     ~CVardelView() override;
 
     QAction* Action(Command command) const { return m_actions[command]; }
-    // The seven class commands (checkable, in table order).
-    const std::vector<QAction*>& ClassActions() const { return m_classActions; }
     QMenu* ClassMenu() const { return m_classMenu; }
 
     // The selected plug-ins, in list order.
@@ -86,8 +84,6 @@ signals:
     void indicatorsChanged(const QStringList& texts);
     // The single selected plug-in changed (null for none or several).
     void currentPluginChanged(const vardel::CPluginEntry* entry);
-    // Any availability may have changed.
-    void availabilityChanged();
     void statusMessage(const QString& text);
 
 private:

@@ -36,7 +36,6 @@ public:
     static QIcon applicationIcon();
 
     // The hover mark.
-    bool isHot() const { return m_hot; }
     void setHot(bool hot);
 
     QSize sizeHint() const override { return QSize(kSize, kSize); }

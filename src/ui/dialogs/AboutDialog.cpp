@@ -59,12 +59,12 @@ AboutDialog::AboutDialog(vardel::CVardelSession& session, QWidget* parent)
         label->installEventFilter(this);
 
     resize(420, 180);
-    new DialogGeometry(this, QStringLiteral("AboutDialog"));
+    new DialogGeometry(this, m_session.GetSettingsBackend(), QStringLiteral("AboutDialog"));
 }
 
 void AboutDialog::showRestoreMonitor()
 {
-    auto* monitor = new RestoreMonitorDialog(m_session.Restore(), this);
+    auto* monitor = new RestoreMonitorDialog(m_session.Restore(), m_session.GetSettingsBackend(), this);
     monitor->setAttribute(Qt::WA_DeleteOnClose);
     monitor->open();
 }

@@ -10,11 +10,11 @@
 namespace vardel::ui {
 
 CategoryDialog::CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, int limit,
-                               QWidget* parent)
+                               SettingsBackend& settings, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CategoryDialog>()), m_logic(catalogue, std::move(entries), limit)
 {
     m_ui->setupUi(this);
-    new DialogGeometry(this, QStringLiteral("CategoryDialog"));
+    new DialogGeometry(this, settings, QStringLiteral("CategoryDialog"));
     m_ui->limitLabel->setText(tr("Up to %1 characters allowed").arg(m_logic.Limit()));
     m_ui->categoryEdit->setMaxLength(m_logic.Limit());
     m_ui->categoryEdit->setToolTip(tr("Up to %n characters", nullptr, m_logic.Limit()));

@@ -10,6 +10,10 @@
 #include <memory>
 #include <vector>
 
+namespace vardel {
+class SettingsBackend;
+}
+
 namespace Ui {
 class CategoryDialog;
 }
@@ -23,7 +27,7 @@ public:
     // the limit of the new category (CategoryLimit of the entries, worked
     // out before: it reads their files).
     CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, int limit,
-                   QWidget* parent);
+                   vardel::SettingsBackend& settings, QWidget* parent);
     ~CategoryDialog() override;
 
     // The category chosen (code page text); empty unless OK is enabled.

@@ -1,19 +1,17 @@
 #include "ui/dialogs/DialogGeometry.h"
 
 #include "ui/settings/QtSettingsBackend.h"
+#include "app/Application.h"
+#include "base/SettingsKeys.h"
 
+#include <QByteArray>
 #include <QEvent>
 #include <QWidget>
 
 namespace vardel::ui {
-namespace {
 
-const QString kSection = QString::fromLatin1(kSettingsSection);
-
-}  // namespace
-
-DialogGeometry::DialogGeometry(QWidget* dialog, const QString& name)
-    : QObject(dialog), m_dialog(dialog), m_name(name)
+DialogGeometry::DialogGeometry(QWidget* dialog, SettingsBackend& settings, const QString& name)
+    : QObject(dialog), m_dialog(dialog), m_settings(settings), m_name(name)
 {
     restore();
     dialog->installEventFilter(this);
@@ -21,22 +19,20 @@ DialogGeometry::DialogGeometry(QWidget* dialog, const QString& name)
 
 QString DialogGeometry::key(const QString& name)
 {
-    return name + QStringLiteral(".geometry");
+    return name + QLatin1String(settings_keys::kGeometrySuffix);
 }
 
 QVariant DialogGeometry::value(const QString& valueName, const QVariant& defaultValue) const
 {
-    QtSettingsBackend settings;
     const auto stored =
-        settings.ReadString(kSettingsSection, (m_name + QLatin1Char('.') + valueName).toStdString());
+        m_settings.ReadString(settings_keys::kSettings, (m_name + QLatin1Char('.') + valueName).toStdString());
     return stored ? QVariant(QString::fromStdString(*stored)) : defaultValue;
 }
 
 void DialogGeometry::setValue(const QString& valueName, const QVariant& value)
 {
-    QtSettingsBackend settings;
-    settings.WriteString(kSettingsSection, (m_name + QLatin1Char('.') + valueName).toStdString(),
-                         value.toString().toStdString());
+    m_settings.WriteString(settings_keys::kSettings, (m_name + QLatin1Char('.') + valueName).toStdString(),
+                           value.toString().toStdString());
 }
 
 bool DialogGeometry::eventFilter(QObject* watched, QEvent* event)
@@ -48,16 +44,14 @@ bool DialogGeometry::eventFilter(QObject* watched, QEvent* event)
 
 void DialogGeometry::restore()
 {
-    QtSettingsBackend settings;
-    const QByteArray geometry = settings.ReadBytes(kSection, key(m_name));
-    if (!geometry.isEmpty())
-        m_dialog->restoreGeometry(geometry);
+    const std::string geometry = m_settings.ReadBytes(settings_keys::kSettings, key(m_name).toStdString());
+    if (!geometry.empty())
+        m_dialog->restoreGeometry(QByteArray::fromStdString(geometry));
 }
 
 void DialogGeometry::save()
 {
-    QtSettingsBackend settings;
-    settings.WriteBytes(kSection, key(m_name), m_dialog->saveGeometry());
+    m_settings.WriteBytes(settings_keys::kSettings, key(m_name).toStdString(), m_dialog->saveGeometry().toStdString());
 }
 
 }  // namespace vardel::ui

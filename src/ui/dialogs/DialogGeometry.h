@@ -1,6 +1,6 @@
 #pragma once
 // Remembers a dialog's size and position between runs, in the settings
-// section "Settings" under "<name>.geometry".
+// section "Settings" under "<name>.geometry", in the session's settings.
 
 #include <QObject>
 #include <QString>
@@ -8,14 +8,19 @@
 
 class QWidget;
 
+namespace vardel {
+class SettingsBackend;
+}
+
 namespace vardel::ui {
 
 // Restores the dialog's geometry at once (when one was saved) and saves it
-// every time the dialog is hidden. Owned by the dialog.
+// every time the dialog is hidden. Owned by the dialog; settings must outlive
+// it.
 class DialogGeometry : public QObject {
     Q_OBJECT
 public:
-    DialogGeometry(QWidget* dialog, const QString& name);
+    DialogGeometry(QWidget* dialog, vardel::SettingsBackend& settings, const QString& name);
 
     // The settings key of a dialog name: "<name>.geometry".
     static QString key(const QString& name);
@@ -33,6 +38,7 @@ private:
     void save();
 
     QWidget* m_dialog;
+    vardel::SettingsBackend& m_settings;
     QString m_name;
 };
 

@@ -4,6 +4,9 @@
 #include "catalogue/PluginDirEntry.h"
 #include "ui/common/Convert.h"
 #include "ui/dialogs/DialogGeometry.h"
+#include "ui/common/Convert.h"
+#include "ui/common/FileDialogs.h"
+#include "ui/dialogs/DialogGeometry.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -11,7 +14,7 @@
 
 namespace vardel::ui {
 
-DirectoryDialog::DirectoryDialog(vardel::CPluginDirEntry& entry, QWidget* parent)
+DirectoryDialog::DirectoryDialog(vardel::CPluginDirEntry& entry, vardel::SettingsBackend& settings, QWidget* parent)
     : QDialog(parent), m_entry(entry), m_ui(std::make_unique<Ui::DirectoryDialog>())
 {
     m_ui->setupUi(this);
@@ -36,7 +39,7 @@ DirectoryDialog::DirectoryDialog(vardel::CPluginDirEntry& entry, QWidget* parent
     connect(m_ui->browseButton, &QToolButton::clicked, this, &DirectoryDialog::browse);
     connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &DirectoryDialog::accept);
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &DirectoryDialog::reject);
-    new DialogGeometry(this, QStringLiteral("DirectoryDialog"));
+    new DialogGeometry(this, settings, QStringLiteral("DirectoryDialog"));
 }
 
 DirectoryDialog::~DirectoryDialog() = default;
@@ -84,10 +87,9 @@ void DirectoryDialog::accept()
 
 void DirectoryDialog::browse()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Select a folder to scan for plug-ins:"),
-                                                             m_ui->directoryEdit->text());
-    if (!folder.isEmpty())
-        m_ui->directoryEdit->setText(QDir::toNativeSeparators(folder));
+    ChooseFile(this, QStringLiteral("folderChooser"), tr("Select a folder to scan for plug-ins:"),
+               m_ui->directoryEdit->text(), QString(), QFileDialog::Directory, QFileDialog::AcceptOpen,
+               [this](const QString& folder) { m_ui->directoryEdit->setText(QDir::toNativeSeparators(folder)); });
 }
 
 }  // namespace vardel::ui

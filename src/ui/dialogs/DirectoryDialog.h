@@ -11,6 +11,7 @@
 
 namespace vardel {
 class CPluginDirEntry;
+class SettingsBackend;
 }
 
 namespace Ui {
@@ -24,7 +25,7 @@ namespace vardel::ui {
 class DirectoryDialog : public QDialog {
     Q_OBJECT
 public:
-    DirectoryDialog(vardel::CPluginDirEntry& entry, QWidget* parent = nullptr);
+    DirectoryDialog(vardel::CPluginDirEntry& entry, vardel::SettingsBackend& settings, QWidget* parent = nullptr);
     ~DirectoryDialog() override;
 
     // Checks the controls' values as OK does (trailing separators removed

@@ -5,6 +5,10 @@
 #include "ui/common/Convert.h"
 #include "ui/common/IconButton.h"
 #include "ui/dialogs/DialogGeometry.h"
+#include "ui/common/Convert.h"
+#include "ui/common/FileDialogs.h"
+#include "ui/dialogs/DialogGeometry.h"
+#include "ui/common/IconButton.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -38,7 +42,8 @@ QString directoryOf(const QString& path)
 
 }  // namespace
 
-LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, QWidget* parent)
+LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, vardel::SettingsBackend& settings,
+                                           QWidget* parent)
     : QDialog(parent), m_entry(entry), m_ui(std::make_unique<Ui::LaunchBarEntryDialog>())
 {
     m_ui->setupUi(this);
@@ -73,7 +78,7 @@ LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, QWidg
 
     updateOk();
     updatePreview();
-    new DialogGeometry(this, QStringLiteral("LaunchBarEntryDialog"));
+    new DialogGeometry(this, settings, QStringLiteral("LaunchBarEntryDialog"));
 }
 
 LaunchBarEntryDialog::~LaunchBarEntryDialog() = default;
@@ -125,20 +130,18 @@ void LaunchBarEntryDialog::accept()
 
 void LaunchBarEntryDialog::browseCommand()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Choose the application"), m_ui->commandEdit->text(),
-        tr("Programs and documents (*);;Desktop entries (*.desktop);;Scripts (*.sh *.py)"));
-    if (!path.isEmpty())
-        applyChosenCommand(path);
+    ChooseFile(this, QStringLiteral("commandChooser"), tr("Choose the application"), m_ui->commandEdit->text(),
+               tr("Programs and documents (*);;Desktop entries (*.desktop);;Scripts (*.sh *.py)"),
+               QFileDialog::ExistingFile, QFileDialog::AcceptOpen,
+               [this](const QString& path) { applyChosenCommand(path); });
 }
 
 void LaunchBarEntryDialog::browseIcon()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Choose the application icon"), m_ui->iconPathEdit->text(),
-        tr("Icon files (*.ico *.png *.svg *.svgz *.xpm *.desktop);;All files (*)"));
-    if (!path.isEmpty())
-        m_ui->iconPathEdit->setText(QDir::toNativeSeparators(path));
+    ChooseFile(this, QStringLiteral("iconChooser"), tr("Choose the application icon"), m_ui->iconPathEdit->text(),
+               tr("Icon files (*.ico *.png *.svg *.svgz *.xpm *.desktop);;All files (*)"), QFileDialog::ExistingFile,
+               QFileDialog::AcceptOpen,
+               [this](const QString& path) { m_ui->iconPathEdit->setText(QDir::toNativeSeparators(path)); });
 }
 
 void LaunchBarEntryDialog::dragEnterEvent(QDragEnterEvent* event)

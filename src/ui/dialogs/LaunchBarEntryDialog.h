@@ -11,6 +11,7 @@
 
 namespace vardel {
 class CLaunchBarEntry;
+class SettingsBackend;
 }
 
 namespace Ui {
@@ -22,7 +23,7 @@ namespace vardel::ui {
 class LaunchBarEntryDialog : public QDialog {
     Q_OBJECT
 public:
-    LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, QWidget* parent = nullptr);
+    LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, vardel::SettingsBackend& settings, QWidget* parent = nullptr);
     ~LaunchBarEntryDialog() override;
 
     // What a chosen command fills in: the command, and the initial directory

@@ -28,7 +28,8 @@ namespace {
 
 }  // namespace
 
-RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore, QWidget* parent)
+RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore,
+                                           vardel::SettingsBackend& settings, QWidget* parent)
     : QDialog(parent), m_list(new QTreeWidget(this)), m_rows(RestoreMonitorRows(restore))
 {
     setWindowTitle(tr("Restore Cache Monitor"));
@@ -66,7 +67,7 @@ RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& 
 
     resize(total + 40, 360);
     fillList();
-    new DialogGeometry(this, QStringLiteral("RestoreMonitorDialog"));
+    new DialogGeometry(this, settings, QStringLiteral("RestoreMonitorDialog"));
 }
 
 void RestoreMonitorDialog::sortByColumn(int column)

@@ -13,6 +13,7 @@ class QTreeWidget;
 
 namespace vardel {
 class CPluginRestoreManager;
+class SettingsBackend;
 }
 
 namespace vardel::ui {
@@ -22,8 +23,10 @@ class RestoreMonitorDialog : public QDialog {
 public:
     static constexpr int kColumnCount = kRestoreMonitorColumnCount;
 
-    // The table's rows and columns are the core's (RestoreMonitorRows).
-    RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore, QWidget* parent = nullptr);
+    // The table's rows and columns are the core's (RestoreMonitorRows);
+    // settings keeps the dialog's size.
+    RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore, vardel::SettingsBackend& settings,
+                         QWidget* parent = nullptr);
 
 public slots:
     // The header's click: sorts by the column and refills the list.

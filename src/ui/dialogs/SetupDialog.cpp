@@ -2,13 +2,16 @@
 #include "ui_SetupDialog.h"
 
 #include "app/Session.h"
+#include "base/SettingsKeys.h"
 #include "catalogue/DirectorySetup.h"
 #include "catalogue/PluginDirEntry.h"
 #include "ui/common/Convert.h"
 #include "ui/common/WorkerThreads.h"
 #include "ui/dialogs/DialogGeometry.h"
 #include "ui/dialogs/DirectoryDialog.h"
+#include "ui/translations/Translations.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QMenu>
@@ -18,6 +21,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -111,6 +115,7 @@ SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent, const
     const Settings& settings = m_session.GetSettings();
     m_ui->extensionsEdit->setText(FromCodePage(settings.extensions));
     m_ui->scanAllBox->setChecked(settings.scanAll != 0);
+    fillLanguages();
 
     connect(m_ui->setDefaultButton, &QPushButton::clicked, this, &SetupDialog::setDefaultExtensions);
     connect(m_ui->scanAllBox, &QCheckBox::toggled, this, &SetupDialog::updateButtons);
@@ -134,7 +139,7 @@ SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent, const
     fillList();
     updateButtons();
     lookForFolders();
-    new DialogGeometry(this, QStringLiteral("SetupDialog"));
+    new DialogGeometry(this, m_session.GetSettingsBackend(), QStringLiteral("SetupDialog"));
 }
 
 SetupDialog::~SetupDialog()
@@ -251,7 +256,26 @@ void SetupDialog::accept()
     Settings& settings = m_session.GetSettings();
     settings.extensions = ToCodePage(m_ui->extensionsEdit->text());
     settings.scanAll = m_ui->scanAllBox->isChecked() ? 1 : 0;
+    // Written only once chosen: a store that never had one stays as it was.
+    SettingsBackend& backend = m_session.GetSettingsBackend();
+    const std::string language = m_ui->languageBox->currentData().toString().toStdString();
+    if (language != backend.ReadString(settings_keys::kSettings, settings_keys::kLanguage).value_or(""))
+        backend.WriteString(settings_keys::kSettings, settings_keys::kLanguage, language);
     QDialog::accept();
+}
+
+void SetupDialog::fillLanguages()
+{
+    // Each language by its own name, so that a user finds his own whatever
+    // language the program speaks now; "" follows the system.
+    QComboBox* box = m_ui->languageBox;
+    box->addItem(tr("The system's language"), QString());
+    box->addItem(LanguageName(QStringLiteral("en")), QStringLiteral("en"));
+    for (const QString& code : AvailableLanguages())
+        box->addItem(LanguageName(code), code);
+    const QString chosen = QString::fromStdString(
+        m_session.GetSettingsBackend().ReadString(settings_keys::kSettings, settings_keys::kLanguage).value_or(""));
+    box->setCurrentIndex(std::max(0, box->findData(chosen)));
 }
 
 void SetupDialog::addDirectory()
@@ -260,7 +284,7 @@ void SetupDialog::addDirectory()
         return;
     // The new entry lives here until the dialog says whether it is kept.
     m_newEntry = std::make_unique<CPluginDirEntry>();
-    auto* dialog = new DirectoryDialog(*m_newEntry, this);
+    auto* dialog = new DirectoryDialog(*m_newEntry, m_session.GetSettingsBackend(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, [this](int result) {
         std::unique_ptr<CPluginDirEntry> entry = std::move(m_newEntry);
@@ -279,7 +303,7 @@ void SetupDialog::editDirectory()
     DirectoryList& dirs = m_session.Directories();
     if (m_entryDialog || index < 0 || index >= static_cast<int>(dirs.size()))
         return;
-    auto* dialog = new DirectoryDialog(*dirs[static_cast<std::size_t>(index)], this);
+    auto* dialog = new DirectoryDialog(*dirs[static_cast<std::size_t>(index)], m_session.GetSettingsBackend(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, [this, index](int result) {
         if (result == QDialog::Accepted)

@@ -64,6 +64,8 @@ public slots:
     bool isLookingForFolders() const { return m_looking; }
 
 private:
+    // The language choice: the system's, English and every translation found.
+    void fillLanguages();
     void fillList();
     void updateButtons();
     void showContextMenu(const QPoint& pos);

@@ -12,7 +12,7 @@
 
 namespace vardel::ui {
 
-TipDialog::TipDialog(QWidget* parent)
+TipDialog::TipDialog(vardel::SettingsBackend& settings, QWidget* parent)
     : QDialog(parent), m_tipLabel(new QLabel(this)), m_geometry(nullptr), m_tips(tips())
 {
     setObjectName(QStringLiteral("TipDialog"));
@@ -60,7 +60,7 @@ TipDialog::TipDialog(QWidget* parent)
     layout->addWidget(buttons);
 
     resize(440, 220);
-    m_geometry = new DialogGeometry(this, QStringLiteral("TipDialog"));
+    m_geometry = new DialogGeometry(this, settings, QStringLiteral("TipDialog"));
     showTip(m_geometry->value(QStringLiteral("tip"), 0).toInt());
 }
 

@@ -7,6 +7,10 @@
 
 class QLabel;
 
+namespace vardel {
+class SettingsBackend;
+}
+
 namespace vardel::ui {
 
 class DialogGeometry;
@@ -14,7 +18,8 @@ class DialogGeometry;
 class TipDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TipDialog(QWidget* parent = nullptr);
+    // settings keeps the next tip and the dialog's size.
+    explicit TipDialog(vardel::SettingsBackend& settings, QWidget* parent = nullptr);
 
     // Every tip, in the order they are shown.
     static QStringList tips();

@@ -108,7 +108,7 @@ LaunchBarEntryDialog* LaunchBar::editSlot(int slot)
         m_dialog->activateWindow();
         return m_dialog;
     }
-    auto* dialog = new LaunchBarEntryDialog(*e, this);
+    auto* dialog = new LaunchBarEntryDialog(*e, m_session.GetSettingsBackend(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, slot] {
         refreshSlot(slot);

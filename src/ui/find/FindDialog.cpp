@@ -1,6 +1,7 @@
 #include "ui/find/FindDialog.h"
 
 #include "app/Session.h"
+#include "base/SettingsKeys.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
 #include "filterfactory/ParameterBlock.h"

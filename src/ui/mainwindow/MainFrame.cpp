@@ -259,7 +259,7 @@ void CMainFrame::ConnectSession()
         dialog->open();
     });
     connect(m_actions.tip, &QAction::triggered, this, [this] {
-        auto* dialog = new TipDialog(this);
+        auto* dialog = new TipDialog(m_session.GetSettingsBackend(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     });

@@ -53,7 +53,6 @@ public:
     CVardelSession& Session() const { return m_session; }
     DirectoryMenu* Directories() const { return m_directoryMenu; }
     HistoryActions* History() const { return m_history; }
-    StatusPanes* Panes() const { return m_panes; }
     DiskFollower* Follower() const { return m_follower; }
     const FrameActions& Actions() const { return m_actions; }
     QToolButton* DirectoryButton() const { return m_directoryButton; }

@@ -57,11 +57,6 @@ void StatusPanes::SetMessage(const QString& text)
     m_message->setText(text);
 }
 
-QString StatusPanes::Message() const
-{
-    return m_message->text();
-}
-
 void StatusPanes::SetIndicators(const QStringList& texts)
 {
     for (std::size_t i = 0; i < m_indicators.size() && static_cast<int>(i) < texts.size(); ++i)

@@ -22,7 +22,6 @@ public:
 
     // The message pane's text ("Ready", "Analysing...", a path).
     void SetMessage(const QString& text);
-    QString Message() const;
     // The four indicator texts, in pane order.
     void SetIndicators(const QStringList& texts);
     // Shows or hides the scan's progress and its Cancel button.

@@ -15,10 +15,10 @@ namespace {
 const char* channelName(int formula)
 {
     switch (formula) {
-    case 0: return QT_TRANSLATE_NOOP("FilterPreview", "red (R)");
-    case 1: return QT_TRANSLATE_NOOP("FilterPreview", "green (G)");
-    case 2: return QT_TRANSLATE_NOOP("FilterPreview", "blue (B)");
-    case 3: return QT_TRANSLATE_NOOP("FilterPreview", "alpha (A)");
+    case 0: return QT_TRANSLATE_NOOP("vardel::ui::FilterPreview", "red (R)");
+    case 1: return QT_TRANSLATE_NOOP("vardel::ui::FilterPreview", "green (G)");
+    case 2: return QT_TRANSLATE_NOOP("vardel::ui::FilterPreview", "blue (B)");
+    case 3: return QT_TRANSLATE_NOOP("vardel::ui::FilterPreview", "alpha (A)");
     default: return "?";
     }
 }

@@ -71,7 +71,6 @@ public:
     bool transparency() const { return m_transparency; }
     int sizeMode() const { return m_sizeMode; }
     bool showSource() const { return m_showSource; }
-    bool hasSample() const { return m_sample != nullptr; }
     const vardel::COXDIB* sample() const { return m_sample.get(); }
     // The picture on show: the unfiltered copy while show-source is on,
     // else the result; null before the first update.

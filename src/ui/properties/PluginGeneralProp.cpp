@@ -8,6 +8,7 @@
 #include "pe/PeMachine.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,6 +31,24 @@ QLineEdit* field(QWidget* parent, const char* name, const QString& text)
     return edit;
 }
 
+// The name of a Filter Factory variant beside the resource; "" for none.
+QString variantName(FilterFactoryVariant variant)
+{
+    switch (variant) {
+    case FilterFactoryVariant::PremiereTransition:
+        return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Premiere Transition Factory");
+    case FilterFactoryVariant::PremiereFilter:
+        return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Premiere Filter Factory");
+    case FilterFactoryVariant::Photoshop:
+        return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Photoshop Filter Factory");
+    case FilterFactoryVariant::Compatible:
+        return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Filter Factory-compatible filter");
+    case FilterFactoryVariant::None:
+        break;
+    }
+    return {};
+}
+
 }  // namespace
 
 PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry& entry,
@@ -47,7 +66,7 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
 
     auto* resourceRow = new QHBoxLayout;
     resourceRow->addWidget(field(this, "resourceEdit", FromCodePage(details.resourceLabel)));
-    auto* variant = new QLabel(tr(details.factoryVariant.c_str()), this);
+    auto* variant = new QLabel(variantName(details.variant), this);
     variant->setObjectName(QStringLiteral("factoryLabel"));
     resourceRow->addWidget(variant, 1);
     form->addRow(tr("Resource:"), resourceRow);
@@ -70,7 +89,8 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     // Beyond the resources: what kind of module the file is, and whether a
     // signature would break when the file is changed.
     auto* fileRow = new QHBoxLayout;
-    const QString noModule = details.moduleProblem.empty() ? tr("not a module") : tr(details.moduleProblem.c_str());
+    const QString noModule =
+        details.sixteenBitModule ? tr("16-bit Windows module: not supported") : tr("not a module");
     QLineEdit* machine = field(this, "machineEdit",
                                details.machine.empty() ? noModule : QString::fromStdString(details.machine));
     const int bits = MachineBits(details.machineCode);
@@ -111,8 +131,7 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     about->setObjectName(QStringLiteral("aboutBoxButton"));
     about->setEnabled(details.canShowAboutBox);
     if (!details.canShowAboutBox)
-        about->setToolTip(details.aboutBoxReason.empty() ? CoreText(kNoPluginCodeText)
-                                                         : tr(details.aboutBoxReason.c_str()));
+        about->setToolTip(tr("Plug-in code is never run here."));
     // A disabled button shows no tooltip in every style; say it beside it too.
     auto* aboutRow = new QHBoxLayout;
     aboutRow->addWidget(about);

@@ -1,14 +1,16 @@
 #include "ui/properties/PluginPreviewProp.h"
 
+#include "base/SettingsKeys.h"
 #include "app/Session.h"
 #include "catalogue/PluginEntry.h"
+#include "ui/common/Clipboard.h"
+#include "ui/common/Convert.h"
+#include "ui/common/FileDialogs.h"
 #include "filterfactory/ParameterBlock.h"
 #include "filterfactory/SliderLayout.h"
 #include "images/DIB.h"
 #include "images/Jpeg.h"
 #include "images/PreviewFile.h"
-#include "ui/common/Clipboard.h"
-#include "ui/common/Convert.h"
 #include "ui/preview/FilterPreview.h"
 #include "ui/preview/PreviewWnd.h"
 #include "ui/session/UserMessages.h"
@@ -38,7 +40,7 @@
 namespace vardel::ui {
 namespace {
 
-constexpr const char* kFileFilter = QT_TRANSLATE_NOOP("PluginPreviewProp",
+constexpr const char* kFileFilter = QT_TRANSLATE_NOOP("vardel::ui::PluginPreviewProp",
                                                       "Bitmap Files (*.bmp);;JPEG Files (*.jpg);;All Files (*)");
 constexpr int kLabelWidth = 150;
 
@@ -348,33 +350,40 @@ bool PluginPreviewProp::pasteFromClipboard()
 
 std::string PluginPreviewProp::setting(const char* name) const
 {
-    return m_session.GetSettingsBackend().ReadString("Settings", name).value_or(std::string());
+    return m_session.GetSettingsBackend().ReadString(settings_keys::kSettings, name).value_or(std::string());
 }
 
 void PluginPreviewProp::chooseLoadFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Load Preview Image"),
-                                                      FromStoredPath(setting("TempLoadPreviewImage")), tr(kFileFilter));
-    if (path.isEmpty())
-        return;
+    ChooseFile(this, QStringLiteral("loadImageChooser"), tr("Load Preview Image"),
+               FromStoredPath(setting(settings_keys::kLoadPreviewImage)), tr(kFileFilter), QFileDialog::ExistingFile,
+               QFileDialog::AcceptOpen, [this](const QString& path) { loadChosenFile(path); });
+}
+
+void PluginPreviewProp::loadChosenFile(const QString& path)
+{
     if (const QString failure = loadSampleFile(path); !failure.isEmpty()) {
         ShowMessage(this, failure);
         return;
     }
-    m_session.GetSettingsBackend().WriteString("Settings", "TempLoadPreviewImage", ToStoredPath(path));
+    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kLoadPreviewImage,
+                                               ToStoredPath(path));
 }
 
 void PluginPreviewProp::chooseSaveFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save Preview Image"),
-                                                      FromStoredPath(setting("TempSavePreviewImage")), tr(kFileFilter));
-    if (path.isEmpty())
-        return;
+    ChooseFile(this, QStringLiteral("saveImageChooser"), tr("Save Preview Image"),
+               FromStoredPath(setting(settings_keys::kSavePreviewImage)), tr(kFileFilter), QFileDialog::AnyFile,
+               QFileDialog::AcceptSave, [this](const QString& path) { saveChosenFile(path); });
+}
+
+void PluginPreviewProp::saveChosenFile(const QString& path)
+{
     if (!saveShownImage(path)) {
         message(kSaveFailedText);
         return;
     }
-    m_session.GetSettingsBackend().WriteString("Settings", "TempSavePreviewImage", ToStoredPath(path));
+    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kSavePreviewImage, ToStoredPath(path));
     // Saved among the samples: list it and render on it.
     const QString saved = QFileInfo(path).fileName();
     const bool inSamples = QFileInfo(path).absoluteDir() ==

@@ -70,8 +70,11 @@ private:
     void showSliders();
     void sliderMoved(int i, int value);
     void sampleChosen(int index);
+    // The file choosers; what they chose is loaded or saved once they close.
     void chooseLoadFile();
     void chooseSaveFile();
+    void loadChosenFile(const QString& path);
+    void saveChosenFile(const QString& path);
     void showStatus(const QString& text);
     void message(const char* text);
     std::string setting(const char* name) const;

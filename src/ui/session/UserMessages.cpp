@@ -31,6 +31,15 @@ QString MessageText(const UserMessage& message)
         return QCoreApplication::translate("vardel::ui::UserMessages", "An unknown error occurred while accessing %1.").arg(arg);
     case MessageCode::FileReadOnly:
         return QCoreApplication::translate("vardel::ui::UserMessages", "File read only?");
+    case MessageCode::PluginChangedOnDisk:
+        return QCoreApplication::translate("vardel::ui::UserMessages",
+                                           "The plug-in file changed on disk since it was scanned; nothing was "
+                                           "written. Please re-scan the directory.");
+    case MessageCode::TextTooLong:
+        return QCoreApplication::translate("vardel::ui::UserMessages",
+                                           "The text does not fit into the space it has in the plug-in file.");
+    case MessageCode::CommandRefused:
+        return CoreText(message.text);
     case MessageCode::PreviewWriteProtected:
         return QCoreApplication::translate("vardel::ui::UserMessages", "Unexpected error: preview image write protected?");
     case MessageCode::DataDirectoryNotWritable:
@@ -81,24 +90,19 @@ QString CoreText(const std::string& text)
         const char* translatable;
     };
     static const Known known[] = {
+        // A command refused before anything was written.
         {kFileReadOnlyText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "File read only?")},
-        {kChangedOnDiskText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages",
-                                               "The plug-in file changed on disk since it was scanned; nothing was "
-                                               "written. Please re-scan the directory.")},
-        {kTooLongText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages",
-                                         "The text does not fit into the space it has in the plug-in file.")},
         {kTooShortText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "At least 3 characters are needed.")},
         {kUnavailableText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages",
                                              "Not available: a plug-in is read-only, or has no category of its own or "
                                              "no space for one.")},
         {kNothingSelectedText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "No plug-in to change.")},
-        // The sheet's title and pages, and what the general page says.
+        // The sheet's title and pages.
         {kSheetTitle, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Plugin Details")},
         {kPagePreview, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Preview ")},
         {kPageAuthor, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Author/Description ")},
         {kPageCode, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Filter Factory Code ")},
         {kPageGeneral, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " General Properties ")},
-        {kNoPluginCodeText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Plug-in code is never run here.")},
         // The image modes.
         {"Bitmap", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Bitmap")},
         {"Grayscale", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Grayscale")},

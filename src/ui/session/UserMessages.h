@@ -17,8 +17,8 @@ namespace vardel::ui {
 
 // The text of a session message, translated, its argument filled in.
 QString MessageText(const UserMessage& message);
-// A fixed English text of the core (the editor's and writer's messages, the
-// session's status texts) translated; any other text as it came.
+// A fixed English text of the core (the editor's refusals, the session's
+// status texts, the sheet's page titles) translated; any other text as it came.
 QString CoreText(const std::string& text);
 
 // Shows a message box over parent and returns at once; the box deletes

@@ -1,6 +1,7 @@
 #include "ui/settings/GuiSettings.h"
 
 #include "ui/settings/QtSettingsBackend.h"
+#include "base/SettingsKeys.h"
 
 #include <array>
 #include <utility>
@@ -9,8 +10,8 @@ namespace vardel::ui {
 
 namespace {
 
-constexpr const char* kBarState = "BarState";
-constexpr const char* kBarStateValue = "State";
+constexpr const char* kBarState = settings_keys::kBarState;
+constexpr const char* kBarStateValue = settings_keys::kBarLayout;
 
 }  // namespace
 
@@ -36,16 +37,16 @@ std::optional<WindowPlacement> LoadWindowPlacement(SettingsBackend& backend, con
 {
     WindowPlacement p;
     const std::array<std::pair<const char*, int*>, 10> fields{{
-        {"wp.showCmd", &p.showCmd},
-        {"wp.flags", &p.flags},
-        {"wp.ptMinPosition.x", &p.minPosition.rx()},
-        {"wp.ptMinPosition.y", &p.minPosition.ry()},
-        {"wp.ptMaxPosition.x", &p.maxPosition.rx()},
-        {"wp.ptMaxPosition.y", &p.maxPosition.ry()},
-        {"wp.left", &p.left},
-        {"wp.right", &p.right},
-        {"wp.top", &p.top},
-        {"wp.bottom", &p.bottom},
+        {settings_keys::kPlacementShowCmd, &p.showCmd},
+        {settings_keys::kPlacementFlags, &p.flags},
+        {settings_keys::kPlacementMinX, &p.minPosition.rx()},
+        {settings_keys::kPlacementMinY, &p.minPosition.ry()},
+        {settings_keys::kPlacementMaxX, &p.maxPosition.rx()},
+        {settings_keys::kPlacementMaxY, &p.maxPosition.ry()},
+        {settings_keys::kPlacementLeft, &p.left},
+        {settings_keys::kPlacementRight, &p.right},
+        {settings_keys::kPlacementTop, &p.top},
+        {settings_keys::kPlacementBottom, &p.bottom},
     }};
     bool any = false;
     for (const auto& [name, field] : fields) {
@@ -61,16 +62,16 @@ std::optional<WindowPlacement> LoadWindowPlacement(SettingsBackend& backend, con
 
 void SaveWindowPlacement(SettingsBackend& backend, const WindowPlacement& p, const std::string& section)
 {
-    backend.WriteInt(section, "wp.showCmd", p.showCmd);
-    backend.WriteInt(section, "wp.flags", p.flags);
-    backend.WriteInt(section, "wp.ptMinPosition.x", p.minPosition.x());
-    backend.WriteInt(section, "wp.ptMinPosition.y", p.minPosition.y());
-    backend.WriteInt(section, "wp.ptMaxPosition.x", p.maxPosition.x());
-    backend.WriteInt(section, "wp.ptMaxPosition.y", p.maxPosition.y());
-    backend.WriteInt(section, "wp.left", p.left);
-    backend.WriteInt(section, "wp.right", p.right);
-    backend.WriteInt(section, "wp.top", p.top);
-    backend.WriteInt(section, "wp.bottom", p.bottom);
+    backend.WriteInt(section, settings_keys::kPlacementShowCmd, p.showCmd);
+    backend.WriteInt(section, settings_keys::kPlacementFlags, p.flags);
+    backend.WriteInt(section, settings_keys::kPlacementMinX, p.minPosition.x());
+    backend.WriteInt(section, settings_keys::kPlacementMinY, p.minPosition.y());
+    backend.WriteInt(section, settings_keys::kPlacementMaxX, p.maxPosition.x());
+    backend.WriteInt(section, settings_keys::kPlacementMaxY, p.maxPosition.y());
+    backend.WriteInt(section, settings_keys::kPlacementLeft, p.left);
+    backend.WriteInt(section, settings_keys::kPlacementRight, p.right);
+    backend.WriteInt(section, settings_keys::kPlacementTop, p.top);
+    backend.WriteInt(section, settings_keys::kPlacementBottom, p.bottom);
 }
 
 GuiSettings::GuiSettings(QtSettingsBackend& backend) : m_backend(backend) {}
@@ -97,12 +98,12 @@ void GuiSettings::SaveBarState(const QByteArray& state)
 
 bool GuiSettings::LoadStatusBarVisible()
 {
-    return m_backend.ReadInt(kBarState, "bStatusBar").value_or(1) != 0;
+    return m_backend.ReadInt(kBarState, settings_keys::kStatusBarShown).value_or(1) != 0;
 }
 
 void GuiSettings::SaveStatusBarVisible(bool visible)
 {
-    m_backend.WriteInt(kBarState, "bStatusBar", visible ? 1 : 0);
+    m_backend.WriteInt(kBarState, settings_keys::kStatusBarShown, visible ? 1 : 0);
 }
 
 }  // namespace vardel::ui

@@ -5,6 +5,8 @@
 // sizes through DialogGeometry; the Find dialog keeps "Settings.Find" through
 // the core's FindSettings over the session's backend.
 
+#include "base/SettingsKeys.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QRect>
@@ -52,8 +54,8 @@ public:
 
     // The stored placement; nothing when no "wp." value is stored. Missing
     // single values keep the record's defaults.
-    std::optional<WindowPlacement> LoadPlacement(const std::string& section = "Settings");
-    void SavePlacement(const WindowPlacement& placement, const std::string& section = "Settings");
+    std::optional<WindowPlacement> LoadPlacement(const std::string& section = settings_keys::kSettings);
+    void SavePlacement(const WindowPlacement& placement, const std::string& section = settings_keys::kSettings);
 
     // The layout of the bars (QMainWindow::saveState); empty when none.
     QByteArray LoadBarState();

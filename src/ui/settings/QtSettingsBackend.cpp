@@ -42,9 +42,7 @@ QString FirstUnusable(const QStringList& files)
 
 QtSettingsBackend::QtSettingsBackend(const QString& iniFile)
 {
-    QString file = iniFile;
-    if (file.isEmpty())
-        file = qEnvironmentVariable(kSettingsFileVariable);
+    const QString file = iniFile;
     m_unusableFile = FirstUnusable(file.isEmpty() ? UserStoreFiles() : QStringList{file});
     if (!m_unusableFile.isEmpty()) {
         // Settings for this run only: nothing is read from or written to a
@@ -97,6 +95,16 @@ void QtSettingsBackend::WriteInt(const std::string& section, const std::string& 
 void QtSettingsBackend::WriteString(const std::string& section, const std::string& name, const std::string& value)
 {
     m_settings->setValue(Key(section, name), FromCodePage(value));
+}
+
+std::string QtSettingsBackend::ReadBytes(const std::string& section, const std::string& name)
+{
+    return ReadBytes(QString::fromStdString(section), QString::fromStdString(name)).toStdString();
+}
+
+void QtSettingsBackend::WriteBytes(const std::string& section, const std::string& name, const std::string& bytes)
+{
+    WriteBytes(QString::fromStdString(section), QString::fromStdString(name), QByteArray::fromStdString(bytes));
 }
 
 QByteArray QtSettingsBackend::ReadBytes(const QString& section, const QString& name)

@@ -18,16 +18,11 @@ namespace vardel::ui {
 
 inline constexpr const char* kOrganisation = "Orvane Software";
 inline constexpr const char* kApplication = "Vardel 2.0";
-inline constexpr const char* kSettingsSection = "Settings";
-inline constexpr const char* kFindSection = "Settings.Find";
-// An INI file named by this variable replaces the user's settings store
-// (the GUI tests and `--settings FILE` use it).
-inline constexpr const char* kSettingsFileVariable = "VARDEL_SETTINGS_FILE";
 
 class QtSettingsBackend : public SettingsBackend {
 public:
-    // The user's settings store; an INI file instead when iniFile is not
-    // empty or the environment names one.
+    // The user's settings store; the INI file iniFile instead when it is not
+    // empty (`--settings FILE`, the GUI tests).
     explicit QtSettingsBackend(const QString& iniFile = {});
     ~QtSettingsBackend() override;
     QtSettingsBackend(const QtSettingsBackend&) = delete;
@@ -40,7 +35,10 @@ public:
     void WriteInt(const std::string& section, const std::string& name, int value) override;
     void WriteString(const std::string& section, const std::string& name, const std::string& value) override;
 
-    // Opaque blobs (the bar layout); empty when missing.
+    // Opaque blobs (the bar layout, a dialog's geometry), kept as QSettings
+    // keeps a QByteArray; empty when missing.
+    std::string ReadBytes(const std::string& section, const std::string& name) override;
+    void WriteBytes(const std::string& section, const std::string& name, const std::string& bytes) override;
     QByteArray ReadBytes(const QString& section, const QString& name);
     void WriteBytes(const QString& section, const QString& name, const QByteArray& value);
 

@@ -1,6 +1,7 @@
 #pragma once
-// The program's translations: a German one is built with the program and
-// loaded when the user's locale is German or `--lang de` asks for it.
+// The program's translations: every vardel_<language>.qm found beside the
+// program (or in the build tree) is offered; the one the user chose in Setup
+// or with `--lang <code>` is loaded, else the first one the locale asks for.
 
 #include <QString>
 #include <QStringList>
@@ -13,8 +14,17 @@ namespace vardel::ui {
 // the program (bin/../share/vardel/translations), then the build tree.
 QStringList TranslationDirectories();
 
+// The codes of the translations found ("de", "pt_BR"), sorted, each once.
+// English is built in and not among them.
+QStringList AvailableLanguages();
+
+// A language's name in that language ("Deutsch" for "de"); the code itself
+// when Qt does not know it.
+QString LanguageName(const QString& code);
+
 // Installs the translation for language ("de"; "" follows the locale).
-// Returns the language installed, "" when the built-in English texts stay.
+// Returns the language installed, "" when the built-in English texts stay
+// (English asked for, or no translation for the language).
 QString InstallTranslation(QCoreApplication& app, const QString& language);
 
 }  // namespace vardel::ui

@@ -82,25 +82,6 @@
     </message>
 </context>
 <context>
-    <name>FilterPreview</name>
-    <message>
-        <source>red (R)</source>
-        <translation>Rot (R)</translation>
-    </message>
-    <message>
-        <source>green (G)</source>
-        <translation>Grün (G)</translation>
-    </message>
-    <message>
-        <source>blue (B)</source>
-        <translation>Blau (B)</translation>
-    </message>
-    <message>
-        <source>alpha (A)</source>
-        <translation>Alpha (A)</translation>
-    </message>
-</context>
-<context>
     <name>LaunchBarEntryDialog</name>
     <message>
         <source>Add Application to Launch Bar</source>
@@ -177,13 +158,6 @@
     <message>
         <source>Show maximized</source>
         <translation>Maximiert zeigen</translation>
-    </message>
-</context>
-<context>
-    <name>PluginPreviewProp</name>
-    <message>
-        <source>Bitmap Files (*.bmp);;JPEG Files (*.jpg);;All Files (*)</source>
-        <translation>Bitmap-Dateien (*.bmp);;JPEG-Dateien (*.jpg);;Alle Dateien (*)</translation>
     </message>
 </context>
 <context>
@@ -300,6 +274,14 @@
         <source>Add &amp;Found Folder</source>
         <translation>&amp;Gefundenen Ordner hinzufügen</translation>
     </message>
+    <message>
+        <source>&amp;Language:</source>
+        <translation>&amp;Sprache:</translation>
+    </message>
+    <message>
+        <source>The language of the program&apos;s texts from its next start</source>
+        <translation>Die Sprache der Texte des Programms ab seinem nächsten Start</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -310,10 +292,6 @@
     <message>
         <source>Keep the data (setup.db, images.db, preview) in &lt;dir&gt;.</source>
         <translation>Die Daten (setup.db, images.db, preview) in &lt;dir&gt; halten.</translation>
-    </message>
-    <message>
-        <source>Use the language &lt;code&gt; (de); the locale&apos;s otherwise.</source>
-        <translation>Die Sprache &lt;code&gt; (de) verwenden; sonst die des Gebietsschemas.</translation>
     </message>
     <message>
         <source>Keep the settings in the INI file &lt;file&gt; instead of the user&apos;s settings.</source>
@@ -342,6 +320,10 @@
     <message>
         <source>The data directory %1 does not exist.</source>
         <translation>Das Datenverzeichnis %1 gibt es nicht.</translation>
+    </message>
+    <message>
+        <source>Use the language &lt;code&gt; (de, en); the one chosen in Setup or the locale&apos;s otherwise.</source>
+        <translation>Die Sprache &lt;code&gt; (de, en) verwenden; sonst die in den Einstellungen gewählte oder die des Systems.</translation>
     </message>
 </context>
 <context>
@@ -1025,6 +1007,22 @@ Copyright © Orvane Software</translation>
         <source>The filter uses an operation the interpreter does not know; the picture may be wrong.</source>
         <translation>Der Filter verwendet eine Operation, die der Interpreter nicht kennt; das Bild kann falsch sein.</translation>
     </message>
+    <message>
+        <source>red (R)</source>
+        <translation>Rot (R)</translation>
+    </message>
+    <message>
+        <source>green (G)</source>
+        <translation>Grün (G)</translation>
+    </message>
+    <message>
+        <source>blue (B)</source>
+        <translation>Blau (B)</translation>
+    </message>
+    <message>
+        <source>alpha (A)</source>
+        <translation>Alpha (A)</translation>
+    </message>
 </context>
 <context>
     <name>vardel::ui::FindDialog</name>
@@ -1514,6 +1512,30 @@ Copyright © Orvane Software</translation>
         <source>Show About Box...</source>
         <translation>Info-Fenster zeigen...</translation>
     </message>
+    <message>
+        <source>16-bit Windows module: not supported</source>
+        <translation>16-Bit-Windows-Modul: nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>Plug-in code is never run here.</source>
+        <translation>Plugin-Code wird hier nie ausgeführt.</translation>
+    </message>
+    <message>
+        <source>Premiere Transition Factory</source>
+        <translation>Premiere Transition Factory</translation>
+    </message>
+    <message>
+        <source>Premiere Filter Factory</source>
+        <translation>Premiere Filter Factory</translation>
+    </message>
+    <message>
+        <source>Photoshop Filter Factory</source>
+        <translation>Photoshop Filter Factory</translation>
+    </message>
+    <message>
+        <source>Filter Factory-compatible filter</source>
+        <translation>Filter-Factory-kompatibler Filter</translation>
+    </message>
 </context>
 <context>
     <name>vardel::ui::PluginListModel</name>
@@ -1609,6 +1631,10 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
 %1 cannot be read as a BMP or JPEG file.</source>
         <translation>Fehler beim Laden der Datei
 %1 lässt sich nicht als BMP- oder JPEG-Datei lesen.</translation>
+    </message>
+    <message>
+        <source>Bitmap Files (*.bmp);;JPEG Files (*.jpg);;All Files (*)</source>
+        <translation>Bitmap-Dateien (*.bmp);;JPEG-Dateien (*.jpg);;Alle Dateien (*)</translation>
     </message>
 </context>
 <context>
@@ -1721,6 +1747,10 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source>The search took too long and was cut short.</source>
         <translation>Die Suche dauerte zu lange und wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The system&apos;s language</source>
+        <translation>Sprache des Systems</translation>
     </message>
 </context>
 <context>
@@ -2006,10 +2036,6 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source> General Properties </source>
         <translation> Allgemeine Eigenschaften </translation>
-    </message>
-    <message>
-        <source>Plug-in code is never run here.</source>
-        <translation>Plugin-Code wird hier nie ausgeführt.</translation>
     </message>
     <message>
         <source>Bitmap</source>
