@@ -16,7 +16,7 @@ namespace vardel::ui {
 AboutDialog::AboutDialog(vardel::CVardelSession& session, QWidget* parent)
     : QDialog(parent), m_session(session)
 {
-    setObjectName(QStringLiteral("AboutDialog"));
+    setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(tr("About Vardel"));
 
     auto* icon = new QLabel(this);

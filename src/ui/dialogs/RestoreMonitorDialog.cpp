@@ -33,7 +33,7 @@ RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& 
     : QDialog(parent), m_list(new QTreeWidget(this)), m_rows(RestoreMonitorRows(restore))
 {
     setWindowTitle(tr("Restore Cache Monitor"));
-    setObjectName(QStringLiteral("RestoreMonitorDialog"));
+    setObjectName(QStringLiteral("restoreMonitorDialog"));
 
     m_list->setObjectName(QStringLiteral("restoreList"));
     m_list->setToolTip(tr("The original names and categories of every filter seen so far"));

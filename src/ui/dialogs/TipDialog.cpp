@@ -15,7 +15,7 @@ namespace vardel::ui {
 TipDialog::TipDialog(vardel::SettingsBackend& settings, QWidget* parent)
     : QDialog(parent), m_tipLabel(new QLabel(this)), m_geometry(nullptr), m_tips(tips())
 {
-    setObjectName(QStringLiteral("TipDialog"));
+    setObjectName(QStringLiteral("tipDialog"));
     setWindowTitle(tr("Tip of the day"));
 
     auto* icon = new QLabel(this);

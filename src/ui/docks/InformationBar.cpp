@@ -19,7 +19,7 @@ InformationBar::InformationBar(vardel::CVardelSession& session, QWidget* parent)
     , m_description(new QPlainTextEdit(this))
     , m_file(new QLabel(this))
 {
-    setObjectName(QStringLiteral("InformationBar"));
+    setObjectName(QStringLiteral("informationBar"));
 
     auto* authorLabel = new QLabel(tr("Author:"), this);
     authorLabel->setObjectName(QStringLiteral("authorLabel"));

@@ -31,7 +31,7 @@ bool isDesktopEntry(const QFileInfo& info)
 LaunchBar::LaunchBar(vardel::CVardelSession& session, QWidget* parent)
     : QWidget(parent), m_session(session), m_layout(new QBoxLayout(QBoxLayout::LeftToRight, this))
 {
-    setObjectName(QStringLiteral("LaunchBar"));
+    setObjectName(QStringLiteral("launchBar"));
     LaunchBarList& list = m_session.LaunchBar();
     while (list.size() < kSlots)
         list.push_back(std::make_unique<CLaunchBarEntry>());

@@ -30,7 +30,7 @@ PreviewBar::PreviewBar(vardel::CVardelSession& session, QWidget* parent)
     , m_window(new CPreviewWnd(this))
     , m_counter(new QLabel(this))
 {
-    setObjectName(QStringLiteral("PreviewBar"));
+    setObjectName(QStringLiteral("previewBar"));
 
     auto* caption = new QLabel(tr("Preview"), this);
     caption->setObjectName(QStringLiteral("captionLabel"));
