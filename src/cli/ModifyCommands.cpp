@@ -71,7 +71,7 @@ void ReadPluginFile(const Common& common, const std::string& path, FileSession& 
     s.session = openSession(common, s.backend, Access::Write);
     CPluginRestoreManager& restore = s.session->Restore();
     CPIMIManager& tails = s.session->PimiCache();
-    const auto restoreCount = restore.m_entries.size();
+    const auto restoreCount = restore.Size();
     const auto tailCount = tails.m_entries.size();
     CPluginReader reader(s.catalogue, restore, tails);
     bool hasExtension = !CVardelDoc::UpperExtension(FileName(path)).empty();
@@ -79,7 +79,7 @@ void ReadPluginFile(const Common& common, const std::string& path, FileSession& 
         throw CliFailure("Not a plug-in file: " + path);
     // Originals seen here for the first time are kept now: once the file is
     // changed, no later scan could record them.
-    if (restore.m_entries.size() != restoreCount || tails.m_entries.size() != tailCount)
+    if (restore.Size() != restoreCount || tails.m_entries.size() != tailCount)
         s.session->SaveOriginals();
     for (auto& e : s.catalogue.m_entries) {
         FileStatus::Get(e->m_path, e->m_fileStatus);

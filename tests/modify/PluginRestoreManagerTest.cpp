@@ -12,7 +12,7 @@ TEST(PluginRestoreManager, AddNeverOverwritesAndLookupsIgnoreCase)
     CPluginRestoreManager restore;
     EXPECT_TRUE(restore.Add("8bfm_blur_00", "Blur", "Blurs"));
     EXPECT_TRUE(restore.Contains("8BFM_BLUR_00"));
-    EXPECT_EQ(restore.m_entries.count("8BFM_BLUR_00"), 1u);
+    EXPECT_EQ(restore.Entries().count("8BFM_BLUR_00"), 1u);
     EXPECT_FALSE(restore.Add("8BFM_Blur_00", "Other", "Other"));
     EXPECT_EQ(restore.GetOriginalName("8BFM_BLUR_00"), "Blur");
     EXPECT_EQ(restore.GetOriginalCategory("8bfm_blur_00"), "Blurs");
@@ -30,7 +30,7 @@ void put(CPluginRestoreManager& restore, const std::string& key, const std::stri
     auto e = std::make_unique<CPluginRestoreEntry>();
     e->m_originalCategory = category;
     e->m_originalName = "n:" + key;
-    restore.m_entries[key] = std::move(e);
+    restore.Put(key, std::move(e));
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ TEST(PluginRestoreManager, NormaliseKeysUsesTheCategoryForThePrefix)
     put(restore, "8BFM_Soft_8bf_01", "c");
     restore.NormaliseKeys();
     std::vector<std::string> keys;
-    for (const auto& [key, e] : restore.m_entries)
+    for (const auto& [key, e] : restore.Entries())
         keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"8BEM_BLUR_00", "8BFM_KEEP_00", "8BFM_SHARP_00", "8BFM_SOFT_01"}));
     EXPECT_EQ(restore.GetOriginalName("8BEM_BLUR_00"), "n:BLUR_00");
@@ -57,7 +57,7 @@ TEST(PluginRestoreManager, NormalisedKeyReplacesAnExistingEntry)
     put(restore, "8BFM_BLUR_00", "new");
     put(restore, "BLUR_00", "old");
     restore.NormaliseKeys();
-    ASSERT_EQ(restore.m_entries.size(), 1u);
+    ASSERT_EQ(restore.Size(), 1u);
     EXPECT_EQ(restore.GetOriginalCategory("8BFM_BLUR_00"), "old");
 }
 
@@ -122,7 +122,7 @@ TEST(PluginRestoreManager, KeysOfEveryKindSurviveLoading)
         put(restore, key, "Effects Cat");
     restore.NormaliseKeys();
     std::vector<std::string> keys;
-    for (const auto& [key, e] : restore.m_entries)
+    for (const auto& [key, e] : restore.Entries())
         keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"8BFM_BLUR_00", "AEGP_TOOL_00", "EFKT_GLOW_00", "EFST_SPEED_01",
                                               "VFLT_WAVE_02"}));

@@ -66,8 +66,8 @@ RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& 
 std::vector<RestoreMonitorDialog::Row> RestoreMonitorDialog::makeRows(const vardel::CPluginRestoreManager& restore)
 {
     std::vector<Row> rows;
-    rows.reserve(restore.m_entries.size());
-    for (const auto& [key, entry] : restore.m_entries) {
+    rows.reserve(restore.Size());
+    for (const auto& [key, entry] : restore.Entries()) {
         const std::string& category = entry ? entry->m_originalCategory : std::string();
         const std::string& name = entry ? entry->m_originalName : std::string();
         rows.push_back(Row{key, "???", category, lengthText(category), name, lengthText(name)});
