@@ -47,7 +47,6 @@ void CPluginRestoreManager::Reindex()
 
 const CPluginRestoreEntry* CPluginRestoreManager::Find(std::string_view upperKey) const
 {
-    // A key recorded here with a null entry hides the base's.
     const auto it = m_index.find(upperKey);
     if (it != m_index.end())
         return it->second;

@@ -29,7 +29,7 @@ public:
 
 class CPluginRestoreManager : public CObject {
 public:
-    // Keys in the order the store keeps them (a null entry is a damaged record).
+    // Keys in the order the store keeps them.
     using Originals = std::map<std::string, std::unique_ptr<CPluginRestoreEntry>>;
 
     static const CRuntimeClass classCPluginRestoreManager;

@@ -133,3 +133,44 @@ TEST(PluginRestoreManager, KeysOfEveryKindSurviveLoading)
     restore.WidenCapacities(effect);
     EXPECT_EQ(effect.m_categoryCapacity, 11);  // "Effects Cat"
 }
+
+TEST(PluginRestoreManager, LookupsFollowEveryChangeOfTheKeys)
+{
+    CPluginRestoreManager base;
+    base.Add("8BFM_BASE_00", "Base", "Base Cat");
+    CPluginRestoreManager restore;
+    restore.SetBase(&base);
+    put(restore, "OLD_00", "Cat");
+    EXPECT_TRUE(restore.Contains("OLD_00"));
+    EXPECT_TRUE(restore.Contains("8BFM_BASE_00"));
+    restore.NormaliseKeys();
+    EXPECT_FALSE(restore.Contains("OLD_00"));
+    EXPECT_EQ(restore.GetOriginalName("8BFM_OLD_00"), "n:OLD_00");
+
+    restore.Compact();
+    EXPECT_EQ(restore.Size(), 1u);
+    EXPECT_EQ(restore.GetOriginalName("8BFM_BASE_00"), "Base");
+    EXPECT_EQ(restore.GetOriginalName("8BFM_OLD_00"), "n:OLD_00");
+
+    // FindOrRecord sees what Add and the base recorded, and what it records itself.
+    EXPECT_EQ(restore.FindOrRecord("8BFM_BASE_00", "x", "y")->m_originalName, "Base");
+    EXPECT_EQ(restore.FindOrRecord("8BFM_NEW_00", "New", "New Cat"), nullptr);
+    EXPECT_EQ(restore.FindOrRecord("8BFM_NEW_00", "x", "y")->m_originalName, "New");
+    EXPECT_EQ(restore.FindOrRecord("8BFM_NOCAT_00", "x", ""), nullptr);
+    EXPECT_FALSE(restore.Contains("8BFM_NOCAT_00"));
+
+    // Taking over moves only the keys the other side lacks; both look up what they hold.
+    CPluginRestoreManager session;
+    session.Add("8BFM_NEW_00", "Kept", "Kept Cat");
+    EXPECT_EQ(session.TakeNew(restore), 1);
+    EXPECT_EQ(session.GetOriginalName("8BFM_OLD_00"), "n:OLD_00");
+    EXPECT_EQ(session.GetOriginalName("8BFM_NEW_00"), "Kept");
+    EXPECT_FALSE(restore.Contains("8BFM_OLD_00"));
+    EXPECT_EQ(restore.GetOriginalName("8BFM_NEW_00"), "New");
+    EXPECT_EQ(restore.Size(), 1u);
+
+    restore.Clear();
+    EXPECT_FALSE(restore.Contains("8BFM_NEW_00"));
+    EXPECT_TRUE(restore.Contains("8BFM_BASE_00"));  // the base's, never changed
+    EXPECT_EQ(restore.Size(), 0u);
+}
