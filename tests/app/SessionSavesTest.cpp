@@ -192,7 +192,7 @@ TEST_F(SessionSaves, OriginalsReachTheirFilesBeforeAWrite)
     CPluginRestoreManager saved;
     ASSERT_TRUE(LoadRestore(session->GetDataDirectory(), saved));
     EXPECT_EQ(saved.Size(), session->Restore().Size());
-    EXPECT_FALSE(saved.m_entries.empty());
+    EXPECT_FALSE(saved.IsEmpty());
 
     const auto before = fs::last_write_time(m_tmp / "setup.db" / "restore");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

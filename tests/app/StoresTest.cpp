@@ -247,7 +247,7 @@ TEST_F(Stores, CorruptedBytesNeverCrash)
         } catch (const ArchiveError&) {
         }
         back.NormaliseKeys();
-        EXPECT_LE(back.m_entries.size(), 20u);
+        EXPECT_LE(back.Size(), 20u);
     }
 }
 
