@@ -85,7 +85,7 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
     Scan(std::move(stop), progress);
     // The originals stay for the program's life; the catalogue goes with
     // the next directory.
-    Compact(m_restore);
+    m_restore.Compact();
     Compact(m_pimiCache);
     if (m_prepareSaves)
         PrepareSaves();
@@ -94,7 +94,7 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
 void CDirectoryScanJob::PrepareSaves()
 {
     // Bytes that cannot be made are left to the commit to make.
-    if (!m_restore.m_entries.empty() || !m_pimiCache.m_entries.empty()) {
+    if (!m_restore.IsEmpty() || !m_pimiCache.m_entries.empty()) {
         if (!RestoreBytes(m_baseRestore, m_restore, m_restoreBytes))
             m_restoreBytes.clear();
         if (!PimiInfoBytes(m_basePimiCache, m_pimiCache, m_pimiInfoBytes))
@@ -153,7 +153,7 @@ int mergeNew(Store& from, Store& into)
 
 int CDirectoryScanJob::MergeNew(CPluginRestoreManager& from, CPluginRestoreManager& into)
 {
-    return mergeNew(from, into);
+    return into.TakeNew(from);
 }
 
 int CDirectoryScanJob::MergeNew(CPIMIManager& from, CPIMIManager& into)

@@ -9,13 +9,13 @@ namespace vardel {
 void COriginalsFirst::Watch()
 {
     m_watching = true;
-    m_restoreCount = m_session.Restore().m_entries.size();
+    m_restoreCount = m_session.Restore().Size();
     m_tailCount = m_session.PimiCache().m_entries.size();
 }
 
 bool COriginalsFirst::BeforeChange()
 {
-    if (m_watching && (m_session.Restore().m_entries.size() != m_restoreCount ||
+    if (m_watching && (m_session.Restore().Size() != m_restoreCount ||
                        m_session.PimiCache().m_entries.size() != m_tailCount)) {
         m_session.NoteOriginalsRecorded();
         m_saved = false;

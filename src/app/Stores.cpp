@@ -298,7 +298,7 @@ StoreResult CatalogueBytes(const CatalogueSnapshot& snapshot, std::vector<std::u
 StoreResult RestoreBytes(const CPluginRestoreManager& base, const CPluginRestoreManager& added,
                          std::vector<std::uint8_t>& bytes)
 {
-    return ArchiveBytes([&](CArchive& ar) { ar.StoreMaps(base.m_entries, added.m_entries); }, bytes);
+    return ArchiveBytes([&](CArchive& ar) { ar.StoreMaps(base.Entries(), added.Entries()); }, bytes);
 }
 
 StoreResult PimiInfoBytes(const CPIMIManager& base, const CPIMIManager& added, std::vector<std::uint8_t>& bytes)

@@ -275,7 +275,8 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
     ++m_filesRead;
     CPluginReader reader(m_catalogue, m_restore, m_pimiCache);
     reader.m_onMessage = m_onMessage;
-    const bool hasExtension = !UpperExtension(path.substr(FileNameStart(path))).empty();
+    // An extension is any "." in the file name.
+    const bool hasExtension = path.find('.', FileNameStart(path)) != std::string::npos;
     const int added = reader.ReadFile(path, hasExtension);
     if (!m_nonPlugins)
         return;
@@ -496,12 +497,15 @@ void CCatalogueScan::RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshL
     // A file that exists but cannot be opened is skipped (and read again
     // below if it can be by then); a missing one may have the other
     // state's name. The handle stays valid across the rename below.
-    std::string p = e.m_path;
-    bool opened = handle.Open(p);
+    std::string other;  // the other state's name, when the file is looked for by it
+    bool opened = handle.Open(e.m_path);
     if (!opened && IsMissing(errno)) {
-        p = OtherStatePath(e.m_path, e.m_enabled != 0);
-        opened = !p.empty() && handle.Open(p);
+        other = OtherStatePath(e.m_path, e.m_enabled != 0);
+        opened = !other.empty() && handle.Open(other);
     }
+    // Where the file was found: a copy of the path for every entry would
+    // cost more than its check.
+    const std::string& p = other.empty() ? e.m_path : other;
     bool ok = false;
     if (opened) {
         // Give the file back the state the catalogue recorded; a rename never

@@ -4,6 +4,7 @@
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginTables.h"
 
+#include <iterator>
 #include <vector>
 
 namespace vardel {
@@ -22,14 +23,33 @@ void CPluginRestoreEntry::Serialize(CArchive& ar)
 
 void CPluginRestoreManager::Serialize(CArchive& ar)
 {
-    ar.SerializeMap(m_entries);
+    if (ar.IsStoring()) {
+        ar.SerializeMap(m_entries);
+        return;
+    }
+    // A load that breaks off keeps what it read, and that is looked up too.
+    try {
+        ar.SerializeMap(m_entries);
+    } catch (...) {
+        Reindex();
+        throw;
+    }
+    Reindex();
 }
 
-const CPluginRestoreEntry* CPluginRestoreManager::Find(const std::string& upperKey) const
+void CPluginRestoreManager::Reindex()
 {
-    const auto it = m_entries.find(upperKey);
-    if (it != m_entries.end())
-        return it->second.get();
+    m_index.clear();
+    m_index.reserve(m_entries.size());
+    for (const auto& [key, entry] : m_entries)
+        m_index.emplace(key, entry.get());
+}
+
+const CPluginRestoreEntry* CPluginRestoreManager::Find(std::string_view upperKey) const
+{
+    const auto it = m_index.find(upperKey);
+    if (it != m_index.end())
+        return it->second;
     return m_base ? m_base->Find(upperKey) : nullptr;
 }
 
@@ -43,22 +63,21 @@ bool CPluginRestoreManager::Add(const std::string& key, const std::string& name,
     std::string upper = UpperAscii(key);
     if (m_base && m_base->Find(upper))
         return false;
-    auto [it, inserted] = m_entries.try_emplace(std::move(upper));
-    if (!inserted)
+    if (m_index.count(upper))
         return false;
-    it->second = std::make_unique<CPluginRestoreEntry>();
-    it->second->m_originalCategory = category;
-    it->second->m_originalName = name;
+    auto original = std::make_unique<CPluginRestoreEntry>();
+    original->m_originalCategory = category;
+    original->m_originalName = name;
+    const auto it = m_entries.emplace(std::move(upper), std::move(original)).first;
+    m_index.emplace(it->first, it->second.get());
     return true;
 }
 
 const CPluginRestoreEntry* CPluginRestoreManager::FindOrRecord(std::string upperKey, const std::string& name,
                                                                 const std::string& category)
 {
-    // One lookup here, whose place also serves the insertion.
-    const auto it = m_entries.lower_bound(upperKey);
-    if (it != m_entries.end() && it->first == upperKey)
-        return it->second.get();
+    if (const auto it = m_index.find(upperKey); it != m_index.end())
+        return it->second;
     if (m_base)
         if (const CPluginRestoreEntry* known = m_base->Find(upperKey))
             return known;
@@ -67,7 +86,8 @@ const CPluginRestoreEntry* CPluginRestoreManager::FindOrRecord(std::string upper
     auto original = std::make_unique<CPluginRestoreEntry>();
     original->m_originalCategory = category;
     original->m_originalName = name;
-    m_entries.emplace_hint(it, std::move(upperKey), std::move(original));
+    const auto it = m_entries.emplace(std::move(upperKey), std::move(original)).first;
+    m_index.emplace(it->first, it->second.get());
     return nullptr;
 }
 
@@ -85,6 +105,7 @@ std::string CPluginRestoreManager::GetOriginalName(const std::string& key) const
 
 void CPluginRestoreManager::Clear()
 {
+    m_index.clear();
     m_entries.clear();
 }
 
@@ -94,6 +115,41 @@ void CPluginRestoreManager::NormaliseKeys()
     NormaliseStoredKeys(m_entries, [](const CPluginRestoreEntry& entry) {
         return entry.m_originalCategory.empty() ? "8BEM_" : "8BFM_";
     });
+    Reindex();
+}
+
+void CPluginRestoreManager::Put(std::string key, std::unique_ptr<CPluginRestoreEntry> entry)
+{
+    const auto it = m_entries.insert_or_assign(std::move(key), std::move(entry)).first;
+    m_index.insert_or_assign(std::string_view(it->first), it->second.get());
+}
+
+void CPluginRestoreManager::Compact()
+{
+    Originals compact;
+    for (const auto& [key, e] : m_entries)
+        if (e)
+            compact.emplace_hint(compact.end(), std::string(key), std::make_unique<CPluginRestoreEntry>(*e));
+    m_entries = std::move(compact);
+    Reindex();
+}
+
+int CPluginRestoreManager::TakeNew(CPluginRestoreManager& from)
+{
+    int taken = 0;
+    for (auto it = from.m_entries.begin(); it != from.m_entries.end();) {
+        const auto next = std::next(it);
+        if (!m_index.count(it->first)) {
+            // The node keeps its key's bytes where they are: a view of them
+            // stays good in the index it moves to.
+            from.m_index.erase(it->first);
+            const auto placed = m_entries.insert(from.m_entries.extract(it)).position;
+            m_index.emplace(placed->first, placed->second.get());
+            ++taken;
+        }
+        it = next;
+    }
+    return taken;
 }
 
 void CPluginRestoreManager::WidenCapacities(CPluginEntry& e) const

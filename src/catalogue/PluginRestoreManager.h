@@ -4,9 +4,12 @@
 
 #include "base/Object.h"
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace vardel {
 
@@ -26,6 +29,9 @@ public:
 
 class CPluginRestoreManager : public CObject {
 public:
+    // Keys in the order the store keeps them.
+    using Originals = std::map<std::string, std::unique_ptr<CPluginRestoreEntry>>;
+
     static const CRuntimeClass classCPluginRestoreManager;
     static const CRuntimeClass& GetStaticClass() { return classCPluginRestoreManager; }
     const CRuntimeClass& GetRuntimeClass() const override { return classCPluginRestoreManager; }
@@ -45,6 +51,21 @@ public:
     std::string GetOriginalName(const std::string& key) const;      // "" when absent
     void Clear();
     void NormaliseKeys();
+    // Stores the originals under key exactly as given, replacing any there:
+    // what a store of an older version holds before NormaliseKeys.
+    void Put(std::string key, std::unique_ptr<CPluginRestoreEntry> entry);
+
+    // What was recorded here (not the base's), by key.
+    const Originals& Entries() const { return m_entries; }
+    std::size_t Size() const { return m_entries.size(); }
+    bool IsEmpty() const { return m_entries.empty(); }
+    // Moves the records into new allocations made one after the other: a
+    // scan made them between the catalogue's entries, and records left in
+    // between would keep the catalogue's pages after it is freed.
+    void Compact();
+    // Moves the records of from whose keys are not here into this database,
+    // without copying them; the rest stay in from. Returns how many moved.
+    int TakeNew(CPluginRestoreManager& from);
 
     // Raises an entry's capacities to the lengths of its originals (the
     // category only for filters); Photoshop Filter Factory filters keep
@@ -55,17 +76,22 @@ public:
     void WidenCapacities(CPluginEntry& entry, const std::string& imageBaseName) const;
 
     // A database that only adds to base: lookups see base's entries, which
-    // it never changes; m_entries holds what was recorded here (a scan job's
+    // it never changes; Entries() holds what was recorded here (a scan job's
     // new originals over the session's database). base must outlive it;
     // null for none.
     void SetBase(const CPluginRestoreManager* base) { m_base = base; }
 
-    std::map<std::string, std::unique_ptr<CPluginRestoreEntry>> m_entries;
-
 private:
     // The originals under an upper-case key, here or in the base; null when none.
-    const CPluginRestoreEntry* Find(const std::string& upperKey) const;
+    const CPluginRestoreEntry* Find(std::string_view upperKey) const;
+    // Makes the index over m_entries anew.
+    void Reindex();
 
+    // The map keeps the stored order; every lookup (one per filter a scan
+    // or refresh meets) goes through the index over its keys, whose nodes
+    // never move while they are in the map.
+    Originals m_entries;
+    std::unordered_map<std::string_view, CPluginRestoreEntry*> m_index;
     const CPluginRestoreManager* m_base = nullptr;
 };
 

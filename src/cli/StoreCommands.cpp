@@ -98,7 +98,7 @@ nlohmann::json dumpStore(const std::filesystem::path& file, const std::string& k
     } else if (kind == "restore") {
         CPluginRestoreManager restore;
         result = readStore(file, restore);
-        out["entries"] = keyedToJson(restore.m_entries, [](const CPluginRestoreEntry& e) {
+        out["entries"] = keyedToJson(restore.Entries(), [](const CPluginRestoreEntry& e) {
             return nlohmann::json{{"original_category", toUtf8(e.m_originalCategory)},
                                   {"original_name", toUtf8(e.m_originalName)}};
         });

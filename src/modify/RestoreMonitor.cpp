@@ -22,8 +22,8 @@ std::string LengthText(const std::string& text)
 std::vector<RestoreMonitorRow> RestoreMonitorRows(const CPluginRestoreManager& restore)
 {
     std::vector<RestoreMonitorRow> rows;
-    rows.reserve(restore.m_entries.size());
-    for (const auto& [key, entry] : restore.m_entries) {
+    rows.reserve(restore.Size());
+    for (const auto& [key, entry] : restore.Entries()) {
         const std::string category = entry ? entry->m_originalCategory : std::string();
         const std::string name = entry ? entry->m_originalName : std::string();
         rows.push_back(RestoreMonitorRow{key, "???", category, LengthText(category), name, LengthText(name)});

@@ -166,8 +166,8 @@ TEST_F(ScanJobs, NewOriginalsAreSavedAtOnce)
     CPluginRestoreManager saved;
     ASSERT_TRUE(LoadRestore(m_session.GetDataDirectory(), saved));
     EXPECT_TRUE(saved.Contains("8BFM_THREE_01"));
-    EXPECT_EQ(saved.m_entries.size(), m_session.Restore().m_entries.size());
-    EXPECT_EQ(saved.m_entries.size(), 3u);
+    EXPECT_EQ(saved.Size(), m_session.Restore().Size());
+    EXPECT_EQ(saved.Size(), 3u);
 }
 
 TEST_F(ScanJobs, CommitOfAJobWhoseDirectoryWasRemovedShowsNothingNew)

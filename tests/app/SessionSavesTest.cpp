@@ -191,8 +191,8 @@ TEST_F(SessionSaves, OriginalsReachTheirFilesBeforeAWrite)
     ASSERT_TRUE(session->SaveOriginalsBeforeWrite());
     CPluginRestoreManager saved;
     ASSERT_TRUE(LoadRestore(session->GetDataDirectory(), saved));
-    EXPECT_EQ(saved.m_entries.size(), session->Restore().m_entries.size());
-    EXPECT_FALSE(saved.m_entries.empty());
+    EXPECT_EQ(saved.Size(), session->Restore().Size());
+    EXPECT_FALSE(saved.IsEmpty());
 
     const auto before = fs::last_write_time(m_tmp / "setup.db" / "restore");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -174,7 +174,7 @@ TEST_F(Stores, RestoreLoadNormalisesKeys)
     CPluginRestoreManager restore;
     restore.Add("STALE", "x", "y");
     ASSERT_TRUE(LoadRestore(m_data, restore));
-    EXPECT_EQ(restore.m_entries.size(), 2u);
+    EXPECT_EQ(restore.Size(), 2u);
     EXPECT_EQ(restore.GetOriginalName("8BEM_BLUR_00"), "Blur");
     EXPECT_EQ(restore.GetOriginalName("8BFM_SOFT_01"), "Soft");
 }
@@ -247,7 +247,7 @@ TEST_F(Stores, CorruptedBytesNeverCrash)
         } catch (const ArchiveError&) {
         }
         back.NormaliseKeys();
-        EXPECT_LE(back.m_entries.size(), 20u);
+        EXPECT_LE(back.Size(), 20u);
     }
 }
 

@@ -255,10 +255,10 @@ TEST(ArchiveObjects, ReadsClassTagsAndBackReferencesAsCopies)
     CPluginRestoreManager restore;
     CArchive in(data, StoreClassRegistry());
     restore.Serialize(in);
-    ASSERT_EQ(restore.m_entries.size(), 3u);
+    ASSERT_EQ(restore.Size(), 3u);
     EXPECT_EQ(restore.GetOriginalName("K3"), "Name");
     EXPECT_EQ(restore.GetOriginalCategory("K3"), "Cat");
-    EXPECT_NE(restore.m_entries["K1"].get(), restore.m_entries["K3"].get());
+    EXPECT_NE(restore.Entries().at("K1").get(), restore.Entries().at("K3").get());
     EXPECT_EQ(restore.GetOriginalName("K2"), "N2");
 }
 
@@ -453,8 +453,8 @@ TEST(ArchiveObjects, ManyBackReferencesToALargeRecordHitTheCopyBudget)
     CArchive in(data, StoreClassRegistry());
     EXPECT_THROW(restore.Serialize(in), ArchiveBadIndex);
     // What was read before the budget ran out is kept.
-    EXPECT_GE(restore.m_entries.size(), 2u);
-    EXPECT_LT(restore.m_entries.size(), 10u);
+    EXPECT_GE(restore.Size(), 2u);
+    EXPECT_LT(restore.Size(), 10u);
 }
 
 TEST(ArchiveArray, HugeCountEndsAtTheDataAndKeepsWhatWasRead)

@@ -12,7 +12,7 @@ TEST(PluginRestoreManager, AddNeverOverwritesAndLookupsIgnoreCase)
     CPluginRestoreManager restore;
     EXPECT_TRUE(restore.Add("8bfm_blur_00", "Blur", "Blurs"));
     EXPECT_TRUE(restore.Contains("8BFM_BLUR_00"));
-    EXPECT_EQ(restore.m_entries.count("8BFM_BLUR_00"), 1u);
+    EXPECT_EQ(restore.Entries().count("8BFM_BLUR_00"), 1u);
     EXPECT_FALSE(restore.Add("8BFM_Blur_00", "Other", "Other"));
     EXPECT_EQ(restore.GetOriginalName("8BFM_BLUR_00"), "Blur");
     EXPECT_EQ(restore.GetOriginalCategory("8bfm_blur_00"), "Blurs");
@@ -30,7 +30,7 @@ void put(CPluginRestoreManager& restore, const std::string& key, const std::stri
     auto e = std::make_unique<CPluginRestoreEntry>();
     e->m_originalCategory = category;
     e->m_originalName = "n:" + key;
-    restore.m_entries[key] = std::move(e);
+    restore.Put(key, std::move(e));
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ TEST(PluginRestoreManager, NormaliseKeysUsesTheCategoryForThePrefix)
     put(restore, "8BFM_Soft_8bf_01", "c");
     restore.NormaliseKeys();
     std::vector<std::string> keys;
-    for (const auto& [key, e] : restore.m_entries)
+    for (const auto& [key, e] : restore.Entries())
         keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"8BEM_BLUR_00", "8BFM_KEEP_00", "8BFM_SHARP_00", "8BFM_SOFT_01"}));
     EXPECT_EQ(restore.GetOriginalName("8BEM_BLUR_00"), "n:BLUR_00");
@@ -57,7 +57,7 @@ TEST(PluginRestoreManager, NormalisedKeyReplacesAnExistingEntry)
     put(restore, "8BFM_BLUR_00", "new");
     put(restore, "BLUR_00", "old");
     restore.NormaliseKeys();
-    ASSERT_EQ(restore.m_entries.size(), 1u);
+    ASSERT_EQ(restore.Size(), 1u);
     EXPECT_EQ(restore.GetOriginalCategory("8BFM_BLUR_00"), "old");
 }
 
@@ -122,7 +122,7 @@ TEST(PluginRestoreManager, KeysOfEveryKindSurviveLoading)
         put(restore, key, "Effects Cat");
     restore.NormaliseKeys();
     std::vector<std::string> keys;
-    for (const auto& [key, e] : restore.m_entries)
+    for (const auto& [key, e] : restore.Entries())
         keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"8BFM_BLUR_00", "AEGP_TOOL_00", "EFKT_GLOW_00", "EFST_SPEED_01",
                                               "VFLT_WAVE_02"}));
@@ -132,4 +132,45 @@ TEST(PluginRestoreManager, KeysOfEveryKindSurviveLoading)
     ASSERT_EQ(effect.ImageBaseName(), "EFKT_GLOW_00");
     restore.WidenCapacities(effect);
     EXPECT_EQ(effect.m_categoryCapacity, 11);  // "Effects Cat"
+}
+
+TEST(PluginRestoreManager, LookupsFollowEveryChangeOfTheKeys)
+{
+    CPluginRestoreManager base;
+    base.Add("8BFM_BASE_00", "Base", "Base Cat");
+    CPluginRestoreManager restore;
+    restore.SetBase(&base);
+    put(restore, "OLD_00", "Cat");
+    EXPECT_TRUE(restore.Contains("OLD_00"));
+    EXPECT_TRUE(restore.Contains("8BFM_BASE_00"));
+    restore.NormaliseKeys();
+    EXPECT_FALSE(restore.Contains("OLD_00"));
+    EXPECT_EQ(restore.GetOriginalName("8BFM_OLD_00"), "n:OLD_00");
+
+    restore.Compact();
+    EXPECT_EQ(restore.Size(), 1u);
+    EXPECT_EQ(restore.GetOriginalName("8BFM_BASE_00"), "Base");
+    EXPECT_EQ(restore.GetOriginalName("8BFM_OLD_00"), "n:OLD_00");
+
+    // FindOrRecord sees what Add and the base recorded, and what it records itself.
+    EXPECT_EQ(restore.FindOrRecord("8BFM_BASE_00", "x", "y")->m_originalName, "Base");
+    EXPECT_EQ(restore.FindOrRecord("8BFM_NEW_00", "New", "New Cat"), nullptr);
+    EXPECT_EQ(restore.FindOrRecord("8BFM_NEW_00", "x", "y")->m_originalName, "New");
+    EXPECT_EQ(restore.FindOrRecord("8BFM_NOCAT_00", "x", ""), nullptr);
+    EXPECT_FALSE(restore.Contains("8BFM_NOCAT_00"));
+
+    // Taking over moves only the keys the other side lacks; both look up what they hold.
+    CPluginRestoreManager session;
+    session.Add("8BFM_NEW_00", "Kept", "Kept Cat");
+    EXPECT_EQ(session.TakeNew(restore), 1);
+    EXPECT_EQ(session.GetOriginalName("8BFM_OLD_00"), "n:OLD_00");
+    EXPECT_EQ(session.GetOriginalName("8BFM_NEW_00"), "Kept");
+    EXPECT_FALSE(restore.Contains("8BFM_OLD_00"));
+    EXPECT_EQ(restore.GetOriginalName("8BFM_NEW_00"), "New");
+    EXPECT_EQ(restore.Size(), 1u);
+
+    restore.Clear();
+    EXPECT_FALSE(restore.Contains("8BFM_NEW_00"));
+    EXPECT_TRUE(restore.Contains("8BFM_BASE_00"));  // the base's, never changed
+    EXPECT_EQ(restore.Size(), 0u);
 }

@@ -715,7 +715,7 @@ void MainFrameTest::savesOfAScanReachTheirFilesAndTellFailures()
         Program program(sample);
         QVERIFY(program.SelectDirectory(0));
         shown = program.Session().Catalogue().m_entries.size();
-        originals = program.Session().Restore().m_entries.size();
+        originals = program.Session().Restore().Size();
         catalogueFile = data.Resolve(program.Session().Directories()[0]->m_catalogueFile);
 
         // A store that cannot take its name: its save fails on the saving
@@ -739,7 +739,7 @@ void MainFrameTest::savesOfAScanReachTheirFilesAndTellFailures()
     QCOMPARE(saved.m_entries.size(), shown);
     CPluginRestoreManager restore;
     QVERIFY(LoadRestore(data, restore));
-    QCOMPARE(restore.m_entries.size(), originals);
+    QCOMPARE(restore.Size(), originals);
     CNonPluginCache nonPlugins;
     QVERIFY(LoadNonPlugins(data, nonPlugins));
     QCOMPARE(nonPlugins.Size(), std::size_t(0));  // saved again as the window closed
