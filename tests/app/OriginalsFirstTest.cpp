@@ -52,9 +52,9 @@ TEST_F(OriginalsFirstTest, OriginalsReadOutsideAScanAreSavedBeforeTheChange)
     COriginalsFirst originals(*m_session);
     originals.Watch();
     ReadBehindTheSessionsBack("pipl_three.8bf");
-    ASSERT_FALSE(m_session->Restore().m_entries.empty());
+    ASSERT_FALSE(m_session->Restore().IsEmpty());
     ASSERT_TRUE(originals.BeforeChange());
-    EXPECT_EQ(OnDisk(), m_session->Restore().m_entries.size());
+    EXPECT_EQ(OnDisk(), m_session->Restore().Size());
 
     // Once saved, a second change writes nothing.
     const auto first = Written();
@@ -65,7 +65,7 @@ TEST_F(OriginalsFirstTest, OriginalsReadOutsideAScanAreSavedBeforeTheChange)
     // More originals read after that are saved before the next change.
     ReadBehindTheSessionsBack("pipl_single.8bf");
     ASSERT_TRUE(originals.BeforeChange());
-    EXPECT_EQ(OnDisk(), m_session->Restore().m_entries.size());
+    EXPECT_EQ(OnDisk(), m_session->Restore().Size());
 }
 
 // Without Watch the service knows only what the session knows: the window's
@@ -81,7 +81,7 @@ TEST_F(OriginalsFirstTest, WithoutWatchTheSessionsBookkeepingDecides)
     originals.Reset();
     m_session->NoteOriginalsRecorded();
     EXPECT_TRUE(originals.BeforeChange());
-    EXPECT_EQ(OnDisk(), m_session->Restore().m_entries.size());
+    EXPECT_EQ(OnDisk(), m_session->Restore().Size());
 }
 
 TEST_F(OriginalsFirstTest, AFailedSaveIsReported)
