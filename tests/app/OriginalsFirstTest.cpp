@@ -38,7 +38,7 @@ protected:
     {
         CPluginRestoreManager saved;
         LoadRestore(m_session->GetDataDirectory(), saved);
-        return saved.m_entries.size();
+        return saved.Size();
     }
     fs::file_time_type Written() { return fs::last_write_time(m_tmp / "setup.db" / "restore"); }
 

@@ -203,7 +203,8 @@ void TranslationTest::tsFileIsWholeAndCurrent()
     lupdate.setWorkingDirectory(QStringLiteral(VARDEL_UI_SOURCE_DIR));
     lupdate.start(QStringLiteral(VARDEL_LUPDATE),
                   {QStringLiteral("-no-obsolete"), QStringLiteral("-locations"), QStringLiteral("none"),
-                   QStringLiteral(VARDEL_UI_SOURCE_DIR), QStringLiteral("-ts"), copy});
+                   QStringLiteral("-I"), QStringLiteral(VARDEL_UI_SOURCE_DIR "/.."), QStringLiteral(VARDEL_UI_SOURCE_DIR),
+                   QStringLiteral("-ts"), copy});
     QVERIFY(lupdate.waitForFinished(60000));
     QCOMPARE(lupdate.exitCode(), 0);
     QFile before(QStringLiteral(VARDEL_TS_FILE));
