@@ -76,11 +76,12 @@ std::vector<CPluginEntry*> FollowInCatalogue(CPluginListManager& catalogue, cons
     return changed;
 }
 
-std::string FollowInSession(CVardelSession& session, const std::vector<FileChange>& changes, ChangeSide to)
+std::optional<UserMessage> FollowInSession(CVardelSession& session, const std::vector<FileChange>& changes,
+                                           ChangeSide to)
 {
     if (changes.empty())
         return {};
-    std::string failure;
+    std::optional<UserMessage> failure;
     const int shown = session.IsCatalogueShown() ? session.CurrentDirectoryIndex() : -1;
     const DirectoryList& dirs = session.Directories();
     for (std::size_t n = 0; n < dirs.size(); ++n) {
@@ -98,8 +99,10 @@ std::string FollowInSession(CVardelSession& session, const std::vector<FileChang
         if (FollowInCatalogue(stored, changes, to).empty())
             continue;
         SortCatalogue(stored);
-        if (!SaveCatalogue(*file, selected, stored) && failure.empty())
-            failure = "The catalogue of directory " + std::to_string(n) + " could not be saved.";
+        if (!SaveCatalogue(*file, selected, stored) && !failure)
+            failure = UserMessage{MessageCode::CatalogueNotSaved,
+                                  "The catalogue of directory " + std::to_string(n) + " could not be saved.",
+                                  std::to_string(n)};
     }
     session.BeforeEntriesChange();
     std::vector<CPluginEntry*> changed = FollowInCatalogue(session.Catalogue(), changes, to);
@@ -108,8 +111,8 @@ std::string FollowInSession(CVardelSession& session, const std::vector<FileChang
         if (ChangesCategory(changes))
             session.SortCatalogue();
         // At once: the next selection gives the files the states it holds.
-        if (!session.SaveCatalogue() && failure.empty())
-            failure = "The catalogue on show could not be saved.";
+        if (!session.SaveCatalogue() && !failure)
+            failure = UserMessage{MessageCode::ShownCatalogueNotSaved, "The catalogue on show could not be saved.", {}};
     }
     return failure;
 }

@@ -3,8 +3,10 @@
 // the command itself: the entries of the files moved get the texts, offsets,
 // paths and states of the side the files went to.
 
+#include "app/Session.h"
 #include "modify/ChangeReplay.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +23,9 @@ std::vector<CPluginEntry*> FollowInCatalogue(CPluginListManager& catalogue, cons
 
 // The catalogue on show (observers told; re-sorted when a category changed)
 // and the stored catalogue of every other directory of the list below which
-// a file lies (saved at once). Returns "" or why a catalogue could not be
-// saved. On the session's thread.
-std::string FollowInSession(CVardelSession& session, const std::vector<FileChange>& changes, ChangeSide to);
+// a file lies (saved at once). Returns nothing, or why a catalogue could not
+// be saved. On the session's thread.
+std::optional<UserMessage> FollowInSession(CVardelSession& session, const std::vector<FileChange>& changes,
+                                           ChangeSide to);
 
 }  // namespace vardel

@@ -72,20 +72,20 @@ bool CChangeHistory::Save()
     return !SaveJournal(m_file, m_journal);
 }
 
-std::string CChangeHistory::Begin(const std::string& label, const std::vector<FileChange>& changes)
+RecordRefusal CChangeHistory::Begin(const std::string& label, const std::vector<FileChange>& changes)
 {
     std::unique_lock lock(m_mutex, std::try_to_lock);
     if (!lock.owns_lock())
-        return "another change is being made";
+        return {EditCode::JournalBusy, {}, "another change is being made"};
     if (!m_writable)
-        return "this program may not write";
+        return {EditCode::JournalReadOnly, {}, "this program may not write"};
     if (!m_unusable.empty())
-        return "the journal cannot be read: " + m_unusable;
+        return {EditCode::JournalUnreadable, m_unusable, "the journal cannot be read: " + m_unusable};
     JournalCommand& command = m_journal.Append(label, static_cast<std::int64_t>(std::time(nullptr)), changes);
     const std::uint32_t id = command.id;
     if (const std::error_code ec = SaveJournal(m_file, m_journal)) {
         m_journal.Remove(id);
-        return "it cannot be saved: " + ec.message();
+        return {EditCode::JournalNotSaved, ec.message(), "it cannot be saved: " + ec.message()};
     }
     m_current = id;
     m_last = id;

@@ -47,7 +47,7 @@ public:
     JournalLoad Load(bool writable, std::string* kept = nullptr);
 
     // ChangeRecorder.
-    std::string Begin(const std::string& label, const std::vector<FileChange>& changes) override;
+    RecordRefusal Begin(const std::string& label, const std::vector<FileChange>& changes) override;
     void Mark(std::size_t change, FileChange::State state) override;
     void End() override;
 

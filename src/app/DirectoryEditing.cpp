@@ -53,11 +53,14 @@ bool fileIsThere(const CPluginEntry& entry)
 CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<std::string>& paths, bool flag)
 {
     if (!session.MayWrite())
-        return CommandResult::Refused(session.WriteRefusal() ? session.WriteRefusal()->text
-                                                             : "Nothing may be written now.");
+        return CommandResult::Refused({EditCode::WritesBarred, {},
+                                       session.WriteRefusal() ? session.WriteRefusal()->text
+                                                              : "Nothing may be written now."});
     const DirectoryList& dirs = session.Directories();
+    const std::string number = std::to_string(n);
     if (n < 0 || static_cast<std::size_t>(n) >= dirs.size() || dirs[static_cast<std::size_t>(n)]->m_separator)
-        return CommandResult::Refused("No plug-in directory " + std::to_string(n) + " in the directory list.");
+        return CommandResult::Refused(
+            {EditCode::NoSuchDirectory, {number}, "No plug-in directory " + number + " in the directory list."});
     const CPluginDirEntry& dir = *dirs[static_cast<std::size_t>(n)];
     const bool shown = n == session.CurrentDirectoryIndex();
 
@@ -67,22 +70,25 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
     if (!shown) {
         file = CatalogueFilePath(session.GetDataDirectory(), dir.m_catalogueFile);
         if (!file)
-            return CommandResult::Refused("The catalogue file of directory " + std::to_string(n) + " cannot be used.");
+            return CommandResult::Refused({EditCode::CatalogueFileUnusable, {number},
+                                           "The catalogue file of directory " + number + " cannot be used."});
         if (const StoreResult loaded = LoadCatalogue(*file, storedClass, stored); !loaded)
-            return CommandResult::Refused("Cannot read the catalogue of directory " + std::to_string(n) + ": " +
-                                          loaded.error);
+            return CommandResult::Refused({EditCode::CatalogueUnreadable, {number, loaded.error},
+                                           "Cannot read the catalogue of directory " + number + ": " + loaded.error});
     }
     CPluginListManager& catalogue = shown ? session.Catalogue() : stored;
 
     std::string missing;
     std::vector<CPluginEntry*> selection = entriesAt(catalogue, paths, missing);
     if (!missing.empty())
-        return CommandResult::Refused(PathForDisplay(missing) + " is not in the catalogue of directory " +
-                                      std::to_string(n) + ".");
+        return CommandResult::Refused(
+            {EditCode::NotInCatalogue, {number, PathForDisplay(missing)},
+             PathForDisplay(missing) + " is not in the catalogue of directory " + number + "."});
     for (CPluginEntry* e : selection) {
         if (!fileIsThere(*e))
-            return CommandResult::Refused(PathForDisplay(e->m_path) +
-                                          " is gone; select the directory to bring its catalogue up to date.");
+            return CommandResult::Refused(
+                {EditCode::FileGone, {PathForDisplay(e->m_path)},
+                 PathForDisplay(e->m_path) + " is gone; select the directory to bring its catalogue up to date."});
         // Read-only files are refused by the editor: it needs their status.
         FileStatus::Get(e->m_path, e->m_fileStatus);
     }
@@ -98,6 +104,8 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
         if ((e->m_enabled != 0) != flag) {
             result.message = "Nothing was renamed: " + PathForDisplay(e->m_path) + " cannot get its " +
                              (flag ? "enabled" : "disabled") + " name (is that name taken?).";
+            result.code = flag ? EditCode::NotEnabled : EditCode::NotDisabled;
+            result.arguments = {PathForDisplay(e->m_path)};
             break;
         }
     if (result.changed.empty())
@@ -111,8 +119,11 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
         saved = static_cast<bool>(SaveCatalogue(*file, storedClass, stored));
     }
     if (!saved && result.message.empty())
-        result.message = "The files were renamed, but the catalogue of directory " + std::to_string(n) +
-                         " could not be saved.";
+    {
+        result.message = "The files were renamed, but the catalogue of directory " + number + " could not be saved.";
+        result.code = EditCode::RenamedNotSaved;
+        result.arguments = {number};
+    }
     return result;
 }
 

@@ -189,6 +189,11 @@ bool CVardelSession::MayWrite() const
     return m_impl->started && m_impl->mayWrite;
 }
 
+const char* SessionStatusText(SessionStatus status)
+{
+    return status == SessionStatus::Analysing ? "Analysing..." : "Ready";
+}
+
 const std::optional<UserMessage>& CVardelSession::WriteRefusal() const
 {
     return m_impl->writeRefusal;
@@ -605,9 +610,9 @@ void CVardelSession::NotifyMessage(const UserMessage& message)
     tell(m_impl->observers, [&](SessionObserver& o) { o.Message(message); });
 }
 
-void CVardelSession::NotifyStatus(const std::string& text)
+void CVardelSession::NotifyStatus(SessionStatus status)
 {
-    tell(m_impl->observers, [&](SessionObserver& o) { o.StatusText(text); });
+    tell(m_impl->observers, [&](SessionObserver& o) { o.StatusText(status); });
 }
 
 void CVardelSession::NotifyPreviewImagesChanged(const std::string& baseName)

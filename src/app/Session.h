@@ -82,14 +82,28 @@ enum class MessageCode {
     HistoryUnusable,            // the journal cannot be read, or this program may not write (%1)
     TroublemakerRefused,        // the troublemaker search cannot take this step (the text says why)
     TextTooLong,                // a text does not fit into the space it has in the plug-in file (%1)
-    CommandRefused,             // a command does not apply (the editor's text says why; %1 the file)
+    CommandRefused,             // a command does not apply (the editor's code says why; %1 the file)
+    CatalogueNotSaved,          // the stored catalogue of directory %1 could not be saved
+    ShownCatalogueNotSaved,     // the catalogue on show could not be saved
 };
 
 struct UserMessage {
     MessageCode code;
     std::string text;      // the English text, argument filled in
     std::string argument;  // the %1 of the text (a path), "" when none
+    // CommandRefused: why, as the editor's code and its own arguments.
+    EditCode refusal = EditCode::None;
+    std::vector<std::string> arguments{};
 };
+
+// What the status bar's message pane says while the session works.
+enum class SessionStatus {
+    Ready,      // "Ready"
+    Analysing,  // "Analysing..."
+};
+
+// The English text of the status ("Ready", "Analysing...").
+const char* SessionStatusText(SessionStatus status);
 
 // Progress of a scan job. total is -1 until the walk has counted the files.
 struct ScanProgress {
@@ -113,8 +127,8 @@ public:
     virtual void OrderChanged() {}
     // The directory list changed (Setup, load): rebuild the Directory menu.
     virtual void DirectoryListChanged() {}
-    // The status bar's message pane ("Analysing...", "Ready", a path).
-    virtual void StatusText(const std::string& /*text*/) {}
+    // The status bar's message pane says status.
+    virtual void StatusText(SessionStatus /*status*/) {}
     // Something the user must read (a message box).
     virtual void Message(const UserMessage& /*message*/) {}
     // A window added, deleted or renumbered the preview images of this
@@ -345,7 +359,7 @@ public:
     void NotifyOrderChanged();
     void NotifyDirectoryListChanged();
     void NotifyMessage(const UserMessage& message);
-    void NotifyStatus(const std::string& text);
+    void NotifyStatus(SessionStatus status);
     void NotifyPreviewImagesChanged(const std::string& baseName);
     void NotifyDescriptionChanged(const std::string& key);
 

@@ -20,10 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kAnalysing = "Analysing...";
 constexpr const char* kRestoreStore = "restore";
 constexpr const char* kPimiInfoStore = "pimiinfo";
-constexpr const char* kReady = "Ready";
 
 UserMessage outsideMessage(const std::string& stored)
 {
@@ -140,7 +138,7 @@ std::unique_ptr<ScanJob> CVardelSession::PrepareRescan(ScanOutcome& outcome)
     Impl& s = *m_impl;
     const CPluginDirEntry* dir = s.doc.CurrentDirectory();
     if (!dir) {
-        NotifyStatus(kReady);
+        NotifyStatus(SessionStatus::Ready);
         return nullptr;
     }
     UserMessage why;
@@ -148,7 +146,7 @@ std::unique_ptr<ScanJob> CVardelSession::PrepareRescan(ScanOutcome& outcome)
     if (!file) {
         outcome.messages.push_back(why);
         NotifyMessage(why);
-        NotifyStatus(kReady);
+        NotifyStatus(SessionStatus::Ready);
         return nullptr;
     }
     outcome.fullScan = true;
@@ -182,7 +180,7 @@ ScanOutcome CVardelSession::Commit(ScanJob& job)
     }
     if (scan->Failure()) {
         RefuseSelection(*scan->Failure(), outcome);
-        NotifyStatus(kReady);
+        NotifyStatus(SessionStatus::Ready);
         return outcome;
     }
 
@@ -194,11 +192,11 @@ ScanOutcome CVardelSession::Commit(ScanJob& job)
             dir = d.get();
     if (!scan->Finished() || !dir) {
         outcome.cancelled = true;
-        NotifyStatus(kReady);
+        NotifyStatus(SessionStatus::Ready);
         return outcome;
     }
 
-    NotifyStatus(kAnalysing);
+    NotifyStatus(SessionStatus::Analysing);
     // A first scan knows no stored class and a rescan keeps the one shown;
     // either way a class with plug-ins is chosen.
     const int selected =
@@ -217,7 +215,7 @@ ScanOutcome CVardelSession::Commit(ScanJob& job)
     // refreshed catalogue is saved over it.
     s.catalogueDamagedPending = scan->LoadDamaged() ? scan->CatalogueFile() : fs::path();
     SaveCommittedCatalogue(*scan);
-    NotifyStatus(kReady);
+    NotifyStatus(SessionStatus::Ready);
     // The catalogue shown before goes last, behind the saves.
     Retire(scan->Catalogue());
     outcome.done = true;
@@ -393,10 +391,10 @@ WriteScope CVardelSession::CatalogueWriteScope() const
         m_impl->saves.Wait();
     const Impl& s = *m_impl;
     if (!MayWrite())
-        return WriteScope::Nowhere(s.writeRefusal ? s.writeRefusal->text : "Nothing may be written now.");
+        return WriteScope::Nowhere(EditCode::WritesBarred, s.writeRefusal ? s.writeRefusal->text : "Nothing may be written now.");
     const CPluginDirEntry* dir = s.doc.CurrentDirectory();
     if (!dir)
-        return WriteScope::Nowhere("No plug-in directory is on show.");
+        return WriteScope::Nowhere(EditCode::NoDirectory, "No plug-in directory is on show.");
     return WriteScope::Below(CCatalogueScan::CutAtZero(dir->m_directory));
 }
 

@@ -16,7 +16,7 @@ std::optional<UserMessage> WriteMessage(const WriteResult& result, const std::st
     case WriteStatus::TooLong:
         return UserMessage{MessageCode::TextTooLong, result.message, path};
     default:
-        return UserMessage{MessageCode::CommandRefused, result.message, path};
+        return UserMessage{MessageCode::CommandRefused, result.message, path, result.code, result.arguments};
     }
 }
 

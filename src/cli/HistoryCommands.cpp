@@ -113,7 +113,7 @@ void RunStep(const Common& common, Step step, std::uint32_t id)
     const HistoryResult result = step == Step::Undo   ? history.Undo()
                                  : step == Step::Redo ? history.Redo()
                                                       : history.TakeBack(id);
-    const std::string saved = FollowInSession(*session, result.moved, result.side);
+    const auto saved = FollowInSession(*session, result.moved, result.side);
     if (!result.ok)
         throw CliFailure(result.message ? result.message->text : "Refused.");
     nlohmann::json ids = nlohmann::json::array();
@@ -121,8 +121,8 @@ void RunStep(const Common& common, Step step, std::uint32_t id)
         ids.push_back(k);
     nlohmann::json out = {{step == Step::Redo ? "redone" : "undone", ids},
                           {"files_changed", result.moved.size()}};
-    if (!saved.empty())
-        out["warning"] = saved;
+    if (saved)
+        out["warning"] = saved->text;
     printJson(out);
 }
 

@@ -12,11 +12,36 @@ namespace vardel {
 
 namespace {
 
+EditRefusal ReadOnly()
+{
+    return {EditCode::FileReadOnly, {}, kFileReadOnlyText};
+}
+
+EditRefusal NothingSelected()
+{
+    return {EditCode::NothingSelected, {}, kNothingSelectedText};
+}
+
+EditRefusal TooShort()
+{
+    return {EditCode::TooShort, {}, kTooShortText};
+}
+
 // Why a rename or move is unavailable: a read-only file says so.
-const char* Unavailable(const std::vector<CPluginEntry*>& entries)
+EditRefusal Unavailable(const std::vector<CPluginEntry*>& entries)
 {
     bool readOnly = std::any_of(entries.begin(), entries.end(), [](const CPluginEntry* e) { return IsReadOnlyPlugin(*e); });
-    return readOnly ? kFileReadOnlyText : kUnavailableText;
+    return readOnly ? ReadOnly() : EditRefusal{EditCode::Unavailable, {}, kUnavailableText};
+}
+
+WriteResult RefusedWrite(EditRefusal refusal)
+{
+    WriteResult r;
+    r.status = WriteStatus::Refused;
+    r.code = refusal.code;
+    r.arguments = std::move(refusal.arguments);
+    r.message = std::move(refusal.text);
+    return r;
 }
 
 std::string Quoted(const std::string& text)
@@ -30,17 +55,19 @@ std::string Count(std::size_t n, const char* noun)
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
-std::string TooLongFor(int limit)
+EditRefusal TooLongFor(int limit)
 {
-    return "At most " + std::to_string(limit) + " characters are allowed.";
+    return {EditCode::TooLongFor, {std::to_string(limit)}, "At most " + std::to_string(limit) + " characters are allowed."};
 }
 
 }  // namespace
 
-CommandResult CommandResult::Refused(std::string message)
+CommandResult CommandResult::Refused(EditRefusal refusal)
 {
     CommandResult r;
-    r.message = std::move(message);
+    r.code = refusal.code;
+    r.arguments = std::move(refusal.arguments);
+    r.message = std::move(refusal.text);
     return r;
 }
 
@@ -70,26 +97,29 @@ WriteScope WriteScope::Below(const std::string& directory)
     return scope;
 }
 
-WriteScope WriteScope::Nowhere(const std::string& reason)
+WriteScope WriteScope::Nowhere(EditCode code, const std::string& reason)
 {
     WriteScope scope;
     scope.m_kind = Kind::Nowhere;
+    scope.m_reasonCode = code;
     scope.m_reason = reason;
     return scope;
 }
 
-std::string WriteScope::Refusal(const CPluginEntry& entry) const
+EditRefusal WriteScope::Refusal(const CPluginEntry& entry) const
 {
     switch (m_kind) {
     case Kind::Anywhere:
         return {};
     case Kind::Nowhere:
-        return m_reason;
+        return {m_reasonCode, {}, m_reason};
     case Kind::Below:
         break;
     }
-    const std::string refusal = "Nothing was written: " + PathForDisplay(entry.m_path) +
-                                " does not lie in the plug-in directory " + PathForDisplay(m_directory) + ".";
+    const std::string file = PathForDisplay(entry.m_path);
+    const std::string directory = PathForDisplay(m_directory);
+    const EditRefusal refusal{EditCode::OutsideDirectory, {file, directory},
+                              "Nothing was written: " + file + " does not lie in the plug-in directory " + directory + "."};
     if (m_realDirectory.empty())
         return refusal;
     // The links of the part that exists are resolved (the file itself too);
@@ -110,22 +140,26 @@ CCatalogueEditor::CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort 
 {
 }
 
-std::string CCatalogueEditor::OutsideScope(const std::vector<CPluginEntry*>& entries) const
+EditRefusal CCatalogueEditor::OutsideScope(const std::vector<CPluginEntry*>& entries) const
 {
     for (const CPluginEntry* e : entries)
-        if (std::string refusal = m_scope.Refusal(*e); !refusal.empty())
+        if (EditRefusal refusal = m_scope.Refusal(*e); !refusal.empty())
             return refusal;
     return {};
 }
 
-std::string CCatalogueEditor::Record(const std::string& label, const std::vector<FileChange>& changes)
+EditRefusal CCatalogueEditor::Record(const std::string& label, const std::vector<FileChange>& changes)
 {
     m_recording = false;
     if (!m_recorder || changes.empty())
         return {};
-    const std::string refusal = m_recorder->Begin(m_label.empty() ? label : m_label, changes);
-    if (!refusal.empty())
-        return std::string(kNotRecordedText) + " (" + refusal + ").";
+    const RecordRefusal refusal = m_recorder->Begin(m_label.empty() ? label : m_label, changes);
+    if (!refusal.empty()) {
+        std::vector<std::string> arguments;
+        if (!refusal.argument.empty())
+            arguments.push_back(refusal.argument);
+        return {refusal.code, std::move(arguments), std::string(kNotRecordedText) + " (" + refusal.text + ")."};
+    }
     m_recording = true;
     return {};
 }
@@ -174,9 +208,8 @@ void CCatalogueEditor::Write(const std::vector<CPluginEntry*>& entries, TextFiel
         c.textOffsetAfter = plan.textOffset;
         changes.push_back(std::move(c));
     }
-    if (std::string refusal = Record(label, changes); !refusal.empty()) {
-        result.accepted = false;
-        result.message = std::move(refusal);
+    if (EditRefusal refusal = Record(label, changes); !refusal.empty()) {
+        result = CommandResult::Refused(std::move(refusal));
         return;
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -190,31 +223,19 @@ void CCatalogueEditor::Write(const std::vector<CPluginEntry*>& entries, TextFiel
 
 WriteResult CCatalogueEditor::RenamePlugin(CPluginEntry& entry, const std::string& text)
 {
-    WriteResult refused;
-    refused.status = WriteStatus::Refused;
-    if (!CanRenamePlugin({&entry})) {
-        refused.message = Unavailable({&entry});
-        return refused;
-    }
-    if (!IsLongEnough(text)) {
-        refused.message = kTooShortText;
-        return refused;
-    }
+    if (!CanRenamePlugin({&entry}))
+        return RefusedWrite(Unavailable({&entry}));
+    if (!IsLongEnough(text))
+        return RefusedWrite(TooShort());
     const int limit = NameLimit(entry);
-    if (text.size() > static_cast<std::size_t>(std::max(limit, 0))) {
-        refused.message = TooLongFor(limit);
-        return refused;
-    }
-    if (std::string outside = OutsideScope({&entry}); !outside.empty()) {
-        refused.message = std::move(outside);
-        return refused;
-    }
+    if (text.size() > static_cast<std::size_t>(std::max(limit, 0)))
+        return RefusedWrite(TooLongFor(limit));
+    if (EditRefusal outside = OutsideScope({&entry}); !outside.empty())
+        return RefusedWrite(std::move(outside));
     CommandResult result;
     Write({&entry}, TextField::Name, text, "Rename " + Quoted(entry.m_name) + " to " + Quoted(text), result);
-    if (result.writes.empty()) {
-        refused.message = result.message;
-        return refused;
-    }
+    if (result.writes.empty())
+        return RefusedWrite({result.code, result.arguments, result.message});
     return result.writes.front().result;
 }
 
@@ -222,13 +243,13 @@ CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& 
                                               const std::string& label)
 {
     if (entries.empty())
-        return CommandResult::Refused(kNothingSelectedText);
+        return CommandResult::Refused(NothingSelected());
     if (!IsLongEnough(category))
-        return CommandResult::Refused(kTooShortText);
+        return CommandResult::Refused(TooShort());
     const int limit = CategoryLimit(entries);
     if (category.size() > static_cast<std::size_t>(limit))
         return CommandResult::Refused(TooLongFor(limit));
-    if (std::string outside = OutsideScope(entries); !outside.empty())
+    if (EditRefusal outside = OutsideScope(entries); !outside.empty())
         return CommandResult::Refused(std::move(outside));
     CommandResult result;
     result.accepted = true;
@@ -241,7 +262,7 @@ CommandResult CCatalogueEditor::WriteCategory(const std::vector<CPluginEntry*>& 
 CommandResult CCatalogueEditor::MovePlugins(const std::vector<CPluginEntry*>& entries, const std::string& category)
 {
     if (!CanMovePlugins(entries))
-        return CommandResult::Refused(entries.empty() ? kNothingSelectedText : Unavailable(entries));
+        return CommandResult::Refused(entries.empty() ? NothingSelected() : Unavailable(entries));
     const std::string what = entries.size() == 1 ? Quoted(entries.front()->m_name) : Count(entries.size(), "plug-in");
     return WriteCategory(entries, category, "Move " + what + " to " + Quoted(category));
 }
@@ -299,16 +320,14 @@ void CCatalogueEditor::Enable(const std::vector<CPluginEntry*>& entries, bool fl
 {
     // The other entries of a file share its real path, so they are inside
     // exactly when it is.
-    if (std::string outside = OutsideScope(entries); !outside.empty()) {
-        result.accepted = false;
-        result.message = std::move(outside);
+    if (EditRefusal outside = OutsideScope(entries); !outside.empty()) {
+        result = CommandResult::Refused(std::move(outside));
         return;
     }
     std::vector<FileChange> changes = PlanRenames(entries, flag);
     const std::string full = withFiles ? label + " (" + Count(changes.size(), "file") + ")" : label;
-    if (std::string refusal = Record(full, changes); !refusal.empty()) {
-        result.accepted = false;
-        result.message = std::move(refusal);
+    if (EditRefusal refusal = Record(full, changes); !refusal.empty()) {
+        result = CommandResult::Refused(std::move(refusal));
         return;
     }
     std::vector<bool> marked(changes.size(), false);
@@ -340,7 +359,7 @@ void CCatalogueEditor::Enable(const std::vector<CPluginEntry*>& entries, bool fl
 CommandResult CCatalogueEditor::EnablePlugins(const std::vector<CPluginEntry*>& selection, bool flag)
 {
     if (!CanEnablePlugins(selection))
-        return CommandResult::Refused(selection.empty() ? kNothingSelectedText : kFileReadOnlyText);
+        return CommandResult::Refused(selection.empty() ? NothingSelected() : ReadOnly());
     CommandResult result;
     result.accepted = true;
     const std::string verb = flag ? "Enable " : "Disable ";
@@ -354,7 +373,7 @@ CommandResult CCatalogueEditor::EnableCategory(const CPluginEntry& categoryEntry
 {
     auto members = CategoryMembers(m_catalogue, categoryEntry);
     if (!CanEnableCategory(&categoryEntry, members))
-        return CommandResult::Refused(kFileReadOnlyText);
+        return CommandResult::Refused(ReadOnly());
     CommandResult result;
     result.accepted = true;
     // Plug-ins without a category are listed together under no name.

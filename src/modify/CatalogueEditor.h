@@ -27,6 +27,17 @@ inline constexpr const char* kNothingSelectedText = "No plug-in to change.";
 // The start of the refusal of a command the journal could not record.
 inline constexpr const char* kNotRecordedText = "Nothing was written: the change could not be recorded in the journal";
 
+// Why a command is refused before anything is written: its code and
+// arguments for the window, its English text for the tools. Empty (code
+// None) when nothing stands in the way.
+struct EditRefusal {
+    EditCode code = EditCode::None;
+    std::vector<std::string> arguments;
+    std::string text;
+
+    bool empty() const { return code == EditCode::None; }
+};
+
 // Where the commands may write. A catalogue file names the plug-in files its
 // commands change, and a catalogue file is only a store that anything may
 // have written: its commands change only files whose real path (symbolic
@@ -37,18 +48,19 @@ public:
     static WriteScope Anywhere();
     // Files below directory (a stored path), links resolved.
     static WriteScope Below(const std::string& directory);
-    // Nothing at all, for the reason given (the data directory is another
-    // program's to change).
-    static WriteScope Nowhere(const std::string& reason);
+    // Nothing at all, for the reason given (WritesBarred: the data directory
+    // is another program's to change; NoDirectory), reason its English text.
+    static WriteScope Nowhere(EditCode code, const std::string& reason);
 
-    // Why the entry's file may not be written; "" when it may.
-    std::string Refusal(const CPluginEntry& entry) const;
+    // Why the entry's file may not be written; empty when it may.
+    EditRefusal Refusal(const CPluginEntry& entry) const;
 
 private:
     enum class Kind { Anywhere, Below, Nowhere };
     Kind m_kind = Kind::Anywhere;
     std::string m_directory;                // as stored, for the message
     std::filesystem::path m_realDirectory;  // empty when the directory cannot be resolved
+    EditCode m_reasonCode = EditCode::None;
     std::string m_reason;
 };
 
@@ -60,13 +72,15 @@ struct EntryWrite {
 struct CommandResult {
     bool accepted = false;            // the command was available and its text acceptable
     std::string message;              // why it was refused; empty when accepted
+    EditCode code = EditCode::None;      // the refusal as a code, for the window
+    std::vector<std::string> arguments;  // the code's %1, %2, ...
     std::vector<EntryWrite> writes;   // rename and move: one per entry, in order
     std::vector<CPluginEntry*> changed;  // enable and disable: entries now in the new state
 
     // Entries whose write failed with a message to show ("File read only?").
     std::vector<const EntryWrite*> Failures() const;
     // A command refused before anything was written, for the reason given.
-    static CommandResult Refused(std::string message);
+    static CommandResult Refused(EditRefusal refusal);
 };
 
 class CCatalogueEditor {
@@ -116,12 +130,12 @@ private:
     // Plans, records and makes the writes of a rename or move.
     void Write(const std::vector<CPluginEntry*>& entries, TextField field, const std::string& text,
                const std::string& label, CommandResult& result);
-    // Records the command; "" when recorded (or there is no recorder).
-    std::string Record(const std::string& label, const std::vector<FileChange>& changes);
+    // Records the command; empty when recorded (or there is no recorder).
+    EditRefusal Record(const std::string& label, const std::vector<FileChange>& changes);
     void Mark(std::size_t change, FileChange::State state);
     void EndRecord();
-    // The refusal of the first entry outside the scope; "" when all are inside.
-    std::string OutsideScope(const std::vector<CPluginEntry*>& entries) const;
+    // The refusal of the first entry outside the scope; empty when all are inside.
+    EditRefusal OutsideScope(const std::vector<CPluginEntry*>& entries) const;
 
     CPluginListManager& m_catalogue;
     CPluginWriter m_writer;

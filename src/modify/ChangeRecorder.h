@@ -9,6 +9,45 @@
 
 namespace vardel {
 
+// Why a command of the editor was refused or a write failed, for the window
+// to word in its language; the English text travels beside it for the tools.
+enum class EditCode {
+    None,
+    FileReadOnly,       // "File read only?"
+    ChangedOnDisk,      // the file no longer holds the entry's text: re-scan
+    TextTooLong,        // the text does not fit into the space it has in the file
+    TooShort,           // "At least 3 characters are needed."
+    TooLongFor,         // "At most %1 characters are allowed." (%1 the limit)
+    Unavailable,        // read-only, or no category of its own or no space for one
+    NothingSelected,    // "No plug-in to change."
+    OutsideDirectory,   // %1 the file does not lie in the plug-in directory %2
+    WritesBarred,       // the session may not write now (its own message says why)
+    NoDirectory,        // no plug-in directory is on show
+    JournalBusy,        // not recorded: another change is being made
+    JournalReadOnly,    // not recorded: this program may not write
+    JournalUnreadable,  // not recorded: the journal cannot be read (%1 why)
+    JournalNotSaved,    // not recorded: the journal cannot be saved (%1 the system's error)
+    // A command on the stored catalogue of a directory of the list (%1 its number).
+    NoSuchDirectory,        // no plug-in directory %1 in the list
+    CatalogueFileUnusable,  // the catalogue file of directory %1 cannot be used
+    CatalogueUnreadable,    // the catalogue of directory %1 cannot be read (%2 why)
+    NotInCatalogue,         // %2 is not in the catalogue of directory %1
+    FileGone,               // %1 is gone: select the directory to bring it up to date
+    NotEnabled,             // nothing renamed: %1 cannot get its enabled name
+    NotDisabled,            // nothing renamed: %1 cannot get its disabled name
+    RenamedNotSaved,        // renamed, but the catalogue of directory %1 was not saved
+};
+
+// Why the journal refused to record a command: a code, its argument and the
+// English text. Empty (code None) when it was recorded.
+struct RecordRefusal {
+    EditCode code = EditCode::None;
+    std::string argument;
+    std::string text;
+
+    bool empty() const { return code == EditCode::None; }
+};
+
 // The text of an entry a write changes.
 enum class TextField : std::uint8_t { Name = 0, Category = 1 };
 
@@ -51,9 +90,9 @@ class ChangeRecorder {
 public:
     virtual ~ChangeRecorder() = default;
     // Records the command with every change it means to make, before any is
-    // made. Returns "" when it is recorded; otherwise why not, and nothing
-    // may be written.
-    virtual std::string Begin(const std::string& label, const std::vector<FileChange>& changes) = 0;
+    // made. Returns an empty refusal when it is recorded; otherwise why not,
+    // and nothing may be written.
+    virtual RecordRefusal Begin(const std::string& label, const std::vector<FileChange>& changes) = 0;
     // Change i of the command begun last is done or skipped.
     virtual void Mark(std::size_t change, FileChange::State state) = 0;
     // The command begun last is over (its changes all marked).

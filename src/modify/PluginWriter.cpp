@@ -41,6 +41,21 @@ WriteResult Fail(WriteStatus status, const char* message)
     WriteResult r;
     r.status = status;
     r.message = message ? message : "";
+    if (message) {
+        switch (status) {
+        case WriteStatus::ReadOnly:
+            r.code = EditCode::FileReadOnly;
+            break;
+        case WriteStatus::ChangedOnDisk:
+            r.code = EditCode::ChangedOnDisk;
+            break;
+        case WriteStatus::TooLong:
+            r.code = EditCode::TextTooLong;
+            break;
+        default:
+            break;
+        }
+    }
     return r;
 }
 

@@ -40,6 +40,8 @@ struct WriteResult {
     WriteStatus status = WriteStatus::NotLocated;
     std::string text;     // the text the entry holds now; empty when nothing changed
     std::string message;  // what to tell the user; empty when nothing is to be shown
+    EditCode code = EditCode::None;      // the message as a code, for the window
+    std::vector<std::string> arguments;  // the code's %1, %2, ...
 
     bool Written() const { return status == WriteStatus::Written; }
 };

@@ -34,7 +34,7 @@ struct DyingRecorder : ChangeRecorder {
     ChangeRecorder& real;
     std::size_t left;
     DyingRecorder(ChangeRecorder& r, std::size_t marks) : real(r), left(marks) {}
-    std::string Begin(const std::string& label, const std::vector<FileChange>& changes) override
+    RecordRefusal Begin(const std::string& label, const std::vector<FileChange>& changes) override
     {
         return real.Begin(label, changes);
     }
@@ -100,6 +100,36 @@ protected:
     test::DirectorySession m_dir{m_tmp.path()};
     std::vector<std::uint8_t> m_old;
 };
+
+// The journal says why it records nothing as a code the window words.
+TEST_F(ChangeHistoryTest, ARefusedRecordCarriesItsCode)
+{
+    FileChange change;
+    change.kind = FileChange::Kind::Rename;
+    change.file = change.path = (m_tmp / "a.8bf").string();
+    change.target = (m_tmp / "a.8b_").string();
+
+    CChangeHistory reader(m_tmp / "reader.jnl");
+    reader.Load(false);
+    const RecordRefusal readOnly = reader.Begin("Disable", {change});
+    EXPECT_EQ(readOnly.code, EditCode::JournalReadOnly);
+    EXPECT_EQ(readOnly.text, "this program may not write");
+
+    // A journal that cannot be saved (its name is a directory).
+    fs::create_directories(m_tmp / "dir.jnl");
+    CChangeHistory unsaved(m_tmp / "dir.jnl");
+    unsaved.Load(true);
+    const RecordRefusal notSaved = unsaved.Begin("Disable", {change});
+    EXPECT_TRUE(notSaved.code == EditCode::JournalNotSaved || notSaved.code == EditCode::JournalUnreadable)
+        << notSaved.text;
+    EXPECT_FALSE(notSaved.argument.empty());
+    EXPECT_TRUE(unsaved.Commands().empty());
+
+    CChangeHistory writer(m_tmp / "writer.jnl");
+    writer.Load(true);
+    EXPECT_TRUE(writer.Begin("Disable", {change}).empty());
+    writer.End();
+}
 
 }  // namespace
 

@@ -144,7 +144,9 @@ TEST_F(SessionWriters, TwoWritersOnOneDataDirectoryLoseNothing)
     EXPECT_FALSE(command->SaveCatalogue());
     CPluginEntry entry;
     entry.m_path = (m_tmp / "a.8bf").string();
-    EXPECT_EQ(command->CatalogueWriteScope().Refusal(entry), command->WriteRefusal()->text);
+    const EditRefusal barred = command->CatalogueWriteScope().Refusal(entry);
+    EXPECT_EQ(barred.code, EditCode::WritesBarred);
+    EXPECT_EQ(barred.text, command->WriteRefusal()->text);
     command->Exit();
     command.reset();
 

@@ -31,7 +31,7 @@ struct Recorder : SessionObserver {
     std::vector<UserMessage> messages;
     void CatalogueAboutToBeReplaced() override { events.push_back("about"); }
     void CatalogueReplaced() override { events.push_back("replaced"); }
-    void StatusText(const std::string& text) override { events.push_back(text); }
+    void StatusText(SessionStatus status) override { events.push_back(SessionStatusText(status)); }
     void Message(const UserMessage& m) override { messages.push_back(m); }
 };
 

@@ -1,6 +1,7 @@
 #include "FakePlugin.h"
 
 #include "app/WriteMessages.h"
+#include "base/FileOps.h"
 #include "catalogue/PluginListManager.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/CommandAvailability.h"
@@ -229,6 +230,53 @@ TEST_F(CatalogueEditorTest, WritesThatFailTellTheirCauseAsAMessageCode)
     EXPECT_EQ(refused->code, MessageCode::CommandRefused);
     EXPECT_EQ(refused->text, kTooShortText);
     EXPECT_FALSE(WriteMessage(m_editor.RenamePlugin(*alpha, "Ace"), alpha->m_path));
+}
+
+// The window words a refusal by its code and arguments; the tools print the text.
+TEST_F(CatalogueEditorTest, RefusalsCarryTheirCodeAndArguments)
+{
+    auto* alpha = Named("Alpha One");
+    auto* beta = Named("Beta Two");  // capacity 8
+    using Strings = std::vector<std::string>;
+
+    const WriteResult tooShort = m_editor.RenamePlugin(*beta, "Bl");
+    EXPECT_EQ(tooShort.code, EditCode::TooShort);
+    EXPECT_TRUE(tooShort.arguments.empty());
+
+    const WriteResult tooLong = m_editor.RenamePlugin(*beta, "Beta Two!");
+    EXPECT_EQ(tooLong.code, EditCode::TooLongFor);
+    EXPECT_EQ(tooLong.arguments, Strings{"8"});
+    EXPECT_EQ(tooLong.message, "At most 8 characters are allowed.");
+
+    const CommandResult none = m_editor.MovePlugins({}, "New Cat");
+    EXPECT_EQ(none.code, EditCode::NothingSelected);
+    EXPECT_EQ(none.message, kNothingSelectedText);
+
+    // Outside the plug-in directory: the file and the directory as shown.
+    const TempDir elsewhere;
+    CCatalogueEditor below(m_catalogue, nullptr, WriteScope::Below(elsewhere.path().string()));
+    const WriteResult outside = below.RenamePlugin(*alpha, "Ace");
+    EXPECT_EQ(outside.code, EditCode::OutsideDirectory);
+    EXPECT_EQ(outside.arguments, (Strings{PathForDisplay(alpha->m_path), PathForDisplay(elsewhere.path().string())}));
+    CCatalogueEditor nowhere(m_catalogue, nullptr, WriteScope::Nowhere(EditCode::NoDirectory, "No plug-in directory is on show."));
+    const CommandResult barred = nowhere.EnablePlugins({alpha}, false);
+    EXPECT_FALSE(barred.accepted);
+    EXPECT_EQ(barred.code, EditCode::NoDirectory);
+    EXPECT_EQ(barred.message, "No plug-in directory is on show.");
+
+    beta->m_fileStatus.attributes = FileStatus::kAttrReadOnly;
+    EXPECT_EQ(m_editor.RenamePlugin(*beta, "Blur").code, EditCode::FileReadOnly);
+    const CommandResult readOnly = m_editor.MovePlugins({alpha, beta}, "New Cat");
+    EXPECT_EQ(readOnly.code, EditCode::FileReadOnly);
+    EXPECT_EQ(readOnly.message, kFileReadOnlyText);
+
+    // A refusal reaches the window's message with its code and arguments.
+    const auto message = WriteMessage(tooLong, beta->m_path);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->code, MessageCode::CommandRefused);
+    EXPECT_EQ(message->refusal, EditCode::TooLongFor);
+    EXPECT_EQ(message->arguments, Strings{"8"});
+    EXPECT_EQ(readFile(ThreePath()), m_three.bytes);
 }
 
 }  // namespace

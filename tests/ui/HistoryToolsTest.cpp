@@ -55,7 +55,7 @@ struct DyingRecorder : ChangeRecorder {
     ChangeRecorder& real;
     int marks = 0;
     explicit DyingRecorder(ChangeRecorder& r) : real(r) {}
-    std::string Begin(const std::string& label, const std::vector<FileChange>& changes) override
+    RecordRefusal Begin(const std::string& label, const std::vector<FileChange>& changes) override
     {
         return real.Begin(label, changes);
     }

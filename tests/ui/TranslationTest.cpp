@@ -31,6 +31,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -160,6 +161,7 @@ private slots:
     void tsFileIsWholeAndCurrent();
     void setupOffersEveryLanguageByItsOwnName();
     void noWindowShowsEnglishInGerman();
+    void aRefusedRenameSaysWhyInGerman();
 };
 
 void TranslationTest::tsFileIsWholeAndCurrent()
@@ -332,6 +334,28 @@ void TranslationTest::noWindowShowsEnglishInGerman()
     QVERIFY2(englishShown.isEmpty(), qPrintable(englishShown.join(QLatin1Char('\n'))));
     // The windows were there to be read.
     QVERIFY(texts.size() > 150);
+}
+
+void TranslationTest::aRefusedRenameSaysWhyInGerman()
+{
+    const uitest::ScopedTranslation translation(QStringLiteral("de"));
+    QCOMPARE(translation.Language(), QStringLiteral("de"));
+    auto sample = uitest::FourFileCollection();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    LabelListView* plugins = program.View().PluginList();
+    uitest::ClickRow(*plugins, 0);
+    const QString before = plugins->model()->index(0, 0).data().toString();
+
+    // F2, two characters, Return: the core refuses, the status bar says why.
+    QTest::keyClick(plugins, Qt::Key_F2);
+    auto* edit = plugins->findChild<QLineEdit*>(QStringLiteral("labelEdit"));
+    QVERIFY(edit);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, QStringLiteral("Ab"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE(program.Frame().statusBar()->currentMessage(), QStringLiteral("Es sind mindestens 3 Zeichen nötig."));
+    QCOMPARE(plugins->model()->index(0, 0).data().toString(), before);
 }
 
 QTEST_MAIN(TranslationTest)

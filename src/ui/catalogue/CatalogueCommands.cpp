@@ -49,10 +49,10 @@ QString FileList(const std::vector<std::string>& files)
     return paths.join(QLatin1Char('\n'));
 }
 
-// A command refused as a whole, in the editor's words.
-UserMessage Refusal(const std::string& text)
+// A command refused as a whole, with the editor's code.
+UserMessage Refusal(const CommandResult& result)
 {
-    return {MessageCode::CommandRefused, text, {}};
+    return {MessageCode::CommandRefused, result.message, {}, result.code, result.arguments};
 }
 
 // The messages of the writes of a command that failed.
@@ -213,7 +213,7 @@ void CatalogueCommands::DoEnable(const std::vector<CPluginEntry*>& selection, bo
     if (!result.changed.empty())
         m_session.NotifyEntriesChanged(std::vector<const CPluginEntry*>(result.changed.begin(), result.changed.end()));
     if (!result.accepted)
-        emit status(CoreText(result.message));
+        emit status(RefusalText(result.code, result.arguments));
 }
 
 void CatalogueCommands::EnableCategory(const CPluginEntry& categoryEntry, bool flag)
@@ -259,7 +259,7 @@ void CatalogueCommands::DoEnableCategory(const CPluginEntry& categoryEntry, bool
     if (!result.changed.empty())
         m_session.NotifyEntriesChanged(std::vector<const CPluginEntry*>(result.changed.begin(), result.changed.end()));
     if (!result.accepted)
-        emit status(CoreText(result.message));
+        emit status(RefusalText(result.code, result.arguments));
 }
 
 void CatalogueCommands::MovePlugins(const std::vector<CPluginEntry*>& selection)
@@ -314,7 +314,7 @@ void CatalogueCommands::DoMove(const std::vector<CPluginEntry*>& entries, const 
                                                 : Editor().MovePlugins(entries, category);
     }
     if (!result.accepted) {
-        ShowFailures({Refusal(result.message)});
+        ShowFailures({Refusal(result)});
         return;
     }
     const std::vector<UserMessage> failures = FailureMessages(result);
@@ -328,7 +328,7 @@ void CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
 {
     const std::string name = ToCodePage(text);
     if (!IsLongEnough(name)) {
-        emit status(CoreText(kTooShortText));
+        emit status(RefusalText(EditCode::TooShort, {}));
         return;
     }
     if (name == entry.m_name)
@@ -352,7 +352,7 @@ void CatalogueCommands::DoRenamePlugin(CPluginEntry& entry, const std::string& n
         return;
     }
     if (result.status == WriteStatus::Refused)
-        emit status(CoreText(result.message));
+        emit status(RefusalText(result.code, result.arguments));
     else if (const auto message = WriteMessage(result, entry.m_path))
         ShowFailures({*message});
 }
@@ -361,7 +361,7 @@ void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const 
 {
     const std::string category = ToCodePage(text);
     if (!IsLongEnough(category)) {
-        emit status(CoreText(kTooShortText));
+        emit status(RefusalText(EditCode::TooShort, {}));
         return;
     }
     if (category == categoryEntry.m_category)
@@ -397,7 +397,7 @@ void CatalogueCommands::DoRenameCategory(const CPluginEntry& categoryEntry, cons
         result = Editor().RenameCategory(categoryEntry, category);
     }
     if (!result.accepted) {
-        emit status(CoreText(result.message));
+        emit status(RefusalText(result.code, result.arguments));
         return;
     }
     const std::vector<UserMessage> failures = FailureMessages(result);
@@ -415,7 +415,7 @@ void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, c
         plan = PlanDrop(dragged, target);
     }
     if (plan.tooShort) {
-        emit status(CoreText(kTooShortText));
+        emit status(RefusalText(EditCode::TooShort, {}));
         return;
     }
     QStringList refused;

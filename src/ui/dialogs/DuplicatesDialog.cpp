@@ -210,7 +210,7 @@ void DuplicatesDialog::setChosen(bool flag)
     for (const DuplicateCopy* copy : chosen) {
         const CommandResult result = SetCopyEnabled(m_session, *copy, flag);
         if (!result.accepted || !result.message.empty())
-            failures << FromStoredPath(copy->file) + QStringLiteral(": ") + CoreText(result.message);
+            failures << FromStoredPath(copy->file) + QStringLiteral(": ") + RefusalText(result.code, result.arguments);
     }
     if (!failures.isEmpty())
         ShowMessage(this, failures.join(QLatin1Char('\n')));

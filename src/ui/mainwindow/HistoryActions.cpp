@@ -144,7 +144,7 @@ void HistoryActions::run(std::function<HistoryResult(CChangeHistory&)> work)
 void HistoryActions::finished(const HistoryResult& result)
 {
     m_busy = false;
-    const std::string saved = FollowInSession(m_session, result.moved, result.side);
+    const auto saved = FollowInSession(m_session, result.moved, result.side);
     updateActions(m_scanning);
     emit busyChanged(false);
     emit historyChanged();
@@ -153,8 +153,8 @@ void HistoryActions::finished(const HistoryResult& result)
         ShowMessage(m_window, MessageText(*result.message));
         return;
     }
-    if (!saved.empty())
-        ShowMessage(m_window, CoreText(saved));
+    if (saved)
+        ShowMessage(m_window, MessageText(*saved));
     emit status(result.side == ChangeSide::Before ? tr("Taken back.") : tr("Done again."));
 }
 

@@ -19,6 +19,22 @@
 
 namespace vardel::ui {
 
+QString PluginDetailSheet::pageTitle(DetailPage kind)
+{
+    switch (kind) {
+    case DetailPage::LivePreview:
+    case DetailPage::ImagePreview:
+        return tr(" Preview ");
+    case DetailPage::Author:
+        return tr(" Author/Description ");
+    case DetailPage::Code:
+        return tr(" Filter Factory Code ");
+    case DetailPage::General:
+        break;
+    }
+    return tr(" General Properties ");
+}
+
 PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry& entry,
                                      const CParameterBlock& block, QWidget* parent)
     : QDialog(parent)
@@ -27,7 +43,7 @@ PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry
     , m_block(block)
 {
     setObjectName(QStringLiteral("pluginDetailSheet"));
-    setWindowTitle(CoreText(kSheetTitle));
+    setWindowTitle(tr("Plugin Details"));
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("pageTabs"));
 
@@ -54,7 +70,7 @@ PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry
             break;
         }
         m_pages.push_back(page);
-        m_tabs->addTab(page, CoreText(DetailPageTitle(kind)));
+        m_tabs->addTab(page, pageTitle(kind));
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

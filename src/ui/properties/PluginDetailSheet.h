@@ -6,6 +6,7 @@
 // preview images and " General Properties ". The sheet keeps its own copy
 // of the filter's parameter block; its pages change only that copy.
 
+#include "app/PluginDetails.h"
 #include "filterfactory/ParameterBlock.h"
 
 #include <QDialog>
@@ -52,6 +53,9 @@ public:
     void accept() override;
 
 private:
+    // The tab's title of a page.
+    static QString pageTitle(vardel::DetailPage kind);
+
     vardel::CVardelSession& m_session;
     const vardel::CPluginEntry& m_entry;
     vardel::CParameterBlock m_block;

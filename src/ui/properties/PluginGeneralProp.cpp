@@ -22,6 +22,39 @@
 namespace vardel::ui {
 namespace {
 
+// The label of the mode check box with this control id.
+QString modeLabel(int id)
+{
+    switch (id) {
+    case 1061:
+        return PluginGeneralProp::tr("Bitmap");
+    case 1060:
+        return PluginGeneralProp::tr("Grayscale");
+    case 1059:
+        return PluginGeneralProp::tr("Indexed Color");
+    case 1058:
+        return PluginGeneralProp::tr("RGB Color");
+    case 1057:
+        return PluginGeneralProp::tr("CMYK Color");
+    case 1056:
+        return PluginGeneralProp::tr("HSL Color");
+    case 1055:
+        return PluginGeneralProp::tr("HSB Color");
+    case 1054:
+        return PluginGeneralProp::tr("Multichannel");
+    case 1063:
+        return PluginGeneralProp::tr("Duotone");
+    case 1062:
+        return PluginGeneralProp::tr("LAB Color");
+    case 1064:
+        return PluginGeneralProp::tr("16 Bit Gray");
+    case 1065:
+        return PluginGeneralProp::tr("48 Bit Color");
+    default:
+        return {};
+    }
+}
+
 QLineEdit* field(QWidget* parent, const char* name, const QString& text)
 {
     auto* edit = new QLineEdit(text, parent);
@@ -116,7 +149,7 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     constexpr int kColumns = 3;
     int n = 0;
     for (const ModeBox& mode : details.modes) {
-        auto* box = new QCheckBox(CoreText(mode.label), modesGroup);
+        auto* box = new QCheckBox(modeLabel(mode.id), modesGroup);
         box->setObjectName(QStringLiteral("modeBox%1").arg(mode.id));
         box->setChecked(mode.checked);
         box->setEnabled(mode.enabled);

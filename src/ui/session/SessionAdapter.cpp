@@ -149,9 +149,9 @@ void SessionAdapter::DirectoryListChanged()
     emit directoryListChanged();
 }
 
-void SessionAdapter::StatusText(const std::string& text)
+void SessionAdapter::StatusText(SessionStatus status)
 {
-    emit statusText(CoreText(text));
+    emit statusText(status == SessionStatus::Analysing ? tr("Analysing...") : tr("Ready"));
 }
 
 void SessionAdapter::Message(const UserMessage& message)

@@ -52,7 +52,7 @@ public:
     void EntriesChanged(const std::vector<const CPluginEntry*>& entries) override;
     void OrderChanged() override;
     void DirectoryListChanged() override;
-    void StatusText(const std::string& text) override;
+    void StatusText(SessionStatus status) override;
     void Message(const UserMessage& message) override;
     void PreviewImagesChanged(const std::string& baseName) override;
     void DescriptionChanged(const std::string& key) override;

@@ -1,9 +1,7 @@
 #include "ui/session/UserMessages.h"
 
-#include "app/PluginDetails.h"
 #include "app/Session.h"
 #include "modify/CatalogueEditor.h"
-#include "modify/PluginWriter.h"
 #include "ui/common/Convert.h"
 
 #include <QCoreApplication>
@@ -39,7 +37,11 @@ QString MessageText(const UserMessage& message)
         return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "The text does not fit into the space it has in the plug-in file.");
     case MessageCode::CommandRefused:
-        return CoreText(message.text);
+        return RefusalText(message.refusal, message.arguments);
+    case MessageCode::CatalogueNotSaved:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The catalogue of directory %1 could not be saved.").arg(arg);
+    case MessageCode::ShownCatalogueNotSaved:
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The catalogue on show could not be saved.");
     case MessageCode::PreviewWriteProtected:
         return QCoreApplication::translate("vardel::ui::UserMessages", "Unexpected error: preview image write protected?");
     case MessageCode::DataDirectoryNotWritable:
@@ -83,47 +85,82 @@ QString MessageText(const UserMessage& message)
     }
 }
 
-QString CoreText(const std::string& text)
+QString RefusalText(EditCode code, const std::vector<std::string>& arguments)
 {
-    struct Known {
-        const char* core;
-        const char* translatable;
-    };
-    static const Known known[] = {
-        // A command refused before anything was written.
-        {kFileReadOnlyText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "File read only?")},
-        {kTooShortText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "At least 3 characters are needed.")},
-        {kUnavailableText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages",
-                                             "Not available: a plug-in is read-only, or has no category of its own or "
-                                             "no space for one.")},
-        {kNothingSelectedText, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "No plug-in to change.")},
-        // The sheet's title and pages.
-        {kSheetTitle, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Plugin Details")},
-        {kPagePreview, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Preview ")},
-        {kPageAuthor, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Author/Description ")},
-        {kPageCode, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " Filter Factory Code ")},
-        {kPageGeneral, QT_TRANSLATE_NOOP("vardel::ui::UserMessages", " General Properties ")},
-        // The image modes.
-        {"Bitmap", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Bitmap")},
-        {"Grayscale", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Grayscale")},
-        {"Indexed Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Indexed Color")},
-        {"RGB Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "RGB Color")},
-        {"CMYK Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "CMYK Color")},
-        {"HSL Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "HSL Color")},
-        {"HSB Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "HSB Color")},
-        {"Multichannel", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Multichannel")},
-        {"Duotone", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Duotone")},
-        {"LAB Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "LAB Color")},
-        {"16 Bit Gray", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "16 Bit Gray")},
-        {"48 Bit Color", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "48 Bit Color")},
-        // The session's status texts.
-        {"Ready", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Ready")},
-        {"Analysing...", QT_TRANSLATE_NOOP("vardel::ui::UserMessages", "Analysing...")},
-    };
-    for (const Known& k : known)
-        if (text == k.core)
-            return QCoreApplication::translate("vardel::ui::UserMessages", k.translatable);
-    return FromCodePage(text);
+    auto arg = [&arguments](std::size_t i) { return i < arguments.size() ? FromStoredPath(arguments[i]) : QString(); };
+    const char* context = "vardel::ui::UserMessages";
+    switch (code) {
+    case EditCode::None:
+        break;
+    case EditCode::FileReadOnly:
+        return QCoreApplication::translate(context, "File read only?");
+    case EditCode::ChangedOnDisk:
+        return QCoreApplication::translate(context,
+                                           "The plug-in file changed on disk since it was scanned; nothing was "
+                                           "written. Please re-scan the directory.");
+    case EditCode::TextTooLong:
+        return QCoreApplication::translate(context, "The text does not fit into the space it has in the plug-in file.");
+    case EditCode::TooShort:
+        return QCoreApplication::translate(context, "At least 3 characters are needed.");
+    case EditCode::TooLongFor:
+        return QCoreApplication::translate(context, "At most %1 characters are allowed.").arg(arg(0));
+    case EditCode::Unavailable:
+        return QCoreApplication::translate(context,
+                                           "Not available: a plug-in is read-only, or has no category of its own or "
+                                           "no space for one.");
+    case EditCode::NothingSelected:
+        return QCoreApplication::translate(context, "No plug-in to change.");
+    case EditCode::OutsideDirectory:
+        return QCoreApplication::translate(context, "Nothing was written: %1 does not lie in the plug-in directory %2.")
+            .arg(arg(0), arg(1));
+    case EditCode::WritesBarred:
+        return QCoreApplication::translate(context, "This program may not change the data directory now.");
+    case EditCode::NoDirectory:
+        return QCoreApplication::translate(context, "No plug-in directory is on show.");
+    case EditCode::JournalBusy:
+        return QCoreApplication::translate(context,
+                                           "Nothing was written: the change could not be recorded in the journal "
+                                           "(another change is being made).");
+    case EditCode::JournalReadOnly:
+        return QCoreApplication::translate(context,
+                                           "Nothing was written: the change could not be recorded in the journal "
+                                           "(this program may not write).");
+    case EditCode::JournalUnreadable:
+        return QCoreApplication::translate(context,
+                                           "Nothing was written: the change could not be recorded in the journal "
+                                           "(the journal cannot be read: %1).")
+            .arg(arg(0));
+    case EditCode::JournalNotSaved:
+        return QCoreApplication::translate(context,
+                                           "Nothing was written: the change could not be recorded in the journal "
+                                           "(it cannot be saved: %1).")
+            .arg(arg(0));
+    case EditCode::NoSuchDirectory:
+        return QCoreApplication::translate(context, "No plug-in directory %1 in the directory list.").arg(arg(0));
+    case EditCode::CatalogueFileUnusable:
+        return QCoreApplication::translate(context, "The catalogue file of directory %1 cannot be used.").arg(arg(0));
+    case EditCode::CatalogueUnreadable:
+        return QCoreApplication::translate(context, "Cannot read the catalogue of directory %1: %2").arg(arg(0), arg(1));
+    case EditCode::NotInCatalogue:
+        return QCoreApplication::translate(context, "%2 is not in the catalogue of directory %1.").arg(arg(0), arg(1));
+    case EditCode::FileGone:
+        return QCoreApplication::translate(context,
+                                           "%1 is gone; select the directory to bring its catalogue up to date.")
+            .arg(arg(0));
+    case EditCode::NotEnabled:
+        return QCoreApplication::translate(context,
+                                           "Nothing was renamed: %1 cannot get its enabled name (is that name taken?).")
+            .arg(arg(0));
+    case EditCode::NotDisabled:
+        return QCoreApplication::translate(context,
+                                           "Nothing was renamed: %1 cannot get its disabled name (is that name taken?).")
+            .arg(arg(0));
+    case EditCode::RenamedNotSaved:
+        return QCoreApplication::translate(context,
+                                           "The files were renamed, but the catalogue of directory %1 could not be saved.")
+            .arg(arg(0));
+    }
+    return {};
 }
 
 QString MessageTitle()

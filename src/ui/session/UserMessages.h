@@ -1,6 +1,6 @@
 #pragma once
 // What the core tells a user, in the user's language: the session's message
-// codes and the editor's fixed texts as translated texts, and the message
+// codes and the editor's refusal codes as translated texts, and the message
 // boxes that show them without stopping the window (they are window-modal
 // and return at once).
 
@@ -8,18 +8,20 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 namespace vardel {
 struct UserMessage;
+enum class EditCode : int;
 }
 
 namespace vardel::ui {
 
 // The text of a session message, translated, its argument filled in.
 QString MessageText(const UserMessage& message);
-// A fixed English text of the core (the editor's refusals, the session's
-// status texts, the sheet's page titles) translated; any other text as it came.
-QString CoreText(const std::string& text);
+// Why the editor refused a command or a write failed, translated, its
+// arguments filled in; "" for EditCode::None.
+QString RefusalText(EditCode code, const std::vector<std::string>& arguments);
 
 // Shows a message box over parent and returns at once; the box deletes
 // itself when closed. Returns the box (tests close it). Its object name is
