@@ -88,75 +88,74 @@ QString MessageText(const UserMessage& message)
 QString RefusalText(EditCode code, const std::vector<std::string>& arguments)
 {
     auto arg = [&arguments](std::size_t i) { return i < arguments.size() ? FromStoredPath(arguments[i]) : QString(); };
-    const char* context = "vardel::ui::UserMessages";
     switch (code) {
     case EditCode::None:
         break;
     case EditCode::FileReadOnly:
-        return QCoreApplication::translate(context, "File read only?");
+        return QCoreApplication::translate("vardel::ui::UserMessages", "File read only?");
     case EditCode::ChangedOnDisk:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "The plug-in file changed on disk since it was scanned; nothing was "
                                            "written. Please re-scan the directory.");
     case EditCode::TextTooLong:
-        return QCoreApplication::translate(context, "The text does not fit into the space it has in the plug-in file.");
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The text does not fit into the space it has in the plug-in file.");
     case EditCode::TooShort:
-        return QCoreApplication::translate(context, "At least 3 characters are needed.");
+        return QCoreApplication::translate("vardel::ui::UserMessages", "At least 3 characters are needed.");
     case EditCode::TooLongFor:
-        return QCoreApplication::translate(context, "At most %1 characters are allowed.").arg(arg(0));
+        return QCoreApplication::translate("vardel::ui::UserMessages", "At most %1 characters are allowed.").arg(arg(0));
     case EditCode::Unavailable:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "Not available: a plug-in is read-only, or has no category of its own or "
                                            "no space for one.");
     case EditCode::NothingSelected:
-        return QCoreApplication::translate(context, "No plug-in to change.");
+        return QCoreApplication::translate("vardel::ui::UserMessages", "No plug-in to change.");
     case EditCode::OutsideDirectory:
-        return QCoreApplication::translate(context, "Nothing was written: %1 does not lie in the plug-in directory %2.")
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Nothing was written: %1 does not lie in the plug-in directory %2.")
             .arg(arg(0), arg(1));
     case EditCode::WritesBarred:
-        return QCoreApplication::translate(context, "This program may not change the data directory now.");
+        return QCoreApplication::translate("vardel::ui::UserMessages", "This program may not change the data directory now.");
     case EditCode::NoDirectory:
-        return QCoreApplication::translate(context, "No plug-in directory is on show.");
+        return QCoreApplication::translate("vardel::ui::UserMessages", "No plug-in directory is on show.");
     case EditCode::JournalBusy:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "Nothing was written: the change could not be recorded in the journal "
                                            "(another change is being made).");
     case EditCode::JournalReadOnly:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "Nothing was written: the change could not be recorded in the journal "
                                            "(this program may not write).");
     case EditCode::JournalUnreadable:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "Nothing was written: the change could not be recorded in the journal "
                                            "(the journal cannot be read: %1).")
             .arg(arg(0));
     case EditCode::JournalNotSaved:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "Nothing was written: the change could not be recorded in the journal "
                                            "(it cannot be saved: %1).")
             .arg(arg(0));
     case EditCode::NoSuchDirectory:
-        return QCoreApplication::translate(context, "No plug-in directory %1 in the directory list.").arg(arg(0));
+        return QCoreApplication::translate("vardel::ui::UserMessages", "No plug-in directory %1 in the directory list.").arg(arg(0));
     case EditCode::CatalogueFileUnusable:
-        return QCoreApplication::translate(context, "The catalogue file of directory %1 cannot be used.").arg(arg(0));
+        return QCoreApplication::translate("vardel::ui::UserMessages", "The catalogue file of directory %1 cannot be used.").arg(arg(0));
     case EditCode::CatalogueUnreadable:
-        return QCoreApplication::translate(context, "Cannot read the catalogue of directory %1: %2").arg(arg(0), arg(1));
+        return QCoreApplication::translate("vardel::ui::UserMessages", "Cannot read the catalogue of directory %1: %2").arg(arg(0), arg(1));
     case EditCode::NotInCatalogue:
-        return QCoreApplication::translate(context, "%2 is not in the catalogue of directory %1.").arg(arg(0), arg(1));
+        return QCoreApplication::translate("vardel::ui::UserMessages", "%2 is not in the catalogue of directory %1.").arg(arg(0), arg(1));
     case EditCode::FileGone:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "%1 is gone; select the directory to bring its catalogue up to date.")
             .arg(arg(0));
     case EditCode::NotEnabled:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "Nothing was renamed: %1 cannot get its enabled name (is that name taken?).")
             .arg(arg(0));
     case EditCode::NotDisabled:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "Nothing was renamed: %1 cannot get its disabled name (is that name taken?).")
             .arg(arg(0));
     case EditCode::RenamedNotSaved:
-        return QCoreApplication::translate(context,
+        return QCoreApplication::translate("vardel::ui::UserMessages",
                                            "The files were renamed, but the catalogue of directory %1 could not be saved.")
             .arg(arg(0));
     }

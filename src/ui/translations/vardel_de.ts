@@ -1342,6 +1342,29 @@ Copyright © Orvane Software</translation>
     </message>
 </context>
 <context>
+    <name>vardel::ui::PluginDetailSheet</name>
+    <message>
+        <source> Preview </source>
+        <translation> Vorschau </translation>
+    </message>
+    <message>
+        <source> Author/Description </source>
+        <translation> Autor/Beschreibung </translation>
+    </message>
+    <message>
+        <source> Filter Factory Code </source>
+        <translation> Filter-Factory-Code </translation>
+    </message>
+    <message>
+        <source> General Properties </source>
+        <translation> Allgemeine Eigenschaften </translation>
+    </message>
+    <message>
+        <source>Plugin Details</source>
+        <translation>Plugin-Details</translation>
+    </message>
+</context>
+<context>
     <name>vardel::ui::PluginFFCodeProp</name>
     <message>
         <source>R:</source>
@@ -1536,6 +1559,54 @@ Copyright © Orvane Software</translation>
         <source>Filter Factory-compatible filter</source>
         <translation>Filter-Factory-kompatibler Filter</translation>
     </message>
+    <message>
+        <source>Bitmap</source>
+        <translation>Bitmap</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Graustufen</translation>
+    </message>
+    <message>
+        <source>Indexed Color</source>
+        <translation>Indizierte Farben</translation>
+    </message>
+    <message>
+        <source>RGB Color</source>
+        <translation>RGB-Farbe</translation>
+    </message>
+    <message>
+        <source>CMYK Color</source>
+        <translation>CMYK-Farbe</translation>
+    </message>
+    <message>
+        <source>HSL Color</source>
+        <translation>HSL-Farbe</translation>
+    </message>
+    <message>
+        <source>HSB Color</source>
+        <translation>HSB-Farbe</translation>
+    </message>
+    <message>
+        <source>Multichannel</source>
+        <translation>Mehrkanal</translation>
+    </message>
+    <message>
+        <source>Duotone</source>
+        <translation>Duplex</translation>
+    </message>
+    <message>
+        <source>LAB Color</source>
+        <translation>Lab-Farbe</translation>
+    </message>
+    <message>
+        <source>16 Bit Gray</source>
+        <translation>16-Bit-Graustufen</translation>
+    </message>
+    <message>
+        <source>48 Bit Color</source>
+        <translation>48-Bit-Farbe</translation>
+    </message>
 </context>
 <context>
     <name>vardel::ui::PluginListModel</name>
@@ -1701,6 +1772,17 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source>N.Len</source>
         <translation>N.Länge</translation>
+    </message>
+</context>
+<context>
+    <name>vardel::ui::SessionAdapter</name>
+    <message>
+        <source>Analysing...</source>
+        <translation>Analysiere...</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Bereit</translation>
     </message>
 </context>
 <context>
@@ -1938,18 +2020,6 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
         <translation>Der Text passt nicht in den Platz, den er in der Plugin-Datei hat.</translation>
     </message>
     <message>
-        <source>At least 3 characters are needed.</source>
-        <translation>Es sind mindestens 3 Zeichen nötig.</translation>
-    </message>
-    <message>
-        <source>Not available: a plug-in is read-only, or has no category of its own or no space for one.</source>
-        <translation>Nicht verfügbar: ein Plugin ist schreibgeschützt, hat keine eigene Kategorie oder keinen Platz dafür.</translation>
-    </message>
-    <message>
-        <source>No plug-in to change.</source>
-        <translation>Kein Plugin zu ändern.</translation>
-    </message>
-    <message>
         <source>%1 was not found.</source>
         <translation>%1 wurde nicht gefunden.</translation>
     </message>
@@ -1990,14 +2060,6 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
         <translation>Ein Datenspeicher konnte nur teilweise gelesen werden; das beschädigte Original wurde als %1 aufbewahrt.</translation>
     </message>
     <message>
-        <source>Ready</source>
-        <translation>Bereit</translation>
-    </message>
-    <message>
-        <source>Analysing...</source>
-        <translation>Analysiere...</translation>
-    </message>
-    <message>
         <source>The store %1 cannot be read; it is left as it is, and changes to it are not saved.</source>
         <translation>Der Speicher %1 kann nicht gelesen werden; er bleibt, wie er ist, und Änderungen an ihm werden nicht gespeichert.</translation>
     </message>
@@ -2016,74 +2078,6 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source>The catalogue file %1 lies outside setup.db or names another store, and is neither read nor written. The directory can be given a new catalogue file.</source>
         <translation>Die Katalogdatei %1 liegt außerhalb von setup.db oder bezeichnet einen anderen Speicher und wird weder gelesen noch geschrieben. Das Verzeichnis kann eine neue Katalogdatei bekommen.</translation>
-    </message>
-    <message>
-        <source>Plugin Details</source>
-        <translation>Plugin-Details</translation>
-    </message>
-    <message>
-        <source> Preview </source>
-        <translation> Vorschau </translation>
-    </message>
-    <message>
-        <source> Author/Description </source>
-        <translation> Autor/Beschreibung </translation>
-    </message>
-    <message>
-        <source> Filter Factory Code </source>
-        <translation> Filter-Factory-Code </translation>
-    </message>
-    <message>
-        <source> General Properties </source>
-        <translation> Allgemeine Eigenschaften </translation>
-    </message>
-    <message>
-        <source>Bitmap</source>
-        <translation>Bitmap</translation>
-    </message>
-    <message>
-        <source>Grayscale</source>
-        <translation>Graustufen</translation>
-    </message>
-    <message>
-        <source>Indexed Color</source>
-        <translation>Indizierte Farben</translation>
-    </message>
-    <message>
-        <source>RGB Color</source>
-        <translation>RGB-Farbe</translation>
-    </message>
-    <message>
-        <source>CMYK Color</source>
-        <translation>CMYK-Farbe</translation>
-    </message>
-    <message>
-        <source>HSL Color</source>
-        <translation>HSL-Farbe</translation>
-    </message>
-    <message>
-        <source>HSB Color</source>
-        <translation>HSB-Farbe</translation>
-    </message>
-    <message>
-        <source>Multichannel</source>
-        <translation>Mehrkanal</translation>
-    </message>
-    <message>
-        <source>Duotone</source>
-        <translation>Duplex</translation>
-    </message>
-    <message>
-        <source>LAB Color</source>
-        <translation>Lab-Farbe</translation>
-    </message>
-    <message>
-        <source>16 Bit Gray</source>
-        <translation>16-Bit-Graustufen</translation>
-    </message>
-    <message>
-        <source>48 Bit Color</source>
-        <translation>48-Bit-Farbe</translation>
     </message>
     <message>
         <source>Nothing to undo.</source>
@@ -2128,6 +2122,86 @@ Nur BMP- und JPEG-Dateien werden gelesen; dies ist eine %1-Datei.</translation>
     <message>
         <source>The journal %1 cannot be read; nothing can be undone or redone.</source>
         <translation>Das Journal %1 kann nicht gelesen werden; nichts kann rückgängig gemacht oder wiederholt werden.</translation>
+    </message>
+    <message>
+        <source>The catalogue of directory %1 could not be saved.</source>
+        <translation>Der Katalog des Verzeichnisses %1 konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The catalogue on show could not be saved.</source>
+        <translation>Der angezeigte Katalog konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>At least 3 characters are needed.</source>
+        <translation>Es sind mindestens 3 Zeichen nötig.</translation>
+    </message>
+    <message>
+        <source>At most %1 characters are allowed.</source>
+        <translation>Höchstens %1 Zeichen sind erlaubt.</translation>
+    </message>
+    <message>
+        <source>Not available: a plug-in is read-only, or has no category of its own or no space for one.</source>
+        <translation>Nicht verfügbar: ein Plugin ist schreibgeschützt, hat keine eigene Kategorie oder keinen Platz dafür.</translation>
+    </message>
+    <message>
+        <source>No plug-in to change.</source>
+        <translation>Kein Plugin zu ändern.</translation>
+    </message>
+    <message>
+        <source>Nothing was written: %1 does not lie in the plug-in directory %2.</source>
+        <translation>Nichts wurde geschrieben: %1 liegt nicht im Plugin-Verzeichnis %2.</translation>
+    </message>
+    <message>
+        <source>No plug-in directory is on show.</source>
+        <translation>Es wird kein Plugin-Verzeichnis angezeigt.</translation>
+    </message>
+    <message>
+        <source>Nothing was written: the change could not be recorded in the journal (another change is being made).</source>
+        <translation>Nichts wurde geschrieben: Die Änderung konnte nicht im Journal festgehalten werden (eine andere Änderung läuft gerade).</translation>
+    </message>
+    <message>
+        <source>Nothing was written: the change could not be recorded in the journal (this program may not write).</source>
+        <translation>Nichts wurde geschrieben: Die Änderung konnte nicht im Journal festgehalten werden (dieses Programm darf nicht schreiben).</translation>
+    </message>
+    <message>
+        <source>Nothing was written: the change could not be recorded in the journal (the journal cannot be read: %1).</source>
+        <translation>Nichts wurde geschrieben: Die Änderung konnte nicht im Journal festgehalten werden (das Journal kann nicht gelesen werden: %1).</translation>
+    </message>
+    <message>
+        <source>Nothing was written: the change could not be recorded in the journal (it cannot be saved: %1).</source>
+        <translation>Nichts wurde geschrieben: Die Änderung konnte nicht im Journal festgehalten werden (es kann nicht gespeichert werden: %1).</translation>
+    </message>
+    <message>
+        <source>No plug-in directory %1 in the directory list.</source>
+        <translation>Kein Plugin-Verzeichnis %1 in der Verzeichnisliste.</translation>
+    </message>
+    <message>
+        <source>The catalogue file of directory %1 cannot be used.</source>
+        <translation>Die Katalogdatei des Verzeichnisses %1 kann nicht verwendet werden.</translation>
+    </message>
+    <message>
+        <source>Cannot read the catalogue of directory %1: %2</source>
+        <translation>Der Katalog des Verzeichnisses %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%2 is not in the catalogue of directory %1.</source>
+        <translation>%2 ist nicht im Katalog des Verzeichnisses %1.</translation>
+    </message>
+    <message>
+        <source>%1 is gone; select the directory to bring its catalogue up to date.</source>
+        <translation>%1 ist nicht mehr da; wählen Sie das Verzeichnis, um seinen Katalog auf den neuesten Stand zu bringen.</translation>
+    </message>
+    <message>
+        <source>Nothing was renamed: %1 cannot get its enabled name (is that name taken?).</source>
+        <translation>Nichts wurde umbenannt: %1 kann seinen aktivierten Namen nicht bekommen (ist der Name schon vergeben?).</translation>
+    </message>
+    <message>
+        <source>Nothing was renamed: %1 cannot get its disabled name (is that name taken?).</source>
+        <translation>Nichts wurde umbenannt: %1 kann seinen deaktivierten Namen nicht bekommen (ist der Name schon vergeben?).</translation>
+    </message>
+    <message>
+        <source>The files were renamed, but the catalogue of directory %1 could not be saved.</source>
+        <translation>Die Dateien wurden umbenannt, aber der Katalog des Verzeichnisses %1 konnte nicht gespeichert werden.</translation>
     </message>
 </context>
 </TS>
