@@ -339,13 +339,29 @@ void TranslationTest::noWindowShowsEnglishInGerman()
 
 void TranslationTest::aRefusedRenameSaysWhyInGerman()
 {
-    // The core refuses with a code; the window words the code in the
-    // language chosen, whatever the core's own English says.
     const uitest::ScopedTranslation translation(QStringLiteral("de"));
     QCOMPARE(translation.Language(), QStringLiteral("de"));
-    QCOMPARE(RefusalText(EditCode::TooShort, {}), QStringLiteral("Es sind mindestens 3 Zeichen nötig."));
-    QVERIFY(RefusalText(EditCode::TooLongFor, {"11"}).contains(QStringLiteral("11")));
-    QVERIFY(RefusalText(EditCode::TooLongFor, {"11"}) != RefusalText(EditCode::TooShort, {}));
+    auto sample = uitest::FourFileCollection();
+    Program program(*sample);
+    QVERIFY(program.SelectDirectory(0));
+    QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
+    QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
+    LabelListView* plugins = program.View().PluginList();
+    const QString before = plugins->model()->index(0, 0).data().toString();
+
+    // F2, two characters, Return: the core refuses with a code, and the
+    // status bar words it in German.
+    QTest::keyClick(plugins, Qt::Key_F2);
+    QLineEdit* edit = nullptr;
+    QTRY_VERIFY((edit = plugins->findChild<QLineEdit*>(QStringLiteral("labelEdit"))));
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("Ab"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(program.Frame().statusBar()->currentMessage(),
+                              QStringLiteral("Es sind mindestens 3 Zeichen nötig."), 3000);
+    QCOMPARE(plugins->model()->index(0, 0).data().toString(), before);
+    // A refusal with an argument keeps it in the German text.
+    QCOMPARE(RefusalText(EditCode::TooLongFor, {"11"}), QStringLiteral("Höchstens 11 Zeichen sind erlaubt."));
 }
 
 QTEST_MAIN(TranslationTest)
