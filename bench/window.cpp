@@ -417,7 +417,7 @@ public:
         m_frame->windowHandle()->requestActivate();
         Spin([this] { return QApplication::activeWindow() == m_frame.get(); }, 2000, 0);
     }
-    ui::CVardelView& View() { return *m_frame->View(); }
+    ui::CVardelView& view() { return *m_frame->view(); }
     ui::SessionAdapter& Adapter() { return *m_adapter; }
     CVardelSession& Session() { return *m_session; }
 
@@ -432,7 +432,7 @@ public:
         QAction* item = m_frame->findChild<QAction*>(QStringLiteral("directoryAction%1").arg(n));
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
     }
-    bool WaitForScan() { return Spin([this] { return !m_adapter->IsScanning(); }); }
+    bool waitForScan() { return Spin([this] { return !m_adapter->isScanning(); }); }
 
     void Close()
     {
@@ -443,7 +443,7 @@ public:
         m_frame.reset();
         m_adapter.reset();
         m_session->Exit();
-        m_backend->Sync();
+        m_backend->sync();
         m_session.reset();
     }
 
@@ -456,7 +456,7 @@ private:
     std::unique_ptr<ui::CMainFrame> m_frame;
 };
 
-int RowOf(const QAbstractItemModel& model, const QString& text)
+int rowOf(const QAbstractItemModel& model, const QString& text)
 {
     for (int row = 0; row < model.rowCount(); ++row)
         if (model.index(row, 0).data().toString() == text)
@@ -493,23 +493,23 @@ void Run(const fs::path& collections, const fs::path& data)
     Measure("first scan of 50,000 files: while it runs and at its end", [&] {
         scanClock.start();
         program->ChooseDirectory(0);
-        program->WaitForScan();
+        program->waitForScan();
     });
     const std::size_t plugins = program->Session().Catalogue().m_entries.size();
     std::printf("  (%zu plug-ins; the scan took %.1f s)\n", plugins, scanClock.elapsed() / 1000.0);
     Remember("after the first scan");
 
-    ui::CVardelView& view = program->View();
-    ui::LabelListView& categories = *view.CategoryList();
-    ui::LabelListView& list = *view.PluginList();
+    ui::CVardelView& view = program->view();
+    ui::LabelListView& categories = *view.categoryList();
+    ui::LabelListView& list = *view.pluginList();
     Measure("first selection of the 11,600-plug-in category (click)", [&] {
-        ClickRow(categories, RowOf(*view.CategoryModel(), CategoryName(0)));
+        ClickRow(categories, rowOf(*view.categoryModel(), CategoryName(0)));
         Spin([] { return true; });
     });
-    std::printf("  (%d plug-ins listed)\n", view.PluginModel()->rowCount());
+    std::printf("  (%d plug-ins listed)\n", view.pluginModel()->rowCount());
     Measure("first selection of categories of 3,300-5,400 plug-ins (click)", [&] {
         for (int m = 1; m <= 4; ++m) {
-            ClickRow(categories, RowOf(*view.CategoryModel(), CategoryName(m)));
+            ClickRow(categories, rowOf(*view.categoryModel(), CategoryName(m)));
             Wait(50);
         }
         Spin([] { return true; });
@@ -523,11 +523,11 @@ void Run(const fs::path& collections, const fs::path& data)
         Spin([] { return true; });
     });
     Measure("hovering over 40 categories (status and tool tips)", [&] {
-        ClickRow(categories, RowOf(*view.CategoryModel(), CategoryName(0)));
+        ClickRow(categories, rowOf(*view.categoryModel(), CategoryName(0)));
         Wait(50);
-        const int big = RowOf(*view.CategoryModel(), CategoryName(0));
+        const int big = rowOf(*view.categoryModel(), CategoryName(0));
         for (int i = 0; i < 40; ++i) {
-            Hover(categories, (big + i) % view.CategoryModel()->rowCount());
+            Hover(categories, (big + i) % view.categoryModel()->rowCount());
             Wait(5);
         }
         Spin([] { return true; });
@@ -546,7 +546,7 @@ void Run(const fs::path& collections, const fs::path& data)
         QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
         Spin([] { return true; });
     });
-    const int big = RowOf(*view.CategoryModel(), CategoryName(0));
+    const int big = rowOf(*view.categoryModel(), CategoryName(0));
     Measure("renaming the 11,600-plug-in category: F2 until its edit box shows", [&] {
         ClickRow(categories, big);
         Wait(50);
@@ -632,21 +632,21 @@ void Run(const fs::path& collections, const fs::path& data)
 
     Measure("choosing the shown directory again: first reaction and the refresh", [&] {
         program->ChooseDirectory(0);
-        program->WaitForScan();
+        program->waitForScan();
     });
     Remember("after choosing the directory again");
     Measure("choosing another directory (1,000 files): first reaction and its scan", [&] {
         program->ChooseDirectory(1);
-        program->WaitForScan();
+        program->waitForScan();
     });
     Remember("with the other directory");
     Measure("choosing the big directory again: first reaction and the refresh", [&] {
         program->ChooseDirectory(0);
-        program->WaitForScan();
+        program->waitForScan();
     });
     Remember("after choosing the big directory again");
     program->ChooseDirectory(0);
-    program->WaitForScan();
+    program->waitForScan();
     Remember("after choosing it once more");
     Measure("leaving: closing the window (waits for the saves; may take long)", [&] { program->Close(); });
     program.reset();
@@ -654,7 +654,7 @@ void Run(const fs::path& collections, const fs::path& data)
     program = std::make_unique<Program>(data);
     Measure("the refresh after a restart: while it runs and at its end", [&] {
         program->ChooseDirectory(0);
-        program->WaitForScan();
+        program->waitForScan();
     });
     Remember("after the refresh after a restart");
     program->Close();
@@ -669,7 +669,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    ui::InitResources();
+    ui::initResources();
     if (!fs::is_directory(bench::TemplateDir())) {
         std::fprintf(stderr, "test plug-ins not found in %s (build the target vardel_test_plugins)\n",
                      bench::TemplateDir().string().c_str());

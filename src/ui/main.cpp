@@ -147,7 +147,7 @@ int main(int argc, char* argv[])
             QCoreApplication app(argc, argv);
             QCoreApplication::setApplicationName(QStringLiteral("vardel"));
             QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-            InstallTranslation(app, ChosenLanguage(argc, argv));
+            installTranslation(app, ChosenLanguage(argc, argv));
             ParseOptions(app);  // prints and ends the program
             return 0;
         }
@@ -162,14 +162,14 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    SetApplicationIdentity();
+    setApplicationIdentity();
 
     // The language is chosen before the options are parsed, so --help speaks it.
-    InstallTranslation(app, ChosenLanguage(argc, argv));
+    installTranslation(app, ChosenLanguage(argc, argv));
     const Options options = ParseOptions(app);
 
-    InitResources();
-    QGuiApplication::setWindowIcon(ApplicationIcon());
+    initResources();
+    QGuiApplication::setWindowIcon(applicationIcon());
 
     // A data directory named on the command line must be there: a typing
     // mistake must not set up a new, empty installation. Only the user's
@@ -186,8 +186,8 @@ int main(int argc, char* argv[])
     const QString dataDir = QFileInfo(QString::fromStdU16String(
         ChooseDataDirectory(DataDirectoryPlaces::FromEnvironment(options.dataDir.toStdU16String())).u16string()))
                                 .absoluteFilePath();
-    PrepareDataDirectory(dataDir);
-    const bool writable = IsDataDirectoryWritable(dataDir);
+    prepareDataDirectory(dataDir);
+    const bool writable = isDataDirectoryWritable(dataDir);
 
     // The one settings store of the run: the session, the window and the
     // dialogs all keep their values through it.
@@ -199,7 +199,7 @@ int main(int argc, char* argv[])
     session.Start(SessionAccess::Writer, WriterIdentity{kDesktopProgramName, kWriterLockWait});
     if (!session.MayWrite() && session.WriteRefusal()) {
         std::fprintf(stderr, "vardel: %s\n", session.WriteRefusal()->text.c_str());
-        QMessageBox* box = ShowMessage(nullptr, MessageText(*session.WriteRefusal()));
+        QMessageBox* box = showMessage(nullptr, messageText(*session.WriteRefusal()));
         QObject::connect(box, &QDialog::finished, &app, &QCoreApplication::quit);
         app.exec();
         return 1;
@@ -210,14 +210,14 @@ int main(int argc, char* argv[])
         SessionAdapter adapter(session);
         CMainFrame frame(session, adapter, guiSettings);
         if (!writable) {
-            const std::string dir = ToStoredPath(QString::fromStdU16String(session.GetDataDirectory().SetupDb().u16string()));
+            const std::string dir = toStoredPath(QString::fromStdU16String(session.GetDataDirectory().SetupDb().u16string()));
             session.NotifyMessage(UserMessage{MessageCode::DataDirectoryNotWritable,
                                               "Vardel cannot save into its data directory " + dir +
                                                   "; changes may be lost.",
                                               dir});
         }
-        if (!backend.UnusableFile().isEmpty()) {
-            const std::string file = ToStoredPath(backend.UnusableFile());
+        if (!backend.unusableFile().isEmpty()) {
+            const std::string file = toStoredPath(backend.unusableFile());
             session.NotifyMessage(UserMessage{MessageCode::SettingsFileUnusable,
                                               "The settings file " + file +
                                                   " is not a regular file; it is neither read nor written, and the "
@@ -233,19 +233,19 @@ int main(int argc, char* argv[])
             frame.show();
             auto* run = new ScreenshotRun(frame, adapter, options.selectDirectory, options.selectCategory,
                                           options.selectEntry, options.screenshot, options.detailsScreenshot);
-            run->Start();
+            run->start();
         } else {
-            frame.RestorePlacementAndShow();
+            frame.restorePlacementAndShow();
             if (options.selectDirectory >= 0)
-                adapter.StartSelect(options.selectDirectory);
+                adapter.startSelect(options.selectDirectory);
             // A change cut short by the last run's end: complete or roll back?
-            frame.History()->offerResolution();
+            frame.history()->offerResolution();
         }
         rc = app.exec();
-        adapter.WaitForScan();
+        adapter.waitForScan();
     }
 
     session.Exit();
-    backend.Sync();
+    backend.sync();
     return rc;
 }

@@ -110,9 +110,9 @@ void CollectorToolsTest::duplicatesAreFoundDisabledAndShown()
     const QModelIndex second = list->model()->index(copy, 0, list->model()->index(0, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(second).center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(second).center());
-    program.Adapter().WaitForScan();
+    program.Adapter().waitForScan();
     QTRY_COMPARE(program.Session().CurrentDirectoryIndex(), 1);
-    const CPluginEntry* shown = program.View().SinglePlugin();
+    const CPluginEntry* shown = program.view().singlePlugin();
     QVERIFY(shown);
     QCOMPARE(shown->m_name, std::string("Soft Glow"));
     QVERIFY(!shown->m_enabled);
@@ -184,14 +184,14 @@ namespace {
 QStringList SelectedNames(CVardelView& view)
 {
     QStringList names;
-    for (const CPluginEntry* entry : view.SelectedPlugins())
+    for (const CPluginEntry* entry : view.selectedPlugins())
         names << QString::fromStdString(entry->m_name);
     return names;
 }
 
 int RowsNamed(CVardelView& view, const QString& name)
 {
-    return static_cast<int>(uitest::RowTexts(*view.PluginModel()).count(name));
+    return static_cast<int>(uitest::RowTexts(*view.pluginModel()).count(name));
 }
 
 }  // namespace
@@ -204,19 +204,19 @@ void CollectorToolsTest::viewFollowsTheDisk()
     auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
-    CVardelView& view = program.View();
-    DiskFollower* follower = program.Frame().Follower();
+    CVardelView& view = program.view();
+    DiskFollower* follower = program.Frame().follower();
     // It watches once it knows what the disk held after the scan.
-    QTRY_VERIFY(!follower->WatchedDirectories().isEmpty());
+    QTRY_VERIFY(!follower->watchedDirectories().isEmpty());
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
-    QVERIFY(view.CategoryList()->IsIdle());
+    QVERIFY(view.categoryList()->isIdle());
     QVERIFY(program.SelectPlugins({QStringLiteral("Beta Two")}));
     QSignalSpy scans(&program.Adapter(), &SessionAdapter::scanFinished);
 
     fs::copy_file(sample->PluginDir() / "pipl_single.8bf", sample->PluginDir() / "glow-copy.8bf");
     QTRY_COMPARE_WITH_TIMEOUT(scans.count(), 1, 10000);
     QVERIFY(scans.at(0).at(0).toBool());
-    QCOMPARE(view.CurrentCategory()->m_category, std::string("Shared Cat"));
+    QCOMPARE(view.currentCategory()->m_category, std::string("Shared Cat"));
     QCOMPARE(SelectedNames(view), QStringList{QStringLiteral("Beta Two")});
     QCOMPARE(program.Frame().findChild<QLabel*>(QStringLiteral("messagePane"))->text(),
              QStringLiteral("Plug-in files changed on disk: the catalogue was refreshed."));
@@ -226,13 +226,13 @@ void CollectorToolsTest::viewFollowsTheDisk()
     // The program's own change renames a file: the watcher sees it, the
     // follower looks and finds nothing new.
     QSignalSpy looks(follower, &DiskFollower::looked);
-    uitest::ClickRow(*view.PluginList(), 0);
-    uitest::ClickToolButton(program.Frame(), view.Action(CVardelView::Disable));
+    uitest::ClickRow(*view.pluginList(), 0);
+    uitest::ClickToolButton(program.Frame(), view.action(CVardelView::Disable));
     QTRY_VERIFY_WITH_TIMEOUT(looks.count() >= 1, 10000);
     QCOMPARE(scans.count(), 1);
 
     // With Find open nothing changes under it; once it is closed, the view follows.
-    QTest::keyClick(view.PluginList(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(view.pluginList(), Qt::Key_F, Qt::ControlModifier);
     QWidget* find = QApplication::activeModalWidget();
     QVERIFY(find);
     fs::remove(sample->PluginDir() / "glow-copy.8bf");
@@ -240,7 +240,7 @@ void CollectorToolsTest::viewFollowsTheDisk()
     QCOMPARE(scans.count(), 1);
     QTest::keyClick(find, Qt::Key_Escape);
     QTRY_COMPARE_WITH_TIMEOUT(scans.count(), 2, 10000);
-    QCOMPARE(view.CurrentCategory()->m_category, std::string("Vardel Test"));
+    QCOMPARE(view.currentCategory()->m_category, std::string("Vardel Test"));
     QCOMPARE(RowsNamed(view, QStringLiteral("Soft Glow")), 1);
 }
 

@@ -50,13 +50,13 @@ const char* const kPictures[] = {"preview/Portrait.bmp", "images.db/EMPTY.JPG", 
 void DataDirectoryTest::firstStartMakesTheSamplePictures()
 {
     test::TempDir temp;
-    QVERIFY(PrepareDataDirectory(Q(temp / "data")));
+    QVERIFY(prepareDataDirectory(Q(temp / "data")));
     for (const char* picture : kPictures)
         QVERIFY2(fs::is_regular_file(temp / "data" / picture) && fs::file_size(temp / "data" / picture) > 1000,
                  picture);
     // An existing picture is the user's: it stays as it is.
     test::writeFile(temp / "data" / "STARTUP.JPG", std::string("mine"));
-    QVERIFY(PrepareDataDirectory(Q(temp / "data")));
+    QVERIFY(prepareDataDirectory(Q(temp / "data")));
     QCOMPARE(fs::file_size(temp / "data" / "STARTUP.JPG"), std::uintmax_t{4});
 }
 
@@ -71,7 +71,7 @@ void DataDirectoryTest::linksInThePicturesPlacesAreLeftAlone()
     int n = 0;
     for (const char* picture : kPictures)
         fs::create_symlink(temp / ("target" + std::to_string(n++)), data / picture);
-    QVERIFY(PrepareDataDirectory(Q(data)));
+    QVERIFY(prepareDataDirectory(Q(data)));
     for (int i = 0; i < n; ++i)
         QVERIFY(!fs::exists(temp / ("target" + std::to_string(i))));
     for (const char* picture : kPictures)
@@ -88,19 +88,19 @@ void DataDirectoryTest::aFifoInPlaceOfTheSettingsFileIsNotReadOrWritten()
     QVERIFY(test::FinishesWithin(std::chrono::seconds(10), [&] {
         QtSettingsBackend backend(Q(fifo));
         backend.WriteInt("Settings", "ScanAll", 1);
-        if (!backend.Sync())
+        if (!backend.sync())
             _exit(1);
     }));
     QtSettingsBackend backend(Q(fifo));
-    QCOMPARE(backend.UnusableFile(), Q(fifo));
+    QCOMPARE(backend.unusableFile(), Q(fifo));
     backend.WriteInt("Settings", "ScanAll", 1);
     QCOMPARE(backend.ReadInt("Settings", "ScanAll").value_or(0), 1);  // kept for this run
-    QVERIFY(backend.Sync());
+    QVERIFY(backend.sync());
     QVERIFY(fs::status(fifo).type() == fs::file_type::fifo);
 
     test::TempDir plain;
     QtSettingsBackend usable(Q(plain / "settings.ini"));
-    QVERIFY(usable.UnusableFile().isEmpty());
+    QVERIFY(usable.unusableFile().isEmpty());
 }
 
 // The damaged original of a store kept at exit was told after the window

@@ -119,7 +119,7 @@ void DialogsTest::initTestCase()
     // Dialog sizes go to a private settings file, not the user's.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
-    InitResources();
+    initResources();
 }
 
 void DialogsTest::setupShowsSettings()

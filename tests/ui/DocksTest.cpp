@@ -120,7 +120,7 @@ private:
 void DocksTest::initTestCase()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    InitResources();
+    initResources();
 }
 
 void DocksTest::launchBarHasTenButtons()

@@ -59,15 +59,15 @@ void DragDropTest::draggedPluginMovesToTheCategory()
     QCOMPARE(Occurrences(file, "Other Cat"), 1);
     Program program(sample);
     QVERIFY(program.SelectDirectory(0));
-    CVardelView& view = program.View();
+    CVardelView& view = program.view();
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
-    const int alpha = uitest::RowTexts(*view.PluginModel()).indexOf(QStringLiteral("Alpha One"));
-    const int other = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Other Cat"));
-    QVERIFY(uitest::DragRow(*view.PluginList(), alpha, *view.CategoryList(), other));
+    const int alpha = uitest::RowTexts(*view.pluginModel()).indexOf(QStringLiteral("Alpha One"));
+    const int other = uitest::RowTexts(*view.categoryModel()).indexOf(QStringLiteral("Other Cat"));
+    QVERIFY(uitest::DragRow(*view.pluginList(), alpha, *view.categoryList(), other));
     // Alpha One's category text in the file is now "Other Cat".
     QTRY_COMPARE(Occurrences(file, "Other Cat"), 2);
     QVERIFY(program.SelectCategory(QStringLiteral("Other Cat")));
-    QCOMPARE(uitest::RowTexts(*view.PluginModel()), (QStringList{QStringLiteral("Alpha One"), QStringLiteral("Gamma Three")}));
+    QCOMPARE(uitest::RowTexts(*view.pluginModel()), (QStringList{QStringLiteral("Alpha One"), QStringLiteral("Gamma Three")}));
 }
 
 void DragDropTest::draggedPluginWithoutRoomSaysWhy()
@@ -77,13 +77,13 @@ void DragDropTest::draggedPluginWithoutRoomSaysWhy()
     const auto before = test::readFile(sample.PluginDir() / "pipl_three.8bf");
     Program program(sample);
     QVERIFY(program.SelectDirectory(0));
-    CVardelView& view = program.View();
+    CVardelView& view = program.view();
     // "Alpha One" has room for 10 characters of category; the long one has 60.
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
-    const int alpha = uitest::RowTexts(*view.PluginModel()).indexOf(QStringLiteral("Alpha One"));
-    const int longCategory = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("A Category With A Long Name ") + QString(32, QLatin1Char('y')));
+    const int alpha = uitest::RowTexts(*view.pluginModel()).indexOf(QStringLiteral("Alpha One"));
+    const int longCategory = uitest::RowTexts(*view.categoryModel()).indexOf(QStringLiteral("A Category With A Long Name ") + QString(32, QLatin1Char('y')));
     QVERIFY(longCategory >= 0);
-    QVERIFY(uitest::DragRow(*view.PluginList(), alpha, *view.CategoryList(), longCategory));
+    QVERIFY(uitest::DragRow(*view.pluginList(), alpha, *view.categoryList(), longCategory));
     QMessageBox* box = uitest::WaitForBox(QStringLiteral("messageBox"));
     QVERIFY(box);
     QVERIFY(box->text().contains(QStringLiteral("Alpha One")));

@@ -38,8 +38,8 @@ namespace {
 // Edits the label of the selected plug-in with F2, typed text and Enter.
 bool EditLabel(Program& program, const QString& typed)
 {
-    QTest::keyClick(program.View().PluginList(), Qt::Key_F2);
-    auto* edit = program.View().PluginList()->findChild<QLineEdit*>(QStringLiteral("labelEdit"));
+    QTest::keyClick(program.view().pluginList(), Qt::Key_F2);
+    auto* edit = program.view().pluginList()->findChild<QLineEdit*>(QStringLiteral("labelEdit"));
     if (!edit)
         return false;
     edit->selectAll();
@@ -73,7 +73,7 @@ void EndToEndTest::renameSurvivesARestart()
         QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
 
         // The Directory menu, as the user opens it from the Plugin menu.
-        QMenu* menu = program.Frame().Directories()->Menu();
+        QMenu* menu = program.Frame().directories()->menu();
         QCOMPARE(menu->actions().size(), 1);
         QCOMPARE(menu->actions().first()->text(), QStringLiteral("Test plug-ins"));
         QTest::keyClick(&program.Frame(), Qt::Key_P, Qt::AltModifier);
@@ -82,25 +82,25 @@ void EndToEndTest::renameSurvivesARestart()
         uitest::ClickMenuItem(plugin, menu->menuAction());
         QTRY_VERIFY(menu->isVisible());
         uitest::ClickMenuItem(menu, menu->actions().first());
-        QTRY_VERIFY(!program.Adapter().IsScanning());
+        QTRY_VERIFY(!program.Adapter().isScanning());
         QTRY_COMPARE(program.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
-        QCOMPARE(uitest::RowTexts(*program.View().CategoryModel()),
+        QCOMPARE(uitest::RowTexts(*program.view().categoryModel()),
                  (QStringList{QStringLiteral("Other Cat"), QStringLiteral("Shared Cat")}));
 
         QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
         QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
-        QVERIFY(program.View().Action(CVardelView::Rename)->isEnabled());
+        QVERIFY(program.view().action(CVardelView::Rename)->isEnabled());
 
         // Two characters are refused: nothing changes.
         QVERIFY(EditLabel(program, QStringLiteral("Ab")));
         QTest::qWait(50);
-        QCOMPARE(uitest::RowTexts(*program.View().PluginModel()).first(), QStringLiteral("Alpha One"));
+        QCOMPARE(uitest::RowTexts(*program.view().pluginModel()).first(), QStringLiteral("Alpha One"));
         QVERIFY(uitest::FileHolds(file, "Alpha One"));
 
         // The edit box takes at most the name's room (9 characters).
         QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
         QVERIFY(EditLabel(program, QStringLiteral("Alpha Neuer Name")));
-        QTRY_COMPARE(uitest::RowTexts(*program.View().PluginModel()).first(), QStringLiteral("Alpha Neu"));
+        QTRY_COMPARE(uitest::RowTexts(*program.view().pluginModel()).first(), QStringLiteral("Alpha Neu"));
         program.Close();
     }
     QVERIFY(uitest::FileHolds(file, "Alpha Neu"));
@@ -111,7 +111,7 @@ void EndToEndTest::renameSurvivesARestart()
     QVERIFY(QTest::qWaitForWindowExposed(&again.Frame()));
     QVERIFY(again.SelectDirectory(0));
     QVERIFY(again.SelectCategory(QStringLiteral("Shared Cat")));
-    QCOMPARE(uitest::RowTexts(*again.View().PluginModel()),
+    QCOMPARE(uitest::RowTexts(*again.view().pluginModel()),
              (QStringList{QStringLiteral("Alpha Neu"), QStringLiteral("Beta Two")}));
     QCOMPARE(again.Frame().statusBar()->findChild<QWidget*>(QStringLiteral("pluginsIndicator"))->property("text"),
              QVariant(QStringLiteral("Plugins: 2")));
@@ -127,10 +127,10 @@ void EndToEndTest::categoryRenameByLabelEdit()
     QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Other Cat")));
-    QTest::keyClick(program.View().CategoryList(), Qt::Key_F2);
+    QTest::keyClick(program.view().categoryList(), Qt::Key_F2);
     // The edit opens once the room is read from the plug-in files.
     QLineEdit* edit = nullptr;
-    QTRY_VERIFY((edit = program.View().CategoryList()->findChild<QLineEdit*>(QStringLiteral("labelEdit"))));
+    QTRY_VERIFY((edit = program.view().categoryList()->findChild<QLineEdit*>(QStringLiteral("labelEdit"))));
     QCOMPARE(edit->maxLength(), 9);  // the room "Other Cat" has
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("New Cat"));
@@ -139,10 +139,10 @@ void EndToEndTest::categoryRenameByLabelEdit()
     QVERIFY(question);
     QCOMPARE(question->informativeText(), QStringLiteral("1 plug-in file(s) will be rewritten."));
     uitest::ClickWidget(question->button(QMessageBox::Yes));
-    QTRY_COMPARE(uitest::RowTexts(*program.View().CategoryModel()),
+    QTRY_COMPARE(uitest::RowTexts(*program.view().categoryModel()),
                  (QStringList{QStringLiteral("New Cat"), QStringLiteral("Shared Cat")}));
-    QCOMPARE(program.View().CategoryList()->currentIndex().data().toString(), QStringLiteral("New Cat"));
-    QCOMPARE(uitest::RowTexts(*program.View().PluginModel()), QStringList{QStringLiteral("Gamma Three")});
+    QCOMPARE(program.view().categoryList()->currentIndex().data().toString(), QStringLiteral("New Cat"));
+    QCOMPARE(uitest::RowTexts(*program.view().pluginModel()), QStringList{QStringLiteral("Gamma Three")});
     QVERIFY(uitest::FileHolds(file, "New Cat"));
 }
 

@@ -176,7 +176,7 @@ void FindDialogTest::optionsPersist()
     QCOMPARE(s.backend.ReadInt("Settings.Find", "bAuthor").value_or(-1), 1);
     QCOMPARE(s.backend.ReadInt("Settings.Find", "Title.cx").value_or(-1), 210);
     // The whole placement record, as the main window keeps its own.
-    const std::optional<WindowPlacement> placement = LoadWindowPlacement(s.backend, "Settings.Find");
+    const std::optional<WindowPlacement> placement = loadWindowPlacement(s.backend, "Settings.Find");
     QVERIFY(placement.has_value());
     QVERIFY(s.backend.ReadInt("Settings.Find", "wp.flags").has_value());
     QCOMPARE(placement->showCmd, WindowPlacement::kShowNormal);
@@ -431,7 +431,7 @@ void FindDialogTest::searchOutlivesItsDialog()
     }
     // The catalogue changes while the worker may still read its copies.
     s.session->Catalogue().m_entries.clear();
-    WorkerThreads::WaitAll();
+    WorkerThreads::waitAll();
     QCoreApplication::processEvents();
 }
 

@@ -44,7 +44,7 @@ CPluginEntry* EntryOf(CVardelSession& session, const fs::path& file)
 }
 
 // Changes made as set-up, not under test: through the editor, recorded.
-CCatalogueEditor Editor(CVardelSession& session, ChangeRecorder* recorder = nullptr)
+CCatalogueEditor editor(CVardelSession& session, ChangeRecorder* recorder = nullptr)
 {
     return CCatalogueEditor(session.Catalogue(), nullptr, session.CatalogueWriteScope(),
                             recorder ? recorder : session.Recorder());
@@ -88,13 +88,13 @@ void HistoryToolsTest::undoAndRedoFromTheMenuAndTheKeys()
     const auto before = test::readFile(single);
     Program program(sample);
     QVERIFY(program.SelectDirectory(0));
-    HistoryActions& history = *program.Frame().History();
+    HistoryActions& history = *program.Frame().history();
     QVERIFY(!history.undoAction()->isEnabled());
     QVERIFY(!history.redoAction()->isEnabled());
 
     CPluginEntry* glow = EntryOf(program.Session(), single);
     QVERIFY(glow);
-    const CommandResult off = Editor(program.Session()).EnablePlugins({glow}, false);
+    const CommandResult off = editor(program.Session()).EnablePlugins({glow}, false);
     QVERIFY(off.accepted);
     program.Session().NotifyEntriesChanged({glow});
     QVERIFY(history.undoAction()->isEnabled());
@@ -112,8 +112,8 @@ void HistoryToolsTest::undoAndRedoFromTheMenuAndTheKeys()
     // Ctrl+Y, Ctrl+Z, Ctrl+Shift+Z on the focused list.
     program.Frame().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&program.Frame()));
-    program.View().PluginList()->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().PluginList()));
+    program.view().pluginList()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.view().pluginList()));
     uitest::PressKey(Qt::Key_Y, Qt::ControlModifier);
     QTRY_VERIFY(!fs::exists(single));
     QTRY_VERIFY(!history.isBusy());
@@ -138,13 +138,13 @@ void HistoryToolsTest::historyTakesBackACommandWithTheLaterOnesOnItsFiles()
     Program program(sample);
     QVERIFY(program.SelectDirectory(0));
     CVardelSession& session = program.Session();
-    QVERIFY(Editor(session).RenamePlugin(*EntryOf(session, single), "Glow Two").Written());
-    QVERIFY(Editor(session).RenamePlugin(*EntryOf(session, three), "Alpha Neu").Written());
-    QVERIFY(Editor(session).EnablePlugins({EntryOf(session, single)}, false).accepted);
+    QVERIFY(editor(session).RenamePlugin(*EntryOf(session, single), "Glow Two").Written());
+    QVERIFY(editor(session).RenamePlugin(*EntryOf(session, three), "Alpha Neu").Written());
+    QVERIFY(editor(session).EnablePlugins({EntryOf(session, single)}, false).accepted);
     session.NotifyEntriesChanged({});
 
     QVERIFY(uitest::ChooseFromMenuBar(program.Frame(), Qt::Key_E, "historyAction"));
-    HistoryDialog* dialog = program.Frame().History()->openHistory();
+    HistoryDialog* dialog = program.Frame().history()->openHistory();
     QVERIFY(dialog);
     QTRY_VERIFY(dialog->isVisible());
     auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("historyList"));
@@ -162,7 +162,7 @@ void HistoryToolsTest::historyTakesBackACommandWithTheLaterOnesOnItsFiles()
     QVERIFY(question->informativeText().contains(QStringLiteral("1 later change")));
     uitest::ClickWidget(question->button(QMessageBox::Yes));
     QTRY_VERIFY(fs::exists(single));
-    QTRY_VERIFY(!program.Frame().History()->isBusy());
+    QTRY_VERIFY(!program.Frame().history()->isBusy());
     QCOMPARE(test::readFile(single), singleBefore);
     QVERIFY(test::readFile(three) != threeBefore);  // not on the same file: stays
     QTRY_COMPARE(list->topLevelItem(0)->text(3), QStringLiteral("taken back"));
@@ -170,7 +170,7 @@ void HistoryToolsTest::historyTakesBackACommandWithTheLaterOnesOnItsFiles()
     QCOMPARE(list->topLevelItem(2)->text(3), QStringLiteral("taken back"));
     QCOMPARE(EntryOf(session, single)->m_name, std::string("Soft Glow"));
     QTest::keyClick(dialog, Qt::Key_Escape);
-    QTRY_VERIFY(!program.Frame().History()->openHistory());
+    QTRY_VERIFY(!program.Frame().history()->openHistory());
 }
 
 void HistoryToolsTest::troublemakerFindsTheCulpritAcrossAClosedWindow()
@@ -186,7 +186,7 @@ void HistoryToolsTest::troublemakerFindsTheCulpritAcrossAClosedWindow()
     CMainFrame& frame = program.Frame();
 
     QVERIFY(uitest::ChooseFromMenuBar(frame, Qt::Key_P, "troublemakerAction"));
-    TroublemakerDialog* dialog = frame.History()->openTroublemaker();
+    TroublemakerDialog* dialog = frame.history()->openTroublemaker();
     QVERIFY(dialog);
     QTRY_VERIFY(dialog->isVisible());
     QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("stateLabel"))->text().contains(QStringLiteral("5 enabled")));
@@ -198,9 +198,9 @@ void HistoryToolsTest::troublemakerFindsTheCulpritAcrossAClosedWindow()
 
     // Closed between two steps (the host may need it), opened again.
     uitest::ClickWidget(dialog->findChild<QPushButton*>(QStringLiteral("closeButton")));
-    QTRY_VERIFY(!frame.History()->openTroublemaker());
+    QTRY_VERIFY(!frame.history()->openTroublemaker());
     QVERIFY(uitest::ChooseFromMenuBar(frame, Qt::Key_P, "troublemakerAction"));
-    dialog = frame.History()->openTroublemaker();
+    dialog = frame.history()->openTroublemaker();
     QVERIFY(dialog);
     QTRY_VERIFY(dialog->isVisible());
     QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("stateLabel"))->text().startsWith(QStringLiteral("2 of 5")));
@@ -239,18 +239,18 @@ void HistoryToolsTest::aChangeCutShortIsRolledBackAfterTheQuestion()
         for (auto& e : program.Session().Catalogue().m_entries)
             all.push_back(e.get());
         DyingRecorder dying(*program.Session().Recorder());
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, Editor(program.Session(), &dying).EnablePlugins(all, false));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, editor(program.Session(), &dying).EnablePlugins(all, false));
     }
     Program program(sample);
     program.Frame().show();
     QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
-    program.Frame().History()->offerResolution();
+    program.Frame().history()->offerResolution();
     QMessageBox* question = uitest::WaitForBox(QStringLiteral("incompleteQuestion"));
     QVERIFY(question);
     QVERIFY(question->text().contains(QStringLiteral("cut short")));
     uitest::ClickWidget(question->findChild<QPushButton*>(QStringLiteral("rollBackButton")));
     QTRY_VERIFY(program.Session().History().Incomplete().empty());
-    QTRY_VERIFY(!program.Frame().History()->isBusy());
+    QTRY_VERIFY(!program.Frame().history()->isBusy());
     for (const auto& [path, bytes] : before) {
         QVERIFY(fs::exists(path));
         QCOMPARE(test::readFile(path), bytes);

@@ -78,8 +78,8 @@ QAction* ActionNamed(QMenu* menu, const char* name)
 // typing the new name and Enter.
 void RenameBySlowClick(Program& program, const QString& from, const QString& to)
 {
-    LabelListView& list = *program.View().PluginList();
-    const int row = uitest::RowTexts(*program.View().PluginModel()).indexOf(from);
+    LabelListView& list = *program.view().pluginList();
+    const int row = uitest::RowTexts(*program.view().pluginModel()).indexOf(from);
     uitest::ClickRow(list, row);
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     uitest::ClickRow(list, row);
@@ -116,7 +116,7 @@ void JourneyTest::firstStartToAFirstDirectory()
     CMainFrame& frame = program.Frame();
     frame.show();
     QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QCOMPARE(program.View().CategoryList()->EmptyText(),
+    QCOMPARE(program.view().categoryList()->emptyText(),
              QStringLiteral("No plug-in directory yet: File > Setup... adds one."));
 
     // File > Setup... > Add...: a label, the directory, OK, OK.
@@ -142,7 +142,7 @@ void JourneyTest::firstStartToAFirstDirectory()
     QTRY_VERIFY(LoadDirectoryList(DataDirectory{sample.DataDir()}, stored) && stored.size() == 1);
     QCOMPARE(stored.size(), std::size_t(1));
     QCOMPARE(stored.front()->m_label, std::string("My Filters"));
-    QCOMPARE(program.View().CategoryList()->EmptyText(),
+    QCOMPARE(program.view().categoryList()->emptyText(),
              QStringLiteral("Choose a plug-in directory from Plugin > Directory (F4)."));
     QVERIFY(program.SelectDirectory(0));
     QCOMPARE(frame.windowTitle(), QStringLiteral("My Filters - Vardel 2.0"));
@@ -153,12 +153,12 @@ void JourneyTest::chooseDirectoryAndCategory()
     auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
-    CVardelView& view = program.View();
-    QCOMPARE(uitest::RowTexts(*view.CategoryModel()),
+    CVardelView& view = program.view();
+    QCOMPARE(uitest::RowTexts(*view.categoryModel()),
              (QStringList{"(no category)", "FF Cat", "Other Cat", "Shared Cat", "Vardel Test"}));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
-    QCOMPARE(uitest::RowTexts(*view.PluginModel()), (QStringList{"Alpha One", "Beta Two"}));
-    QCOMPARE(view.IndicatorTexts(),
+    QCOMPARE(uitest::RowTexts(*view.pluginModel()), (QStringList{"Alpha One", "Beta Two"}));
+    QCOMPARE(view.indicatorTexts(),
              (QStringList{"Categories: 5", "Plugins: 2", "Enabled: 2", "Selected: 1"}));
     // The bars show the plug-in clicked.
     QVERIFY(program.SelectPlugins({QStringLiteral("Beta Two")}));
@@ -181,7 +181,7 @@ void JourneyTest::renameBySlowClickSurvivesARestart()
     Program again(*sample);
     QVERIFY(again.SelectDirectory(0));
     QVERIFY(again.SelectCategory(QStringLiteral("Shared Cat")));
-    QCOMPARE(uitest::RowTexts(*again.View().PluginModel()), (QStringList{"Alpha One", "Beta Neu"}));
+    QCOMPARE(uitest::RowTexts(*again.view().pluginModel()), (QStringList{"Alpha One", "Beta Neu"}));
 }
 
 void JourneyTest::disableACategoryAfterTheQuestion()
@@ -189,19 +189,19 @@ void JourneyTest::disableACategoryAfterTheQuestion()
     auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
-    CVardelView& view = program.View();
-    const int row = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Vardel Test"));
-    uitest::RightClickRow(*view.CategoryList(), row);
+    CVardelView& view = program.view();
+    const int row = uitest::RowTexts(*view.categoryModel()).indexOf(QStringLiteral("Vardel Test"));
+    uitest::RightClickRow(*view.categoryList(), row);
     QMenu* menu = uitest::OpenPopupMenu();
     QVERIFY(menu);
-    uitest::ClickMenuItem(menu, view.Action(CVardelView::CategoryDisable));
+    uitest::ClickMenuItem(menu, view.action(CVardelView::CategoryDisable));
     QMessageBox* question = uitest::WaitForBox(QStringLiteral("categoryQuestion"));
     QVERIFY(question);
     QVERIFY(fs::exists(sample->PluginDir() / "pipl_single.8bf"));
     uitest::ClickWidget(question->button(QMessageBox::Yes));
     QTRY_VERIFY(fs::exists(sample->PluginDir() / "pipl_single_8bf"));
     QVERIFY(!fs::exists(sample->PluginDir() / "pipl_single.8bf"));
-    QCOMPARE(view.IndicatorTexts().at(2), QStringLiteral("Enabled: 0"));
+    QCOMPARE(view.indicatorTexts().at(2), QStringLiteral("Enabled: 0"));
 }
 
 void JourneyTest::findByEnterAndOpenTheHit()
@@ -209,7 +209,7 @@ void JourneyTest::findByEnterAndOpenTheHit()
     auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
-    QTest::keyClick(program.View().PluginList(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(program.view().pluginList(), Qt::Key_F, Qt::ControlModifier);
     auto* find = qobject_cast<FindDialog*>(QApplication::activeModalWidget());
     QVERIFY(find);
     auto* keyword = find->findChild<QLineEdit*>(QStringLiteral("keywordEdit"));
@@ -238,7 +238,7 @@ void JourneyTest::moveASliderOfTheLivePreview()
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("FF Cat")));
-    PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("FF Ripple"));
+    PluginDetailSheet* sheet = uitest::openDetails(program, QStringLiteral("FF Ripple"));
     QVERIFY(sheet);
     auto* page = sheet->findChild<PluginPreviewProp*>(QStringLiteral("previewPage"));
     QVERIFY(page && page->isVisible());
@@ -266,7 +266,7 @@ void JourneyTest::pasteAPreviewImageAndDescribeIt()
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
-    PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("Soft Glow"));
+    PluginDetailSheet* sheet = uitest::openDetails(program, QStringLiteral("Soft Glow"));
     QVERIFY(sheet);
     auto* page = sheet->findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
     QVERIFY(page);
@@ -296,7 +296,7 @@ void JourneyTest::restartFindsEverythingAsLeft()
         Program program(*sample);
         QVERIFY(program.SelectDirectory(0));
         QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
-        PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("Soft Glow"));
+        PluginDetailSheet* sheet = uitest::openDetails(program, QStringLiteral("Soft Glow"));
         QVERIFY(sheet);
         auto* description = sheet->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"));
         uitest::ClickWidget(description);
@@ -328,7 +328,7 @@ void JourneyTest::addAnApplicationToTheLaunchBarByKeyboard()
         Program program(*sample);
         QVERIFY(program.SelectDirectory(0));
         auto* bar = program.Frame().findChild<LaunchBar*>();
-        program.View().CategoryList()->setFocus();
+        program.view().categoryList()->setFocus();
         for (int i = 0; i < 6 && !bar->isAncestorOf(uitest::FocusWidget()); ++i)
             uitest::PressKey(Qt::Key_F6);
         QCOMPARE(uitest::FocusWidget(), bar->button(0));
@@ -357,7 +357,7 @@ void JourneyTest::moveAPluginWithTheEnterCategoryDialog()
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Move));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Move));
     // It opens once the room is read from the plug-in files.
     QDialog* dialog = nullptr;
     QTRY_VERIFY((dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())));
@@ -367,7 +367,7 @@ void JourneyTest::moveAPluginWithTheEnterCategoryDialog()
     QTest::keyClicks(edit, QStringLiteral("New Cat"));
     QTest::keyClick(edit, Qt::Key_Return);
     QTRY_VERIFY(uitest::FileHolds(file, "New Cat"));
-    QTRY_VERIFY(uitest::RowTexts(*program.View().CategoryModel()).contains(QStringLiteral("New Cat")));
+    QTRY_VERIFY(uitest::RowTexts(*program.view().categoryModel()).contains(QStringLiteral("New Cat")));
 }
 
 QTEST_MAIN(JourneyTest)
@@ -384,11 +384,11 @@ void JourneyTest::renameAndTakeItBackWithCtrlZ()
     RenameBySlowClick(program, QStringLiteral("Beta Two"), QStringLiteral("Beta Neu"));
     QTRY_VERIFY(uitest::FileHolds(file, "Beta Neu"));
 
-    QTRY_VERIFY(program.Frame().History()->undoAction()->isEnabled());
+    QTRY_VERIFY(program.Frame().history()->undoAction()->isEnabled());
     uitest::PressKey(Qt::Key_Z, Qt::ControlModifier);
     QTRY_COMPARE(test::readFile(file), before);
-    QTRY_VERIFY(!program.Frame().History()->isBusy());
-    QVERIFY(uitest::RowTexts(*program.View().PluginModel()).contains(QStringLiteral("Beta Two")));
-    QVERIFY(!program.Frame().History()->undoAction()->isEnabled());
-    QVERIFY(program.Frame().History()->redoAction()->isEnabled());
+    QTRY_VERIFY(!program.Frame().history()->isBusy());
+    QVERIFY(uitest::RowTexts(*program.view().pluginModel()).contains(QStringLiteral("Beta Two")));
+    QVERIFY(!program.Frame().history()->undoAction()->isEnabled());
+    QVERIFY(program.Frame().history()->redoAction()->isEnabled());
 }

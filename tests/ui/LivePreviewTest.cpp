@@ -82,7 +82,7 @@ void LivePreviewTest::ctrlShowsTheSourceAsSoonAsTheSheetIsOpen()
 {
     TestSession s;
     const CPluginEntry* entry = s.add("ff_filter.8bf");
-    PluginDetailSheet* sheet = PluginDetailSheet::Open(*s.session, *entry, PluginDetailSheet::First, nullptr);
+    PluginDetailSheet* sheet = PluginDetailSheet::openFor(*s.session, *entry, PluginDetailSheet::First, nullptr);
     QVERIFY(sheet);
     QVERIFY(QTest::qWaitForWindowActive(sheet));
     auto* page = sheet->findChild<PluginPreviewProp*>(QStringLiteral("previewPage"));
@@ -153,7 +153,7 @@ void LivePreviewTest::livePreviewPasteAndSettings()
     // Copy puts the shown picture on the clipboard.
     QApplication::clipboard()->clear();
     QVERIFY(page->copyToClipboard());
-    QVERIFY(CClipboard::HasImage());
+    QVERIFY(CClipboard::hasImage());
     // Save as BMP and JPEG by extension; Load takes only 24 bits.
     const QString bmp = QString::fromStdString((s.dir / "saved.bmp").string());
     const QString jpg = QString::fromStdString((s.dir / "saved.JPG").string());
@@ -238,7 +238,7 @@ void LivePreviewTest::sliderStress()
         const RenderResult result = CFilterRenderer::Render(sample, expected, settings);
         QCOMPARE(int(result.outcome), int(RenderOutcome::Done));
     }
-    QCOMPARE(window->image(), ToQImage(expected));
+    QCOMPARE(window->image(), toQImage(expected));
 }
 
 void LivePreviewTest::previewBarRendersFilters()

@@ -62,7 +62,7 @@ QMenu* TopMenu(CMainFrame& frame, const QString& name)
 }
 
 // "text|shortcut" of each item, "-" for a separator, ">text" for a submenu.
-QStringList Items(QMenu* menu)
+QStringList menuItems(QMenu* menu)
 {
     QStringList items;
     for (QAction* a : menu->actions()) {
@@ -152,7 +152,7 @@ void MainFrameTest::menus()
     Program program(sample);
     QMenu* m = TopMenu(program.Frame(), menu);
     QVERIFY(m);
-    QCOMPARE(Items(m), items);
+    QCOMPARE(menuItems(m), items);
 }
 
 void MainFrameTest::menuBarOrder()
@@ -163,7 +163,7 @@ void MainFrameTest::menuBarOrder()
     for (QAction* a : program.Frame().menuBar()->actions())
         titles << a->text();
     QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Plugin", "&Help"}));
-    const FrameActions& actions = program.Frame().Actions();
+    const FrameActions& actions = program.Frame().actions();
     QVERIFY(!actions.print->isEnabled());  // never available
     QCOMPARE(actions.selectDirectory->shortcut(), QKeySequence(Qt::Key_F4));
     QCOMPARE(actions.nextPane->shortcut(), QKeySequence(Qt::Key_F6));
@@ -231,8 +231,8 @@ void MainFrameTest::mnemonicsAreUnique()
     for (QMenu* menu : program.Frame().findChildren<QMenu*>())
         clashes << Clashes(menu->objectName() + QLatin1Char(' ') + menu->title(), menu->actions());
     // The context menus, as a right click opens them.
-    CVardelView& view = program.View();
-    for (LabelListView* list : {view.PluginList(), view.CategoryList()}) {
+    CVardelView& view = program.view();
+    for (LabelListView* list : {view.pluginList(), view.categoryList()}) {
         uitest::RightClickRow(*list, 0);
         QMenu* menu = uitest::OpenPopupMenu();
         QVERIFY(menu);
@@ -252,12 +252,12 @@ void MainFrameTest::germanEverywhere()
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     // Qt's own words too: the key names in the menus.
-    QCOMPARE(program.View().Action(CVardelView::SelectAll)->shortcut().toString(QKeySequence::NativeText),
+    QCOMPARE(program.view().action(CVardelView::SelectAll)->shortcut().toString(QKeySequence::NativeText),
              QStringLiteral("Strg+A"));
-    QCOMPARE(program.View().CategoryList()->EmptyText(), QString());
+    QCOMPARE(program.view().categoryList()->emptyText(), QString());
     QVERIFY(program.SelectCategory(QStringLiteral("Vardel Test")));
     QVERIFY(program.SelectPlugins({QStringLiteral("Soft Glow")}));
-    uitest::DoubleClickRow(*program.View().PluginList(), 0);
+    uitest::DoubleClickRow(*program.view().pluginList(), 0);
     auto* sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget());
     QVERIFY(sheet);
     QCOMPARE(sheet->windowTitle(), QStringLiteral("Plugin-Details"));
@@ -327,7 +327,7 @@ void MainFrameTest::toolbarButtonsInOrder()
     }
     QCOMPARE(names, (QStringList{"setupAction", "directoryButton", "findAction", "-", "enableAction",
                                  "disableAction", "moveAction", "-", "aboutAction"}));
-    QCOMPARE(program.Frame().DirectoryButton()->menu(), program.Frame().Directories()->Menu());
+    QCOMPARE(program.Frame().directoryButton()->menu(), program.Frame().directories()->menu());
 }
 
 void MainFrameTest::statusPanesInOrder()
@@ -371,11 +371,11 @@ void MainFrameTest::directoryMenuLimit()
         sample.AddDirectory("Dir " + std::to_string(i), sample.PluginDir() / std::to_string(i));
     Program program(sample);
     QCOMPARE(static_cast<int>(program.Session().Directories().size()), entries);
-    QMenu* menu = program.Frame().Directories()->Menu();
+    QMenu* menu = program.Frame().directories()->menu();
     QCOMPARE(menu->actions().size(), items);
     if (items > 0) {
         QCOMPARE(menu->actions().last()->text(), QStringLiteral("Dir %1").arg(items - 1));
-        QVERIFY(program.Frame().Actions().selectDirectory->isEnabled());
+        QVERIFY(program.Frame().actions().selectDirectory->isEnabled());
     }
     QVERIFY(!program.Frame().findChild<QAction*>(QStringLiteral("directoryAction41")));
 }
@@ -387,7 +387,7 @@ void MainFrameTest::directoryMenuItems()
     sample.AddDirectory("", "", false, true);
     sample.AddDirectory("Tree & More", "/plugins/tree", true);
     Program program(sample);
-    QMenu* menu = program.Frame().Directories()->Menu();
+    QMenu* menu = program.Frame().directories()->menu();
     QCOMPARE(menu->actions().size(), 3);
     QVERIFY(menu->actions().at(1)->isSeparator());
     QAction* flat = menu->actions().at(0);
@@ -443,16 +443,16 @@ void MainFrameTest::availabilityOverSelections()
     using V = CVardelView;
     QString got;
     for (V::Command c : {V::Enable, V::Disable, V::Move, V::Rename, V::LargePreview, V::CategoryEnable, V::CategoryMove})
-        got += program.View().Action(c)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        got += program.view().action(c)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
     QCOMPARE(got, expected);
-    QCOMPARE(program.View().Action(V::Properties)->isEnabled(), program.View().Action(V::LargePreview)->isEnabled());
-    QCOMPARE(program.View().Action(V::CategoryRename)->isEnabled(), program.View().Action(V::CategoryMove)->isEnabled());
+    QCOMPARE(program.view().action(V::Properties)->isEnabled(), program.view().action(V::LargePreview)->isEnabled());
+    QCOMPARE(program.view().action(V::CategoryRename)->isEnabled(), program.view().action(V::CategoryMove)->isEnabled());
     QCOMPARE(program.Frame().statusBar()->findChild<QLabel*>(QStringLiteral("selectedIndicator"))->text(),
              QStringLiteral("Selected: %1").arg(plugins.size()));
     // While a scan runs nothing is available.
-    program.View().SetBusy(true);
-    QVERIFY(!program.View().Action(V::Enable)->isEnabled());
-    QVERIFY(!program.View().Action(V::CategoryEnable)->isEnabled());
+    program.view().setBusy(true);
+    QVERIFY(!program.view().action(V::Enable)->isEnabled());
+    QVERIFY(!program.view().action(V::CategoryEnable)->isEnabled());
 }
 
 void MainFrameTest::classMenu()
@@ -461,17 +461,17 @@ void MainFrameTest::classMenu()
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QCOMPARE(program.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
-    auto* selector = program.View().findChild<ClassSelector*>(QStringLiteral("classSelector"));
+    auto* selector = program.view().findChild<ClassSelector*>(QStringLiteral("classSelector"));
     QVERIFY(selector);
     QCOMPARE(selector->text(), QStringLiteral("Photoshop Filter Plugins"));
     QStringList items;
-    for (QAction* a : program.View().ClassMenu()->actions())
+    for (QAction* a : program.view().classMenu()->actions())
         items << (a->isSeparator() ? QStringLiteral("-")
                                    : a->text() + (a->isEnabled() ? "+" : "") + (a->isChecked() ? "*" : ""));
     QCOMPARE(items, (QStringList{"Photoshop Filter Plugins+*", "Photoshop General Plugins", "-",
                                  "After Effects Effect Plugins", "After Effects General Plugins", "-",
                                  "Illustrator Plugins", "-", "Premiere Filter Plugins", "Premiere General Plugins"}));
-    QCOMPARE(uitest::RowTexts(*program.View().CategoryModel()),
+    QCOMPARE(uitest::RowTexts(*program.view().categoryModel()),
              (QStringList{"(no category)", "Other Cat", "Shared Cat", "Vardel Test"}));
 }
 
@@ -482,10 +482,10 @@ void MainFrameTest::categoryDialogLimitAndOk()
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({"Alpha One", "Beta Two"}));
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Move));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Move));
     // It opens once the room is read from the files.
     CategoryDialog* dialog = nullptr;
-    QTRY_VERIFY((dialog = program.View().Commands()->OpenDialog()));
+    QTRY_VERIFY((dialog = program.view().commands()->openDialog()));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Enter Category"));
     QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("limitLabel"))->text(),
              QStringLiteral("Up to 10 characters allowed"));
@@ -517,7 +517,7 @@ void MainFrameTest::placementOffScreenIgnored()
             backend.WriteInt("Settings", name, value);
     }
     Program program(sample);
-    QVERIFY(!program.Frame().RestorePlacementAndShow());
+    QVERIFY(!program.Frame().restorePlacementAndShow());
     QVERIFY(program.Frame().geometry().x() > -1000);
 }
 
@@ -532,7 +532,7 @@ void MainFrameTest::placementOnScreenApplied()
             backend.WriteInt("Settings", name, value);
     }
     Program program(sample);
-    QVERIFY(program.Frame().RestorePlacementAndShow());
+    QVERIFY(program.Frame().restorePlacementAndShow());
     QCOMPARE(program.Frame().geometry().topLeft(), QPoint(40, 50));
     QCOMPARE(program.Frame().geometry().width(), 700);
     program.Frame().setGeometry(QRect(30, 40, 660, 450));
@@ -562,7 +562,7 @@ void MainFrameTest::sharedFileQuestionListsTheOthers()
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({"Alpha One"}));
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Disable));
     QMessageBox* question = nullptr;
     QTRY_VERIFY((question = program.Frame().findChild<QMessageBox*>(QStringLiteral("sharedFileQuestion"))));
     QVERIFY(question->text().contains(QStringLiteral("2 other plug-in(s)")));
@@ -579,7 +579,7 @@ void MainFrameTest::sharedFileQuestionListsTheOthers()
     // A plug-in alone in its file changes without a question.
     QVERIFY(program.SelectCategory(QStringLiteral("(no category)")));
     QVERIFY(program.SelectPlugins({"Plain Filter"}));
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Disable));
     QTRY_VERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_nocat_8bf"));
 }
 
@@ -596,18 +596,18 @@ void MainFrameTest::cancelledScanLeavesTheCatalogue()
     QVERIFY(program.SelectDirectory(0));
     const CPluginEntry* before = program.Session().Catalogue().m_entries.front().get();
     QSignalSpy finished(&program.Adapter(), &SessionAdapter::scanFinished);
-    QVERIFY(program.Adapter().StartSelect(1));
-    QVERIFY(program.Adapter().IsScanning());
-    QVERIFY(program.Frame().Actions().cancelScan->isEnabled());
-    QVERIFY(!program.View().Action(CVardelView::Enable)->isEnabled());  // unavailable while scanning
+    QVERIFY(program.Adapter().startSelect(1));
+    QVERIFY(program.Adapter().isScanning());
+    QVERIFY(program.Frame().actions().cancelScan->isEnabled());
+    QVERIFY(!program.view().action(CVardelView::Enable)->isEnabled());  // unavailable while scanning
     QTest::keyClick(&program.Frame(), Qt::Key_Escape);
-    program.Adapter().WaitForScan();
+    program.Adapter().waitForScan();
     QCOMPARE(finished.count(), 1);
     QVERIFY(finished.first().at(1).toBool());  // cancelled
     QCOMPARE(program.Session().Catalogue().m_entries.size(), std::size_t(1));
     QCOMPARE(program.Session().Catalogue().m_entries.front().get(), before);
     QCOMPARE(program.Frame().windowTitle(), QStringLiteral("One - Vardel 2.0"));
-    QVERIFY(program.View().Action(CVardelView::Enable)->isEnabled());
+    QVERIFY(program.view().action(CVardelView::Enable)->isEnabled());
 }
 
 void MainFrameTest::droppedPluginsMoveOrSayWhyNot()
@@ -625,7 +625,7 @@ void MainFrameTest::droppedPluginsMoveOrSayWhyNot()
     CPluginEntry* soft = find("Soft Glow");
     CPluginEntry* gamma = find("Gamma Three");
     QVERIFY(alpha && soft && gamma);
-    program.View().Commands()->DropPlugins({alpha, soft}, *gamma);
+    program.view().commands()->dropPlugins({alpha, soft}, *gamma);
     QTRY_COMPARE(QString::fromStdString(alpha->m_category), QStringLiteral("Other Cat"));
     QCOMPARE(QString::fromStdString(soft->m_category), QStringLiteral("Vardel Test"));
     QTRY_VERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox")));
@@ -638,10 +638,10 @@ void MainFrameTest::droppedPluginsMoveOrSayWhyNot()
     QTRY_VERIFY(!closing);
     // The lists follow: "Other Cat" now holds both.
     QVERIFY(program.SelectCategory(QStringLiteral("Other Cat")));
-    QCOMPARE(uitest::RowTexts(*program.View().PluginModel()), (QStringList{"Alpha One", "Gamma Three"}));
+    QCOMPARE(uitest::RowTexts(*program.view().pluginModel()), (QStringList{"Alpha One", "Gamma Three"}));
     // A category longer than the room a plug-in has is refused with its room.
     CPluginEntry* beta = find("Beta Two");
-    program.View().Commands()->DropPlugins({gamma}, *beta);  // "Shared Cat" (10) into a room of 9
+    program.view().commands()->dropPlugins({gamma}, *beta);  // "Shared Cat" (10) into a room of 9
     QCOMPARE(QString::fromStdString(gamma->m_category), QStringLiteral("Other Cat"));
     QTRY_VERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox")));
     QVERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox"))->text().contains(QStringLiteral("9")));
@@ -654,15 +654,15 @@ void MainFrameTest::paneKeysMoveTheFocus()
     program.Frame().show();
     QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
     program.Frame().activateWindow();
-    program.View().CategoryList()->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().CategoryList()));
+    program.view().categoryList()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.view().categoryList()));
     uitest::PressKey(Qt::Key_F6);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().PluginList()));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.view().pluginList()));
     uitest::PressKey(Qt::Key_F6, Qt::ShiftModifier);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.View().CategoryList()));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(program.view().categoryList()));
     uitest::PressKey(Qt::Key_F6, Qt::ShiftModifier);  // wraps round to the last bar
-    QVERIFY(QApplication::focusWidget() != program.View().CategoryList());
-    QVERIFY(QApplication::focusWidget() != program.View().PluginList());
+    QVERIFY(QApplication::focusWidget() != program.view().categoryList());
+    QVERIFY(QApplication::focusWidget() != program.view().pluginList());
 }
 
 void MainFrameTest::notWritableIsToldOnce()
@@ -691,10 +691,10 @@ void MainFrameTest::closeDuringAScanStopsItFirst()
     Program program(sample);
     program.Frame().show();
     QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
-    QVERIFY(program.Adapter().StartSelect(0));
+    QVERIFY(program.Adapter().startSelect(0));
     QVERIFY(!program.Frame().close());  // refused for now: the scan is told to stop
     QVERIFY(program.Frame().isVisible());
-    QTRY_VERIFY(!program.Adapter().IsScanning());
+    QTRY_VERIFY(!program.Adapter().isScanning());
     QTRY_VERIFY(!program.Frame().isVisible());
     QVERIFY(!program.Session().IsCatalogueShown());
 }

@@ -60,7 +60,7 @@ class ModelsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { InitResources(); }
+    void initTestCase() { initResources(); }
     void categoryModelPassesTheTester();
     void pluginModelPassesTheTester();
     void categoryRowsIconsAndLimits();
@@ -77,14 +77,14 @@ void ModelsTest::categoryModelPassesTheTester()
     auto catalogue = MakeCatalogue();
     CategoryListModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.Reset(*catalogue, 0);
+    model.reset(*catalogue, 0);
     QCOMPARE(model.rowCount(), 3);
-    model.RefreshIcons();
-    model.Clear();
+    model.refreshIcons();
+    model.clear();
     QCOMPARE(model.rowCount(), 0);
-    model.Reset(*catalogue, 3);  // a class without plug-ins
+    model.reset(*catalogue, 3);  // a class without plug-ins
     QCOMPARE(model.rowCount(), 0);
-    model.Reset(*catalogue, 0);
+    model.reset(*catalogue, 0);
     QCOMPARE(model.rowCount(), 3);
 }
 
@@ -93,14 +93,14 @@ void ModelsTest::pluginModelPassesTheTester()
     auto catalogue = MakeCatalogue();
     PluginListModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.Reset(*catalogue, *catalogue->m_entries[2]);
+    model.reset(*catalogue, *catalogue->m_entries[2]);
     QCOMPARE(uitest::RowTexts(model), (QStringList{QStringLiteral("Blur More"), QStringLiteral("Gauss"),
                                                    QStringLiteral("Motion")}));
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     model.EntriesChanged({catalogue->m_entries[3].get(), catalogue->m_entries[0].get()});
     QCOMPARE(changed.count(), 1);  // only the listed entry of this category
     QCOMPARE(changed.first().at(0).toModelIndex().row(), 1);
-    model.Clear();
+    model.clear();
     QCOMPARE(model.rowCount(), 0);
 }
 
@@ -108,17 +108,17 @@ void ModelsTest::categoryRowsIconsAndLimits()
 {
     auto catalogue = MakeCatalogue();
     CategoryListModel model;
-    model.Reset(*catalogue, 0);
+    model.reset(*catalogue, 0);
     QCOMPARE(uitest::RowTexts(model), (QStringList{QStringLiteral("Art"), QStringLiteral("Blur"), QStringLiteral("Zed")}));
     // Room: read from the plug-in files elsewhere, unknown until then (and
     // never read for a tip); none with a read-only member.
     QCOMPARE(model.index(0).data(CategoryListModel::LimitRole).toInt(), -1);
     QCOMPARE(model.index(2).data(CategoryListModel::LimitRole).toInt(), 0);
     QVERIFY(!model.index(0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("up to")));
-    QCOMPARE(model.Members(1).size(), std::size_t(3));
-    model.SetLimit(0, 5);
-    model.SetLimit(1, 6);
-    model.SetLimit(2, 12);  // not to be renamed, whatever its room
+    QCOMPARE(model.members(1).size(), std::size_t(3));
+    model.setLimit(0, 5);
+    model.setLimit(1, 6);
+    model.setLimit(2, 12);  // not to be renamed, whatever its room
     QCOMPARE(model.index(0).data(CategoryListModel::LimitRole).toInt(), 5);
     QCOMPARE(model.index(1).data(CategoryListModel::LimitRole).toInt(), 6);
     QCOMPARE(model.index(2).data(CategoryListModel::LimitRole).toInt(), 0);
@@ -126,12 +126,12 @@ void ModelsTest::categoryRowsIconsAndLimits()
     QVERIFY(!(model.flags(model.index(2)) & Qt::ItemIsEditable));
     QVERIFY(model.index(0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("up to 5")));
     // Icons: all enabled, partly enabled, enabled with a read-only plug-in.
-    QCOMPARE(model.index(0).data(Qt::DecorationRole).value<QIcon>().cacheKey(), ListIcon(0).cacheKey());
-    QCOMPARE(model.index(1).data(Qt::DecorationRole).value<QIcon>().cacheKey(), ListIcon(2).cacheKey());
-    QCOMPARE(model.index(2).data(Qt::DecorationRole).value<QIcon>().cacheKey(), ListIcon(3).cacheKey());
+    QCOMPARE(model.index(0).data(Qt::DecorationRole).value<QIcon>().cacheKey(), listIcon(0).cacheKey());
+    QCOMPARE(model.index(1).data(Qt::DecorationRole).value<QIcon>().cacheKey(), listIcon(2).cacheKey());
+    QCOMPARE(model.index(2).data(Qt::DecorationRole).value<QIcon>().cacheKey(), listIcon(3).cacheKey());
     catalogue->m_entries[3]->m_enabled = 1;
-    model.RefreshIcons();
-    QCOMPARE(model.index(1).data(Qt::DecorationRole).value<QIcon>().cacheKey(), ListIcon(0).cacheKey());
+    model.refreshIcons();
+    QCOMPARE(model.index(1).data(Qt::DecorationRole).value<QIcon>().cacheKey(), listIcon(0).cacheKey());
 }
 
 void ModelsTest::pluginLimits_data()
@@ -165,7 +165,7 @@ void ModelsTest::pluginLimits()
     if (readOnly)
         e.m_fileStatus.attributes |= FileStatus::kAttrReadOnly;
     PluginListModel model;
-    model.Reset(catalogue, e);
+    model.reset(catalogue, e);
     QCOMPARE(model.rowCount(), 1);
     // A hover reads no file: the tips say the room once an edit asked for it.
     QVERIFY(!model.index(0).data(Qt::StatusTipRole).toString().contains(QStringLiteral("up to")));
@@ -179,7 +179,7 @@ void ModelsTest::editedLabelGoesToTheViewNotTheModel()
 {
     auto catalogue = MakeCatalogue();
     PluginListModel model;
-    model.Reset(*catalogue, *catalogue->m_entries[0]);
+    model.reset(*catalogue, *catalogue->m_entries[0]);
     QSignalSpy rename(&model, &PluginListModel::renameRequested);
     QVERIFY(!model.setData(model.index(1), QStringLiteral("Gamma"), Qt::EditRole));
     QCOMPARE(rename.count(), 1);
@@ -193,12 +193,12 @@ void ModelsTest::dragDataDropsOnACategoryRowOnly()
 {
     auto catalogue = MakeCatalogue();
     PluginListModel plugins;
-    plugins.Reset(*catalogue, *catalogue->m_entries[2]);
+    plugins.reset(*catalogue, *catalogue->m_entries[2]);
     std::unique_ptr<QMimeData> data(plugins.mimeData({plugins.index(2), plugins.index(0)}));
     QVERIFY(data);
 
     CategoryListModel categories;
-    categories.Reset(*catalogue, 0);
+    categories.reset(*catalogue, 0);
     QSignalSpy dropped(&categories, &CategoryListModel::pluginsDropped);
     QVERIFY(!categories.canDropMimeData(data.get(), Qt::MoveAction, 1, 0, QModelIndex()));  // between rows
     QVERIFY(categories.canDropMimeData(data.get(), Qt::MoveAction, -1, -1, categories.index(0)));
@@ -213,7 +213,7 @@ void ModelsTest::dragDataDropsOnACategoryRowOnly()
     // A class listed by kind has no categories to drop on.
     CPluginListManager general;
     test::AddPiplEntry(general, "Importer", "", "/p/i.8bi", KindFromCode("8BAM"));
-    categories.Reset(general, ClassOfKind(KindFromCode("8BAM")));
+    categories.reset(general, ClassOfKind(KindFromCode("8BAM")));
     QVERIFY(categories.rowCount() > 0);
     QVERIFY(!categories.canDropMimeData(data.get(), Qt::MoveAction, -1, -1, categories.index(0)));
 }
@@ -222,17 +222,17 @@ void ModelsTest::labelEditBoxIsLimited()
 {
     auto catalogue = MakeCatalogue();
     PluginListModel model;
-    model.Reset(*catalogue, *catalogue->m_entries[2]);
+    model.reset(*catalogue, *catalogue->m_entries[2]);
     LabelListView view(PluginListModel::LimitRole);
     view.setModel(&model);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     bool allow = false;
-    view.SetEditGuard([&allow](const QModelIndex&) { return allow; });
-    QVERIFY(!view.StartEdit(model.index(0)));  // refused by the guard
+    view.setEditGuard([&allow](const QModelIndex&) { return allow; });
+    QVERIFY(!view.startEdit(model.index(0)));  // refused by the guard
     QVERIFY(!view.findChild<QLineEdit*>(QStringLiteral("labelEdit")));
     allow = true;
-    QVERIFY(view.StartEdit(model.index(0)));
+    QVERIFY(view.startEdit(model.index(0)));
     auto* edit = view.findChild<QLineEdit*>(QStringLiteral("labelEdit"));
     QVERIFY(edit);
     QCOMPARE(edit->maxLength(), 20);
@@ -243,7 +243,7 @@ void ModelsTest::labelEditBoxIsLimited()
 void ModelsTest::listIconsAreSharpAtBothScales()
 {
     for (int i = 0; i < 6; ++i) {
-        const QIcon icon = ListIcon(i);
+        const QIcon icon = listIcon(i);
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.pixmap(QSize(16, 16), 1.0).size(), QSize(16, 16));
         const QPixmap twice = icon.pixmap(QSize(16, 16), 2.0);
@@ -253,9 +253,9 @@ void ModelsTest::listIconsAreSharpAtBothScales()
         const QImage a = twice.toImage().scaled(16, 16);
         QVERIFY(!a.isNull());
     }
-    QVERIFY(ListIcon(6).isNull());
-    QVERIFY(ListIcon(-1).isNull());
-    QVERIFY(ListIcon(0).cacheKey() != ListIcon(3).cacheKey());
+    QVERIFY(listIcon(6).isNull());
+    QVERIFY(listIcon(-1).isNull());
+    QVERIFY(listIcon(0).cacheKey() != listIcon(3).cacheKey());
 }
 
 QTEST_MAIN(ModelsTest)

@@ -116,7 +116,7 @@ void PropertiesTest::unreadableBlockIsNotOpened()
     auto gone = std::make_unique<CPluginEntry>(*real);
     gone->m_path = (s.dir / "vanished.8bf").string();
     QVERIFY(IsFilterFactoryFilter(*gone));
-    QVERIFY(!PluginDetailSheet::Open(*s.session, *gone, PluginDetailSheet::First, nullptr));
+    QVERIFY(!PluginDetailSheet::openFor(*s.session, *gone, PluginDetailSheet::First, nullptr));
     QVERIFY(QApplication::topLevelWidgets().isEmpty() ||
             !qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget()));
 }
@@ -161,13 +161,13 @@ void PropertiesTest::generalPageFields()
         auto* edit = page->findChild<QLineEdit*>(QLatin1String(name));
         return edit ? edit->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
     };
-    QCOMPARE(text("nameEdit"), FromCodePage(entry->m_name));
-    QCOMPARE(text("categoryEdit"), FromCodePage(entry->m_category));
+    QCOMPARE(text("nameEdit"), fromCodePage(entry->m_name));
+    QCOMPARE(text("categoryEdit"), fromCodePage(entry->m_category));
     QCOMPARE(text("resourceEdit"), resource);
     QCOMPARE(page->findChild<QLabel*>(QStringLiteral("factoryLabel"))->text(), variant);
     if (!originalName.isEmpty())
         QCOMPARE(text("originalNameEdit"), originalName);
-    QCOMPARE(text("fileNameEdit"), FromStoredPath(entry->m_path));
+    QCOMPARE(text("fileNameEdit"), fromStoredPath(entry->m_path));
     QCOMPARE(text("sizeEdit"), QString::number(fs::file_size(entry->m_path)));
     if (!machine.isEmpty())
         QVERIFY2(text("machineEdit").contains(machine), qPrintable(text("machineEdit")));
@@ -468,7 +468,7 @@ void PropertiesTest::clipboardPaste()
     QCOMPARE(page->previewWindow()->image().size(), QSize(319, 239));
     // The packed bitmap the store got is 24-bit.
     COXDIB fromClipboard;
-    QVERIFY(CClipboard::GetImage(fromClipboard));
+    QVERIFY(CClipboard::getImage(fromClipboard));
     QCOMPARE(fromClipboard.GetBitCount(), 24);
     QApplication::clipboard()->clear();
     QTRY_VERIFY(!paste->isEnabled());

@@ -40,7 +40,7 @@ void SettingsTest::valuesRoundTripUnderTheirSections()
         backend.WriteInt("Settings", "ScanAll", 1);
         backend.WriteString("Settings", "Extensions", "8bf, prm");
         backend.WriteInt("Settings.Find", "bMatchCase", 1);
-        QVERIFY(backend.Sync());
+        QVERIFY(backend.sync());
     }
     // Another reader of the same file sees them under the section names.
     QSettings raw(IniFile(), QSettings::IniFormat);
@@ -79,8 +79,8 @@ void SettingsTest::placementKeepsTenValues()
     p.flags = 2;
     p.minPosition = QPoint(-1, -1);
     p.maxPosition = QPoint(-8, -8);
-    p.SetNormalRect(QRect(10, 20, 300, 200));
-    settings.SavePlacement(p);
+    p.setNormalRect(QRect(10, 20, 300, 200));
+    settings.savePlacement(p);
 
     for (const char* name : {"wp.showCmd", "wp.flags", "wp.ptMinPosition.x", "wp.ptMinPosition.y",
                              "wp.ptMaxPosition.x", "wp.ptMaxPosition.y", "wp.left", "wp.right", "wp.top",
@@ -89,18 +89,18 @@ void SettingsTest::placementKeepsTenValues()
     QCOMPARE(backend.ReadInt("Settings", "wp.right").value_or(0), 310);
     QCOMPARE(backend.ReadInt("Settings", "wp.bottom").value_or(0), 220);
 
-    const auto loaded = settings.LoadPlacement();
+    const auto loaded = settings.loadPlacement();
     QVERIFY(loaded.has_value());
     QCOMPARE(loaded->showCmd, WindowPlacement::kShowMaximized);
     QCOMPARE(loaded->maxPosition, QPoint(-8, -8));
-    QCOMPARE(loaded->NormalRect(), QRect(10, 20, 300, 200));
+    QCOMPARE(loaded->normalRect(), QRect(10, 20, 300, 200));
 }
 
 void SettingsTest::noPlacementWhenNoneStored()
 {
     QtSettingsBackend backend(IniFile());
     GuiSettings settings(backend);
-    QVERIFY(!settings.LoadPlacement().has_value());
+    QVERIFY(!settings.loadPlacement().has_value());
 }
 
 void SettingsTest::placementOnScreen_data()
@@ -122,19 +122,19 @@ void SettingsTest::placementOnScreen()
     QFETCH(QRect, rect);
     QFETCH(bool, onScreen);
     const QList<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
-    QCOMPARE(PlacementIsOnScreen(rect, screens), onScreen);
+    QCOMPARE(placementIsOnScreen(rect, screens), onScreen);
 }
 
 void SettingsTest::barStateAndStatusBar()
 {
     QtSettingsBackend backend(IniFile());
     GuiSettings settings(backend);
-    QVERIFY(settings.LoadBarState().isEmpty());
-    QVERIFY(settings.LoadStatusBarVisible());
-    settings.SaveBarState(QByteArray("\x00\x01state", 7));
-    settings.SaveStatusBarVisible(false);
-    QCOMPARE(settings.LoadBarState(), QByteArray("\x00\x01state", 7));
-    QVERIFY(!settings.LoadStatusBarVisible());
+    QVERIFY(settings.loadBarState().isEmpty());
+    QVERIFY(settings.loadStatusBarVisible());
+    settings.saveBarState(QByteArray("\x00\x01state", 7));
+    settings.saveStatusBarVisible(false);
+    QCOMPARE(settings.loadBarState(), QByteArray("\x00\x01state", 7));
+    QVERIFY(!settings.loadStatusBarVisible());
 }
 
 void SettingsTest::dialogGeometryKeepsItsStoredForm()
@@ -153,7 +153,7 @@ void SettingsTest::dialogGeometryKeepsItsStoredForm()
         QCOMPARE(QByteArray::fromStdString(settings.ReadBytes("Settings", "SetupDialog.geometry")), stored);
         QVERIFY(settings.ReadBytes("Settings", "NoSuchDialog.geometry").empty());
         settings.WriteBytes("Settings", "TipDialog.geometry", stored.toStdString());
-        QVERIFY(backend.Sync());
+        QVERIFY(backend.sync());
     }
     QSettings raw(IniFile(), QSettings::IniFormat);
     QCOMPARE(raw.value(QStringLiteral("Settings/TipDialog.geometry")).toByteArray(), stored);

@@ -219,8 +219,8 @@ void TranslationTest::tsFileIsWholeAndCurrent()
 
 void TranslationTest::setupOffersEveryLanguageByItsOwnName()
 {
-    QVERIFY(AvailableLanguages().contains(QStringLiteral("de")));
-    QCOMPARE(LanguageName(QStringLiteral("de")), QStringLiteral("Deutsch"));
+    QVERIFY(availableLanguages().contains(QStringLiteral("de")));
+    QCOMPARE(languageName(QStringLiteral("de")), QStringLiteral("Deutsch"));
     auto sample = uitest::FourFileCollection();
     Program program(*sample);
     SetupDialog setup(program.Session(), &program.Frame());
@@ -232,20 +232,20 @@ void TranslationTest::setupOffersEveryLanguageByItsOwnName()
     for (int i = 1; i < box->count(); ++i)
         names << box->itemText(i);
     QStringList expected{QStringLiteral("English")};
-    for (const QString& code : AvailableLanguages())
-        expected << LanguageName(code);
+    for (const QString& code : availableLanguages())
+        expected << languageName(code);
     QCOMPARE(names, expected);
     QCOMPARE(box->currentIndex(), 0);
 
     // Chosen with the keys, kept with OK, read at the next start.
     box->setFocus();
     QTest::keyClick(box, Qt::Key_End);
-    QCOMPARE(box->currentData().toString(), AvailableLanguages().constLast());
+    QCOMPARE(box->currentData().toString(), availableLanguages().constLast());
     uitest::ClickOk(&setup);
-    QCOMPARE(QString::fromStdString(program.Backend()
+    QCOMPARE(QString::fromStdString(program.backend()
                                         .ReadString(settings_keys::kSettings, settings_keys::kLanguage)
                                         .value_or("")),
-             AvailableLanguages().constLast());
+             availableLanguages().constLast());
 }
 
 void TranslationTest::noWindowShowsEnglishInGerman()
@@ -263,12 +263,12 @@ void TranslationTest::noWindowShowsEnglishInGerman()
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     CMainFrame& frame = program.Frame();
-    CVardelView& view = program.View();
+    CVardelView& view = program.view();
     QMap<QString, QString> texts;
     CollectTexts(&frame, texts);
 
     // The context menus as a right click opens them.
-    for (LabelListView* list : {view.PluginList(), view.CategoryList()}) {
+    for (LabelListView* list : {view.pluginList(), view.categoryList()}) {
         uitest::RightClickRow(*list, 0);
         QMenu* menu = uitest::OpenPopupMenu();
         QVERIFY(menu);
@@ -277,11 +277,11 @@ void TranslationTest::noWindowShowsEnglishInGerman()
     }
 
     // Every plug-in's detail sheet, every page.
-    for (int c = 0; c < view.CategoryList()->model()->rowCount(); ++c) {
-        uitest::ClickRow(*view.CategoryList(), c);
-        QTRY_VERIFY(view.CategoryList()->IsIdle());
-        for (int p = 0; p < view.PluginList()->model()->rowCount(); ++p) {
-            uitest::DoubleClickRow(*view.PluginList(), p);
+    for (int c = 0; c < view.categoryList()->model()->rowCount(); ++c) {
+        uitest::ClickRow(*view.categoryList(), c);
+        QTRY_VERIFY(view.categoryList()->isIdle());
+        for (int p = 0; p < view.pluginList()->model()->rowCount(); ++p) {
+            uitest::DoubleClickRow(*view.pluginList(), p);
             PluginDetailSheet* sheet = nullptr;
             QTRY_VERIFY((sheet = qobject_cast<PluginDetailSheet*>(QApplication::activeModalWidget())));
             for (int i = 0; i < sheet->tabs()->count(); ++i) {
@@ -346,7 +346,7 @@ void TranslationTest::aRefusedRenameSaysWhyInGerman()
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
-    LabelListView* plugins = program.View().PluginList();
+    LabelListView* plugins = program.view().pluginList();
     const QString before = plugins->model()->index(0, 0).data().toString();
 
     // F2, two characters, Return: the core refuses with a code, and the

@@ -84,9 +84,9 @@ std::unique_ptr<SampleData> FourFileCollection()
 
 Program::Program(const SampleData& sample)
 {
-    ui::InitResources();
+    ui::initResources();
     // The data directory as the program sets it up at its start.
-    ui::PrepareDataDirectory(QString::fromStdString(sample.DataDir().string()));
+    ui::prepareDataDirectory(QString::fromStdString(sample.DataDir().string()));
     m_backend = std::make_unique<ui::QtSettingsBackend>(sample.SettingsFile());
     m_gui = std::make_unique<ui::GuiSettings>(*m_backend);
     m_session = std::make_unique<CVardelSession>(DataDirectory{sample.DataDir()}, *m_backend);
@@ -100,9 +100,9 @@ Program::~Program()
     Close();
 }
 
-ui::CVardelView& Program::View()
+ui::CVardelView& Program::view()
 {
-    return *m_frame->View();
+    return *m_frame->view();
 }
 
 bool Program::SelectDirectory(int n)
@@ -123,7 +123,7 @@ bool Program::SelectDirectory(int n)
     if (!menu || !menu->actions().contains(item))
         return false;
     ClickMenuItem(menu, item);
-    m_adapter->WaitForScan();
+    m_adapter->waitForScan();
     QCoreApplication::processEvents();
     // The offscreen platform leaves the closed menu active; a window manager
     // gives the main window back its activation.
@@ -137,7 +137,7 @@ bool Program::SelectDirectory(int n)
 bool Program::SelectCategory(const QString& text)
 {
     // A click on the selected item would start its label edit.
-    ui::LabelListView& list = *View().CategoryList();
+    ui::LabelListView& list = *view().categoryList();
     if (list.currentIndex().isValid() && list.currentIndex().data().toString() == text)
         return true;
     return ClickRowText(list, text);
@@ -145,20 +145,20 @@ bool Program::SelectCategory(const QString& text)
 
 bool Program::SelectPlugins(const QStringList& names)
 {
-    ui::CVardelView& view = View();
+    ui::CVardelView& view = this->view();
     // None: the selected rows are Ctrl-clicked away.
     if (names.isEmpty()) {
-        const QModelIndexList selected = view.PluginList()->selectionModel()->selectedRows();
+        const QModelIndexList selected = view.pluginList()->selectionModel()->selectedRows();
         for (const QModelIndex& index : selected)
-            ClickRow(*view.PluginList(), index.row(), Qt::ControlModifier);
-        return view.PluginList()->selectionModel()->selectedRows().isEmpty();
+            ClickRow(*view.pluginList(), index.row(), Qt::ControlModifier);
+        return view.pluginList()->selectionModel()->selectedRows().isEmpty();
     }
     // A plain click on the one selected item would start its label edit.
-    const QModelIndexList selected = view.PluginList()->selectionModel()->selectedRows();
+    const QModelIndexList selected = view.pluginList()->selectionModel()->selectedRows();
     if (names.size() == 1 && selected.size() == 1 && selected.front().data().toString() == names.front())
         return true;
     for (qsizetype i = 0; i < names.size(); ++i)
-        if (!ClickRowText(*view.PluginList(), names[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier))
+        if (!ClickRowText(*view.pluginList(), names[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier))
             return false;
     return true;
 }
@@ -169,19 +169,19 @@ void Program::Close()
         return;
     m_closed = true;
     m_frame->close();
-    if (m_adapter->IsScanning()) {
+    if (m_adapter->isScanning()) {
         // The window closes once the stopped scan has ended.
-        m_adapter->WaitForScan();
+        m_adapter->waitForScan();
         QTRY_VERIFY_WITH_TIMEOUT(!m_frame->isVisible(), 5000);
     }
     m_frame.reset();
     m_adapter.reset();
     m_session->Exit();
-    m_backend->Sync();
+    m_backend->sync();
 }
 
 ScopedTranslation::ScopedTranslation(const QString& language)
-    : m_language(language.isEmpty() ? QString() : ui::InstallTranslation(*QCoreApplication::instance(), language))
+    : m_language(language.isEmpty() ? QString() : ui::installTranslation(*QCoreApplication::instance(), language))
 {
 }
 
@@ -193,13 +193,13 @@ ScopedTranslation::~ScopedTranslation()
     }
 }
 
-ui::PluginDetailSheet* OpenDetails(Program& program, const QString& name)
+ui::PluginDetailSheet* openDetails(Program& program, const QString& name)
 {
-    ui::CVardelView& view = program.View();
-    const int row = RowTexts(*view.PluginModel()).indexOf(name);
+    ui::CVardelView& view = program.view();
+    const int row = RowTexts(*view.pluginModel()).indexOf(name);
     if (row < 0)
         return nullptr;
-    DoubleClickRow(*view.PluginList(), row);
+    DoubleClickRow(*view.pluginList(), row);
     return qobject_cast<ui::PluginDetailSheet*>(QApplication::activeModalWidget());
 }
 

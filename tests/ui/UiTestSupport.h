@@ -70,10 +70,10 @@ public:
     ~Program();
 
     ui::CMainFrame& Frame() { return *m_frame; }
-    ui::CVardelView& View();
+    ui::CVardelView& view();
     ui::SessionAdapter& Adapter() { return *m_adapter; }
     CVardelSession& Session() { return *m_session; }
-    ui::QtSettingsBackend& Backend() { return *m_backend; }
+    ui::QtSettingsBackend& backend() { return *m_backend; }
 
     // Shows the window, opens the Directory menu with F4, clicks item n and
     // waits for the scan.
@@ -111,7 +111,7 @@ private:
 
 // Opens "Plugin Details" of a listed plug-in of the view with a double
 // click; the sheet, or null when it does not open.
-ui::PluginDetailSheet* OpenDetails(Program& program, const QString& name);
+ui::PluginDetailSheet* openDetails(Program& program, const QString& name);
 // Clicks the OK button of a dialog's button box.
 void ClickOk(QWidget* dialog);
 

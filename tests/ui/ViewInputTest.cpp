@@ -123,19 +123,19 @@ void ViewInputTest::clickedCategoryListsItsOwnPlugins()
     auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
-    CVardelView& view = program.View();
-    const int rows = view.CategoryModel()->rowCount();
+    CVardelView& view = program.view();
+    const int rows = view.categoryModel()->rowCount();
     QVERIFY(rows >= 3);
     // Every category in turn, from the last up, so that each click changes it.
     for (int row = rows - 1; row >= 0; --row) {
-        uitest::ClickRow(*view.CategoryList(), row);
-        const CPluginEntry* category = view.CategoryModel()->EntryAt(row);
+        uitest::ClickRow(*view.categoryList(), row);
+        const CPluginEntry* category = view.categoryModel()->entryAt(row);
         QVERIFY(category);
-        QCOMPARE(view.CurrentCategory(), category);
-        QCOMPARE(uitest::RowTexts(*view.PluginModel()), ExpectedPlugins(program.Session(), *category));
-        QCOMPARE(view.IndicatorTexts().at(1), QStringLiteral("Plugins: %1").arg(view.PluginModel()->rowCount()));
+        QCOMPARE(view.currentCategory(), category);
+        QCOMPARE(uitest::RowTexts(*view.pluginModel()), ExpectedPlugins(program.Session(), *category));
+        QCOMPARE(view.indicatorTexts().at(1), QStringLiteral("Plugins: %1").arg(view.pluginModel()->rowCount()));
         // The selected plug-in, and so the commands, belong to that category.
-        const CPluginEntry* single = view.SinglePlugin();
+        const CPluginEntry* single = view.singlePlugin();
         QVERIFY(single);
         QCOMPARE(single->m_category, category->m_category);
     }
@@ -152,13 +152,13 @@ void ViewInputTest::barsFollowTheSheet()
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
-    QCOMPARE(program.View().SinglePlugin()->ImageBaseName(), std::string("8BFM_PIPL_THREE_00"));
+    QCOMPARE(program.view().singlePlugin()->ImageBaseName(), std::string("8BFM_PIPL_THREE_00"));
     auto* bar = program.Frame().findChild<PreviewBar*>();
     QCOMPARE(bar->counterText(), QStringLiteral("1/2"));
     QCOMPARE(bar->previewWindow()->image().size(), QSize(41, 41));
 
     // The sheet deletes the first picture: the bar shows what is left.
-    PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("Alpha One"));
+    PluginDetailSheet* sheet = uitest::openDetails(program, QStringLiteral("Alpha One"));
     QVERIFY(sheet);
     auto* page = sheet->findChild<PluginFixedPreviewProp*>(QStringLiteral("fixedPreviewPage"));
     QVERIFY(page);
@@ -200,7 +200,7 @@ void ViewInputTest::barsKeepTheirPlaceAfterFind()
     QCOMPARE(bar->counterText(), QStringLiteral("1/2"));
 
     // Find shows another plug-in's picture in its own preview.
-    QTest::keyClick(program.View().PluginList(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(program.view().pluginList(), Qt::Key_F, Qt::ControlModifier);
     auto* find = qobject_cast<FindDialog*>(QApplication::activeModalWidget());
     QVERIFY(find);
     auto* keyword = find->findChild<QLineEdit*>(QStringLiteral("keywordEdit"));
@@ -233,7 +233,7 @@ void ViewInputTest::informationBarFollowsDescriptionAndState()
     QCOMPARE(InformationText(program.Frame()), QStringLiteral("|") + file);
 
     // A description typed into the sheet and confirmed with OK.
-    PluginDetailSheet* sheet = uitest::OpenDetails(program, QStringLiteral("Soft Glow"));
+    PluginDetailSheet* sheet = uitest::openDetails(program, QStringLiteral("Soft Glow"));
     QVERIFY(sheet);
     auto* description = sheet->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"));
     uitest::ClickWidget(description);
@@ -242,11 +242,11 @@ void ViewInputTest::informationBarFollowsDescriptionAndState()
     QTRY_COMPARE(InformationText(program.Frame()), QStringLiteral("A warm glow|") + file);
 
     // Disabled: the file has its new name.
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Disable));
     QTRY_VERIFY(fs::exists(sample->PluginDir() / "pipl_single_8bf"));
     QCOMPARE(InformationText(program.Frame()),
              QStringLiteral("A warm glow|") + QString::fromStdString((sample->PluginDir() / "pipl_single_8bf").string()));
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Enable));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Enable));
     QTRY_COMPARE(InformationText(program.Frame()), QStringLiteral("A warm glow|") + file);
 }
 
@@ -261,7 +261,7 @@ void ViewInputTest::signedFilesAreAskedAbout()
     QVERIFY(program.SelectPlugins({QStringLiteral("Soft Glow")}));
 
     // Disable: the question comes first; No leaves the file alone.
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Disable));
     QMessageBox* box = uitest::WaitForBox(QStringLiteral("signedWarningBox"));
     QVERIFY(box);
     QCOMPARE(box->detailedText(), QString::fromStdString(file.string()));
@@ -270,8 +270,8 @@ void ViewInputTest::signedFilesAreAskedAbout()
     QVERIFY(fs::exists(file));
 
     // Rename by F2: No again, the bytes stay as they were.
-    QTest::keyClick(program.View().PluginList(), Qt::Key_F2);
-    auto* edit = program.View().PluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit"));
+    QTest::keyClick(program.view().pluginList(), Qt::Key_F2);
+    auto* edit = program.view().pluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit"));
     QVERIFY(edit);
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("Warm Glow"));
@@ -282,7 +282,7 @@ void ViewInputTest::signedFilesAreAskedAbout()
     QCOMPARE(test::readFile(file), before);
 
     // Yes: the file is disabled.
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Disable));
     box = uitest::WaitForBox(QStringLiteral("signedWarningBox"));
     QVERIFY(box);
     uitest::ClickWidget(box->button(QMessageBox::Yes));
@@ -296,9 +296,9 @@ void ViewInputTest::fileMatesAreCountedInASmallBox()
     Program program(sample);
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Many Cat")));
-    QCOMPARE(program.View().PluginModel()->rowCount(), 60);
+    QCOMPARE(program.view().pluginModel()->rowCount(), 60);
     QVERIFY(program.SelectPlugins({QStringLiteral("Many 00")}));
-    uitest::ClickToolButton(program.Frame(), program.View().Action(CVardelView::Disable));
+    uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Disable));
     QMessageBox* box = uitest::WaitForBox(QStringLiteral("sharedFileQuestion"));
     QVERIFY(box);
     QVERIFY(box->text().contains(QStringLiteral("59 other plug-in(s)")));
@@ -310,7 +310,7 @@ void ViewInputTest::fileMatesAreCountedInASmallBox()
     QVERIFY(box->button(QMessageBox::Ok)->isVisible());
     uitest::ClickWidget(box->button(QMessageBox::Ok));
     QTRY_VERIFY(fs::exists(sample.PluginDir() / "pipl_many_8bf"));
-    QCOMPARE(program.View().IndicatorTexts().at(2), QStringLiteral("Enabled: 0"));
+    QCOMPARE(program.view().indicatorTexts().at(2), QStringLiteral("Enabled: 0"));
 }
 
 void ViewInputTest::slowSecondClickEditsTheLabel()
@@ -320,25 +320,25 @@ void ViewInputTest::slowSecondClickEditsTheLabel()
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
-    CVardelView& view = program.View();
-    const int beta = uitest::RowTexts(*view.PluginModel()).indexOf(QStringLiteral("Beta Two"));
-    LabelEdit* edit = SlowClickEdit(*view.PluginList(), beta);
+    CVardelView& view = program.view();
+    const int beta = uitest::RowTexts(*view.pluginModel()).indexOf(QStringLiteral("Beta Two"));
+    LabelEdit* edit = SlowClickEdit(*view.pluginList(), beta);
     QVERIFY(edit);
     QCOMPARE(edit->text(), QStringLiteral("Beta Two"));
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("Beta New"));
     QTest::keyClick(edit, Qt::Key_Return);
     QTRY_VERIFY(uitest::FileHolds(file, "Beta New"));
-    QVERIFY(uitest::RowTexts(*view.PluginModel()).contains(QStringLiteral("Beta New")));
+    QVERIFY(uitest::RowTexts(*view.pluginModel()).contains(QStringLiteral("Beta New")));
 
     // A quick double click opens the plug-in instead; Ctrl-click only selects.
-    uitest::ClickRow(*view.PluginList(), 0, Qt::ControlModifier);
+    uitest::ClickRow(*view.pluginList(), 0, Qt::ControlModifier);
     QTest::qWait(QApplication::doubleClickInterval() * 2);
-    QVERIFY(!view.PluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit")));
+    QVERIFY(!view.pluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit")));
 
     // The category list takes the same slow click.
-    const int shared = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Shared Cat"));
-    edit = SlowClickEdit(*view.CategoryList(), shared);
+    const int shared = uitest::RowTexts(*view.categoryModel()).indexOf(QStringLiteral("Shared Cat"));
+    edit = SlowClickEdit(*view.categoryList(), shared);
     QVERIFY(edit);
     QCOMPARE(edit->text(), QStringLiteral("Shared Cat"));
     QTest::keyClick(edit, Qt::Key_Escape);
@@ -352,11 +352,11 @@ void ViewInputTest::editorShowsTheRoomAndSaysWhenFull()
     QVERIFY(program.SelectDirectory(0));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QVERIFY(program.SelectPlugins({QStringLiteral("Alpha One")}));
-    CVardelView& view = program.View();
-    const int room = view.PluginModel()->index(0).data(PluginListModel::LimitRole).toInt();
+    CVardelView& view = program.view();
+    const int room = view.pluginModel()->index(0).data(PluginListModel::LimitRole).toInt();
     QVERIFY(room >= 9);
-    QTest::keyClick(view.PluginList(), Qt::Key_F2);
-    auto* edit = view.PluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit"));
+    QTest::keyClick(view.pluginList(), Qt::Key_F2);
+    auto* edit = view.pluginList()->findChild<LabelEdit*>(QStringLiteral("labelEdit"));
     QVERIFY(edit);
     auto* counter = edit->findChild<QLabel*>(QStringLiteral("labelRoom"));
     QVERIFY(counter && counter->isVisible());
@@ -382,11 +382,11 @@ void ViewInputTest::roomIsReadWhenAnEditStartsNotOnHover()
     auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
-    CVardelView& view = program.View();
-    LabelListView& categories = *view.CategoryList();
+    CVardelView& view = program.view();
+    LabelListView& categories = *view.categoryList();
     QStatusBar* bar = program.Frame().statusBar();
-    const int other = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Other Cat"));
-    const int shared = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Shared Cat"));
+    const int other = uitest::RowTexts(*view.categoryModel()).indexOf(QStringLiteral("Other Cat"));
+    const int shared = uitest::RowTexts(*view.categoryModel()).indexOf(QStringLiteral("Shared Cat"));
     QVERIFY(other >= 0 && shared >= 0);
     // The pointer moved over a row (no button held), as the mouse reports it.
     auto hover = [&](QAbstractItemView& list, int row) {
@@ -399,16 +399,16 @@ void ViewInputTest::roomIsReadWhenAnEditStartsNotOnHover()
     uitest::ClickRow(categories, other);
     QCOMPARE(hover(categories, shared), QStringLiteral("Shared Cat"));
     QCOMPARE(hover(categories, other), QStringLiteral("Other Cat"));
-    QCOMPARE(view.CategoryModel()->KnownLimit(other), -1);
+    QCOMPARE(view.categoryModel()->knownLimit(other), -1);
     // Choosing a category, by click or by key, neither reads its room nor
     // opens its edit a moment later.
     QTest::keyClick(&categories, other > shared ? Qt::Key_Up : Qt::Key_Down);
     uitest::ClickRow(categories, other);
     QTest::qWait(QApplication::doubleClickInterval() + 300);
     QVERIFY(!categories.findChild<LabelEdit*>(QStringLiteral("labelEdit")));
-    QCOMPARE(view.CategoryModel()->KnownLimit(other), -1);
+    QCOMPARE(view.categoryModel()->knownLimit(other), -1);
     // The plug-in list too: its tips name the file only.
-    QVERIFY(!hover(*view.PluginList(), 0).contains(QStringLiteral("up to")));
+    QVERIFY(!hover(*view.pluginList(), 0).contains(QStringLiteral("up to")));
 
     QTest::keyClick(&categories, Qt::Key_F2);
     LabelEdit* edit = nullptr;
@@ -426,15 +426,15 @@ void ViewInputTest::categoryCommandsAskFirst()
     const fs::path file = sample->PluginDir() / "pipl_three.8bf";
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
-    CVardelView& view = program.View();
-    const int shared = uitest::RowTexts(*view.CategoryModel()).indexOf(QStringLiteral("Shared Cat"));
+    CVardelView& view = program.view();
+    const int shared = uitest::RowTexts(*view.categoryModel()).indexOf(QStringLiteral("Shared Cat"));
 
     // Disable from the category's context menu: asked first, No changes nothing.
     for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
-        uitest::RightClickRow(*view.CategoryList(), shared);
+        uitest::RightClickRow(*view.categoryList(), shared);
         QMenu* menu = uitest::OpenPopupMenu();
         QVERIFY(menu);
-        uitest::ClickMenuItem(menu, view.Action(CVardelView::CategoryDisable));
+        uitest::ClickMenuItem(menu, view.action(CVardelView::CategoryDisable));
         QMessageBox* box = uitest::WaitForBox(QStringLiteral("categoryQuestion"));
         QVERIFY(box);
         QCOMPARE(box->text(), QStringLiteral("Disable every plug-in of the category \"Shared Cat\"?"));
@@ -458,7 +458,7 @@ void ViewInputTest::launchBarAndClassSelectorFromTheKeyboard()
     QVERIFY(bar);
     // F6 walks the panes: category list, plug-in list, preview, information,
     // launch bar.
-    program.View().CategoryList()->setFocus();
+    program.view().categoryList()->setFocus();
     for (int i = 0; i < 6 && !bar->isAncestorOf(uitest::FocusWidget()); ++i)
         uitest::PressKey(Qt::Key_F6);
     QCOMPARE(uitest::FocusWidget(), bar->button(0));
@@ -478,13 +478,13 @@ void ViewInputTest::launchBarAndClassSelectorFromTheKeyboard()
     uitest::PressKey(Qt::Key_Down);
     QMenu* menu = uitest::OpenPopupMenu();
     QVERIFY(menu);
-    QCOMPARE(menu, selector->ClassMenu());
+    QCOMPARE(menu, selector->classMenu());
     menu->close();
 }
 
 void ViewInputTest::captionNamesTheProgramOnce()
 {
-    SetApplicationIdentity();
+    setApplicationIdentity();
     auto sample = uitest::FourFileCollection();
     Program program(*sample);
     QVERIFY(program.SelectDirectory(0));
@@ -499,12 +499,12 @@ void ViewInputTest::emptyListSaysWhatToDoNext()
     {
         Program program(sample);
         program.Frame().show();
-        QCOMPARE(program.View().CategoryList()->EmptyText(),
+        QCOMPARE(program.view().categoryList()->emptyText(),
                  QStringLiteral("No plug-in directory yet: File > Setup... adds one."));
     }
     sample.AddDirectory("Nothing here", sample.PluginDir());
     Program program(sample);
-    QCOMPARE(program.View().CategoryList()->EmptyText(),
+    QCOMPARE(program.view().categoryList()->emptyText(),
              QStringLiteral("Choose a plug-in directory from Plugin > Directory (F4)."));
     program.Frame().show();
     QVERIFY(QTest::qWaitForWindowExposed(&program.Frame()));
@@ -512,8 +512,8 @@ void ViewInputTest::emptyListSaysWhatToDoNext()
     QMenu* menu = uitest::OpenPopupMenu();
     QVERIFY(menu);
     uitest::ClickMenuItem(menu, menu->actions().first());
-    program.Adapter().WaitForScan();
-    QTRY_COMPARE(program.View().CategoryList()->EmptyText(), QStringLiteral("No plug-ins were found in this directory."));
+    program.Adapter().waitForScan();
+    QTRY_COMPARE(program.view().categoryList()->emptyText(), QStringLiteral("No plug-ins were found in this directory."));
 }
 
 QTEST_MAIN(ViewInputTest)

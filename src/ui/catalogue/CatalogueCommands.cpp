@@ -37,7 +37,7 @@ public:
 
 QString PluginLine(const CPluginEntry& e)
 {
-    return FromCodePage(ListLabel(e.m_name));
+    return fromCodePage(ListLabel(e.m_name));
 }
 
 // The paths of files, one a line, as a question's details show them.
@@ -45,7 +45,7 @@ QString FileList(const std::vector<std::string>& files)
 {
     QStringList paths;
     for (const std::string& f : files)
-        paths << FromStoredPath(f);
+        paths << fromStoredPath(f);
     return paths.join(QLatin1Char('\n'));
 }
 
@@ -72,18 +72,18 @@ CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
 {
 }
 
-CCatalogueEditor CatalogueCommands::Editor()
+CCatalogueEditor CatalogueCommands::editor()
 {
     return CCatalogueEditor(m_session.Catalogue(), SortCatalogue, m_session.CatalogueWriteScope(),
                             m_session.Recorder());
 }
 
-void CatalogueCommands::BeforeWrite()
+void CatalogueCommands::beforeWrite()
 {
     m_originalsFirst.BeforeChange();
 }
 
-void CatalogueCommands::WithSignedFiles(ChangePlan plan, std::function<void(const ChangePlan&)> then)
+void CatalogueCommands::withSignedFiles(ChangePlan plan, std::function<void(const ChangePlan&)> then)
 {
     auto shared = std::make_shared<ChangePlan>(std::move(plan));
     const std::uint64_t generation = m_generation;
@@ -99,7 +99,7 @@ void CatalogueCommands::WithSignedFiles(ChangePlan plan, std::function<void(cons
         });
 }
 
-void CatalogueCommands::WithCategoryLimit(const std::vector<CPluginEntry*>& entries, std::function<void(int)> then)
+void CatalogueCommands::withCategoryLimit(const std::vector<CPluginEntry*>& entries, std::function<void(int)> then)
 {
     const std::uint64_t generation = m_generation;
     m_probe->run<int>(CategoryLimitWork(entries), [this, generation, then = std::move(then)](int limit) {
@@ -109,31 +109,31 @@ void CatalogueCommands::WithCategoryLimit(const std::vector<CPluginEntry*>& entr
     });
 }
 
-bool CatalogueCommands::IsProbing() const
+bool CatalogueCommands::isProbing() const
 {
     return m_probe->isRunning();
 }
 
-void CatalogueCommands::SetBusy(bool busy)
+void CatalogueCommands::setBusy(bool busy)
 {
     m_busy = busy;
     if (busy)
         m_probe->cancel();
 }
 
-void CatalogueCommands::ShowFailures(const std::vector<UserMessage>& messages)
+void CatalogueCommands::showFailures(const std::vector<UserMessage>& messages)
 {
     // One box per command, however many plug-ins failed the same way.
     QStringList texts;
     for (const UserMessage& m : messages)
-        if (const QString text = MessageText(m); !text.isEmpty() && !texts.contains(text))
+        if (const QString text = messageText(m); !text.isEmpty() && !texts.contains(text))
             texts << text;
     if (texts.isEmpty())
         return;
-    ShowMessage(m_window, texts.join(QStringLiteral("\n\n")));
+    showMessage(m_window, texts.join(QStringLiteral("\n\n")));
 }
 
-void CatalogueCommands::Ask(std::vector<Question> questions, std::function<void()> then)
+void CatalogueCommands::ask(std::vector<Question> questions, std::function<void()> then)
 {
     if (questions.empty()) {
         then();
@@ -141,7 +141,7 @@ void CatalogueCommands::Ask(std::vector<Question> questions, std::function<void(
     }
     const Question q = questions.front();
     questions.erase(questions.begin());
-    auto* box = new QMessageBox(q.icon, MessageTitle(), q.text, q.buttons, m_window);
+    auto* box = new QMessageBox(q.icon, messageTitle(), q.text, q.buttons, m_window);
     box->setObjectName(q.name);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setInformativeText(q.informative);
@@ -153,13 +153,13 @@ void CatalogueCommands::Ask(std::vector<Question> questions, std::function<void(
             [this, box, questions = std::move(questions), then = std::move(then), generation, go = q.go]() mutable {
                 if (generation != m_generation || box->standardButton(box->clickedButton()) != go)
                     return;
-                Ask(std::move(questions), std::move(then));
+                ask(std::move(questions), std::move(then));
             });
     m_question = box;
     box->open();
 }
 
-std::vector<CatalogueCommands::Question> CatalogueCommands::SignedQuestion(const ChangePlan& plan) const
+std::vector<CatalogueCommands::Question> CatalogueCommands::signedQuestion(const ChangePlan& plan) const
 {
     if (plan.signedFiles.empty())
         return {};
@@ -174,15 +174,15 @@ std::vector<CatalogueCommands::Question> CatalogueCommands::SignedQuestion(const
     return {q};
 }
 
-void CatalogueCommands::EnablePlugins(const std::vector<CPluginEntry*>& selection, bool flag)
+void CatalogueCommands::enablePlugins(const std::vector<CPluginEntry*>& selection, bool flag)
 {
     if (!CanEnablePlugins(selection))
         return;
-    WithSignedFiles(PlanEnable(m_session.Catalogue(), selection, flag),
-                    [this, selection, flag](const ChangePlan& plan) { AskEnable(plan, selection, flag); });
+    withSignedFiles(PlanEnable(m_session.Catalogue(), selection, flag),
+                    [this, selection, flag](const ChangePlan& plan) { askEnable(plan, selection, flag); });
 }
 
-void CatalogueCommands::AskEnable(const ChangePlan& plan, const std::vector<CPluginEntry*>& selection, bool flag)
+void CatalogueCommands::askEnable(const ChangePlan& plan, const std::vector<CPluginEntry*>& selection, bool flag)
 {
     std::vector<Question> questions;
     if (!plan.fileMates.empty()) {
@@ -201,37 +201,37 @@ void CatalogueCommands::AskEnable(const ChangePlan& plan, const std::vector<CPlu
         q.defaultButton = QMessageBox::Ok;
         questions.push_back(q);
     }
-    for (const Question& q : SignedQuestion(plan))
+    for (const Question& q : signedQuestion(plan))
         questions.push_back(q);
-    Ask(std::move(questions), [this, selection, flag] { DoEnable(selection, flag); });
+    ask(std::move(questions), [this, selection, flag] { doEnable(selection, flag); });
 }
 
-void CatalogueCommands::DoEnable(const std::vector<CPluginEntry*>& selection, bool flag)
+void CatalogueCommands::doEnable(const std::vector<CPluginEntry*>& selection, bool flag)
 {
     WaitCursor wait;
-    const CommandResult result = Editor().EnablePlugins(selection, flag);
+    const CommandResult result = editor().EnablePlugins(selection, flag);
     if (!result.changed.empty())
         m_session.NotifyEntriesChanged(std::vector<const CPluginEntry*>(result.changed.begin(), result.changed.end()));
     if (!result.accepted)
         emit status(RefusalText(result.code, result.arguments));
 }
 
-void CatalogueCommands::EnableCategory(const CPluginEntry& categoryEntry, bool flag)
+void CatalogueCommands::enableCategory(const CPluginEntry& categoryEntry, bool flag)
 {
     ChangePlan plan = PlanEnableCategory(m_session.Catalogue(), categoryEntry, flag);
     if (plan.files.empty()) {
-        DoEnableCategory(categoryEntry, flag);  // nothing to change: nothing to ask
+        doEnableCategory(categoryEntry, flag);  // nothing to change: nothing to ask
         return;
     }
     const CPluginEntry* target = &categoryEntry;
-    WithSignedFiles(std::move(plan),
-                    [this, target, flag](const ChangePlan& plan) { AskEnableCategory(plan, *target, flag); });
+    withSignedFiles(std::move(plan),
+                    [this, target, flag](const ChangePlan& plan) { askEnableCategory(plan, *target, flag); });
 }
 
-void CatalogueCommands::AskEnableCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, bool flag)
+void CatalogueCommands::askEnableCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, bool flag)
 {
     const int files = static_cast<int>(plan.files.size());
-    const QString category = FromCodePage(categoryEntry.m_category);
+    const QString category = fromCodePage(categoryEntry.m_category);
     Question q;
     q.name = QStringLiteral("categoryQuestion");
     q.text = flag ? tr("Enable every plug-in of the category \"%1\"?").arg(category)
@@ -246,39 +246,39 @@ void CatalogueCommands::AskEnableCategory(const ChangePlan& plan, const CPluginE
                                     static_cast<int>(plan.fileMates.size())));
     q.details = FileList(plan.files);
     std::vector<Question> questions{q};
-    for (const Question& s : SignedQuestion(plan))
+    for (const Question& s : signedQuestion(plan))
         questions.push_back(s);
     const CPluginEntry* target = &categoryEntry;
-    Ask(std::move(questions), [this, target, flag] { DoEnableCategory(*target, flag); });
+    ask(std::move(questions), [this, target, flag] { doEnableCategory(*target, flag); });
 }
 
-void CatalogueCommands::DoEnableCategory(const CPluginEntry& categoryEntry, bool flag)
+void CatalogueCommands::doEnableCategory(const CPluginEntry& categoryEntry, bool flag)
 {
     WaitCursor wait;
-    const CommandResult result = Editor().EnableCategory(categoryEntry, flag);
+    const CommandResult result = editor().EnableCategory(categoryEntry, flag);
     if (!result.changed.empty())
         m_session.NotifyEntriesChanged(std::vector<const CPluginEntry*>(result.changed.begin(), result.changed.end()));
     if (!result.accepted)
         emit status(RefusalText(result.code, result.arguments));
 }
 
-void CatalogueCommands::MovePlugins(const std::vector<CPluginEntry*>& selection)
+void CatalogueCommands::movePlugins(const std::vector<CPluginEntry*>& selection)
 {
     if (!CanMovePlugins(selection) || m_dialog)
         return;
-    WithCategoryLimit(selection, [this, selection](int limit) { OpenCategoryDialog(selection, limit, nullptr); });
+    withCategoryLimit(selection, [this, selection](int limit) { openCategoryDialog(selection, limit, nullptr); });
 }
 
-void CatalogueCommands::MoveCategory(const CPluginEntry& categoryEntry)
+void CatalogueCommands::moveCategory(const CPluginEntry& categoryEntry)
 {
     const auto members = CategoryMembers(m_session.Catalogue(), categoryEntry);
     if (!CanMoveCategory(&categoryEntry, members) || m_dialog)
         return;
     const CPluginEntry* target = &categoryEntry;
-    WithCategoryLimit(members, [this, members, target](int limit) { OpenCategoryDialog(members, limit, target); });
+    withCategoryLimit(members, [this, members, target](int limit) { openCategoryDialog(members, limit, target); });
 }
 
-void CatalogueCommands::OpenCategoryDialog(const std::vector<CPluginEntry*>& entries, int limit,
+void CatalogueCommands::openCategoryDialog(const std::vector<CPluginEntry*>& entries, int limit,
                                            const CPluginEntry* categoryEntry)
 {
     if (m_dialog)
@@ -289,11 +289,11 @@ void CatalogueCommands::OpenCategoryDialog(const std::vector<CPluginEntry*>& ent
     connect(dialog, &QDialog::accepted, this, [this, dialog, generation, categoryEntry] {
         if (generation != m_generation)
             return;
-        const auto entries = dialog->Entries();
-        const std::string category = dialog->Chosen();
-        WithSignedFiles(PlanWrite(entries), [this, entries, category, categoryEntry](const ChangePlan& plan) {
-            Ask(SignedQuestion(plan), [this, entries, category, categoryEntry] {
-                DoMove(entries, category, categoryEntry != nullptr, categoryEntry);
+        const auto entries = dialog->entries();
+        const std::string category = dialog->chosen();
+        withSignedFiles(PlanWrite(entries), [this, entries, category, categoryEntry](const ChangePlan& plan) {
+            ask(signedQuestion(plan), [this, entries, category, categoryEntry] {
+                doMove(entries, category, categoryEntry != nullptr, categoryEntry);
             });
         });
     });
@@ -301,32 +301,32 @@ void CatalogueCommands::OpenCategoryDialog(const std::vector<CPluginEntry*>& ent
     dialog->open();
 }
 
-void CatalogueCommands::DoMove(const std::vector<CPluginEntry*>& entries, const std::string& category,
+void CatalogueCommands::doMove(const std::vector<CPluginEntry*>& entries, const std::string& category,
                                bool wholeCategory, const CPluginEntry* categoryEntry)
 {
     if (category.empty())
         return;
-    BeforeWrite();
+    beforeWrite();
     CommandResult result;
     {
         WaitCursor wait;
-        result = wholeCategory && categoryEntry ? Editor().MoveCategory(*categoryEntry, category)
-                                                : Editor().MovePlugins(entries, category);
+        result = wholeCategory && categoryEntry ? editor().MoveCategory(*categoryEntry, category)
+                                                : editor().MovePlugins(entries, category);
     }
     if (!result.accepted) {
-        ShowFailures({Refusal(result)});
+        showFailures({Refusal(result)});
         return;
     }
     const std::vector<UserMessage> failures = FailureMessages(result);
     // The catalogue was re-sorted: the lists are rebuilt.
     m_session.NotifyOrderChanged();
     emit categoryWritten(category, wholeCategory);
-    ShowFailures(failures);
+    showFailures(failures);
 }
 
-void CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
+void CatalogueCommands::renamePlugin(CPluginEntry& entry, const QString& text)
 {
-    const std::string name = ToCodePage(text);
+    const std::string name = toCodePage(text);
     if (!IsLongEnough(name)) {
         emit status(RefusalText(EditCode::TooShort, {}));
         return;
@@ -334,18 +334,18 @@ void CatalogueCommands::RenamePlugin(CPluginEntry& entry, const QString& text)
     if (name == entry.m_name)
         return;
     CPluginEntry* target = &entry;
-    WithSignedFiles(PlanWrite({target}), [this, target, name](const ChangePlan& plan) {
-        Ask(SignedQuestion(plan), [this, target, name] { DoRenamePlugin(*target, name); });
+    withSignedFiles(PlanWrite({target}), [this, target, name](const ChangePlan& plan) {
+        ask(signedQuestion(plan), [this, target, name] { doRenamePlugin(*target, name); });
     });
 }
 
-void CatalogueCommands::DoRenamePlugin(CPluginEntry& entry, const std::string& name)
+void CatalogueCommands::doRenamePlugin(CPluginEntry& entry, const std::string& name)
 {
-    BeforeWrite();
+    beforeWrite();
     WriteResult result;
     {
         WaitCursor wait;
-        result = Editor().RenamePlugin(entry, name);
+        result = editor().RenamePlugin(entry, name);
     }
     if (result.Written()) {
         m_session.NotifyEntriesChanged({&entry});
@@ -354,12 +354,12 @@ void CatalogueCommands::DoRenamePlugin(CPluginEntry& entry, const std::string& n
     if (result.status == WriteStatus::Refused)
         emit status(RefusalText(result.code, result.arguments));
     else if (const auto message = WriteMessage(result, entry.m_path))
-        ShowFailures({*message});
+        showFailures({*message});
 }
 
-void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const QString& text)
+void CatalogueCommands::renameCategory(const CPluginEntry& categoryEntry, const QString& text)
 {
-    const std::string category = ToCodePage(text);
+    const std::string category = toCodePage(text);
     if (!IsLongEnough(category)) {
         emit status(RefusalText(EditCode::TooShort, {}));
         return;
@@ -367,34 +367,34 @@ void CatalogueCommands::RenameCategory(const CPluginEntry& categoryEntry, const 
     if (category == categoryEntry.m_category)
         return;
     const CPluginEntry* target = &categoryEntry;
-    WithSignedFiles(PlanWriteCategory(m_session.Catalogue(), categoryEntry),
+    withSignedFiles(PlanWriteCategory(m_session.Catalogue(), categoryEntry),
                     [this, target, category, text](const ChangePlan& plan) {
-                        AskRenameCategory(plan, *target, category, text);
+                        askRenameCategory(plan, *target, category, text);
                     });
 }
 
-void CatalogueCommands::AskRenameCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry,
+void CatalogueCommands::askRenameCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry,
                                           const std::string& category, const QString& text)
 {
     Question q;
     q.name = QStringLiteral("categoryQuestion");
-    q.text = tr("Rename the category \"%1\" to \"%2\"?").arg(FromCodePage(categoryEntry.m_category), text);
+    q.text = tr("Rename the category \"%1\" to \"%2\"?").arg(fromCodePage(categoryEntry.m_category), text);
     q.informative = tr("%n plug-in file(s) will be rewritten.", nullptr, static_cast<int>(plan.files.size()));
     q.details = FileList(plan.files);
     std::vector<Question> questions{q};
-    for (const Question& s : SignedQuestion(plan))
+    for (const Question& s : signedQuestion(plan))
         questions.push_back(s);
     const CPluginEntry* target = &categoryEntry;
-    Ask(std::move(questions), [this, target, category] { DoRenameCategory(*target, category); });
+    ask(std::move(questions), [this, target, category] { doRenameCategory(*target, category); });
 }
 
-void CatalogueCommands::DoRenameCategory(const CPluginEntry& categoryEntry, const std::string& category)
+void CatalogueCommands::doRenameCategory(const CPluginEntry& categoryEntry, const std::string& category)
 {
-    BeforeWrite();
+    beforeWrite();
     CommandResult result;
     {
         WaitCursor wait;
-        result = Editor().RenameCategory(categoryEntry, category);
+        result = editor().RenameCategory(categoryEntry, category);
     }
     if (!result.accepted) {
         emit status(RefusalText(result.code, result.arguments));
@@ -403,10 +403,10 @@ void CatalogueCommands::DoRenameCategory(const CPluginEntry& categoryEntry, cons
     const std::vector<UserMessage> failures = FailureMessages(result);
     m_session.NotifyOrderChanged();
     emit categoryWritten(category, true);
-    ShowFailures(failures);
+    showFailures(failures);
 }
 
-void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target)
+void CatalogueCommands::dropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target)
 {
     const std::string category = target.m_category;
     DropPlan plan;
@@ -425,15 +425,15 @@ void CatalogueCommands::DropPlugins(const std::vector<CPluginEntry*>& dragged, c
                         : tr("%1: has room for %n characters only", nullptr, r.room).arg(PluginLine(*r.entry)));
     const std::vector<CPluginEntry*> movable = plan.movable;
     if (!movable.empty())
-        WithSignedFiles(PlanWrite(movable), [this, movable, category](const ChangePlan& plan) {
-            Ask(SignedQuestion(plan), [this, movable, category] { DoMove(movable, category, false, nullptr); });
+        withSignedFiles(PlanWrite(movable), [this, movable, category](const ChangePlan& plan) {
+            ask(signedQuestion(plan), [this, movable, category] { doMove(movable, category, false, nullptr); });
         });
     if (!refused.isEmpty())
-        ShowMessage(m_window, tr("These plug-ins were not moved to \"%1\":").arg(FromCodePage(category)) +
+        showMessage(m_window, tr("These plug-ins were not moved to \"%1\":").arg(fromCodePage(category)) +
                                   QLatin1Char('\n') + refused.join(QLatin1Char('\n')));
 }
 
-void CatalogueCommands::Abandon()
+void CatalogueCommands::abandon()
 {
     ++m_generation;
     m_probe->cancel();

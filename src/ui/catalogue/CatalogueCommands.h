@@ -48,36 +48,36 @@ public:
     // Enable or disable the selected plug-ins with every entry of their
     // files. When their files hold other plug-ins, the user is asked first
     // (a count, and the names in the details).
-    void EnablePlugins(const std::vector<CPluginEntry*>& selection, bool flag);
+    void enablePlugins(const std::vector<CPluginEntry*>& selection, bool flag);
     // The same for every plug-in of the category item's entry, after a
     // question that says how many files change.
-    void EnableCategory(const CPluginEntry& categoryEntry, bool flag);
+    void enableCategory(const CPluginEntry& categoryEntry, bool flag);
     // Opens "Enter Category" for the entries; OK moves them.
-    void MovePlugins(const std::vector<CPluginEntry*>& selection);
-    void MoveCategory(const CPluginEntry& categoryEntry);
+    void movePlugins(const std::vector<CPluginEntry*>& selection);
+    void moveCategory(const CPluginEntry& categoryEntry);
     // End of a label edit: the file gets the new text once every question
     // was answered yes.
-    void RenamePlugin(CPluginEntry& entry, const QString& text);
-    void RenameCategory(const CPluginEntry& categoryEntry, const QString& text);
+    void renamePlugin(CPluginEntry& entry, const QString& text);
+    void renameCategory(const CPluginEntry& categoryEntry, const QString& text);
     // Plug-ins dragged onto a category: those that have room move there; the
     // others are named with the reason. target is the category's entry.
-    void DropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target);
+    void dropPlugins(const std::vector<CPluginEntry*>& dragged, const CPluginEntry& target);
 
     // The catalogue is about to go: an open dialog is closed unanswered, a
     // command still reading its files is dropped, and the next write saves
     // the originals of the new one first.
-    void Abandon();
+    void abandon();
     // While a scan runs no command goes on: one still reading its files is dropped.
-    void SetBusy(bool busy);
+    void setBusy(bool busy);
     // True while a command reads what it needs of the plug-in files.
-    bool IsProbing() const;
+    bool isProbing() const;
 
     // The open "Enter Category" dialog, or null.
-    CategoryDialog* OpenDialog() const { return m_dialog; }
+    CategoryDialog* openDialog() const { return m_dialog; }
     // The latest question box of a command until it is deleted (it may be
     // hidden already, answered and waiting for its deletion), or null. The
     // boxes that report failures are not counted.
-    QMessageBox* OpenQuestion() const { return m_question; }
+    QMessageBox* openQuestion() const { return m_question; }
 
 signals:
     // Status bar text of a command's outcome.
@@ -100,30 +100,30 @@ private:
     };
     // Asks the questions in order and runs then once all went on; nothing
     // runs when one is declined or the catalogue went meanwhile.
-    void Ask(std::vector<Question> questions, std::function<void()> then);
+    void ask(std::vector<Question> questions, std::function<void()> then);
     // The question about signed files of a plan; none when nothing is signed.
-    std::vector<Question> SignedQuestion(const ChangePlan& plan) const;
+    std::vector<Question> signedQuestion(const ChangePlan& plan) const;
     // Finds the plan's signed files on a worker, then goes on with then.
-    void WithSignedFiles(ChangePlan plan, std::function<void(const ChangePlan&)> then);
+    void withSignedFiles(ChangePlan plan, std::function<void(const ChangePlan&)> then);
     // Works out the room the entries have for a category on a worker
     // (CategoryLimit), then goes on with then.
-    void WithCategoryLimit(const std::vector<CPluginEntry*>& entries, std::function<void(int)> then);
-    void OpenCategoryDialog(const std::vector<CPluginEntry*>& entries, int limit, const CPluginEntry* categoryEntry);
+    void withCategoryLimit(const std::vector<CPluginEntry*>& entries, std::function<void(int)> then);
+    void openCategoryDialog(const std::vector<CPluginEntry*>& entries, int limit, const CPluginEntry* categoryEntry);
 
-    void AskEnable(const ChangePlan& plan, const std::vector<CPluginEntry*>& selection, bool flag);
-    void AskEnableCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, bool flag);
-    void AskRenameCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, const std::string& category,
+    void askEnable(const ChangePlan& plan, const std::vector<CPluginEntry*>& selection, bool flag);
+    void askEnableCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, bool flag);
+    void askRenameCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry, const std::string& category,
                            const QString& text);
-    void DoEnable(const std::vector<CPluginEntry*>& selection, bool flag);
-    void DoEnableCategory(const CPluginEntry& categoryEntry, bool flag);
-    void DoRenamePlugin(CPluginEntry& entry, const std::string& name);
-    void DoRenameCategory(const CPluginEntry& categoryEntry, const std::string& category);
-    void DoMove(const std::vector<CPluginEntry*>& entries, const std::string& category, bool wholeCategory,
+    void doEnable(const std::vector<CPluginEntry*>& selection, bool flag);
+    void doEnableCategory(const CPluginEntry& categoryEntry, bool flag);
+    void doRenamePlugin(CPluginEntry& entry, const std::string& name);
+    void doRenameCategory(const CPluginEntry& categoryEntry, const std::string& category);
+    void doMove(const std::vector<CPluginEntry*>& entries, const std::string& category, bool wholeCategory,
                 const CPluginEntry* categoryEntry);
-    void BeforeWrite();
+    void beforeWrite();
     // One message box with the texts of the messages, each once.
-    void ShowFailures(const std::vector<UserMessage>& messages);
-    CCatalogueEditor Editor();
+    void showFailures(const std::vector<UserMessage>& messages);
+    CCatalogueEditor editor();
 
     CVardelSession& m_session;
     COriginalsFirst m_originalsFirst;  // asked before every write, reset with the catalogue on show

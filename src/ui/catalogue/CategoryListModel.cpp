@@ -15,7 +15,7 @@ namespace vardel::ui {
 
 CategoryListModel::CategoryListModel(QObject* parent) : QAbstractListModel(parent) {}
 
-void CategoryListModel::Reset(const CPluginListManager& catalogue, int cls)
+void CategoryListModel::reset(const CPluginListManager& catalogue, int cls)
 {
     beginResetModel();
     m_catalogue = &catalogue;
@@ -25,7 +25,7 @@ void CategoryListModel::Reset(const CPluginListManager& catalogue, int cls)
     endResetModel();
 }
 
-void CategoryListModel::Clear()
+void CategoryListModel::clear()
 {
     beginResetModel();
     m_catalogue = nullptr;
@@ -35,7 +35,7 @@ void CategoryListModel::Clear()
     endResetModel();
 }
 
-void CategoryListModel::RefreshIcons()
+void CategoryListModel::refreshIcons()
 {
     if (!m_catalogue || m_items.empty())
         return;
@@ -48,32 +48,32 @@ int CategoryListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_items.size());
 }
 
-std::vector<CPluginEntry*> CategoryListModel::Members(int row) const
+std::vector<CPluginEntry*> CategoryListModel::members(int row) const
 {
-    const CPluginEntry* entry = EntryAt(row);
+    const CPluginEntry* entry = entryAt(row);
     return entry && m_catalogue ? CategoryMembers(*m_catalogue, *entry) : std::vector<CPluginEntry*>{};
 }
 
-bool CategoryListModel::CanEnable(int row) const
+bool CategoryListModel::canEnable(int row) const
 {
     return row >= 0 && row < rowCount() && m_items[static_cast<std::size_t>(row)].canEnable;
 }
 
-bool CategoryListModel::CanMove(int row) const
+bool CategoryListModel::canMove(int row) const
 {
     return row >= 0 && row < rowCount() && m_items[static_cast<std::size_t>(row)].canMove;
 }
 
-int CategoryListModel::KnownLimit(int row) const
+int CategoryListModel::knownLimit(int row) const
 {
-    if (!CanMove(row))
+    if (!canMove(row))
         return 0;
     return m_limits[static_cast<std::size_t>(row)];
 }
 
-void CategoryListModel::SetLimit(int row, int limit)
+void CategoryListModel::setLimit(int row, int limit)
 {
-    if (!CanMove(row))
+    if (!canMove(row))
         return;
     m_limits[static_cast<std::size_t>(row)] = std::max(0, limit);
     const QModelIndex at = index(row);
@@ -88,26 +88,26 @@ QVariant CategoryListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         // Plug-ins without a category are listed under a name of their own.
-        if (item.text.empty() && HasCategories())
+        if (item.text.empty() && hasCategories())
             return tr("(no category)");
-        return FromCodePage(item.text);
+        return fromCodePage(item.text);
     case Qt::EditRole:
-        return FromCodePage(item.text);
+        return fromCodePage(item.text);
     case Qt::DecorationRole:
-        return ListIcon(item.icon);
+        return listIcon(item.icon);
     case Qt::ToolTipRole:
     case Qt::StatusTipRole: {
         // The room is said once known: working it out reads every plug-in
         // file of the category, which a hover never does.
-        const int limit = KnownLimit(index.row());
+        const int limit = knownLimit(index.row());
         if (limit > 0)
-            return tr("%1: up to %n characters", nullptr, limit).arg(FromCodePage(item.text));
-        return FromCodePage(item.text);
+            return tr("%1: up to %n characters", nullptr, limit).arg(fromCodePage(item.text));
+        return fromCodePage(item.text);
     }
     case EntryRole:
         return item.entry;
     case LimitRole:
-        return KnownLimit(index.row());
+        return knownLimit(index.row());
     default:
         return {};
     }
@@ -118,16 +118,16 @@ Qt::ItemFlags CategoryListModel::flags(const QModelIndex& index) const
     Qt::ItemFlags f = QAbstractListModel::flags(index);
     if (!index.isValid())
         return f;
-    if (CanMove(index.row()))
+    if (canMove(index.row()))
         f |= Qt::ItemIsEditable;
-    if (HasCategories())
+    if (hasCategories())
         f |= Qt::ItemIsDropEnabled;
     return f;
 }
 
 bool CategoryListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role == Qt::EditRole && index.isValid() && CanMove(index.row()))
+    if (role == Qt::EditRole && index.isValid() && canMove(index.row()))
         emit renameRequested(index.row(), value.toString());
     return false;
 }
@@ -146,7 +146,7 @@ bool CategoryListModel::canDropMimeData(const QMimeData* data, Qt::DropAction, i
                                         const QModelIndex& parent) const
 {
     // Only onto a category row itself, never between rows.
-    return data && data->hasFormat(QString::fromLatin1(kPluginMimeType)) && HasCategories() && row == -1 &&
+    return data && data->hasFormat(QString::fromLatin1(kPluginMimeType)) && hasCategories() && row == -1 &&
            parent.isValid() && parent.row() < rowCount();
 }
 
@@ -166,12 +166,12 @@ bool CategoryListModel::dropMimeData(const QMimeData* data, Qt::DropAction actio
     return false;
 }
 
-const CPluginEntry* CategoryListModel::EntryAt(int row) const
+const CPluginEntry* CategoryListModel::entryAt(int row) const
 {
     return row >= 0 && row < rowCount() ? m_items[static_cast<std::size_t>(row)].plugin : nullptr;
 }
 
-int CategoryListModel::RowOfText(const std::string& text) const
+int CategoryListModel::rowOfText(const std::string& text) const
 {
     for (std::size_t i = 0; i < m_items.size(); ++i)
         if (m_items[i].text == text)

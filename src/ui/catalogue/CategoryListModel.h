@@ -33,11 +33,11 @@ public:
     explicit CategoryListModel(QObject* parent = nullptr);
 
     // Fills the rows for class cls of the catalogue (empty for cls < 0).
-    void Reset(const CPluginListManager& catalogue, int cls);
+    void reset(const CPluginListManager& catalogue, int cls);
     // No rows and no pointer into any catalogue.
-    void Clear();
+    void clear();
     // The icons of every row again (after an enable or disable).
-    void RefreshIcons();
+    void refreshIcons();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -54,25 +54,25 @@ public:
                       const QModelIndex& parent) override;
 
     // The entry row stands for; null outside the rows.
-    const CPluginEntry* EntryAt(int row) const;
+    const CPluginEntry* entryAt(int row) const;
     // The rows as the core's view made them.
-    const std::vector<ViewItem>& Items() const { return m_items; }
+    const std::vector<ViewItem>& items() const { return m_items; }
     // The plug-ins of the row (CategoryMembers).
-    std::vector<CPluginEntry*> Members(int row) const;
+    std::vector<CPluginEntry*> members(int row) const;
     // Whether the row's Enable and Disable, and its Move and Rename, are
     // available (false outside the rows).
-    bool CanEnable(int row) const;
-    bool CanMove(int row) const;
+    bool canEnable(int row) const;
+    bool canMove(int row) const;
     // The room for a new text of the row, as far as known: -1 until it was
     // worked out from the plug-in files (which the model never reads),
     // 0 when the row may not be renamed.
-    int KnownLimit(int row) const;
+    int knownLimit(int row) const;
     // The room worked out for the row; its tips say it from now on.
-    void SetLimit(int row, int limit);
+    void setLimit(int row, int limit);
     // The row whose text is text; -1 when none.
-    int RowOfText(const std::string& text) const;
+    int rowOfText(const std::string& text) const;
     // True when the rows are categories (classes 0 and 2), not kinds.
-    bool HasCategories() const { return ClassListsCategories(m_cls); }
+    bool hasCategories() const { return ClassListsCategories(m_cls); }
 
 signals:
     void renameRequested(int row, const QString& text);

@@ -14,7 +14,7 @@ ClassSelector::ClassSelector(QWidget* parent) : QPushButton(parent)
     setStatusTip(tr("Choose the class of plug-ins to show"));
     // Room on the right for the arrow.
     setStyleSheet(QStringLiteral("text-align: left; padding: 3px 24px 3px 8px; font-weight: bold;"));
-    connect(this, &QPushButton::clicked, this, &ClassSelector::OpenMenu);
+    connect(this, &QPushButton::clicked, this, &ClassSelector::openMenu);
 }
 
 void ClassSelector::paintEvent(QPaintEvent* event)
@@ -32,14 +32,14 @@ void ClassSelector::keyPressEvent(QKeyEvent* event)
 {
     const bool down = event->key() == Qt::Key_Down && (event->modifiers() & ~Qt::AltModifier) == Qt::NoModifier;
     if (down) {
-        OpenMenu();
+        openMenu();
         event->accept();
         return;
     }
     QPushButton::keyPressEvent(event);
 }
 
-void ClassSelector::OpenMenu()
+void ClassSelector::openMenu()
 {
     if (!m_menu)
         return;

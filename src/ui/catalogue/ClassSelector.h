@@ -15,10 +15,10 @@ public:
     explicit ClassSelector(QWidget* parent = nullptr);
 
     // The menu the button opens (owned by the caller).
-    void SetClassMenu(QMenu* menu) { m_menu = menu; }
-    QMenu* ClassMenu() const { return m_menu; }
+    void setClassMenu(QMenu* menu) { m_menu = menu; }
+    QMenu* classMenu() const { return m_menu; }
     // Opens the menu below the button (a click does the same).
-    void OpenMenu();
+    void openMenu();
 
 protected:
     // The button's text, with a drop-down arrow at its right edge that

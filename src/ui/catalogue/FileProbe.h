@@ -44,9 +44,9 @@ public:
         m_stop = stop;
         setRunning(true);
         QPointer<FileProbe> self(this);
-        WorkerThreads::Run([work = std::move(work), then = std::move(then), stop, self, generation]() mutable {
+        WorkerThreads::run([work = std::move(work), then = std::move(then), stop, self, generation]() mutable {
             auto result = std::make_shared<Result>(work(*stop));
-            WorkerThreads::Deliver([self, generation, result, then = std::move(then)] {
+            WorkerThreads::deliver([self, generation, result, then = std::move(then)] {
                 if (!self || generation != self->m_generation)
                     return;
                 self->setRunning(false);

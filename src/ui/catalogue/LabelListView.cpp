@@ -101,7 +101,7 @@ LabelListView::LabelListView(int limitRole, QWidget* parent) : QListView(parent)
     setMouseTracking(true);
 }
 
-bool LabelListView::StartEdit(const QModelIndex& index)
+bool LabelListView::startEdit(const QModelIndex& index)
 {
     if (!index.isValid())
         return false;
@@ -135,7 +135,7 @@ void LabelListView::keyPressEvent(QKeyEvent* event)
     QListView::keyPressEvent(event);
 }
 
-void LabelListView::SetEmptyText(const QString& text)
+void LabelListView::setEmptyText(const QString& text)
 {
     if (m_emptyText == text)
         return;

@@ -44,14 +44,14 @@ public:
     LabelListView(int limitRole, QWidget* parent = nullptr);
 
     // Asked before an edit starts; an edit is refused when it returns false.
-    void SetEditGuard(std::function<bool(const QModelIndex&)> guard) { m_guard = std::move(guard); }
+    void setEditGuard(std::function<bool(const QModelIndex&)> guard) { m_guard = std::move(guard); }
     // Starts the in-place edit of the row; false when it is refused.
-    bool StartEdit(const QModelIndex& index);
+    bool startEdit(const QModelIndex& index);
     // The text shown in the middle of the list while it has no rows.
-    void SetEmptyText(const QString& text);
-    QString EmptyText() const { return m_emptyText; }
+    void setEmptyText(const QString& text);
+    QString emptyText() const { return m_emptyText; }
     // Neither a label edit nor a drag of its rows is under way.
-    bool IsIdle() const { return state() == NoState; }
+    bool isIdle() const { return state() == NoState; }
 
 signals:
     // Enter or Return on the list (not while editing).

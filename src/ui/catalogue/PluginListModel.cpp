@@ -18,7 +18,7 @@ namespace vardel::ui {
 
 PluginListModel::PluginListModel(QObject* parent) : QAbstractListModel(parent) {}
 
-void PluginListModel::Reset(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry)
+void PluginListModel::reset(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry)
 {
     beginResetModel();
     m_items = PluginItems(catalogue, categoryEntry);
@@ -30,7 +30,7 @@ void PluginListModel::Reset(const CPluginListManager& catalogue, const CPluginEn
     endResetModel();
 }
 
-void PluginListModel::Clear()
+void PluginListModel::clear()
 {
     beginResetModel();
     m_items.clear();
@@ -51,7 +51,7 @@ void PluginListModel::EntriesChanged(const std::vector<const CPluginEntry*>& ent
     }
 }
 
-int PluginListModel::NameRoom(int row) const
+int PluginListModel::nameRoom(int row) const
 {
     if (row < 0 || row >= rowCount() || !m_items[static_cast<std::size_t>(row)].plugin)
         return 0;
@@ -78,12 +78,12 @@ QVariant PluginListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return FromCodePage(ListLabel(entry->m_name));
+        return fromCodePage(ListLabel(entry->m_name));
     case Qt::DecorationRole:
-        return ListIcon(PluginIcon(*entry));
+        return listIcon(PluginIcon(*entry));
     case Qt::ToolTipRole: {
         const int room = m_rooms[static_cast<std::size_t>(index.row())];
-        QString tip = FromStoredPath(entry->m_path);
+        QString tip = fromStoredPath(entry->m_path);
         if (room > 0)
             tip = tr("Name: up to %n characters", nullptr, room) + QLatin1Char('\n') + tip;
         return tip;
@@ -91,13 +91,13 @@ QVariant PluginListModel::data(const QModelIndex& index, int role) const
     case Qt::StatusTipRole: {
         const int room = m_rooms[static_cast<std::size_t>(index.row())];
         if (room > 0)
-            return tr("%1 (name: up to %n characters)", nullptr, room).arg(FromStoredPath(entry->m_path));
-        return FromStoredPath(entry->m_path);
+            return tr("%1 (name: up to %n characters)", nullptr, room).arg(fromStoredPath(entry->m_path));
+        return fromStoredPath(entry->m_path);
     }
     case EntryRole:
         return m_items[static_cast<std::size_t>(index.row())].entry;
     case LimitRole:
-        return NameRoom(index.row());
+        return nameRoom(index.row());
     default:
         return {};
     }
@@ -110,7 +110,7 @@ Qt::ItemFlags PluginListModel::flags(const QModelIndex& index) const
         return f;
     f |= Qt::ItemIsDragEnabled;
     // Whether a rename is possible at all needs no file; its room is asked when editing starts.
-    if (CPluginEntry* entry = EntryAt(index.row()); entry && CanRenamePlugin({entry}))
+    if (CPluginEntry* entry = entryAt(index.row()); entry && CanRenamePlugin({entry}))
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -149,13 +149,13 @@ QMimeData* PluginListModel::mimeData(const QModelIndexList& indexes) const
     return data;
 }
 
-CPluginEntry* PluginListModel::EntryAt(int row) const
+CPluginEntry* PluginListModel::entryAt(int row) const
 {
     return row >= 0 && row < rowCount() ? const_cast<CPluginEntry*>(m_items[static_cast<std::size_t>(row)].plugin)
                                         : nullptr;
 }
 
-int PluginListModel::RowOf(const CPluginEntry* entry) const
+int PluginListModel::rowOf(const CPluginEntry* entry) const
 {
     const auto it = m_rows.find(entry);
     return it == m_rows.end() ? -1 : it->second;

@@ -29,9 +29,9 @@ public:
     explicit PluginListModel(QObject* parent = nullptr);
 
     // Fills the rows with the plug-ins of the category item's entry.
-    void Reset(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry);
+    void reset(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry);
     // No rows and no pointer into any catalogue.
-    void Clear();
+    void clear();
     // Tells the views that these entries changed (name, state, path).
     void EntriesChanged(const std::vector<const CPluginEntry*>& entries);
 
@@ -46,16 +46,16 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
     // The entry of a row; null outside the rows.
-    CPluginEntry* EntryAt(int row) const;
+    CPluginEntry* entryAt(int row) const;
     // The rows as the core's view made them.
-    const std::vector<ViewItem>& Items() const { return m_items; }
+    const std::vector<ViewItem>& items() const { return m_items; }
     // The row of an entry; -1 when it is not listed.
-    int RowOf(const CPluginEntry* entry) const;
+    int rowOf(const CPluginEntry* entry) const;
     // The room a new name of the row has (the edit box's limit), 0 when it
     // may not be renamed. Asked of the plug-in file once, when an edit
     // starts (LimitRole), then remembered until the entry changes; the tips
     // say it once known, and a hover never reads a file.
-    int NameRoom(int row) const;
+    int nameRoom(int row) const;
 
 signals:
     void renameRequested(int row, const QString& text);

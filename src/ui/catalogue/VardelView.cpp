@@ -36,17 +36,17 @@ CVardelView::CVardelView(CVardelSession& session, SessionAdapter& adapter, QWidg
     m_roomProbe = new FileProbe(this);
     m_categoryModel = new CategoryListModel(this);
     m_pluginModel = new PluginListModel(this);
-    CreateActions();
-    CreateLayout();
-    ConnectSession();
-    RefillAll({}, {});
+    createActions();
+    createLayout();
+    connectSession();
+    refillAll({}, {});
 }
 
 CVardelView::~CVardelView() = default;
 
-void CVardelView::CreateActions()
+void CVardelView::createActions()
 {
-    m_actions = CreateViewActions(this);
+    m_actions = createViewActions(this);
     m_classMenu = new QMenu(this);
     m_classMenu->setObjectName(QStringLiteral("classMenu"));
     m_classGroup = new QActionGroup(this);
@@ -54,7 +54,7 @@ void CVardelView::CreateActions()
     for (const ClassCommand& c : ClassCommands({}, -1)) {
         if (c.separatorBefore)
             m_classMenu->addSeparator();
-        auto* action = m_classMenu->addAction(ClassName(c.index));
+        auto* action = m_classMenu->addAction(className(c.index));
         action->setObjectName(QStringLiteral("classAction%1").arg(c.index));
         action->setCheckable(true);
         action->setActionGroup(m_classGroup);
@@ -66,46 +66,46 @@ void CVardelView::CreateActions()
         m_classActions.push_back(action);
     }
 
-    connect(m_actions[LargePreview], &QAction::triggered, this, [this] { OpenDetails(0); });
-    connect(m_actions[Properties], &QAction::triggered, this, [this] { OpenDetails(1); });
-    connect(m_actions[Enable], &QAction::triggered, this, [this] { m_commands->EnablePlugins(SelectedPlugins(), true); });
-    connect(m_actions[Disable], &QAction::triggered, this, [this] { m_commands->EnablePlugins(SelectedPlugins(), false); });
-    connect(m_actions[Move], &QAction::triggered, this, [this] { m_commands->MovePlugins(SelectedPlugins()); });
+    connect(m_actions[LargePreview], &QAction::triggered, this, [this] { openDetails(0); });
+    connect(m_actions[Properties], &QAction::triggered, this, [this] { openDetails(1); });
+    connect(m_actions[Enable], &QAction::triggered, this, [this] { m_commands->enablePlugins(selectedPlugins(), true); });
+    connect(m_actions[Disable], &QAction::triggered, this, [this] { m_commands->enablePlugins(selectedPlugins(), false); });
+    connect(m_actions[Move], &QAction::triggered, this, [this] { m_commands->movePlugins(selectedPlugins()); });
     connect(m_actions[Rename], &QAction::triggered, this, [this] {
-        const auto selection = SelectedPlugins();
+        const auto selection = selectedPlugins();
         if (!CanRenamePlugin(selection))
             return;
         m_pluginList->setFocus();
-        m_pluginList->StartEdit(m_pluginModel->index(m_pluginModel->RowOf(selection.front())));
+        m_pluginList->startEdit(m_pluginModel->index(m_pluginModel->rowOf(selection.front())));
     });
     connect(m_actions[SelectAll], &QAction::triggered, this, [this] {
         m_pluginList->selectAll();
         m_pluginList->setFocus();
     });
-    connect(m_actions[FindPlugins], &QAction::triggered, this, &CVardelView::OpenFind);
+    connect(m_actions[FindPlugins], &QAction::triggered, this, &CVardelView::openFind);
     connect(m_actions[CategoryEnable], &QAction::triggered, this, [this] {
-        if (const CPluginEntry* c = CurrentCategory())
-            m_commands->EnableCategory(*c, true);
+        if (const CPluginEntry* c = currentCategory())
+            m_commands->enableCategory(*c, true);
     });
     connect(m_actions[CategoryDisable], &QAction::triggered, this, [this] {
-        if (const CPluginEntry* c = CurrentCategory())
-            m_commands->EnableCategory(*c, false);
+        if (const CPluginEntry* c = currentCategory())
+            m_commands->enableCategory(*c, false);
     });
     connect(m_actions[CategoryMove], &QAction::triggered, this, [this] {
-        if (const CPluginEntry* c = CurrentCategory())
-            m_commands->MoveCategory(*c);
+        if (const CPluginEntry* c = currentCategory())
+            m_commands->moveCategory(*c);
     });
     connect(m_actions[CategoryRename], &QAction::triggered, this, [this] {
         const QModelIndex current = m_categoryList->currentIndex();
         m_categoryList->setFocus();
-        m_categoryList->StartEdit(current);
+        m_categoryList->startEdit(current);
     });
 }
 
-void CVardelView::CreateLayout()
+void CVardelView::createLayout()
 {
     m_classSelector = new ClassSelector(this);
-    m_classSelector->SetClassMenu(m_classMenu);
+    m_classSelector->setClassMenu(m_classMenu);
 
     m_categoryList = new LabelListView(CategoryListModel::LimitRole, this);
     m_categoryList->setObjectName(QStringLiteral("categoryList"));
@@ -114,16 +114,16 @@ void CVardelView::CreateLayout()
     m_categoryList->setDragDropMode(QAbstractItemView::DropOnly);
     m_categoryList->setAcceptDrops(true);
     m_categoryList->setDropIndicatorShown(true);
-    m_categoryList->SetEditGuard([this](const QModelIndex& index) {
+    m_categoryList->setEditGuard([this](const QModelIndex& index) {
         const int row = index.row();
-        if (m_busy || !m_categoryModel->CanMove(row))
+        if (m_busy || !m_categoryModel->canMove(row))
             return false;
-        const int limit = m_categoryModel->KnownLimit(row);
+        const int limit = m_categoryModel->knownLimit(row);
         if (limit >= 0)
             return limit > 0;
         // The room is read from every plug-in file of the category, on a
         // worker; the edit starts once it is known.
-        EditCategoryWhenRoomKnown(row);
+        editCategoryWhenRoomKnown(row);
         return false;
     });
 
@@ -134,10 +134,10 @@ void CVardelView::CreateLayout()
     m_pluginList->setDragEnabled(true);
     m_pluginList->setDragDropMode(QAbstractItemView::DragOnly);
     m_pluginList->setDefaultDropAction(Qt::MoveAction);
-    m_pluginList->SetEditGuard([this](const QModelIndex& index) {
-        const auto selection = SelectedPlugins();
-        return !m_busy && CanRenamePlugin(selection) && selection.front() == m_pluginModel->EntryAt(index.row()) &&
-               m_pluginModel->NameRoom(index.row()) > 0;
+    m_pluginList->setEditGuard([this](const QModelIndex& index) {
+        const auto selection = selectedPlugins();
+        return !m_busy && CanRenamePlugin(selection) && selection.front() == m_pluginModel->entryAt(index.row()) &&
+               m_pluginModel->nameRoom(index.row()) > 0;
     });
 
     // However small the window, both lists keep room for a name.
@@ -175,125 +175,125 @@ void CVardelView::CreateLayout()
     layout->addWidget(m_splitter);
 
     // Context menus, in the order the commands are listed.
-    connect(m_pluginList, &QWidget::customContextMenuRequested, this, &CVardelView::ShowPluginMenu);
-    connect(m_categoryList, &QWidget::customContextMenuRequested, this, &CVardelView::ShowCategoryMenu);
-    connect(m_pluginList, &QAbstractItemView::doubleClicked, this, [this] { OpenDetails(0); });
-    connect(m_pluginList, &LabelListView::returnPressed, this, [this] { OpenDetails(0); });
-    connect(m_pluginList, &LabelListView::selectionChangedByUser, this, &CVardelView::SelectionChanged);
+    connect(m_pluginList, &QWidget::customContextMenuRequested, this, &CVardelView::showPluginMenu);
+    connect(m_categoryList, &QWidget::customContextMenuRequested, this, &CVardelView::showCategoryMenu);
+    connect(m_pluginList, &QAbstractItemView::doubleClicked, this, [this] { openDetails(0); });
+    connect(m_pluginList, &LabelListView::returnPressed, this, [this] { openDetails(0); });
+    connect(m_pluginList, &LabelListView::selectionChangedByUser, this, &CVardelView::selectionChanged);
     connect(m_categoryList->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { FillPlugins({}); });
+            [this] { fillPlugins({}); });
 
     // Edited labels are written once the editor has closed: the write may
     // rebuild the lists.
     connect(m_pluginModel, &PluginListModel::renameRequested, this, [this](int row, const QString& text) {
-        CPluginEntry* entry = m_pluginModel->EntryAt(row);
+        CPluginEntry* entry = m_pluginModel->entryAt(row);
         QTimer::singleShot(0, this, [this, entry, text, generation = m_generation] {
             if (generation == m_generation && entry)
-                m_commands->RenamePlugin(*entry, text);
+                m_commands->renamePlugin(*entry, text);
         });
     });
     connect(m_categoryModel, &CategoryListModel::renameRequested, this, [this](int row, const QString& text) {
-        const CPluginEntry* entry = m_categoryModel->EntryAt(row);
+        const CPluginEntry* entry = m_categoryModel->entryAt(row);
         QTimer::singleShot(0, this, [this, entry, text, generation = m_generation] {
             if (generation == m_generation && entry)
-                m_commands->RenameCategory(*entry, text);
+                m_commands->renameCategory(*entry, text);
         });
     });
-    connect(m_categoryModel, &CategoryListModel::pluginsDropped, this, &CVardelView::OnPluginsDropped);
+    connect(m_categoryModel, &CategoryListModel::pluginsDropped, this, &CVardelView::onPluginsDropped);
 }
 
-void CVardelView::EditCategoryWhenRoomKnown(int row)
+void CVardelView::editCategoryWhenRoomKnown(int row)
 {
-    const CPluginEntry* entry = m_categoryModel->EntryAt(row);
+    const CPluginEntry* entry = m_categoryModel->entryAt(row);
     if (!entry)
         return;
     m_roomProbe->run<int>(
-        CategoryLimitWork(m_categoryModel->Members(row)), [this, entry, generation = m_generation](int limit) {
+        CategoryLimitWork(m_categoryModel->members(row)), [this, entry, generation = m_generation](int limit) {
             if (generation != m_generation || m_busy)
                 return;
             // The list may have been refilled meanwhile: the row is the entry's.
             int at = -1;
             for (int r = 0; r < m_categoryModel->rowCount() && at < 0; ++r)
-                if (m_categoryModel->EntryAt(r) == entry)
+                if (m_categoryModel->entryAt(r) == entry)
                     at = r;
             if (at < 0)
                 return;
-            m_categoryModel->SetLimit(at, limit);
+            m_categoryModel->setLimit(at, limit);
             // Only while it is still the category the user meant.
             if (m_categoryList->currentIndex().row() == at && limit > 0)
-                m_categoryList->StartEdit(m_categoryModel->index(at));
+                m_categoryList->startEdit(m_categoryModel->index(at));
         });
 }
 
-void CVardelView::ConnectSession()
+void CVardelView::connectSession()
 {
     connect(&m_adapter, &SessionAdapter::catalogueAboutToBeReplaced, this, [this] {
         ++m_generation;
         m_roomProbe->cancel();
-        m_commands->Abandon();
-        m_pluginModel->Clear();
-        m_categoryModel->Clear();
+        m_commands->abandon();
+        m_pluginModel->clear();
+        m_categoryModel->clear();
         m_lastSingle = nullptr;
         emit currentPluginChanged(nullptr);
     });
     connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, [this] {
         if (!m_keep) {
-            RefillAll({}, {});
+            refillAll({}, {});
             return;
         }
         const KeptSelection keep = std::move(*m_keep);
         m_keep.reset();
-        RefillAll(keep.category, FindByIdentity(m_session.Catalogue(), keep.plugins));
+        refillAll(keep.category, FindByIdentity(m_session.Catalogue(), keep.plugins));
     });
     // A scan that ended without a new catalogue keeps nothing for the next.
     connect(&m_adapter, &SessionAdapter::scanFinished, this, [this] { m_keep.reset(); });
-    connect(&m_adapter, &SessionAdapter::directoryListChanged, this, &CVardelView::ShowEmptyHint);
+    connect(&m_adapter, &SessionAdapter::directoryListChanged, this, &CVardelView::showEmptyHint);
     connect(&m_adapter, &SessionAdapter::orderChanged, this, [this] {
-        const CPluginEntry* category = CurrentCategory();
-        const auto selected = SelectedPlugins();
-        RefillAll(category ? category->m_category : std::string(),
+        const CPluginEntry* category = currentCategory();
+        const auto selected = selectedPlugins();
+        refillAll(category ? category->m_category : std::string(),
                   std::vector<const CPluginEntry*>(selected.begin(), selected.end()));
     });
     connect(&m_adapter, &SessionAdapter::entriesChanged, this, [this](const QVector<const CPluginEntry*>& entries) {
         m_pluginModel->EntriesChanged(std::vector<const CPluginEntry*>(entries.begin(), entries.end()));
-        m_categoryModel->RefreshIcons();
-        const CPluginEntry* single = SinglePlugin();
+        m_categoryModel->refreshIcons();
+        const CPluginEntry* single = singlePlugin();
         if (single && entries.contains(single))
             emit currentPluginChanged(single);
-        UpdateAvailability();
-        emit indicatorsChanged(IndicatorTexts());
+        updateAvailability();
+        emit indicatorsChanged(indicatorTexts());
     });
     connect(m_commands, &CatalogueCommands::status, this, &CVardelView::statusMessage);
     connect(m_commands, &CatalogueCommands::categoryWritten, this,
             [this](const std::string& category, bool wholeCategory) {
-                const int row = m_categoryModel->RowOfText(category);
-                const CPluginEntry* current = CurrentCategory();
+                const int row = m_categoryModel->rowOfText(category);
+                const CPluginEntry* current = currentCategory();
                 if (row < 0 || (!wholeCategory && current))
                     return;
                 m_categoryList->setCurrentIndex(m_categoryModel->index(row));
             });
 }
 
-bool CVardelView::MayReplaceCatalogue() const
+bool CVardelView::mayReplaceCatalogue() const
 {
-    return !m_busy && !m_commands->IsProbing() && !m_commands->OpenDialog() && !m_commands->OpenQuestion() &&
-           !m_roomProbe->isRunning() && m_categoryList->IsIdle() && m_pluginList->IsIdle();
+    return !m_busy && !m_commands->isProbing() && !m_commands->openDialog() && !m_commands->openQuestion() &&
+           !m_roomProbe->isRunning() && m_categoryList->isIdle() && m_pluginList->isIdle();
 }
 
-void CVardelView::KeepSelectionOnNextReplace()
+void CVardelView::keepSelectionOnNextReplace()
 {
     KeptSelection keep;
-    if (const CPluginEntry* category = CurrentCategory())
+    if (const CPluginEntry* category = currentCategory())
         keep.category = category->m_category;
-    for (const CPluginEntry* entry : SelectedPlugins())
+    for (const CPluginEntry* entry : selectedPlugins())
         keep.plugins.push_back(IdentityOf(*entry));
     m_keep = std::move(keep);
 }
 
-void CVardelView::RefillAll(const std::string& keepCategory, const std::vector<const CPluginEntry*>& keepPlugins)
+void CVardelView::refillAll(const std::string& keepCategory, const std::vector<const CPluginEntry*>& keepPlugins)
 {
     const int cls = m_session.SelectedClass();
-    m_classSelector->setText(ClassName(cls));
+    m_classSelector->setText(className(cls));
     const auto commands = ClassCommands(m_session.ClassCounts(), cls);
     for (std::size_t i = 0; i < commands.size() && i < m_classActions.size(); ++i) {
         m_classActions[i]->setChecked(commands[i].checked);
@@ -301,22 +301,22 @@ void CVardelView::RefillAll(const std::string& keepCategory, const std::vector<c
     }
 
     m_filling = true;
-    m_pluginModel->Clear();
+    m_pluginModel->clear();
     if (cls >= 0)
-        m_categoryModel->Reset(m_session.Catalogue(), cls);
+        m_categoryModel->reset(m_session.Catalogue(), cls);
     else
-        m_categoryModel->Clear();
-    int row = keepCategory.empty() ? 0 : m_categoryModel->RowOfText(keepCategory);
+        m_categoryModel->clear();
+    int row = keepCategory.empty() ? 0 : m_categoryModel->rowOfText(keepCategory);
     if (row < 0)
         row = 0;
     if (m_categoryModel->rowCount() > 0)
         m_categoryList->setCurrentIndex(m_categoryModel->index(row));
     m_filling = false;
-    ShowEmptyHint();
-    FillPlugins(keepPlugins);
+    showEmptyHint();
+    fillPlugins(keepPlugins);
 }
 
-void CVardelView::ShowEmptyHint()
+void CVardelView::showEmptyHint()
 {
     QString text;
     switch (m_session.EmptyHint(static_cast<std::size_t>(m_categoryModel->rowCount()))) {
@@ -332,23 +332,23 @@ void CVardelView::ShowEmptyHint()
     case EmptyViewHint::None:
         break;
     }
-    m_categoryList->SetEmptyText(text);
+    m_categoryList->setEmptyText(text);
 }
 
-void CVardelView::FillPlugins(const std::vector<const CPluginEntry*>& keepPlugins)
+void CVardelView::fillPlugins(const std::vector<const CPluginEntry*>& keepPlugins)
 {
     if (m_filling)
         return;
-    const CPluginEntry* category = CurrentCategory();
+    const CPluginEntry* category = currentCategory();
     if (category)
-        m_pluginModel->Reset(m_session.Catalogue(), *category);
+        m_pluginModel->reset(m_session.Catalogue(), *category);
     else
-        m_pluginModel->Clear();
+        m_pluginModel->clear();
 
     QItemSelection selection;
     int current = -1;
     for (const CPluginEntry* e : keepPlugins) {
-        const int row = m_pluginModel->RowOf(e);
+        const int row = m_pluginModel->rowOf(e);
         if (row < 0)
             continue;
         selection.select(m_pluginModel->index(row), m_pluginModel->index(row));
@@ -364,14 +364,14 @@ void CVardelView::FillPlugins(const std::vector<const CPluginEntry*>& keepPlugin
         m_pluginList->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
         m_pluginList->scrollTo(m_pluginModel->index(current));
     }
-    SelectionChanged();
+    selectionChanged();
 }
 
-void CVardelView::SelectionChanged()
+void CVardelView::selectionChanged()
 {
-    UpdateAvailability();
-    emit indicatorsChanged(IndicatorTexts());
-    const CPluginEntry* single = SinglePlugin();
+    updateAvailability();
+    emit indicatorsChanged(indicatorTexts());
+    const CPluginEntry* single = singlePlugin();
     // The bars keep showing the last plug-in while none or several are selected.
     if (single && single != m_lastSingle) {
         m_lastSingle = single;
@@ -379,41 +379,41 @@ void CVardelView::SelectionChanged()
     }
 }
 
-std::vector<CPluginEntry*> CVardelView::SelectedPlugins() const
+std::vector<CPluginEntry*> CVardelView::selectedPlugins() const
 {
     std::vector<CPluginEntry*> result;
     QModelIndexList rows = m_pluginList->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     for (const QModelIndex& i : rows)
-        if (CPluginEntry* e = m_pluginModel->EntryAt(i.row()))
+        if (CPluginEntry* e = m_pluginModel->entryAt(i.row()))
             result.push_back(e);
     return result;
 }
 
-const CPluginEntry* CVardelView::SinglePlugin() const
+const CPluginEntry* CVardelView::singlePlugin() const
 {
-    const auto selection = SelectedPlugins();
+    const auto selection = selectedPlugins();
     return selection.size() == 1 ? selection.front() : nullptr;
 }
 
-const CPluginEntry* CVardelView::CurrentCategory() const
+const CPluginEntry* CVardelView::currentCategory() const
 {
     // The current item, not the selection: on a mouse press the list moves
     // the current item first and updates the selection after telling us.
     const QModelIndex current = m_categoryList->currentIndex();
-    return current.isValid() ? m_categoryModel->EntryAt(current.row()) : nullptr;
+    return current.isValid() ? m_categoryModel->entryAt(current.row()) : nullptr;
 }
 
-QStringList CVardelView::IndicatorTexts() const
+QStringList CVardelView::indicatorTexts() const
 {
     // The numbers are the core's; the panes' order is the status bar's.
-    const Indicators n = ComputeIndicators(m_categoryModel->Items(), m_pluginModel->Items(),
+    const Indicators n = ComputeIndicators(m_categoryModel->items(), m_pluginModel->items(),
                                            static_cast<int>(m_pluginList->selectionModel()->selectedRows().size()));
     return {tr("Categories: %1").arg(n.categories), tr("Plugins: %1").arg(n.plugins), tr("Enabled: %1").arg(n.enabled),
             tr("Selected: %1").arg(n.selected)};
 }
 
-bool CVardelView::ShowPlugin(const CPluginEntry* entry)
+bool CVardelView::showPlugin(const CPluginEntry* entry)
 {
     if (!entry || m_busy || m_session.EntryIndex(entry) < 0)
         return false;
@@ -422,12 +422,12 @@ bool CVardelView::ShowPlugin(const CPluginEntry* entry)
         return false;
     // The category item whose plug-ins it is among.
     for (int row = 0; row < m_categoryModel->rowCount(); ++row) {
-        const CPluginEntry* item = m_categoryModel->EntryAt(row);
+        const CPluginEntry* item = m_categoryModel->entryAt(row);
         if (!item || item->m_kind != entry->m_kind ||
-            (m_categoryModel->HasCategories() && item->m_category != entry->m_category))
+            (m_categoryModel->hasCategories() && item->m_category != entry->m_category))
             continue;
         m_categoryList->setCurrentIndex(m_categoryModel->index(row));
-        const int plugin = m_pluginModel->RowOf(entry);
+        const int plugin = m_pluginModel->rowOf(entry);
         if (plugin < 0)
             return false;
         m_pluginList->setCurrentIndex(m_pluginModel->index(plugin));
@@ -438,23 +438,23 @@ bool CVardelView::ShowPlugin(const CPluginEntry* entry)
     return false;
 }
 
-void CVardelView::SetBusy(bool busy)
+void CVardelView::setBusy(bool busy)
 {
     m_busy = busy;
-    m_commands->SetBusy(busy);
+    m_commands->setBusy(busy);
     if (busy)
         m_roomProbe->cancel();
     m_categoryList->setAcceptDrops(!busy);
     m_classSelector->setEnabled(!busy);
-    UpdateAvailability();
+    updateAvailability();
     const auto commands = ClassCommands(m_session.ClassCounts(), m_session.SelectedClass());
     for (std::size_t i = 0; i < commands.size() && i < m_classActions.size(); ++i)
         m_classActions[i]->setEnabled(commands[i].enabled && !busy);
 }
 
-void CVardelView::UpdateAvailability()
+void CVardelView::updateAvailability()
 {
-    const auto selection = SelectedPlugins();
+    const auto selection = selectedPlugins();
     const bool single = selection.size() == 1;
     // What the category commands need of its plug-ins, the list worked out
     // when it was filled.
@@ -468,35 +468,35 @@ void CVardelView::UpdateAvailability()
     m_actions[Rename]->setEnabled(idle && CanRenamePlugin(selection));
     m_actions[SelectAll]->setEnabled(idle && m_pluginModel->rowCount() > 0);
     m_actions[FindPlugins]->setEnabled(idle && !m_session.Catalogue().m_entries.empty());
-    m_actions[CategoryEnable]->setEnabled(idle && m_categoryModel->CanEnable(category));
-    m_actions[CategoryDisable]->setEnabled(idle && m_categoryModel->CanEnable(category));
-    m_actions[CategoryMove]->setEnabled(idle && m_categoryModel->CanMove(category));
-    m_actions[CategoryRename]->setEnabled(idle && m_categoryModel->CanMove(category));
+    m_actions[CategoryEnable]->setEnabled(idle && m_categoryModel->canEnable(category));
+    m_actions[CategoryDisable]->setEnabled(idle && m_categoryModel->canEnable(category));
+    m_actions[CategoryMove]->setEnabled(idle && m_categoryModel->canMove(category));
+    m_actions[CategoryRename]->setEnabled(idle && m_categoryModel->canMove(category));
 }
 
-void CVardelView::OpenDetails(int page)
+void CVardelView::openDetails(int page)
 {
-    const CPluginEntry* entry = SinglePlugin();
+    const CPluginEntry* entry = singlePlugin();
     if (!entry || m_busy || !m_actions[page == 0 ? LargePreview : Properties]->isEnabled())
         return;
-    OpenDetailSheet(m_session, *entry, page, window());
+    openDetailSheet(m_session, *entry, page, window());
 }
 
-void CVardelView::OpenFind()
+void CVardelView::openFind()
 {
     if (m_busy || !m_actions[FindPlugins]->isEnabled())
         return;
-    OpenFindDialog(m_session, window());
+    openFindDialog(m_session, window());
 }
 
-void CVardelView::ShowPluginMenu(const QPoint& pos)
+void CVardelView::showPluginMenu(const QPoint& pos)
 {
     const QModelIndex at = m_pluginList->indexAt(pos);
     // A right click on an item outside the selection selects that item.
     if (at.isValid() && !m_pluginList->selectionModel()->isSelected(at)) {
         m_pluginList->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
     }
-    UpdateAvailability();
+    updateAvailability();
     QMenu* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("pluginContextMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -511,12 +511,12 @@ void CVardelView::ShowPluginMenu(const QPoint& pos)
     menu->popup(m_pluginList->viewport()->mapToGlobal(pos));
 }
 
-void CVardelView::ShowCategoryMenu(const QPoint& pos)
+void CVardelView::showCategoryMenu(const QPoint& pos)
 {
     const QModelIndex at = m_categoryList->indexAt(pos);
     if (at.isValid() && at != m_categoryList->currentIndex())
         m_categoryList->setCurrentIndex(at);
-    UpdateAvailability();
+    updateAvailability();
     QMenu* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("categoryContextMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -528,9 +528,9 @@ void CVardelView::ShowCategoryMenu(const QPoint& pos)
     menu->popup(m_categoryList->viewport()->mapToGlobal(pos));
 }
 
-void CVardelView::OnPluginsDropped(int row, const QVector<int>& entries)
+void CVardelView::onPluginsDropped(int row, const QVector<int>& entries)
 {
-    const CPluginEntry* target = m_categoryModel->EntryAt(row);
+    const CPluginEntry* target = m_categoryModel->entryAt(row);
     if (m_busy || !target)
         return;
     auto& all = m_session.Catalogue().m_entries;
@@ -541,7 +541,7 @@ void CVardelView::OnPluginsDropped(int row, const QVector<int>& entries)
     // The move may rebuild the lists; let the drag finish first.
     QTimer::singleShot(0, this, [this, dragged, target, generation = m_generation] {
         if (generation == m_generation)
-            m_commands->DropPlugins(dragged, *target);
+            m_commands->dropPlugins(dragged, *target);
     });
 }
 

@@ -47,37 +47,37 @@ public:
     CVardelView(CVardelSession& session, SessionAdapter& adapter, QWidget* parent = nullptr);
     ~CVardelView() override;
 
-    QAction* Action(Command command) const { return m_actions[command]; }
-    QMenu* ClassMenu() const { return m_classMenu; }
+    QAction* action(Command command) const { return m_actions[command]; }
+    QMenu* classMenu() const { return m_classMenu; }
 
     // The selected plug-ins, in list order.
-    std::vector<CPluginEntry*> SelectedPlugins() const;
+    std::vector<CPluginEntry*> selectedPlugins() const;
     // The single selected plug-in; null for none or several.
-    const CPluginEntry* SinglePlugin() const;
+    const CPluginEntry* singlePlugin() const;
     // The entry of the selected category item; null when none.
-    const CPluginEntry* CurrentCategory() const;
+    const CPluginEntry* currentCategory() const;
     // The four status bar texts ("Categories: 12", "Plugins: 12", "Enabled: 11", "Selected: 1").
-    QStringList IndicatorTexts() const;
+    QStringList indicatorTexts() const;
 
     // Shows the plug-in: its class, its category item, and it selected in
     // the plug-in list. False when it is not in the catalogue on show.
-    bool ShowPlugin(const CPluginEntry* entry);
+    bool showPlugin(const CPluginEntry* entry);
     // While a scan runs, no plug-in command is available.
-    void SetBusy(bool busy);
+    void setBusy(bool busy);
     // Nothing under way holds on to the catalogue on show: no label edit, no
     // drag, no command reading its files or asking, no scan.
-    bool MayReplaceCatalogue() const;
+    bool mayReplaceCatalogue() const;
     // The next catalogue that replaces the one on show keeps the class, the
     // category and the plug-ins selected now, where it still has them.
-    void KeepSelectionOnNextReplace();
+    void keepSelectionOnNextReplace();
     // Recomputes every action's availability (selection or catalogue changed).
-    void UpdateAvailability();
+    void updateAvailability();
 
-    LabelListView* CategoryList() const { return m_categoryList; }
-    LabelListView* PluginList() const { return m_pluginList; }
-    CategoryListModel* CategoryModel() const { return m_categoryModel; }
-    PluginListModel* PluginModel() const { return m_pluginModel; }
-    CatalogueCommands* Commands() const { return m_commands; }
+    LabelListView* categoryList() const { return m_categoryList; }
+    LabelListView* pluginList() const { return m_pluginList; }
+    CategoryListModel* categoryModel() const { return m_categoryModel; }
+    PluginListModel* pluginModel() const { return m_pluginModel; }
+    CatalogueCommands* commands() const { return m_commands; }
 
 signals:
     // The status bar indicators changed.
@@ -87,22 +87,22 @@ signals:
     void statusMessage(const QString& text);
 
 private:
-    void CreateActions();
-    void CreateLayout();
-    void ConnectSession();
-    void RefillAll(const std::string& keepCategory, const std::vector<const CPluginEntry*>& keepPlugins);
-    void FillPlugins(const std::vector<const CPluginEntry*>& keepPlugins);
+    void createActions();
+    void createLayout();
+    void connectSession();
+    void refillAll(const std::string& keepCategory, const std::vector<const CPluginEntry*>& keepPlugins);
+    void fillPlugins(const std::vector<const CPluginEntry*>& keepPlugins);
     // What the empty category list says to do next.
-    void ShowEmptyHint();
-    void SelectionChanged();
-    void OpenDetails(int page);
-    void OpenFind();
-    void ShowPluginMenu(const QPoint& pos);
-    void ShowCategoryMenu(const QPoint& pos);
-    void OnPluginsDropped(int row, const QVector<int>& entries);
+    void showEmptyHint();
+    void selectionChanged();
+    void openDetails(int page);
+    void openFind();
+    void showPluginMenu(const QPoint& pos);
+    void showCategoryMenu(const QPoint& pos);
+    void onPluginsDropped(int row, const QVector<int>& entries);
     // Works out the room of the category row from its plug-in files on a
     // worker, then starts its label edit if it is still the current row.
-    void EditCategoryWhenRoomKnown(int row);
+    void editCategoryWhenRoomKnown(int row);
 
     CVardelSession& m_session;
     SessionAdapter& m_adapter;

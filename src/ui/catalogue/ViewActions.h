@@ -23,14 +23,14 @@ using ViewActionArray = std::array<QAction*, CVardelView::CommandCount>;
 
 // Creates the view's actions, owned by parent, each with an object name
 // ("enableAction", "categoryRenameAction", ...).
-ViewActionArray CreateViewActions(QWidget* parent);
+ViewActionArray createViewActions(QWidget* parent);
 
 // The translated title of plug-in class cls; "" for none.
-QString ClassName(int cls);
+QString className(int cls);
 
 // Opens "Plugin Details" on its first page (page 0) or " General Properties ".
-void OpenDetailSheet(CVardelSession& session, const CPluginEntry& entry, int page, QWidget* parent);
+void openDetailSheet(CVardelSession& session, const CPluginEntry& entry, int page, QWidget* parent);
 // Runs "Find Plugins" modally.
-void OpenFindDialog(CVardelSession& session, QWidget* parent);
+void openFindDialog(CVardelSession& session, QWidget* parent);
 
 }  // namespace vardel::ui

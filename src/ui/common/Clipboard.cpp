@@ -24,7 +24,7 @@ QImage clipboardImage()
 
 }  // namespace
 
-bool CClipboard::HasImage()
+bool CClipboard::hasImage()
 {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard)
@@ -33,25 +33,25 @@ bool CClipboard::HasImage()
     return data && data->hasImage();
 }
 
-bool CClipboard::GetImage(COXDIB& bitmap)
+bool CClipboard::getImage(COXDIB& bitmap)
 {
     const QImage image = clipboardImage();
     if (image.isNull())
         return false;
-    return ToDIB(image, bitmap);
+    return toDIB(image, bitmap);
 }
 
-std::vector<std::uint8_t> CClipboard::GetPackedImage()
+std::vector<std::uint8_t> CClipboard::getPackedImage()
 {
     const QImage image = clipboardImage();
     if (image.isNull())
         return {};
-    return ToPackedDIB(image);
+    return toPackedDIB(image);
 }
 
-bool CClipboard::SetImage(const COXDIB& bitmap)
+bool CClipboard::setImage(const COXDIB& bitmap)
 {
-    const QImage image = ToQImage(bitmap);
+    const QImage image = toQImage(bitmap);
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (image.isNull() || !clipboard)
         return false;

@@ -17,16 +17,16 @@ namespace vardel::ui {
 class CClipboard {
 public:
     // True while the clipboard holds a picture.
-    static bool HasImage();
+    static bool hasImage();
     // The clipboard's picture as a 24-bit bitmap; false (bitmap unchanged)
     // when it holds none or the bitmap cannot be made.
-    static bool GetImage(COXDIB& bitmap);
+    static bool getImage(COXDIB& bitmap);
     // The clipboard's picture as a packed 24-bit bitmap (the layout the image
     // store's AddImage takes); empty when it holds none.
-    static std::vector<std::uint8_t> GetPackedImage();
+    static std::vector<std::uint8_t> getPackedImage();
     // Puts a copy of the bitmap on the clipboard; false for an empty bitmap
     // or one that cannot be shown.
-    static bool SetImage(const COXDIB& bitmap);
+    static bool setImage(const COXDIB& bitmap);
 };
 
 }  // namespace vardel::ui

@@ -8,29 +8,29 @@
 
 namespace vardel::ui {
 
-QString FromCodePage(const std::string& text)
+QString fromCodePage(const std::string& text)
 {
     const std::u16string wide = codePageToUtf16(text);
     return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
 }
 
-std::string ToCodePage(const QString& text)
+std::string toCodePage(const QString& text)
 {
     return utf16ToCodePage(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                                                static_cast<std::size_t>(text.size())));
 }
 
-QString FromStoredPath(const std::string& path)
+QString fromStoredPath(const std::string& path)
 {
     return QString::fromStdString(PathForDisplay(path));
 }
 
-std::string ToStoredPath(const QString& path)
+std::string toStoredPath(const QString& path)
 {
     return StoredPath(std::filesystem::path(path.toStdU16String()));
 }
 
-QImage ToQImage(const COXDIB& bitmap)
+QImage toQImage(const COXDIB& bitmap)
 {
     const int bits = bitmap.GetBitCount();
     const int width = bitmap.GetWidth();
@@ -71,7 +71,7 @@ QImage ToQImage(const COXDIB& bitmap)
     return {};
 }
 
-bool ToDIB(const QImage& image, COXDIB& bitmap)
+bool toDIB(const QImage& image, COXDIB& bitmap)
 {
     if (image.isNull())
         return false;
@@ -96,10 +96,10 @@ bool ToDIB(const QImage& image, COXDIB& bitmap)
     return true;
 }
 
-std::vector<std::uint8_t> ToPackedDIB(const QImage& image)
+std::vector<std::uint8_t> toPackedDIB(const QImage& image)
 {
     COXDIB bitmap;
-    if (!ToDIB(image, bitmap))
+    if (!toDIB(image, bitmap))
         return {};
     return bitmap.MakePackedCopy();
 }

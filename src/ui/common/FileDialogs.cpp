@@ -2,7 +2,7 @@
 
 namespace vardel::ui {
 
-QFileDialog* ChooseFile(QWidget* parent, const QString& name, const QString& title, const QString& start,
+QFileDialog* chooseFile(QWidget* parent, const QString& name, const QString& title, const QString& start,
                         const QString& filters, QFileDialog::FileMode mode, QFileDialog::AcceptMode accept,
                         std::function<void(const QString&)> chosen)
 {

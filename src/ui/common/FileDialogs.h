@@ -15,7 +15,7 @@ namespace vardel::ui {
 // the mode given, starting at start, with the name filters (";;" between
 // them; "" for none); chosen is called with the file or folder the user
 // accepts, never when he cancels. Returns the dialog (tests answer it).
-QFileDialog* ChooseFile(QWidget* parent, const QString& name, const QString& title, const QString& start,
+QFileDialog* chooseFile(QWidget* parent, const QString& name, const QString& title, const QString& start,
                         const QString& filters, QFileDialog::FileMode mode, QFileDialog::AcceptMode accept,
                         std::function<void(const QString&)> chosen);
 

@@ -6,7 +6,7 @@
 
 namespace vardel::ui {
 
-bool HasEqualAdvances(const QFont& font)
+bool hasEqualAdvances(const QFont& font)
 {
     const QFontMetricsF metrics(font);
     const qreal narrow = metrics.horizontalAdvance(QStringLiteral("iiii"));
@@ -14,17 +14,17 @@ bool HasEqualAdvances(const QFont& font)
            qFuzzyCompare(narrow, metrics.horizontalAdvance(QStringLiteral("....")));
 }
 
-QFont FormulaFont()
+QFont formulaFont()
 {
     const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    if (HasEqualAdvances(system))
+    if (hasEqualAdvances(system))
         return system;
     static const char* const kFamilies[] = {"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono", "Noto Mono",
                                             "Cascadia Mono",    "Consolas",        "Courier New",    "Courier"};
     for (const char* family : kFamilies) {
         QFont font(QString::fromLatin1(family), system.pointSize());
         // Only a family that is really there; a substitute may be anything.
-        if (QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0 && HasEqualAdvances(font))
+        if (QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0 && hasEqualAdvances(font))
             return font;
     }
     QFont hinted = system;

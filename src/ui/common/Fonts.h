@@ -10,9 +10,9 @@ namespace vardel::ui {
 // family installed of a list of well-known ones. Whether a font is fixed is
 // judged by its glyphs ("iiii" as wide as "WWWW"), not by what the font
 // says of itself, which some monospaced fonts get wrong.
-QFont FormulaFont();
+QFont formulaFont();
 
 // True when "iiii", "WWWW" and "...." have the same advance in font.
-bool HasEqualAdvances(const QFont& font);
+bool hasEqualAdvances(const QFont& font);
 
 }  // namespace vardel::ui

@@ -66,7 +66,7 @@ QIcon pictureIcon(const QString& file)
 // module or has no such icon.
 QIcon moduleIcon(const QString& file, int index)
 {
-    const std::vector<std::uint8_t> bytes = ModuleIconFile(ToStoredPath(file), index);
+    const std::vector<std::uint8_t> bytes = ModuleIconFile(toStoredPath(file), index);
     if (bytes.empty())
         return {};
     QByteArray ico(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
@@ -158,7 +158,7 @@ QIcon IconButton::placeholderIcon()
 
 QIcon IconButton::applicationIcon()
 {
-    QIcon icon = ApplicationIcon();
+    QIcon icon = vardel::ui::applicationIcon();
     if (!icon.pixmap(kIconSize).isNull())
         return icon;
     icon = QApplication::windowIcon();

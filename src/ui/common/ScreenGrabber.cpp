@@ -17,7 +17,7 @@
 
 namespace vardel::ui {
 
-bool COXScreenGrabber::IsAvailable(QString* reason)
+bool COXScreenGrabber::isAvailable(QString* reason)
 {
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         if (reason)
@@ -50,7 +50,7 @@ Fn xcbFunction(const char* name)
 }  // namespace
 #endif
 
-QRect COXScreenGrabber::TopLevelWindowRectAt(const QPoint& globalPos)
+QRect COXScreenGrabber::topLevelWindowRectAt(const QPoint& globalPos)
 {
     Q_UNUSED(globalPos);
 #if defined(VARDEL_GRAB_XCB)
@@ -108,22 +108,22 @@ QRect COXScreenGrabber::TopLevelWindowRectAt(const QPoint& globalPos)
 #endif
 }
 
-bool COXScreenGrabber::GrabWindowAt(const QPoint& globalPos)
+bool COXScreenGrabber::grabWindowAt(const QPoint& globalPos)
 {
-    if (!IsAvailable())
+    if (!isAvailable())
         return false;
     QScreen* screen = QGuiApplication::screenAt(globalPos);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    QRect rect = TopLevelWindowRectAt(globalPos);
+    QRect rect = topLevelWindowRectAt(globalPos);
     if (rect.isEmpty())
         rect = screen->geometry();  // over the desktop: the whole screen
-    return GrabRect(rect);
+    return grabRect(rect);
 }
 
-bool COXScreenGrabber::GrabRect(const QRect& rect)
+bool COXScreenGrabber::grabRect(const QRect& rect)
 {
-    if (rect.isEmpty() || !IsAvailable())
+    if (rect.isEmpty() || !isAvailable())
         return false;
     QScreen* screen = QGuiApplication::screenAt(rect.center());
     if (!screen)
@@ -140,7 +140,7 @@ bool COXScreenGrabber::GrabRect(const QRect& rect)
     if (pixmap.isNull())
         return false;
     COXDIB grabbed;
-    if (!ToDIB(pixmap.toImage(), grabbed))
+    if (!toDIB(pixmap.toImage(), grabbed))
         return false;
     m_bitmap = std::move(grabbed);
     return true;

@@ -17,24 +17,24 @@ class COXScreenGrabber {
 public:
     // True when this platform lets us grab other windows; otherwise false,
     // with the reason (for a tooltip) in *reason.
-    static bool IsAvailable(QString* reason = nullptr);
+    static bool isAvailable(QString* reason = nullptr);
 
     // Grabs the top-level window under the global point (the whole screen
     // there when it is over no window). False when capture is unavailable or
     // the grab fails; the held bitmap is unchanged then.
-    bool GrabWindowAt(const QPoint& globalPos);
+    bool grabWindowAt(const QPoint& globalPos);
     // Grabs the rectangle (global, logical coordinates), clamped to the
     // screen that holds its centre. False for an empty rectangle, nothing on
     // screen or a failed grab.
-    bool GrabRect(const QRect& rect);
+    bool grabRect(const QRect& rect);
 
     // The last grab as a 24-bit bitmap (the screen's own depth is converted,
     // so that the image store takes it).
-    const COXDIB& GetBitmap() const { return m_bitmap; }
+    const COXDIB& getBitmap() const { return m_bitmap; }
 
     // The frame rectangle of the top-level window under the global point on
     // X11; an empty rectangle when there is none or it cannot be asked.
-    static QRect TopLevelWindowRectAt(const QPoint& globalPos);
+    static QRect topLevelWindowRectAt(const QPoint& globalPos);
 
 private:
     COXDIB m_bitmap;

@@ -54,7 +54,7 @@ Registry& registry()
 
 void EndOfProgram()
 {
-    WorkerThreads::WaitAll(true);
+    WorkerThreads::waitAll(true);
 }
 
 void Deliverer::drain()
@@ -71,7 +71,7 @@ void Deliverer::drain()
 
 }  // namespace
 
-void WorkerThreads::Task::Wait()
+void WorkerThreads::Task::wait()
 {
     if (!m_state)
         return;
@@ -79,7 +79,7 @@ void WorkerThreads::Task::Wait()
     m_state->ended.wait(lock, [this] { return m_state->done; });
 }
 
-bool WorkerThreads::Task::Done()
+bool WorkerThreads::Task::done()
 {
     if (!m_state)
         return true;
@@ -87,7 +87,7 @@ bool WorkerThreads::Task::Done()
     return m_state->done;
 }
 
-WorkerThreads::Task WorkerThreads::Run(std::function<void()> work)
+WorkerThreads::Task WorkerThreads::run(std::function<void()> work)
 {
     Registry& r = registry();
     {
@@ -125,7 +125,7 @@ WorkerThreads::Task WorkerThreads::Run(std::function<void()> work)
     return task;
 }
 
-void WorkerThreads::Deliver(std::function<void()> fn)
+void WorkerThreads::deliver(std::function<void()> fn)
 {
     Registry& r = registry();
     std::lock_guard lock(r.lock);
@@ -137,7 +137,7 @@ void WorkerThreads::Deliver(std::function<void()> fn)
         QMetaObject::invokeMethod(r.deliverer, "drain", Qt::QueuedConnection);
 }
 
-void WorkerThreads::WaitAll(bool final)
+void WorkerThreads::waitAll(bool final)
 {
     Registry& r = registry();
     std::unique_lock lock(r.lock);

@@ -19,8 +19,8 @@ public:
     class Task {
     public:
         // Blocks until the work has returned; for the end of an owner only.
-        void Wait();
-        bool Done();
+        void wait();
+        bool done();
 
     private:
         friend class WorkerThreads;
@@ -29,13 +29,13 @@ public:
     };
 
     // Runs work on a new thread. work may call Deliver as its last act.
-    static Task Run(std::function<void()> work);
+    static Task run(std::function<void()> work);
     // From a worker: runs fn on the application's thread, unless the
     // program is ending (then fn is dropped).
-    static void Deliver(std::function<void()> fn);
+    static void deliver(std::function<void()> fn);
     // Waits until no worker runs. With final, nothing is delivered any more
     // (the program's end; it is called when the application object goes).
-    static void WaitAll(bool final = false);
+    static void waitAll(bool final = false);
 };
 
 }  // namespace vardel::ui

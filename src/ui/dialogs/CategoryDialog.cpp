@@ -19,12 +19,12 @@ CategoryDialog::CategoryDialog(const CPluginListManager& catalogue, std::vector<
     m_ui->categoryEdit->setMaxLength(m_logic.Limit());
     m_ui->categoryEdit->setToolTip(tr("Up to %n characters", nullptr, m_logic.Limit()));
     for (const std::string& proposal : m_logic.Proposals())
-        m_ui->proposalList->addItem(FromCodePage(proposal));
+        m_ui->proposalList->addItem(fromCodePage(proposal));
 
-    connect(m_ui->categoryEdit, &QLineEdit::textEdited, this, &CategoryDialog::OnTextEdited);
-    connect(m_ui->proposalList, &QListWidget::currentRowChanged, this, &CategoryDialog::OnProposalChosen);
+    connect(m_ui->categoryEdit, &QLineEdit::textEdited, this, &CategoryDialog::onTextEdited);
+    connect(m_ui->proposalList, &QListWidget::currentRowChanged, this, &CategoryDialog::onProposalChosen);
     connect(m_ui->proposalList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        OnProposalChosen(m_ui->proposalList->row(item));
+        onProposalChosen(m_ui->proposalList->row(item));
         if (m_logic.IsOkEnabled())
             accept();
     });
@@ -33,26 +33,26 @@ CategoryDialog::CategoryDialog(const CPluginListManager& catalogue, std::vector<
             accept();
     });
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    UpdateOk();
+    updateOk();
 }
 
 CategoryDialog::~CategoryDialog() = default;
 
-void CategoryDialog::OnTextEdited(const QString& text)
+void CategoryDialog::onTextEdited(const QString& text)
 {
-    m_logic.SetText(ToCodePage(text));
-    UpdateOk();
+    m_logic.SetText(toCodePage(text));
+    updateOk();
 }
 
-void CategoryDialog::OnProposalChosen(int row)
+void CategoryDialog::onProposalChosen(int row)
 {
     if (row < 0 || !m_logic.SelectProposal(static_cast<std::size_t>(row)))
         return;
-    m_ui->categoryEdit->setText(FromCodePage(m_logic.Text()));
-    UpdateOk();
+    m_ui->categoryEdit->setText(fromCodePage(m_logic.Text()));
+    updateOk();
 }
 
-void CategoryDialog::UpdateOk()
+void CategoryDialog::updateOk()
 {
     m_ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(m_logic.IsOkEnabled());
 }

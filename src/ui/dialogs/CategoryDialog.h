@@ -31,14 +31,14 @@ public:
     ~CategoryDialog() override;
 
     // The category chosen (code page text); empty unless OK is enabled.
-    std::string Chosen() const { return m_logic.Chosen(); }
-    const std::vector<CPluginEntry*>& Entries() const { return m_logic.Entries(); }
-    int Limit() const { return m_logic.Limit(); }
+    std::string chosen() const { return m_logic.Chosen(); }
+    const std::vector<CPluginEntry*>& entries() const { return m_logic.Entries(); }
+    int limit() const { return m_logic.Limit(); }
 
 private:
-    void OnTextEdited(const QString& text);
-    void OnProposalChosen(int row);
-    void UpdateOk();
+    void onTextEdited(const QString& text);
+    void onProposalChosen(int row);
+    void updateOk();
 
     std::unique_ptr<Ui::CategoryDialog> m_ui;
     CCategoryDialog m_logic;

@@ -21,8 +21,8 @@ DirectoryDialog::DirectoryDialog(vardel::CPluginDirEntry& entry, vardel::Setting
     m_ui->browseButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_ui->browseButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
-    m_ui->labelEdit->setText(FromCodePage(entry.m_label));
-    m_ui->directoryEdit->setText(FromStoredPath(entry.m_directory));
+    m_ui->labelEdit->setText(fromCodePage(entry.m_label));
+    m_ui->directoryEdit->setText(fromStoredPath(entry.m_directory));
     m_ui->subdirectoriesBox->setChecked(entry.m_includeSubdirectories != 0);
     m_ui->enabledBox->setChecked(entry.m_enabled != 0);
     m_ui->separatorBox->setChecked(entry.m_separator != 0);
@@ -47,15 +47,15 @@ DirectoryDialog::~DirectoryDialog() = default;
 vardel::DirEntryCheck DirectoryDialog::checkAndStore()
 {
     CPluginDirEntry values;
-    values.m_label = ToCodePage(m_ui->labelEdit->text());
-    values.m_directory = ToStoredPath(m_ui->directoryEdit->text());
+    values.m_label = toCodePage(m_ui->labelEdit->text());
+    values.m_directory = toStoredPath(m_ui->directoryEdit->text());
     values.m_includeSubdirectories = m_ui->subdirectoriesBox->isChecked() ? 1 : 0;
     values.m_enabled = m_ui->enabledBox->isChecked() ? 1 : 0;
     values.m_separator = m_ui->separatorBox->isChecked() ? 1 : 0;
 
     const DirEntryCheck check = CheckDirectoryEntry(values);
     // The edit shows the directory as it will be stored.
-    m_ui->directoryEdit->setText(FromStoredPath(values.m_directory));
+    m_ui->directoryEdit->setText(fromStoredPath(values.m_directory));
     if (check == DirEntryCheck::Accepted) {
         m_entry.m_label = values.m_label;
         m_entry.m_directory = values.m_directory;
@@ -87,7 +87,7 @@ void DirectoryDialog::accept()
 
 void DirectoryDialog::browse()
 {
-    ChooseFile(this, QStringLiteral("folderChooser"), tr("Select a folder to scan for plug-ins:"),
+    chooseFile(this, QStringLiteral("folderChooser"), tr("Select a folder to scan for plug-ins:"),
                m_ui->directoryEdit->text(), QString(), QFileDialog::Directory, QFileDialog::AcceptOpen,
                [this](const QString& folder) { m_ui->directoryEdit->setText(QDir::toNativeSeparators(folder)); });
 }

@@ -105,9 +105,9 @@ void DuplicatesDialog::search()
     updateButtons();
     QPointer<DuplicatesDialog> self(this);
     const std::stop_token stop = m_stop.get_token();
-    WorkerThreads::Run([job, stop, self, generation] {
+    WorkerThreads::run([job, stop, self, generation] {
         job->Run(stop);
-        WorkerThreads::Deliver([self, job, generation] {
+        WorkerThreads::deliver([self, job, generation] {
             if (self)
                 self->searchFinished(generation, job);
         });
@@ -128,7 +128,7 @@ void DuplicatesDialog::searchFinished(std::uint64_t generation, std::shared_ptr<
     const DirectoryList& dirs = m_session.Directories();
     for (const SkippedDirectory& s : job->Skipped()) {
         const QString label = s.directory >= 0 && static_cast<std::size_t>(s.directory) < dirs.size()
-                                  ? FromCodePage(dirs[static_cast<std::size_t>(s.directory)]->m_label)
+                                  ? fromCodePage(dirs[static_cast<std::size_t>(s.directory)]->m_label)
                                   : QString::number(s.directory);
         status += QLatin1Char('\n') + tr("Not looked at: %1 (%2)").arg(label, QString::fromStdString(s.reason));
     }
@@ -149,21 +149,21 @@ void DuplicatesDialog::fillList()
                             ? tr("Same content: %n copies of %1 bytes", nullptr, static_cast<int>(group.copies.size()))
                                   .arg(locale.toString(static_cast<qulonglong>(group.size)))
                             : tr("Same name: \"%1\" in \"%2\" (%3)")
-                                  .arg(FromCodePage(group.name), FromCodePage(group.category),
+                                  .arg(fromCodePage(group.name), fromCodePage(group.category),
                                        QString::fromStdString(ClassTitle(group.pluginClass))));
         top->setText(2, tr("%n enabled", nullptr, group.EnabledCopies()));
         top->setFirstColumnSpanned(false);
         for (std::size_t c = 0; c < group.copies.size(); ++c) {
             const DuplicateCopy& copy = group.copies[c];
             auto* item = new QTreeWidgetItem(top);
-            item->setText(0, FromStoredPath(copy.file));
+            item->setText(0, fromStoredPath(copy.file));
             QStringList labels;
             for (const CopyPlace& place : copy.places)
                 if (place.directory >= 0 && static_cast<std::size_t>(place.directory) < dirs.size())
-                    labels << FromCodePage(dirs[static_cast<std::size_t>(place.directory)]->m_label);
+                    labels << fromCodePage(dirs[static_cast<std::size_t>(place.directory)]->m_label);
             item->setText(1, labels.join(QStringLiteral(", ")));
             item->setText(2, copy.enabled ? tr("enabled") : tr("disabled"));
-            item->setToolTip(0, FromStoredPath(copy.file));
+            item->setToolTip(0, fromStoredPath(copy.file));
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(0, Qt::Unchecked);
             item->setData(0, kGroupRole, static_cast<qulonglong>(g));
@@ -210,10 +210,10 @@ void DuplicatesDialog::setChosen(bool flag)
     for (const DuplicateCopy* copy : chosen) {
         const CommandResult result = SetCopyEnabled(m_session, *copy, flag);
         if (!result.accepted || !result.message.empty())
-            failures << FromStoredPath(copy->file) + QStringLiteral(": ") + RefusalText(result.code, result.arguments);
+            failures << fromStoredPath(copy->file) + QStringLiteral(": ") + RefusalText(result.code, result.arguments);
     }
     if (!failures.isEmpty())
-        ShowMessage(this, failures.join(QLatin1Char('\n')));
+        showMessage(this, failures.join(QLatin1Char('\n')));
     // The states are read afresh from the catalogues.
     search();
 }

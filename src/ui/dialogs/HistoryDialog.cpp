@@ -82,7 +82,7 @@ void HistoryDialog::refresh()
     for (const JournalCommand& c : commands) {
         auto* item = new QTreeWidgetItem(m_list);
         item->setText(0, QLocale().toString(QDateTime::fromSecsSinceEpoch(c.time), QLocale::ShortFormat));
-        item->setText(1, FromCodePage(c.label));
+        item->setText(1, fromCodePage(c.label));
         item->setText(2, QString::number(c.Files().size()));
         item->setText(3, StateText(c));
         item->setData(0, kIdRole, c.id);
@@ -124,7 +124,7 @@ void HistoryDialog::askTakeBack()
     auto labelOf = [&commands](std::uint32_t k) {
         for (const JournalCommand& c : commands)
             if (c.id == k)
-                return FromCodePage(c.label);
+                return fromCodePage(c.label);
         return QString();
     };
     bool incomplete = false;
@@ -133,7 +133,7 @@ void HistoryDialog::askTakeBack()
             incomplete = c.IsIncomplete();
     const std::vector<std::uint32_t> later = incomplete ? std::vector<std::uint32_t>{}
                                                         : m_session.History().Dependents(id);
-    auto* box = new QMessageBox(QMessageBox::Question, MessageTitle(),
+    auto* box = new QMessageBox(QMessageBox::Question, messageTitle(),
                                 incomplete ? tr("Roll back \"%1\"?").arg(labelOf(id))
                                            : tr("Take back \"%1\"?").arg(labelOf(id)),
                                 QMessageBox::Yes | QMessageBox::No, this);

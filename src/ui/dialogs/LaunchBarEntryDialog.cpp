@@ -53,11 +53,11 @@ LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, varde
     m_ui->commandBrowseButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_ui->iconBrowseButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
-    m_ui->labelEdit->setText(FromCodePage(entry.m_label));
-    m_ui->commandEdit->setText(FromStoredPath(entry.m_command));
-    m_ui->argumentsEdit->setText(FromStoredPath(entry.m_arguments));
-    m_ui->directoryEdit->setText(FromStoredPath(entry.m_initialDirectory));
-    m_ui->iconPathEdit->setText(FromStoredPath(entry.m_iconPath));
+    m_ui->labelEdit->setText(fromCodePage(entry.m_label));
+    m_ui->commandEdit->setText(fromStoredPath(entry.m_command));
+    m_ui->argumentsEdit->setText(fromStoredPath(entry.m_arguments));
+    m_ui->directoryEdit->setText(fromStoredPath(entry.m_initialDirectory));
+    m_ui->iconPathEdit->setText(fromStoredPath(entry.m_iconPath));
     m_ui->iconIndexSpin->setValue(entry.m_iconIndex);
     m_ui->showMaximizedBox->setChecked(entry.m_showCommand == CLaunchBarEntry::kShowMaximized);
     if (!CLaunchBarEntry::CanStartMaximized()) {
@@ -117,11 +117,11 @@ void LaunchBarEntryDialog::accept()
     const QString command = m_ui->commandEdit->text();
     if (label.isEmpty() || command.isEmpty())
         return;
-    m_entry.m_label = ToCodePage(label);
-    m_entry.m_command = ToStoredPath(command);
-    m_entry.m_arguments = ToStoredPath(m_ui->argumentsEdit->text());
-    m_entry.m_initialDirectory = ToStoredPath(m_ui->directoryEdit->text());
-    m_entry.m_iconPath = ToStoredPath(m_ui->iconPathEdit->text());
+    m_entry.m_label = toCodePage(label);
+    m_entry.m_command = toStoredPath(command);
+    m_entry.m_arguments = toStoredPath(m_ui->argumentsEdit->text());
+    m_entry.m_initialDirectory = toStoredPath(m_ui->directoryEdit->text());
+    m_entry.m_iconPath = toStoredPath(m_ui->iconPathEdit->text());
     m_entry.m_iconIndex = m_ui->iconIndexSpin->value();
     m_entry.m_showCommand =
         m_ui->showMaximizedBox->isChecked() ? CLaunchBarEntry::kShowMaximized : CLaunchBarEntry::kShowNormal;
@@ -130,7 +130,7 @@ void LaunchBarEntryDialog::accept()
 
 void LaunchBarEntryDialog::browseCommand()
 {
-    ChooseFile(this, QStringLiteral("commandChooser"), tr("Choose the application"), m_ui->commandEdit->text(),
+    chooseFile(this, QStringLiteral("commandChooser"), tr("Choose the application"), m_ui->commandEdit->text(),
                tr("Programs and documents (*);;Desktop entries (*.desktop);;Scripts (*.sh *.py)"),
                QFileDialog::ExistingFile, QFileDialog::AcceptOpen,
                [this](const QString& path) { applyChosenCommand(path); });
@@ -138,7 +138,7 @@ void LaunchBarEntryDialog::browseCommand()
 
 void LaunchBarEntryDialog::browseIcon()
 {
-    ChooseFile(this, QStringLiteral("iconChooser"), tr("Choose the application icon"), m_ui->iconPathEdit->text(),
+    chooseFile(this, QStringLiteral("iconChooser"), tr("Choose the application icon"), m_ui->iconPathEdit->text(),
                tr("Icon files (*.ico *.png *.svg *.svgz *.xpm *.desktop);;All files (*)"), QFileDialog::ExistingFile,
                QFileDialog::AcceptOpen,
                [this](const QString& path) { m_ui->iconPathEdit->setText(QDir::toNativeSeparators(path)); });

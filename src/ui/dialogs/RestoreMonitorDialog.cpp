@@ -86,7 +86,7 @@ void RestoreMonitorDialog::fillList()
     for (const RestoreMonitorRow& row : m_rows) {
         auto* item = new QTreeWidgetItem;
         for (int c = 0; c < kColumnCount; ++c)
-            item->setText(c, FromCodePage(row[static_cast<std::size_t>(c)]));
+            item->setText(c, fromCodePage(row[static_cast<std::size_t>(c)]));
         for (int c = 0; c < kColumnCount; ++c)
             if (kRestoreMonitorColumns[static_cast<std::size_t>(c)].rightAligned)
                 item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);

@@ -113,7 +113,7 @@ SetupDialog::SetupDialog(vardel::CVardelSession& session, QWidget* parent, const
     m_ui->downButton->setShortcut(QKeySequence(tr("Alt+D")));
 
     const Settings& settings = m_session.GetSettings();
-    m_ui->extensionsEdit->setText(FromCodePage(settings.extensions));
+    m_ui->extensionsEdit->setText(fromCodePage(settings.extensions));
     m_ui->scanAllBox->setChecked(settings.scanAll != 0);
     fillLanguages();
 
@@ -160,13 +160,13 @@ void SetupDialog::lookForFolders()
         if (e)
             list->push_back(std::make_unique<CPluginDirEntry>(*e));
     const std::filesystem::path home(m_home.toStdU16String());
-    const std::string extensions = ToCodePage(m_ui->extensionsEdit->text());
+    const std::string extensions = toCodePage(m_ui->extensionsEdit->text());
     const std::stop_token stop = m_stopLooking.get_token();
     QPointer<SetupDialog> self(this);
-    WorkerThreads::Run([home, extensions, list, stop, self, generation] {
+    WorkerThreads::run([home, extensions, list, stop, self, generation] {
         auto search = std::make_shared<FolderSearch>(FindPluginFolders(
             home, extensions, *list, stop, std::chrono::steady_clock::now() + kFolderSearchTime));
-        WorkerThreads::Deliver([self, generation, search] {
+        WorkerThreads::deliver([self, generation, search] {
             if (self)
                 self->foldersFound(generation, std::move(*search));
         });
@@ -184,11 +184,11 @@ void SetupDialog::foldersFound(std::uint64_t generation, FolderSearch search)
     list->clear();
     for (const FoundFolder& folder : m_found.folders) {
         auto* item = new QTreeWidgetItem(list);
-        item->setText(0, FromCodePage(folder.label));
-        item->setText(1, FromStoredPath(folder.path));
+        item->setText(0, fromCodePage(folder.label));
+        item->setText(1, fromStoredPath(folder.path));
         item->setText(2, QString::number(folder.pluginFiles));
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        item->setToolTip(1, FromStoredPath(folder.path));
+        item->setToolTip(1, fromStoredPath(folder.path));
         // Already on the list: shown, but not offered again.
         if (folder.listedAs >= 0) {
             item->setText(0, tr("%1 (on the list)").arg(item->text(0)));
@@ -254,7 +254,7 @@ void SetupDialog::setCurrentIndex(int index)
 void SetupDialog::accept()
 {
     Settings& settings = m_session.GetSettings();
-    settings.extensions = ToCodePage(m_ui->extensionsEdit->text());
+    settings.extensions = toCodePage(m_ui->extensionsEdit->text());
     settings.scanAll = m_ui->scanAllBox->isChecked() ? 1 : 0;
     // Written only once chosen: a store that never had one stays as it was.
     SettingsBackend& backend = m_session.GetSettingsBackend();
@@ -270,9 +270,9 @@ void SetupDialog::fillLanguages()
     // language the program speaks now; "" follows the system.
     QComboBox* box = m_ui->languageBox;
     box->addItem(tr("The system's language"), QString());
-    box->addItem(LanguageName(QStringLiteral("en")), QStringLiteral("en"));
-    for (const QString& code : AvailableLanguages())
-        box->addItem(LanguageName(code), code);
+    box->addItem(languageName(QStringLiteral("en")), QStringLiteral("en"));
+    for (const QString& code : availableLanguages())
+        box->addItem(languageName(code), code);
     const QString chosen = QString::fromStdString(
         m_session.GetSettingsBackend().ReadString(settings_keys::kSettings, settings_keys::kLanguage).value_or(""));
     box->setCurrentIndex(std::max(0, box->findData(chosen)));
@@ -355,9 +355,9 @@ void SetupDialog::fillList()
             item->setText(0, kSeparatorText);
             item->setText(1, kSeparatorText);
         } else {
-            item->setText(0, FromCodePage(entry->m_label));
-            item->setText(1, FromStoredPath(entry->m_directory));
-            item->setToolTip(1, FromStoredPath(entry->m_directory));
+            item->setText(0, fromCodePage(entry->m_label));
+            item->setText(1, fromStoredPath(entry->m_directory));
+            item->setToolTip(1, fromStoredPath(entry->m_directory));
         }
         item->setIcon(0, rowIcon(*entry));
     }

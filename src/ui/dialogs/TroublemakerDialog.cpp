@@ -95,7 +95,7 @@ void TroublemakerDialog::run(const TroublemakerStep& step, bool reset)
 {
     m_failure.clear();
     if (!step.ok) {
-        m_failure = step.message ? MessageText(*step.message) : QString();
+        m_failure = step.message ? messageText(*step.message) : QString();
         showState();
         return;
     }
@@ -104,10 +104,10 @@ void TroublemakerDialog::run(const TroublemakerStep& step, bool reset)
     showState();
     QPointer<TroublemakerDialog> self(this);
     CVardelSession* session = &m_session;
-    WorkerThreads::Run([renames = step.renames, reset, self, session] {
+    WorkerThreads::run([renames = step.renames, reset, self, session] {
         auto moved = std::make_shared<std::vector<FileChange>>();
         const std::optional<ReplayFailure> failure = MakeTroublemakerRenames(renames, *moved);
-        WorkerThreads::Deliver([self, session, moved, failure, reset] {
+        WorkerThreads::deliver([self, session, moved, failure, reset] {
             // The catalogue follows whether the dialog is still there or not.
             FollowInSession(*session, *moved, ChangeSide::After);
             if (!failure && reset)
@@ -116,7 +116,7 @@ void TroublemakerDialog::run(const TroublemakerStep& step, bool reset)
                 return;
             self->m_busy = false;
             if (failure)
-                self->m_failure = MessageText(ReplayMessage(*failure, !moved->empty()));
+                self->m_failure = messageText(ReplayMessage(*failure, !moved->empty()));
             emit self->busyChanged(false);
             self->showState();
         });
@@ -144,7 +144,7 @@ void TroublemakerDialog::showState()
         const TroublemakerState& s = search.State();
         text = tr("The troublemaker is %1. Every plug-in file has its name from before the search back; "
                   "disable it yourself if you want it gone.")
-                   .arg(FromStoredPath(s.files[s.suspects.front()]));
+                   .arg(fromStoredPath(s.files[s.suspects.front()]));
         progress = tr("Found after %n answer(s).", nullptr, static_cast<int>(s.answers));
     } else {
         const TroublemakerState& s = search.State();
@@ -163,7 +163,7 @@ void TroublemakerDialog::showState()
     if (active) {
         const TroublemakerState& s = search.State();
         for (std::uint32_t i : found ? s.suspects : s.tested)
-            m_files->addItem(FromStoredPath(s.files[i]));
+            m_files->addItem(fromStoredPath(s.files[i]));
     }
     m_files->setVisible(active);
     const bool idle = !m_busy && m_session.MayWrite();

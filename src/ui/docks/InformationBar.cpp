@@ -71,10 +71,10 @@ void InformationBar::reload()
     const PluginInformation info = GetPluginInformation(*m_plugin, m_session.Descriptions());
     if (info.addedToDatabase)
         m_session.SaveDescriptions();
-    m_author->setText(FromCodePage(info.author));
+    m_author->setText(fromCodePage(info.author));
     m_author->setCursorPosition(0);
-    m_description->setPlainText(FromCodePage(info.description));
-    m_filename = FromStoredPath(info.filename);
+    m_description->setPlainText(fromCodePage(info.description));
+    m_filename = fromStoredPath(info.filename);
     showFilename();
 }
 

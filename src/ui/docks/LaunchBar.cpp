@@ -139,18 +139,18 @@ bool LaunchBar::startSlot(int slot)
     const CLaunchBarEntry* e = entry(slot);
     if (!e || e->IsEmpty() || e->m_command.empty())
         return false;
-    const QString command = FromStoredPath(e->m_command);
+    const QString command = fromStoredPath(e->m_command);
     const QFileInfo info(command);
     // Documents, folders and desktop entries open with the desktop's choice
     // of program; anything else is run as a program (found along PATH when
     // it has no directory).
     if (info.exists() && (isDesktopEntry(info) || info.isDir() || !info.isExecutable()))
         return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
-    const QStringList arguments = QProcess::splitCommand(FromStoredPath(e->m_arguments));
+    const QStringList arguments = QProcess::splitCommand(fromStoredPath(e->m_arguments));
     QProcess process;
     process.setProgram(command);
     process.setArguments(arguments);
-    process.setWorkingDirectory(FromStoredPath(e->m_initialDirectory));
+    process.setWorkingDirectory(fromStoredPath(e->m_initialDirectory));
 #ifdef Q_OS_WIN
     if (e->m_showCommand == CLaunchBarEntry::kShowMaximized)
         process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
@@ -173,9 +173,9 @@ void LaunchBar::refreshSlot(int slot)
         b->setToolTip(tr("Empty slot: click to add an application"));
         b->setStatusTip(tr("Add an application to the launch bar"));
     } else {
-        if (!b->setIconFromFile(FromStoredPath(e->m_iconPath), e->m_iconIndex))
+        if (!b->setIconFromFile(fromStoredPath(e->m_iconPath), e->m_iconIndex))
             b->setApplicationIcon();
-        const QString label = FromCodePage(e->m_label);
+        const QString label = fromCodePage(e->m_label);
         b->setText(label);
         b->setToolTip(label);
         b->setStatusTip(label);

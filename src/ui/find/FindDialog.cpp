@@ -149,7 +149,7 @@ FindDialog::~FindDialog()
 FindSettings FindDialog::currentSettings() const
 {
     FindSettings settings;
-    settings.keyword = ToCodePage(m_keyword->text());
+    settings.keyword = toCodePage(m_keyword->text());
     settings.matchCase = m_matchCase->isChecked();
     settings.title = m_title->isChecked();
     settings.category = m_category->isChecked();
@@ -167,7 +167,7 @@ void FindDialog::loadSettings()
 {
     SettingsBackend& backend = m_session.GetSettingsBackend();
     const FindSettings settings = LoadFindSettings(backend);
-    m_keyword->setText(FromCodePage(settings.keyword));
+    m_keyword->setText(fromCodePage(settings.keyword));
     m_matchCase->setChecked(settings.matchCase);
     m_title->setChecked(settings.title);
     m_category->setChecked(settings.category);
@@ -184,9 +184,9 @@ void FindDialog::loadSettings()
     setMinimumSize(initial);
     resize(initial);
     // Placement: the normal rectangle (right and bottom exclusive) and the show state.
-    const std::optional<WindowPlacement> placement = LoadWindowPlacement(backend, kFindSection);
+    const std::optional<WindowPlacement> placement = loadWindowPlacement(backend, kFindSection);
     if (placement && placement->right > placement->left && placement->bottom > placement->top) {
-        const QRect rect = placement->NormalRect();
+        const QRect rect = placement->normalRect();
         // The rectangle is the one geometry() gave at closing: the window's
         // inside, without the frame. Moving the frame there instead would
         // shift the dialog by its frame at every opening.
@@ -210,8 +210,8 @@ void FindDialog::saveSettings()
     if (rect.isValid()) {
         WindowPlacement placement;
         placement.showCmd = isMaximized() ? WindowPlacement::kShowMaximized : WindowPlacement::kShowNormal;
-        placement.SetNormalRect(rect);
-        SaveWindowPlacement(backend, placement, kFindSection);
+        placement.setNormalRect(rect);
+        saveWindowPlacement(backend, placement, kFindSection);
     }
 }
 
@@ -266,14 +266,14 @@ void FindDialog::stopSearch()
 
 const std::vector<SearchRow>& FindDialog::rows() const
 {
-    return m_model->Rows();
+    return m_model->rows();
 }
 
 void FindDialog::startSearch()
 {
     // A running search is given up: its worker runs out and its rows are dropped.
     stopSearch();
-    m_model->Clear();
+    m_model->clear();
     m_previewed = nullptr;
     const std::uint64_t generation = ++m_generation;
     auto stop = std::make_shared<std::atomic<bool>>(false);
@@ -289,7 +289,7 @@ void FindDialog::startSearch()
     // that finds out whether this dialog still wants it; the worker holds
     // copies only.
     QPointer<FindDialog> self(this);
-    WorkerThreads::Run([source, settings, stop, self, generation] {
+    WorkerThreads::run([source, settings, stop, self, generation] {
         const CPluginSearch::BlockReader reader = [stop](const CPluginEntry& entry, CParameterBlock& block) {
             return !stop->load() && ReadParameterBlock(entry, block);
         };
@@ -299,14 +299,14 @@ void FindDialog::startSearch()
                 if (stop->load())
                     return;
                 auto batch = std::make_shared<std::vector<SearchRow>>(std::move(rows));
-                WorkerThreads::Deliver([self, generation, batch] {
+                WorkerThreads::deliver([self, generation, batch] {
                     if (self && generation == self->m_generation)
                         self->appendBatch(*batch);
                 });
             },
             kBatchSize, kBatchTime, reader, stop.get());
         const bool stopped = stop->load();
-        WorkerThreads::Deliver([self, generation, stopped] {
+        WorkerThreads::deliver([self, generation, stopped] {
             if (self && generation == self->m_generation)
                 self->searchFinished(stopped);
         });
@@ -327,7 +327,7 @@ void FindDialog::appendBatch(std::vector<SearchRow>& rows)
         shown.push_back(std::move(row));
     }
     rows = {};
-    m_model->Append(std::move(shown));
+    m_model->append(std::move(shown));
 }
 
 void FindDialog::searchFinished(bool stopped)
@@ -335,7 +335,7 @@ void FindDialog::searchFinished(bool stopped)
     m_searching = false;
     m_find->setText(tr("&Find"));
     if (stopped) {
-        m_model->Clear();
+        m_model->clear();
         showStatus(tr("The search was stopped."));
     } else {
         showStatus(tr("%n plug-in(s) found.", nullptr, static_cast<int>(m_model->rowCount())));
@@ -347,11 +347,11 @@ void FindDialog::sortByColumn(int column)
     if (column < 0 || column >= SearchRow::kColumnCount || isSearching())
         return;
     const CPluginEntry* current = pluginOf(m_list->currentIndex());
-    m_model->Sort(column);
+    m_model->sort(column);
     m_list->header()->setSortIndicatorShown(true);
     m_list->header()->setSortIndicator(column, Qt::AscendingOrder);
     // The selection moves with its row.
-    if (const int row = current ? m_model->RowOf(current) : -1; row >= 0) {
+    if (const int row = current ? m_model->rowOf(current) : -1; row >= 0) {
         const QSignalBlocker blocker(m_list->selectionModel());
         m_list->selectionModel()->setCurrentIndex(m_model->index(row, 0),
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -360,7 +360,7 @@ void FindDialog::sortByColumn(int column)
 
 const CPluginEntry* FindDialog::pluginOf(const QModelIndex& index) const
 {
-    return index.isValid() ? m_model->PluginAt(index.row()) : nullptr;
+    return index.isValid() ? m_model->pluginAt(index.row()) : nullptr;
 }
 
 void FindDialog::showHit()
@@ -381,7 +381,7 @@ void FindDialog::showHit()
     images.SetPlugin(plugin);
     COXDIB picture;
     if (LoadJpeg(images.DisplayPath(), picture) && picture.GetBitCount() == 24)
-        m_window->setImage(ToQImage(picture));
+        m_window->setImage(toQImage(picture));
 }
 
 void FindDialog::openHit(const QModelIndex& index)
@@ -389,7 +389,7 @@ void FindDialog::openHit(const QModelIndex& index)
     const CPluginEntry* plugin = pluginOf(index);
     if (!plugin)
         return;
-    PluginDetailSheet* sheet = PluginDetailSheet::Open(m_session, *plugin, PluginDetailSheet::First, this);
+    PluginDetailSheet* sheet = PluginDetailSheet::openFor(m_session, *plugin, PluginDetailSheet::First, this);
     if (!sheet) {
         showStatus(tr("The Filter Factory data of this plug-in cannot be read."));
         return;

@@ -10,7 +10,7 @@ namespace vardel::ui {
 
 SearchResultModel::SearchResultModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void SearchResultModel::Append(std::vector<SearchRow>&& rows)
+void SearchResultModel::append(std::vector<SearchRow>&& rows)
 {
     if (rows.empty())
         return;
@@ -23,26 +23,26 @@ void SearchResultModel::Append(std::vector<SearchRow>&& rows)
     endInsertRows();
 }
 
-void SearchResultModel::Clear()
+void SearchResultModel::clear()
 {
     beginResetModel();
     m_rows = {};
     endResetModel();
 }
 
-void SearchResultModel::Sort(int column)
+void SearchResultModel::sort(int column)
 {
     beginResetModel();
     CPluginSearch::SortRows(m_rows, column);
     endResetModel();
 }
 
-const CPluginEntry* SearchResultModel::PluginAt(int row) const
+const CPluginEntry* SearchResultModel::pluginAt(int row) const
 {
     return row >= 0 && row < rowCount() ? m_rows[static_cast<std::size_t>(row)].plugin : nullptr;
 }
 
-int SearchResultModel::RowOf(const CPluginEntry* plugin) const
+int SearchResultModel::rowOf(const CPluginEntry* plugin) const
 {
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         if (m_rows[i].plugin == plugin)
@@ -67,11 +67,11 @@ QVariant SearchResultModel::data(const QModelIndex& index, int role) const
     const SearchRow& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (index.column()) {
     case 0:
-        return FromCodePage(row.columns[0]);
+        return fromCodePage(row.columns[0]);
     case 1:
-        return FromCodePage(row.columns[1]);
+        return fromCodePage(row.columns[1]);
     case 2:
-        return FromStoredPath(row.columns[2]);
+        return fromStoredPath(row.columns[2]);
     default:
         return {};
     }

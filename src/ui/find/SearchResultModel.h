@@ -22,16 +22,16 @@ public:
     explicit SearchResultModel(QObject* parent = nullptr);
 
     // The rows in list order.
-    const std::vector<SearchRow>& Rows() const { return m_rows; }
+    const std::vector<SearchRow>& rows() const { return m_rows; }
     // Appends rows after the ones there.
-    void Append(std::vector<SearchRow>&& rows);
-    void Clear();
+    void append(std::vector<SearchRow>&& rows);
+    void clear();
     // Sorts the rows by column 0..2 (CPluginSearch::SortRows).
-    void Sort(int column);
+    void sort(int column);
     // The plug-in of a row; null outside the rows.
-    const CPluginEntry* PluginAt(int row) const;
+    const CPluginEntry* pluginAt(int row) const;
     // The row of a plug-in; -1 when it is not listed.
-    int RowOf(const CPluginEntry* plugin) const;
+    int rowOf(const CPluginEntry* plugin) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

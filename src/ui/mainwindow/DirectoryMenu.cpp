@@ -16,11 +16,11 @@ DirectoryMenu::DirectoryMenu(CVardelSession& session, QWidget* parent)
 {
     m_menu->setObjectName(QStringLiteral("directoryMenu"));
     m_menu->setToolTipsVisible(true);
-    m_menu->setIcon(CommandIcon(QStringLiteral("folder-open"), QStringLiteral("folder")));
-    Rebuild();
+    m_menu->setIcon(commandIcon(QStringLiteral("folder-open"), QStringLiteral("folder")));
+    rebuild();
 }
 
-void DirectoryMenu::Rebuild()
+void DirectoryMenu::rebuild()
 {
     m_menu->clear();
     const DirectoryList& list = m_session.Directories();
@@ -32,14 +32,14 @@ void DirectoryMenu::Rebuild()
             continue;
         }
         const QIcon icon = entry.m_includeSubdirectories
-                               ? CommandIcon(QStringLiteral("folder-tree"), QStringLiteral("folder-tree"))
-                               : CommandIcon(QStringLiteral("folder"), QStringLiteral("folder"));
+                               ? commandIcon(QStringLiteral("folder-tree"), QStringLiteral("folder-tree"))
+                               : commandIcon(QStringLiteral("folder"), QStringLiteral("folder"));
         // An ampersand in a label is shown, not taken as a mnemonic.
-        QString label = FromCodePage(entry.m_label);
+        QString label = fromCodePage(entry.m_label);
         label.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* action = m_menu->addAction(icon, label);
         action->setObjectName(QStringLiteral("directoryAction%1").arg(n));
-        const QString path = FromStoredPath(entry.m_directory);
+        const QString path = fromStoredPath(entry.m_directory);
         action->setStatusTip(path);
         action->setToolTip(path.left(80));
         action->setEnabled(!m_busy);
@@ -47,7 +47,7 @@ void DirectoryMenu::Rebuild()
     }
 }
 
-void DirectoryMenu::SetBusy(bool busy)
+void DirectoryMenu::setBusy(bool busy)
 {
     m_busy = busy;
     for (QAction* action : m_menu->actions())
@@ -55,7 +55,7 @@ void DirectoryMenu::SetBusy(bool busy)
             action->setEnabled(!busy);
 }
 
-void DirectoryMenu::PopupBelow(QWidget* widget)
+void DirectoryMenu::popupBelow(QWidget* widget)
 {
     if (!widget || m_menu->isEmpty())
         return;

@@ -22,14 +22,14 @@ public:
 
     DirectoryMenu(CVardelSession& session, QWidget* parent);
 
-    QMenu* Menu() const { return m_menu; }
+    QMenu* menu() const { return m_menu; }
     // Empties the menu and fills it again from the directory list.
-    void Rebuild();
+    void rebuild();
     // Items are available unless a scan runs.
-    void SetBusy(bool busy);
+    void setBusy(bool busy);
     // Shows the menu as a pop-up below the widget's lower left corner, its
     // first directory highlighted (F4 opens it from the keyboard).
-    void PopupBelow(QWidget* widget);
+    void popupBelow(QWidget* widget);
 
 signals:
     // The item of directory entry n was chosen.

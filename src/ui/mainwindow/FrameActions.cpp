@@ -26,40 +26,40 @@ QAction* Make(QWidget* parent, const char* name, const QString& text, const QStr
 
 }  // namespace
 
-FrameActions CreateFrameActions(QWidget* parent)
+FrameActions createFrameActions(QWidget* parent)
 {
     FrameActions a;
     a.setup = Make(parent, "setupAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Setup..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Set up the plug-in directories and the scan"),
-                   CommandIcon(QStringLiteral("preferences-system"), QStringLiteral("setup")));
+                   commandIcon(QStringLiteral("preferences-system"), QStringLiteral("setup")));
     a.exportCatalogue = Make(parent, "exportAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Export Catalogue..."),
                              QCoreApplication::translate("vardel::ui::CMainFrame", "Write the catalogue shown as a CSV table or a web page"),
-                             CommandIcon(QStringLiteral("document-export"), QString()));
+                             commandIcon(QStringLiteral("document-export"), QString()));
     a.duplicates = Make(parent, "duplicatesAction", QCoreApplication::translate("vardel::ui::CMainFrame", "D&uplicates..."),
                         QCoreApplication::translate("vardel::ui::CMainFrame", "Find plug-ins installed twice or shown twice, across every directory"),
-                        CommandIcon(QStringLiteral("edit-copy"), QString()));
+                        commandIcon(QStringLiteral("edit-copy"), QString()));
     a.print = Make(parent, "printAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Print..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Print (not available)"),
-                   CommandIcon(QStringLiteral("document-print"), QString()), QKeySequence(Qt::CTRL | Qt::Key_P));
+                   commandIcon(QStringLiteral("document-print"), QString()), QKeySequence(Qt::CTRL | Qt::Key_P));
     a.print->setEnabled(false);
     a.exit = Make(parent, "exitAction", QCoreApplication::translate("vardel::ui::CMainFrame", "E&xit"), QCoreApplication::translate("vardel::ui::CMainFrame", "Quit Vardel"),
-                  CommandIcon(QStringLiteral("application-exit"), QString()), QKeySequence(Qt::ALT | Qt::Key_F4));
+                  commandIcon(QStringLiteral("application-exit"), QString()), QKeySequence(Qt::ALT | Qt::Key_F4));
     a.statusBar = Make(parent, "statusBarAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Status Bar"), QCoreApplication::translate("vardel::ui::CMainFrame", "Show or hide the status bar"));
     a.statusBar->setCheckable(true);
     a.statusBar->setChecked(true);
     a.selectDirectory = Make(parent, "selectDirectoryAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Select plugin directory"),
                              QCoreApplication::translate("vardel::ui::CMainFrame", "Select plugin directory"),
-                             CommandIcon(QStringLiteral("folder-open"), QStringLiteral("folder")),
+                             commandIcon(QStringLiteral("folder-open"), QStringLiteral("folder")),
                              QKeySequence(Qt::Key_F4));
     a.rescan = Make(parent, "rescanAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Re-&Scan all"),
                     QCoreApplication::translate("vardel::ui::CMainFrame", "Re-Scan all Plugins, bypassing the Plugin cache mechanism"),
-                    CommandIcon(QStringLiteral("view-refresh"), QString()));
+                    commandIcon(QStringLiteral("view-refresh"), QString()));
     a.manual = Make(parent, "manualAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Manual..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Open the manual in the web browser"),
-                    CommandIcon(QStringLiteral("help-contents"), QStringLiteral("manual")));
+                    commandIcon(QStringLiteral("help-contents"), QStringLiteral("manual")));
     a.tip = Make(parent, "tipAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&Tip of the day..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Show the tip of the day"),
-                 CommandIcon(QStringLiteral("help-hint"), QStringLiteral("tip")));
+                 commandIcon(QStringLiteral("help-hint"), QStringLiteral("tip")));
     a.about = Make(parent, "aboutAction", QCoreApplication::translate("vardel::ui::CMainFrame", "&About Vardel..."), QCoreApplication::translate("vardel::ui::CMainFrame", "Show the program's version and credits"),
-                   CommandIcon(QStringLiteral("help-about"), QStringLiteral("about")));
+                   commandIcon(QStringLiteral("help-about"), QStringLiteral("about")));
     a.website = Make(parent, "websiteAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Vardel &Website"), QCoreApplication::translate("vardel::ui::CMainFrame", "Open Vardel's own page in the manual"),
-                     CommandIcon(QStringLiteral("internet-web-browser"), QStringLiteral("website")));
+                     commandIcon(QStringLiteral("internet-web-browser"), QStringLiteral("website")));
     a.cancelScan = Make(parent, "cancelScanAction", QCoreApplication::translate("vardel::ui::CMainFrame", "Cancel scan"), QCoreApplication::translate("vardel::ui::CMainFrame", "Stop the scan"), {},
                         QKeySequence(Qt::Key_Escape));
     a.cancelScan->setEnabled(false);

@@ -26,6 +26,6 @@ struct FrameActions {
 };
 
 // Creates the actions, owned by parent, each with an object name.
-FrameActions CreateFrameActions(QWidget* parent);
+FrameActions createFrameActions(QWidget* parent);
 
 }  // namespace vardel::ui

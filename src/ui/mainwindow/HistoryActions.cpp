@@ -22,7 +22,7 @@ namespace {
 
 QAction* Make(QWidget* parent, const char* name, const QString& text, const QString& tip, const QString& icon)
 {
-    auto* action = new QAction(CommandIcon(icon, QString()), text, parent);
+    auto* action = new QAction(commandIcon(icon, QString()), text, parent);
     action->setObjectName(QString::fromLatin1(name));
     action->setStatusTip(tip);
     action->setToolTip(tip);
@@ -66,9 +66,9 @@ void HistoryActions::updateActions(bool scanning)
     m_redo->setEnabled(idle && mayWrite && redo.has_value());
     // The command's name goes into the tip, not the menu text: the menu's
     // mnemonics stay as they are.
-    m_undo->setStatusTip(undo ? tr("Undo: %1").arg(FromCodePage(undo->label))
+    m_undo->setStatusTip(undo ? tr("Undo: %1").arg(fromCodePage(undo->label))
                               : tr("Take back the last change to plug-in files"));
-    m_redo->setStatusTip(redo ? tr("Redo: %1").arg(FromCodePage(redo->label))
+    m_redo->setStatusTip(redo ? tr("Redo: %1").arg(fromCodePage(redo->label))
                               : tr("Make the change taken back last again"));
     m_undo->setToolTip(m_undo->statusTip());
     m_redo->setToolTip(m_redo->statusTip());
@@ -132,9 +132,9 @@ void HistoryActions::run(std::function<HistoryResult(CChangeHistory&)> work)
     // the outcome is delivered.
     CChangeHistory* history = &m_session.History();
     QPointer<HistoryActions> self(this);
-    WorkerThreads::Run([history, work = std::move(work), self] {
+    WorkerThreads::run([history, work = std::move(work), self] {
         HistoryResult result = work(*history);
-        WorkerThreads::Deliver([self, result = std::move(result)] {
+        WorkerThreads::deliver([self, result = std::move(result)] {
             if (self)
                 self->finished(result);
         });
@@ -150,11 +150,11 @@ void HistoryActions::finished(const HistoryResult& result)
     emit historyChanged();
     if (!result.ok && result.message) {
         emit status(tr("Nothing was changed."));
-        ShowMessage(m_window, MessageText(*result.message));
+        showMessage(m_window, messageText(*result.message));
         return;
     }
     if (saved)
-        ShowMessage(m_window, MessageText(*saved));
+        showMessage(m_window, messageText(*saved));
     emit status(result.side == ChangeSide::Before ? tr("Taken back.") : tr("Done again."));
 }
 
@@ -166,8 +166,8 @@ void HistoryActions::offerResolution()
     if (incomplete.empty())
         return;
     const JournalCommand command = incomplete.front();
-    auto* box = new QMessageBox(QMessageBox::Warning, MessageTitle(),
-                                tr("A change to plug-in files was cut short: \"%1\".").arg(FromCodePage(command.label)),
+    auto* box = new QMessageBox(QMessageBox::Warning, messageTitle(),
+                                tr("A change to plug-in files was cut short: \"%1\".").arg(fromCodePage(command.label)),
                                 QMessageBox::NoButton, m_window);
     box->setObjectName(QStringLiteral("incompleteQuestion"));
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -57,8 +57,8 @@ CMainFrame::CMainFrame(CVardelSession& session, SessionAdapter& adapter, GuiSett
     : QMainWindow(parent), m_session(session), m_adapter(adapter), m_settings(settings)
 {
     setObjectName(QStringLiteral("mainFrame"));
-    setWindowIcon(ApplicationIcon());
-    m_actions = CreateFrameActions(this);
+    setWindowIcon(applicationIcon());
+    m_actions = createFrameActions(this);
     m_view = new CVardelView(session, adapter, this);
     setCentralWidget(m_view);
     m_directoryMenu = new DirectoryMenu(session, this);
@@ -67,7 +67,7 @@ CMainFrame::CMainFrame(CVardelSession& session, SessionAdapter& adapter, GuiSett
     // the whole directory on show.
     m_history = new HistoryActions(session, this, [this] {
         std::vector<const CPluginEntry*> entries;
-        const auto selected = m_view->SelectedPlugins();
+        const auto selected = m_view->selectedPlugins();
         if (selected.size() > 1)
             entries.assign(selected.begin(), selected.end());
         else
@@ -81,38 +81,38 @@ CMainFrame::CMainFrame(CVardelSession& session, SessionAdapter& adapter, GuiSett
     m_follower = new DiskFollower(
         adapter,
         [this] {
-            return !m_adapter.IsScanning() && !QApplication::activeModalWidget() &&
-                   !QApplication::activePopupWidget() && m_view->MayReplaceCatalogue();
+            return !m_adapter.isScanning() && !QApplication::activeModalWidget() &&
+                   !QApplication::activePopupWidget() && m_view->mayReplaceCatalogue();
         },
         this);
     connect(m_follower, &DiskFollower::diskChanged, this, [this] {
         const int shown = m_session.CurrentDirectoryIndex();
-        m_view->KeepSelectionOnNextReplace();
-        m_followingDisk = m_adapter.StartSelect(shown);
+        m_view->keepSelectionOnNextReplace();
+        m_followingDisk = m_adapter.startSelect(shown);
     });
 
-    CreateToolBar();
-    CreateBars();
-    CreateMenus();
-    ConnectSession();
+    createToolBar();
+    createBars();
+    createMenus();
+    connectSession();
 
-    const QByteArray state = m_settings.LoadBarState();
+    const QByteArray state = m_settings.loadBarState();
     if (!state.isEmpty())
         restoreState(state);
-    const bool statusBarVisible = m_settings.LoadStatusBarVisible();
+    const bool statusBarVisible = m_settings.loadStatusBarVisible();
     statusBar()->setVisible(statusBarVisible);
     m_actions.statusBar->setChecked(statusBarVisible);
 
-    m_panes->SetMessage(tr("Ready"));
-    m_panes->SetIndicators(m_view->IndicatorTexts());
-    UpdateTitle();
-    UpdateFrameActions();
+    m_panes->setMessage(tr("Ready"));
+    m_panes->setIndicators(m_view->indicatorTexts());
+    updateTitle();
+    updateFrameActions();
     resize(1000, 680);
 }
 
 CMainFrame::~CMainFrame() = default;
 
-void CMainFrame::CreateMenus()
+void CMainFrame::createMenus()
 {
     using V = CVardelView;
     QMenu* file = menuBar()->addMenu(tr("&File"));
@@ -129,10 +129,10 @@ void CMainFrame::CreateMenus()
     edit->addAction(m_history->redoAction());
     edit->addAction(m_history->historyAction());
     edit->addSeparator();
-    edit->addAction(m_view->Action(V::SelectAll));
-    edit->addAction(m_view->Action(V::FindPlugins));
-    addAction(m_view->Action(V::SelectAll));
-    addAction(m_view->Action(V::FindPlugins));
+    edit->addAction(m_view->action(V::SelectAll));
+    edit->addAction(m_view->action(V::FindPlugins));
+    addAction(m_view->action(V::SelectAll));
+    addAction(m_view->action(V::FindPlugins));
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
@@ -144,18 +144,18 @@ void CMainFrame::CreateMenus()
 
     QMenu* plugin = menuBar()->addMenu(tr("&Plugin"));
     plugin->setObjectName(QStringLiteral("pluginMenu"));
-    plugin->addMenu(m_directoryMenu->Menu());
+    plugin->addMenu(m_directoryMenu->menu());
     plugin->addAction(m_actions.rescan);
     plugin->addAction(m_actions.duplicates);
     plugin->addAction(m_history->troublemakerAction());
     plugin->addSeparator();
-    plugin->addAction(m_view->Action(V::LargePreview));
-    plugin->addAction(m_view->Action(V::Properties));
+    plugin->addAction(m_view->action(V::LargePreview));
+    plugin->addAction(m_view->action(V::Properties));
     plugin->addSeparator();
-    plugin->addAction(m_view->Action(V::Enable));
-    plugin->addAction(m_view->Action(V::Disable));
-    plugin->addAction(m_view->Action(V::Move));
-    plugin->addAction(m_view->Action(V::Rename));
+    plugin->addAction(m_view->action(V::Enable));
+    plugin->addAction(m_view->action(V::Disable));
+    plugin->addAction(m_view->action(V::Move));
+    plugin->addAction(m_view->action(V::Rename));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
@@ -166,7 +166,7 @@ void CMainFrame::CreateMenus()
     help->addAction(m_actions.website);
 }
 
-void CMainFrame::CreateToolBar()
+void CMainFrame::createToolBar()
 {
     using V = CVardelView;
     m_toolBar = addToolBar(tr("Toolbar"));
@@ -181,19 +181,19 @@ void CMainFrame::CreateToolBar()
     m_directoryButton->setObjectName(QStringLiteral("directoryButton"));
     m_directoryButton->setDefaultAction(m_actions.selectDirectory);
     m_directoryButton->setPopupMode(QToolButton::InstantPopup);
-    m_directoryButton->setMenu(m_directoryMenu->Menu());
+    m_directoryButton->setMenu(m_directoryMenu->menu());
     m_toolBar->addWidget(m_directoryButton);
 
-    m_toolBar->addAction(m_view->Action(V::FindPlugins));
+    m_toolBar->addAction(m_view->action(V::FindPlugins));
     m_toolBar->addSeparator();
-    m_toolBar->addAction(m_view->Action(V::Enable));
-    m_toolBar->addAction(m_view->Action(V::Disable));
-    m_toolBar->addAction(m_view->Action(V::Move));
+    m_toolBar->addAction(m_view->action(V::Enable));
+    m_toolBar->addAction(m_view->action(V::Disable));
+    m_toolBar->addAction(m_view->action(V::Move));
     m_toolBar->addSeparator();
     m_toolBar->addAction(m_actions.about);
 }
 
-void CMainFrame::CreateBars()
+void CMainFrame::createBars()
 {
     // The launch bar sits in the toolbar row, right of the toolbar.
     m_launchToolBar = addToolBar(tr("Launchbar"));
@@ -229,30 +229,30 @@ void CMainFrame::CreateBars()
     addDockWidget(Qt::RightDockWidgetArea, m_informationDock);
     splitDockWidget(m_previewDock, m_informationDock, Qt::Vertical);
 
-    connect(m_previewBar, &PreviewBar::largePreviewRequested, m_view->Action(CVardelView::LargePreview),
+    connect(m_previewBar, &PreviewBar::largePreviewRequested, m_view->action(CVardelView::LargePreview),
             &QAction::trigger);
 }
 
-void CMainFrame::ConnectSession()
+void CMainFrame::connectSession()
 {
-    connect(m_actions.setup, &QAction::triggered, this, &CMainFrame::RunSetup);
+    connect(m_actions.setup, &QAction::triggered, this, &CMainFrame::runSetup);
     connect(m_actions.exit, &QAction::triggered, this, &QWidget::close);
-    connect(m_actions.duplicates, &QAction::triggered, this, &CMainFrame::OpenDuplicates);
-    connect(m_actions.exportCatalogue, &QAction::triggered, this, &CMainFrame::ExportCatalogue);
+    connect(m_actions.duplicates, &QAction::triggered, this, &CMainFrame::openDuplicates);
+    connect(m_actions.exportCatalogue, &QAction::triggered, this, &CMainFrame::exportCatalogue);
     connect(m_actions.statusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
     connect(m_actions.selectDirectory, &QAction::triggered, this, [this] {
         // F4: the button shows pressed while its menu is open, as after a click.
-        if (m_directoryMenu->Menu()->isEmpty())
+        if (m_directoryMenu->menu()->isEmpty())
             return;
         m_directoryButton->setDown(true);
-        m_directoryMenu->PopupBelow(m_directoryButton);
+        m_directoryMenu->popupBelow(m_directoryButton);
     });
-    connect(m_directoryMenu->Menu(), &QMenu::aboutToHide, m_directoryButton, [this] { m_directoryButton->setDown(false); });
-    connect(m_actions.rescan, &QAction::triggered, &m_adapter, &SessionAdapter::StartRescan);
-    connect(m_actions.manual, &QAction::triggered, this, [this] { OpenManual({}); });
+    connect(m_directoryMenu->menu(), &QMenu::aboutToHide, m_directoryButton, [this] { m_directoryButton->setDown(false); });
+    connect(m_actions.rescan, &QAction::triggered, &m_adapter, &SessionAdapter::startRescan);
+    connect(m_actions.manual, &QAction::triggered, this, [this] { openManual({}); });
     // The program's own page is the manual's section about it: there is no
     // address on the web to promise.
-    connect(m_actions.website, &QAction::triggered, this, [this] { OpenManual(QStringLiteral("about")); });
+    connect(m_actions.website, &QAction::triggered, this, [this] { openManual(QStringLiteral("about")); });
     connect(m_actions.about, &QAction::triggered, this, [this] {
         auto* dialog = new AboutDialog(m_session, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -263,39 +263,39 @@ void CMainFrame::ConnectSession()
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     });
-    connect(m_actions.cancelScan, &QAction::triggered, &m_adapter, &SessionAdapter::CancelScan);
-    connect(m_actions.nextPane, &QAction::triggered, this, [this] { MoveFocus(1); });
-    connect(m_actions.previousPane, &QAction::triggered, this, [this] { MoveFocus(-1); });
+    connect(m_actions.cancelScan, &QAction::triggered, &m_adapter, &SessionAdapter::cancelScan);
+    connect(m_actions.nextPane, &QAction::triggered, this, [this] { moveFocus(1); });
+    connect(m_actions.previousPane, &QAction::triggered, this, [this] { moveFocus(-1); });
 
-    connect(m_directoryMenu, &DirectoryMenu::directoryChosen, &m_adapter, &SessionAdapter::StartSelect);
-    connect(m_panes, &StatusPanes::cancelRequested, &m_adapter, &SessionAdapter::CancelScan);
+    connect(m_directoryMenu, &DirectoryMenu::directoryChosen, &m_adapter, &SessionAdapter::startSelect);
+    connect(m_panes, &StatusPanes::cancelRequested, &m_adapter, &SessionAdapter::cancelScan);
 
     connect(&m_adapter, &SessionAdapter::directoryListChanged, this, [this] {
-        m_directoryMenu->Rebuild();
-        UpdateFrameActions();
+        m_directoryMenu->rebuild();
+        updateFrameActions();
     });
     connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, [this] {
-        UpdateTitle();
-        UpdateFrameActions();
+        updateTitle();
+        updateFrameActions();
     });
-    connect(&m_adapter, &SessionAdapter::statusText, m_panes, &StatusPanes::SetMessage);
+    connect(&m_adapter, &SessionAdapter::statusText, m_panes, &StatusPanes::setMessage);
     // The bars follow what other windows and commands change.
     connect(&m_adapter, &SessionAdapter::previewImagesChanged, m_previewBar, &PreviewBar::imagesChanged);
     connect(&m_adapter, &SessionAdapter::descriptionChanged, m_informationBar, &InformationBar::descriptionChanged);
     connect(&m_adapter, &SessionAdapter::entriesChanged, m_informationBar, &InformationBar::entriesChanged);
-    connect(&m_adapter, &SessionAdapter::message, this, &CMainFrame::ShowUserMessage);
+    connect(&m_adapter, &SessionAdapter::message, this, &CMainFrame::showUserMessage);
     connect(&m_adapter, &SessionAdapter::scanningChanged, this, [this](bool scanning) {
-        m_panes->SetScanning(scanning);
-        m_view->SetBusy(scanning);
-        m_directoryMenu->SetBusy(scanning);
-        UpdateFrameActions();
+        m_panes->setScanning(scanning);
+        m_view->setBusy(scanning);
+        m_directoryMenu->setBusy(scanning);
+        updateFrameActions();
     });
-    connect(&m_adapter, &SessionAdapter::scanProgress, m_panes, &StatusPanes::SetProgress);
+    connect(&m_adapter, &SessionAdapter::scanProgress, m_panes, &StatusPanes::setProgress);
     connect(&m_adapter, &SessionAdapter::scanFinished, this, [this](bool done, bool cancelled, int) {
         if (std::exchange(m_followingDisk, false) && done)
-            m_panes->SetMessage(tr("Plug-in files changed on disk: the catalogue was refreshed."));
+            m_panes->setMessage(tr("Plug-in files changed on disk: the catalogue was refreshed."));
         else
-            m_panes->SetMessage(cancelled ? tr("Scan stopped; the catalogue is as it was.") : tr("Ready"));
+            m_panes->setMessage(cancelled ? tr("Scan stopped; the catalogue is as it was.") : tr("Ready"));
         if (m_closeAfterScan)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
@@ -303,10 +303,10 @@ void CMainFrame::ConnectSession()
     // Every change the editor records, and every new catalogue, changes what undo and redo can do.
     connect(&m_adapter, &SessionAdapter::entriesChanged, m_history, &HistoryActions::changed);
     connect(&m_adapter, &SessionAdapter::catalogueReplaced, m_history, &HistoryActions::changed);
-    connect(m_history, &HistoryActions::status, m_panes, &StatusPanes::SetMessage);
-    connect(m_history, &HistoryActions::busyChanged, this, [this](bool busy) { m_view->SetBusy(busy); });
+    connect(m_history, &HistoryActions::status, m_panes, &StatusPanes::setMessage);
+    connect(m_history, &HistoryActions::busyChanged, this, [this](bool busy) { m_view->setBusy(busy); });
 
-    connect(m_view, &CVardelView::indicatorsChanged, m_panes, &StatusPanes::SetIndicators);
+    connect(m_view, &CVardelView::indicatorsChanged, m_panes, &StatusPanes::setIndicators);
     connect(m_view, &CVardelView::statusMessage, this, [this](const QString& text) {
         statusBar()->showMessage(text, 5000);
     });
@@ -319,9 +319,9 @@ void CMainFrame::ConnectSession()
     });
 }
 
-void CMainFrame::UpdateFrameActions()
+void CMainFrame::updateFrameActions()
 {
-    const bool idle = !m_adapter.IsScanning();
+    const bool idle = !m_adapter.isScanning();
     m_actions.setup->setEnabled(idle);
     m_actions.selectDirectory->setEnabled(idle && !m_session.Directories().empty());
     m_directoryButton->setEnabled(idle && !m_session.Directories().empty());
@@ -332,15 +332,15 @@ void CMainFrame::UpdateFrameActions()
     m_history->updateActions(!idle);
 }
 
-void CMainFrame::UpdateTitle()
+void CMainFrame::updateTitle()
 {
     // Without a directory on show the document is "Untitled", in the user's language.
     const QString title =
-        m_session.IsUntitled() ? tr("Untitled") : FromCodePage(m_session.Title());
+        m_session.IsUntitled() ? tr("Untitled") : fromCodePage(m_session.Title());
     setWindowTitle(tr("%1 - Vardel 2.0").arg(title));
 }
 
-void CMainFrame::ShowUserMessage(const UserMessage& message)
+void CMainFrame::showUserMessage(const UserMessage& message)
 {
     // A data directory that cannot be written is told once, not at every save.
     if (message.code == MessageCode::DataDirectoryNotWritable) {
@@ -348,11 +348,11 @@ void CMainFrame::ShowUserMessage(const UserMessage& message)
             return;
         m_toldNotWritable = true;
     }
-    QMessageBox* box = ShowMessage(this, MessageText(message));
+    QMessageBox* box = showMessage(this, messageText(message));
     m_lastMessage = box;
     // A catalogue file that cannot be used is replaced on request, and the
     // directory scanned afresh.
-    const int directory = m_adapter.LastSelectRequest();
+    const int directory = m_adapter.lastSelectRequest();
     if (message.code == MessageCode::CatalogueOutsideDataDir && directory >= 0) {
         QPushButton* renew = box->addButton(tr("&New Catalogue File"), QMessageBox::AcceptRole);
         renew->setObjectName(QStringLiteral("renewButton"));
@@ -363,18 +363,18 @@ void CMainFrame::ShowUserMessage(const UserMessage& message)
             if (box->clickedButton() != renew)
                 return;
             if (!m_session.RenewCatalogueFile(directory)) {
-                ShowMessage(this, tr("No new catalogue file could be made in %1.")
-                                      .arg(FromStoredPath(m_session.GetDataDirectory().SetupDb().string())));
+                showMessage(this, tr("No new catalogue file could be made in %1.")
+                                      .arg(fromStoredPath(m_session.GetDataDirectory().SetupDb().string())));
                 return;
             }
-            m_adapter.StartSelect(directory);
+            m_adapter.startSelect(directory);
         });
     }
 }
 
-void CMainFrame::RunSetup()
+void CMainFrame::runSetup()
 {
-    if (m_adapter.IsScanning())
+    if (m_adapter.isScanning())
         return;
     auto* dialog = new SetupDialog(m_session, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -382,29 +382,29 @@ void CMainFrame::RunSetup()
     // button closes it, the session then saves and the views follow.
     connect(dialog, &QDialog::finished, this, [this] {
         m_session.AfterSetup();
-        m_directoryMenu->Rebuild();
-        UpdateTitle();
-        UpdateFrameActions();
+        m_directoryMenu->rebuild();
+        updateTitle();
+        updateFrameActions();
     });
     dialog->open();
 }
 
-void CMainFrame::OpenDuplicates()
+void CMainFrame::openDuplicates()
 {
-    if (m_adapter.IsScanning())
+    if (m_adapter.isScanning())
         return;
     auto* dialog = new DuplicatesDialog(m_session, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &DuplicatesDialog::showRequested, this, &CMainFrame::ShowPluginOf);
+    connect(dialog, &DuplicatesDialog::showRequested, this, &CMainFrame::showPluginOf);
     dialog->open();
 }
 
-void CMainFrame::ShowPluginOf(int directory, const std::string& path)
+void CMainFrame::showPluginOf(int directory, const std::string& path)
 {
     const auto show = [this, path] {
         for (const auto& e : m_session.Catalogue().m_entries)
             if (e->m_path == path || e->RealPath() == path)
-                return m_view->ShowPlugin(e.get());
+                return m_view->showPlugin(e.get());
         return false;
     };
     if (m_session.CurrentDirectoryIndex() == directory && m_session.IsCatalogueShown()) {
@@ -419,15 +419,15 @@ void CMainFrame::ShowPluginOf(int directory, const std::string& path)
         if (done)
             show();
     });
-    if (!m_adapter.StartSelect(directory)) {
+    if (!m_adapter.startSelect(directory)) {
         QObject::disconnect(*connection);
         delete connection;
     }
 }
 
-void CMainFrame::ExportCatalogue()
+void CMainFrame::exportCatalogue()
 {
-    if (!m_session.IsCatalogueShown() || m_adapter.IsScanning())
+    if (!m_session.IsCatalogueShown() || m_adapter.isScanning())
         return;
     auto* dialog = new QFileDialog(this, tr("Export Catalogue"));
     dialog->setObjectName(QStringLiteral("exportDialog"));
@@ -437,7 +437,7 @@ void CMainFrame::ExportCatalogue()
     const QString html = tr("Web page (*.html)");
     dialog->setNameFilters({csv, html});
     dialog->setDefaultSuffix(QStringLiteral("csv"));
-    dialog->selectFile(FromCodePage(m_session.Title()) + QStringLiteral(".csv"));
+    dialog->selectFile(fromCodePage(m_session.Title()) + QStringLiteral(".csv"));
     connect(dialog, &QFileDialog::filterSelected, dialog, [dialog, html](const QString& filter) {
         dialog->setDefaultSuffix(filter == html ? QStringLiteral("html") : QStringLiteral("csv"));
     });
@@ -448,41 +448,41 @@ void CMainFrame::ExportCatalogue()
         // on a worker, over copies of the catalogue and the descriptions.
         auto source = SnapshotForExport(m_session.Catalogue(), m_session.Descriptions());
         const DataDirectory dataDir = m_session.GetDataDirectory();
-        const std::string title = FromCodePage(m_session.Title()).toStdString();
+        const std::string title = fromCodePage(m_session.Title()).toStdString();
         const std::filesystem::path target(file.toStdU16String());
-        m_panes->SetMessage(tr("Exporting the catalogue..."));
+        m_panes->setMessage(tr("Exporting the catalogue..."));
         QPointer<CMainFrame> self(this);
-        WorkerThreads::Run([source, dataDir, title, target, asHtml, self] {
+        WorkerThreads::run([source, dataDir, title, target, asHtml, self] {
             const auto rows = CollectExportRows(*source->catalogue, *source->descriptions);
             const std::string text = asHtml ? ExportHtml(rows, title) : ExportCsv(rows);
             const std::error_code ec = WriteExportFile(dataDir, target, text);
             const auto count = static_cast<int>(rows.size());
-            WorkerThreads::Deliver([self, ec, target, count] {
+            WorkerThreads::deliver([self, ec, target, count] {
                 if (self)
-                    self->ExportWritten(target, ec, count);
+                    self->exportWritten(target, ec, count);
             });
         });
     });
     dialog->open();
 }
 
-void CMainFrame::ExportWritten(const std::filesystem::path& file, std::error_code error, int rows)
+void CMainFrame::exportWritten(const std::filesystem::path& file, std::error_code error, int rows)
 {
     const QString path = QDir::toNativeSeparators(QString::fromStdU16String(file.u16string()));
     if (!error) {
-        m_panes->SetMessage(tr("%n plug-in(s) exported to %1.", nullptr, rows).arg(path));
+        m_panes->setMessage(tr("%n plug-in(s) exported to %1.", nullptr, rows).arg(path));
         return;
     }
-    m_panes->SetMessage(tr("Ready"));
-    ShowMessage(this, error == std::errc::operation_not_supported
+    m_panes->setMessage(tr("Ready"));
+    showMessage(this, error == std::errc::operation_not_supported
                           ? tr("An export is never written into setup.db, where the program keeps its stores.")
                           : tr("The export could not be written to %1: %2")
                                 .arg(path, QString::fromLocal8Bit(error.message().c_str())));
 }
 
-void CMainFrame::MoveFocus(int step)
+void CMainFrame::moveFocus(int step)
 {
-    QList<QWidget*> panes = {m_view->CategoryList(), m_view->PluginList()};
+    QList<QWidget*> panes = {m_view->categoryList(), m_view->pluginList()};
     if (m_previewDock->isVisible())
         panes << m_previewBar;
     if (m_informationDock->isVisible())
@@ -501,7 +501,7 @@ void CMainFrame::MoveFocus(int step)
     target->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
-QString CMainFrame::ManualPath()
+QString CMainFrame::manualPath()
 {
     const QString base = QCoreApplication::applicationDirPath();
     for (const QString& candidate : {base + QStringLiteral("/../share/doc/vardel/manual.html"),
@@ -513,18 +513,18 @@ QString CMainFrame::ManualPath()
     return {};
 }
 
-void CMainFrame::OpenManual(const QString& section)
+void CMainFrame::openManual(const QString& section)
 {
-    const QString path = ManualPath();
+    const QString path = manualPath();
     if (path.isEmpty()) {
-        ShowMessage(this, tr("The manual was not found next to the program."));
+        showMessage(this, tr("The manual was not found next to the program."));
         return;
     }
     QUrl url = QUrl::fromLocalFile(path);
     if (!section.isEmpty())
         url.setFragment(section);
     if (!QDesktopServices::openUrl(url)) {
-        QMessageBox* box = ShowMessage(this, tr("No web browser could be started to show the manual. It is the file\n%1")
+        QMessageBox* box = showMessage(this, tr("No web browser could be started to show the manual. It is the file\n%1")
                                                  .arg(QDir::toNativeSeparators(path)),
                                        QMessageBox::Information);
         box->setObjectName(QStringLiteral("noBrowserBox"));
@@ -532,17 +532,17 @@ void CMainFrame::OpenManual(const QString& section)
     }
 }
 
-bool CMainFrame::RestorePlacementAndShow()
+bool CMainFrame::restorePlacementAndShow()
 {
-    const auto placement = m_settings.LoadPlacement();
+    const auto placement = m_settings.loadPlacement();
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->geometry();
-    if (!placement || !PlacementIsOnScreen(placement->NormalRect(), screens)) {
+    if (!placement || !placementIsOnScreen(placement->normalRect(), screens)) {
         show();
         return false;
     }
-    setGeometry(placement->NormalRect());
+    setGeometry(placement->normalRect());
     if (placement->showCmd == WindowPlacement::kShowMaximized)
         showMaximized();
     else
@@ -550,15 +550,15 @@ bool CMainFrame::RestorePlacementAndShow()
     return true;
 }
 
-void CMainFrame::SavePlacement()
+void CMainFrame::savePlacement()
 {
     WindowPlacement p;
     p.showCmd = isMaximized() ? WindowPlacement::kShowMaximized
                               : (isMinimized() ? WindowPlacement::kShowMinimized : WindowPlacement::kShowNormal);
-    p.SetNormalRect(isMaximized() || isMinimized() ? normalGeometry() : geometry());
-    m_settings.SavePlacement(p);
-    m_settings.SaveBarState(saveState());
-    m_settings.SaveStatusBarVisible(m_actions.statusBar->isChecked());
+    p.setNormalRect(isMaximized() || isMinimized() ? normalGeometry() : geometry());
+    m_settings.savePlacement(p);
+    m_settings.saveBarState(saveState());
+    m_settings.saveStatusBarVisible(m_actions.statusBar->isChecked());
 }
 
 void CMainFrame::changeEvent(QEvent* event)
@@ -567,10 +567,10 @@ void CMainFrame::changeEvent(QEvent* event)
     // A maximised window gives the bars their share of the new width; the
     // main view would take it all otherwise.
     if (event->type() == QEvent::WindowStateChange && (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
-        QTimer::singleShot(0, this, &CMainFrame::ShareWidthWithBars);
+        QTimer::singleShot(0, this, &CMainFrame::shareWidthWithBars);
 }
 
-void CMainFrame::ShareWidthWithBars()
+void CMainFrame::shareWidthWithBars()
 {
     const int share = std::min(width() * kBarShare / 100, kBarShareLimit);
     QList<QDockWidget*> docks;
@@ -588,9 +588,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     // A running scan is stopped first (the catalogue shown stays as it was);
     // the window closes once the scan has ended, without waiting here.
-    if (m_adapter.IsScanning()) {
+    if (m_adapter.isScanning()) {
         m_closeAfterScan = true;
-        m_adapter.CancelScan();
+        m_adapter.cancelScan();
         event->ignore();
         return;
     }
@@ -606,7 +606,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             return;
         }
     }
-    SavePlacement();
+    savePlacement();
     event->accept();
 }
 

@@ -45,21 +45,21 @@ public:
     // Applies the stored placement when its rectangle lies on a screen and
     // shows the window (maximised when it was). False when nothing stored
     // could be used; the window is then shown at its default size.
-    bool RestorePlacementAndShow();
+    bool restorePlacementAndShow();
     // Saves placement and bar layout (closing does it too).
-    void SavePlacement();
+    void savePlacement();
 
-    CVardelView* View() const { return m_view; }
-    CVardelSession& Session() const { return m_session; }
-    DirectoryMenu* Directories() const { return m_directoryMenu; }
-    HistoryActions* History() const { return m_history; }
-    DiskFollower* Follower() const { return m_follower; }
-    const FrameActions& Actions() const { return m_actions; }
-    QToolButton* DirectoryButton() const { return m_directoryButton; }
+    CVardelView* view() const { return m_view; }
+    CVardelSession& session() const { return m_session; }
+    DirectoryMenu* directories() const { return m_directoryMenu; }
+    HistoryActions* history() const { return m_history; }
+    DiskFollower* follower() const { return m_follower; }
+    const FrameActions& actions() const { return m_actions; }
+    QToolButton* directoryButton() const { return m_directoryButton; }
 
     // Where the manual is: next to the program's share directory, then in
     // the build tree. Empty when not found.
-    static QString ManualPath();
+    static QString manualPath();
 
     // The share of a maximised window's width the bars get (percent), and
     // the most they get.
@@ -71,25 +71,25 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void CreateMenus();
-    void CreateToolBar();
-    void CreateBars();
-    void ConnectSession();
-    void UpdateFrameActions();
-    void UpdateTitle();
-    void ShowUserMessage(const UserMessage& message);
-    void MoveFocus(int step);
-    void ShareWidthWithBars();
-    void RunSetup();
+    void createMenus();
+    void createToolBar();
+    void createBars();
+    void connectSession();
+    void updateFrameActions();
+    void updateTitle();
+    void showUserMessage(const UserMessage& message);
+    void moveFocus(int step);
+    void shareWidthWithBars();
+    void runSetup();
     // "D&uplicates...", and a copy it asks to show (choosing its directory first).
-    void OpenDuplicates();
-    void ShowPluginOf(int directory, const std::string& path);
+    void openDuplicates();
+    void showPluginOf(int directory, const std::string& path);
     // "&Export Catalogue...": a file dialog, then the rows written on a worker.
-    void ExportCatalogue();
-    void ExportWritten(const std::filesystem::path& file, std::error_code error, int rows);
+    void exportCatalogue();
+    void exportWritten(const std::filesystem::path& file, std::error_code error, int rows);
     // Opens the manual (at a section, "" for its start) in the browser; says
     // where it is when no browser can be started.
-    void OpenManual(const QString& section);
+    void openManual(const QString& section);
 
     CVardelSession& m_session;
     SessionAdapter& m_adapter;

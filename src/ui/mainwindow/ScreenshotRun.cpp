@@ -25,51 +25,51 @@ ScreenshotRun::ScreenshotRun(CMainFrame& frame, SessionAdapter& adapter, int dir
 {
 }
 
-void ScreenshotRun::Start()
+void ScreenshotRun::start()
 {
-    connect(&m_adapter, &SessionAdapter::scanFinished, this, &ScreenshotRun::Selected, Qt::QueuedConnection);
+    connect(&m_adapter, &SessionAdapter::scanFinished, this, &ScreenshotRun::selected, Qt::QueuedConnection);
     if (m_directory < 0) {
-        QTimer::singleShot(500, this, &ScreenshotRun::Grab);
+        QTimer::singleShot(500, this, &ScreenshotRun::grab);
         return;
     }
-    if (!m_adapter.StartSelect(m_directory)) {
+    if (!m_adapter.startSelect(m_directory)) {
         std::fprintf(stderr, "vardel: directory %d cannot be selected\n", m_directory);
         QTimer::singleShot(0, [] { QCoreApplication::exit(1); });
     }
 }
 
-void ScreenshotRun::Selected()
+void ScreenshotRun::selected()
 {
-    CVardelView* view = m_frame.View();
-    if (m_category >= 0 && m_category < view->CategoryModel()->rowCount())
-        view->CategoryList()->setCurrentIndex(view->CategoryModel()->index(m_category));
-    if (m_entry >= 0 && m_entry < view->PluginModel()->rowCount()) {
-        view->PluginList()->setCurrentIndex(view->PluginModel()->index(m_entry));
-        view->PluginList()->setFocus();
+    CVardelView* view = m_frame.view();
+    if (m_category >= 0 && m_category < view->categoryModel()->rowCount())
+        view->categoryList()->setCurrentIndex(view->categoryModel()->index(m_category));
+    if (m_entry >= 0 && m_entry < view->pluginModel()->rowCount()) {
+        view->pluginList()->setCurrentIndex(view->pluginModel()->index(m_entry));
+        view->pluginList()->setFocus();
     }
     // Let previews and renderings finish and the layout settle.
-    QTimer::singleShot(1500, this, &ScreenshotRun::Grab);
+    QTimer::singleShot(1500, this, &ScreenshotRun::grab);
 }
 
-void ScreenshotRun::Grab()
+void ScreenshotRun::grab()
 {
     const bool ok = m_frame.grab().toImage().save(m_file, "PNG");
     if (!ok)
         std::fprintf(stderr, "vardel: cannot write %s\n", qPrintable(m_file));
     // The details picture ends the run itself.
-    if (ok && !m_detailsFile.isEmpty() && GrabDetails())
+    if (ok && !m_detailsFile.isEmpty() && grabDetails())
         return;
     QCoreApplication::exit(ok && m_detailsFile.isEmpty() ? 0 : 1);
 }
 
-bool ScreenshotRun::GrabDetails()
+bool ScreenshotRun::grabDetails()
 {
-    const CPluginEntry* entry = m_frame.View()->SinglePlugin();
+    const CPluginEntry* entry = m_frame.view()->singlePlugin();
     if (!entry) {
         std::fprintf(stderr, "vardel: no single plug-in is selected for the details picture\n");
         return false;
     }
-    PluginDetailSheet* sheet = PluginDetailSheet::Open(m_frame.Session(), *entry, PluginDetailSheet::First, &m_frame);
+    PluginDetailSheet* sheet = PluginDetailSheet::openFor(m_frame.session(), *entry, PluginDetailSheet::First, &m_frame);
     if (!sheet) {
         std::fprintf(stderr, "vardel: \"Plugin Details\" does not open for this plug-in\n");
         return false;

@@ -23,14 +23,14 @@ public:
 
     // Starts the selection; the program ends with 0 when the picture was
     // written, 1 otherwise.
-    void Start();
+    void start();
 
 private:
-    void Selected();
-    void Grab();
+    void selected();
+    void grab();
     // Opens the sheet of the selected plug-in; its picture is written, and
     // the program ended, once it has rendered. False when it cannot open.
-    bool GrabDetails();
+    bool grabDetails();
 
     CMainFrame& m_frame;
     SessionAdapter& m_adapter;

@@ -28,7 +28,7 @@ StatusPanes::StatusPanes(QStatusBar* bar) : QObject(bar), m_bar(bar)
     m_cancel = new QToolButton(bar);
     m_cancel->setObjectName(QStringLiteral("cancelScanButton"));
     m_cancel->setText(tr("Cancel"));
-    m_cancel->setIcon(CommandIcon(QStringLiteral("process-stop"), QStringLiteral("cancel")));
+    m_cancel->setIcon(commandIcon(QStringLiteral("process-stop"), QStringLiteral("cancel")));
     m_cancel->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_cancel->setAutoRaise(true);
     m_cancel->setToolTip(tr("Stop the scan (Esc); the catalogue stays as it was"));
@@ -52,18 +52,18 @@ StatusPanes::StatusPanes(QStatusBar* bar) : QObject(bar), m_bar(bar)
     }
 }
 
-void StatusPanes::SetMessage(const QString& text)
+void StatusPanes::setMessage(const QString& text)
 {
     m_message->setText(text);
 }
 
-void StatusPanes::SetIndicators(const QStringList& texts)
+void StatusPanes::setIndicators(const QStringList& texts)
 {
     for (std::size_t i = 0; i < m_indicators.size() && static_cast<int>(i) < texts.size(); ++i)
         m_indicators[i]->setText(texts[static_cast<int>(i)]);
 }
 
-void StatusPanes::SetScanning(bool scanning)
+void StatusPanes::setScanning(bool scanning)
 {
     m_progress->setVisible(scanning);
     m_cancel->setVisible(scanning);
@@ -73,17 +73,17 @@ void StatusPanes::SetScanning(bool scanning)
     }
 }
 
-void StatusPanes::SetProgress(int done, int total, const QString& path)
+void StatusPanes::setProgress(int done, int total, const QString& path)
 {
     if (total < 0) {
         m_progress->setRange(0, 0);
-        SetMessage(path.isEmpty() ? tr("Looking for plug-in files...") : tr("Looking for plug-in files: %1").arg(path));
+        setMessage(path.isEmpty() ? tr("Looking for plug-in files...") : tr("Looking for plug-in files: %1").arg(path));
         return;
     }
     m_progress->setRange(0, std::max(total, 1));
     m_progress->setValue(std::min(done, std::max(total, 1)));
     m_progress->setFormat(tr("%1 of %2").arg(done).arg(total));
-    SetMessage(tr("Reading %1 of %2: %3").arg(done).arg(total).arg(path));
+    setMessage(tr("Reading %1 of %2: %3").arg(done).arg(total).arg(path));
 }
 
 }  // namespace vardel::ui

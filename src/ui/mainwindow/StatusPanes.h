@@ -21,13 +21,13 @@ public:
     explicit StatusPanes(QStatusBar* bar);
 
     // The message pane's text ("Ready", "Analysing...", a path).
-    void SetMessage(const QString& text);
+    void setMessage(const QString& text);
     // The four indicator texts, in pane order.
-    void SetIndicators(const QStringList& texts);
+    void setIndicators(const QStringList& texts);
     // Shows or hides the scan's progress and its Cancel button.
-    void SetScanning(bool scanning);
+    void setScanning(bool scanning);
     // n of m files, and the file being read (total -1 while counting).
-    void SetProgress(int done, int total, const QString& path);
+    void setProgress(int done, int total, const QString& path);
 
 signals:
     void cancelRequested();

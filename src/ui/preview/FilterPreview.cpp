@@ -167,7 +167,7 @@ void FilterPreview::render()
             m_window->setSourceImage({});
         }
         setStatus(tr("No sample image: \"%1\" cannot be read.")
-                      .arg(FromStoredPath((sampleDirectory() / m_session.GetSettings().previewImage).string())));
+                      .arg(fromStoredPath((sampleDirectory() / m_session.GetSettings().previewImage).string())));
         return;
     }
     RenderRequest request;
@@ -217,14 +217,14 @@ void FilterPreview::deliver()
     if (update->unfiltered && update->unfiltered != m_unfiltered) {
         m_unfiltered = update->unfiltered;
         if (m_window)
-            m_window->setSourceImage(ToQImage(*m_unfiltered));
+            m_window->setSourceImage(toQImage(*m_unfiltered));
     }
     // Nothing rendered (syntax error): the unfiltered copy is the picture.
     std::shared_ptr<const COXDIB> picture = update->image ? update->image : update->unfiltered;
     if (picture && picture != m_image) {
         m_image = picture;
         if (m_window)
-            m_window->setImage(ToQImage(*m_image));
+            m_window->setImage(toQImage(*m_image));
         ++m_shownUpdates;
     }
     if (update->final) {

@@ -59,7 +59,7 @@ bool CPreviewWnd::loadFile(const QString& fileName)
     // no fitted copy is written.
     if (!LoadPreviewFile(path, PreviewFileTypeOf(path), bitmap, {}))
         return false;
-    QImage picture = ToQImage(bitmap);
+    QImage picture = toQImage(bitmap);
     if (picture.isNull())
         return false;
     setImage(picture);

@@ -11,7 +11,7 @@
 
 namespace vardel::ui {
 
-bool LoadDescriptionFields(CVardelSession& session, const CPluginEntry& entry, QPlainTextEdit* description,
+bool loadDescriptionFields(CVardelSession& session, const CPluginEntry& entry, QPlainTextEdit* description,
                            QLineEdit* keywords)
 {
     std::string text;
@@ -19,17 +19,17 @@ bool LoadDescriptionFields(CVardelSession& session, const CPluginEntry& entry, Q
     if (!session.Descriptions().Get(entry.DescriptionKey(), text, words))
         return false;
     if (description)
-        description->setPlainText(FromCodePage(text));
+        description->setPlainText(fromCodePage(text));
     if (keywords)
-        keywords->setText(FromCodePage(words));
+        keywords->setText(fromCodePage(words));
     return true;
 }
 
-bool StoreDescriptionFields(CVardelSession& session, const CPluginEntry& entry, const QPlainTextEdit* description,
+bool storeDescriptionFields(CVardelSession& session, const CPluginEntry& entry, const QPlainTextEdit* description,
                             const QLineEdit* keywords)
 {
-    const std::string text = description ? ToCodePage(description->toPlainText()) : std::string();
-    const std::string words = keywords ? ToCodePage(keywords->text()) : std::string();
+    const std::string text = description ? toCodePage(description->toPlainText()) : std::string();
+    const std::string words = keywords ? toCodePage(keywords->text()) : std::string();
     const std::string key = entry.DescriptionKey();
     if (!StoreDescription(session.Descriptions(), key, text, words).changed)
         return false;

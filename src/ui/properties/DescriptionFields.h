@@ -15,12 +15,12 @@ namespace vardel::ui {
 
 // Fills the fields with the plug-in's entry; leaves them empty when it has
 // none. Returns whether an entry was found.
-bool LoadDescriptionFields(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
+bool loadDescriptionFields(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
                            QPlainTextEdit* description, QLineEdit* keywords);
 // Stores both texts unless both are empty (then the entry stays as it was)
 // and saves the database when anything changed. Returns whether the
 // database changed.
-bool StoreDescriptionFields(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
+bool storeDescriptionFields(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
                             const QPlainTextEdit* description, const QLineEdit* keywords);
 
 }  // namespace vardel::ui

@@ -97,7 +97,7 @@ void PluginDetailSheet::accept()
     QDialog::accept();
 }
 
-PluginDetailSheet* PluginDetailSheet::Open(CVardelSession& session, const CPluginEntry& entry, StartPage page,
+PluginDetailSheet* PluginDetailSheet::openFor(CVardelSession& session, const CPluginEntry& entry, StartPage page,
                                            QWidget* parent)
 {
     const std::optional<CParameterBlock> block = ReadBlockForDetails(entry);

@@ -39,7 +39,7 @@ public:
     // the sheet, modal to parent's window, on the first page or on
     // " General Properties "; it deletes itself when closed. Null, with
     // nothing shown, when the block cannot be read.
-    static PluginDetailSheet* Open(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
+    static PluginDetailSheet* openFor(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
                                    StartPage page, QWidget* parent);
 
     // Shows the first page or " General Properties ".

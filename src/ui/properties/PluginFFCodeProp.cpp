@@ -16,7 +16,7 @@ PluginFFCodeProp::PluginFFCodeProp(const CParameterBlock& block, QWidget* parent
     setObjectName(QStringLiteral("codePage"));
     static const char* const kLabels[] = {QT_TR_NOOP("R:"), QT_TR_NOOP("G:"), QT_TR_NOOP("B:"), QT_TR_NOOP("A:")};
     static const char* const kNames[] = {"redEdit", "greenEdit", "blueEdit", "alphaEdit"};
-    const QFont fixed = FormulaFont();
+    const QFont fixed = formulaFont();
     auto* layout = new QGridLayout(this);
     for (int i = 0; i < CParameterBlock::kFormulaCount; ++i) {
         auto* label = new QLabel(tr(kLabels[i]), this);
@@ -27,7 +27,7 @@ PluginFFCodeProp::PluginFFCodeProp(const CParameterBlock& block, QWidget* parent
         // A formula of 1023 characters wraps and scrolls; nothing is cut.
         edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        edit->setPlainText(FromCodePage(block.GetFormula(i)));
+        edit->setPlainText(fromCodePage(block.GetFormula(i)));
         label->setBuddy(edit);
         layout->addWidget(label, i, 0, Qt::AlignTop);
         layout->addWidget(edit, i, 1);

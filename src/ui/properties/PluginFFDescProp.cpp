@@ -15,7 +15,7 @@ namespace {
 
 QLineEdit* field(QWidget* parent, const char* name, const std::string& text)
 {
-    auto* edit = new QLineEdit(FromCodePage(text), parent);
+    auto* edit = new QLineEdit(fromCodePage(text), parent);
     edit->setObjectName(QLatin1String(name));
     edit->setReadOnly(true);
     edit->setCursorPosition(0);
@@ -44,13 +44,13 @@ PluginFFDescProp::PluginFFDescProp(CVardelSession& session, const CPluginEntry& 
     m_keywords->setObjectName(QStringLiteral("keywordsEdit"));
     form->addRow(tr("Description:"), m_description);
     form->addRow(tr("Keywords:"), m_keywords);
-    LoadDescriptionFields(session, entry, m_description, m_keywords);
+    loadDescriptionFields(session, entry, m_description, m_keywords);
 }
 
 void PluginFFDescProp::apply()
 {
     // Storing tells whoever shows the description.
-    StoreDescriptionFields(m_session, m_entry, m_description, m_keywords);
+    storeDescriptionFields(m_session, m_entry, m_description, m_keywords);
 }
 
 }  // namespace vardel::ui

@@ -79,7 +79,7 @@ PluginFixedPreviewProp::PluginFixedPreviewProp(CVardelSession& session, const CP
     m_capture = new QPushButton(tr("Capture Window"), this);
     m_capture->setObjectName(QStringLiteral("captureButton"));
     QString why;
-    if (!COXScreenGrabber::IsAvailable(&why)) {
+    if (!COXScreenGrabber::isAvailable(&why)) {
         m_capture->setEnabled(false);
         m_capture->setToolTip(why);
     } else {
@@ -126,7 +126,7 @@ PluginFixedPreviewProp::PluginFixedPreviewProp(CVardelSession& session, const CP
     m_images.SetPlugin(&entry);
     updateControls();
     showCurrentImage();
-    LoadDescriptionFields(session, entry, m_description, m_keywords);
+    loadDescriptionFields(session, entry, m_description, m_keywords);
 }
 
 PluginFixedPreviewProp::~PluginFixedPreviewProp()
@@ -139,7 +139,7 @@ PluginFixedPreviewProp::~PluginFixedPreviewProp()
 
 void PluginFixedPreviewProp::apply()
 {
-    StoreDescriptionFields(m_session, m_entry, m_description, m_keywords);
+    storeDescriptionFields(m_session, m_entry, m_description, m_keywords);
 }
 
 void PluginFixedPreviewProp::updateControls()
@@ -148,7 +148,7 @@ void PluginFixedPreviewProp::updateControls()
     for (int i = 0; i < 4; ++i)
         m_moveButtons[i]->setEnabled(images.CanMove(i));
     m_delete->setEnabled(images.GetCount() > 0);
-    m_paste->setEnabled(CClipboard::HasImage());
+    m_paste->setEnabled(CClipboard::hasImage());
     const QString counter = images.GetCount() > 0
         ? QStringLiteral("%1/%2").arg(images.GetCurrentIndex() + 1).arg(images.GetCount())
         : QString();
@@ -164,7 +164,7 @@ void PluginFixedPreviewProp::showCurrentImage()
     COXDIB picture;
     if (!LoadJpeg(m_images.DisplayPath(), picture) || picture.GetBitCount() != 24)
         return;
-    m_window->setImage(ToQImage(picture));
+    m_window->setImage(toQImage(picture));
 }
 
 void PluginFixedPreviewProp::move(int direction)
@@ -200,7 +200,7 @@ bool PluginFixedPreviewProp::deleteCurrentImage()
 
 bool PluginFixedPreviewProp::pasteImage()
 {
-    const std::vector<std::uint8_t> packed = CClipboard::GetPackedImage();
+    const std::vector<std::uint8_t> packed = CClipboard::getPackedImage();
     if (packed.empty())
         return false;
     const bool added = addImage(packed);
@@ -221,7 +221,7 @@ bool PluginFixedPreviewProp::addImage(const std::vector<std::uint8_t>& packed)
 
 bool PluginFixedPreviewProp::startCapture()
 {
-    if (m_captureTimer.isActive() || !COXScreenGrabber::IsAvailable())
+    if (m_captureTimer.isActive() || !COXScreenGrabber::isAvailable())
         return false;
     // Out of the way: every window of ours is minimised rather than hidden,
     // since hiding a dialog would end the modal run of the sheet.
@@ -240,7 +240,7 @@ bool PluginFixedPreviewProp::startCapture()
 void PluginFixedPreviewProp::finishCapture()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool grabbed = m_grabber.GrabWindowAt(QCursor::pos());
+    const bool grabbed = m_grabber.grabWindowAt(QCursor::pos());
     QApplication::restoreOverrideCursor();
     // Back in reverse order, so that the sheet ends up above the main window.
     for (auto it = m_hidden.rbegin(); it != m_hidden.rend(); ++it)
@@ -252,7 +252,7 @@ void PluginFixedPreviewProp::finishCapture()
     activateWindow();
     m_capture->setEnabled(true);
     if (grabbed)
-        addImage(m_grabber.GetBitmap().MakePackedCopy());
+        addImage(m_grabber.getBitmap().MakePackedCopy());
     updateControls();
     showCurrentImage();
 }

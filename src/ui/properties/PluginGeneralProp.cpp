@@ -93,20 +93,20 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
 
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form->addRow(tr("Name:"), field(this, "nameEdit", FromCodePage(details.name)));
-    form->addRow(tr("Category:"), field(this, "categoryEdit", FromCodePage(details.category)));
-    form->addRow(tr("Plugin Kind:"), field(this, "kindEdit", FromCodePage(details.kindLabel)));
+    form->addRow(tr("Name:"), field(this, "nameEdit", fromCodePage(details.name)));
+    form->addRow(tr("Category:"), field(this, "categoryEdit", fromCodePage(details.category)));
+    form->addRow(tr("Plugin Kind:"), field(this, "kindEdit", fromCodePage(details.kindLabel)));
 
     auto* resourceRow = new QHBoxLayout;
-    resourceRow->addWidget(field(this, "resourceEdit", FromCodePage(details.resourceLabel)));
+    resourceRow->addWidget(field(this, "resourceEdit", fromCodePage(details.resourceLabel)));
     auto* variant = new QLabel(variantName(details.variant), this);
     variant->setObjectName(QStringLiteral("factoryLabel"));
     resourceRow->addWidget(variant, 1);
     form->addRow(tr("Resource:"), resourceRow);
 
-    form->addRow(tr("Original Name:"), field(this, "originalNameEdit", FromCodePage(details.originalName)));
-    form->addRow(tr("Original Category:"), field(this, "originalCategoryEdit", FromCodePage(details.originalCategory)));
-    QLineEdit* fileName = field(this, "fileNameEdit", FromStoredPath(details.path));
+    form->addRow(tr("Original Name:"), field(this, "originalNameEdit", fromCodePage(details.originalName)));
+    form->addRow(tr("Original Category:"), field(this, "originalCategoryEdit", fromCodePage(details.originalCategory)));
+    QLineEdit* fileName = field(this, "fileNameEdit", fromStoredPath(details.path));
     fileName->setToolTip(fileName->text());
     form->addRow(tr("Filename:"), fileName);
 
@@ -140,7 +140,7 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     auto* plugins = new QListWidget(pluginsGroup);
     plugins->setObjectName(QStringLiteral("pluginsList"));
     for (const std::string& line : details.pluginsInFile)
-        plugins->addItem(FromCodePage(line));
+        plugins->addItem(fromCodePage(line));
     plugins->setMinimumHeight(plugins->fontMetrics().height() * 4);
     (new QVBoxLayout(pluginsGroup))->addWidget(plugins);
 

@@ -194,7 +194,7 @@ PluginPreviewProp::PluginPreviewProp(CVardelSession& session, const CPluginEntry
     if (QAbstractButton* button = m_sizeButtons->button(mode))
         button->setChecked(true);
     m_transparency->setChecked(settings.transparency != 0);
-    m_sampleName = FromCodePage(settings.previewImage);
+    m_sampleName = fromCodePage(settings.previewImage);
     fillSamples(m_sampleName);
 
     connect(m_sizeButtons, &QButtonGroup::idClicked, m_preview, &FilterPreview::setSizeMode);
@@ -219,7 +219,7 @@ void PluginPreviewProp::apply()
     settings.previewSize = m_preview->sizeMode();
     settings.transparency = m_preview->transparency() ? 1 : 0;
     if (!m_sampleName.isEmpty())
-        settings.previewImage = ToCodePage(m_sampleName);
+        settings.previewImage = toCodePage(m_sampleName);
     m_session.SaveSettingsAndStores();
 }
 
@@ -228,7 +228,7 @@ void PluginPreviewProp::showSliders()
     const std::array<SliderState, 8> layout = SliderLayout(m_block);
     for (std::size_t i = 0; i < layout.size(); ++i) {
         const SliderState& state = layout[i];
-        const QString label = FromCodePage(state.label);
+        const QString label = fromCodePage(state.label);
         m_labels[i]->setText(m_labels[i]->fontMetrics().elidedText(label, Qt::ElideRight, kLabelWidth));
         m_labels[i]->setToolTip(label);
         {
@@ -270,7 +270,7 @@ bool PluginPreviewProp::reset()
 
 void PluginPreviewProp::fillSamples(const QString& name)
 {
-    const QDir directory(FromStoredPath(m_preview->sampleDirectory().string()));
+    const QDir directory(fromStoredPath(m_preview->sampleDirectory().string()));
     QStringList names = directory.entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::NoSort);
     // The sample list of the other system's list box: sorted, case ignored.
     std::sort(names.begin(), names.end(),
@@ -281,7 +281,7 @@ void PluginPreviewProp::fillSamples(const QString& name)
     for (int i = 0; i < names.size(); ++i)
         if (names[i].compare(name, Qt::CaseInsensitive) == 0) {
             m_samples->setCurrentIndex(i);
-            if (m_preview->setSampleName(ToStoredPath(names[i])))
+            if (m_preview->setSampleName(toStoredPath(names[i])))
                 m_sampleName = names[i];
             break;
         }
@@ -292,7 +292,7 @@ void PluginPreviewProp::sampleChosen(int index)
     if (index < 0)
         return;
     const QString name = m_samples->itemText(index);
-    if (m_preview->setSampleName(ToStoredPath(name)))
+    if (m_preview->setSampleName(toStoredPath(name)))
         m_sampleName = name;
     else
         message(kLoadFailedText);
@@ -330,7 +330,7 @@ bool PluginPreviewProp::saveShownImage(const QString& path)
 bool PluginPreviewProp::copyToClipboard()
 {
     const COXDIB* shown = m_preview->shownImage();
-    return shown && CClipboard::SetImage(*shown);
+    return shown && CClipboard::setImage(*shown);
 }
 
 bool PluginPreviewProp::pasteFromClipboard()
@@ -338,7 +338,7 @@ bool PluginPreviewProp::pasteFromClipboard()
     // The clipboard's picture comes in at 24 bits whatever its depth, and is
     // fitted into the stored preview size as the other samples are.
     COXDIB pasted;
-    if (!CClipboard::GetImage(pasted))
+    if (!CClipboard::getImage(pasted))
         return false;
     COXDIB fitted;
     if (!MakeFittedCopy(pasted, fitted))
@@ -355,25 +355,25 @@ std::string PluginPreviewProp::setting(const char* name) const
 
 void PluginPreviewProp::chooseLoadFile()
 {
-    ChooseFile(this, QStringLiteral("loadImageChooser"), tr("Load Preview Image"),
-               FromStoredPath(setting(settings_keys::kLoadPreviewImage)), tr(kFileFilter), QFileDialog::ExistingFile,
+    chooseFile(this, QStringLiteral("loadImageChooser"), tr("Load Preview Image"),
+               fromStoredPath(setting(settings_keys::kLoadPreviewImage)), tr(kFileFilter), QFileDialog::ExistingFile,
                QFileDialog::AcceptOpen, [this](const QString& path) { loadChosenFile(path); });
 }
 
 void PluginPreviewProp::loadChosenFile(const QString& path)
 {
     if (const QString failure = loadSampleFile(path); !failure.isEmpty()) {
-        ShowMessage(this, failure);
+        showMessage(this, failure);
         return;
     }
     m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kLoadPreviewImage,
-                                               ToStoredPath(path));
+                                               toStoredPath(path));
 }
 
 void PluginPreviewProp::chooseSaveFile()
 {
-    ChooseFile(this, QStringLiteral("saveImageChooser"), tr("Save Preview Image"),
-               FromStoredPath(setting(settings_keys::kSavePreviewImage)), tr(kFileFilter), QFileDialog::AnyFile,
+    chooseFile(this, QStringLiteral("saveImageChooser"), tr("Save Preview Image"),
+               fromStoredPath(setting(settings_keys::kSavePreviewImage)), tr(kFileFilter), QFileDialog::AnyFile,
                QFileDialog::AcceptSave, [this](const QString& path) { saveChosenFile(path); });
 }
 
@@ -383,11 +383,11 @@ void PluginPreviewProp::saveChosenFile(const QString& path)
         message(kSaveFailedText);
         return;
     }
-    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kSavePreviewImage, ToStoredPath(path));
+    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kSavePreviewImage, toStoredPath(path));
     // Saved among the samples: list it and render on it.
     const QString saved = QFileInfo(path).fileName();
     const bool inSamples = QFileInfo(path).absoluteDir() ==
-                           QDir(FromStoredPath(m_preview->sampleDirectory().string())).absolutePath();
+                           QDir(fromStoredPath(m_preview->sampleDirectory().string())).absolutePath();
     const QString previous = m_samples->currentText();
     fillSamples(inSamples ? saved : previous);
 }
@@ -400,7 +400,7 @@ void PluginPreviewProp::showStatus(const QString& text)
 
 void PluginPreviewProp::message(const char* text)
 {
-    ShowMessage(this, tr(text));
+    showMessage(this, tr(text));
 }
 
 bool PluginPreviewProp::eventFilter(QObject* watched, QEvent* event)

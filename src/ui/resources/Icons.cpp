@@ -31,12 +31,12 @@ QPixmap Render(const QString& file, int size, qreal ratio)
 
 }  // namespace
 
-void InitResources()
+void initResources()
 {
     InitVardelResources();
 }
 
-QIcon ListIcon(int index)
+QIcon listIcon(int index)
 {
     static const std::array<const char*, 6> files = {
         "state-enabled", "state-disabled", "state-partly",
@@ -59,7 +59,7 @@ QIcon ListIcon(int index)
     return icon;
 }
 
-QIcon CommandIcon(const QString& themeName, const QString& fallback)
+QIcon commandIcon(const QString& themeName, const QString& fallback)
 {
     static auto* cache = new QHash<QString, QIcon>;
     const QString key = themeName + QLatin1Char('|') + fallback;
@@ -71,7 +71,7 @@ QIcon CommandIcon(const QString& themeName, const QString& fallback)
     return *it;
 }
 
-QIcon ApplicationIcon()
+QIcon applicationIcon()
 {
     return QIcon(QStringLiteral(":/vardel/icons/vardel.svg"));
 }

@@ -9,17 +9,17 @@
 namespace vardel::ui {
 
 // Registers the compiled-in images; call once before the first icon.
-void InitResources();
+void initResources();
 
 // Icon of a list item: 0 enabled, 1 disabled, 2 partly enabled, 3..5 the
 // same with a read-only plug-in. A null icon outside 0..5.
-QIcon ListIcon(int index);
+QIcon listIcon(int index);
 
 // A command icon: the theme's icon of that name, else our image of that
 // name (":/vardel/icons/<fallback>.svg").
-QIcon CommandIcon(const QString& themeName, const QString& fallback);
+QIcon commandIcon(const QString& themeName, const QString& fallback);
 
 // The program's own icon.
-QIcon ApplicationIcon();
+QIcon applicationIcon();
 
 }  // namespace vardel::ui

@@ -82,7 +82,7 @@ Rgb PortraitPixel(int xi, int yi)
 
 }  // namespace
 
-bool PrepareDataDirectory(const QString& directory)
+bool prepareDataDirectory(const QString& directory)
 {
     QDir dir(directory);
     for (const char* sub : {kSetupDbName, kImagesDbName, kSampleDirName})
@@ -97,19 +97,19 @@ bool PrepareDataDirectory(const QString& directory)
         });
     };
     // A missing sample only leaves the preview without a picture.
-    make(layout.SampleDir() / kDefaultPreviewImage, [](const QString& file) { return WriteSamplePortrait(file); });
+    make(layout.SampleDir() / kDefaultPreviewImage, [](const QString& file) { return writeSamplePortrait(file); });
     // The pictures a preview area shows before the first selection and for a
     // plug-in without images; without them it would stay black.
     make(layout.ImagesDb() / CPreviewImageManager::kEmptyImageName, [](const QString& file) {
-        return WritePlaceholderPicture(file, QCoreApplication::translate("DataDirectory", "No preview image"));
+        return writePlaceholderPicture(file, QCoreApplication::translate("DataDirectory", "No preview image"));
     });
     make(layout.StartupImage(), [](const QString& file) {
-        return WritePlaceholderPicture(file, QCoreApplication::translate("DataDirectory", "Select a plug-in"));
+        return writePlaceholderPicture(file, QCoreApplication::translate("DataDirectory", "Select a plug-in"));
     });
     return true;
 }
 
-bool WritePlaceholderPicture(const QString& file, const QString& text)
+bool writePlaceholderPicture(const QString& file, const QString& text)
 {
     QImage image(320, 240, QImage::Format_RGB32);
     image.fill(QColor(0x30, 0x30, 0x30));
@@ -123,17 +123,17 @@ bool WritePlaceholderPicture(const QString& file, const QString& text)
         painter.drawText(image.rect(), Qt::AlignCenter, text);
     }
     COXDIB dib;
-    return ToDIB(image, dib) && SaveJpeg(std::filesystem::path(file.toStdU16String()), dib);
+    return toDIB(image, dib) && SaveJpeg(std::filesystem::path(file.toStdU16String()), dib);
 }
 
-bool IsDataDirectoryWritable(const QString& directory)
+bool isDataDirectoryWritable(const QString& directory)
 {
     const DataDirectory layout{std::filesystem::path(directory.toStdU16String())};
     QTemporaryFile probe(QString::fromStdU16String((layout.SetupDb() / "~probe_XXXXXX").u16string()));
     return probe.open();
 }
 
-bool WriteSamplePortrait(const QString& file)
+bool writeSamplePortrait(const QString& file)
 {
     constexpr int kWidth = 320, kHeight = 240;
     COXDIB dib;

@@ -13,43 +13,43 @@ DiskFollower::DiskFollower(SessionAdapter& adapter, std::function<bool()> mayRef
     : QObject(parent), m_adapter(adapter), m_mayRefresh(std::move(mayRefresh))
 {
     m_gather.setSingleShot(true);
-    connect(&m_gather, &QTimer::timeout, this, &DiskFollower::Look);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &DiskFollower::LookSoon);
+    connect(&m_gather, &QTimer::timeout, this, &DiskFollower::look);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &DiskFollower::lookSoon);
     // What the program does itself, and a catalogue read afresh, make the
     // listing the next look compares with.
-    connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, &DiskFollower::TakeKnown);
-    connect(&m_adapter, &SessionAdapter::entriesChanged, this, &DiskFollower::TakeKnown);
-    connect(&m_adapter, &SessionAdapter::orderChanged, this, &DiskFollower::TakeKnown);
+    connect(&m_adapter, &SessionAdapter::catalogueReplaced, this, &DiskFollower::takeKnown);
+    connect(&m_adapter, &SessionAdapter::entriesChanged, this, &DiskFollower::takeKnown);
+    connect(&m_adapter, &SessionAdapter::orderChanged, this, &DiskFollower::takeKnown);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
-            LookSoon();
+            lookSoon();
     });
 }
 
 DiskFollower::~DiskFollower() { m_stop.request_stop(); }
 
-void DiskFollower::LookSoon() { m_gather.start(kGatherMs); }
+void DiskFollower::lookSoon() { m_gather.start(kGatherMs); }
 
-void DiskFollower::TakeKnown()
+void DiskFollower::takeKnown()
 {
     ++m_generation;
     m_known.reset();
-    Take(Purpose::Known);
+    take(Purpose::Known);
 }
 
-void DiskFollower::Look()
+void DiskFollower::look()
 {
     if (m_looking || !m_known) {
         // The look under way, or the listing to compare with, comes first.
         m_gather.start(kRetryMs);
         return;
     }
-    Take(Purpose::Check);
+    take(Purpose::Check);
 }
 
-void DiskFollower::Take(Purpose purpose)
+void DiskFollower::take(Purpose purpose)
 {
-    auto source = m_adapter.Session().ShownListingSource();
+    auto source = m_adapter.session().ShownListingSource();
     if (!source) {
         if (purpose == Purpose::Known && !m_watcher.directories().isEmpty())
             m_watcher.removePaths(m_watcher.directories());
@@ -59,21 +59,21 @@ void DiskFollower::Take(Purpose purpose)
         m_looking = true;
     QPointer<DiskFollower> self(this);
     const std::uint64_t generation = m_generation;
-    WorkerThreads::Run([source = std::move(*source), stop = m_stop.get_token(), self, purpose, generation] {
+    WorkerThreads::run([source = std::move(*source), stop = m_stop.get_token(), self, purpose, generation] {
         auto listing = std::make_shared<DiskListing>(TakeDiskListing(source, stop));
-        WorkerThreads::Deliver([self, purpose, generation, listing] {
+        WorkerThreads::deliver([self, purpose, generation, listing] {
             if (self)
-                self->Taken(purpose, generation, listing);
+                self->taken(purpose, generation, listing);
         });
     });
 }
 
-void DiskFollower::Taken(Purpose purpose, std::uint64_t generation, std::shared_ptr<DiskListing> listing)
+void DiskFollower::taken(Purpose purpose, std::uint64_t generation, std::shared_ptr<DiskListing> listing)
 {
     if (purpose == Purpose::Known) {
         if (generation != m_generation || !listing->complete)
             return;
-        Watch(*listing);
+        watch(*listing);
         m_known = std::move(listing);
         return;
     }
@@ -95,13 +95,13 @@ void DiskFollower::Taken(Purpose purpose, std::uint64_t generation, std::shared_
     emit looked();
 }
 
-void DiskFollower::Watch(const DiskListing& listing)
+void DiskFollower::watch(const DiskListing& listing)
 {
     QStringList wanted;
     for (const std::string& directory : listing.directories) {
         if (wanted.size() >= kMaxWatched)
             break;
-        wanted.push_back(FromStoredPath(directory));
+        wanted.push_back(fromStoredPath(directory));
     }
     const QStringList watched = m_watcher.directories();
     if (watched == wanted)

@@ -39,9 +39,9 @@ public:
     static constexpr int kMaxWatched = 2000;
 
     // Looks at the disk soon (what the watcher's events and activation do).
-    void LookSoon();
+    void lookSoon();
     // The directories watched now.
-    QStringList WatchedDirectories() const { return m_watcher.directories(); }
+    QStringList watchedDirectories() const { return m_watcher.directories(); }
 
 signals:
     // The shown directory's files changed on disk; the receiver refreshes.
@@ -51,11 +51,11 @@ signals:
 
 private:
     enum class Purpose { Known, Check };
-    void TakeKnown();
-    void Look();
-    void Take(Purpose purpose);
-    void Taken(Purpose purpose, std::uint64_t generation, std::shared_ptr<DiskListing> listing);
-    void Watch(const DiskListing& listing);
+    void takeKnown();
+    void look();
+    void take(Purpose purpose);
+    void taken(Purpose purpose, std::uint64_t generation, std::shared_ptr<DiskListing> listing);
+    void watch(const DiskListing& listing);
 
     SessionAdapter& m_adapter;
     std::function<bool()> m_mayRefresh;

@@ -15,14 +15,14 @@ SessionAdapter::SessionAdapter(CVardelSession& session, QObject* parent) : QObje
     m_session.SetBackgroundSaves(true);
     // Posted by name, so that Qt makes the event on the saving thread and
     // nothing of ours crosses outside a lock the thread sanitizer sees.
-    m_session.SetOnSaved([this] { QMetaObject::invokeMethod(this, "DeliverSaves", Qt::QueuedConnection); });
+    m_session.SetOnSaved([this] { QMetaObject::invokeMethod(this, "deliverSaves", Qt::QueuedConnection); });
 }
 
 SessionAdapter::~SessionAdapter()
 {
     if (m_job) {
         m_stop.request_stop();
-        m_task.Wait();
+        m_task.wait();
         // A stopped job still hands over the originals it recorded.
         m_session.Commit(*m_job);
         m_job.reset();
@@ -31,24 +31,24 @@ SessionAdapter::~SessionAdapter()
     m_session.RemoveObserver(this);
 }
 
-bool SessionAdapter::StartSelect(int n)
+bool SessionAdapter::startSelect(int n)
 {
     if (m_job)
         return false;
     m_lastSelect = n;
     ScanOutcome outcome;
-    return Launch(m_session.PrepareSelect(n, outcome));
+    return launch(m_session.PrepareSelect(n, outcome));
 }
 
-bool SessionAdapter::StartRescan()
+bool SessionAdapter::startRescan()
 {
     if (m_job)
         return false;
     ScanOutcome outcome;
-    return Launch(m_session.PrepareRescan(outcome));
+    return launch(m_session.PrepareRescan(outcome));
 }
 
-bool SessionAdapter::Launch(std::unique_ptr<ScanJob> job)
+bool SessionAdapter::launch(std::unique_ptr<ScanJob> job)
 {
     if (!job)
         return false;
@@ -61,42 +61,42 @@ bool SessionAdapter::Launch(std::unique_ptr<ScanJob> job)
     // The job's end is handed back through its state (the task); a delivery
     // that finds the adapter gone or another job running is dropped.
     QPointer<SessionAdapter> self(this);
-    m_task = WorkerThreads::Run([this, raw, token, self] {
-        raw->Run(token, [this](const ScanProgress& progress) { PostProgress(progress); });
-        WorkerThreads::Deliver([self, raw] {
+    m_task = WorkerThreads::run([this, raw, token, self] {
+        raw->Run(token, [this](const ScanProgress& progress) { postProgress(progress); });
+        WorkerThreads::deliver([self, raw] {
             if (self && self->m_job.get() == raw)
-                self->OnJobFinished();
+                self->onJobFinished();
         });
     });
     return true;
 }
 
-void SessionAdapter::CancelScan()
+void SessionAdapter::cancelScan()
 {
     if (m_job)
         m_stop.request_stop();
 }
 
-void SessionAdapter::WaitForScan()
+void SessionAdapter::waitForScan()
 {
     while (m_job) {
-        m_task.Wait();
+        m_task.wait();
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
 }
 
-void SessionAdapter::PostProgress(const ScanProgress& progress)
+void SessionAdapter::postProgress(const ScanProgress& progress)
 {
     {
         std::lock_guard lock(m_progressLock);
         m_latest = progress;
     }
     if (!m_deliveryQueued.exchange(true))
-        QMetaObject::invokeMethod(this, "DeliverProgress", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "deliverProgress", Qt::QueuedConnection);
 }
 
-void SessionAdapter::DeliverProgress()
+void SessionAdapter::deliverProgress()
 {
     ScanProgress progress;
     {
@@ -105,15 +105,15 @@ void SessionAdapter::DeliverProgress()
         m_deliveryQueued = false;
     }
     if (m_job)
-        emit scanProgress(progress.filesDone, progress.total, FromStoredPath(progress.path));
+        emit scanProgress(progress.filesDone, progress.total, fromStoredPath(progress.path));
 }
 
-void SessionAdapter::DeliverSaves()
+void SessionAdapter::deliverSaves()
 {
     m_session.CollectSaves();
 }
 
-void SessionAdapter::OnJobFinished()
+void SessionAdapter::onJobFinished()
 {
     if (!m_job)
         return;

@@ -30,21 +30,21 @@ public:
     // told to stop, so the wait is short).
     ~SessionAdapter() override;
 
-    CVardelSession& Session() { return m_session; }
+    CVardelSession& session() { return m_session; }
 
     // Starts selecting directory n (the Directory menu). False when a scan
     // runs already or the session refused (it told the observers why).
-    bool StartSelect(int n);
+    bool startSelect(int n);
     // Starts "Re-Scan all"; false when unavailable or a scan runs.
-    bool StartRescan();
+    bool startRescan();
     // Asks the running scan to stop; the catalogue on show stays as it was.
-    void CancelScan();
-    bool IsScanning() const { return m_job != nullptr; }
+    void cancelScan();
+    bool isScanning() const { return m_job != nullptr; }
     // The directory StartSelect was last asked for, -1 before any.
-    int LastSelectRequest() const { return m_lastSelect; }
+    int lastSelectRequest() const { return m_lastSelect; }
     // Waits (running the event loop's queued work) until no scan runs; for
     // tests and for leaving the program.
-    void WaitForScan();
+    void waitForScan();
 
     // SessionObserver, called on the window thread.
     void CatalogueAboutToBeReplaced() override;
@@ -75,13 +75,13 @@ signals:
     void scanFinished(bool done, bool cancelled, int filesRead);
 
 private:
-    bool Launch(std::unique_ptr<ScanJob> job);
-    void OnJobFinished();
-    void PostProgress(const ScanProgress& progress);
+    bool launch(std::unique_ptr<ScanJob> job);
+    void onJobFinished();
+    void postProgress(const ScanProgress& progress);
     // Posted by name from the worker (the progress crosses under m_progressLock).
-    Q_INVOKABLE void DeliverProgress();
+    Q_INVOKABLE void deliverProgress();
     // Posted by name from the saving thread: what the saves tell is told here.
-    Q_INVOKABLE void DeliverSaves();
+    Q_INVOKABLE void deliverSaves();
 
     CVardelSession& m_session;
     int m_lastSelect = -1;

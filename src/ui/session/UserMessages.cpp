@@ -9,9 +9,9 @@
 
 namespace vardel::ui {
 
-QString MessageText(const UserMessage& message)
+QString messageText(const UserMessage& message)
 {
-    const QString arg = FromStoredPath(message.argument);
+    const QString arg = fromStoredPath(message.argument);
     switch (message.code) {
     case MessageCode::CatalogueNotFound:
         return QCoreApplication::translate("vardel::ui::UserMessages", "%1 was not found.").arg(arg);
@@ -81,13 +81,13 @@ QString MessageText(const UserMessage& message)
                              : QCoreApplication::translate("vardel::ui::UserMessages", "The journal %1 cannot be read; nothing can be undone or redone.").arg(arg);
     default:
         // The session's own English text says it best for the rarer cases.
-        return FromCodePage(message.text);
+        return fromCodePage(message.text);
     }
 }
 
 QString RefusalText(EditCode code, const std::vector<std::string>& arguments)
 {
-    auto arg = [&arguments](std::size_t i) { return i < arguments.size() ? FromStoredPath(arguments[i]) : QString(); };
+    auto arg = [&arguments](std::size_t i) { return i < arguments.size() ? fromStoredPath(arguments[i]) : QString(); };
     switch (code) {
     case EditCode::None:
         break;
@@ -162,15 +162,15 @@ QString RefusalText(EditCode code, const std::vector<std::string>& arguments)
     return {};
 }
 
-QString MessageTitle()
+QString messageTitle()
 {
     // The program's own name, which the desktop would otherwise append.
     return QGuiApplication::applicationDisplayName();
 }
 
-QMessageBox* ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
+QMessageBox* showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
-    auto* box = new QMessageBox(icon, MessageTitle(), text,
+    auto* box = new QMessageBox(icon, messageTitle(), text,
                                 QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("messageBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -18,7 +18,7 @@ enum class EditCode : int;
 namespace vardel::ui {
 
 // The text of a session message, translated, its argument filled in.
-QString MessageText(const UserMessage& message);
+QString messageText(const UserMessage& message);
 // Why the editor refused a command or a write failed, translated, its
 // arguments filled in; "" for EditCode::None.
 QString RefusalText(EditCode code, const std::vector<std::string>& arguments);
@@ -27,8 +27,8 @@ QString RefusalText(EditCode code, const std::vector<std::string>& arguments);
 // itself when closed. Returns the box (tests close it). Its object name is
 // "messageBox".
 // The title of the program's message boxes: its name, once.
-QString MessageTitle();
+QString messageTitle();
 
-QMessageBox* ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
+QMessageBox* showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
 
 }  // namespace vardel::ui

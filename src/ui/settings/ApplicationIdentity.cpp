@@ -7,7 +7,7 @@
 
 namespace vardel::ui {
 
-void SetApplicationIdentity()
+void setApplicationIdentity()
 {
     QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplication));

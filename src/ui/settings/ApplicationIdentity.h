@@ -7,6 +7,6 @@ namespace vardel::ui {
 
 // Sets them on the running application. The name shown is "Vardel 2.0",
 // which the window titles end with, so that no desktop appends it again.
-void SetApplicationIdentity();
+void setApplicationIdentity();
 
 }  // namespace vardel::ui

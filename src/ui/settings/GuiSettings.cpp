@@ -15,7 +15,7 @@ constexpr const char* kBarStateValue = settings_keys::kBarLayout;
 
 }  // namespace
 
-void WindowPlacement::SetNormalRect(const QRect& rect)
+void WindowPlacement::setNormalRect(const QRect& rect)
 {
     left = rect.left();
     top = rect.top();
@@ -23,7 +23,7 @@ void WindowPlacement::SetNormalRect(const QRect& rect)
     bottom = rect.top() + rect.height();
 }
 
-bool PlacementIsOnScreen(const QRect& normalRect, const QList<QRect>& screens)
+bool placementIsOnScreen(const QRect& normalRect, const QList<QRect>& screens)
 {
     if (!normalRect.isValid())
         return false;
@@ -33,7 +33,7 @@ bool PlacementIsOnScreen(const QRect& normalRect, const QList<QRect>& screens)
     return false;
 }
 
-std::optional<WindowPlacement> LoadWindowPlacement(SettingsBackend& backend, const std::string& section)
+std::optional<WindowPlacement> loadWindowPlacement(SettingsBackend& backend, const std::string& section)
 {
     WindowPlacement p;
     const std::array<std::pair<const char*, int*>, 10> fields{{
@@ -60,7 +60,7 @@ std::optional<WindowPlacement> LoadWindowPlacement(SettingsBackend& backend, con
     return p;
 }
 
-void SaveWindowPlacement(SettingsBackend& backend, const WindowPlacement& p, const std::string& section)
+void saveWindowPlacement(SettingsBackend& backend, const WindowPlacement& p, const std::string& section)
 {
     backend.WriteInt(section, settings_keys::kPlacementShowCmd, p.showCmd);
     backend.WriteInt(section, settings_keys::kPlacementFlags, p.flags);
@@ -76,32 +76,32 @@ void SaveWindowPlacement(SettingsBackend& backend, const WindowPlacement& p, con
 
 GuiSettings::GuiSettings(QtSettingsBackend& backend) : m_backend(backend) {}
 
-std::optional<WindowPlacement> GuiSettings::LoadPlacement(const std::string& section)
+std::optional<WindowPlacement> GuiSettings::loadPlacement(const std::string& section)
 {
-    return LoadWindowPlacement(m_backend, section);
+    return loadWindowPlacement(m_backend, section);
 }
 
-void GuiSettings::SavePlacement(const WindowPlacement& placement, const std::string& section)
+void GuiSettings::savePlacement(const WindowPlacement& placement, const std::string& section)
 {
-    SaveWindowPlacement(m_backend, placement, section);
+    saveWindowPlacement(m_backend, placement, section);
 }
 
-QByteArray GuiSettings::LoadBarState()
+QByteArray GuiSettings::loadBarState()
 {
     return m_backend.ReadBytes(QString::fromLatin1(kBarState), QString::fromLatin1(kBarStateValue));
 }
 
-void GuiSettings::SaveBarState(const QByteArray& state)
+void GuiSettings::saveBarState(const QByteArray& state)
 {
     m_backend.WriteBytes(QString::fromLatin1(kBarState), QString::fromLatin1(kBarStateValue), state);
 }
 
-bool GuiSettings::LoadStatusBarVisible()
+bool GuiSettings::loadStatusBarVisible()
 {
     return m_backend.ReadInt(kBarState, settings_keys::kStatusBarShown).value_or(1) != 0;
 }
 
-void GuiSettings::SaveStatusBarVisible(bool visible)
+void GuiSettings::saveStatusBarVisible(bool visible)
 {
     m_backend.WriteInt(kBarState, settings_keys::kStatusBarShown, visible ? 1 : 0);
 }

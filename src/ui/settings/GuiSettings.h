@@ -35,18 +35,18 @@ struct WindowPlacement {
     QPoint maxPosition{-1, -1};
     int left = 0, top = 0, right = 0, bottom = 0;  // the normal rectangle, right and bottom exclusive
 
-    QRect NormalRect() const { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
-    void SetNormalRect(const QRect& rect);
+    QRect normalRect() const { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
+    void setNormalRect(const QRect& rect);
 };
 
 // True when the rectangle shares at least one pixel with one of the screens.
-bool PlacementIsOnScreen(const QRect& normalRect, const QList<QRect>& screens);
+bool placementIsOnScreen(const QRect& normalRect, const QList<QRect>& screens);
 
 // The placement stored in a section of any settings backend (the Find
 // dialog keeps its own in "Settings.Find" through the session's); nothing
 // when no "wp." value is stored. Missing single values keep the defaults.
-std::optional<WindowPlacement> LoadWindowPlacement(SettingsBackend& backend, const std::string& section);
-void SaveWindowPlacement(SettingsBackend& backend, const WindowPlacement& placement, const std::string& section);
+std::optional<WindowPlacement> loadWindowPlacement(SettingsBackend& backend, const std::string& section);
+void saveWindowPlacement(SettingsBackend& backend, const WindowPlacement& placement, const std::string& section);
 
 class GuiSettings {
 public:
@@ -54,17 +54,17 @@ public:
 
     // The stored placement; nothing when no "wp." value is stored. Missing
     // single values keep the record's defaults.
-    std::optional<WindowPlacement> LoadPlacement(const std::string& section = settings_keys::kSettings);
-    void SavePlacement(const WindowPlacement& placement, const std::string& section = settings_keys::kSettings);
+    std::optional<WindowPlacement> loadPlacement(const std::string& section = settings_keys::kSettings);
+    void savePlacement(const WindowPlacement& placement, const std::string& section = settings_keys::kSettings);
 
     // The layout of the bars (QMainWindow::saveState); empty when none.
-    QByteArray LoadBarState();
-    void SaveBarState(const QByteArray& state);
+    QByteArray loadBarState();
+    void saveBarState(const QByteArray& state);
     // Whether the status bar is shown (true when never saved).
-    bool LoadStatusBarVisible();
-    void SaveStatusBarVisible(bool visible);
+    bool loadStatusBarVisible();
+    void saveStatusBarVisible(bool visible);
 
-    QtSettingsBackend& Backend() { return m_backend; }
+    QtSettingsBackend& backend() { return m_backend; }
 
 private:
     QtSettingsBackend& m_backend;

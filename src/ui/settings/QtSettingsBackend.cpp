@@ -62,14 +62,14 @@ QtSettingsBackend::~QtSettingsBackend()
     m_settings->sync();
 }
 
-QString QtSettingsBackend::Key(const std::string& section, const std::string& name) const
+QString QtSettingsBackend::key(const std::string& section, const std::string& name) const
 {
     return QString::fromStdString(section) + QLatin1Char('/') + QString::fromStdString(name);
 }
 
 std::optional<int> QtSettingsBackend::ReadInt(const std::string& section, const std::string& name)
 {
-    const QVariant value = m_settings->value(Key(section, name));
+    const QVariant value = m_settings->value(key(section, name));
     if (!value.isValid())
         return std::nullopt;
     bool ok = false;
@@ -81,20 +81,20 @@ std::optional<int> QtSettingsBackend::ReadInt(const std::string& section, const 
 
 std::optional<std::string> QtSettingsBackend::ReadString(const std::string& section, const std::string& name)
 {
-    const QVariant value = m_settings->value(Key(section, name));
+    const QVariant value = m_settings->value(key(section, name));
     if (!value.isValid())
         return std::nullopt;
-    return ToCodePage(value.toString());
+    return toCodePage(value.toString());
 }
 
 void QtSettingsBackend::WriteInt(const std::string& section, const std::string& name, int value)
 {
-    m_settings->setValue(Key(section, name), value);
+    m_settings->setValue(key(section, name), value);
 }
 
 void QtSettingsBackend::WriteString(const std::string& section, const std::string& name, const std::string& value)
 {
-    m_settings->setValue(Key(section, name), FromCodePage(value));
+    m_settings->setValue(key(section, name), fromCodePage(value));
 }
 
 std::string QtSettingsBackend::ReadBytes(const std::string& section, const std::string& name)
@@ -117,13 +117,13 @@ void QtSettingsBackend::WriteBytes(const QString& section, const QString& name, 
     m_settings->setValue(section + QLatin1Char('/') + name, value);
 }
 
-bool QtSettingsBackend::Sync()
+bool QtSettingsBackend::sync()
 {
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;
 }
 
-QString QtSettingsBackend::FileName() const
+QString QtSettingsBackend::fileName() const
 {
     return m_settings->fileName();
 }

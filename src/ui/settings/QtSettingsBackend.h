@@ -43,16 +43,16 @@ public:
     void WriteBytes(const QString& section, const QString& name, const QByteArray& value);
 
     // Writes pending changes; false when the store cannot be written.
-    bool Sync();
+    bool sync();
     // Where the values live (a file name), for messages.
-    QString FileName() const;
+    QString fileName() const;
     // A settings file that is there but is no regular file (a FIFO, a
     // directory): its settings are neither read nor written, and the values
     // of this run are kept nowhere. "" when the store is usable.
-    const QString& UnusableFile() const { return m_unusableFile; }
+    const QString& unusableFile() const { return m_unusableFile; }
 
 private:
-    QString Key(const std::string& section, const std::string& name) const;
+    QString key(const std::string& section, const std::string& name) const;
     std::unique_ptr<QTemporaryDir> m_scratch;
     std::unique_ptr<QSettings> m_settings;
     QString m_unusableFile;

@@ -31,7 +31,7 @@ QString LocaleLanguage(const QStringList& available)
 
 }  // namespace
 
-QStringList TranslationDirectories()
+QStringList translationDirectories()
 {
     const QString base = QCoreApplication::applicationDirPath();
     QStringList dirs = {QDir::cleanPath(base + QStringLiteral("/../share/vardel/translations"))};
@@ -41,12 +41,12 @@ QStringList TranslationDirectories()
     return dirs;
 }
 
-QStringList AvailableLanguages()
+QStringList availableLanguages()
 {
     // "vardel_de.qm", "vardel_pt_BR.qm": the code is what follows the prefix.
     static const QRegularExpression code(QStringLiteral("^vardel_([a-z]{2,3}(_[A-Z]{2})?)\\.qm$"));
     QStringList languages;
-    for (const QString& dir : TranslationDirectories()) {
+    for (const QString& dir : translationDirectories()) {
         const QStringList files = QDir(dir).entryList({kPrefix + QStringLiteral("*.qm")}, QDir::Files | QDir::Readable);
         for (const QString& file : files) {
             const QRegularExpressionMatch match = code.match(file);
@@ -58,7 +58,7 @@ QStringList AvailableLanguages()
     return languages;
 }
 
-QString LanguageName(const QString& code)
+QString languageName(const QString& code)
 {
     // Qt names English after a country ("American English"); the program's
     // built-in texts are just English.
@@ -74,15 +74,15 @@ QString LanguageName(const QString& code)
     return name;
 }
 
-QString InstallTranslation(QCoreApplication& app, const QString& language)
+QString installTranslation(QCoreApplication& app, const QString& language)
 {
-    const QStringList available = AvailableLanguages();
+    const QStringList available = availableLanguages();
     const QString lang = language.isEmpty() ? LocaleLanguage(available) : language;
     if (lang.isEmpty() || !available.contains(lang))
         return {};
     auto* ours = new QTranslator(&app);
     bool loaded = false;
-    for (const QString& dir : TranslationDirectories())
+    for (const QString& dir : translationDirectories())
         if ((loaded = ours->load(kPrefix + lang, dir)))
             break;
     if (!loaded) {
