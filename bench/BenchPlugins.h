@@ -26,8 +26,8 @@ namespace vardel::bench {
 namespace fs = std::filesystem;
 
 // The test plug-ins the collections are made of, in turn.
-inline const char* const kTemplates[] = {"pipl_single.8bf", "pipl_three.8bf",     "pipl_kinds.8bf",  "pipl_nocat.8bf",
-                                         "ff_filter.8bf",   "ff_filter32.8bf",    "pimi_filter.8bf", "pimi_long.8bf",
+inline const char* const kTemplates[] = {"pipl_single.8bf", "pipl_three.8bf",      "pipl_kinds.8bf",   "pipl_nocat.8bf",
+                                         "ff_filter.8bf",   "ff_filter32.8bf",     "pimi_filter.8bf",  "pimi_long.8bf",
                                          "both.8bf",        "premiere_filter.prm", "pipl_single32.8bf"};
 
 // Where the test plug-ins are.

@@ -52,9 +52,8 @@ const std::vector<Formula> kFormulas = {
     {"polar", "rad(d+ctl(7), m*3/4, z)"},
     {"convolution", "cnv(1,2,1,2,4,2,1,2,1,16)"},
     {"sliders", "map(z/2, c) + val(1, -64, 64)"},
-    {"long",
-     "((r*3+g*5+b*7)/15 + (x^y)%256 - abs(r-g) + min(b,200) - max(g,50)/2 + (x*y>>4) + (r<<1)"
-     " - c*ctl(2)/255 + (x+y)%64 + (r>g ? b : 255-b) + i/4 - u + v) & 255"},
+    {"long", "((r*3+g*5+b*7)/15 + (x^y)%256 - abs(r-g) + min(b,200) - max(g,50)/2 + (x*y>>4) + (r<<1)"
+             " - c*ctl(2)/255 + (x+y)%64 + (r>g ? b : 255-b) + i/4 - u + v) & 255"},
     {"random", "c + rnd(-20, 20)"},
 };
 
@@ -258,47 +257,61 @@ int main(int argc, char** argv)
 
     for (const Formula& f : kFormulas) {
         const std::string name = f.name;
-        benchmark::RegisterBenchmark((name + "/bare").c_str(), [&f](benchmark::State& state) {
-            const RenderRequest request = requestFor(f);
-            for (auto _ : state)
-                benchmark::DoNotOptimize(bareRender(request));
-        })->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
+        benchmark::RegisterBenchmark((name + "/bare").c_str(),
+                                     [&f](benchmark::State& state) {
+                                         const RenderRequest request = requestFor(f);
+                                         for (auto _ : state)
+                                             benchmark::DoNotOptimize(bareRender(request));
+                                     })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MinTime(0.5);
 
         // Request to final image; CPU time is the worker's.
-        benchmark::RegisterBenchmark((name + "/service").c_str(), [&f, &service, &watcher](benchmark::State& state) {
-            const RenderRequest request = requestFor(f);
-            double cpu = 0;
-            for (auto _ : state) {
-                const auto start = Clock::now();
-                const std::uint64_t generation = service.Request(request);
-                state.SetIterationTime(seconds(watcher.Final(generation).first.wall - start));
-                cpu += watcher.CpuOfRender(generation);
-            }
-            state.counters["cpu_s"] = cpu / static_cast<double>(state.iterations());
-        })->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(0.5);
+        benchmark::RegisterBenchmark((name + "/service").c_str(),
+                                     [&f, &service, &watcher](benchmark::State& state) {
+                                         const RenderRequest request = requestFor(f);
+                                         double cpu = 0;
+                                         for (auto _ : state) {
+                                             const auto start = Clock::now();
+                                             const std::uint64_t generation = service.Request(request);
+                                             state.SetIterationTime(
+                                                 seconds(watcher.Final(generation).first.wall - start));
+                                             cpu += watcher.CpuOfRender(generation);
+                                         }
+                                         state.counters["cpu_s"] = cpu / static_cast<double>(state.iterations());
+                                     })
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->MinTime(0.5);
 
         // A new request posted while the rendering is at row 16: from it to
         // the aborted rendering's final update, wall clock and worker CPU.
-        benchmark::RegisterBenchmark((name + "/abort").c_str(), [&f, &service, &watcher](benchmark::State& state) {
-            const RenderRequest request = requestFor(f);
-            double cpu = 0;
-            for (auto _ : state) {
-                watcher.Arm(request);
-                const std::uint64_t running = service.Request(request);
-                const auto [end, update] = watcher.Final(running);
-                const std::optional<Stamp> start = watcher.AbortStart();
-                if (!start || update.outcome.outcome != RenderOutcome::Aborted) {
-                    state.SkipWithError("the rendering was not aborted");
-                    break;
-                }
-                state.SetIterationTime(seconds(end.wall - start->wall));
-                cpu += end.cpu - start->cpu;
-                // The request that aborted it may never start; only idle counts.
-                service.Cancel();
-                service.WaitIdle(std::chrono::minutes(1));
-            }
-            state.counters["cpu_s"] = state.iterations() ? cpu / static_cast<double>(state.iterations()) : 0.0;
-        })->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(0.5);
+        benchmark::RegisterBenchmark((name + "/abort").c_str(),
+                                     [&f, &service, &watcher](benchmark::State& state) {
+                                         const RenderRequest request = requestFor(f);
+                                         double cpu = 0;
+                                         for (auto _ : state) {
+                                             watcher.Arm(request);
+                                             const std::uint64_t running = service.Request(request);
+                                             const auto [end, update] = watcher.Final(running);
+                                             const std::optional<Stamp> start = watcher.AbortStart();
+                                             if (!start || update.outcome.outcome != RenderOutcome::Aborted) {
+                                                 state.SkipWithError("the rendering was not aborted");
+                                                 break;
+                                             }
+                                             state.SetIterationTime(seconds(end.wall - start->wall));
+                                             cpu += end.cpu - start->cpu;
+                                             // The request that aborted it may never start; only idle counts.
+                                             service.Cancel();
+                                             service.WaitIdle(std::chrono::minutes(1));
+                                         }
+                                         state.counters["cpu_s"] =
+                                             state.iterations() ? cpu / static_cast<double>(state.iterations()) : 0.0;
+                                     })
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->MinTime(0.5);
     }
 
     Collector reporter;

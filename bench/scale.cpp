@@ -197,8 +197,8 @@ int main()
     std::printf("CPU times in ms (best of 3; scan and sort one run each), "
                 "and in us per file.\nPeak RSS: ru_maxrss of a child process per size.\n\n");
     std::printf("%7s %7s | %9s %6s | %9s %6s %5s | %8s %6s | %8s %6s | %8s %6s %6s | %8s %6s %6s | %8s\n", "files",
-                "entries", "scan", "/file", "refresh", "/file", "read", "load", "/file", "sort", "/file", "views", "/file",
-                "items", "find", "/file", "hits", "peak MB");
+                "entries", "scan", "/file", "refresh", "/file", "read", "load", "/file", "sort", "/file", "views",
+                "/file", "items", "find", "/file", "hits", "peak MB");
     int failures = 0;
     for (int files : kSizes) {
         if (files > max)
@@ -212,8 +212,9 @@ int main()
         const double n = r.files / 1000.0;  // ms per file -> us per file
         std::printf("%7d %7d | %9.1f %6.1f | %9.1f %6.1f %5d | %8.1f %6.2f | %8.1f %6.2f | %8.2f %6.3f %6d | %8.2f "
                     "%6.3f %6d | %8.1f\n",
-                    r.files, r.entries, r.scan, r.scan / n, r.refresh, r.refresh / n, r.refreshRead, r.load, r.load / n, r.sort,
-                    r.sort / n, r.views, r.views / n, r.viewItems, r.find, r.find / n, r.hits, r.peakKb / 1024.0);
+                    r.files, r.entries, r.scan, r.scan / n, r.refresh, r.refresh / n, r.refreshRead, r.load, r.load / n,
+                    r.sort, r.sort / n, r.views, r.views / n, r.viewItems, r.find, r.find / n, r.hits,
+                    r.peakKb / 1024.0);
         std::fflush(stdout);
     }
     return failures == 0 ? 0 : 1;

@@ -44,7 +44,8 @@ Collection& Shared()
 
 void Rate(benchmark::State& state)
 {
-    state.counters["files/s"] = benchmark::Counter(static_cast<double>(kFiles), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["files/s"] =
+        benchmark::Counter(static_cast<double>(kFiles), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_ScanBaseline(benchmark::State& state)

@@ -84,8 +84,7 @@ void Replace(std::vector<char>& bytes, const std::string& text, const std::strin
 {
     if (replacement.size() != text.size())
         throw std::runtime_error("replacement of another length: " + replacement);
-    for (auto it = bytes.begin(); (it = std::search(it, bytes.end(), text.begin(), text.end())) != bytes.end();
-         ++it)
+    for (auto it = bytes.begin(); (it = std::search(it, bytes.end(), text.begin(), text.end())) != bytes.end(); ++it)
         if (it != bytes.begin() && static_cast<unsigned char>(*(it - 1)) == text.size())
             std::copy(replacement.begin(), replacement.end(), it);
 }
@@ -143,7 +142,8 @@ void MakeBig(const fs::path& dir)
         std::string name = Numbered("p", i, 6);
         if (isSingle(i)) {
             bytes = single;
-            Replace(bytes, "Vardel Test", Numbered("Cat ", categoryOfSingle[static_cast<std::size_t>(nextSingle++)], 11));
+            Replace(bytes, "Vardel Test",
+                    Numbered("Cat ", categoryOfSingle[static_cast<std::size_t>(nextSingle++)], 11));
             Replace(bytes, "Soft Glow", Numbered("G", i, 9));
             name += ".8bf";
         } else if (kind <= 20) {
@@ -352,8 +352,8 @@ void Hover(QAbstractItemView& view, int row)
 QMenu* PopupMenu()
 {
     QMenu* menu = nullptr;
-    Spin([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) && menu->isVisible(); },
-         3000, 0);
+    Spin([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) && menu->isVisible(); }, 3000,
+         0);
     return menu;
 }
 
@@ -380,12 +380,14 @@ void RightClickRow(QAbstractItemView& view, int row)
 QMessageBox* Box(const QString& name)
 {
     QMessageBox* box = nullptr;
-    Spin([&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->objectName() == name && b->isVisible())
-                box = b;
-        return box != nullptr;
-    }, 30000, 0);
+    Spin(
+        [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* b = qobject_cast<QMessageBox*>(w); b && b->objectName() == name && b->isVisible())
+                    box = b;
+            return box != nullptr;
+        },
+        30000, 0);
     return box;
 }
 
@@ -393,7 +395,8 @@ QMessageBox* Box(const QString& name)
 
 class Program {
 public:
-    explicit Program(const fs::path& data) : m_data(data)
+    explicit Program(const fs::path& data)
+        : m_data(data)
     {
         m_backend = std::make_unique<ui::QtSettingsBackend>(QString::fromStdString((data / "settings.ini").string()));
         m_gui = std::make_unique<ui::GuiSettings>(*m_backend);
@@ -432,7 +435,10 @@ public:
         QAction* item = m_frame->findChild<QAction*>(QStringLiteral("directoryAction%1").arg(n));
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
     }
-    bool waitForScan() { return Spin([this] { return !m_adapter->isScanning(); }); }
+    bool waitForScan()
+    {
+        return Spin([this] { return !m_adapter->isScanning(); });
+    }
 
     void Close()
     {
@@ -477,8 +483,8 @@ void Run(const fs::path& collections, const fs::path& data)
     {
         DataDirectory dir{data};
         DirectoryList list;
-        for (const auto& [label, path] : {std::pair<std::string, fs::path>{"Collection", collections / "big"},
-                                          {"Small", collections / "small"}}) {
+        for (const auto& [label, path] :
+             {std::pair<std::string, fs::path>{"Collection", collections / "big"}, {"Small", collections / "small"}}) {
             auto entry = std::make_unique<CPluginDirEntry>();
             entry->m_label = label;
             entry->m_directory = path.string();

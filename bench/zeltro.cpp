@@ -32,7 +32,7 @@ extern const int32_t* const g_cosine;
 extern const int32_t* const g_arcTangent;
 extern const int32_t* const g_radius;
 int32_t c2d(int32_t x, int32_t y);
-}
+}  // namespace zeltro
 
 namespace {
 
@@ -83,7 +83,10 @@ Image& image()
     return instance;
 }
 
-int clampi(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+int clampi(int v, int lo, int hi)
+{
+    return v < lo ? lo : (v > hi ? hi : v);
+}
 
 constexpr int kChannels = 3;
 // Every way's values, laid out as the library gives a row: channel z of
@@ -176,18 +179,16 @@ struct Formula {
 const std::vector<Formula>& formulas()
 {
     static const std::vector<Formula> list = {
-        {"arithmetic", "c*ctl(0)/255",
-         plainOf([](const Image& im, int x, int y, int z, State&) { return im.at(x, y, z) * im.record.sliders[0] / 255; })},
-        {"threshold", "(r+g+b)/3 > 128 ? 255 : 0",
-         plainOf([](const Image& im, int x, int y, int, State&) {
+        {"arithmetic", "c*ctl(0)/255", plainOf([](const Image& im, int x, int y, int z, State&) {
+             return im.at(x, y, z) * im.record.sliders[0] / 255;
+         })},
+        {"threshold", "(r+g+b)/3 > 128 ? 255 : 0", plainOf([](const Image& im, int x, int y, int, State&) {
              return (im.at(x, y, 0) + im.at(x, y, 1) + im.at(x, y, 2)) / 3 > 128 ? 255 : 0;
          })},
-        {"displace", "src(x+ctl(0)-128, y+(x&7), z)",
-         plainOf([](const Image& im, int x, int y, int z, State&) {
+        {"displace", "src(x+ctl(0)-128, y+(x&7), z)", plainOf([](const Image& im, int x, int y, int z, State&) {
              return im.at(clampi(x + im.record.sliders[0] - 128, 0, kSize - 1), clampi(y + (x & 7), 0, kSize - 1), z);
          })},
-        {"polar", "rad(d+ctl(7), m*3/4, z)",
-         plainOf([](const Image& im, int x, int y, int z, State& state) {
+        {"polar", "rad(d+ctl(7), m*3/4, z)", plainOf([](const Image& im, int x, int y, int z, State& state) {
              const int dx = x - kSize / 2, dy = y - kSize / 2;
              const int m = static_cast<int>(std::sqrt(static_cast<double>(dx * dx + dy * dy))) * 3 / 4;
              int px, py;
@@ -202,23 +203,21 @@ const std::vector<Formula>& formulas()
              }
              return im.at(clampi(px, 0, kSize - 1), clampi(py, 0, kSize - 1), z);
          })},
-        {"convolution", "cnv(1,2,1,2,4,2,1,2,1,16)",
-         plainOf([](const Image& im, int x, int y, int z, State&) {
+        {"convolution", "cnv(1,2,1,2,4,2,1,2,1,16)", plainOf([](const Image& im, int x, int y, int z, State&) {
              static const int k[9] = {1, 2, 1, 2, 4, 2, 1, 2, 1};
              int sum = 0;
              for (int j = 0; j < 9; ++j)
                  sum += k[j] * im.at(clampi(x + j % 3 - 1, 0, kSize - 1), clampi(y + j / 3 - 1, 0, kSize - 1), z);
              return sum / 16;
          })},
-        {"sliders", "map(z/2, c) + val(1, -64, 64)",
-         plainOf([](const Image& im, int x, int y, int z, State& state) {
+        {"sliders", "map(z/2, c) + val(1, -64, 64)", plainOf([](const Image& im, int x, int y, int z, State& state) {
              const int* s = im.record.sliders;
              const int i = z / 2, hi = s[2 * i], lo = s[2 * i + 1], n = im.at(x, y, z);
              int mapped;
              if (state.genuine)
-                 mapped = hi == lo ? (hi == 0 || n >= lo ? 255 : 0)
-                        : hi > lo  ? (n - lo) * 255 / (hi - lo)
-                                   : 255 - (n - hi) * 255 / (lo - hi);
+                 mapped = hi == lo  ? (hi == 0 || n >= lo ? 255 : 0)
+                          : hi > lo ? (n - lo) * 255 / (hi - lo)
+                                    : 255 - (n - hi) * 255 / (lo - hi);
              else
                  mapped = hi == 0 && lo == 0 ? 255 : hi == lo ? (n <= lo ? 0 : 255) : (n - lo) * 255 / (hi - lo);
              return mapped + (-64 + s[1] * 128 / 255);
@@ -232,17 +231,16 @@ const std::vector<Formula>& formulas()
                        V = (78 * R - 65 * G - 13 * B) / 256;
              return ((R * 3 + G * 5 + B * 7) / 15 + (x ^ y) % 256 - std::abs(R - G) + std::min(B, 200) -
                      std::max(G, 50) / 2 + (x * (y >> 4)) + (R << 1) - C * im.record.sliders[2] / 255 + (x + y) % 64 +
-                     (R > G ? B : 255 - B) + I / 4 - U + V) & 255;
+                     (R > G ? B : 255 - B) + I / 4 - U + V) &
+                    255;
          })},
-        {"random", "c + rnd(-20, 20)",
-         plainOf([](const Image& im, int x, int y, int z, State& state) {
+        {"random", "c + rnd(-20, 20)", plainOf([](const Image& im, int x, int y, int z, State& state) {
              if (state.genuine)
                  return im.at(x, y, z) - 20 + static_cast<int>(state.subtractive() % 41u);
              state.random = state.random * 214013u + 2531011u;
              return im.at(x, y, z) - 20 + static_cast<int>((state.random >> 16) & 32767u) % 41;
          })},
-        {"storage", "put((get(z) + c) % 256, z)",
-         plainOf([](const Image& im, int x, int y, int z, State& state) {
+        {"storage", "put((get(z) + c) % 256, z)", plainOf([](const Image& im, int x, int y, int z, State& state) {
              return state.cells[z] = (state.cells[z] + im.at(x, y, z)) % 256;
          })},
         // The cells start afresh with every row: storage() of 0 cells
@@ -380,8 +378,7 @@ public:
                 it->second = value;
         };
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-            {
+            if (run.run_type == Run::RT_Iteration) {
                 const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
                 keepLeast(g_seconds, run.run_name.function_name, run.GetAdjustedRealTime() / unit);
                 keepLeast(g_cpu, run.run_name.function_name, run.GetAdjustedCPUTime() / unit);
@@ -419,30 +416,39 @@ int main(int argc, char** argv)
     for (int32_t rules : kRuleSets) {
         for (const Formula& f : list) {
             const std::string name = std::string(rulesName(rules)) + "/" + f.name;
-            benchmark::RegisterBenchmark((name + "/reference").c_str(), [&f, rules](benchmark::State& state) {
-                useRules(rules);
-                Output out(static_cast<size_t>(kSize) * kSize * kChannels);
-                for (auto _ : state)
-                    runReference(f, out);
-                state.SetItemsProcessed(state.iterations() * kSize * kSize);
-            })->Unit(benchmark::kMillisecond)->Iterations(1);
+            benchmark::RegisterBenchmark((name + "/reference").c_str(),
+                                         [&f, rules](benchmark::State& state) {
+                                             useRules(rules);
+                                             Output out(static_cast<size_t>(kSize) * kSize * kChannels);
+                                             for (auto _ : state)
+                                                 runReference(f, out);
+                                             state.SetItemsProcessed(state.iterations() * kSize * kSize);
+                                         })
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(1);
             for (int threads : {1, 2}) {
                 benchmark::RegisterBenchmark((name + "/library/threads:" + std::to_string(threads)).c_str(),
                                              [&f, threads, rules](benchmark::State& state) {
-                    useRules(rules);
-                    auto tree = build(f.text);
-                    Output out(static_cast<size_t>(kSize) * kSize * kChannels);
-                    for (auto _ : state)
-                        runLibrary(tree.get(), out, threads);
-                    state.SetItemsProcessed(state.iterations() * kSize * kSize);
-                })->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.3);
+                                                 useRules(rules);
+                                                 auto tree = build(f.text);
+                                                 Output out(static_cast<size_t>(kSize) * kSize * kChannels);
+                                                 for (auto _ : state)
+                                                     runLibrary(tree.get(), out, threads);
+                                                 state.SetItemsProcessed(state.iterations() * kSize * kSize);
+                                             })
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime()
+                    ->MinTime(0.3);
             }
-            benchmark::RegisterBenchmark((name + "/plain").c_str(), [&f, rules](benchmark::State& state) {
-                Output out(static_cast<size_t>(kSize) * kSize * kChannels);
-                for (auto _ : state)
-                    runPlain(f, out, rules);
-                state.SetItemsProcessed(state.iterations() * kSize * kSize);
-            })->Unit(benchmark::kMillisecond)->MinTime(0.3);
+            benchmark::RegisterBenchmark((name + "/plain").c_str(),
+                                         [&f, rules](benchmark::State& state) {
+                                             Output out(static_cast<size_t>(kSize) * kSize * kChannels);
+                                             for (auto _ : state)
+                                                 runPlain(f, out, rules);
+                                             state.SetItemsProcessed(state.iterations() * kSize * kSize);
+                                         })
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(0.3);
         }
     }
     const char* thirty = "(r*3 + g*5 - b) / 7 + src(x + ctl(0) - 128, y - 3, z) * 2 - abs(x - y) + (c > 128 ? 255 : 0)";

@@ -22,15 +22,15 @@ struct ExportRow {
     std::string pluginClass;  // "Photoshop Filter Plugins", ...; "" for an unknown kind
     std::string file;         // the plug-in file's path
     bool enabled = true;
-    int bits = 0;             // 32 or 64; 0 when the file is no module we read
+    int bits = 0;  // 32 or 64; 0 when the file is no module we read
     bool isSigned = false;
     std::string description;  // the database's, else the one the plug-in carries
     std::string keywords;
     // Filter Factory filters whose block could be read.
     bool filterFactory = false;
     std::string author;
-    bool formulasHidden = false;         // a protected filter
-    std::array<std::string, 4> formulas; // red, green, blue, alpha; empty when hidden
+    bool formulasHidden = false;          // a protected filter
+    std::array<std::string, 4> formulas;  // red, green, blue, alpha; empty when hidden
 };
 
 // Copies of what an export reads, so that it may run on a worker thread while

@@ -18,12 +18,9 @@ namespace {
 int CategoryKindOf(int cls)
 {
     switch (cls) {
-    case 0:
-        return kKindFilter;
-    case 2:
-        return kKindEffect;
-    default:
-        return -1;
+    case 0: return kKindFilter;
+    case 2: return kKindEffect;
+    default: return -1;
     }
 }
 
@@ -224,19 +221,18 @@ EmptyViewHint ChooseEmptyViewHint(int directories, bool directoryShown, std::siz
 const char* EmptyViewHintName(EmptyViewHint hint)
 {
     switch (hint) {
-    case EmptyViewHint::NoDirectory:
-        return "no_directory";
-    case EmptyViewHint::NoDirectoryChosen:
-        return "no_directory_chosen";
-    case EmptyViewHint::NoPlugins:
-        return "no_plugins";
-    case EmptyViewHint::None:
-        break;
+    case EmptyViewHint::NoDirectory: return "no_directory";
+    case EmptyViewHint::NoDirectoryChosen: return "no_directory_chosen";
+    case EmptyViewHint::NoPlugins: return "no_plugins";
+    case EmptyViewHint::None: break;
     }
     return "";
 }
 
-PluginIdentity IdentityOf(const CPluginEntry& entry) { return {entry.m_path, entry.m_indexInFile}; }
+PluginIdentity IdentityOf(const CPluginEntry& entry)
+{
+    return {entry.m_path, entry.m_indexInFile};
+}
 
 std::vector<const CPluginEntry*> FindByIdentity(const CPluginListManager& catalogue,
                                                 const std::vector<PluginIdentity>& identities)

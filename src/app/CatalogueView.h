@@ -4,7 +4,7 @@
 // plug-in list of a category item and the four status bar indicators. The
 // Qt models only wrap these.
 
-#include "catalogue/PluginEntry.h"  // ListLabel
+#include "catalogue/PluginEntry.h"   // ListLabel
 #include "catalogue/PluginTables.h"  // kClassCount
 
 #include <array>
@@ -19,11 +19,11 @@ class CPluginListManager;
 
 // One item of the class menu.
 struct ClassCommand {
-    int index = 0;               // class 0..6
-    std::string name;            // "Photoshop Filter Plugins", ...
-    int count = 0;               // plug-ins of the class in the catalogue
-    bool enabled = false;        // the class holds at least one plug-in
-    bool checked = false;        // the selected class
+    int index = 0;                 // class 0..6
+    std::string name;              // "Photoshop Filter Plugins", ...
+    int count = 0;                 // plug-ins of the class in the catalogue
+    bool enabled = false;          // the class holds at least one plug-in
+    bool checked = false;          // the selected class
     bool separatorBefore = false;  // before classes 2, 4 and 5
 };
 
@@ -31,7 +31,7 @@ struct ClassCommand {
 struct ViewItem {
     std::string text;
     int icon = 0;
-    int entry = -1;                    // position in the sorted catalogue
+    int entry = -1;                        // position in the sorted catalogue
     const CPluginEntry* plugin = nullptr;  // the entry the item stands for
     // Category items: whether the category's Enable and Disable, and its
     // Move and Rename, are available (CanEnableCategory, CanMoveCategory
@@ -77,10 +77,10 @@ int ChooseClass(const std::array<int, 10>& counts, int selectedClass);
 std::array<int, 10> CountPluginClasses(const CPluginListManager& catalogue);
 // What an empty category list says to do next.
 enum class EmptyViewHint {
-    None,                // the list has items
-    NoDirectory,         // no plug-in directory is set up: File > Setup...
-    NoDirectoryChosen,   // directories exist, none is on show: Plugin > Directory
-    NoPlugins,           // the directory on show holds no plug-in
+    None,               // the list has items
+    NoDirectory,        // no plug-in directory is set up: File > Setup...
+    NoDirectoryChosen,  // directories exist, none is on show: Plugin > Directory
+    NoPlugins,          // the directory on show holds no plug-in
 };
 // The hint for a view over directories (separators not counted), whether
 // a directory's catalogue is on show and the number of category items.

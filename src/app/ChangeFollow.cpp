@@ -25,8 +25,7 @@ bool IsBelow(const std::string& path, const std::string& directory)
 
 bool AnyBelow(const std::vector<FileChange>& changes, const std::string& directory)
 {
-    return std::any_of(changes.begin(), changes.end(),
-                       [&](const FileChange& c) { return IsBelow(c.file, directory); });
+    return std::any_of(changes.begin(), changes.end(), [&](const FileChange& c) { return IsBelow(c.file, directory); });
 }
 
 bool ChangesCategory(const std::vector<FileChange>& changes)

@@ -33,15 +33,16 @@ UserMessage ReplayMessage(const ReplayFailure& failure, bool partly)
     case ReplayError::FileMissing:
         return {MessageCode::HistoryFileMissing, path + " is gone; nothing was changed.", path};
     case ReplayError::NameTaken:
-        return {MessageCode::HistoryNameTaken, path + " exists already; no file is renamed over it. Nothing was changed.",
-                path};
-    case ReplayError::WriteFailed:
-        break;
+        return {MessageCode::HistoryNameTaken,
+                path + " exists already; no file is renamed over it. Nothing was changed.", path};
+    case ReplayError::WriteFailed: break;
     }
     return {MessageCode::HistoryWriteFailed, path + " could not be changed (read-only?); nothing was changed.", path};
 }
 
-CChangeHistory::CChangeHistory(std::filesystem::path file) : m_file(std::move(file)) {}
+CChangeHistory::CChangeHistory(std::filesystem::path file)
+    : m_file(std::move(file))
+{}
 
 JournalLoad CChangeHistory::Load(bool writable, std::string* kept)
 {
@@ -308,8 +309,7 @@ HistoryResult CChangeHistory::TakeBack(std::uint32_t id)
         return Unusable();
     JournalCommand* target = m_journal.Find(id);
     if (!target)
-        return Refused(MessageCode::HistoryNoSuchCommand, "No command " + Quoted(id) + " in the history.",
-                       Quoted(id));
+        return Refused(MessageCode::HistoryNoSuchCommand, "No command " + Quoted(id) + " in the history.", Quoted(id));
     if (target->state != CommandState::Done)
         return Refused(MessageCode::HistoryNothingToUndo, "Nothing to undo.");
     HistoryResult result;

@@ -93,7 +93,7 @@ private:
     CChangeJournal m_journal;
     mutable std::mutex m_mutex;
     bool m_writable = false;
-    std::string m_unusable;  // why nothing may be recorded; "" when it may
+    std::string m_unusable;       // why nothing may be recorded; "" when it may
     std::uint32_t m_current = 0;  // the command Begin recorded and End has not ended
     std::uint32_t m_last = 0;
 };

@@ -19,9 +19,9 @@ inline constexpr const char* kApplicationName = "Vardel 2.0";
 // What the choice is made from; the environment is read by the caller
 // (or by FromEnvironment), so that a test can give any.
 struct DataDirectoryPlaces {
-    std::filesystem::path option;      // --data-dir, empty for none
-    std::filesystem::path current;     // the process's current directory ("." will do)
-    std::filesystem::path userData;    // UserDataDirectory()
+    std::filesystem::path option;    // --data-dir, empty for none
+    std::filesystem::path current;   // the process's current directory ("." will do)
+    std::filesystem::path userData;  // UserDataDirectory()
 
     // The option as given, "." and the user's data directory of this process.
     static DataDirectoryPlaces FromEnvironment(const std::filesystem::path& option);

@@ -53,9 +53,10 @@ bool fileIsThere(const CPluginEntry& entry)
 CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<std::string>& paths, bool flag)
 {
     if (!session.MayWrite())
-        return CommandResult::Refused({EditCode::WritesBarred, {},
-                                       session.WriteRefusal() ? session.WriteRefusal()->text
-                                                              : "Nothing may be written now."});
+        return CommandResult::Refused(
+            {EditCode::WritesBarred,
+             {},
+             session.WriteRefusal() ? session.WriteRefusal()->text : "Nothing may be written now."});
     const DirectoryList& dirs = session.Directories();
     const std::string number = std::to_string(n);
     if (n < 0 || static_cast<std::size_t>(n) >= dirs.size() || dirs[static_cast<std::size_t>(n)]->m_separator)
@@ -70,10 +71,12 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
     if (!shown) {
         file = CatalogueFilePath(session.GetDataDirectory(), dir.m_catalogueFile);
         if (!file)
-            return CommandResult::Refused({EditCode::CatalogueFileUnusable, {number},
+            return CommandResult::Refused({EditCode::CatalogueFileUnusable,
+                                           {number},
                                            "The catalogue file of directory " + number + " cannot be used."});
         if (const StoreResult loaded = LoadCatalogue(*file, storedClass, stored); !loaded)
-            return CommandResult::Refused({EditCode::CatalogueUnreadable, {number, loaded.error},
+            return CommandResult::Refused({EditCode::CatalogueUnreadable,
+                                           {number, loaded.error},
                                            "Cannot read the catalogue of directory " + number + ": " + loaded.error});
     }
     CPluginListManager& catalogue = shown ? session.Catalogue() : stored;
@@ -82,12 +85,14 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
     std::vector<CPluginEntry*> selection = entriesAt(catalogue, paths, missing);
     if (!missing.empty())
         return CommandResult::Refused(
-            {EditCode::NotInCatalogue, {number, PathForDisplay(missing)},
+            {EditCode::NotInCatalogue,
+             {number, PathForDisplay(missing)},
              PathForDisplay(missing) + " is not in the catalogue of directory " + number + "."});
     for (CPluginEntry* e : selection) {
         if (!fileIsThere(*e))
             return CommandResult::Refused(
-                {EditCode::FileGone, {PathForDisplay(e->m_path)},
+                {EditCode::FileGone,
+                 {PathForDisplay(e->m_path)},
                  PathForDisplay(e->m_path) + " is gone; select the directory to bring its catalogue up to date."});
         // Read-only files are refused by the editor: it needs their status.
         FileStatus::Get(e->m_path, e->m_fileStatus);
@@ -118,8 +123,7 @@ CommandResult SetFilesEnabled(CVardelSession& session, int n, const std::vector<
     } else {
         saved = static_cast<bool>(SaveCatalogue(*file, storedClass, stored));
     }
-    if (!saved && result.message.empty())
-    {
+    if (!saved && result.message.empty()) {
         result.message = "The files were renamed, but the catalogue of directory " + number + " could not be saved.";
         result.code = EditCode::RenamedNotSaved;
         result.arguments = {number};

@@ -46,9 +46,17 @@ CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory
                                      const Settings& settings, const CPluginRestoreManager& restore,
                                      const CPIMIManager& pimiCache, const CNonPluginCache& nonPlugins,
                                      CSaveQueue* saves, bool prepareSaves)
-    : m_kind(kind), m_directory(&directory), m_copy(directory), m_file(std::move(catalogueFile)),
-      m_extensions(settings.extensions), m_scanAll(settings.scanAll != 0), m_baseRestore(restore),
-      m_basePimiCache(pimiCache), m_nonPlugins(nonPlugins), m_saves(saves), m_prepareSaves(prepareSaves)
+    : m_kind(kind)
+    , m_directory(&directory)
+    , m_copy(directory)
+    , m_file(std::move(catalogueFile))
+    , m_extensions(settings.extensions)
+    , m_scanAll(settings.scanAll != 0)
+    , m_baseRestore(restore)
+    , m_basePimiCache(pimiCache)
+    , m_nonPlugins(nonPlugins)
+    , m_saves(saves)
+    , m_prepareSaves(prepareSaves)
 {
     // The job records new originals over the session's stores, which it
     // only reads: nothing is copied, and the commit takes over what it added.

@@ -28,9 +28,9 @@ namespace vardel {
 class CDirectoryScanJob : public ScanJob {
 public:
     enum class Kind {
-        Refresh,  // load the catalogue file, then refresh it
+        Refresh,    // load the catalogue file, then refresh it
         FirstScan,  // the catalogue file is empty: scan in full
-        Rescan,   // "Re-Scan all": scan in full, ignoring the catalogue file
+        Rescan,     // "Re-Scan all": scan in full, ignoring the catalogue file
     };
 
     // directory is the list's record (identity only: Run reads the copy

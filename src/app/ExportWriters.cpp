@@ -24,9 +24,9 @@ std::string bitsText(int bits)
 // The row's values in the order of ExportColumns().
 std::vector<std::string> values(const ExportRow& r)
 {
-    std::vector<std::string> v = {r.name,        r.category,         r.kind,       r.pluginClass,
-                                  r.file,        yesNo(r.enabled),   bitsText(r.bits), yesNo(r.isSigned),
-                                  r.description, r.keywords,         r.author};
+    std::vector<std::string> v = {r.name,        r.category,       r.kind,           r.pluginClass,
+                                  r.file,        yesNo(r.enabled), bitsText(r.bits), yesNo(r.isSigned),
+                                  r.description, r.keywords,       r.author};
     for (const auto& formula : r.formulas)
         v.push_back(formula);
     return v;
@@ -61,21 +61,20 @@ std::string formulasCell(const ExportRow& r)
     return pre + "</pre>";
 }
 
-constexpr const char* kStyle =
-    "body{font-family:sans-serif;margin:1.5em}"
-    "table{border-collapse:collapse;font-size:0.9em}"
-    "th,td{border:1px solid #bbb;padding:0.25em 0.5em;text-align:left;vertical-align:top}"
-    "th{background:#eee;position:sticky;top:0}"
-    "tr.disabled td{color:#888}"
-    "pre{margin:0;white-space:pre-wrap;font-size:0.95em}";
+constexpr const char* kStyle = "body{font-family:sans-serif;margin:1.5em}"
+                               "table{border-collapse:collapse;font-size:0.9em}"
+                               "th,td{border:1px solid #bbb;padding:0.25em 0.5em;text-align:left;vertical-align:top}"
+                               "th{background:#eee;position:sticky;top:0}"
+                               "tr.disabled td{color:#888}"
+                               "pre{margin:0;white-space:pre-wrap;font-size:0.95em}";
 
 }  // namespace
 
 const std::vector<std::string>& ExportColumns()
 {
-    static const std::vector<std::string> columns = {
-        "Name",        "Category", "Kind",   "Class",     "File",        "Enabled",       "32/64-bit", "Signed",
-        "Description", "Keywords", "Author", "Formula R", "Formula G", "Formula B", "Formula A"};
+    static const std::vector<std::string> columns = {"Name",    "Category",  "Kind",      "Class",       "File",
+                                                     "Enabled", "32/64-bit", "Signed",    "Description", "Keywords",
+                                                     "Author",  "Formula R", "Formula G", "Formula B",   "Formula A"};
     return columns;
 }
 

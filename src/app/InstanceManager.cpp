@@ -51,8 +51,7 @@ bool processRuns(std::uint32_t id)
     std::string line;
     if (std::getline(stat, line)) {
         auto close = line.rfind(')');
-        if (close != std::string::npos && close + 2 < line.size() &&
-            (line[close + 2] == 'Z' || line[close + 2] == 'X'))
+        if (close != std::string::npos && close + 2 < line.size() && (line[close + 2] == 'Z' || line[close + 2] == 'X'))
             return false;
     }
 #endif
@@ -214,8 +213,7 @@ bool COXInstanceManager::WriteBlock(const Block& block)
 #if defined(_WIN32)
     DWORD written = 0;
     OVERLAPPED at{};
-    return ::WriteFile(static_cast<HANDLE>(m_handle), bytes.data(), kBlockSize, &written, &at) &&
-           written == kBlockSize;
+    return ::WriteFile(static_cast<HANDLE>(m_handle), bytes.data(), kBlockSize, &written, &at) && written == kBlockSize;
 #else
     return ::pwrite(m_fd, bytes.data(), kBlockSize, 0) == static_cast<ssize_t>(kBlockSize);
 #endif

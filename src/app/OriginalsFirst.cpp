@@ -15,8 +15,8 @@ void COriginalsFirst::Watch()
 
 bool COriginalsFirst::BeforeChange()
 {
-    if (m_watching && (m_session.Restore().Size() != m_restoreCount ||
-                       m_session.PimiCache().m_entries.size() != m_tailCount)) {
+    if (m_watching &&
+        (m_session.Restore().Size() != m_restoreCount || m_session.PimiCache().m_entries.size() != m_tailCount)) {
         m_session.NoteOriginalsRecorded();
         m_saved = false;
         Watch();

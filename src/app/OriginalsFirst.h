@@ -12,7 +12,9 @@ class CVardelSession;
 
 class COriginalsFirst {
 public:
-    explicit COriginalsFirst(CVardelSession& session) : m_session(session) {}
+    explicit COriginalsFirst(CVardelSession& session)
+        : m_session(session)
+    {}
 
     // Originals may now be recorded behind the session's back (a plug-in
     // file read straight into its restore database and tail cache): counts

@@ -21,11 +21,10 @@ struct ModeRow {
 
 // The check boxes in the dialog's order.
 constexpr ModeRow kModeRows[] = {
-    {1061, "Bitmap", kModeBitmap},       {1060, "Grayscale", kModeGrayscale}, {1059, "Indexed Color", kModeIndexed},
-    {1058, "RGB Color", kModeRGB},       {1057, "CMYK Color", kModeCMYK},     {1056, "HSL Color", kModeHSL},
-    {1055, "HSB Color", kModeHSB},       {1054, "Multichannel", kModeMultichannel},
-    {1063, "Duotone", kModeDuotone},     {1062, "LAB Color", kModeLab},       {1064, "16 Bit Gray", kModeGray16},
-    {1065, "48 Bit Color", kModeRGB48},
+    {1061, "Bitmap", kModeBitmap}, {1060, "Grayscale", kModeGrayscale},       {1059, "Indexed Color", kModeIndexed},
+    {1058, "RGB Color", kModeRGB}, {1057, "CMYK Color", kModeCMYK},           {1056, "HSL Color", kModeHSL},
+    {1055, "HSB Color", kModeHSB}, {1054, "Multichannel", kModeMultichannel}, {1063, "Duotone", kModeDuotone},
+    {1062, "LAB Color", kModeLab}, {1064, "16 Bit Gray", kModeGray16},        {1065, "48 Bit Color", kModeRGB48},
 };
 
 std::string PluginLine(const CPluginEntry& e)
@@ -67,14 +66,10 @@ const char* DetailPageTitle(DetailPage page)
 {
     switch (page) {
     case DetailPage::LivePreview:
-    case DetailPage::ImagePreview:
-        return kPagePreview;
-    case DetailPage::Author:
-        return kPageAuthor;
-    case DetailPage::Code:
-        return kPageCode;
-    case DetailPage::General:
-        break;
+    case DetailPage::ImagePreview: return kPagePreview;
+    case DetailPage::Author: return kPageAuthor;
+    case DetailPage::Code: return kPageCode;
+    case DetailPage::General: break;
     }
     return kPageGeneral;
 }
@@ -155,22 +150,14 @@ bool IsSignedPlugin(const CPluginEntry& entry)
 std::string MachineName(std::uint16_t machine)
 {
     switch (machine) {
-    case 0x0000:
-        return "Unknown";
-    case 0x014C:
-        return "x86";
-    case 0x8664:
-        return "x86-64";
-    case 0xAA64:
-        return "ARM64";
-    case 0xA641:
-        return "ARM64EC";
-    case 0x01C0:
-        return "ARM";
-    case 0x01C4:
-        return "ARM Thumb-2";
-    case 0x0200:
-        return "IA-64";
+    case 0x0000: return "Unknown";
+    case 0x014C: return "x86";
+    case 0x8664: return "x86-64";
+    case 0xAA64: return "ARM64";
+    case 0xA641: return "ARM64EC";
+    case 0x01C0: return "ARM";
+    case 0x01C4: return "ARM Thumb-2";
+    case 0x0200: return "IA-64";
     default: {
         char text[16];
         std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(machine));

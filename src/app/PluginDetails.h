@@ -28,9 +28,9 @@ inline constexpr const char* kNoPluginCodeText = "Plug-in code is never run here
 
 // One check box of "Supported Modes:".
 struct ModeBox {
-    int id = 0;          // control id, 1054..1065
-    std::string label;   // "Bitmap", ...
-    int bit = 0;         // its bit in the modes word
+    int id = 0;         // control id, 1054..1065
+    std::string label;  // "Bitmap", ...
+    int bit = 0;        // its bit in the modes word
     bool checked = false;
     bool enabled = false;
 };
@@ -41,19 +41,19 @@ struct PluginDetails {
     // The " General Properties " page.
     std::string name;
     std::string category;
-    std::string kindLabel;          // "Filter", ...
-    std::string resourceLabel;      // "PiPL", "PiMI", "Premiere", "Unknown"
+    std::string kindLabel;      // "Filter", ...
+    std::string resourceLabel;  // "PiPL", "PiMI", "Premiere", "Unknown"
     FilterFactoryVariant variant = FilterFactoryVariant::None;
-    std::string factoryVariant;     // its English name: "Photoshop Filter Factory", ...; "" for none
-    std::string originalName;       // restore database, or the block's title
-    std::string originalCategory;   // restore database (filters), or the block's category
+    std::string factoryVariant;    // its English name: "Photoshop Filter Factory", ...; "" for none
+    std::string originalName;      // restore database, or the block's title
+    std::string originalCategory;  // restore database (filters), or the block's category
     std::string path;
-    std::uint64_t size = 0;         // from the entry's file status
-    std::string sizeText;           // "%d"
+    std::uint64_t size = 0;                  // from the entry's file status
+    std::string sizeText;                    // "%d"
     std::vector<std::string> pluginsInFile;  // "%02d: %s", catalogue order
-    std::vector<ModeBox> modes;     // twelve, in the dialog's order
+    std::vector<ModeBox> modes;              // twelve, in the dialog's order
     bool canShowAboutBox = false;
-    std::string aboutBoxReason;     // why not; "" when it can
+    std::string aboutBoxReason;  // why not; "" when it can
 
     // Filter Factory filters with a readable block (genuine or compatible).
     bool isFilterFactory = false;
@@ -62,13 +62,13 @@ struct PluginDetails {
     std::vector<SliderState> sliders;  // eight when a block was given, else none
 
     // The file as a module.
-    std::string machine;            // "x86", "x86-64", "ARM64", ...; "" when not a module
+    std::string machine;  // "x86", "x86-64", "ARM64", ...; "" when not a module
     std::uint16_t machineCode = 0;
     // Why the file is no module we read: kSixteenBitModuleText (PluginReader.h)
     // for an "NE" file (sixteenBitModule), else "".
     std::string moduleProblem;
     bool sixteenBitModule = false;
-    bool isSigned = false;          // carries a certificate table
+    bool isSigned = false;  // carries a certificate table
 };
 
 // The twelve mode boxes for a modes word: all unchecked and disabled for 0,

@@ -13,9 +13,9 @@ class CParameterBlock;
 class CPluginEntry;
 
 struct PluginInformation {
-    std::string author;       // a Filter Factory filter's author; "" otherwise
-    std::string description;  // from the database, else from the plug-in file
-    std::string filename;     // the plug-in's path
+    std::string author;            // a Filter Factory filter's author; "" otherwise
+    std::string description;       // from the database, else from the plug-in file
+    std::string filename;          // the plug-in's path
     bool addedToDatabase = false;  // the description came from the file and was stored
 };
 

@@ -69,7 +69,7 @@ private:
     std::deque<Task> m_tasks;
     std::vector<Outcome> m_outcomes;
     std::function<void()> m_onSaved;
-    bool m_running = false;  // a task is being worked on
+    bool m_running = false;        // a task is being worked on
     std::uint64_t m_queued = 0;    // tasks queued so far
     std::uint64_t m_finished = 0;  // tasks ended so far
     bool m_quit = false;

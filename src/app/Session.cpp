@@ -56,8 +56,8 @@ UserMessage WriterLockMessage(const WriterLock& lock, const DataDirectory& dir)
     const fs::path setupDb = dir.SetupDb();
     if (lock.GetState() == WriterLock::State::Busy)
         return {MessageCode::DataDirectoryInUse,
-                "Another Vardel program (" + lock.Reason() + ") is changing the data directory " +
-                    setupDb.string() + "; nothing can be changed there until it ends.",
+                "Another Vardel program (" + lock.Reason() + ") is changing the data directory " + setupDb.string() +
+                    "; nothing can be changed there until it ends.",
                 setupDb.string()};
     return {MessageCode::DataDirectoryLockFailed,
             "The data directory " + setupDb.string() + " cannot be locked for writing (" + lock.Reason() +
@@ -79,8 +79,7 @@ StoreResult refusedSave(std::string why)
 
 CVardelSession::CVardelSession(DataDirectory dataDir, SettingsBackend& settings)
     : m_impl(std::make_unique<Impl>(std::move(dataDir), settings))
-{
-}
+{}
 
 CVardelSession::~CVardelSession() = default;
 
@@ -263,11 +262,12 @@ StoreResult CVardelSession::SaveNonPluginCache()
     if (!s.background)
         return SaveGuarded(kNonPlugins, [&] { return SaveNonPlugins(s.dataDir, s.nonPlugins); });
     // Its content is taken now; a save that fails leaves it to be saved again.
-    StoreResult queued = QueueBytes(kNonPlugins, [&](CArchive& ar) { s.nonPlugins.Serialize(ar); },
-                                    [this](const StoreResult& saved) {
-                                        if (!saved)
-                                            m_impl->nonPlugins.MarkChanged();
-                                    });
+    StoreResult queued = QueueBytes(
+        kNonPlugins, [&](CArchive& ar) { s.nonPlugins.Serialize(ar); },
+        [this](const StoreResult& saved) {
+            if (!saved)
+                m_impl->nonPlugins.MarkChanged();
+        });
     if (queued)
         s.nonPlugins.ClearChanged();
     return queued;
@@ -383,7 +383,8 @@ StoreResult CVardelSession::QueueBytes(const std::string& name, const std::funct
             done(failed);
         return failed;
     }
-    s.saves.Queue(name, [file, bytes] { return WriteStoreBytes(file, *bytes); }, std::move(done));
+    s.saves.Queue(
+        name, [file, bytes] { return WriteStoreBytes(file, *bytes); }, std::move(done));
     return {};
 }
 
@@ -518,12 +519,30 @@ StoreResult CVardelSession::StoreLoadResult(const std::string& store) const
 
 // --- accessors ----------------------------------------------------------------------
 
-const DataDirectory& CVardelSession::GetDataDirectory() const { return m_impl->dataDir; }
-Settings& CVardelSession::GetSettings() { return m_impl->settings; }
-DirectoryList& CVardelSession::Directories() { return m_impl->directories; }
-CPluginRestoreManager& CVardelSession::Restore() { return m_impl->restore; }
-CPIMIManager& CVardelSession::PimiCache() { return m_impl->pimiCache; }
-CDescriptionListManager& CVardelSession::Descriptions() { return m_impl->descriptions; }
+const DataDirectory& CVardelSession::GetDataDirectory() const
+{
+    return m_impl->dataDir;
+}
+Settings& CVardelSession::GetSettings()
+{
+    return m_impl->settings;
+}
+DirectoryList& CVardelSession::Directories()
+{
+    return m_impl->directories;
+}
+CPluginRestoreManager& CVardelSession::Restore()
+{
+    return m_impl->restore;
+}
+CPIMIManager& CVardelSession::PimiCache()
+{
+    return m_impl->pimiCache;
+}
+CDescriptionListManager& CVardelSession::Descriptions()
+{
+    return m_impl->descriptions;
+}
 
 CPreviewImageManager CVardelSession::MakePreviewImages()
 {
@@ -532,19 +551,55 @@ CPreviewImageManager CVardelSession::MakePreviewImages()
     });
 }
 
-LaunchBarList& CVardelSession::LaunchBar() { return m_impl->launchBar; }
-SettingsBackend& CVardelSession::GetSettingsBackend() { return m_impl->backend; }
-CNonPluginCache& CVardelSession::NonPlugins() { return m_impl->nonPlugins; }
-const CVardelDoc& CVardelSession::Document() const { return m_impl->doc; }
+LaunchBarList& CVardelSession::LaunchBar()
+{
+    return m_impl->launchBar;
+}
+SettingsBackend& CVardelSession::GetSettingsBackend()
+{
+    return m_impl->backend;
+}
+CNonPluginCache& CVardelSession::NonPlugins()
+{
+    return m_impl->nonPlugins;
+}
+const CVardelDoc& CVardelSession::Document() const
+{
+    return m_impl->doc;
+}
 
-const CPluginListManager& CVardelSession::Catalogue() const { return m_impl->doc.Catalogue(); }
-CPluginListManager& CVardelSession::Catalogue() { return m_impl->doc.Catalogue(); }
-const std::string& CVardelSession::Title() const { return m_impl->doc.Title(); }
-bool CVardelSession::IsUntitled() const { return m_impl->doc.IsUntitled(); }
-int CVardelSession::SelectedClass() const { return m_impl->doc.SelectedClass(); }
-const std::array<int, 10>& CVardelSession::ClassCounts() const { return m_impl->doc.ClassCounts(); }
-int CVardelSession::CurrentDirectoryIndex() const { return m_impl->doc.CurrentIndex(); }
-bool CVardelSession::IsCatalogueShown() const { return m_impl->doc.IsCatalogueShown(); }
+const CPluginListManager& CVardelSession::Catalogue() const
+{
+    return m_impl->doc.Catalogue();
+}
+CPluginListManager& CVardelSession::Catalogue()
+{
+    return m_impl->doc.Catalogue();
+}
+const std::string& CVardelSession::Title() const
+{
+    return m_impl->doc.Title();
+}
+bool CVardelSession::IsUntitled() const
+{
+    return m_impl->doc.IsUntitled();
+}
+int CVardelSession::SelectedClass() const
+{
+    return m_impl->doc.SelectedClass();
+}
+const std::array<int, 10>& CVardelSession::ClassCounts() const
+{
+    return m_impl->doc.ClassCounts();
+}
+int CVardelSession::CurrentDirectoryIndex() const
+{
+    return m_impl->doc.CurrentIndex();
+}
+bool CVardelSession::IsCatalogueShown() const
+{
+    return m_impl->doc.IsCatalogueShown();
+}
 
 std::optional<ListingSource> CVardelSession::ShownListingSource() const
 {
@@ -555,7 +610,10 @@ std::optional<ListingSource> CVardelSession::ShownListingSource() const
     return MakeListingSource(dir->m_directory, dir->m_includeSubdirectories != 0,
                              {s.settings.extensions, s.settings.scanAll != 0}, s.doc.Catalogue());
 }
-bool CVardelSession::CanRescan() const { return m_impl->doc.IsCurrentInList(); }
+bool CVardelSession::CanRescan() const
+{
+    return m_impl->doc.IsCurrentInList();
+}
 
 EmptyViewHint CVardelSession::EmptyHint(std::size_t categoryItems) const
 {

@@ -140,10 +140,10 @@ public:
 
 // Outcome of selecting a directory or re-scanning it.
 struct ScanOutcome {
-    bool done = false;        // a catalogue was committed
-    bool cancelled = false;   // the job was stopped; nothing changed
-    int filesRead = 0;        // files handed to the resource reader in full
-    bool fullScan = false;    // the directory was scanned in full (not refreshed)
+    bool done = false;                  // a catalogue was committed
+    bool cancelled = false;             // the job was stopped; nothing changed
+    int filesRead = 0;                  // files handed to the resource reader in full
+    bool fullScan = false;              // the directory was scanned in full (not refreshed)
     std::vector<UserMessage> messages;  // what the user was told (also sent to observers)
 };
 
@@ -294,17 +294,17 @@ public:
     // The document and the catalogue on show.
     const CPluginListManager& Catalogue() const;
     CPluginListManager& Catalogue();
-    const std::string& Title() const;      // label of the current directory, "Untitled"
-    bool IsUntitled() const;               // no directory shown: Title() is the placeholder
-    int SelectedClass() const;             // -1 when none
+    const std::string& Title() const;  // label of the current directory, "Untitled"
+    bool IsUntitled() const;           // no directory shown: Title() is the placeholder
+    int SelectedClass() const;         // -1 when none
     const std::array<int, 10>& ClassCounts() const;
     // Index of the current directory in the list, -1 when none (or removed).
     int CurrentDirectoryIndex() const;
-    bool IsCatalogueShown() const;         // entries, and its directory still listed
+    bool IsCatalogueShown() const;  // entries, and its directory still listed
     // What a listing of the shown directory's files needs (copied, for a
     // worker); nothing when no catalogue is on show.
     std::optional<ListingSource> ShownListingSource() const;
-    bool CanRescan() const;                // "Re-Scan all" is available
+    bool CanRescan() const;  // "Re-Scan all" is available
     // What the category list says while it is empty (categoryItems 0).
     EmptyViewHint EmptyHint(std::size_t categoryItems) const;
     // Position of an entry in the sorted catalogue, -1 when not in it.
@@ -326,8 +326,7 @@ public:
     // Both steps on the calling thread (vardel-cli, tests).
     ScanOutcome SelectDirectory(int n, std::stop_token stop = {},
                                 const std::function<void(const ScanProgress&)>& progress = {});
-    ScanOutcome RescanAll(std::stop_token stop = {},
-                          const std::function<void(const ScanProgress&)>& progress = {});
+    ScanOutcome RescanAll(std::stop_token stop = {}, const std::function<void(const ScanProgress&)>& progress = {});
 
     // Shows the catalogue of directory n exactly as its file holds it, as
     // the program holds it between two refreshes: no refresh, nothing saved
@@ -394,8 +393,7 @@ private:
     // that may read them, on the saving thread, in the background.
     void Retire(CPluginListManager& old);
     // The scan job of a selection or rescan (kind: CDirectoryScanJob::Kind).
-    std::unique_ptr<CDirectoryScanJob> MakeJob(int kind, const CPluginDirEntry& dir,
-                                               const std::filesystem::path& file);
+    std::unique_ptr<CDirectoryScanJob> MakeJob(int kind, const CPluginDirEntry& dir, const std::filesystem::path& file);
     // Saves the originals a commit merged, from the bytes the job made.
     void SaveNewOriginals(CDirectoryScanJob& scan);
     // The catalogue file to save the catalogue on show to, its damaged

@@ -25,11 +25,12 @@ namespace vardel {
 
 struct CVardelSession::Impl {
     Impl(DataDirectory dir, SettingsBackend& settingsBackend)
-        : dataDir(std::move(dir)), backend(settingsBackend), doc(directories),
-          history(dataDir.SetupDb() / kJournalFileName),
-          troublemaker(dataDir.SetupDb() / kTroublemakerFileName)
-    {
-    }
+        : dataDir(std::move(dir))
+        , backend(settingsBackend)
+        , doc(directories)
+        , history(dataDir.SetupDb() / kJournalFileName)
+        , troublemaker(dataDir.SetupDb() / kTroublemakerFileName)
+    {}
 
     DataDirectory dataDir;
     SettingsBackend& backend;

@@ -122,15 +122,14 @@ std::unique_ptr<ScanJob> CVardelSession::PrepareSelect(int n, ScanOutcome& outco
     return MakeJob(static_cast<int>(kind), dir, *file);
 }
 
-std::unique_ptr<CDirectoryScanJob> CVardelSession::MakeJob(int kind, const CPluginDirEntry& dir,
-                                                           const fs::path& file)
+std::unique_ptr<CDirectoryScanJob> CVardelSession::MakeJob(int kind, const CPluginDirEntry& dir, const fs::path& file)
 {
     Impl& s = *m_impl;
     // A job waits for the queued saves (the catalogue file it loads may be
     // among them) and makes the bytes its commit saves, off this thread.
     return std::make_unique<CDirectoryScanJob>(static_cast<CDirectoryScanJob::Kind>(kind), dir, file, s.settings,
-                                               s.restore, s.pimiCache, s.nonPlugins,
-                                               s.background ? &s.saves : nullptr, MayWrite());
+                                               s.restore, s.pimiCache, s.nonPlugins, s.background ? &s.saves : nullptr,
+                                               MayWrite());
 }
 
 std::unique_ptr<ScanJob> CVardelSession::PrepareRescan(ScanOutcome& outcome)
@@ -298,8 +297,8 @@ void CVardelSession::SaveCommittedCatalogue(CDirectoryScanJob& scan)
 
 namespace {
 
-ScanOutcome runNow(CVardelSession& session, std::unique_ptr<ScanJob> job, ScanOutcome prepared,
-                   std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
+ScanOutcome runNow(CVardelSession& session, std::unique_ptr<ScanJob> job, ScanOutcome prepared, std::stop_token stop,
+                   const std::function<void(const ScanProgress&)>& progress)
 {
     if (!job)
         return prepared;
@@ -336,8 +335,8 @@ bool CVardelSession::OpenStoredCatalogue(int n, UserMessage* failure)
         return false;
     };
     if (n < 0 || static_cast<std::size_t>(n) >= s.directories.size())
-        return report({MessageCode::CatalogueNotFound, "No directory " + std::to_string(n) + " in the directory list",
-                       ""});
+        return report(
+            {MessageCode::CatalogueNotFound, "No directory " + std::to_string(n) + " in the directory list", ""});
     const CPluginDirEntry& dir = *s.directories[static_cast<std::size_t>(n)];
     auto file = catalogueFileOf(s.dataDir, dir, why);
     if (!file)
@@ -347,8 +346,8 @@ bool CVardelSession::OpenStoredCatalogue(int n, UserMessage* failure)
     StoreResult loaded = LoadCatalogue(*file, selected, catalogue);
     if (!loaded) {
         if (loaded.damaged)
-            return report({MessageCode::StoreDamaged, "Cannot read the catalogue " + file->string() + ": " + loaded.error,
-                           file->string()});
+            return report({MessageCode::StoreDamaged,
+                           "Cannot read the catalogue " + file->string() + ": " + loaded.error, file->string()});
         return report(CatalogueFileError(loaded.fileError, file->string()));
     }
     for (SessionObserver* o : std::vector<SessionObserver*>(s.observers))
@@ -391,7 +390,8 @@ WriteScope CVardelSession::CatalogueWriteScope() const
         m_impl->saves.Wait();
     const Impl& s = *m_impl;
     if (!MayWrite())
-        return WriteScope::Nowhere(EditCode::WritesBarred, s.writeRefusal ? s.writeRefusal->text : "Nothing may be written now.");
+        return WriteScope::Nowhere(EditCode::WritesBarred,
+                                   s.writeRefusal ? s.writeRefusal->text : "Nothing may be written now.");
     const CPluginDirEntry* dir = s.doc.CurrentDirectory();
     if (!dir)
         return WriteScope::Nowhere(EditCode::NoDirectory, "No plug-in directory is on show.");
@@ -420,8 +420,8 @@ bool CVardelSession::SelectClass(int cls)
 void CVardelSession::AfterSetup()
 {
     // The directory shown was deleted: nothing is shown any more.
-    if (!m_impl->doc.IsCurrentInList() && (!m_impl->doc.Catalogue().m_entries.empty() ||
-                                           m_impl->doc.Title() != CVardelDoc::kUntitled))
+    if (!m_impl->doc.IsCurrentInList() &&
+        (!m_impl->doc.Catalogue().m_entries.empty() || m_impl->doc.Title() != CVardelDoc::kUntitled))
         ShowNothing();
     SaveSettingsAndStores();
 }

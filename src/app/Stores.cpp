@@ -58,7 +58,8 @@ bool StoreResult::IsMissing() const
 
 StoreResult LoadArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& read)
 {
-    return loadArchive(file, [] {}, read);
+    return loadArchive(
+        file, [] {}, read);
 }
 
 StoreResult SaveArchiveFile(const std::filesystem::path& file, const std::function<void(CArchive&)>& write)
@@ -95,7 +96,8 @@ namespace {
 template <class Container, class Read>
 StoreResult loadReplacing(const std::filesystem::path& file, Container& container, Read read)
 {
-    return loadArchive(file, [&] { container.clear(); }, read);
+    return loadArchive(
+        file, [&] { container.clear(); }, read);
 }
 
 // Loads a keyed store (restore database, PiMI cache) and brings keys written
@@ -191,8 +193,8 @@ StoreResult SaveLaunchBar(const DataDirectory& dir, const LaunchBarList& list)
 
 StoreResult LoadNonPlugins(const DataDirectory& dir, CNonPluginCache& cache)
 {
-    auto result = loadArchive(dir.SetupDb() / "nonplugins", [&] { cache.Clear(); },
-                              [&](CArchive& ar) { cache.Serialize(ar); });
+    auto result = loadArchive(
+        dir.SetupDb() / "nonplugins", [&] { cache.Clear(); }, [&](CArchive& ar) { cache.Serialize(ar); });
     cache.ClearChanged();
     return result;
 }
@@ -232,8 +234,8 @@ ClassRegistry StoreClassRegistry()
 
 std::vector<std::string> StoreFileNames()
 {
-    std::vector<std::string> names = {"index",     "restore",    "pimiinfo", "keywords",
-                                      "launchbar", "nonplugins", "hashes", "journal", "troublemaker"};
+    std::vector<std::string> names = {"index",      "restore", "pimiinfo", "keywords",    "launchbar",
+                                      "nonplugins", "hashes",  "journal",  "troublemaker"};
     for (int i = 0; i < 100; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "SETUP%03d", i);
@@ -244,10 +246,12 @@ std::vector<std::string> StoreFileNames()
 
 StoreResult LoadCatalogue(const std::filesystem::path& file, int& selectedClass, CPluginListManager& catalogue)
 {
-    return loadArchive(file, [&] { catalogue.Clear(); }, [&](CArchive& ar) {
-        selectedClass = static_cast<int>(ar.ReadDword());
-        catalogue.Serialize(ar);
-    });
+    return loadArchive(
+        file, [&] { catalogue.Clear(); },
+        [&](CArchive& ar) {
+            selectedClass = static_cast<int>(ar.ReadDword());
+            catalogue.Serialize(ar);
+        });
 }
 
 StoreResult SaveCatalogue(const std::filesystem::path& file, int selectedClass, CPluginListManager& catalogue)

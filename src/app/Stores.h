@@ -58,11 +58,11 @@ StoreResult LoadDirectoryList(const DataDirectory& dir, DirectoryList& list);
 StoreResult SaveDirectoryList(const DataDirectory& dir, const DirectoryList& list);
 StoreResult LoadRestore(const DataDirectory& dir, CPluginRestoreManager& restore);  // clears, loads, normalises keys
 StoreResult SaveRestore(const DataDirectory& dir, CPluginRestoreManager& restore);
-StoreResult LoadPimiInfo(const DataDirectory& dir, CPIMIManager& cache);            // clears, loads, normalises keys
+StoreResult LoadPimiInfo(const DataDirectory& dir, CPIMIManager& cache);  // clears, loads, normalises keys
 StoreResult SavePimiInfo(const DataDirectory& dir, CPIMIManager& cache);
 StoreResult LoadDescriptions(const DataDirectory& dir, CDescriptionListManager& db);
 StoreResult SaveDescriptions(const DataDirectory& dir, CDescriptionListManager& db);
-StoreResult LoadLaunchBar(const DataDirectory& dir, LaunchBarList& list);           // topped up to ten entries
+StoreResult LoadLaunchBar(const DataDirectory& dir, LaunchBarList& list);  // topped up to ten entries
 StoreResult SaveLaunchBar(const DataDirectory& dir, const LaunchBarList& list);
 
 // "\nonplugins": files that pass the extension filter but hold no plug-in.

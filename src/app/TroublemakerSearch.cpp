@@ -95,7 +95,9 @@ bool TroublemakerState::Decode(std::span<const std::uint8_t> body)
     }
 }
 
-CTroublemakerSearch::CTroublemakerSearch(std::filesystem::path file) : m_file(std::move(file)) {}
+CTroublemakerSearch::CTroublemakerSearch(std::filesystem::path file)
+    : m_file(std::move(file))
+{}
 
 bool CTroublemakerSearch::Load()
 {

@@ -26,9 +26,9 @@ namespace vardel {
 class CPluginEntry;
 
 struct TroublemakerState {
-    int directory = -1;               // its place in the directory list at the start
-    std::string directoryPath;        // as stored, to notice a list changed since
-    std::vector<std::string> files;   // enabled paths of the files searched
+    int directory = -1;                   // its place in the directory list at the start
+    std::string directoryPath;            // as stored, to notice a list changed since
+    std::vector<std::string> files;       // enabled paths of the files searched
     std::vector<std::uint32_t> suspects;  // indices into files
     std::vector<std::uint32_t> tested;    // disabled in this step (a part of suspects)
     std::uint32_t answers = 0;

@@ -61,8 +61,7 @@ WriterLock WriterLock::Acquire(const DataDirectory& dir, const std::string& prog
             // A data directory we may not write to: no store can be saved
             // there, so there is nothing to guard. Anything else in the
             // lock's place is refused.
-            const bool notOurs = error == std::errc::permission_denied ||
-                                 error == std::errc::operation_not_permitted ||
+            const bool notOurs = error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
                                  error == std::errc::read_only_file_system ||
                                  error == std::errc::no_such_file_or_directory;
             result.m_state = notOurs ? State::Unlockable : State::Failed;

@@ -25,13 +25,17 @@ const CRuntimeClass* FindClass(ClassRegistry registry, std::string_view name)
     return nullptr;
 }
 
-CArchive::CArchive() : m_storing(true) {}
+CArchive::CArchive()
+    : m_storing(true)
+{}
 
 CArchive::CArchive(std::span<const std::uint8_t> data, ClassRegistry registry)
-    : m_storing(false), m_in(data), m_data(data), m_registry(registry),
-      m_copyBudget(static_cast<std::uint64_t>(data.size()) + 65536)
-{
-}
+    : m_storing(false)
+    , m_in(data)
+    , m_data(data)
+    , m_registry(registry)
+    , m_copyBudget(static_cast<std::uint64_t>(data.size()) + 65536)
+{}
 
 void CArchive::SetRunningIndexForTesting(std::uint32_t next)
 {
@@ -42,7 +46,10 @@ void CArchive::SetRunningIndexForTesting(std::uint32_t next)
 
 // ---- writing -------------------------------------------------------------
 
-void CArchive::WriteByte(std::uint8_t v) { m_out.push_back(v); }
+void CArchive::WriteByte(std::uint8_t v)
+{
+    m_out.push_back(v);
+}
 
 void CArchive::WriteWord(std::uint16_t v)
 {
@@ -167,9 +174,18 @@ auto CArchive::Guarded(F&& read) -> decltype(read())
     }
 }
 
-std::uint8_t CArchive::ReadByte() { return Guarded([&] { return m_in.U8(); }); }
-std::uint16_t CArchive::ReadWord() { return Guarded([&] { return m_in.U16(); }); }
-std::uint32_t CArchive::ReadDword() { return Guarded([&] { return m_in.U32(); }); }
+std::uint8_t CArchive::ReadByte()
+{
+    return Guarded([&] { return m_in.U8(); });
+}
+std::uint16_t CArchive::ReadWord()
+{
+    return Guarded([&] { return m_in.U16(); });
+}
+std::uint32_t CArchive::ReadDword()
+{
+    return Guarded([&] { return m_in.U32(); });
+}
 
 std::uint64_t CArchive::ReadQword()
 {

@@ -27,7 +27,9 @@ struct ArchiveError : std::runtime_error {
 };
 // The data ended before the container was complete.
 struct ArchiveEndOfFile : ArchiveError {
-    ArchiveEndOfFile() : ArchiveError("unexpected end of archive") {}
+    ArchiveEndOfFile()
+        : ArchiveError("unexpected end of archive")
+    {}
 };
 // A reference to an index that was not read, or the running index overflowed.
 struct ArchiveBadIndex : ArchiveError {
@@ -138,7 +140,8 @@ public:
     // Stores two maps that have no key in common exactly as SerializeMap
     // stores their union.
     template <class T>
-    void StoreMaps(const std::map<std::string, std::unique_ptr<T>>& a, const std::map<std::string, std::unique_ptr<T>>& b)
+    void StoreMaps(const std::map<std::string, std::unique_ptr<T>>& a,
+                   const std::map<std::string, std::unique_ptr<T>>& b)
     {
         WriteCount(static_cast<std::uint32_t>(a.size() + b.size()));
         auto i = a.begin();
@@ -184,8 +187,8 @@ private:
     struct Slot {
         const CRuntimeClass* cls = nullptr;
         bool isClass = false;
-        unsigned schema = 0;        // class: schema to hand to readers
-        std::size_t begin = 0;      // object: its fields in the input
+        unsigned schema = 0;    // class: schema to hand to readers
+        std::size_t begin = 0;  // object: its fields in the input
         std::size_t end = 0;
         bool complete = false;
     };
@@ -208,7 +211,7 @@ private:
     ByteReader m_in{std::span<const std::uint8_t>()};
     std::span<const std::uint8_t> m_data;
     ClassRegistry m_registry;
-    std::vector<Slot> m_slots;      // m_slots[i] has index m_firstSlotIndex + i
+    std::vector<Slot> m_slots;  // m_slots[i] has index m_firstSlotIndex + i
     std::uint32_t m_firstSlotIndex = 1;
     std::uint32_t m_nextIndex = 1;
     std::uint64_t m_copyBudget = 0;  // bytes back-references may still copy

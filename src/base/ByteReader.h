@@ -20,7 +20,9 @@ struct ReadError : std::runtime_error {
 
 class ByteReader {
 public:
-    explicit ByteReader(std::span<const std::uint8_t> data) : m_data(data) {}
+    explicit ByteReader(std::span<const std::uint8_t> data)
+        : m_data(data)
+    {}
 
     std::size_t Size() const { return m_data.size(); }
     std::size_t Position() const { return m_pos; }
@@ -39,9 +41,17 @@ public:
             throw ReadError("seek past the end of the data");
         m_pos = static_cast<std::size_t>(position);
     }
-    void Skip(std::uint64_t count) { Require(count); m_pos += static_cast<std::size_t>(count); }
+    void Skip(std::uint64_t count)
+    {
+        Require(count);
+        m_pos += static_cast<std::size_t>(count);
+    }
 
-    std::uint8_t U8() { Require(1); return m_data[m_pos++]; }
+    std::uint8_t U8()
+    {
+        Require(1);
+        return m_data[m_pos++];
+    }
     std::uint16_t U16()
     {
         Require(2);
@@ -92,7 +102,10 @@ public:
     // Restores the reader's position when it goes out of scope.
     class PositionGuard {
     public:
-        explicit PositionGuard(ByteReader& r) : m_reader(r), m_saved(r.m_pos) {}
+        explicit PositionGuard(ByteReader& r)
+            : m_reader(r)
+            , m_saved(r.m_pos)
+        {}
         ~PositionGuard() { m_reader.m_pos = m_saved; }
         PositionGuard(const PositionGuard&) = delete;
         PositionGuard& operator=(const PositionGuard&) = delete;

@@ -30,8 +30,7 @@ struct ChecksummedLoad {
 std::uint64_t Checksum64(std::span<const std::uint8_t> bytes);
 
 // Reads file (at most maxSize bytes) and checks its magic and checksum.
-ChecksummedLoad LoadChecksummedFile(const std::filesystem::path& file, const char (&magic)[5],
-                                    std::uintmax_t maxSize);
+ChecksummedLoad LoadChecksummedFile(const std::filesystem::path& file, const char (&magic)[5], std::uintmax_t maxSize);
 // Writes magic, body and checksum atomically. Returns the error; on failure
 // the old file is untouched.
 std::error_code SaveChecksummedFile(const std::filesystem::path& file, const char (&magic)[5],

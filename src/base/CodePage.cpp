@@ -6,11 +6,10 @@ namespace vardel {
 namespace {
 
 // Unicode values of the bytes 0x80..0x9F; the rest of the code page is Latin-1.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char16_t toUnicode(unsigned char c)
 {
@@ -89,19 +88,41 @@ std::string utf8ToCodePage(std::string_view text)
         unsigned char c = static_cast<unsigned char>(text[i]);
         char32_t u = 0;
         std::size_t len = 0;
-        if (c < 0x80) { u = c; len = 1; }
-        else if ((c & 0xE0) == 0xC0) { u = c & 0x1F; len = 2; }
-        else if ((c & 0xF0) == 0xE0) { u = c & 0x0F; len = 3; }
-        else if ((c & 0xF8) == 0xF0) { u = c & 0x07; len = 4; }
-        else { out += '?'; ++i; continue; }
-        if (i + len > text.size()) { out += '?'; break; }
+        if (c < 0x80) {
+            u = c;
+            len = 1;
+        } else if ((c & 0xE0) == 0xC0) {
+            u = c & 0x1F;
+            len = 2;
+        } else if ((c & 0xF0) == 0xE0) {
+            u = c & 0x0F;
+            len = 3;
+        } else if ((c & 0xF8) == 0xF0) {
+            u = c & 0x07;
+            len = 4;
+        } else {
+            out += '?';
+            ++i;
+            continue;
+        }
+        if (i + len > text.size()) {
+            out += '?';
+            break;
+        }
         bool ok = true;
         for (std::size_t k = 1; k < len; ++k) {
             unsigned char cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) { ok = false; break; }
+            if ((cc & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             u = (u << 6) | (cc & 0x3F);
         }
-        if (!ok) { out += '?'; ++i; continue; }
+        if (!ok) {
+            out += '?';
+            ++i;
+            continue;
+        }
         out += len == 4 ? '?' : fromUnicode(u);
         i += len;
     }

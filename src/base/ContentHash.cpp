@@ -59,8 +59,7 @@ constexpr std::size_t kBlock = 64 * 1024;
 
 ContentHash::ContentHash()
     : m_lanes{kP1 + kP2, kP2, 0, 0 - kP1}
-{
-}
+{}
 
 void ContentHash::Stripe(const std::uint8_t* p)
 {

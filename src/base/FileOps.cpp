@@ -282,12 +282,18 @@ bool IsRegularFileOrAbsent(const std::filesystem::path& path)
 
 namespace {
 
-std::error_code lastError() { return {errno, std::generic_category()}; }
+std::error_code lastError()
+{
+    return {errno, std::generic_category()};
+}
 
 // Removes the temporary file unless the write got as far as replacing the target.
 class TempFile {
 public:
-    explicit TempFile(std::string path, int fd) : m_path(std::move(path)), m_fd(fd) {}
+    explicit TempFile(std::string path, int fd)
+        : m_path(std::move(path))
+        , m_fd(fd)
+    {}
     ~TempFile()
     {
         if (m_fd >= 0)
@@ -501,7 +507,9 @@ FileLock::~FileLock()
 }
 
 FileLock::FileLock(FileLock&& other) noexcept
-    : m_handle(other.m_handle), m_writable(other.m_writable), m_file(std::move(other.m_file))
+    : m_handle(other.m_handle)
+    , m_writable(other.m_writable)
+    , m_file(std::move(other.m_file))
 {
     other.m_handle = -1;
 }
@@ -526,7 +534,10 @@ namespace {
 // cover, and the note must stay readable.
 constexpr DWORD kLockOffsetHigh = 1;
 
-HANDLE toHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE toHandle(std::intptr_t h)
+{
+    return reinterpret_cast<HANDLE>(h);
+}
 
 }  // namespace
 

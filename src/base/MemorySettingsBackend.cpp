@@ -24,8 +24,7 @@ void MemorySettingsBackend::WriteInt(const std::string& section, const std::stri
     m_writeLog.push_back(section + "/" + name);
 }
 
-void MemorySettingsBackend::WriteString(const std::string& section, const std::string& name,
-                                        const std::string& value)
+void MemorySettingsBackend::WriteString(const std::string& section, const std::string& name, const std::string& value)
 {
     m_strings[{section, name}] = value;
     m_writeLog.push_back(section + "/" + name);

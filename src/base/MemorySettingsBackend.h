@@ -23,7 +23,7 @@ public:
     std::map<std::pair<std::string, std::string>, int> m_ints;
     std::map<std::pair<std::string, std::string>, std::string> m_strings;
     std::map<std::pair<std::string, std::string>, std::string> m_bytes;  // not in the write log
-    std::vector<std::string> m_writeLog;  // "section/name" of every write, in order
+    std::vector<std::string> m_writeLog;                                 // "section/name" of every write, in order
 };
 
 }  // namespace vardel

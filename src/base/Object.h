@@ -12,9 +12,9 @@ class CArchive;
 class CObject;
 
 struct CRuntimeClass {
-    const char* name;         // stored verbatim in class descriptors
-    std::uint16_t schema;     // written with the descriptor
-    bool versionable;         // a different stored schema is handed to the reader
+    const char* name;                      // stored verbatim in class descriptors
+    std::uint16_t schema;                  // written with the descriptor
+    bool versionable;                      // a different stored schema is handed to the reader
     std::unique_ptr<CObject> (*create)();  // factory of an empty record
 };
 

@@ -17,7 +17,8 @@ public:
     // Opaque bytes (a window's size and position); "" when missing. A
     // backend that keeps only numbers and texts keeps none.
     virtual std::string ReadBytes(const std::string& /*section*/, const std::string& /*name*/) { return {}; }
-    virtual void WriteBytes(const std::string& /*section*/, const std::string& /*name*/, const std::string& /*bytes*/) {}
+    virtual void WriteBytes(const std::string& /*section*/, const std::string& /*name*/, const std::string& /*bytes*/)
+    {}
 };
 
 }  // namespace vardel

@@ -136,13 +136,16 @@ bool IdentifyDirectory(const std::string& path, DirectoryId& id)
 
 }  // namespace
 
-CCatalogueScan::CCatalogueScan(CPluginListManager& catalogue, CPluginRestoreManager& restore,
-                               CPIMIManager& pimiCache, CNonPluginCache* nonPlugins, ScanSettings settings,
-                               std::stop_token stop)
-    : m_catalogue(catalogue), m_restore(restore), m_pimiCache(pimiCache), m_nonPlugins(nonPlugins),
-      m_settings(std::move(settings)), m_upperExtensions(Upper(m_settings.extensions)), m_stop(std::move(stop))
-{
-}
+CCatalogueScan::CCatalogueScan(CPluginListManager& catalogue, CPluginRestoreManager& restore, CPIMIManager& pimiCache,
+                               CNonPluginCache* nonPlugins, ScanSettings settings, std::stop_token stop)
+    : m_catalogue(catalogue)
+    , m_restore(restore)
+    , m_pimiCache(pimiCache)
+    , m_nonPlugins(nonPlugins)
+    , m_settings(std::move(settings))
+    , m_upperExtensions(Upper(m_settings.extensions))
+    , m_stop(std::move(stop))
+{}
 
 std::string CCatalogueScan::CutAtZero(const std::string& path)
 {
@@ -342,8 +345,8 @@ struct CCatalogueScan::RefreshHandle {
 // What the checks of one refresh share.
 struct CCatalogueScan::RefreshLists {
     std::unordered_map<std::string_view, std::size_t> listed;  // the file list, by path
-    std::vector<bool> known;  // files of the list that a kept entry stands for
-    std::vector<bool> keep;   // entries that still fit their files
+    std::vector<bool> known;                                   // files of the list that a kept entry stands for
+    std::vector<bool> keep;                                    // entries that still fit their files
     // Files to read again in full, with the entry that asked first.
     std::vector<std::pair<std::size_t, std::string>> reread;
     std::unordered_set<std::string> rereadPaths;
@@ -386,7 +389,8 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         std::unordered_map<std::string_view, std::uint32_t> byPath;
         byPath.reserve(entries.size());
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            const auto [it, added] = byPath.try_emplace(entries[i]->m_path, static_cast<std::uint32_t>(recorded.size()));
+            const auto [it, added] =
+                byPath.try_emplace(entries[i]->m_path, static_cast<std::uint32_t>(recorded.size()));
             if (added)
                 recorded.emplace_back();
             recorded[it->second].entries.push_back(i);

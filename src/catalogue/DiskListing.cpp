@@ -29,8 +29,7 @@ DiskListing TakeDiskListing(const ListingSource& source, std::stop_token stop)
     CPIMIManager pimi;
     CCatalogueScan scan(catalogue, restore, pimi, nullptr, source.settings, stop);
     DiskListing listing;
-    std::vector<std::string> paths =
-        scan.ListCandidates(source.directory, source.subdirectories, &listing.directories);
+    std::vector<std::string> paths = scan.ListCandidates(source.directory, source.subdirectories, &listing.directories);
     paths.insert(paths.end(), source.catalogued.begin(), source.catalogued.end());
     std::sort(paths.begin(), paths.end());
     paths.erase(std::unique(paths.begin(), paths.end()), paths.end());

@@ -79,9 +79,10 @@ int DuplicateGroup::EnabledCopies() const
 }
 
 CDuplicateFinder::CDuplicateFinder(std::vector<CatalogueItem> items, CContentHashCache& hashes, std::stop_token stop)
-    : m_items(std::move(items)), m_hashes(hashes), m_stop(std::move(stop))
-{
-}
+    : m_items(std::move(items))
+    , m_hashes(hashes)
+    , m_stop(std::move(stop))
+{}
 
 void CDuplicateFinder::Run()
 {
@@ -183,7 +184,7 @@ void CDuplicateFinder::FindSameContent(std::vector<File>& files)
 void CDuplicateFinder::FindSameName(const std::vector<File>& files)
 {
     // One plug-in of one file, however many catalogues hold it.
-    using Plugin = std::tuple<std::size_t, int, int, int>;  // file, resource type, index in file, kind
+    using Plugin = std::tuple<std::size_t, int, int, int>;    // file, resource type, index in file, kind
     using Shown = std::tuple<int, std::string, std::string>;  // class, name, category
     std::map<Shown, std::map<Plugin, DuplicateCopy>> byShown;
     for (std::size_t f = 0; f < files.size(); ++f) {

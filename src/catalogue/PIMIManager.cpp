@@ -5,11 +5,11 @@
 
 namespace vardel {
 
-const CRuntimeClass CPIMIEntry::classCPIMIEntry = {
-    "CPIMIEntry", 1, false, [] { return std::unique_ptr<CObject>(new CPIMIEntry); }};
+const CRuntimeClass CPIMIEntry::classCPIMIEntry = {"CPIMIEntry", 1, false,
+                                                   [] { return std::unique_ptr<CObject>(new CPIMIEntry); }};
 
-const CRuntimeClass CPIMIManager::classCPIMIManager = {
-    "CPIMIManager", 1, false, [] { return std::unique_ptr<CObject>(new CPIMIManager); }};
+const CRuntimeClass CPIMIManager::classCPIMIManager = {"CPIMIManager", 1, false,
+                                                       [] { return std::unique_ptr<CObject>(new CPIMIManager); }};
 
 void CPIMIEntry::Serialize(CArchive& ar)
 {

@@ -17,8 +17,8 @@
 
 namespace vardel {
 
-const CRuntimeClass CPluginEntry::classCPluginEntry = {
-    "CPluginEntry", 1, false, [] { return std::unique_ptr<CObject>(new CPluginEntry); }};
+const CRuntimeClass CPluginEntry::classCPluginEntry = {"CPluginEntry", 1, false,
+                                                       [] { return std::unique_ptr<CObject>(new CPluginEntry); }};
 
 namespace {
 

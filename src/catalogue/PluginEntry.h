@@ -33,11 +33,11 @@ enum PluginResourceType : int {
 
 // What the file system said about a plug-in file when last asked; not stored.
 struct FileStatus {
-    std::int64_t created = 0;    // seconds since the epoch
+    std::int64_t created = 0;  // seconds since the epoch
     std::int64_t modified = 0;
     std::int64_t accessed = 0;
     std::uint64_t size = 0;
-    std::uint8_t attributes = 0; // kAttrReadOnly and friends
+    std::uint8_t attributes = 0;  // kAttrReadOnly and friends
     std::string fullPath;
 
     static constexpr std::uint8_t kAttrReadOnly = 0x01;
@@ -76,16 +76,16 @@ public:
     int m_nameOffset = 0;
     int m_categoryOffset = 0;
     int m_reserved3 = 0;
-    int m_reserved4 = 0;  // not stored
+    int m_reserved4 = 0;      // not stored
     FileStatus m_fileStatus;  // not stored
 
     // Derived names.
-    std::string FileTitle() const;       // file name without directory and extension
-    std::string ImageBaseName() const;   // "%s_%s_%02d" kind code, file title, index; upper case
-    std::string PreviewImageName(int n) const;  // "%s_%03d.JPG"
-    std::string DescriptionKey() const;  // "%s_%1d", 1 for Photoshop Filter Factory filters
-    std::string RealPath() const;        // the name the file has when enabled
-    std::string SortKey() const;         // "%03d.%03d.%-40s.%-40s", upper case
+    std::string FileTitle() const;               // file name without directory and extension
+    std::string ImageBaseName() const;           // "%s_%s_%02d" kind code, file title, index; upper case
+    std::string PreviewImageName(int n) const;   // "%s_%03d.JPG"
+    std::string DescriptionKey() const;          // "%s_%1d", 1 for Photoshop Filter Factory filters
+    std::string RealPath() const;                // the name the file has when enabled
+    std::string SortKey() const;                 // "%03d.%03d.%-40s.%-40s", upper case
     void AppendSortKey(std::string& out) const;  // SortKey() appended to out
 
     // Predicates.

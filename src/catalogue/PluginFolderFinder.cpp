@@ -56,7 +56,10 @@ bool isPluginFolderName(const std::string& name)
 
 class Deadline {
 public:
-    Deadline(std::stop_token stop, Clock::time_point deadline) : m_stop(std::move(stop)), m_deadline(deadline) {}
+    Deadline(std::stop_token stop, Clock::time_point deadline)
+        : m_stop(std::move(stop))
+        , m_deadline(deadline)
+    {}
     // True, and for good, once stop is requested or the deadline passed.
     bool Passed()
     {
@@ -94,7 +97,10 @@ std::vector<Child> anySubdirectories(const fs::path& dir, Deadline& deadline)
 // resolved; a link that leads out of it, or nowhere, is passed over.
 class PrefixWalk {
 public:
-    PrefixWalk(fs::path root, Deadline& deadline) : m_root(std::move(root)), m_deadline(deadline) {}
+    PrefixWalk(fs::path root, Deadline& deadline)
+        : m_root(std::move(root))
+        , m_deadline(deadline)
+    {}
 
     const fs::path& Root() const { return m_root; }
 
@@ -177,8 +183,8 @@ private:
     void List(const fs::path& dir, Visit visit)
     {
         std::error_code ec;
-        for (fs::directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec), end;
-             !ec && it != end; it.increment(ec)) {
+        for (fs::directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
+             it.increment(ec)) {
             if (m_deadline.Passed())
                 return;
             std::error_code typeError;

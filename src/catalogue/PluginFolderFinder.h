@@ -39,9 +39,9 @@ inline constexpr std::chrono::milliseconds kFolderSearchTime{1000};
 // The Wine prefixes below home (directories holding "drive_c"), links
 // resolved, each once, by path. Symbolic links of home's own layout (such
 // as "~/.steam/steam") are followed to find them.
-std::vector<std::filesystem::path> FindWinePrefixes(const std::filesystem::path& home, std::stop_token stop = {},
-                                                    std::chrono::steady_clock::time_point deadline =
-                                                        std::chrono::steady_clock::time_point::max());
+std::vector<std::filesystem::path>
+FindWinePrefixes(const std::filesystem::path& home, std::stop_token stop = {},
+                 std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 
 // The plug-in folders in the Wine prefixes below home, each with the number
 // of plug-in files by the extension list (as the "Extensions" setting holds
@@ -50,10 +50,10 @@ std::vector<std::filesystem::path> FindWinePrefixes(const std::filesystem::path&
 // A folder of a host below an "Adobe" folder is found even when empty; any
 // other host's only when it holds plug-in files. Never fails: what cannot
 // be listed is passed over.
-FolderSearch FindPluginFolders(const std::filesystem::path& home, const std::string& extensions,
-                               const DirectoryList& list, std::stop_token stop = {},
-                               std::chrono::steady_clock::time_point deadline =
-                                   std::chrono::steady_clock::time_point::max());
+FolderSearch
+FindPluginFolders(const std::filesystem::path& home, const std::string& extensions, const DirectoryList& list,
+                  std::stop_token stop = {},
+                  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 
 class CPluginDirEntry;
 

@@ -4,8 +4,8 @@
 
 namespace vardel {
 
-const CRuntimeClass CRootItem::classCRootItem = {
-    "CRootItem", 1, false, [] { return std::unique_ptr<CObject>(new CRootItem); }};
+const CRuntimeClass CRootItem::classCRootItem = {"CRootItem", 1, false,
+                                                 [] { return std::unique_ptr<CObject>(new CRootItem); }};
 
 // Only ever a root container, so its factory is never asked for.
 const CRuntimeClass CPluginListManager::classCPluginListManager = {

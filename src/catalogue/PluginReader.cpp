@@ -101,9 +101,9 @@ void LocateWith(const Search& search, const COXResourceLibrary& lib, const std::
         auto& e = entries[i];
         if (e->m_nameCapacity <= 0)
             continue;
-        e->m_nameOffset = static_cast<int>(
-            pipl ? LocateInSpan(search, spans[i].name, kPiplNameKey, PiplTextPattern(e->m_name), 2)
-                 : LocateInSpan(search, spans[i].name, {}, PimiTextPattern(e->m_name), 2));
+        e->m_nameOffset =
+            static_cast<int>(pipl ? LocateInSpan(search, spans[i].name, kPiplNameKey, PiplTextPattern(e->m_name), 2)
+                                  : LocateInSpan(search, spans[i].name, {}, PimiTextPattern(e->m_name), 2));
     }
 
     // Exchange sort by name offset: passes swapping neighbours until none is
@@ -141,9 +141,10 @@ bool IsBlank(const std::string& text)
 }  // namespace
 
 CPluginReader::CPluginReader(CPluginListManager& catalogue, CPluginRestoreManager& restore, CPIMIManager& pimiCache)
-    : m_catalogue(catalogue), m_restore(restore), m_pimiCache(pimiCache)
-{
-}
+    : m_catalogue(catalogue)
+    , m_restore(restore)
+    , m_pimiCache(pimiCache)
+{}
 
 const char* CPluginReader::UnsupportedModuleReason(const std::string& path)
 {
@@ -270,7 +271,8 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
 void CPluginReader::RecordOriginals(CPluginEntry& entry)
 {
     // The image base name is upper case, as the database's keys are.
-    if (const CPluginRestoreEntry* known = m_restore.FindOrRecord(entry.ImageBaseName(), entry.m_name, entry.m_category))
+    if (const CPluginRestoreEntry* known =
+            m_restore.FindOrRecord(entry.ImageBaseName(), entry.m_name, entry.m_category))
         entry.m_categoryCapacity = static_cast<int>(known->m_originalCategory.size());
     else
         entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
@@ -292,8 +294,7 @@ int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::stri
             category = ReadZString(r);
             auto bytes = r.Bytes(16);
             std::copy(bytes.begin(), bytes.end(), tail.begin());
-        } catch (const ReadError&) {
-        }
+        } catch (const ReadError&) {}
 
         int kind = 0;
         std::string name;
@@ -306,8 +307,7 @@ int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::stri
             try {
                 k.Skip(2);
                 name = ReadZString(k);
-            } catch (const ReadError&) {
-            }
+            } catch (const ReadError&) {}
         }
         if (kind == 0) {
             // No kind is known for this resource: report it and skip it.
@@ -350,8 +350,7 @@ int CPluginReader::ReadPremiere(COXResourceLibrary& lib, const std::string& path
         ByteReader r(type.Data());
         r.Skip(2);
         e->m_kind = KindFromCode(ReadCode(r));
-    } catch (const ReadError&) {
-    }
+    } catch (const ReadError&) {}
     COXResourceFile text;
     if (text.Open(lib, "TEXT", "#1000", 0)) {
         ByteReader r(text.Data());
@@ -359,8 +358,7 @@ int CPluginReader::ReadPremiere(COXResourceLibrary& lib, const std::string& path
             r.Skip(2);
             e->m_name = ReadZString(r);
             e->m_nameCapacity = static_cast<int>(e->m_name.size());
-        } catch (const ReadError&) {
-        }
+        } catch (const ReadError&) {}
     }
 
     StatusOfModule(lib, path, e->m_fileStatus);

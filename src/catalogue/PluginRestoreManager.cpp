@@ -74,7 +74,7 @@ bool CPluginRestoreManager::Add(const std::string& key, const std::string& name,
 }
 
 const CPluginRestoreEntry* CPluginRestoreManager::FindOrRecord(std::string upperKey, const std::string& name,
-                                                                const std::string& category)
+                                                               const std::string& category)
 {
     if (const auto it = m_index.find(upperKey); it != m_index.end())
         return it->second;

@@ -45,8 +45,7 @@ public:
     // The originals under a key already in upper case, here or in the base;
     // when there are none, records name and category under it (unless the
     // category is empty) and returns null.
-    const CPluginRestoreEntry* FindOrRecord(std::string upperKey, const std::string& name,
-                                            const std::string& category);
+    const CPluginRestoreEntry* FindOrRecord(std::string upperKey, const std::string& name, const std::string& category);
     std::string GetOriginalCategory(const std::string& key) const;  // "" when absent
     std::string GetOriginalName(const std::string& key) const;      // "" when absent
     void Clear();

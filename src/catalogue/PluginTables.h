@@ -7,10 +7,10 @@
 
 namespace vardel {
 
-constexpr int kKindCount = 24;       // rows 0..23; 1..23 are the known kinds
-constexpr int kKindFilter = 1;       // "8BFM"
-constexpr int kKindEffect = 9;       // "eFKT"
-constexpr int kClassCount = 7;       // plug-in classes 0..6
+constexpr int kKindCount = 24;  // rows 0..23; 1..23 are the known kinds
+constexpr int kKindFilter = 1;  // "8BFM"
+constexpr int kKindEffect = 9;  // "eFKT"
+constexpr int kClassCount = 7;  // plug-in classes 0..6
 
 // Row of a four-character kind code (case-sensitive); 0 when unknown.
 int KindFromCode(const std::string& code);

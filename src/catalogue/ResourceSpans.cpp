@@ -67,8 +67,8 @@ bool FindTextSpans(const COXResourceLibrary& lib, const CPluginEntry& entry, Tex
     if (entry.IsPiMI()) {
         if (!NameAtIndex(lib, "PIMI", entry.m_indexInFile, name))
             return false;
-        const bool found = SpanOf(lib, "PIMI", name, spans.category) &&
-                           SpanOf(lib, "_" + KindCode(entry.m_kind), name, spans.name);
+        const bool found =
+            SpanOf(lib, "PIMI", name, spans.category) && SpanOf(lib, "_" + KindCode(entry.m_kind), name, spans.name);
         if (!found)
             spans = {};
         return found;

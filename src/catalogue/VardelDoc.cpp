@@ -10,9 +10,9 @@
 
 namespace vardel {
 
-CVardelDoc::CVardelDoc(const DirectoryList& directories) : m_directories(directories)
-{
-}
+CVardelDoc::CVardelDoc(const DirectoryList& directories)
+    : m_directories(directories)
+{}
 
 int CVardelDoc::CurrentIndex() const
 {
@@ -94,28 +94,22 @@ std::string CVardelDoc::UpperExtension(const std::string& fileName)
 std::string CVardelDoc::OpenErrorMessage(int error, const std::string& path)
 {
     switch (error) {
-    case ENOENT:
-        return path + " was not found.";
+    case ENOENT: return path + " was not found.";
     case ENAMETOOLONG:
     case ENOTDIR:
     case EINVAL:
-    case ELOOP:
-        return path + " contains an invalid path.";
+    case ELOOP: return path + " contains an invalid path.";
     case EMFILE:
-    case ENFILE:
-        return path + " could not be opened because there are too many open files.";
+    case ENFILE: return path + " could not be opened because there are too many open files.";
     case EACCES:
     case EPERM:
     case EISDIR:  // Windows refuses to open a directory as a file with "access denied"
         return "Access to " + path + " was denied.";
     case EBUSY:
-    case ETXTBSY:
-        return "A sharing violation occurred while accessing " + path + ".";
+    case ETXTBSY: return "A sharing violation occurred while accessing " + path + ".";
     case EDEADLK:
-    case ENOLCK:
-        return "A locking violation occurred while accessing " + path + ".";
-    default:
-        return "An unknown error occurred while accessing " + path + ".";
+    case ENOLCK: return "A locking violation occurred while accessing " + path + ".";
+    default: return "An unknown error occurred while accessing " + path + ".";
     }
 }
 

@@ -27,20 +27,13 @@ namespace {
 const char* StatusName(WriteStatus status)
 {
     switch (status) {
-    case WriteStatus::Written:
-        return "written";
-    case WriteStatus::NotLocated:
-        return "not_located";
-    case WriteStatus::NotWritable:
-        return "not_writable";
-    case WriteStatus::TooLong:
-        return "too_long";
-    case WriteStatus::ReadOnly:
-        return "read_only";
-    case WriteStatus::ChangedOnDisk:
-        return "changed_on_disk";
-    case WriteStatus::Refused:
-        return "refused";
+    case WriteStatus::Written: return "written";
+    case WriteStatus::NotLocated: return "not_located";
+    case WriteStatus::NotWritable: return "not_writable";
+    case WriteStatus::TooLong: return "too_long";
+    case WriteStatus::ReadOnly: return "read_only";
+    case WriteStatus::ChangedOnDisk: return "changed_on_disk";
+    case WriteStatus::Refused: return "refused";
     }
     return "refused";
 }
@@ -134,8 +127,9 @@ void RunCategory(const Common& common, const CategoryOptions& o)
     CPluginListManager& catalogue = session->Catalogue();
     const std::vector<CPluginEntry*> members = CategoryMembers(catalogue, entry);
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
-                            session->CatalogueWriteScope(), session->Recorder());
+    CCatalogueEditor editor(
+        catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); }, session->CatalogueWriteScope(),
+        session->Recorder());
     COriginalsFirst(*session).BeforeChange();
 
     nlohmann::json dialog = nlohmann::json::object();
@@ -151,9 +145,7 @@ void RunCategory(const Common& common, const CategoryOptions& o)
         result = editor.MoveCategory(entry, text);
         break;
     case CategoryAction::Enable:
-    case CategoryAction::Disable:
-        result = editor.EnableCategory(entry, o.action == CategoryAction::Enable);
-        break;
+    case CategoryAction::Disable: result = editor.EnableCategory(entry, o.action == CategoryAction::Enable); break;
     }
     nlohmann::json out = ResultJson(*session, result, members);
     out.update(dialog);
@@ -193,8 +185,9 @@ void runMoveEntries(const Common& common, int n, const std::vector<int>& entries
     nlohmann::json dialog = nlohmann::json::object();
     AddDialog(dialog, catalogue, selection);
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
-                            session->CatalogueWriteScope(), session->Recorder());
+    CCatalogueEditor editor(
+        catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); }, session->CatalogueWriteScope(),
+        session->Recorder());
     COriginalsFirst(*session).BeforeChange();
     const CommandResult result = editor.MovePlugins(selection, utf8ToCodePage(category));
     nlohmann::json out = ResultJson(*session, result, selection);
@@ -211,8 +204,7 @@ void addCategoryCommands(CLI::App& app, Common& common)
     AddCategoryCommand(app, common, "move-category", CategoryAction::Move,
                        "Move every plug-in of a category to another category");
     AddCategoryCommand(app, common, "enable-category", CategoryAction::Enable, "Enable every plug-in of a category");
-    AddCategoryCommand(app, common, "disable-category", CategoryAction::Disable,
-                       "Disable every plug-in of a category");
+    AddCategoryCommand(app, common, "disable-category", CategoryAction::Disable, "Disable every plug-in of a category");
 }
 
 }  // namespace vardel::cli

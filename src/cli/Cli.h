@@ -80,17 +80,17 @@ std::size_t addDirectoryOrThrow(CVardelSession& session, std::unique_ptr<CPlugin
 nlohmann::json dirEntryToJson(const CPluginDirEntry& entry);
 
 // Registration of each command group.
-void addStoreCommands(CLI::App& app, Common& common);      // store dump, dirs
-void addReadCommands(CLI::App& app, Common& common);       // resources, read, scan, select, rescan
-void addModifyCommands(CLI::App& app, Common& common);     // rename, move, enable, disable
-void addImageCommands(CLI::App& app, Common& common);      // images, ff, find
-void addInterpreterCommands(CLI::App& app, Common& common); // check, render
-void addViewCommands(CLI::App& app, Common& common);       // what the main view shows
-void addDuplicateCommands(CLI::App& app, Common& common);  // duplicates
-void addFolderCommands(CLI::App& app, Common& common);     // folders
-void addExportCommands(CLI::App& app, Common& common);     // export
-void addHistoryCommands(CLI::App& app, Common& common);    // history, undo, redo
-void addTroublemakerCommands(CLI::App& app, Common& common); // bisect
-void addWatchCommands(CLI::App& app, Common& common);      // watch
+void addStoreCommands(CLI::App& app, Common& common);         // store dump, dirs
+void addReadCommands(CLI::App& app, Common& common);          // resources, read, scan, select, rescan
+void addModifyCommands(CLI::App& app, Common& common);        // rename, move, enable, disable
+void addImageCommands(CLI::App& app, Common& common);         // images, ff, find
+void addInterpreterCommands(CLI::App& app, Common& common);   // check, render
+void addViewCommands(CLI::App& app, Common& common);          // what the main view shows
+void addDuplicateCommands(CLI::App& app, Common& common);     // duplicates
+void addFolderCommands(CLI::App& app, Common& common);        // folders
+void addExportCommands(CLI::App& app, Common& common);        // export
+void addHistoryCommands(CLI::App& app, Common& common);       // history, undo, redo
+void addTroublemakerCommands(CLI::App& app, Common& common);  // bisect
+void addWatchCommands(CLI::App& app, Common& common);         // watch
 
 }  // namespace vardel::cli

@@ -26,7 +26,10 @@ public:
         m_enabled = ::isatty(2) != 0;
 #endif
     }
-    ~ProgressLine() { Clear(); }
+    ~ProgressLine()
+    {
+        Clear();
+    }
     void Show(const std::string& path)
     {
         if (!m_enabled || path.empty())

@@ -33,7 +33,7 @@ std::string labelOf(CVardelSession& session, int n)
 {
     const DirectoryList& dirs = session.Directories();
     return n >= 0 && static_cast<std::size_t>(n) < dirs.size() ? dirs[static_cast<std::size_t>(n)]->m_label
-                                                                : std::string();
+                                                               : std::string();
 }
 
 nlohmann::json copyJson(CVardelSession& session, const DuplicateCopy& copy)

@@ -17,14 +17,10 @@ namespace {
 const char* StateName(CommandState state)
 {
     switch (state) {
-    case CommandState::Started:
-        return "cut_short";
-    case CommandState::Done:
-        return "done";
-    case CommandState::Undoing:
-        return "undo_cut_short";
-    case CommandState::Undone:
-        return "undone";
+    case CommandState::Started: return "cut_short";
+    case CommandState::Done: return "done";
+    case CommandState::Undoing: return "undo_cut_short";
+    case CommandState::Undone: return "undone";
     }
     return "done";
 }
@@ -119,8 +115,7 @@ void RunStep(const Common& common, Step step, std::uint32_t id)
     nlohmann::json ids = nlohmann::json::array();
     for (std::uint32_t k : result.commands)
         ids.push_back(k);
-    nlohmann::json out = {{step == Step::Redo ? "redone" : "undone", ids},
-                          {"files_changed", result.moved.size()}};
+    nlohmann::json out = {{step == Step::Redo ? "redone" : "undone", ids}, {"files_changed", result.moved.size()}};
     if (saved)
         out["warning"] = saved->text;
     printJson(out);
@@ -130,8 +125,9 @@ void RunStep(const Common& common, Step step, std::uint32_t id)
 
 void addHistoryCommands(CLI::App& app, Common& common)
 {
-    app.add_subcommand("history", "The commands that changed plug-in files, newest first (JSON)")
-        ->callback([&common] { RunHistory(common); });
+    app.add_subcommand("history", "The commands that changed plug-in files, newest first (JSON)")->callback([&common] {
+        RunHistory(common);
+    });
     auto id = std::make_shared<std::uint32_t>(0);
     CLI::App* undo = app.add_subcommand(
         "undo", "Take back the last command (a command cut short is rolled back); with --id, that command and the "

@@ -231,12 +231,18 @@ void ApplyFields(const std::string& list, FindSettings& s)
     std::stringstream in(list);
     std::string field;
     while (std::getline(in, field, ',')) {
-        if (field == "title") s.title = true;
-        else if (field == "category") s.category = true;
-        else if (field == "author") s.author = true;
-        else if (field == "keywords") s.keywords = true;
-        else if (field == "description") s.description = true;
-        else if (field == "filename") s.filename = true;
+        if (field == "title")
+            s.title = true;
+        else if (field == "category")
+            s.category = true;
+        else if (field == "author")
+            s.author = true;
+        else if (field == "keywords")
+            s.keywords = true;
+        else if (field == "description")
+            s.description = true;
+        else if (field == "filename")
+            s.filename = true;
         else if (!field.empty())
             throw CLI::ValidationError("--fields", "unknown field " + field);
     }
@@ -244,9 +250,12 @@ void ApplyFields(const std::string& list, FindSettings& s)
 
 int SortColumn(const std::string& text)
 {
-    if (text == "0" || text == "title") return 0;
-    if (text == "1" || text == "category") return 1;
-    if (text == "2" || text == "filename") return 2;
+    if (text == "0" || text == "title")
+        return 0;
+    if (text == "1" || text == "category")
+        return 1;
+    if (text == "2" || text == "filename")
+        return 2;
     throw CLI::ValidationError("--sort", "expected title, category, filename or 0 to 2");
 }
 

@@ -143,18 +143,18 @@ void addInterpreterCommands(CLI::App& app, Common&)
     auto* render = app.add_subcommand("render", "Render a Filter Factory filter over an image at its own size");
     auto options = std::make_shared<RenderOptions>();
     auto* plugin = render->add_option("--plugin", options->plugin, "Filter Factory plug-in file");
-    auto* formulas = render->add_option("--formulas", options->formulas, "Red, green, blue and alpha formulas")
-                         ->expected(4);
+    auto* formulas =
+        render->add_option("--formulas", options->formulas, "Red, green, blue and alpha formulas")->expected(4);
     plugin->excludes(formulas);
     formulas->excludes(plugin);
     render->add_option("--in", options->in, "Input image (BMP, or JPEG by extension)")->required();
     render->add_option("--out", options->out, "Output image (24-bit BMP, or JPEG by extension)")->required();
     render->add_option("--sliders", options->sliders, "Slider values v0,...,v7");
     render->add_flag("--transparency", options->transparency, "Composite over the checkerboard by the alpha formula");
-    render->add_option("--threads", options->threads, "Threads for formulas that allow it")
-        ->check(CLI::Range(1, 64));
-    render->add_option("--rules", options->rules,
-                       "Evaluation rules: genuine (what the filter computes in its host, the preview's) or classic")
+    render->add_option("--threads", options->threads, "Threads for formulas that allow it")->check(CLI::Range(1, 64));
+    render
+        ->add_option("--rules", options->rules,
+                     "Evaluation rules: genuine (what the filter computes in its host, the preview's) or classic")
         ->check(CLI::IsMember({"genuine", "classic"}))
         ->capture_default_str();
     render->callback([options, plugin, formulas]() {

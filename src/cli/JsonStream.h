@@ -19,7 +19,7 @@ namespace vardel::cli {
 struct StreamedValue {
     std::size_t count = 0;
     std::function<nlohmann::json(std::size_t)> value;  // element i, or the value of member i
-    std::function<std::string(std::size_t)> key;        // member i's key; empty for an array
+    std::function<std::string(std::size_t)> key;       // member i's key; empty for an array
 };
 
 // Prints value as printJson does.

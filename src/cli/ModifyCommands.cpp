@@ -44,12 +44,9 @@ std::string NothingWritten(const WriteResult& result)
     if (!result.message.empty())
         return result.message;
     switch (result.status) {
-    case WriteStatus::NotLocated:
-        return "Nothing was written: the text was not located in the plug-in file.";
-    case WriteStatus::NotWritable:
-        return "Nothing was written: this kind of plug-in has no category to write.";
-    default:
-        return "Nothing was written.";
+    case WriteStatus::NotLocated: return "Nothing was written: the text was not located in the plug-in file.";
+    case WriteStatus::NotWritable: return "Nothing was written: this kind of plug-in has no category to write.";
+    default: return "Nothing was written.";
     }
 }
 
@@ -119,8 +116,8 @@ void SetState(CCatalogueEditor& editor, Action action, CPluginEntry& entry)
     if (!result.accepted)
         throw CliFailure(result.message);
     if ((entry.m_enabled != 0) != flag)
-        throw CliFailure("Nothing was renamed: " + entry.m_path + " cannot get its " +
-                         (flag ? "enabled" : "disabled") + " name (is that name taken?).");
+        throw CliFailure("Nothing was renamed: " + entry.m_path + " cannot get its " + (flag ? "enabled" : "disabled") +
+                         " name (is that name taken?).");
 }
 
 void RunOnFile(const Common& common, const ModifyOptions& o)
@@ -167,9 +164,9 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
         throw CliFailure("Directory " + std::to_string(n) + " has no catalogue file");
     UserMessage failure;
     if (!session->OpenStoredCatalogue(n, &failure))
-        throw CliFailure(failure.code == MessageCode::CatalogueOutsideDataDir ? failure.text
-                                                                              : "Cannot read the catalogue: " +
-                                                                                    failure.text);
+        throw CliFailure(failure.code == MessageCode::CatalogueOutsideDataDir
+                             ? failure.text
+                             : "Cannot read the catalogue: " + failure.text);
     CPluginListManager& catalogue = session->Catalogue();
     const int k = *o.entry;
     if (k < 0 || static_cast<std::size_t>(k) >= catalogue.m_entries.size())
@@ -183,8 +180,9 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
             FileStatus::Get(e->m_path, e->m_fileStatus);
 
     CVardelSession& shown = *session;
-    CCatalogueEditor editor(catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); },
-                            session->CatalogueWriteScope(), session->Recorder());
+    CCatalogueEditor editor(
+        catalogue, [&shown](CPluginListManager&) { shown.SortCatalogue(); }, session->CatalogueWriteScope(),
+        session->Recorder());
     COriginalsFirst(*session).BeforeChange();
     if (state)
         SetState(editor, o.action, entry);
@@ -200,8 +198,7 @@ void RunOnCatalogue(const Common& common, const ModifyOptions& o)
         printJson(EntryToJson(entry, true));
 }
 
-void AddCommand(CLI::App& app, Common& common, const char* name, Action action, const char* help,
-                const char* argsHelp)
+void AddCommand(CLI::App& app, Common& common, const char* name, Action action, const char* help, const char* argsHelp)
 {
     auto options = std::make_shared<ModifyOptions>();
     options->action = action;

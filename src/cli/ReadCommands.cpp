@@ -43,7 +43,8 @@ nlohmann::json EntriesJson(const CPluginListManager& catalogue)
 // The entries of a catalogue, each made as it is printed.
 StreamedValue StreamedEntries(const CPluginListManager& catalogue)
 {
-    return {catalogue.m_entries.size(), [&catalogue](std::size_t i) { return EntryToJson(*catalogue.m_entries[i], true); },
+    return {catalogue.m_entries.size(),
+            [&catalogue](std::size_t i) { return EntryToJson(*catalogue.m_entries[i], true); },
             {}};
 }
 
@@ -55,8 +56,7 @@ void RunResources(const std::string& file)
         throw CliFailure(file + " is not a module: " + error);
     nlohmann::json out = nlohmann::json::array();
     for (const auto& r : image->Listing())
-        out.push_back({{"type", toUtf8(r.type)}, {"name", toUtf8(r.name)}, {"language", r.language},
-                       {"size", r.size}});
+        out.push_back({{"type", toUtf8(r.type)}, {"name", toUtf8(r.name)}, {"language", r.language}, {"size", r.size}});
     printJson(out);
 }
 

@@ -29,18 +29,18 @@ nlohmann::json StatusJson(const CTroublemakerSearch& search)
     if (!search.Active())
         return {{"active", false}};
     const TroublemakerState& s = search.State();
-    nlohmann::json out = {{"active", true},
-                          {"directory", s.directory},
-                          {"files", s.files.size()},
-                          {"suspects", Paths(s, s.suspects)},
-                          {"disabled", Paths(s, s.tested)},
-                          {"disabled_count", s.tested.size()},
-                          {"steps_left", s.StepsLeft()},
-                          {"answers", s.answers},
-                          {"found", s.Found()},
-                          {"culprit", s.Found() ? nlohmann::json(pathToUtf8(s.files[s.suspects.front()]))
-                                                : nlohmann::json()},
-                          {"pending_files", search.PendingFiles()}};
+    nlohmann::json out = {
+        {"active", true},
+        {"directory", s.directory},
+        {"files", s.files.size()},
+        {"suspects", Paths(s, s.suspects)},
+        {"disabled", Paths(s, s.tested)},
+        {"disabled_count", s.tested.size()},
+        {"steps_left", s.StepsLeft()},
+        {"answers", s.answers},
+        {"found", s.Found()},
+        {"culprit", s.Found() ? nlohmann::json(pathToUtf8(s.files[s.suspects.front()])) : nlohmann::json()},
+        {"pending_files", search.PendingFiles()}};
     return out;
 }
 
@@ -131,10 +131,12 @@ void addTroublemakerCommands(CLI::App& app, Common& common)
     start->add_option("--dir", *dir, "Directory N of the directory list")->required();
     start->add_option("--entry", *entries, "Entries K1,K2,... of its catalogue (all when left out)");
     start->callback([&common, dir, entries] { RunStart(common, *dir, *entries); });
-    bisect->add_subcommand("bad", "The host is still broken with this step's plug-ins")
-        ->callback([&common] { RunAnswer(common, true); });
-    bisect->add_subcommand("good", "The host works with this step's plug-ins")
-        ->callback([&common] { RunAnswer(common, false); });
+    bisect->add_subcommand("bad", "The host is still broken with this step's plug-ins")->callback([&common] {
+        RunAnswer(common, true);
+    });
+    bisect->add_subcommand("good", "The host works with this step's plug-ins")->callback([&common] {
+        RunAnswer(common, false);
+    });
     bisect->add_subcommand("status", "The search on: steps left, the files disabled, the culprit once found (JSON)")
         ->callback([&common] { RunStatus(common); });
     bisect->add_subcommand("reset", "End the search: every file gets its name from before the start")

@@ -85,8 +85,8 @@ void RunView(const Common& common, const ViewOptions& o)
     }
     std::vector<CPluginEntry*> selection;
     for (int k : selected)
-        selection.push_back(session->Catalogue().m_entries[static_cast<std::size_t>(
-                                plugins[static_cast<std::size_t>(k)].entry)].get());
+        selection.push_back(
+            session->Catalogue().m_entries[static_cast<std::size_t>(plugins[static_cast<std::size_t>(k)].entry)].get());
 
     const Indicators n = ComputeIndicators(categories, plugins, static_cast<int>(selected.size()));
     nlohmann::json texts = nlohmann::json::array();
@@ -140,8 +140,8 @@ nlohmann::json ModesJson(const std::vector<ModeBox>& modes)
 {
     nlohmann::json list = nlohmann::json::array();
     for (const auto& m : modes)
-        list.push_back({{"id", m.id}, {"label", m.label}, {"bit", m.bit}, {"checked", m.checked},
-                        {"enabled", m.enabled}});
+        list.push_back(
+            {{"id", m.id}, {"label", m.label}, {"bit", m.bit}, {"checked", m.checked}, {"enabled", m.enabled}});
     return list;
 }
 
@@ -151,12 +151,9 @@ nlohmann::json FilterFactoryJson(const PluginDetails& d, const CParameterBlock& 
     for (const auto& s : d.sliders)
         sliders.push_back({{"visible", s.visible}, {"label", toUtf8(s.label)}, {"value", s.value}});
     nlohmann::json ff = {
-        {"protected", d.isProtected},
-        {"sliders", sliders},
-        {"author", toUtf8(block.GetAuthor())},
-        {"copyright", toUtf8(block.GetCopyright())},
-        {"title", toUtf8(block.GetTitle())},
-        {"category", toUtf8(block.GetCategory())},
+        {"protected", d.isProtected},          {"sliders", sliders},
+        {"author", toUtf8(block.GetAuthor())}, {"copyright", toUtf8(block.GetCopyright())},
+        {"title", toUtf8(block.GetTitle())},   {"category", toUtf8(block.GetCategory())},
     };
     // A protected filter hides its formulas: the sheet has no page for them.
     if (!d.isProtected) {

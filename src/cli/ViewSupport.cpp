@@ -64,9 +64,12 @@ std::vector<int> parseEntryList(const std::string& text)
 nlohmann::json pluginCommandsJson(const std::vector<CPluginEntry*>& selection)
 {
     const bool one = selection.size() == 1;
-    return {{"enable", CanEnablePlugins(selection)}, {"disable", CanEnablePlugins(selection)},
-            {"move", CanMovePlugins(selection)},     {"rename", CanRenamePlugin(selection)},
-            {"large_preview", one},                  {"properties", one}};
+    return {{"enable", CanEnablePlugins(selection)},
+            {"disable", CanEnablePlugins(selection)},
+            {"move", CanMovePlugins(selection)},
+            {"rename", CanRenamePlugin(selection)},
+            {"large_preview", one},
+            {"properties", one}};
 }
 
 nlohmann::json categoryCommandsJson(const CPluginListManager& catalogue, const CPluginEntry* categoryEntry)

@@ -108,7 +108,8 @@ bool IsPlausibleParameterBlock(const std::uint8_t* data, std::size_t size, bool 
                         std::end(kBuilderFirstFields))
         return false;
     for (const TextArea& area : TextAreas())
-        if (std::find(data + area.offset, data + area.offset + area.size, std::uint8_t{0}) == data + area.offset + area.size)
+        if (std::find(data + area.offset, data + area.offset + area.size, std::uint8_t{0}) ==
+            data + area.offset + area.size)
             return false;
     return true;
 }

@@ -25,20 +25,22 @@ using Tree = std::unique_ptr<FFNode, TreeDeleter>;
 // it is freed through whatever the record holds at the end.
 struct StorageOwner {
     FFExecRecord& record;
-    ~StorageOwner() { std::free(record.storage); record.storage = nullptr; }
+    ~StorageOwner()
+    {
+        std::free(record.storage);
+        record.storage = nullptr;
+    }
 };
 
-constexpr int32_t kOrderDependent = ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE |
-                                    ZELTRO_WRITES_EDGE_MODE | ZELTRO_READS_DESTINATION |
-                                    ZELTRO_UNKNOWN_KIND | ZELTRO_WRITES_SEED;
+constexpr int32_t kOrderDependent = ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE | ZELTRO_WRITES_EDGE_MODE |
+                                    ZELTRO_READS_DESTINATION | ZELTRO_UNKNOWN_KIND | ZELTRO_WRITES_SEED;
 
 uint8_t clampByte(int32_t v)
 {
     return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
-void fillRecord(FFExecRecord& r, const PixelView& source, const PixelView& destination,
-                const FilterSettings& settings)
+void fillRecord(FFExecRecord& r, const PixelView& source, const PixelView& destination, const FilterSettings& settings)
 {
     r = FFExecRecord{};
     r.D = 1024;
@@ -232,8 +234,8 @@ void composite(const PixelView& result, const PixelView& background, const uint8
 
 }  // namespace
 
-RenderResult CFilterRenderer::Run(const PixelView& source, const PixelView& destination,
-                                  const PixelView* background, const FilterSettings& settings)
+RenderResult CFilterRenderer::Run(const PixelView& source, const PixelView& destination, const PixelView* background,
+                                  const FilterSettings& settings)
 {
     RenderResult result;
     result.seed = settings.seed;

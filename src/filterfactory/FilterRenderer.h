@@ -31,8 +31,8 @@ struct PixelView {
 enum class RuleSet { Genuine, Classic };
 
 struct FilterSettings {
-    std::array<std::string, 4> formulas;      // red, green, blue, alpha
-    std::array<std::int32_t, 8> sliders{};    // ctl(0) .. ctl(7)
+    std::array<std::string, 4> formulas;    // red, green, blue, alpha
+    std::array<std::int32_t, 8> sliders{};  // ctl(0) .. ctl(7)
     bool transparency = false;
     // The rule set the formulas are evaluated by; the interpreter's is
     // process-wide, so it is set for the rendering (under the interpreter
@@ -52,11 +52,11 @@ struct FilterSettings {
 };
 
 enum class RenderOutcome {
-    Done,             // every row rendered
-    Aborted,          // stopped by the abort flag; the rows done are kept
-    SyntaxError,      // a formula was rejected; nothing rendered
-    UnsupportedDepth, // not 24 or 32 bits; nothing rendered
-    EvaluationError   // rendered, but a node kind was unknown
+    Done,              // every row rendered
+    Aborted,           // stopped by the abort flag; the rows done are kept
+    SyntaxError,       // a formula was rejected; nothing rendered
+    UnsupportedDepth,  // not 24 or 32 bits; nothing rendered
+    EvaluationError    // rendered, but a node kind was unknown
 };
 
 // The parse statuses of FFParse.
@@ -65,10 +65,10 @@ inline constexpr int kParseTooDeep = 2;
 
 struct RenderResult {
     RenderOutcome outcome = RenderOutcome::Done;
-    int formula = -1;          // the rejected formula (0..3) on a syntax error
-    int status = 0;            // its parse status (kParseSyntaxError, kParseTooDeep)
-    std::int32_t error = 0;    // the record's error field after rendering
-    bool parallel = false;     // rows were split across threads
+    int formula = -1;        // the rejected formula (0..3) on a syntax error
+    int status = 0;          // its parse status (kParseSyntaxError, kParseTooDeep)
+    std::int32_t error = 0;  // the record's error field after rendering
+    bool parallel = false;   // rows were split across threads
     // The seed variable after the rendering (rst may have changed it): the
     // next rendering of the same preview starts from it.
     std::int32_t seed = 0;
@@ -83,8 +83,8 @@ public:
     // height and bytes per pixel (3 or 4); background, when given (24-bit,
     // same size), is composited under the result by the alpha mask. Never
     // throws for bad formulas or pixels; reports through the result.
-    static RenderResult Run(const PixelView& source, const PixelView& destination,
-                            const PixelView* background, const FilterSettings& settings);
+    static RenderResult Run(const PixelView& source, const PixelView& destination, const PixelView* background,
+                            const FilterSettings& settings);
 
     // The preview's whole rendering on bitmaps: source rendered into
     // destination (recreated at the source's size and depth when they
@@ -99,8 +99,8 @@ public:
 
     // Target size of a size mode for a client area of w x h: 0 whole,
     // 1 75 %, 2 50 %, other the sample's own size.
-    static void TargetSize(int mode, int clientWidth, int clientHeight, int sampleWidth,
-                           int sampleHeight, int& width, int& height);
+    static void TargetSize(int mode, int clientWidth, int clientHeight, int sampleWidth, int sampleHeight, int& width,
+                           int& height);
 
     // A view of a bitmap's pixel rows; bytesPerPixel 0 for empty bitmaps
     // and depths that are not whole bytes.

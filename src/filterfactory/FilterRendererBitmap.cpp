@@ -38,21 +38,32 @@ RenderResult CFilterRenderer::Render(const COXDIB& source, COXDIB& destination, 
         destination.Copy(source);
 
     COXDIB background;
-    const bool withBackground = settings.transparency &&
-                                background.Create(24, source.GetWidth(), source.GetHeight()) &&
+    const bool withBackground = settings.transparency && background.Create(24, source.GetWidth(), source.GetHeight()) &&
                                 background.FillCheckerboard(0xFFFFFF, 0xC0C0C0, 10);
     const PixelView backgroundView = ViewOf(background);
     return Run(ViewOf(source), ViewOf(destination), withBackground ? &backgroundView : nullptr, settings);
 }
 
-void CFilterRenderer::TargetSize(int mode, int clientWidth, int clientHeight, int sampleWidth,
-                                 int sampleHeight, int& width, int& height)
+void CFilterRenderer::TargetSize(int mode, int clientWidth, int clientHeight, int sampleWidth, int sampleHeight,
+                                 int& width, int& height)
 {
     switch (mode) {
-    case 0: width = clientWidth; height = clientHeight; break;
-    case 1: width = clientWidth * 75 / 100; height = clientHeight * 75 / 100; break;
-    case 2: width = clientWidth / 2; height = clientHeight / 2; break;
-    default: width = sampleWidth; height = sampleHeight; break;
+    case 0:
+        width = clientWidth;
+        height = clientHeight;
+        break;
+    case 1:
+        width = clientWidth * 75 / 100;
+        height = clientHeight * 75 / 100;
+        break;
+    case 2:
+        width = clientWidth / 2;
+        height = clientHeight / 2;
+        break;
+    default:
+        width = sampleWidth;
+        height = sampleHeight;
+        break;
     }
 }
 
@@ -66,8 +77,8 @@ bool CFilterRenderer::FitToTarget(COXDIB& sample, int targetWidth, int targetHei
     // division by zero.
     targetWidth = std::max(targetWidth, 1);
     targetHeight = std::max(targetHeight, 1);
-    const double factor = std::max(static_cast<double>(width) / targetWidth,
-                                   static_cast<double>(height) / targetHeight);
+    const double factor =
+        std::max(static_cast<double>(width) / targetWidth, static_cast<double>(height) / targetHeight);
     const int newWidth = std::max(1, static_cast<int>(width / factor));
     const int newHeight = std::max(1, static_cast<int>(height / factor));
     return sample.Resize(newWidth, newHeight);

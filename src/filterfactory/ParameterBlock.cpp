@@ -67,12 +67,27 @@ bool CParameterBlock::IsControlInUse(int i) const
     return i >= 0 && i < kControlCount && U32(kControlInUseOffset + 4 * static_cast<std::size_t>(i)) != 0;
 }
 
-bool CParameterBlock::IsProtected() const { return U32(kProtectedOffset) != 0; }
+bool CParameterBlock::IsProtected() const
+{
+    return U32(kProtectedOffset) != 0;
+}
 
-std::string CParameterBlock::GetCategory() const { return Text(kCategoryOffset, kCategorySize); }
-std::string CParameterBlock::GetTitle() const { return Text(kTitleOffset, kTextSize); }
-std::string CParameterBlock::GetCopyright() const { return Text(kCopyrightOffset, kTextSize); }
-std::string CParameterBlock::GetAuthor() const { return Text(kAuthorOffset, kTextSize); }
+std::string CParameterBlock::GetCategory() const
+{
+    return Text(kCategoryOffset, kCategorySize);
+}
+std::string CParameterBlock::GetTitle() const
+{
+    return Text(kTitleOffset, kTextSize);
+}
+std::string CParameterBlock::GetCopyright() const
+{
+    return Text(kCopyrightOffset, kTextSize);
+}
+std::string CParameterBlock::GetAuthor() const
+{
+    return Text(kAuthorOffset, kTextSize);
+}
 
 std::string CParameterBlock::GetMapLabel(int i) const
 {
@@ -95,10 +110,22 @@ std::string CParameterBlock::GetFormula(int i) const
     return Text(kFormulasOffset + kFormulaSize * static_cast<std::size_t>(i), kFormulaSize);
 }
 
-void CParameterBlock::SetCategory(const std::string& text) { PutText(kCategoryOffset, kCategorySize, text); }
-void CParameterBlock::SetTitle(const std::string& text) { PutText(kTitleOffset, kTextSize, text); }
-void CParameterBlock::SetCopyright(const std::string& text) { PutText(kCopyrightOffset, kTextSize, text); }
-void CParameterBlock::SetAuthor(const std::string& text) { PutText(kAuthorOffset, kTextSize, text); }
+void CParameterBlock::SetCategory(const std::string& text)
+{
+    PutText(kCategoryOffset, kCategorySize, text);
+}
+void CParameterBlock::SetTitle(const std::string& text)
+{
+    PutText(kTitleOffset, kTextSize, text);
+}
+void CParameterBlock::SetCopyright(const std::string& text)
+{
+    PutText(kCopyrightOffset, kTextSize, text);
+}
+void CParameterBlock::SetAuthor(const std::string& text)
+{
+    PutText(kAuthorOffset, kTextSize, text);
+}
 
 void CParameterBlock::SetMapLabel(int i, const std::string& text)
 {
@@ -130,7 +157,10 @@ void CParameterBlock::SetControlInUse(int i, bool used)
         PutU32(kControlInUseOffset + 4 * static_cast<std::size_t>(i), used ? 1 : 0);
 }
 
-void CParameterBlock::SetProtected(bool hidden) { PutU32(kProtectedOffset, hidden ? 1 : 0); }
+void CParameterBlock::SetProtected(bool hidden)
+{
+    PutU32(kProtectedOffset, hidden ? 1 : 0);
+}
 
 bool ReadParameterBlockFromFile(const std::string& fileName, CParameterBlock& destination)
 {

@@ -47,7 +47,9 @@ int g_freshWaiting = 0;
 // Wakes renderings waiting for their turn (one of them may be told to stop).
 void WakeWaitingTurns()
 {
-    { std::lock_guard lock(g_holderLock); }
+    {
+        std::lock_guard lock(g_holderLock);
+    }
     g_turn.notify_all();
 }
 
@@ -117,7 +119,8 @@ void CRenderService::LowerThreadPriority()
 }
 
 CRenderService::CRenderService(Callback callback)
-    : m_callback(std::move(callback)), m_snapshots(std::make_shared<SnapshotPool>())
+    : m_callback(std::move(callback))
+    , m_snapshots(std::make_shared<SnapshotPool>())
 {
     m_worker = std::thread([this] { Work(); });
 }
@@ -228,14 +231,13 @@ void CRenderService::Deliver(const RenderUpdate& update)
 }
 
 std::shared_ptr<const COXDIB> CRenderService::Snapshot(const COXDIB& destination, std::uint64_t generation,
-                                                     int rowsDone)
+                                                       int rowsDone)
 {
     std::unique_ptr<SnapshotPool::Buffer> buffer = m_snapshots->Take(generation);
     if (!buffer)
         buffer = std::make_unique<SnapshotPool::Buffer>();
     const COXDIB& held = buffer->image;
-    const bool sameShape = held.GetSize() == destination.GetSize() &&
-                           held.GetBitCount() == destination.GetBitCount() &&
+    const bool sameShape = held.GetSize() == destination.GetSize() && held.GetBitCount() == destination.GetBitCount() &&
                            held.GetPacked().size() == destination.GetPacked().size();
     if (sameShape && buffer->generation == generation && buffer->rows <= rowsDone) {
         // Rows below those finished are still the unfiltered sample in
@@ -273,8 +275,7 @@ bool CRenderService::Render(const RenderRequest& request, std::uint64_t generati
         // Scaling works on a copy; a sample that already fits is shared.
         std::shared_ptr<const COXDIB> unfiltered = request.sample;
         if (request.targetWidth > 0 && request.targetHeight > 0 &&
-            (request.sample->GetWidth() > request.targetWidth ||
-             request.sample->GetHeight() > request.targetHeight)) {
+            (request.sample->GetWidth() > request.targetWidth || request.sample->GetHeight() > request.targetHeight)) {
             auto scaled = std::make_shared<COXDIB>(*request.sample);
             if (!CFilterRenderer::FitToTarget(*scaled, request.targetWidth, request.targetHeight))
                 throw std::runtime_error("the sample could not be scaled");
@@ -351,14 +352,9 @@ bool CRenderService::Render(const RenderRequest& request, std::uint64_t generati
         m_seed = final.outcome.seed;
         switch (final.outcome.outcome) {
         case RenderOutcome::Done:
-        case RenderOutcome::EvaluationError:
-            final.rowsDone = final.height;
-            break;
-        case RenderOutcome::SyntaxError:
-            final.rowsDone = 0;
-            break;
-        case RenderOutcome::Aborted:
-            break;
+        case RenderOutcome::EvaluationError: final.rowsDone = final.height; break;
+        case RenderOutcome::SyntaxError: final.rowsDone = 0; break;
+        case RenderOutcome::Aborted: break;
         case RenderOutcome::UnsupportedDepth:
             // Nothing rendered: there is no picture of this request.
             final.rowsDone = 0;

@@ -53,8 +53,8 @@ class COXDIB;
 struct RenderRequest {
     // The sample image (24 or 32 bits to be rendered); shared, never changed.
     std::shared_ptr<const COXDIB> sample;
-    std::array<std::string, 4> formulas;     // red, green, blue, alpha
-    std::array<std::int32_t, 8> sliders{};   // ctl(0) .. ctl(7)
+    std::array<std::string, 4> formulas;    // red, green, blue, alpha
+    std::array<std::int32_t, 8> sliders{};  // ctl(0) .. ctl(7)
     bool transparency = false;
     // The sample is scaled down (never up) to fit this size first; a width
     // or height of 0 or less renders the sample at its own size.
@@ -64,13 +64,13 @@ struct RenderRequest {
 
 // One result of a request, delivered on the worker thread.
 struct RenderUpdate {
-    std::uint64_t generation = 0; // the value Request() returned
+    std::uint64_t generation = 0;  // the value Request() returned
     // Rows finished from the top; on an abort, those last reported (up to
     // 16 more may be done).
     int rowsDone = 0;
-    int height = 0;               // rows of the image; 0 when nothing could be rendered
-    bool final = false;           // the request's last update; comes once per started request
-    RenderResult outcome;         // how the rendering ended (meaningful on the final update)
+    int height = 0;        // rows of the image; 0 when nothing could be rendered
+    bool final = false;    // the request's last update; comes once per started request
+    RenderResult outcome;  // how the rendering ended (meaningful on the final update)
     // The picture: rows done are filtered, the rest still the unfiltered
     // sample (the whole sample after a syntax error); the transparency
     // checkerboard comes in with the final picture only. Never changed

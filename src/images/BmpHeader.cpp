@@ -44,15 +44,26 @@ bool CheckHeader(const Header& h, std::uint64_t maxImageBytes, Extent& extent)
 {
     if (h.width <= 0 || h.height <= 0)
         return false;
+    // clang-format off
     switch (h.bits) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
     default: return false;
     }
+    // clang-format on
     switch (h.compression) {
     case 0: break;
-    case 1: if (h.bits != 8) return false; break;
-    case 2: if (h.bits != 4) return false; break;
-    case 3: if (h.bits != 16 && h.bits != 32) return false; break;
+    case 1:
+        if (h.bits != 8)
+            return false;
+        break;
+    case 2:
+        if (h.bits != 4)
+            return false;
+        break;
+    case 3:
+        if (h.bits != 16 && h.bits != 32)
+            return false;
+        break;
     default: return false;
     }
     std::uint64_t colours = h.clrUsed;

@@ -64,7 +64,7 @@ namespace vardel {
 struct COXDIB::Layout {
     bmp::Header header;
     bmp::Extent extent;
-    std::size_t entrySize = 4;   // 3 for a core header's colour table
+    std::size_t entrySize = 4;  // 3 for a core header's colour table
     std::size_t tableOffset = 0;
     std::size_t bitsOffset = 0;
 };

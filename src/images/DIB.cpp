@@ -10,15 +10,26 @@
 
 namespace vardel {
 
-
 namespace {
 
 // The 16 standard system colours as colour table entries (blue, green, red, 0).
 constexpr std::array<std::array<std::uint8_t, 4>, 16> kSystemColours = {{
-    {0x00, 0x00, 0x00, 0}, {0x00, 0x00, 0x80, 0}, {0x00, 0x80, 0x00, 0}, {0x00, 0x80, 0x80, 0},
-    {0x80, 0x00, 0x00, 0}, {0x80, 0x00, 0x80, 0}, {0x80, 0x80, 0x00, 0}, {0xC0, 0xC0, 0xC0, 0},
-    {0x80, 0x80, 0x80, 0}, {0x00, 0x00, 0xFF, 0}, {0x00, 0xFF, 0x00, 0}, {0x00, 0xFF, 0xFF, 0},
-    {0xFF, 0x00, 0x00, 0}, {0xFF, 0x00, 0xFF, 0}, {0xFF, 0xFF, 0x00, 0}, {0xFF, 0xFF, 0xFF, 0},
+    {0x00, 0x00, 0x00, 0},
+    {0x00, 0x00, 0x80, 0},
+    {0x00, 0x80, 0x00, 0},
+    {0x00, 0x80, 0x80, 0},
+    {0x80, 0x00, 0x00, 0},
+    {0x80, 0x00, 0x80, 0},
+    {0x80, 0x80, 0x00, 0},
+    {0xC0, 0xC0, 0xC0, 0},
+    {0x80, 0x80, 0x80, 0},
+    {0x00, 0x00, 0xFF, 0},
+    {0x00, 0xFF, 0x00, 0},
+    {0x00, 0xFF, 0xFF, 0},
+    {0xFF, 0x00, 0x00, 0},
+    {0xFF, 0x00, 0xFF, 0},
+    {0xFF, 0xFF, 0x00, 0},
+    {0xFF, 0xFF, 0xFF, 0},
 }};
 
 // Room for a 40-byte header and 256 colour entries, added to every new block.
@@ -154,8 +165,8 @@ std::uint8_t* COXDIB::GetRow(int r)
 const std::uint8_t* COXDIB::GetRow(int r) const
 {
     Layout l;
-    if (!GetLayout(l) || l.header.compression == kCompressionRLE8 ||
-        l.header.compression == kCompressionRLE4 || r < 0 || r >= l.header.height)
+    if (!GetLayout(l) || l.header.compression == kCompressionRLE8 || l.header.compression == kCompressionRLE4 ||
+        r < 0 || r >= l.header.height)
         return nullptr;
     return m_block.data() + l.bitsOffset + static_cast<std::size_t>(r) * l.extent.stride;
 }
@@ -253,8 +264,8 @@ std::vector<int> COXDIB::RepeatCounts(int oldCount, int newCount)
 bool COXDIB::Resize(int width, int height)
 {
     Layout l;
-    if (!GetLayout(l) || width < 1 || height < 1 || l.header.bits < 8 ||
-        l.header.compression == kCompressionRLE8 || l.header.compression == kCompressionRLE4)
+    if (!GetLayout(l) || width < 1 || height < 1 || l.header.bits < 8 || l.header.compression == kCompressionRLE8 ||
+        l.header.compression == kCompressionRLE4)
         return false;
     if (l.header.IsCore() && (width > 0xFFFF || height > 0xFFFF))
         return false;

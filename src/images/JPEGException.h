@@ -12,7 +12,9 @@ class COXJPEGException : public std::exception {
 public:
     static constexpr std::size_t kMaxMessage = 255;
 
-    COXJPEGException(int code, std::string message) : m_code(code), m_message(std::move(message))
+    COXJPEGException(int code, std::string message)
+        : m_code(code)
+        , m_message(std::move(message))
     {
         if (m_message.size() > kMaxMessage)
             m_message.resize(kMaxMessage);

@@ -50,7 +50,10 @@ struct ScanLimit {
     jpeg_progress_mgr pub;  // first, as above
 };
 
-ErrorManager& Errors(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManager*>(cinfo->err); }
+ErrorManager& Errors(j_common_ptr cinfo)
+{
+    return *reinterpret_cast<ErrorManager*>(cinfo->err);
+}
 
 [[noreturn]] void Leave(j_common_ptr cinfo, int code, const char* text)
 {
@@ -82,8 +85,7 @@ void OnEmitMessage(j_common_ptr cinfo, int level)
             warnings->append(text);
             warnings->append("\n");
         }
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void OnOutputMessage(j_common_ptr) {}
@@ -200,7 +202,7 @@ bool RunDecompress(DecodeJob& job)
 
 struct EncodeJob {
     std::FILE* file;
-    const COXDIB* bitmap;  // 24 bits, or 8 bits with a colour table, uncompressed
+    const COXDIB* bitmap;          // 24 bits, or 8 bits with a colour table, uncompressed
     const std::uint32_t* palette;  // 256 entries for 8 bits
     std::string* warnings;
     int code;
@@ -234,8 +236,8 @@ bool RunCompress(EncodeJob& job)
     }
     jpeg_stdio_dest(&cinfo, job.file);
     jpeg_start_compress(&cinfo, TRUE);
-    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                cinfo.image_width * 3, 1);
+    JSAMPARRAY row =
+        (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, cinfo.image_width * 3, 1);
     const bool paletted = dib.GetBitCount() == 8;
     while (cinfo.next_scanline < cinfo.image_height) {
         const std::uint8_t* in = dib.GetRow(size.cy - 1 - static_cast<int>(cinfo.next_scanline));

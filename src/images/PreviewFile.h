@@ -30,8 +30,7 @@ int PreviewFileTypeOf(const std::filesystem::path& fileName);
 // in steps of 0.01 (added up in double precision, so it overshoots slightly)
 // until the truncated size fits maxWidth x maxHeight. A picture that fits
 // keeps its size; sizes below 1 are returned unchanged.
-COXDIB::Size FitPreviewSize(int width, int height, int maxWidth = kPreviewMaxWidth,
-                            int maxHeight = kPreviewMaxHeight);
+COXDIB::Size FitPreviewSize(int width, int height, int maxWidth = kPreviewMaxWidth, int maxHeight = kPreviewMaxHeight);
 
 // A 24-bit copy of source fitted by FitPreviewSize and filled by bilinear
 // resampling. False (fitted unchanged) when source is not 24-bit or the

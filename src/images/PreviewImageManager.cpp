@@ -14,16 +14,22 @@ namespace vardel {
 
 namespace {
 
-unsigned char Fold(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c; }
+unsigned char Fold(unsigned char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
 
-bool EqualNoCase(const std::string& a, const std::string& b) { return CPreviewImageManager::CompareNoCase(a, b) == 0; }
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    return CPreviewImageManager::CompareNoCase(a, b) == 0;
+}
 
 }  // namespace
 
 CPreviewImageManager::CPreviewImageManager(DataDirectory dataDir, MessageHandler onMessage)
-    : m_dataDir(std::move(dataDir)), m_onMessage(std::move(onMessage))
-{
-}
+    : m_dataDir(std::move(dataDir))
+    , m_onMessage(std::move(onMessage))
+{}
 
 void CPreviewImageManager::SetDataDirectory(const DataDirectory& dataDir)
 {
@@ -161,9 +167,18 @@ void CPreviewImageManager::Move(int direction)
     const int count = GetCount();
     switch (direction) {
     case kFirst: m_current = 0; break;
-    case kPrevious: if (m_current > 0) --m_current; break;
-    case kNext: if (m_current < count - 1) ++m_current; break;
-    case kLast: if (count > 0) m_current = count - 1; break;
+    case kPrevious:
+        if (m_current > 0)
+            --m_current;
+        break;
+    case kNext:
+        if (m_current < count - 1)
+            ++m_current;
+        break;
+    case kLast:
+        if (count > 0)
+            m_current = count - 1;
+        break;
     default: break;
     }
 }

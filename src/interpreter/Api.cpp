@@ -95,8 +95,8 @@ extern "C" ZELTRO_API int32_t zeltro_Traits(const FFNode* node)
     }
 }
 
-extern "C" ZELTRO_API int32_t zeltro_ExecRow(const FFNode* node, const FFExecRecord* record,
-                                             int32_t y, int32_t z, int32_t* out)
+extern "C" ZELTRO_API int32_t zeltro_ExecRow(const FFNode* node, const FFExecRecord* record, int32_t y, int32_t z,
+                                             int32_t* out)
 {
     if (!node || !record || !out)
         return 0;

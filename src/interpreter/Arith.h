@@ -9,14 +9,35 @@
 
 namespace zeltro {
 
-inline int32_t wrap(uint32_t v) { return static_cast<int32_t>(v); }
-inline uint32_t u(int32_t v) { return static_cast<uint32_t>(v); }
+inline int32_t wrap(uint32_t v)
+{
+    return static_cast<int32_t>(v);
+}
+inline uint32_t u(int32_t v)
+{
+    return static_cast<uint32_t>(v);
+}
 
-inline int32_t add(int32_t a, int32_t b) { return wrap(u(a) + u(b)); }
-inline int32_t sub(int32_t a, int32_t b) { return wrap(u(a) - u(b)); }
-inline int32_t mul(int32_t a, int32_t b) { return wrap(u(a) * u(b)); }
-inline int32_t neg(int32_t a) { return wrap(0u - u(a)); }
-inline int32_t absw(int32_t a) { return a < 0 ? neg(a) : a; }
+inline int32_t add(int32_t a, int32_t b)
+{
+    return wrap(u(a) + u(b));
+}
+inline int32_t sub(int32_t a, int32_t b)
+{
+    return wrap(u(a) - u(b));
+}
+inline int32_t mul(int32_t a, int32_t b)
+{
+    return wrap(u(a) * u(b));
+}
+inline int32_t neg(int32_t a)
+{
+    return wrap(0u - u(a));
+}
+inline int32_t absw(int32_t a)
+{
+    return a < 0 ? neg(a) : a;
+}
 
 // a quo b, truncating; 0 for b = 0; the most negative value quo -1 is
 // itself (wrap-around).
@@ -37,8 +58,14 @@ inline int32_t rem(int32_t a, int32_t b)
     return a % b;
 }
 
-inline int32_t shl(int32_t a, int32_t b) { return wrap(u(a) << (u(b) & 31u)); }
-inline int32_t shr(int32_t a, int32_t b) { return a >> (u(b) & 31u); }
+inline int32_t shl(int32_t a, int32_t b)
+{
+    return wrap(u(a) << (u(b) & 31u));
+}
+inline int32_t shr(int32_t a, int32_t b)
+{
+    return a >> (u(b) & 31u);
+}
 
 // Largest s with s*s <= v: the double square root, which is within one
 // of it for every 32-bit v, put right.
@@ -52,7 +79,10 @@ inline int32_t isqrt(uint32_t v)
     return static_cast<int32_t>(s);
 }
 
-inline int32_t sqrw(int32_t a) { return a < 0 ? 0 : isqrt(u(a)); }
+inline int32_t sqrw(int32_t a)
+{
+    return a < 0 ? 0 : isqrt(u(a));
+}
 
 inline int32_t c2m(int32_t x, int32_t y)
 {
@@ -74,8 +104,14 @@ inline int32_t angleIndex(int32_t a)
     return a >= 0 ? a % 1024 : 1023 + a % 1024;
 }
 
-inline int32_t r2x(int32_t d, int32_t m) { return quo(mul(m, g_cosine[angleIndex(d)]), 512); }
-inline int32_t r2y(int32_t d, int32_t m) { return quo(mul(m, g_sine[angleIndex(d)]), 512); }
+inline int32_t r2x(int32_t d, int32_t m)
+{
+    return quo(mul(m, g_cosine[angleIndex(d)]), 512);
+}
+inline int32_t r2y(int32_t d, int32_t m)
+{
+    return quo(mul(m, g_sine[angleIndex(d)]), 512);
+}
 
 inline int32_t mixw(int32_t a, int32_t b, int32_t n, int32_t d)
 {
@@ -119,9 +155,15 @@ inline int32_t c2dGenuine(int32_t x, int32_t y)
     return y < 0 ? -a : a;
 }
 
-inline int32_t cosGenuine(int32_t a) { return g_cosineGenuine[angleIndex(a)]; }
+inline int32_t cosGenuine(int32_t a)
+{
+    return g_cosineGenuine[angleIndex(a)];
+}
 // Through the same lookup, so not periodic in a the way cos is.
-inline int32_t sinGenuine(int32_t a) { return g_cosineGenuine[angleIndex(sub(a, 256))]; }
+inline int32_t sinGenuine(int32_t a)
+{
+    return g_cosineGenuine[angleIndex(sub(a, 256))];
+}
 
 inline int32_t r2xGenuine(int32_t d, int32_t m)
 {

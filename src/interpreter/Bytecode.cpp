@@ -20,8 +20,6 @@ using namespace bytecode;
 
 namespace {
 
-
-
 int32_t binaryCode(int32_t kind)
 {
     switch (kind) {
@@ -98,8 +96,7 @@ namespace {
 // or 0 (none that may come from acc).
 char leadingOperand(int32_t code)
 {
-    if ((code >= cAdd && code <= cBool) || (code >= cQuoConst && code <= cCtl) ||
-        (code >= cMin && code <= cCosG))
+    if ((code >= cAdd && code <= cBool) || (code >= cQuoConst && code <= cCtl) || (code >= cMin && code <= cCosG))
         return code == cRndConst || code == cRndConstG || code == cRndDrawK ? 0 : 'a';
     if (code == cJumpZero || code == cJumpNonZero || (code >= cJumpUnlessEq && code <= cJumpUnlessGtK))
         return 'd';
@@ -124,6 +121,7 @@ int32_t registerFields(int32_t code)
 // The comparison with its operands swapped: a < b is b > a.
 int32_t mirrored(int32_t code)
 {
+    // clang-format off
     switch (code) {
     case cLt: return cGt;
     case cGt: return cLt;
@@ -139,6 +137,7 @@ int32_t mirrored(int32_t code)
     default:
         return -1;
     }
+    // clang-format on
 }
 
 }  // namespace
@@ -164,8 +163,8 @@ void Program::useAccumulator()
             continue;
         int32_t& first = lead == 'a' ? insn.a : insn.d;
         // Only the register forms have a second register to swap with.
-        const bool registerForm = (insn.code >= cAdd && insn.code <= cDif) || insn.code == cMin ||
-                                  insn.code == cMax || (insn.code >= cJumpUnlessEq && insn.code <= cJumpUnlessGt);
+        const bool registerForm = (insn.code >= cAdd && insn.code <= cDif) || insn.code == cMin || insn.code == cMax ||
+                                  (insn.code >= cJumpUnlessEq && insn.code <= cJumpUnlessGt);
         int32_t& second = lead == 'a' ? insn.b : insn.a;
         if (first != before && registerForm && second == before && mirrored(insn.code) >= 0) {
             std::swap(first, second);
@@ -243,6 +242,7 @@ bool Program::genEffects(int32_t op, int32_t reg)
     if ((o.traits & kSideEffects) == 0)
         return true;
     const int32_t* k = kids(o);
+    // clang-format off
     switch (o.kind) {
     case kSequence:
         return genEffects(k[0], reg) && genEffects(k[1], reg);
@@ -269,6 +269,7 @@ bool Program::genEffects(int32_t op, int32_t reg)
     default:
         return gen(op, reg);
     }
+    // clang-format on
 }
 
 // Code that evaluates op and jumps unless its value is non-zero; the
@@ -326,6 +327,7 @@ bool Program::gen(int32_t op, int32_t reg)
         a = b < 0 ? -1 : operand(first, b == reg ? reg + 1 : reg);
         return a >= 0;
     };
+    // clang-format off
     switch (o.kind) {
     case kNumber: emitInsn(cConst, reg, o.value, 0); return true;
     case 'x': case 'y': case 'z': case 'c': emitInsn(cMove, reg, operand(op, reg), 0); return true;
@@ -464,6 +466,7 @@ bool Program::gen(int32_t op, int32_t reg)
     default:
         break;
     }
+    // clang-format on
     if (const int32_t code = binaryCode(o.kind); code >= 0 && o.count == 2) {
         const Op& right = m_ops[static_cast<std::size_t>(k[1])];
         if (right.kind == kNumber) {
@@ -589,30 +592,30 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
     // c of channel k at pixel x, and the store of channel k's value v.
     // Macros rather than closures, so that x and pixel stay in registers.
 #define ZELTRO_CHANNEL_VALUE(k) (lanes[k].source ? lanes[k].source[pixel] : channelByte(*r, c.row, x, k))
-#define ZELTRO_WRITE_BYTE(k, v)                                                             \
-    {                                                                                        \
-        const int32_t value = (v);                                                           \
+#define ZELTRO_WRITE_BYTE(k, v)                                                                       \
+    {                                                                                                 \
+        const int32_t value = (v);                                                                    \
         row[pixel + lanes[k].at] = static_cast<uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value)); \
     }
-#define ZELTRO_STORE(k, v)                                                                   \
-    {                                                                                        \
-        lanes[k].out[x] = (v);                                                               \
-        if (lanes[k].at >= 0)                                                                \
-            ZELTRO_WRITE_BYTE(k, v)                                                          \
+#define ZELTRO_STORE(k, v)          \
+    {                               \
+        lanes[k].out[x] = (v);      \
+        if (lanes[k].at >= 0)       \
+            ZELTRO_WRITE_BYTE(k, v) \
     }
-#define ZELTRO_PIXEL_LEAVES                                                                  \
-    file[kRegX] = x;                                                                         \
-    if (readsC) {                                                                            \
-        if (direct) {                                                                        \
-            switch (count) {                                                                 \
+#define ZELTRO_PIXEL_LEAVES                                                                    \
+    file[kRegX] = x;                                                                           \
+    if (readsC) {                                                                              \
+        if (direct) {                                                                          \
+            switch (count) {                                                                   \
             case 4: file[3 * kRegisterFile + kRegC] = lanes[3].source[pixel]; [[fallthrough]]; \
             case 3: file[2 * kRegisterFile + kRegC] = lanes[2].source[pixel]; [[fallthrough]]; \
             case 2: file[kRegisterFile + kRegC] = lanes[1].source[pixel]; [[fallthrough]];     \
-            default: file[kRegC] = lanes[0].source[pixel];                                   \
-            }                                                                                \
-        } else                                                                               \
-            for (int32_t k = 0; k < count; ++k)                                              \
-                file[k * kRegisterFile + kRegC] = ZELTRO_CHANNEL_VALUE(k);                   \
+            default: file[kRegC] = lanes[0].source[pixel];                                     \
+            }                                                                                  \
+        } else                                                                                 \
+            for (int32_t k = 0; k < count; ++k)                                                \
+                file[k * kRegisterFile + kRegC] = ZELTRO_CHANNEL_VALUE(k);                     \
     }
     // Every channel's byte is found directly in the row; some channel's
     // value goes into the row too.
@@ -625,6 +628,7 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
     file[kRegY] = c.y;
     ZELTRO_PIXEL_LEAVES
     auto p = code;
+// clang-format off
 #if ZELTRO_COMPUTED_GOTO
 #define ZLABEL(name) L_##name:
 #define ZDISPATCH goto *p->handler;
@@ -640,6 +644,7 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
 #define ZNEXTDATA { p += 2; continue; }
 #define ZJUMP(target) { p = code + (target); continue; }
 #endif
+// clang-format on
 #define ZPROGRAM programs[p->b]
 #define ZCHANNEL p->b
 #include "BytecodeVariants.inc"
@@ -647,45 +652,46 @@ void Program::runRow(const Program* const* programs, int32_t count, Context& c, 
 #undef ZCHANNEL
 #undef ZCELLS
 #define ZCASE(name) ZLABEL(name)
-        // acc is the channel's value: every code ends in an instruction
-        // that sets one.
-        ZCASE(cOutAtOnce) {
-            ZELTRO_STORE(p->a, acc)
-            ZNEXT;
-        }
-        ZCASE(cOutLast) {
-            if (!writeAtOnce) {
-                switch (count) {
-                case 4: lanes[2].out[x] = file[lanes[2].result]; [[fallthrough]];
-                case 3: lanes[1].out[x] = file[lanes[1].result]; [[fallthrough]];
-                case 2: lanes[0].out[x] = file[lanes[0].result]; break;
-                default: break;
-                }
+    // acc is the channel's value: every code ends in an instruction
+    // that sets one.
+    ZCASE(cOutAtOnce)
+    {
+        ZELTRO_STORE(p->a, acc)
+        ZNEXT;
+    }
+    ZCASE(cOutLast)
+    {
+        if (!writeAtOnce) {
+            switch (count) {
+            case 4: lanes[2].out[x] = file[lanes[2].result]; [[fallthrough]];
+            case 3: lanes[1].out[x] = file[lanes[1].result]; [[fallthrough]];
+            case 2: lanes[0].out[x] = file[lanes[0].result]; break;
+            default: break;
             }
-            lanes[p->a].out[x] = acc;
-            if (writesBytes)
-                for (int32_t k = writeAtOnce ? count - 1 : 0; k < count; ++k)
-                    if (lanes[k].at >= 0)
-                        ZELTRO_WRITE_BYTE(k, lanes[k].out[x])
-            if (++x >= width) {
-                ZELTRO_SAVE_RANDOM(c)
-                return;
-            }
-            pixel += bpp;
-            ZELTRO_PIXEL_LEAVES
-            ZJUMP(0);
         }
+        lanes[p->a].out[x] = acc;
+        if (writesBytes)
+            for (int32_t k = writeAtOnce ? count - 1 : 0; k < count; ++k)
+                if (lanes[k].at >= 0)
+                    ZELTRO_WRITE_BYTE(k, lanes[k].out[x])
+        if (++x >= width) {
+            ZELTRO_SAVE_RANDOM(c)
+            return;
+        }
+        pixel += bpp;
+        ZELTRO_PIXEL_LEAVES
+        ZJUMP(0);
+    }
 #undef ZELTRO_CHANNEL_VALUE
 #undef ZELTRO_STORE
 #undef ZELTRO_WRITE_BYTE
 #undef ZELTRO_PIXEL_LEAVES
-        ZCASE(cEnd)
+    ZCASE(cEnd)
 #if ZELTRO_COMPUTED_GOTO
-            __builtin_unreachable();
+    __builtin_unreachable();
 #undef ZDISPATCH
 #else
-        default:
-            return;
+        default: return;
         }
     }
 #endif

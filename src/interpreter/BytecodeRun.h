@@ -32,6 +32,7 @@ namespace bytecode {
 // cOutAtOnce stores a channel's value before the next channel's code
 // runs, cOutLast stores the pixel's values and moves on to the next
 // pixel.
+// clang-format off
 #define ZELTRO_OP_CODES(X) \
     X(cConst) X(cMove) X(cPixel) X(cCall) \
     X(cAdd) X(cSub) X(cMul) X(cQuo) X(cRem) X(cShl) X(cShr) X(cEq) X(cNe) X(cLe) X(cGe) X(cLt) X(cGt) X(cAnd) X(cOr) X(cXor) X(cDif) \
@@ -44,6 +45,7 @@ namespace bytecode {
     X(cJumpUnlessEqK) X(cJumpUnlessNeK) X(cJumpUnlessLeK) X(cJumpUnlessGeK) X(cJumpUnlessLtK) X(cJumpUnlessGtK) \
     X(cMin) X(cMax) X(cSin) X(cCos) X(cTan) X(cSinG) X(cCosG) X(cWidth) X(cHeight) X(cDepth) X(cD) X(cM) X(cTime) X(cTotal)
 #define ZELTRO_ROW_CODES(X) X(cEnd) X(cOutAtOnce) X(cOutLast)
+// clang-format on
 // The operations, their variants that take the marked operand from acc
 // (name##A, + kFromAcc), that leave the value in acc only (name##V, +
 // kValueOnly) and both (name##AV), then the codes of a row's loop.
@@ -52,10 +54,12 @@ namespace bytecode {
 #define ZELTRO_ENUM_A(name) name##A,
 #define ZELTRO_ENUM_V(name) name##V,
 #define ZELTRO_ENUM_AV(name) name##AV,
+// clang-format off
 enum Code : int32_t {
     ZELTRO_OP_CODES(ZELTRO_ENUM) ZELTRO_OP_CODES(ZELTRO_ENUM_A) ZELTRO_OP_CODES(ZELTRO_ENUM_V)
     ZELTRO_OP_CODES(ZELTRO_ENUM_AV) ZELTRO_ROW_CODES(ZELTRO_ENUM) kCodeCount
 };
+// clang-format on
 #undef ZELTRO_ENUM
 #undef ZELTRO_ENUM_A
 #undef ZELTRO_ENUM_V
@@ -69,9 +73,11 @@ static_assert(cConstAV - cConst == kFromAcc + kValueOnly, "the variants combine"
 #define ZELTRO_LABEL_A(name) &&L_##name##A,
 #define ZELTRO_LABEL_V(name) &&L_##name##V,
 #define ZELTRO_LABEL_AV(name) &&L_##name##AV,
+// clang-format off
 #define ZELTRO_LABELS                                                                                     \
     ZELTRO_OP_CODES(ZELTRO_LABEL) ZELTRO_OP_CODES(ZELTRO_LABEL_A) ZELTRO_OP_CODES(ZELTRO_LABEL_V)         \
     ZELTRO_OP_CODES(ZELTRO_LABEL_AV) ZELTRO_ROW_CODES(ZELTRO_LABEL)
+// clang-format on
 constexpr int32_t kConstantRight = cAddK - cAdd;
 constexpr int32_t kCompareConstant = cJumpUnlessEqK - cJumpUnlessEq;
 
@@ -167,28 +173,28 @@ inline int32_t Program::divideByConstant(const Op& o, int32_t a) const
 
 // The record's storage cells for the register code: the array and how
 // many cells it has, 0 without an array.
-#define ZELTRO_LOAD_CELLS(r)                                                     \
-    {                                                                            \
-        cells = (r)->storage;                                                    \
-        cellCount = cells && (r)->storageSize > 0 ? u((r)->storageSize) : 0u;    \
+#define ZELTRO_LOAD_CELLS(r)                                                  \
+    {                                                                         \
+        cells = (r)->storage;                                                 \
+        cellCount = cells && (r)->storageSize > 0 ? u((r)->storageSize) : 0u; \
     }
 
 // The generators while code runs: the classic state (rs) and the genuine
 // one's index (gn) in locals, its table (gt) where it lies. Saved before a
 // call of the walk, which draws from the context's, and at the end.
-#define ZELTRO_LOAD_RANDOM(c)                                                    \
-    uint32_t rs = (c).random->lcg;                                               \
-    uint32_t* const gt = (c).random->table;                                      \
+#define ZELTRO_LOAD_RANDOM(c)               \
+    uint32_t rs = (c).random->lcg;          \
+    uint32_t* const gt = (c).random->table; \
     int32_t gn = (c).random->next;
-#define ZELTRO_SAVE_RANDOM(c)                                                    \
-    {                                                                            \
-        (c).random->lcg = rs;                                                    \
-        (c).random->next = gn;                                                   \
+#define ZELTRO_SAVE_RANDOM(c)  \
+    {                          \
+        (c).random->lcg = rs;  \
+        (c).random->next = gn; \
     }
-#define ZELTRO_RELOAD_RANDOM(c)                                                  \
-    {                                                                            \
-        rs = (c).random->lcg;                                                    \
-        gn = (c).random->next;                                                   \
+#define ZELTRO_RELOAD_RANDOM(c) \
+    {                           \
+        rs = (c).random->lcg;   \
+        gn = (c).random->next;  \
     }
 
 // The registers of leaves x, y, z and c, as they are at the start of an
@@ -222,9 +228,21 @@ inline int32_t Program::runCode(Context& c) const
             // instruction that sets one).
             ZELTRO_SAVE_RANDOM(c)
             return acc;
-#define ZNEXT { ++p; continue; }
-#define ZNEXTDATA { p += 2; continue; }
-#define ZJUMP(target) { p = code + (target); continue; }
+#define ZNEXT     \
+    {             \
+        ++p;      \
+        continue; \
+    }
+#define ZNEXTDATA \
+    {             \
+        p += 2;   \
+        continue; \
+    }
+#define ZJUMP(target)        \
+    {                        \
+        p = code + (target); \
+        continue;            \
+    }
 #define ZPROGRAM this
 #define ZCHANNEL c.z
 #define ZLABEL(name) case name:
@@ -245,6 +263,5 @@ inline int32_t Program::runCode(Context& c) const
         }
     }
 }
-
 
 }  // namespace zeltro

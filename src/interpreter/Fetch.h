@@ -28,8 +28,7 @@ inline bool edgeAdjust(int32_t mode, int32_t& v, int32_t size, int32_t largest)
         else if (v > largest)
             v = largest;
         return true;
-    case 1:
-        return v >= 0 && v <= largest;
+    case 1: return v >= 0 && v <= largest;
     case 3:
         if (size != 0 && (quo(v, size) & 1) == 0)
             v = neg(v);
@@ -39,8 +38,7 @@ inline bool edgeAdjust(int32_t mode, int32_t& v, int32_t size, int32_t largest)
             return false;
         v = v >= 0 ? rem(v, size) : add(rem(v, size), largest);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -71,8 +69,8 @@ inline int32_t fetch(const FFExecRecord& r, int32_t x, int32_t y, int32_t z)
 inline int32_t averageAround(const FFExecRecord& r, int32_t x, int32_t y, int32_t z)
 {
     auto S = [&](int dx, int dy) { return fetch(r, add(x, dx), add(y, dy), z); };
-    return (3 * S(0, 0) + 2 * (S(-1, 0) + S(1, 0) + S(0, -1) + S(0, 1)) + S(-1, -1) + S(1, -1) + S(-1, 1) +
-            S(1, 1)) / 15;
+    return (3 * S(0, 0) + 2 * (S(-1, 0) + S(1, 0) + S(0, -1) + S(0, 1)) + S(-1, -1) + S(1, -1) + S(-1, 1) + S(1, 1)) /
+           15;
 }
 
 inline int32_t clampTo(int32_t v, int32_t largest)
@@ -114,8 +112,8 @@ inline int32_t destinationAt(const FFExecRecord& r, int32_t x, int32_t y, int32_
     y = clampTo(y, r.largestRow);
     if (z < 0 || z >= r.Z)
         return 255;
-    return r.destination[static_cast<intptr_t>(memoryRow(r, y)) * r.stride +
-                         static_cast<intptr_t>(x) * r.Z + r.channelOffsets[z]];
+    return r.destination[static_cast<intptr_t>(memoryRow(r, y)) * r.stride + static_cast<intptr_t>(x) * r.Z +
+                         r.channelOffsets[z]];
 }
 
 }  // namespace zeltro

@@ -25,6 +25,7 @@ namespace {
 // Operations with two operands whose right operand is evaluated first.
 int32_t binaryValue(int32_t kind, int32_t a, int32_t b, FFExecRecord* r)
 {
+    // clang-format off
     switch (kind) {
     case '+': return add(a, b);
     case '-': return sub(a, b);
@@ -52,10 +53,12 @@ int32_t binaryValue(int32_t kind, int32_t a, int32_t b, FFExecRecord* r)
     }
     default: return 0;
     }
+    // clang-format on
 }
 
 int32_t unaryValue(int32_t kind, int32_t a, FFExecRecord* r)
 {
+    // clang-format off
     switch (kind) {
     case kNeg: return neg(a);
     case kPlus: return a;
@@ -85,6 +88,7 @@ int32_t unaryValue(int32_t kind, int32_t a, FFExecRecord* r)
     case kRstG: setSeedVariable(a & 32767); return 0;
     default: return 0;
     }
+    // clang-format on
 }
 
 }  // namespace
@@ -94,10 +98,20 @@ int32_t unaryValue(int32_t kind, int32_t a, FFExecRecord* r)
 // or returns true with the op's value.
 bool Program::step(const Op& o, Frame& f, Context& c, int32_t& want, int32_t& value) const
 {
-#define NEED(child, into) do { want = (child); f.slot = (into); return false; } while (0)
-#define DONE(x) do { value = (x); return true; } while (0)
+#define NEED(child, into) \
+    do {                  \
+        want = (child);   \
+        f.slot = (into);  \
+        return false;     \
+    } while (0)
+#define DONE(x)      \
+    do {             \
+        value = (x); \
+        return true; \
+    } while (0)
     int32_t* v = f.v;
     const int32_t s = f.step;
+    // clang-format off
     switch (o.kind) {
     case '+': case '-': case '*': case '/': case '%': case kShl: case kShr: case kEq: case kNe:
     case kLe: case kGe: case kLt: case kGt: case kBitAnd: case kBitOr: case kXor: case kDif: case kPut:
@@ -172,6 +186,7 @@ bool Program::step(const Op& o, Frame& f, Context& c, int32_t& want, int32_t& va
             c.record->error = o.kind == kUnknown ? o.value : o.kind;
         DONE(0);
     }
+    // clang-format on
 #undef NEED
 #undef DONE
 }

@@ -203,6 +203,5 @@ extern "C" ZELTRO_API void FFFree(FFNode* node)
     try {
         forgetTree(node);
         freeTree(node);
-    } catch (...) {
-    }
+    } catch (...) {}
 }

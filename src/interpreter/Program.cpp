@@ -20,6 +20,7 @@ namespace zeltro {
 
 int childCount(int32_t kind)
 {
+    // clang-format off
     switch (kind) {
     case kNumber: case 'r': case 'g': case 'b': case 'a': case 'c': case 'i': case 'u':
     case 'v': case 'x': case 'y': case 'z': case 'X': case 'Y': case 'Z': case 'd':
@@ -47,12 +48,14 @@ int childCount(int32_t kind)
     default:
         return -1;
     }
+    // clang-format on
 }
 
 namespace {
 
 int32_t ownTraits(int32_t kind)
 {
+    // clang-format off
     switch (kind) {
     case kRnd: case kRndConst: case kRndG: case kRndConstG: case kRndDrawK: return ZELTRO_USES_RANDOM;
     case kPut: case kPutG: case kStorage: return ZELTRO_WRITES_STORAGE;
@@ -63,11 +66,13 @@ int32_t ownTraits(int32_t kind)
     case kUnknown: return ZELTRO_UNKNOWN_KIND;
     default: return 0;
     }
+    // clang-format on
 }
 
 // Kinds whose value depends on nothing but their children's values.
 bool isFoldable(int32_t kind)
 {
+    // clang-format off
     switch (kind) {
     case '+': case '-': case '*': case '/': case '%': case kShl: case kShr: case kEq:
     case kNe: case kLe: case kGe: case kLt: case kGt: case kLogAnd: case kLogOr:
@@ -80,6 +85,7 @@ bool isFoldable(int32_t kind)
     default:
         return false;
     }
+    // clang-format on
 }
 
 }  // namespace
@@ -335,7 +341,9 @@ int32_t Program::evalTrig(const Op&, const int32_t* k, Context& c, const int32_t
 // lambdas: evaluation is the per-pixel hot path, and closures that the
 // compiler does not inline cost a call and a frame per node.
 #define e(i) child(k[i], c)
-#define args(n) for (int i_ = (n) - 1; i_ >= 0; --i_) v[i_] = child(k[i_], c)
+#define args(n)                         \
+    for (int i_ = (n)-1; i_ >= 0; --i_) \
+    v[i_] = child(k[i_], c)
 
 // The functions with several arguments, evaluated last to first into an
 // array; kept out of eval() so that the common nodes get a small frame.
@@ -350,6 +358,7 @@ int32_t Program::evalWide(const Op& o, const int32_t* k, Context& c) const
 int32_t Program::applyWide(const Op& o, const int32_t* v, Context& c) const
 {
     FFExecRecord* r = c.record;
+    // clang-format off
     switch (o.kind) {
     case kSrc: return fetch(*r, v[0], v[1], v[2]);
     case kRad:
@@ -417,6 +426,7 @@ int32_t Program::applyWide(const Op& o, const int32_t* v, Context& c) const
     default:
         return 0;
     }
+    // clang-format on
 }
 
 int32_t Program::eval(int32_t index, Context& c) const
@@ -424,6 +434,7 @@ int32_t Program::eval(int32_t index, Context& c) const
     const Op& o = m_ops[index];
     const int32_t* k = m_kids.data() + o.first;
     FFExecRecord* r = c.record;
+    // clang-format off
     switch (o.kind) {
     case kNumber: return o.value;
     case 'x': return c.x;
@@ -571,6 +582,7 @@ int32_t Program::eval(int32_t index, Context& c) const
             r->error = o.kind == kUnknown ? o.value : o.kind;
         return 0;
     }
+    // clang-format on
 }
 #undef e
 #undef args
@@ -657,8 +669,7 @@ void freeTree(FFNode* node)
             std::free(n->children);
             std::free(n);
         }
-    } catch (const std::bad_alloc&) {
-    }
+    } catch (const std::bad_alloc&) {}
 }
 
 namespace {

@@ -27,6 +27,7 @@ namespace zeltro {
 // rules skip has an effect); kRndConstG is rnd with constant bounds of a
 // non-empty range of 2 or more (as kRndConst, the 32-bit range's magnitude
 // 0 for 2^32), kRndDrawK a draw that yields the constant in value.
+// clang-format off
 enum Kind : int32_t {
     kNumber = 312, kSequence = 258, kUnknown = -1, kRndConst = -6, kQuoConst = -7, kRemConst = -8,
     kAbs = 259, kAdd = 260, kCnv = 261, kCtl = 262, kDif = 263, kGet = 264, kPut = 265,
@@ -41,13 +42,14 @@ enum Kind : int32_t {
     kDirG = -16, kSinG = -17, kCosG = -18, kMapG = -19, kRndG = -20, kRstG = -21, kR2xG = -22,
     kR2yG = -23, kRadG = -24, kAradG = -25, kRndConstG = -26, kRndDrawK = -27
 };
+// clang-format on
 
 // The rule sets, numbered as zeltro_SetRules numbers them.
 enum class Rules : int32_t { Genuine = ZELTRO_RULES_GENUINE, Classic = ZELTRO_RULES_CLASSIC };
 
 // The effects an evaluation can have that a later one may see.
-constexpr int32_t kSideEffects = ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE | ZELTRO_WRITES_EDGE_MODE |
-                                 ZELTRO_UNKNOWN_KIND | ZELTRO_WRITES_SEED;
+constexpr int32_t kSideEffects =
+    ZELTRO_USES_RANDOM | ZELTRO_WRITES_STORAGE | ZELTRO_WRITES_EDGE_MODE | ZELTRO_UNKNOWN_KIND | ZELTRO_WRITES_SEED;
 
 // Number of children a kind takes, or -1 for a kind that is not known.
 int childCount(int32_t kind);
@@ -56,8 +58,8 @@ struct Op {
     int32_t kind;
     int32_t value;
     int32_t count;
-    int32_t first;  // index of the first child in Program::kids
-    int32_t traits; // zeltro_Traits bits of the subtree
+    int32_t first;   // index of the first child in Program::kids
+    int32_t traits;  // zeltro_Traits bits of the subtree
 };
 
 // What one evaluation sees: the record, the pixel and channel, and the
@@ -206,9 +208,8 @@ public:
     // 0 in the source row, pixels being bpp bytes apart. The context names
     // the record, the row and bpp. Throws std::bad_alloc (before any
     // evaluation) when its code finds no memory.
-    static void runRow(const Program* const* programs, int32_t count, Context& context, int32_t width,
-                       uint8_t* row, const int32_t* at, const uint8_t* const* channels, int32_t* const* out,
-                       bool writeAtOnce);
+    static void runRow(const Program* const* programs, int32_t count, Context& context, int32_t width, uint8_t* row,
+                       const int32_t* at, const uint8_t* const* channels, int32_t* const* out, bool writeAtOnce);
     [[gnu::always_inline]] inline int32_t runCode(Context& context) const;
     [[gnu::always_inline]] inline void loadLeaves(int32_t* registers, const Context& context) const;
 };

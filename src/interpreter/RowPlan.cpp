@@ -11,10 +11,10 @@
 namespace zeltro {
 namespace {
 
-constexpr int32_t kFill = -2;       // dst = per-row value
-constexpr int32_t kSrcRow = -3;     // src(x', y, z) with y, z per-row values
-constexpr int32_t kCnvRow = -4;     // cnv with per-row weights and divisor
-constexpr int32_t kCopy = -5;       // dst = the slot named by scalar
+constexpr int32_t kFill = -2;    // dst = per-row value
+constexpr int32_t kSrcRow = -3;  // src(x', y, z) with y, z per-row values
+constexpr int32_t kCnvRow = -4;  // cnv with per-row weights and divisor
+constexpr int32_t kCopy = -5;    // dst = the slot named by scalar
 // Slots from here on live in the prelude's region of the row's cells.
 constexpr int32_t kHoistBase = 1 << 20;
 constexpr int32_t kVV = 0, kVS = 1, kSV = 2;
@@ -24,6 +24,7 @@ constexpr std::size_t kMaxCells = std::size_t(1) << 24;
 
 bool isBinary(int32_t kind)
 {
+    // clang-format off
     switch (kind) {
     case '+': case '-': case '*': case '/': case '%': case kShl: case kShr: case kEq:
     case kNe: case kLe: case kGe: case kLt: case kGt: case kLogAnd: case kLogOr:
@@ -32,10 +33,12 @@ bool isBinary(int32_t kind)
     default:
         return false;
     }
+    // clang-format on
 }
 
 bool isPixelLeaf(int32_t kind)
 {
+    // clang-format off
     switch (kind) {
     case 'x': case 'r': case 'g': case 'b': case 'a': case 'c': case 'i': case 'u': case 'v':
     case 'd': case 'm': case kDirG:
@@ -43,6 +46,7 @@ bool isPixelLeaf(int32_t kind)
     default:
         return false;
     }
+    // clang-format on
 }
 
 template <class F>
@@ -248,8 +252,7 @@ void RowPlan::emit(int32_t kind, int32_t dst, int32_t arg, int32_t scalar, int32
     m_steps.push_back({kind, dst, arg, scalar, variant});
 }
 
-void RowPlan::run(const FFExecRecord& r, int32_t y, int32_t count, const int32_t* channels,
-                  int32_t* const* out) const
+void RowPlan::run(const FFExecRecord& r, int32_t y, int32_t count, const int32_t* channels, int32_t* const* out) const
 {
     const int32_t width = r.X;
     if (width <= 0)
@@ -285,8 +288,8 @@ void RowPlan::run(const FFExecRecord& r, int32_t y, int32_t count, const int32_t
     }
 }
 
-void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, int32_t y, int32_t z,
-                       int32_t n, int32_t* cells, const int32_t* scalars) const
+void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, int32_t y, int32_t z, int32_t n,
+                       int32_t* cells, const int32_t* scalars) const
 {
     const uint8_t* row = sourceRow(r, y);
     const int bpp = r.Z;
@@ -307,6 +310,7 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
         }
         const int32_t s = st.scalar >= 0 ? scalars[st.scalar] : 0;
         auto arg = [&](int j) { return a + static_cast<std::size_t>(j) * n; };
+        // clang-format off
         switch (st.kind) {
         case kFill: std::fill(d, d + n, s); break;
         case kNumber: std::fill(d, d + n, 0); break;
@@ -501,6 +505,7 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
                     return 255;
                 return sourceRow(r, clampTo(fy, r.largestRow))[static_cast<std::size_t>(clampTo(fx, r.largestColumn)) * bpp + off[fz]];
             };
+            // clang-format off
             switch (st.kind) {
             case kSrc:
                 if (clampMode)
@@ -598,6 +603,8 @@ void RowPlan::runSteps(const std::vector<Step>& steps, const FFExecRecord& r, in
             case kPow: for (int i = 0; i < n; ++i) d[i] = poww(A0[i], A1[i]); break;
             default: std::fill(d, d + n, 0); break;
             }
+            // clang-format on
+            // clang-format on
         }
         }
     }

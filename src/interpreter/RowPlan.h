@@ -22,15 +22,14 @@ public:
     // Writes the value of each pixel of row y, channel channels[k], to
     // out[k][0 .. X-1], for k < count. Parts of the tree that do not depend
     // on the channel are evaluated once for all channels.
-    void run(const FFExecRecord& record, int32_t y, int32_t count, const int32_t* channels,
-             int32_t* const* out) const;
+    void run(const FFExecRecord& record, int32_t y, int32_t count, const int32_t* channels, int32_t* const* out) const;
 
     struct Step {
-        int32_t kind;      // node kind, or one of the plan's own step kinds
-        int32_t dst;       // slot of the result
-        int32_t arg;       // first argument slot
-        int32_t scalar;    // index of a per-row value, or -1
-        int32_t variant;   // which operand is the per-row value (binary steps)
+        int32_t kind;     // node kind, or one of the plan's own step kinds
+        int32_t dst;      // slot of the result
+        int32_t arg;      // first argument slot
+        int32_t scalar;   // index of a per-row value, or -1
+        int32_t variant;  // which operand is the per-row value (binary steps)
     };
 
 private:
@@ -40,8 +39,8 @@ private:
     [[gnu::noinline]] int32_t hoist(int32_t op, int32_t slot);
     [[gnu::noinline]] void emit(int32_t kind, int32_t dst, int32_t arg, int32_t scalar, int32_t variant);
     [[gnu::noinline]] int32_t uniform(int32_t op);
-    void runSteps(const std::vector<Step>& steps, const FFExecRecord& r, int32_t y, int32_t z,
-                  int32_t width, int32_t* slots, const int32_t* scalars) const;
+    void runSteps(const std::vector<Step>& steps, const FFExecRecord& r, int32_t y, int32_t z, int32_t width,
+                  int32_t* slots, const int32_t* scalars) const;
 
     const Program& m_program;
     std::vector<uint8_t> m_varying;   // per op: depends on the column
@@ -54,9 +53,9 @@ private:
     bool m_inPrelude = false;
     int32_t m_hoisted = 0;
     int32_t m_slots = 1;
-    int32_t m_result = 0;             // slot of the result
-    int32_t m_constantResult = -1;    // the whole tree is a per-row value
-    bool m_perPixel = false;          // too high to plan: every pixel evaluated alone
+    int32_t m_result = 0;           // slot of the result
+    int32_t m_constantResult = -1;  // the whole tree is a per-row value
+    bool m_perPixel = false;        // too high to plan: every pixel evaluated alone
 };
 
 }  // namespace zeltro

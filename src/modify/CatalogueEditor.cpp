@@ -30,7 +30,8 @@ EditRefusal TooShort()
 // Why a rename or move is unavailable: a read-only file says so.
 EditRefusal Unavailable(const std::vector<CPluginEntry*>& entries)
 {
-    bool readOnly = std::any_of(entries.begin(), entries.end(), [](const CPluginEntry* e) { return IsReadOnlyPlugin(*e); });
+    bool readOnly =
+        std::any_of(entries.begin(), entries.end(), [](const CPluginEntry* e) { return IsReadOnlyPlugin(*e); });
     return readOnly ? ReadOnly() : EditRefusal{EditCode::Unavailable, {}, kUnavailableText};
 }
 
@@ -57,7 +58,8 @@ std::string Count(std::size_t n, const char* noun)
 
 EditRefusal TooLongFor(int limit)
 {
-    return {EditCode::TooLongFor, {std::to_string(limit)}, "At most " + std::to_string(limit) + " characters are allowed."};
+    return {
+        EditCode::TooLongFor, {std::to_string(limit)}, "At most " + std::to_string(limit) + " characters are allowed."};
 }
 
 }  // namespace
@@ -109,17 +111,16 @@ WriteScope WriteScope::Nowhere(EditCode code, const std::string& reason)
 EditRefusal WriteScope::Refusal(const CPluginEntry& entry) const
 {
     switch (m_kind) {
-    case Kind::Anywhere:
-        return {};
-    case Kind::Nowhere:
-        return {m_reasonCode, {}, m_reason};
-    case Kind::Below:
-        break;
+    case Kind::Anywhere: return {};
+    case Kind::Nowhere: return {m_reasonCode, {}, m_reason};
+    case Kind::Below: break;
     }
     const std::string file = PathForDisplay(entry.m_path);
     const std::string directory = PathForDisplay(m_directory);
-    const EditRefusal refusal{EditCode::OutsideDirectory, {file, directory},
-                              "Nothing was written: " + file + " does not lie in the plug-in directory " + directory + "."};
+    const EditRefusal refusal{EditCode::OutsideDirectory,
+                              {file, directory},
+                              "Nothing was written: " + file + " does not lie in the plug-in directory " + directory +
+                                  "."};
     if (m_realDirectory.empty())
         return refusal;
     // The links of the part that exists are resolved (the file itself too);
@@ -136,9 +137,11 @@ EditRefusal WriteScope::Refusal(const CPluginEntry& entry) const
 
 CCatalogueEditor::CCatalogueEditor(CPluginListManager& catalogue, CatalogueSort sort, WriteScope scope,
                                    ChangeRecorder* recorder)
-    : m_catalogue(catalogue), m_sort(std::move(sort)), m_scope(std::move(scope)), m_recorder(recorder)
-{
-}
+    : m_catalogue(catalogue)
+    , m_sort(std::move(sort))
+    , m_scope(std::move(scope))
+    , m_recorder(recorder)
+{}
 
 EditRefusal CCatalogueEditor::OutsideScope(const std::vector<CPluginEntry*>& entries) const
 {
@@ -347,8 +350,8 @@ void CCatalogueEditor::Enable(const std::vector<CPluginEntry*>& entries, bool fl
             if (marked[i] || changes[i].file != file)
                 continue;
             // The disk says whether the file got its new name.
-            const bool done = PathEntryExists(NativePath(changes[i].target)) &&
-                              !PathEntryExists(NativePath(changes[i].path));
+            const bool done =
+                PathEntryExists(NativePath(changes[i].target)) && !PathEntryExists(NativePath(changes[i].path));
             Mark(i, done ? FileChange::State::Done : FileChange::State::Skipped);
             marked[i] = true;
         }

@@ -70,11 +70,11 @@ struct EntryWrite {
 };
 
 struct CommandResult {
-    bool accepted = false;            // the command was available and its text acceptable
-    std::string message;              // why it was refused; empty when accepted
+    bool accepted = false;               // the command was available and its text acceptable
+    std::string message;                 // why it was refused; empty when accepted
     EditCode code = EditCode::None;      // the refusal as a code, for the window
     std::vector<std::string> arguments;  // the code's %1, %2, ...
-    std::vector<EntryWrite> writes;   // rename and move: one per entry, in order
+    std::vector<EntryWrite> writes;      // rename and move: one per entry, in order
     std::vector<CPluginEntry*> changed;  // enable and disable: entries now in the new state
 
     // Entries whose write failed with a message to show ("File read only?").

@@ -33,11 +33,11 @@ bool ListBoxLess(const std::string& a, const std::string& b)
 
 CCategoryDialog::CCategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries)
     : CCategoryDialog(catalogue, entries, CategoryLimit(entries))
-{
-}
+{}
 
 CCategoryDialog::CCategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, int limit)
-    : m_entries(std::move(entries)), m_limit(limit)
+    : m_entries(std::move(entries))
+    , m_limit(limit)
 {
     if (m_entries.empty())
         return;

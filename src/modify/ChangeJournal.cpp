@@ -28,8 +28,14 @@ std::vector<std::uint8_t> ReadBlob(CArchive& ar)
     return bytes;
 }
 
-void WriteInt(CArchive& ar, int v) { ar.WriteDword(static_cast<std::uint32_t>(v)); }
-int ReadInt(CArchive& ar) { return static_cast<int>(ar.ReadDword()); }
+void WriteInt(CArchive& ar, int v)
+{
+    ar.WriteDword(static_cast<std::uint32_t>(v));
+}
+int ReadInt(CArchive& ar)
+{
+    return static_cast<int>(ar.ReadDword());
+}
 
 // A byte that must be one of the enum's values.
 template <class Enum>
@@ -124,8 +130,8 @@ JournalCommand& CChangeJournal::Append(const std::string& label, std::int64_t ti
     // The oldest complete commands go first; an incomplete one stays until
     // it is completed or rolled back.
     while (commands.size() >= kKeptCommands) {
-        auto oldest = std::find_if(commands.begin(), commands.end(),
-                                   [](const JournalCommand& c) { return !c.IsIncomplete(); });
+        auto oldest =
+            std::find_if(commands.begin(), commands.end(), [](const JournalCommand& c) { return !c.IsIncomplete(); });
         if (oldest == commands.end())
             break;
         commands.erase(oldest);
@@ -141,8 +147,9 @@ JournalCommand& CChangeJournal::Append(const std::string& label, std::int64_t ti
 
 void CChangeJournal::Remove(std::uint32_t id)
 {
-    commands.erase(std::remove_if(commands.begin(), commands.end(), [id](const JournalCommand& c) { return c.id == id; }),
-                   commands.end());
+    commands.erase(
+        std::remove_if(commands.begin(), commands.end(), [id](const JournalCommand& c) { return c.id == id; }),
+        commands.end());
 }
 
 std::vector<std::uint8_t> CChangeJournal::Encode() const
@@ -211,17 +218,10 @@ JournalLoad LoadJournal(const std::filesystem::path& file, CChangeJournal& journ
     ChecksummedLoad load = LoadChecksummedFile(file, kMagic, kMaxJournalSize);
     result.error = load.error;
     switch (load.status) {
-    case ChecksummedLoad::Status::Missing:
-        result.status = JournalLoad::Status::Missing;
-        return result;
-    case ChecksummedLoad::Status::Unreadable:
-        result.status = JournalLoad::Status::Unreadable;
-        return result;
-    case ChecksummedLoad::Status::Damaged:
-        result.status = JournalLoad::Status::Damaged;
-        return result;
-    case ChecksummedLoad::Status::Loaded:
-        break;
+    case ChecksummedLoad::Status::Missing: result.status = JournalLoad::Status::Missing; return result;
+    case ChecksummedLoad::Status::Unreadable: result.status = JournalLoad::Status::Unreadable; return result;
+    case ChecksummedLoad::Status::Damaged: result.status = JournalLoad::Status::Damaged; return result;
+    case ChecksummedLoad::Status::Loaded: break;
     }
     if (!journal.Decode(load.body)) {
         result.status = JournalLoad::Status::Damaged;

@@ -25,7 +25,7 @@ enum class CommandState : std::uint8_t {
 
 struct JournalCommand {
     std::uint32_t id = 0;
-    std::string label;  // in the 8-bit code page, as the names it quotes
+    std::string label;      // in the 8-bit code page, as the names it quotes
     std::int64_t time = 0;  // seconds since the epoch, when it was recorded
     CommandState state = CommandState::Started;
     // Undone and still offered for redo: no command was recorded since.

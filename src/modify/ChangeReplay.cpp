@@ -93,8 +93,8 @@ std::optional<ReplayFailure> BringChanges(const std::vector<FileChange>& changes
                                ec == std::errc::file_exists ? dest : from);
         } else {
             const bool forward = to == ChangeSide::After;
-            const WriteStatus status =
-                CPluginWriter::ReplaceBytes(c.path, c.offset, forward ? c.before : c.after, forward ? c.after : c.before);
+            const WriteStatus status = CPluginWriter::ReplaceBytes(c.path, c.offset, forward ? c.before : c.after,
+                                                                   forward ? c.after : c.before);
             if (status == WriteStatus::ChangedOnDisk)
                 return Failure(ReplayError::FileChanged, c.path);
             if (status != WriteStatus::Written)

@@ -27,8 +27,8 @@ inline bool IsLongEnough(const std::string& text)
 enum ListIcon : int {
     kIconEnabled = 0,
     kIconDisabled = 1,
-    kIconPartly = 2,       // categories only
-    kIconReadOnly = 3,     // added to any of the above
+    kIconPartly = 2,    // categories only
+    kIconReadOnly = 3,  // added to any of the above
 };
 
 // True when the entry's file status has the read-only attribute.

@@ -21,7 +21,7 @@ namespace {
 // reversed, so the last vendor byte and the key read "8eman" or "8gtac".
 constexpr std::size_t kPiplHeader = 14;  // bytes from the vendor's last byte to the first character
 constexpr std::size_t kPimiTail = 16;
-constexpr std::size_t kMaxCString = 258;  // the reader keeps at most 257 characters
+constexpr std::size_t kMaxCString = 258;   // the reader keeps at most 257 characters
 constexpr std::size_t kMaxPiplText = 127;  // the length byte is read as a signed byte
 
 struct PiplString {
@@ -30,8 +30,8 @@ struct PiplString {
 };
 
 struct CString {
-    std::string text;                  // up to the zero byte
-    std::vector<std::uint8_t> after;   // up to 16 bytes following the zero byte
+    std::string text;                 // up to the zero byte
+    std::vector<std::uint8_t> after;  // up to 16 bytes following the zero byte
 };
 
 enum class Probe { Found, Mismatch, ReadError };
@@ -43,17 +43,10 @@ WriteResult Fail(WriteStatus status, const char* message)
     r.message = message ? message : "";
     if (message) {
         switch (status) {
-        case WriteStatus::ReadOnly:
-            r.code = EditCode::FileReadOnly;
-            break;
-        case WriteStatus::ChangedOnDisk:
-            r.code = EditCode::ChangedOnDisk;
-            break;
-        case WriteStatus::TooLong:
-            r.code = EditCode::TextTooLong;
-            break;
-        default:
-            break;
+        case WriteStatus::ReadOnly: r.code = EditCode::FileReadOnly; break;
+        case WriteStatus::ChangedOnDisk: r.code = EditCode::ChangedOnDisk; break;
+        case WriteStatus::TooLong: r.code = EditCode::TextTooLong; break;
+        default: break;
         }
     }
     return r;
@@ -105,7 +98,10 @@ Probe ReadCString(CPluginFile& file, std::uint64_t first, bool marker, CString& 
     return Probe::Found;
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
 
 // The entry's texts as the module shows them: the spans of the resources
 // they were read from (the language copy the reader picks) and, for a PiPL
@@ -130,7 +126,8 @@ bool ViewInModule(const CPluginEntry& entry, ModuleView& view)
     if (!entry.IsPiPL() || entry.m_category.empty())
         return true;
     return WithFileSearch(lib, [&](const auto& search) {
-        view.category = LocateInSpan(search, view.spans.category, kPiplCategoryKey, PiplTextPattern(entry.m_category), 2);
+        view.category =
+            LocateInSpan(search, view.spans.category, kPiplCategoryKey, PiplTextPattern(entry.m_category), 2);
     });
 }
 
@@ -181,8 +178,8 @@ WriteResult Written(const std::string& text)
 // Where a name or category is written and how long it may be: what the
 // writer enforces and what the limit functions offer, worked out in one place.
 struct Field {
-    std::uint64_t first = 0;  // offset of the first character (a PiPL category may be relocated)
-    std::size_t space = 0;    // the longest text that may be written there
+    std::uint64_t first = 0;         // offset of the first character (a PiPL category may be relocated)
+    std::size_t space = 0;           // the longest text that may be written there
     std::vector<std::uint8_t> tail;  // PiMI category: the file's own 16 bytes after the terminator
 };
 
@@ -190,8 +187,8 @@ struct Field {
 // the length byte and at most dataLength - 1 characters.
 std::size_t PiplSpace(const PiplString& found, int capacity)
 {
-    return std::min<std::size_t>({static_cast<std::size_t>(std::max(capacity, 0)), found.dataLength - 1u,
-                                  kMaxPiplText});
+    return std::min<std::size_t>(
+        {static_cast<std::size_t>(std::max(capacity, 0)), found.dataLength - 1u, kMaxPiplText});
 }
 
 // Reads the entry's name where the scan found it; Found when the file still

@@ -38,8 +38,8 @@ enum class WriteStatus {
 
 struct WriteResult {
     WriteStatus status = WriteStatus::NotLocated;
-    std::string text;     // the text the entry holds now; empty when nothing changed
-    std::string message;  // what to tell the user; empty when nothing is to be shown
+    std::string text;                    // the text the entry holds now; empty when nothing changed
+    std::string message;                 // what to tell the user; empty when nothing is to be shown
     EditCode code = EditCode::None;      // the message as a code, for the window
     std::vector<std::string> arguments;  // the code's %1, %2, ...
 
@@ -55,8 +55,8 @@ struct PlannedWrite {
     std::uint64_t at = 0;
     std::vector<std::uint8_t> before;
     std::vector<std::uint8_t> after;
-    std::string text;     // the entry's text after the write
-    int textOffset = 0;   // the entry's text offset after the write
+    std::string text;    // the entry's text after the write
+    int textOffset = 0;  // the entry's text offset after the write
 
     bool Possible() const { return refusal.Written(); }
     PlannedWrite& Refuse(WriteStatus status, const char* message);
@@ -100,7 +100,8 @@ public:
     // already), ChangedOnDisk when it holds other bytes, ReadOnly when it
     // cannot be opened, read or written, Refused when the two differ in
     // length. Nothing else in the file is touched.
-    static WriteStatus ReplaceBytes(const std::string& path, std::uint64_t at, const std::vector<std::uint8_t>& expected,
+    static WriteStatus ReplaceBytes(const std::string& path, std::uint64_t at,
+                                    const std::vector<std::uint8_t>& expected,
                                     const std::vector<std::uint8_t>& replacement);
 
     // The longest name SetName accepts for the entry, read from its file: for

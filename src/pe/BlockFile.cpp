@@ -10,7 +10,7 @@
 #if defined(_WIN32)
 #include <io.h>
 #ifndef S_ISREG
-#define S_ISREG(mode) (((mode) & _S_IFMT) == _S_IFREG)
+#define S_ISREG(mode) (((mode)&_S_IFMT) == _S_IFREG)
 #endif
 #else
 #include <unistd.h>
@@ -151,8 +151,8 @@ bool BlockFile::Peek(std::uint64_t offset, std::size_t count, std::span<const st
     if (m_fd < 0 || count > m_blockSize || offset > m_size || count > m_size - offset)
         return false;
     const auto loaded = static_cast<std::uint64_t>(egptr() - eback());
-    const bool held = offset >= m_blockStart && offset - m_blockStart <= loaded &&
-                      count <= loaded - (offset - m_blockStart);
+    const bool held =
+        offset >= m_blockStart && offset - m_blockStart <= loaded && count <= loaded - (offset - m_blockStart);
     if (!held) {
         // One read, as underflow() makes it: a short one leaves the rest to the stream.
         const long long n = ReadAt(m_fd, m_block.get(), m_blockSize, offset);

@@ -20,7 +20,9 @@ public:
     static constexpr std::size_t kBlockSize = 64 * 1024;
 
     // blockSize: bytes read per system call (at least 1).
-    explicit BlockFile(std::size_t blockSize = kBlockSize) : m_blockSize(blockSize ? blockSize : 1) {}
+    explicit BlockFile(std::size_t blockSize = kBlockSize)
+        : m_blockSize(blockSize ? blockSize : 1)
+    {}
     ~BlockFile() override;
     BlockFile(const BlockFile&) = delete;
     BlockFile& operator=(const BlockFile&) = delete;
@@ -67,7 +69,7 @@ private:
     std::uint64_t m_size = 0;
     OpenFileStat m_stat;
     std::unique_ptr<char[]> m_block;
-    std::uint64_t m_blockStart = 0;  // file offset of the block's first byte
+    std::uint64_t m_blockStart = 0;     // file offset of the block's first byte
     std::vector<std::uint8_t> m_whole;  // the file, when larger than a block and asked for whole
     bool m_haveWhole = false;
 };

@@ -34,7 +34,9 @@ std::string PeResourceId::ToString() const
 class PeImage::DirectoryParser {
 public:
     DirectoryParser(PeImage& image, std::uint64_t fileOffset, std::uint64_t limit)
-        : m_image(image), m_base(fileOffset), m_limit(limit)
+        : m_image(image)
+        , m_base(fileOffset)
+        , m_limit(limit)
     {
         try {
             m_inBlock = limit <= BlockFile::kBlockSize &&
@@ -81,16 +83,13 @@ public:
                                 data.rva = r.U32();
                                 data.size = r.U32();
                                 name.languages.push_back(data);
-                            } catch (const ReadError&) {
-                            }
+                            } catch (const ReadError&) {}
                         }
                         type.names.push_back(std::move(name));
-                    } catch (const ReadError&) {
-                    }
+                    } catch (const ReadError&) {}
                 }
                 types.push_back(std::move(type));
-            } catch (const ReadError&) {
-            }
+            } catch (const ReadError&) {}
         }
     }
 
@@ -423,7 +422,10 @@ namespace {
 // comparison, without a copy.
 class IdQuery {
 public:
-    explicit IdQuery(const std::string& query) : m_query(query), m_isNumber(PeImage::ParseNumber(query, m_number)) {}
+    explicit IdQuery(const std::string& query)
+        : m_query(query)
+        , m_isNumber(PeImage::ParseNumber(query, m_number))
+    {}
 
     bool Matches(const PeResourceId& id) const
     {

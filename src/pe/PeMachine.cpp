@@ -11,8 +11,7 @@ int MachineBits(std::uint16_t machine)
     case 0xAA64:  // ARM64
     case 0x0200:  // Itanium
         return 64;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -135,8 +135,7 @@ void COXResourceLibrary::Attach(COXResourceFile* file)
 
 void COXResourceLibrary::Detach(COXResourceFile* file)
 {
-    m_openResources.erase(std::remove(m_openResources.begin(), m_openResources.end(), file),
-                          m_openResources.end());
+    m_openResources.erase(std::remove(m_openResources.begin(), m_openResources.end(), file), m_openResources.end());
 }
 
 }  // namespace vardel

@@ -46,8 +46,8 @@ public:
 
     // Where in the file Find reads the same resource's data from: its file
     // offset and size. False when Find would find nothing.
-    bool FindSpan(const std::string& type, const std::string& name, std::uint16_t language,
-                  std::uint64_t& offset, std::uint32_t& size) const;
+    bool FindSpan(const std::string& type, const std::string& name, std::uint16_t language, std::uint64_t& offset,
+                  std::uint32_t& size) const;
 
     // The module's file opened for reading, positioned anywhere; null when
     // closed. Lets a caller search the raw bytes without opening it again.

@@ -132,8 +132,8 @@ std::shared_ptr<const SearchSource> CPluginSearch::Snapshot(const CPluginListMan
 namespace {
 
 template <typename Found>
-void SearchSnapshot(const SearchSource& source, const FindSettings& settings, const CPluginSearch::BlockReader& readBlock,
-                    const std::atomic<bool>* stop, const Found& takeRow)
+void SearchSnapshot(const SearchSource& source, const FindSettings& settings,
+                    const CPluginSearch::BlockReader& readBlock, const std::atomic<bool>* stop, const Found& takeRow)
 {
     Search(
         source.entries.size(), [&](std::size_t i) -> const CPluginEntry& { return source.entries[i]; },

@@ -62,31 +62,44 @@ Options ParseOptions(QCoreApplication& app)
         "main", "Vardel: a catalogue of image-host plug-ins that renames, moves, enables and disables them."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                                     QCoreApplication::translate("main", "Keep the data (setup.db, images.db, preview) in <dir>."),
-                                     QStringLiteral("dir"));
-    const QCommandLineOption lang(QStringLiteral("lang"),
-                                  QCoreApplication::translate("main", "Use the language <code> (de, en); the one chosen in Setup or the locale's otherwise."),
-                                  QStringLiteral("code"));
-    const QCommandLineOption settings(QStringLiteral("settings"),
-                                      QCoreApplication::translate("main", "Keep the settings in the INI file <file> instead of the user's settings."),
-                                      QStringLiteral("file"));
-    const QCommandLineOption selectDirectory(QStringLiteral("select-directory"),
-                                             QCoreApplication::translate("main", "Screenshots: select item <n> of the Directory menu at start."),
-                                             QStringLiteral("n"));
-    const QCommandLineOption selectCategory(QStringLiteral("select-category"),
-                                            QCoreApplication::translate("main", "Screenshots: then select row <n> of the category list."),
-                                            QStringLiteral("n"));
-    const QCommandLineOption selectEntry(QStringLiteral("select-entry"),
-                                         QCoreApplication::translate("main", "Screenshots: then select row <n> of the plug-in list."),
-                                         QStringLiteral("n"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QCoreApplication::translate("main", "Screenshots: write a PNG of the main window to <file> once it settled, then quit."),
-                                        QStringLiteral("file"));
-    const QCommandLineOption detailsScreenshot(QStringLiteral("screenshot-details"),
-                                               QCoreApplication::translate("main", "Screenshots: then open \"Plugin Details\" of the selected plug-in and write a PNG of it to <file>."),
-                                               QStringLiteral("file"));
-    parser.addOptions({dataDir, lang, settings, selectDirectory, selectCategory, selectEntry, screenshot, detailsScreenshot});
+    const QCommandLineOption dataDir(
+        QStringLiteral("data-dir"),
+        QCoreApplication::translate("main", "Keep the data (setup.db, images.db, preview) in <dir>."),
+        QStringLiteral("dir"));
+    const QCommandLineOption lang(
+        QStringLiteral("lang"),
+        QCoreApplication::translate(
+            "main", "Use the language <code> (de, en); the one chosen in Setup or the locale's otherwise."),
+        QStringLiteral("code"));
+    const QCommandLineOption settings(
+        QStringLiteral("settings"),
+        QCoreApplication::translate("main", "Keep the settings in the INI file <file> instead of the user's settings."),
+        QStringLiteral("file"));
+    const QCommandLineOption selectDirectory(
+        QStringLiteral("select-directory"),
+        QCoreApplication::translate("main", "Screenshots: select item <n> of the Directory menu at start."),
+        QStringLiteral("n"));
+    const QCommandLineOption selectCategory(
+        QStringLiteral("select-category"),
+        QCoreApplication::translate("main", "Screenshots: then select row <n> of the category list."),
+        QStringLiteral("n"));
+    const QCommandLineOption selectEntry(
+        QStringLiteral("select-entry"),
+        QCoreApplication::translate("main", "Screenshots: then select row <n> of the plug-in list."),
+        QStringLiteral("n"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QCoreApplication::translate(
+            "main", "Screenshots: write a PNG of the main window to <file> once it settled, then quit."),
+        QStringLiteral("file"));
+    const QCommandLineOption detailsScreenshot(
+        QStringLiteral("screenshot-details"),
+        QCoreApplication::translate(
+            "main",
+            "Screenshots: then open \"Plugin Details\" of the selected plug-in and write a PNG of it to <file>."),
+        QStringLiteral("file"));
+    parser.addOptions(
+        {dataDir, lang, settings, selectDirectory, selectCategory, selectEntry, screenshot, detailsScreenshot});
     parser.process(app);
 
     Options o;
@@ -183,9 +196,11 @@ int main(int argc, char* argv[])
             QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), text);
         return 2;
     }
-    const QString dataDir = QFileInfo(QString::fromStdU16String(
-        ChooseDataDirectory(DataDirectoryPlaces::FromEnvironment(options.dataDir.toStdU16String())).u16string()))
-                                .absoluteFilePath();
+    const QString dataDir =
+        QFileInfo(QString::fromStdU16String(
+                      ChooseDataDirectory(DataDirectoryPlaces::FromEnvironment(options.dataDir.toStdU16String()))
+                          .u16string()))
+            .absoluteFilePath();
     prepareDataDirectory(dataDir);
     const bool writable = isDataDirectoryWritable(dataDir);
 
@@ -210,11 +225,11 @@ int main(int argc, char* argv[])
         SessionAdapter adapter(session);
         CMainFrame frame(session, adapter, guiSettings);
         if (!writable) {
-            const std::string dir = toStoredPath(QString::fromStdU16String(session.GetDataDirectory().SetupDb().u16string()));
-            session.NotifyMessage(UserMessage{MessageCode::DataDirectoryNotWritable,
-                                              "Vardel cannot save into its data directory " + dir +
-                                                  "; changes may be lost.",
-                                              dir});
+            const std::string dir =
+                toStoredPath(QString::fromStdU16String(session.GetDataDirectory().SetupDb().u16string()));
+            session.NotifyMessage(
+                UserMessage{MessageCode::DataDirectoryNotWritable,
+                            "Vardel cannot save into its data directory " + dir + "; changes may be lost.", dir});
         }
         if (!backend.unusableFile().isEmpty()) {
             const std::string file = toStoredPath(backend.unusableFile());

@@ -80,7 +80,8 @@ TEST(CatalogueExport, CsvKeepsHostileTextsInTheirFields)
     EXPECT_EQ(records[1][14], "a,b");
     EXPECT_EQ(records[2][5], "no");
     EXPECT_EQ(records[2][6], "32");
-    EXPECT_EQ(CsvField(std::string("a\0b", 3)), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(CsvField(std::string("a\0b", 3)), "a\xEF\xBF\xBD"
+                                                "b");
 }
 
 // No text of a plug-in can open an element or leave an attribute, and the

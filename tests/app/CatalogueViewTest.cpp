@@ -101,8 +101,8 @@ TEST(CatalogueViewTest, KindClassesListOneItemPerKindWithIconZero)
 {
     CPluginListManager c;
     for (int kind = 8; kind >= 2; --kind) {
-        Add(c, kind, "", "B " + std::to_string(kind), 0);         // disabled
-        Add(c, kind, "", "A " + std::to_string(kind), 1, true);   // read-only
+        Add(c, kind, "", "B " + std::to_string(kind), 0);        // disabled
+        Add(c, kind, "", "A " + std::to_string(kind), 1, true);  // read-only
     }
     Sort(c);
 
@@ -157,12 +157,8 @@ TEST(CatalogueViewTest, CategoryIcons)
         int icon;
     };
     const Row rows[] = {
-        {{{1, false}, {1, false}}, 0},
-        {{{0, false}, {0, false}}, 1},
-        {{{1, false}, {0, false}}, 2},
-        {{{1, true}, {1, false}}, 3},
-        {{{0, false}, {0, true}}, 4},
-        {{{1, false}, {0, false}, {1, true}}, 5},
+        {{{1, false}, {1, false}}, 0}, {{{0, false}, {0, false}}, 1}, {{{1, false}, {0, false}}, 2},
+        {{{1, true}, {1, false}}, 3},  {{{0, false}, {0, true}}, 4},  {{{1, false}, {0, false}, {1, true}}, 5},
     };
     for (const Row& row : rows) {
         CPluginListManager c;
@@ -302,4 +298,3 @@ TEST(CatalogueViewTest, ClassesThatListCategories)
 
 }  // namespace
 }  // namespace vardel::test
-

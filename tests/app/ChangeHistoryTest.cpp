@@ -33,7 +33,10 @@ constexpr int kFiles = 6;
 struct DyingRecorder : ChangeRecorder {
     ChangeRecorder& real;
     std::size_t left;
-    DyingRecorder(ChangeRecorder& r, std::size_t marks) : real(r), left(marks) {}
+    DyingRecorder(ChangeRecorder& r, std::size_t marks)
+        : real(r)
+        , left(marks)
+    {}
     RecordRefusal Begin(const std::string& label, const std::vector<FileChange>& changes) override
     {
         return real.Begin(label, changes);

@@ -20,7 +20,8 @@ namespace vardel::test {
 class DirectorySession {
 public:
     // root: holds "data" and the plug-in directory "p".
-    explicit DirectorySession(const std::filesystem::path& root) : m_root(root)
+    explicit DirectorySession(const std::filesystem::path& root)
+        : m_root(root)
     {
         std::filesystem::create_directories(m_root / "data" / "setup.db");
         std::filesystem::create_directories(Plugins());

@@ -274,10 +274,13 @@ TEST_F(PluginDetailsTest, MachineAndSignature)
         bool isSigned;
     };
     const Row rows[] = {
-        {"pipl_single.8bf", "x86-64", false},   {"pipl_single32.8bf", "x86", false},
-        {"arm64.8bf", "ARM64", false},          {"signed.8bf", "x86-64", true},
+        {"pipl_single.8bf", "x86-64", false},
+        {"pipl_single32.8bf", "x86", false},
+        {"arm64.8bf", "ARM64", false},
+        {"signed.8bf", "x86-64", true},
         {"signed32.8bf", "x86", true},
-        {"bad_signed_length.8bf", "x86-64", false}, {"bad_signed_pointer.8bf", "x86-64", false},
+        {"bad_signed_length.8bf", "x86-64", false},
+        {"bad_signed_pointer.8bf", "x86-64", false},
     };
     for (const Row& row : rows) {
         CPluginListManager catalogue;
@@ -320,11 +323,15 @@ TEST_F(PluginDetailsTest, CertificateTableBounds)
         bool isSigned;
     };
     const Row rows[] = {
-        {offset, size, size, true},          {offset, size, size + 1, false},
-        {offset, size, 8, true},             {offset, size, 7, false},
-        {offset, 8, 8, true},                {offset, 7, 7, false},
+        {offset, size, size, true},
+        {offset, size, size + 1, false},
+        {offset, size, 8, true},
+        {offset, size, 7, false},
+        {offset, 8, 8, true},
+        {offset, 7, 7, false},
         {offset + 1, size, size - 1, false},  // one byte past the end of the file
-        {0, size, size, false},              {offset, 0, size, false},
+        {0, size, size, false},
+        {offset, 0, size, false},
     };
     TempDir dir;
     for (const Row& row : rows) {

@@ -98,12 +98,11 @@ TEST(BackgroundSaves, OutcomesComeInOrderWithTheirOwnersHandling)
     std::atomic<int> told{0};
     queue.SetOnSaved([&] { ++told; });
     std::vector<std::string> done;  // touched by TakeOutcomes' caller only
-    const std::uint64_t a = queue.Queue("a", [] { return StoreResult{}; }, [&](const StoreResult& r) {
-        done.push_back("a" + std::to_string(r.ok));
-    });
-    queue.Queue("b", [] { return Failed("disk full"); }, [&](const StoreResult& r) {
-        done.push_back("b" + std::to_string(r.ok));
-    });
+    const std::uint64_t a = queue.Queue(
+        "a", [] { return StoreResult{}; }, [&](const StoreResult& r) { done.push_back("a" + std::to_string(r.ok)); });
+    queue.Queue(
+        "b", [] { return Failed("disk full"); },
+        [&](const StoreResult& r) { done.push_back("b" + std::to_string(r.ok)); });
     queue.Queue({}, [] { return StoreResult{}; });  // tells nothing
     queue.Queue("c", []() -> StoreResult { throw std::runtime_error("broken"); });
     queue.WaitFor(a);

@@ -35,10 +35,7 @@ protected:
         dir->m_catalogueFile = NewCatalogueFileName(m_session.GetDataDirectory());
         m_session.Directories().push_back(std::move(dir));
     }
-    void Copy(const std::string& name, const std::string& as)
-    {
-        fs::copy_file(test::testPlugin(name), m_plugins / as);
-    }
+    void Copy(const std::string& name, const std::string& as) { fs::copy_file(test::testPlugin(name), m_plugins / as); }
     // Many small plug-in files, so that a scan takes a while.
     void CopyMany(int n)
     {
@@ -48,7 +45,10 @@ protected:
             Copy(from, "p" + std::to_string(i) + from.substr(from.rfind('.')));
         }
     }
-    fs::path CatalogueFile() { return m_session.GetDataDirectory().Resolve(m_session.Directories()[0]->m_catalogueFile); }
+    fs::path CatalogueFile()
+    {
+        return m_session.GetDataDirectory().Resolve(m_session.Directories()[0]->m_catalogueFile);
+    }
 
     test::TempDir m_tmp;
     fs::path m_plugins = m_tmp / "plugins";

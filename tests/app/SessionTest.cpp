@@ -114,9 +114,9 @@ TEST_F(Session, StartRemovesStaleTemporaryFilesOfOurOwnSaves)
 {
     const std::vector<std::string> stale = {"~index.AbC123", "~SETUP000.x1y2z3", "~restore.000000",
                                             "~nonplugins.QWErty", "~launchbar.a1B2c3"};
-    const std::vector<std::string> kept = {"~index.tmp",       "~other.AbC123",  "index~",   "~index.AbC12",
-                                           "~index.AbC1234",   "~SETUP100.x1y2z3", "~index.Ab-123", "notes.txt",
-                                           "index.damaged"};
+    const std::vector<std::string> kept = {"~index.tmp",    "~other.AbC123",  "index~",
+                                           "~index.AbC12",  "~index.AbC1234", "~SETUP100.x1y2z3",
+                                           "~index.Ab-123", "notes.txt",      "index.damaged"};
     for (const auto& name : stale)
         test::writeFile(Store(name), std::string("partial"));
     for (const auto& name : kept)

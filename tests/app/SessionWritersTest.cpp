@@ -32,8 +32,8 @@ struct Recorder : SessionObserver {
     void Message(const UserMessage& m) override { messages.push_back(m); }
     int Count(MessageCode code) const
     {
-        return static_cast<int>(std::count_if(messages.begin(), messages.end(),
-                                              [code](const UserMessage& m) { return m.code == code; }));
+        return static_cast<int>(
+            std::count_if(messages.begin(), messages.end(), [code](const UserMessage& m) { return m.code == code; }));
     }
 };
 
@@ -132,8 +132,7 @@ TEST_F(SessionWriters, TwoWritersOnOneDataDirectoryLoseNothing)
     ASSERT_TRUE(command->WriteRefusal());
     EXPECT_EQ(command->WriteRefusal()->code, MessageCode::DataDirectoryInUse);
     EXPECT_EQ(command->WriteRefusal()->argument, (m_tmp / "setup.db").string());
-    EXPECT_NE(command->WriteRefusal()->text.find("vardel, process " + std::to_string(::getpid())),
-              std::string::npos)
+    EXPECT_NE(command->WriteRefusal()->text.find("vardel, process " + std::to_string(::getpid())), std::string::npos)
         << command->WriteRefusal()->text;
     EXPECT_EQ(m_recorder.Count(MessageCode::DataDirectoryInUse), 1);
     Describe(*command, "B_0", "from the command line, refused");

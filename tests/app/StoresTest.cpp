@@ -244,8 +244,7 @@ TEST_F(Stores, CorruptedBytesNeverCrash)
         try {
             CArchive in(bad, StoreClassRegistry());
             back.Serialize(in);
-        } catch (const ArchiveError&) {
-        }
+        } catch (const ArchiveError&) {}
         back.NormaliseKeys();
         EXPECT_LE(back.Size(), 20u);
     }

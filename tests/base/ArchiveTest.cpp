@@ -21,9 +21,18 @@ Bytes bytesOf(std::initializer_list<int> values)
     return out;
 }
 
-void append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
-void append(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
-void appendWord(Bytes& out, unsigned v) { append(out, bytesOf({int(v & 0xFF), int(v >> 8 & 0xFF)})); }
+void append(Bytes& out, const Bytes& more)
+{
+    out.insert(out.end(), more.begin(), more.end());
+}
+void append(Bytes& out, const std::string& text)
+{
+    out.insert(out.end(), text.begin(), text.end());
+}
+void appendWord(Bytes& out, unsigned v)
+{
+    append(out, bytesOf({int(v & 0xFF), int(v >> 8 & 0xFF)}));
+}
 void appendDword(Bytes& out, std::uint32_t v)
 {
     for (int s = 0; s < 32; s += 8)
@@ -75,8 +84,7 @@ TEST_P(StringPrefix, IsTheShortestFormAndReadsBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, StringPrefix,
-                         testing::Values(StringPrefixCase{0, bytesOf({0x00})},
-                                         StringPrefixCase{254, bytesOf({0xFE})},
+                         testing::Values(StringPrefixCase{0, bytesOf({0x00})}, StringPrefixCase{254, bytesOf({0xFE})},
                                          StringPrefixCase{255, bytesOf({0xFF, 0xFF, 0x00})},
                                          StringPrefixCase{65533, bytesOf({0xFF, 0xFD, 0xFF})},
                                          StringPrefixCase{65534, bytesOf({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})},
@@ -342,7 +350,10 @@ struct HostileCase {
     Failure failure;
 };
 
-std::ostream& operator<<(std::ostream& os, const HostileCase& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const HostileCase& c)
+{
+    return os << c.name;
+}
 
 HostileCase withClass(const char* name, const std::string& cls, unsigned schema, Bytes tail, Failure f)
 {
@@ -370,8 +381,7 @@ TEST_P(HostileReference, FailsWithItsKind)
 INSTANTIATE_TEST_SUITE_P(
     Cases, HostileReference,
     testing::Values(
-        HostileCase{"empty", {}, Failure::EndOfFile},
-        HostileCase{"half_tag", bytesOf({0x01}), Failure::EndOfFile},
+        HostileCase{"empty", {}, Failure::EndOfFile}, HostileCase{"half_tag", bytesOf({0x01}), Failure::EndOfFile},
         HostileCase{"back_reference_to_nothing", bytesOf({0x05, 0x00}), Failure::BadIndex},
         HostileCase{"reference_to_itself", bytesOf({0x01, 0x00}), Failure::BadIndex},
         HostileCase{"class_index_zero", bytesOf({0x00, 0x80}), Failure::BadIndex},

@@ -96,8 +96,9 @@ TEST(DirectorySetup, CatalogueFilesOutsideSetupDbAreNeverDeleted)
     DataDirectory data{tmp.path()};
     fs::create_directory(data.SetupDb());
     const fs::path victim = tmp / "victim";
-    const std::vector<std::string> outside = {victim.string(), "setup.db/../victim", "setup.db\\..\\victim",
-                                              "setup.db/./../victim", "../victim", std::string("setup.db/SETUP000\0x", 18)};
+    const std::vector<std::string> outside = {
+        victim.string(),        "setup.db/../victim", "setup.db\\..\\victim",
+        "setup.db/./../victim", "../victim",          std::string("setup.db/SETUP000\0x", 18)};
     for (const std::string& stored : outside) {
         test::writeFile(victim, std::string("keep me"));
         if (stored.find('\0') != std::string::npos)

@@ -49,7 +49,7 @@ TEST(DiskListing, NamesWhatOthersAddedRemovedRenamedAndChanged)
     writeFile(dir / "notes.txt", std::string("changed, and still no candidate"));
     EXPECT_TRUE(CompareListings(before, TakeDiskListing(source)).Empty());
 
-    fs::rename(dir / "a.8bf", dir / "a2.8bf");          // renamed: one gone, one new
+    fs::rename(dir / "a.8bf", dir / "a2.8bf");           // renamed: one gone, one new
     fs::remove(dir / "b.8bf");                           // removed
     writeFile(dir / "sub" / "d.8bf", std::string("d"));  // added in a subdirectory
     Touch(dir / "sub" / "c.8bi");                        // written over, same size

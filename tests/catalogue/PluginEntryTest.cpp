@@ -49,8 +49,8 @@ TEST(PluginEntry, IndexInFileIsStoredBeforeTheNoCategoryFlag)
     // path (1 byte), root index, reserved 1, kind, resource type, flags, modes: 1 + 6 * 4.
     const auto& d = out.Data();
     ASSERT_GE(d.size(), 33u);
-    EXPECT_EQ(d[25], 3);  // index in file
-    EXPECT_EQ(d[29], 1);  // no category
+    EXPECT_EQ(d[25], 3);                               // index in file
+    EXPECT_EQ(d[29], 1);                               // no category
     EXPECT_EQ(d.size(), 1u + 10 * 4 + 1 + 1 + 5 * 4);  // 18 items
 
     CPluginEntry back;
@@ -87,18 +87,17 @@ TEST_P(DerivedNames, FollowTheFileName)
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, DerivedNames,
-    testing::Values(
-        NameCase{"/p/Blur.8BF", 1, 0, "Blur", "8BFM_BLUR_00", "/p/Blur.8BF"},
-        NameCase{"/p/Blur_8BF", 1, 0, "Blur", "8BFM_BLUR_00", "/p/Blur.8BF"},
-        NameCase{"/p/Blur_8BF", 1, 1, "Blur", "8BFM_BLUR_01", "/p/Blur.8BF"},
-        NameCase{"/p/Plug_in_8BF", 1, 0, "Plug_in", "8BFM_PLUG_IN_00", "/p/Plug_in.8BF"},
-        NameCase{"/p/Plug_in.8bf", 1, 0, "Plug_in", "8BFM_PLUG_IN_00", "/p/Plug_in.8bf"},
-        NameCase{"/my_dir.v2/Blur", 0, 12, "Blur", "****_BLUR_12", "/my_dir.v2/Blur"},
-        NameCase{"/my.dir/Blur_8bf", 9, 0, "Blur", "EFKT_BLUR_00", "/my.dir/Blur.8bf"},
-        NameCase{"C:\\Plug.ins\\Sharp_8BF", 1, 0, "Sharp", "8BFM_SHARP_00", "C:\\Plug.ins\\Sharp.8BF"},
-        NameCase{"/p/_8BF", 1, 0, "_8BF", "8BFM__8BF_00", "/p/_8BF"},
-        NameCase{"/p/a.b.8bf", 1, 0, "a.b", "8BFM_A.B_00", "/p/a.b.8bf"},
-        NameCase{"/p/x.8bf", 99, 0, "x", "****_X_00", "/p/x.8bf"}));
+    testing::Values(NameCase{"/p/Blur.8BF", 1, 0, "Blur", "8BFM_BLUR_00", "/p/Blur.8BF"},
+                    NameCase{"/p/Blur_8BF", 1, 0, "Blur", "8BFM_BLUR_00", "/p/Blur.8BF"},
+                    NameCase{"/p/Blur_8BF", 1, 1, "Blur", "8BFM_BLUR_01", "/p/Blur.8BF"},
+                    NameCase{"/p/Plug_in_8BF", 1, 0, "Plug_in", "8BFM_PLUG_IN_00", "/p/Plug_in.8BF"},
+                    NameCase{"/p/Plug_in.8bf", 1, 0, "Plug_in", "8BFM_PLUG_IN_00", "/p/Plug_in.8bf"},
+                    NameCase{"/my_dir.v2/Blur", 0, 12, "Blur", "****_BLUR_12", "/my_dir.v2/Blur"},
+                    NameCase{"/my.dir/Blur_8bf", 9, 0, "Blur", "EFKT_BLUR_00", "/my.dir/Blur.8bf"},
+                    NameCase{"C:\\Plug.ins\\Sharp_8BF", 1, 0, "Sharp", "8BFM_SHARP_00", "C:\\Plug.ins\\Sharp.8BF"},
+                    NameCase{"/p/_8BF", 1, 0, "_8BF", "8BFM__8BF_00", "/p/_8BF"},
+                    NameCase{"/p/a.b.8bf", 1, 0, "a.b", "8BFM_A.B_00", "/p/a.b.8bf"},
+                    NameCase{"/p/x.8bf", 99, 0, "x", "****_X_00", "/p/x.8bf"}));
 
 TEST(PluginEntry, PreviewImageAndDescriptionKey)
 {

@@ -66,9 +66,9 @@ TEST_F(PluginFolderFinderTest, FindsTheHostsPluginFoldersWithCountsAndLabels)
     Touch(photo / "Disabled_8bf");
     Touch(photo / "readme.txt");
     Touch(photo / "plain_name");
-    fs::create_directories(pf / "Adobe/Video Host/Plug-Ins");                   // empty, still offered
-    fs::create_directories(pf / "Browser/plugins");                             // empty, not offered
-    Touch(pf / "Viewer/Plugins/Pack.8be");                                      // another host
+    fs::create_directories(pf / "Adobe/Video Host/Plug-Ins");  // empty, still offered
+    fs::create_directories(pf / "Browser/plugins");            // empty, not offered
+    Touch(pf / "Viewer/Plugins/Pack.8be");                     // another host
     const fs::path common =
         Home() / ".local/share/bottles/bottles/Art/drive_c/Program Files (x86)/Common Files/Adobe/Plug-Ins/CC";
     Touch(common / "Shared.aex");
@@ -113,8 +113,8 @@ TEST_F(PluginFolderFinderTest, NeverFollowsLinksOutOfThePrefix)
     Touch(plug / "Inside.8bf");
     fs::create_directory_symlink(m_elsewhere / "plugins", plug / "outside");
     fs::create_symlink(m_elsewhere / "plugins" / "Outside0.8bf", plug / "Link.8bf");
-    fs::create_directory_symlink("..", plug / "up");                // back up, inside the prefix
-    fs::create_symlink(plug / "loop-b", plug / "loop-a");            // a loop of two links
+    fs::create_directory_symlink("..", plug / "up");       // back up, inside the prefix
+    fs::create_symlink(plug / "loop-b", plug / "loop-a");  // a loop of two links
     fs::create_symlink(plug / "loop-a", plug / "loop-b");
     fs::create_directories(pf / "Linked Host");
     fs::create_directory_symlink(m_elsewhere / "plugins", pf / "Linked Host" / "Plug-ins");

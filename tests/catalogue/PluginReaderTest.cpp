@@ -160,11 +160,11 @@ TEST(PluginReader, KindsOfSeveralClasses)
         got.emplace_back(r[i].m_name, r[i].m_kind);
     std::sort(got.begin(), got.end());
     EXPECT_EQ(got, (std::vector<std::pair<std::string, int>>{{"Vardel Effect", 9},
-                                                            {"Vardel Format", 4},
-                                                            {"Vardel General", 12},
-                                                            {"Vardel Illustrator", 13},
-                                                            {"Vardel Import", 2},
-                                                            {"Wrong Case", 0}}));
+                                                             {"Vardel Format", 4},
+                                                             {"Vardel General", 12},
+                                                             {"Vardel Illustrator", 13},
+                                                             {"Vardel Import", 2},
+                                                             {"Wrong Case", 0}}));
     for (std::size_t i = 0; i < r.size(); ++i) {
         const auto& e = r[i];
         if (e.m_name == "Vardel Effect") {
@@ -332,15 +332,16 @@ TEST_P(Yield, MalformedFilesAddNothingHalfway)
         ExpectLocated(testPlugin(GetParam().file), r[i]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TestPlugins, Yield,
-    ::testing::Values(YieldCase{"text.8bf", 0}, YieldCase{"empty.8bf", 0}, YieldCase{"mz_only.8bf", 0},
-                      YieldCase{"does_not_exist.8bf", 0}, YieldCase{"bad_truncated_headers.8bf", 0},
-                      YieldCase{"bad_truncated_rsrc.8bf", 0}, YieldCase{"bad_loop.8bf", 1},
-                      YieldCase{"bad_self_loop.8bf", 0}, YieldCase{"bad_data_offset.8bf", 0},
-                      YieldCase{"bad_data_size.8bf", 0}, YieldCase{"bad_data_past_end.8bf", 0},
-                      YieldCase{"bad_counts.8bf", 3} /* the real type entry comes first */, YieldCase{"bad_long_name.8bf", 0},
-                      YieldCase{"bad_no_rsrc.8bf", 0}, YieldCase{"bad_magic.8bf", 0}));
+INSTANTIATE_TEST_SUITE_P(TestPlugins, Yield,
+                         ::testing::Values(YieldCase{"text.8bf", 0}, YieldCase{"empty.8bf", 0},
+                                           YieldCase{"mz_only.8bf", 0}, YieldCase{"does_not_exist.8bf", 0},
+                                           YieldCase{"bad_truncated_headers.8bf", 0},
+                                           YieldCase{"bad_truncated_rsrc.8bf", 0}, YieldCase{"bad_loop.8bf", 1},
+                                           YieldCase{"bad_self_loop.8bf", 0}, YieldCase{"bad_data_offset.8bf", 0},
+                                           YieldCase{"bad_data_size.8bf", 0}, YieldCase{"bad_data_past_end.8bf", 0},
+                                           YieldCase{"bad_counts.8bf", 3} /* the real type entry comes first */,
+                                           YieldCase{"bad_long_name.8bf", 0}, YieldCase{"bad_no_rsrc.8bf", 0},
+                                           YieldCase{"bad_magic.8bf", 0}));
 
 TEST(PluginReader, RescanKeepsTheFirstCategoryAsOriginal)
 {

@@ -52,20 +52,14 @@ TEST_P(KeyNormalisation, Result)
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, KeyNormalisation,
-    testing::Values(KeyCase{"BLUR_00", "8BFM_", "8BFM_BLUR_00"},
-                    KeyCase{"8BFM_BLUR_00", "8BFM_", "8BFM_BLUR_00"},
-                    KeyCase{"BLUR_00", "8BEM_", "8BEM_BLUR_00"},
-                    KeyCase{"8BFM_Blur_8bf_01", "8BFM_", "8BFM_BLUR_01"},
+    testing::Values(KeyCase{"BLUR_00", "8BFM_", "8BFM_BLUR_00"}, KeyCase{"8BFM_BLUR_00", "8BFM_", "8BFM_BLUR_00"},
+                    KeyCase{"BLUR_00", "8BEM_", "8BEM_BLUR_00"}, KeyCase{"8BFM_Blur_8bf_01", "8BFM_", "8BFM_BLUR_01"},
                     KeyCase{"8BFM_blur_00", "8BFM_", "8BFM_blur_00"},  // nothing changed: case kept
-                    KeyCase{"blur_8Bf_02", "8BFM_", "8BFM_BLUR_02"},
-                    KeyCase{"8BFM", "8BFM_", "8BFM_8BFM"},
-                    KeyCase{"", "8BFM_", "8BFM_"},
-                    KeyCase{"efkt_x_00", "8BFM_", "8BFM_EFKT_X_00"},
+                    KeyCase{"blur_8Bf_02", "8BFM_", "8BFM_BLUR_02"}, KeyCase{"8BFM", "8BFM_", "8BFM_8BFM"},
+                    KeyCase{"", "8BFM_", "8BFM_"}, KeyCase{"efkt_x_00", "8BFM_", "8BFM_EFKT_X_00"},
                     // Keys are upper case: kinds written in mixed case match upper-cased.
-                    KeyCase{"EFKT_X_00", "8BFM_", "EFKT_X_00"},
-                    KeyCase{"AEGP_TOOL_01", "8BFM_", "AEGP_TOOL_01"},
-                    KeyCase{"VFLT_WAVE_00", "8BFM_", "VFLT_WAVE_00"},
-                    KeyCase{"eFKT_x_00", "8BFM_", "8BFM_EFKT_X_00"},
+                    KeyCase{"EFKT_X_00", "8BFM_", "EFKT_X_00"}, KeyCase{"AEGP_TOOL_01", "8BFM_", "AEGP_TOOL_01"},
+                    KeyCase{"VFLT_WAVE_00", "8BFM_", "VFLT_WAVE_00"}, KeyCase{"eFKT_x_00", "8BFM_", "8BFM_EFKT_X_00"},
                     KeyCase{"8BFM_A_8BF_8BF_03", "8BFM_", "8BFM_A_03"}));
 
 TEST(KeyNormalisation, LongHostileKeyEndsQuickly)

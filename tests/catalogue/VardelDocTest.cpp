@@ -453,7 +453,8 @@ TEST(VardelDoc, OpenErrorMessages)
 {
     EXPECT_EQ(CVardelDoc::OpenErrorMessage(ENOENT, "F"), "F was not found.");
     EXPECT_EQ(CVardelDoc::OpenErrorMessage(ENAMETOOLONG, "F"), "F contains an invalid path.");
-    EXPECT_EQ(CVardelDoc::OpenErrorMessage(EMFILE, "F"), "F could not be opened because there are too many open files.");
+    EXPECT_EQ(CVardelDoc::OpenErrorMessage(EMFILE, "F"),
+              "F could not be opened because there are too many open files.");
     EXPECT_EQ(CVardelDoc::OpenErrorMessage(EACCES, "F"), "Access to F was denied.");
     EXPECT_EQ(CVardelDoc::OpenErrorMessage(ETXTBSY, "F"), "A sharing violation occurred while accessing F.");
     EXPECT_EQ(CVardelDoc::OpenErrorMessage(ENOLCK, "F"), "A locking violation occurred while accessing F.");
@@ -464,7 +465,10 @@ struct CandidateCase {
     const char* file;
     bool scanAll;
     bool candidate;
-    friend void PrintTo(const CandidateCase& c, std::ostream* os) { *os << c.file << (c.scanAll ? " scanning all" : ""); }
+    friend void PrintTo(const CandidateCase& c, std::ostream* os)
+    {
+        *os << c.file << (c.scanAll ? " scanning all" : "");
+    }
 };
 
 class Candidate : public ::testing::TestWithParam<CandidateCase> {};

@@ -136,9 +136,8 @@ TEST_F(CollectorCommandsTest, ExportWritesCsvAndHtml)
     EXPECT_FALSE(fs::exists(nowhere.parent_path()));
     // Never in a store's place.
     const auto index = readFile(m_data / "setup.db" / "index");
-    EXPECT_EQ(Cli({"export", "--dir", "0", "--format", "csv", "--out", (m_data / "setup.db" / "index").string()})
-                  .status,
-              1);
+    EXPECT_EQ(
+        Cli({"export", "--dir", "0", "--format", "csv", "--out", (m_data / "setup.db" / "index").string()}).status, 1);
     EXPECT_EQ(readFile(m_data / "setup.db" / "index"), index);
 }
 

@@ -89,9 +89,10 @@ TEST_F(ImageCommandsTest, ImagesAreListedRenumberedAddedAndDeleted)
     EXPECT_EQ(added["names"][2], "8BFM_PIPL_THREE_01_002.JPG");
     // The stored JPEG opens in djpeg at the fitted size.
     const fs::path back = m_dir / "back.ppm";
-    ASSERT_EQ(run({"/usr/bin/djpeg", "-pnm", "-outfile", back.string(), (images / "8BFM_PIPL_THREE_01_002.JPG").string()})
-                  .status,
-              0);
+    ASSERT_EQ(
+        run({"/usr/bin/djpeg", "-pnm", "-outfile", back.string(), (images / "8BFM_PIPL_THREE_01_002.JPG").string()})
+            .status,
+        0);
     std::ifstream in(back);
     std::string magic;
     int w = 0, h = 0;
@@ -223,8 +224,7 @@ TEST_F(FindCommandTest, AuthorSortingAndFailures)
     json author = Ok({"find", "vardel", "--dir", "0", "--fields", "author"});
     EXPECT_EQ(Column(author, "name"), (std::vector<std::string>{"FF Ripple"}));
     json sorted = Ok({"find", "", "--dir", "0", "--fields", "title", "--sort", "category"});
-    EXPECT_EQ(Column(sorted, "category"),
-              (std::vector<std::string>{"Artistic", "Blur", "FF Cat", "\u00bb Filter"}));
+    EXPECT_EQ(Column(sorted, "category"), (std::vector<std::string>{"Artistic", "Blur", "FF Cat", "\u00bb Filter"}));
     json byName = Ok({"find", "", "--dir", "0", "--fields", "title", "--sort", "0"});
     EXPECT_EQ(byName[0]["name"], "Caf\u00e9 Glow");
     EXPECT_EQ(Cli({"find", "x", "--dir", "1"}).status, 1);

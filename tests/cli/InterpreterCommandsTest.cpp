@@ -36,9 +36,9 @@ TEST_P(CheckCommand, PrintsTheStatus)
     EXPECT_EQ(json::parse(result.out), json({{"status", GetParam().status}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formulas, CheckCommand, ::testing::Values(
-    CheckCase{"r", 0}, CheckCase{"", 1}, CheckCase{"src(x,y)", 1}, CheckCase{"put(r, 0), get(0)", 0},
-    CheckCase{std::string(100000, '('), 2}));
+INSTANTIATE_TEST_SUITE_P(Formulas, CheckCommand,
+                         ::testing::Values(CheckCase{"r", 0}, CheckCase{"", 1}, CheckCase{"src(x,y)", 1},
+                                           CheckCase{"put(r, 0), get(0)", 0}, CheckCase{std::string(100000, '('), 2}));
 
 class RenderCommand : public ::testing::Test {
 protected:
@@ -66,9 +66,9 @@ protected:
 
 TEST_F(RenderCommand, FormulasAndSliders)
 {
-    const RunResult result = RunCli({"render", "--formulas", "ctl(0)", "255-g", "x*10", "255", "--in",
-                                  (m_dir / "in.bmp").string(), "--out", (m_dir / "out.bmp").string(),
-                                  "--sliders", "77,1,2"});
+    const RunResult result =
+        RunCli({"render", "--formulas", "ctl(0)", "255-g", "x*10", "255", "--in", (m_dir / "in.bmp").string(), "--out",
+                (m_dir / "out.bmp").string(), "--sliders", "77,1,2"});
     ASSERT_EQ(result.status, 0) << result.err;
     const json report = json::parse(result.out);
     EXPECT_EQ(report["outcome"], "done");
@@ -89,9 +89,16 @@ TEST_F(RenderCommand, ThreadsAndTransparencyGiveTheSameBytesAsOneThread)
     const std::vector<std::string> formulas = {"--formulas", "src(x+ctl(0)-128, y, z)", "c2d(x-X/2,y-Y/2)",
                                                "cnv(1,1,1,1,1,1,1,1,1,9)", "x*12"};
     for (const char* threads : {"1", "2"}) {
-        std::vector<std::string> args = {"render", "--in", (m_dir / "in.bmp").string(), "--out",
+        std::vector<std::string> args = {"render",
+                                         "--in",
+                                         (m_dir / "in.bmp").string(),
+                                         "--out",
                                          (m_dir / (std::string("t") + threads + ".bmp")).string(),
-                                         "--transparency", "--threads", threads, "--sliders", "140"};
+                                         "--transparency",
+                                         "--threads",
+                                         threads,
+                                         "--sliders",
+                                         "140"};
         args.insert(args.end(), formulas.begin(), formulas.end());
         const RunResult result = RunCli(args);
         ASSERT_EQ(result.status, 0) << result.err;
@@ -105,8 +112,8 @@ TEST_F(RenderCommand, RuleSets)
 {
     const std::string in = (m_dir / "in.bmp").string();
     for (const auto& [rules, red] : {std::pair<std::string, int>{"", 17}, {"genuine", 17}, {"classic", 41}}) {
-        std::vector<std::string> args = {"render", "--formulas", "rnd(0, 254)", "g", "b", "a", "--in", in,
-                                         "--out", (m_dir / "rules.bmp").string()};
+        std::vector<std::string> args = {
+            "render", "--formulas", "rnd(0, 254)", "g", "b", "a", "--in", in, "--out", (m_dir / "rules.bmp").string()};
         if (!rules.empty())
             args.insert(args.end(), {"--rules", rules});
         const RunResult result = RunCli(args);
@@ -115,13 +122,15 @@ TEST_F(RenderCommand, RuleSets)
         EXPECT_EQ(Read("rules.bmp").GetRow(12)[2], red) << rules;
     }
     EXPECT_EQ(RunCli({"render", "--formulas", "r", "g", "b", "a", "--in", in, "--out", (m_dir / "x.bmp").string(),
-                      "--rules", "other"}).status, 2);
+                      "--rules", "other"})
+                  .status,
+              2);
 }
 
 TEST_F(RenderCommand, JpegByExtension)
 {
     const RunResult result = RunCli({"render", "--formulas", "r", "g", "b", "a", "--in", (m_dir / "in.bmp").string(),
-                                  "--out", (m_dir / "out.JPG").string()});
+                                     "--out", (m_dir / "out.JPG").string()});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto bytes = readFile(m_dir / "out.JPG");
     ASSERT_GE(bytes.size(), 2u);
@@ -145,11 +154,13 @@ TEST_F(RenderCommand, FailuresAndUsageErrors)
     EXPECT_EQ(result.status, 1);
     EXPECT_FALSE(fs::exists(out));
 
-    result = RunCli({"render", "--formulas", "r", "g", "b", "a", "--in", (m_dir / "missing.bmp").string(), "--out", out});
+    result =
+        RunCli({"render", "--formulas", "r", "g", "b", "a", "--in", (m_dir / "missing.bmp").string(), "--out", out});
     EXPECT_EQ(result.status, 1);
     result = RunCli({"render", "--formulas", "r", "g", "b", "a", "--in", in, "--out", out, "--sliders", "1,x"});
     EXPECT_EQ(result.status, 1);
-    result = RunCli({"render", "--formulas", "r", "g", "b", "a", "--in", in, "--out", out, "--sliders", "1,2,3,4,5,6,7,8,9"});
+    result = RunCli(
+        {"render", "--formulas", "r", "g", "b", "a", "--in", in, "--out", out, "--sliders", "1,2,3,4,5,6,7,8,9"});
     EXPECT_EQ(result.status, 1);
     result = RunCli({"render", "--in", in, "--out", out});
     EXPECT_EQ(result.status, 2);
@@ -172,11 +183,11 @@ TEST_F(RenderCommand, PluginParameterBlockAndSliderOverride)
     RunResult result = RunCli({"render", "--plugin", plugin.string(), "--in", in, "--out", (m_dir / "p.bmp").string()});
     ASSERT_EQ(result.status, 0) << result.err;
     result = RunCli({"render", "--formulas", "r+ctl(0)", "g*ctl(1)/255", "b-x%16", "a", "--sliders",
-                  "10,20,30,40,50,60,70,128", "--in", in, "--out", (m_dir / "f.bmp").string()});
+                     "10,20,30,40,50,60,70,128", "--in", in, "--out", (m_dir / "f.bmp").string()});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(readFile(m_dir / "p.bmp"), readFile(m_dir / "f.bmp"));
     result = RunCli({"render", "--plugin", plugin.string(), "--sliders", "200,255", "--in", in, "--out",
-                  (m_dir / "o.bmp").string()});
+                     (m_dir / "o.bmp").string()});
     ASSERT_EQ(result.status, 0) << result.err;
     const COXDIB o = Read("o.bmp");
     EXPECT_EQ(o.GetRow(0)[2], std::min(255, m_in.GetRow(0)[2] + 200));

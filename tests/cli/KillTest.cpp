@@ -128,8 +128,7 @@ protected:
         const auto next = Cli(m_work, {"select", "0"});
         EXPECT_EQ(next.status, 0) << when << ": " << next.err;
         for (const auto& file : fs::directory_iterator(setupDb))
-            EXPECT_FALSE(IsTemporaryNameOf(file.path().filename().string(), StoreFileNames()))
-                << file.path() << when;
+            EXPECT_FALSE(IsTemporaryNameOf(file.path().filename().string(), StoreFileNames())) << file.path() << when;
     }
     // Runs the command to its end once for its new bytes and its time, then
     // kills it at moments spread over that time.
@@ -140,9 +139,9 @@ protected:
         const auto whole = Cli(m_work, args);
         const auto took = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
         ASSERT_EQ(whole.status, 0) << whole.err;
-        const auto newBytes = test::readFile(
-            fs::exists(m_work / "plugins" / Name(0, true)) ? m_work / "plugins" / Name(0, true)
-                                                            : m_work / "plugins" / Name(0, false));
+        const auto newBytes =
+            test::readFile(fs::exists(m_work / "plugins" / Name(0, true)) ? m_work / "plugins" / Name(0, true)
+                                                                          : m_work / "plugins" / Name(0, false));
         if (change == Change::Bytes) {
             ASSERT_NE(newBytes, m_old);
         } else {

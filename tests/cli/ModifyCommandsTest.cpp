@@ -110,7 +110,10 @@ TEST_F(ModifyCommandsTest, RenamePadsToTheOldNameAndKeepsThePe)
     auto entry = nlohmann::json::parse(r.out);
     EXPECT_EQ(entry["name"], "Blur");
     EXPECT_EQ(entry["image_base_name"], "8BFM_PIPL_THREE_01");
-    std::size_t at = After(before, std::string("\0\x08" "Beta Two", 10)) - 8;
+    std::size_t at = After(before, std::string("\0\x08"
+                                               "Beta Two",
+                                               10)) -
+                     8;
     EXPECT_EQ(readFile(file), Patched(before, at, "Blur    "));
     EXPECT_EQ(PeResources(file), resources);
     ChangedInside(resources, "PIPL", at, at + 8);
@@ -128,7 +131,9 @@ TEST_F(ModifyCommandsTest, MoveWritesTheLengthByteAndKeepsTheOldTail)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(nlohmann::json::parse(r.out)["category"], "Art");
     std::size_t at = After(before, std::string("\0\x09Other Cat", 11)) - 10;
-    EXPECT_EQ(readFile(file), Patched(before, at, "\x03" "Art"));
+    EXPECT_EQ(readFile(file), Patched(before, at,
+                                      "\x03"
+                                      "Art"));
     EXPECT_EQ(PeResources(file), resources);
     ChangedInside(resources, "PIPL", at, at + 4);
 }
@@ -142,8 +147,13 @@ TEST_F(ModifyCommandsTest, FilterFactoryRenameWritesTheNewLength)
     auto r = Cli({"rename", file.string(), "0", "Blur"});
 
     ASSERT_EQ(r.status, 0) << r.err;
-    std::size_t at = After(before, std::string("\0\x09" "FF Ripple", 11)) - 10;
-    EXPECT_EQ(readFile(file), Patched(before, at, "\x04" "Blur"));
+    std::size_t at = After(before, std::string("\0\x09"
+                                               "FF Ripple",
+                                               11)) -
+                     10;
+    EXPECT_EQ(readFile(file), Patched(before, at,
+                                      "\x04"
+                                      "Blur"));
     EXPECT_EQ(PeResources(file), resources);
 }
 
@@ -157,7 +167,8 @@ TEST_F(ModifyCommandsTest, PimiMoveCarriesTheTail)
 
     ASSERT_EQ(r.status, 0) << r.err;
     std::size_t at = After(before, std::string("\x03\0PiMI Cat\0", 11)) - 9;
-    Bytes tail(before.begin() + static_cast<std::ptrdiff_t>(at + 9), before.begin() + static_cast<std::ptrdiff_t>(at + 25));
+    Bytes tail(before.begin() + static_cast<std::ptrdiff_t>(at + 9),
+               before.begin() + static_cast<std::ptrdiff_t>(at + 25));
     Bytes expected = Patched(before, at, std::string("Cat\0", 4));
     std::copy(tail.begin(), tail.end(), expected.begin() + static_cast<std::ptrdiff_t>(at + 4));
     EXPECT_EQ(readFile(file), expected);
@@ -295,7 +306,10 @@ TEST_F(CatalogueCommandsTest, FileChangedBehindTheCatalogueIsRefused)
 {
     // Another tool renamed "Alpha One" to "Alpha Two" since the scan.
     Bytes changed = readFile(m_file);
-    std::size_t at = After(changed, std::string("\0\x09" "Alpha One", 11)) - 9;
+    std::size_t at = After(changed, std::string("\0\x09"
+                                                "Alpha One",
+                                                11)) -
+                     9;
     changed = Patched(changed, at, "Alpha Two");
     writeFile(m_file, changed);
     const Bytes catalogueBefore = readFile(m_catalogueFile);

@@ -164,9 +164,13 @@ TEST(ReadCommands, EntriesPrintedAsTheyAreMadeReadAsWholeValuesPrint)
     fs::create_directories(d.temp / "empty");
     auto asWhole = [](const std::string& out) { return json::parse(out).dump(2) + "\n"; };
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"select", "0"}, {"select", "0"}, {"rescan", "0"},
-          {"scan", d.plugins.string(), "--subdirs"}, {"scan", (d.temp / "empty").string()},
-          {"find", "", "--dir", "0"}, {"find", "nothing like it", "--dir", "0"},
+         {std::vector<std::string>{"select", "0"},
+          {"select", "0"},
+          {"rescan", "0"},
+          {"scan", d.plugins.string(), "--subdirs"},
+          {"scan", (d.temp / "empty").string()},
+          {"find", "", "--dir", "0"},
+          {"find", "nothing like it", "--dir", "0"},
           {"store", "dump", (d.temp / "data" / "setup.db" / "SETUP000").string()}}) {
         std::vector<std::string> full = {"--data-dir", d.data};
         full.insert(full.end(), args.begin(), args.end());

@@ -68,8 +68,8 @@ TEST_F(SessionCommands, OtherStoresAreNeverTakenForCatalogueFiles)
 {
     fs::copy_file(test::testPlugin("pipl_single.8bf"), m_tmp / "plugins" / "a.8bf");
     const fs::path setupDb = m_tmp / "data" / "setup.db";
-    for (const std::string name : {"keywords", "restore", "launchbar", "pimiinfo", "nonplugins", "SETUP000.damaged",
-                                   "SETUP0000", "SETUP00x"}) {
+    for (const std::string name :
+         {"keywords", "restore", "launchbar", "pimiinfo", "nonplugins", "SETUP000.damaged", "SETUP0000", "SETUP00x"}) {
         for (const char separator : {'/', '\\'}) {
             const std::string stored = std::string("setup.db") + separator + name;
             test::writeFile(setupDb / name, std::string("precious"));

@@ -89,8 +89,9 @@ TEST_F(StoreCommands, ACorruptDirectoryListIsNotOverwritten)
 
 TEST_F(StoreCommands, DumpRestoreKeyedByKey)
 {
-    std::string data = std::string("\x01\x00", 2) + "\x0C" + "8BFM_BLUR_00" + std::string("\xFF\xFF\x01\x00\x13\x00", 6) +
-                       "CPluginRestoreEntry" + "\x05" + "Blurs" + "\x04" + "Bl\xE9r";
+    std::string data = std::string("\x01\x00", 2) + "\x0C" + "8BFM_BLUR_00" +
+                       std::string("\xFF\xFF\x01\x00\x13\x00", 6) + "CPluginRestoreEntry" + "\x05" + "Blurs" + "\x04" +
+                       "Bl\xE9r";
     test::writeFile(m_tmp / "setup.db" / "restore", data);
     auto r = Cli({"store", "dump", (m_tmp / "setup.db" / "restore").string()});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -102,7 +103,9 @@ TEST_F(StoreCommands, DumpRestoreKeyedByKey)
 
 TEST_F(StoreCommands, DumpCatalogueFromItsNameAndPartialDumps)
 {
-    std::string entry = std::string("\x08/p/a.8bf") + std::string(4 * 10, '\0') + "\x01N" + "\x01" "C" +
+    std::string entry = std::string("\x08/p/a.8bf") + std::string(4 * 10, '\0') + "\x01N" +
+                        "\x01"
+                        "C" +
                         std::string(4 * 5, '\0');
     std::string data = std::string("\x02\x00\x00\x00\x02\x00", 6) + std::string("\xFF\xFF\x01\x00\x0C\x00", 6) +
                        "CPluginEntry" + entry + std::string("\x01\x80", 2) + entry.substr(0, 5);
@@ -136,7 +139,9 @@ TEST_F(StoreCommands, DumpKindAndFileErrors)
 
 TEST_F(StoreCommands, DumpLaunchBarAndDescriptions)
 {
-    std::string bar = std::string("\x01\x00\xFF\xFF\x01\x00\x0F\x00", 8) + "CLaunchBarEntry" + "\x02" "Ed" +
+    std::string bar = std::string("\x01\x00\xFF\xFF\x01\x00\x0F\x00", 8) + "CLaunchBarEntry" +
+                      "\x02"
+                      "Ed" +
                       std::string(4, '\0') + std::string("\x07\x00\x00\x00", 4);
     test::writeFile(m_tmp / "setup.db" / "launchbar", bar);
     json j = json::parse(Cli({"store", "dump", (m_tmp / "setup.db" / "launchbar").string()}).out);

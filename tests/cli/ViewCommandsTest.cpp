@@ -74,8 +74,12 @@ TEST_F(ViewCommandsTest, ViewSelectsCategoryZeroAndPluginZero)
     EXPECT_EQ(v["class"], 0);
     EXPECT_EQ(v["class_text"], "Photoshop Filter Plugins");
     ASSERT_EQ(v["classes"].size(), 7u);
-    EXPECT_EQ(v["classes"][0], json({{"index", 0}, {"name", "Photoshop Filter Plugins"}, {"count", 5},
-                                     {"enabled", true}, {"checked", true}, {"separator_before", false}}));
+    EXPECT_EQ(v["classes"][0], json({{"index", 0},
+                                     {"name", "Photoshop Filter Plugins"},
+                                     {"count", 5},
+                                     {"enabled", true},
+                                     {"checked", true},
+                                     {"separator_before", false}}));
     EXPECT_EQ(v["classes"][5]["enabled"], false);
     EXPECT_EQ(Texts(v["categories"]), (Strings{"FF Cat", "FF Renamed Cat", "Other Cat", "Shared Cat"}));
     EXPECT_EQ(v["category"], 0);
@@ -226,8 +230,11 @@ TEST_F(ViewCommandsTest, DescribeStoresUnlessBothTextsAreEmpty)
     AddDirectory();
     const std::string k = std::to_string(EntryOf("Alpha One"));
     json d = Ok({"describe", "--dir", "0", "--entry", k});
-    EXPECT_EQ(d, json({{"key", "8BFM_PIPL_THREE_00_0"}, {"found", false}, {"stored", false},
-                       {"description", ""}, {"keywords", ""}}));
+    EXPECT_EQ(d, json({{"key", "8BFM_PIPL_THREE_00_0"},
+                       {"found", false},
+                       {"stored", false},
+                       {"description", ""},
+                       {"keywords", ""}}));
     d = Ok({"describe", "--dir", "0", "--entry", k, "--description", "Soft café", "--keywords", "blur soft"});
     EXPECT_EQ(d["stored"], true);
     EXPECT_EQ(d["description"], "Soft café");

@@ -76,15 +76,14 @@ TEST_F(WriterCommands, WhileTheDesktopProgramRunsWritersAreRefusedAndReadersWork
     EXPECT_TRUE(fs::exists(m_plugins / "three.8bf"));
     EXPECT_FALSE(fs::exists(Store("keywords")));
 
-    for (const std::vector<std::string>& reader :
-         {std::vector<std::string>{"dirs", "list"},
-          {"describe", "--dir", "0", "--entry", "0"},
-          {"details", "--dir", "0", "--entry", "0"},
-          {"info", "--dir", "0", "--entry", "0"},
-          {"find", "", "--dir", "0"},
-          {"history"},
-          {"bisect", "status"},
-          {"store", "dump", Store("SETUP000").string()}}) {
+    for (const std::vector<std::string>& reader : {std::vector<std::string>{"dirs", "list"},
+                                                   {"describe", "--dir", "0", "--entry", "0"},
+                                                   {"details", "--dir", "0", "--entry", "0"},
+                                                   {"info", "--dir", "0", "--entry", "0"},
+                                                   {"find", "", "--dir", "0"},
+                                                   {"history"},
+                                                   {"bisect", "status"},
+                                                   {"store", "dump", Store("SETUP000").string()}}) {
         const auto r = Cli(reader, 10s);
         EXPECT_EQ(r.status, 0) << reader[0] << ": " << r.err;
     }

@@ -134,9 +134,10 @@ TEST(PlausibleBlocks, SizeAndFirstField)
 TEST(PlausibleBlocks, EveryTextAreaNeedsItsZero)
 {
     using B = CParameterBlock;
-    std::vector<std::pair<std::size_t, std::size_t>> areas = {
-        {B::kCategoryOffset, B::kCategorySize}, {B::kTitleOffset, B::kTextSize}, {B::kCopyrightOffset, B::kTextSize},
-        {B::kAuthorOffset, B::kTextSize}};
+    std::vector<std::pair<std::size_t, std::size_t>> areas = {{B::kCategoryOffset, B::kCategorySize},
+                                                              {B::kTitleOffset, B::kTextSize},
+                                                              {B::kCopyrightOffset, B::kTextSize},
+                                                              {B::kAuthorOffset, B::kTextSize}};
     for (std::size_t i = 0; i < 4; ++i)
         areas.push_back({B::kMapLabelsOffset + i * B::kLabelSize, B::kLabelSize});
     for (std::size_t i = 0; i < 8; ++i)

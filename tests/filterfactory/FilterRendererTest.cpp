@@ -81,7 +81,7 @@ TEST(FilterRenderer, RecordIsFilledFromTheSource)
     COXDIB result;
     FilterSettings settings = formulas("M", "D/8", "X*4+Y+Z", "0");
     CFilterRenderer::Render(source, result, settings);
-    EXPECT_EQ(pixel(result, 0, 0, 2), 25);   // sqrt(900 + 1600) / 2
+    EXPECT_EQ(pixel(result, 0, 0, 2), 25);  // sqrt(900 + 1600) / 2
     EXPECT_EQ(pixel(result, 0, 0, 1), 128);
     EXPECT_EQ(pixel(result, 0, 0, 0), 30 * 4 + 40 + 3);
     settings = formulas("ctl(0)", "ctl(7)", "t*100+total", "0");
@@ -345,9 +345,10 @@ TEST_P(FitToTarget, ScalesDownOnly)
     EXPECT_EQ(sample.GetHeight(), f.expectHeight);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, FitToTarget, ::testing::Values(
-    Fit{100, 50, 200, 200, 100, 50}, Fit{100, 50, 100, 50, 100, 50}, Fit{100, 50, 50, 50, 50, 25},
-    Fit{100, 50, 100, 10, 20, 10}, Fit{101, 50, 100, 50, 100, 49}, Fit{30, 20, 0, 0, 1, 1}));
+INSTANTIATE_TEST_SUITE_P(Sizes, FitToTarget,
+                         ::testing::Values(Fit{100, 50, 200, 200, 100, 50}, Fit{100, 50, 100, 50, 100, 50},
+                                           Fit{100, 50, 50, 50, 50, 25}, Fit{100, 50, 100, 10, 20, 10},
+                                           Fit{101, 50, 100, 50, 100, 49}, Fit{30, 20, 0, 0, 1, 1}));
 
 TEST(FilterRenderer, TargetSizeByMode)
 {

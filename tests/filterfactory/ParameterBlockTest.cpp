@@ -121,21 +121,22 @@ TEST_P(ParameterBlockVariant, FollowsTheResourceFlagsInTestOrder)
 }
 INSTANTIATE_TEST_SUITE_P(
     Table, ParameterBlockVariant,
-    ::testing::Values(
-        VariantCase{"PhotoshopPiPL", kResourcePiPL, kFlagPARM | kFlagFUNC, FilterFactoryVariant::Photoshop,
-                    "Photoshop Filter Factory", true},
-        VariantCase{"PiMINotPhotoshop", kResourcePiMI, kFlagPARM | kFlagFUNC, FilterFactoryVariant::None, "", false},
-        VariantCase{"PiPLWithoutFunc", kResourcePiPL, kFlagPARM, FilterFactoryVariant::None, "", false},
-        VariantCase{"PremiereFilter", kResourcePremiere, kFlagPARM | kFlagFLVS, FilterFactoryVariant::PremiereFilter,
-                    "Premiere Filter Factory", false},
-        VariantCase{"Transition", kResourcePremiere, kFlagPARM | kFlagFXVS,
-                    FilterFactoryVariant::PremiereTransition, "Premiere Transition Factory", false},
-        VariantCase{"BothPremiereFlags", kResourcePremiere, kFlagPARM | kFlagFXVS | kFlagFLVS,
-                    FilterFactoryVariant::PremiereTransition, "Premiere Transition Factory", false},
-        // Named by the first test that holds, but still a Photoshop filter.
-        VariantCase{"TransitionBeforePhotoshop", kResourcePiPL, kFlagPARM | kFlagFUNC | kFlagFXVS,
-                    FilterFactoryVariant::PremiereTransition, "Premiere Transition Factory", true},
-        VariantCase{"NoParm", kResourcePremiere, kFlagFXVS | kFlagFLVS | kFlagFUNC, FilterFactoryVariant::None, "", false}));
+    ::testing::Values(VariantCase{"PhotoshopPiPL", kResourcePiPL, kFlagPARM | kFlagFUNC,
+                                  FilterFactoryVariant::Photoshop, "Photoshop Filter Factory", true},
+                      VariantCase{"PiMINotPhotoshop", kResourcePiMI, kFlagPARM | kFlagFUNC, FilterFactoryVariant::None,
+                                  "", false},
+                      VariantCase{"PiPLWithoutFunc", kResourcePiPL, kFlagPARM, FilterFactoryVariant::None, "", false},
+                      VariantCase{"PremiereFilter", kResourcePremiere, kFlagPARM | kFlagFLVS,
+                                  FilterFactoryVariant::PremiereFilter, "Premiere Filter Factory", false},
+                      VariantCase{"Transition", kResourcePremiere, kFlagPARM | kFlagFXVS,
+                                  FilterFactoryVariant::PremiereTransition, "Premiere Transition Factory", false},
+                      VariantCase{"BothPremiereFlags", kResourcePremiere, kFlagPARM | kFlagFXVS | kFlagFLVS,
+                                  FilterFactoryVariant::PremiereTransition, "Premiere Transition Factory", false},
+                      // Named by the first test that holds, but still a Photoshop filter.
+                      VariantCase{"TransitionBeforePhotoshop", kResourcePiPL, kFlagPARM | kFlagFUNC | kFlagFXVS,
+                                  FilterFactoryVariant::PremiereTransition, "Premiere Transition Factory", true},
+                      VariantCase{"NoParm", kResourcePremiere, kFlagFXVS | kFlagFLVS | kFlagFUNC,
+                                  FilterFactoryVariant::None, "", false}));
 
 class ParameterBlockFile : public ::testing::TestWithParam<const char*> {};
 TEST_P(ParameterBlockFile, IsReadFromThePluginByContent)

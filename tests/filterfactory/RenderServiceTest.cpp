@@ -210,8 +210,8 @@ TEST(RenderService, SnapshotsReleasedAtOnceStayRightWhenTheirMemoryIsReused)
         const COXDIB& reference = alone[u.generation - 1];
         for (int y = 0; y < 100; ++y)
             if (!sameRow(*u.image, y < u.rowsDone ? reference : *sample, y))
-                faults.push_back("generation " + std::to_string(u.generation) + " at " +
-                                 std::to_string(u.rowsDone) + ": row " + std::to_string(y));
+                faults.push_back("generation " + std::to_string(u.generation) + " at " + std::to_string(u.rowsDone) +
+                                 ": row " + std::to_string(y));
     });
     for (const RenderRequest& request : requests) {
         service.Request(request);
@@ -288,19 +288,17 @@ TEST_P(RenderServiceSyntax, ReportsFormulaAndStatusAndKeepsTheUnfilteredSample)
     EXPECT_TRUE(samePixels(*final.image, *sample));
 }
 
-INSTANTIATE_TEST_SUITE_P(RenderService, RenderServiceSyntax,
-                         testing::Values(SyntaxCase{{"r+", "g", "b", "a"}, 0, 1},
-                                         SyntaxCase{{"r", "g", "", "a"}, 2, 1},
-                                         SyntaxCase{{"r", "g", "b", std::string(20000, '(') + "1" +
-                                                                          std::string(20000, ')')},
-                                                    3, 2}));
+INSTANTIATE_TEST_SUITE_P(
+    RenderService, RenderServiceSyntax,
+    testing::Values(SyntaxCase{{"r+", "g", "b", "a"}, 0, 1}, SyntaxCase{{"r", "g", "", "a"}, 2, 1},
+                    SyntaxCase{{"r", "g", "b", std::string(20000, '(') + "1" + std::string(20000, ')')}, 3, 2}));
 
 TEST(RenderService, UnsupportedSamplesGiveAFinalWithoutPicture)
 {
     Recorder recorder;
     CRenderService service(recorder.callback());
-    for (const auto& sample : {makeSample(8, 8, 8), std::shared_ptr<const COXDIB>{},
-                               std::make_shared<const COXDIB>()}) {
+    for (const auto& sample :
+         {makeSample(8, 8, 8), std::shared_ptr<const COXDIB>{}, std::make_shared<const COXDIB>()}) {
         const RenderUpdate final = recorder.waitFinal(service.Request(makeRequest(sample, kIdentity)));
         EXPECT_EQ(final.outcome.outcome, RenderOutcome::UnsupportedDepth);
         EXPECT_FALSE(final.image);

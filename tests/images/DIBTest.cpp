@@ -152,9 +152,8 @@ TEST_P(DIBCreate, PicksTheDepthAndFillsTheColourTable)
     EXPECT_EQ(dib.GetPacked().size(), static_cast<std::size_t>(dib.GetStride()) * 3 + 1064);
     auto table = dib.GetColourTable();
     ASSERT_EQ(static_cast<int>(table.size()), c.colours);
-    const std::uint32_t system[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                      0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                      0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    const std::uint32_t system[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                                      0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     for (std::size_t i = 0; i < table.size(); ++i)
         EXPECT_EQ(table[i], c.colours >= 16 ? system[i % 16] : 0u) << i;
     for (std::size_t i = dib.GetBitsOffset(); i < dib.GetPacked().size(); ++i)
@@ -425,21 +424,34 @@ TEST_P(DIBHostile, IsRefusedAndTheBitmapKept)
 }
 INSTANTIATE_TEST_SUITE_P(
     Table, DIBHostile,
-    ::testing::Values(
-        HostileCase{"NegativeWidth", [](BmpBuilder& b) { b.width = -2; }},
-        HostileCase{"NegativeHeight", [](BmpBuilder& b) { b.height = -2; }},
-        HostileCase{"ZeroWidth", [](BmpBuilder& b) { b.width = 0; }},
-        HostileCase{"AreaOverflows", [](BmpBuilder& b) { b.width = b.height = 0x7FFFFFFF; }},
-        HostileCase{"AreaLargerThanTheFile", [](BmpBuilder& b) { b.width = b.height = 10000; }},
-        HostileCase{"OneRowMissing", [](BmpBuilder& b) { b.height = 3; }},
-        HostileCase{"TooManyColours", [](BmpBuilder& b) { b.bits = 8; b.clrUsed = 257; b.table.assign(257 * 4, 0); }},
-        HostileCase{"HugeColourCount", [](BmpBuilder& b) { b.bits = 8; b.clrUsed = 0xFFFFFFFF; }},
-        HostileCase{"HeaderBetweenLayouts", [](BmpBuilder& b) { b.headerSize = 20; }},
-        HostileCase{"HeaderTooLarge", [](BmpBuilder& b) { b.headerSize = 0xFFFFFFF0; }},
-        HostileCase{"OddBitCount", [](BmpBuilder& b) { b.bits = 7; }},
-        HostileCase{"UnknownCompression", [](BmpBuilder& b) { b.compression = 4; }},
-        HostileCase{"RunLengthWithTrueColour", [](BmpBuilder& b) { b.compression = 1; }},
-        HostileCase{"ShortColourTable", [](BmpBuilder& b) { b.bits = 8; b.clrUsed = 4; b.table.assign(15, 0); b.pixels.clear(); }}));
+    ::testing::Values(HostileCase{"NegativeWidth", [](BmpBuilder& b) { b.width = -2; }},
+                      HostileCase{"NegativeHeight", [](BmpBuilder& b) { b.height = -2; }},
+                      HostileCase{"ZeroWidth", [](BmpBuilder& b) { b.width = 0; }},
+                      HostileCase{"AreaOverflows", [](BmpBuilder& b) { b.width = b.height = 0x7FFFFFFF; }},
+                      HostileCase{"AreaLargerThanTheFile", [](BmpBuilder& b) { b.width = b.height = 10000; }},
+                      HostileCase{"OneRowMissing", [](BmpBuilder& b) { b.height = 3; }},
+                      HostileCase{"TooManyColours",
+                                  [](BmpBuilder& b) {
+                                      b.bits = 8;
+                                      b.clrUsed = 257;
+                                      b.table.assign(257 * 4, 0);
+                                  }},
+                      HostileCase{"HugeColourCount",
+                                  [](BmpBuilder& b) {
+                                      b.bits = 8;
+                                      b.clrUsed = 0xFFFFFFFF;
+                                  }},
+                      HostileCase{"HeaderBetweenLayouts", [](BmpBuilder& b) { b.headerSize = 20; }},
+                      HostileCase{"HeaderTooLarge", [](BmpBuilder& b) { b.headerSize = 0xFFFFFFF0; }},
+                      HostileCase{"OddBitCount", [](BmpBuilder& b) { b.bits = 7; }},
+                      HostileCase{"UnknownCompression", [](BmpBuilder& b) { b.compression = 4; }},
+                      HostileCase{"RunLengthWithTrueColour", [](BmpBuilder& b) { b.compression = 1; }},
+                      HostileCase{"ShortColourTable", [](BmpBuilder& b) {
+                                      b.bits = 8;
+                                      b.clrUsed = 4;
+                                      b.table.assign(15, 0);
+                                      b.pixels.clear();
+                                  }}));
 
 TEST(DIBFile, EveryTruncationFailsAndTheWholeFileReads)
 {
@@ -598,6 +610,7 @@ TEST(DIBFile, MutatedFilesNeverCrash)
             ASSERT_TRUE(packed.CreateFromPacked(dib.MakePackedCopy()));
         }
         COXDIB fromMemory;
-        fromMemory.CreateFromPacked(std::span<const std::uint8_t>(bytes).subspan(std::min<std::size_t>(14, bytes.size())));
+        fromMemory.CreateFromPacked(
+            std::span<const std::uint8_t>(bytes).subspan(std::min<std::size_t>(14, bytes.size())));
     }
 }

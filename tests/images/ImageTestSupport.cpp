@@ -95,8 +95,8 @@ void RunTool(const std::string& tool, const std::vector<std::string>& args)
 ::testing::AssertionResult SamePixels(const COXDIB& dib, const Pnm& pnm)
 {
     if (dib.GetWidth() != pnm.width || dib.GetHeight() != pnm.height)
-        return ::testing::AssertionFailure() << "size " << dib.GetWidth() << "x" << dib.GetHeight() << " vs "
-                                             << pnm.width << "x" << pnm.height;
+        return ::testing::AssertionFailure()
+               << "size " << dib.GetWidth() << "x" << dib.GetHeight() << " vs " << pnm.width << "x" << pnm.height;
     for (int y = 0; y < pnm.height; ++y)
         for (int x = 0; x < pnm.width; ++x)
             if (PixelAt(dib, x, y) != pnm.At(x, y))

@@ -24,7 +24,7 @@ void SetPixel(COXDIB& dib, int x, int y, std::uint32_t rgb);
 struct Pnm {
     int width = 0;
     int height = 0;
-    int channels = 0;  // 1 (P5) or 3 (P6)
+    int channels = 0;                // 1 (P5) or 3 (P6)
     std::vector<std::uint8_t> data;  // top row first
     std::uint32_t At(int x, int y) const;
 };

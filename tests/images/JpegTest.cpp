@@ -111,7 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadJpegCase{"Empty", [](const std::vector<std::uint8_t>&) { return std::vector<std::uint8_t>{}; }},
         BadJpegCase{"NotAJpeg", [](const std::vector<std::uint8_t>&) { return std::vector<std::uint8_t>(100, 'x'); }},
-        BadJpegCase{"OnlyTheStartMarker", [](const std::vector<std::uint8_t>&) { return std::vector<std::uint8_t>{0xFF, 0xD8}; }},
+        BadJpegCase{"OnlyTheStartMarker",
+                    [](const std::vector<std::uint8_t>&) {
+                        return std::vector<std::uint8_t>{0xFF, 0xD8};
+                    }},
         BadJpegCase{"HugeFrameInASmallFile",
                     [](const std::vector<std::uint8_t>& good) {
                         auto v = good;
@@ -120,8 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                         v[at + 1] = v[at + 3] = 0xE8;
                         return v;
                     }},
-        BadJpegCase{"ZeroWidthFrame",
-                    [](const std::vector<std::uint8_t>& good) {
+        BadJpegCase{"ZeroWidthFrame", [](const std::vector<std::uint8_t>& good) {
                         auto v = good;
                         std::size_t at = FrameSizeOffset(v);
                         v[at + 2] = v[at + 3] = 0;

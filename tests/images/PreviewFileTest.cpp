@@ -27,8 +27,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PreviewFit,
                          ::testing::Values(FitCase{640, 480, 319, 239}, FitCase{100, 300, 83, 249},
                                            FitCase{321, 250, 317, 247}, FitCase{800, 600, 320, 240},
                                            FitCase{320, 250, 320, 250}, FitCase{320, 251, 316, 248},
-                                           FitCase{1, 1, 1, 1}, FitCase{200, 100, 200, 100},
-                                           FitCase{1000, 1, 320, 0}));
+                                           FitCase{1, 1, 1, 1}, FitCase{200, 100, 200, 100}, FitCase{1000, 1, 320, 0}));
 
 TEST(PreviewFit, TheCopyIsResampledAndNeverThinnerThanAPixel)
 {
@@ -140,9 +139,10 @@ TEST_F(PreviewFileTest, PicturesAreToldApartByContentAndRefusalsSayWhy)
     COXDIB palette;
     ASSERT_TRUE(palette.Create(8, 4, 4));
     ASSERT_TRUE(palette.Write(dir / "palette.bmp"));
-    const std::pair<const char*, std::string> others[] = {
-        {"p.png", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR"}, {"p.gif", "GIF89a\1\0\1\0\0\0"},
-        {"p.tif", std::string("MM\0*\0\0\0\x08", 8)}, {"p.webp", std::string("RIFF\0\0\0\0WEBPVP8 ", 16)}};
+    const std::pair<const char*, std::string> others[] = {{"p.png", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR"},
+                                                          {"p.gif", "GIF89a\1\0\1\0\0\0"},
+                                                          {"p.tif", std::string("MM\0*\0\0\0\x08", 8)},
+                                                          {"p.webp", std::string("RIFF\0\0\0\0WEBPVP8 ", 16)}};
     for (const auto& [name, bytes] : others)
         writeFile(dir / name, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     writeFile(dir / "text.bmp", std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'});

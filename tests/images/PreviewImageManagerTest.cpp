@@ -40,7 +40,11 @@ protected:
     }
     // Each file holds its original name, so a renamed file can be traced.
     void Put(const std::string& name) { writeFile(images / name, "was " + name); }
-    std::string Content(const std::string& name) { auto b = readFile(images / name); return {b.begin(), b.end()}; }
+    std::string Content(const std::string& name)
+    {
+        auto b = readFile(images / name);
+        return {b.begin(), b.end()};
+    }
     std::set<std::string> Files()
     {
         std::set<std::string> names;
@@ -121,17 +125,13 @@ TEST_P(PreviewImageName, MatchesOnlyBaseUnderscoreThreeDigitsJpg)
 {
     EXPECT_EQ(CPreviewImageManager::IsImageName(GetParam().name, "8BFM_BLUR_00"), GetParam().image);
 }
-INSTANTIATE_TEST_SUITE_P(Table, PreviewImageName,
-                         ::testing::Values(ExactFormCase{"8BFM_BLUR_00_000.JPG", true},
-                                           ExactFormCase{"8bfm_blur_00_999.jpg", true},
-                                           ExactFormCase{"8BFM_BLUR_00_01_000.JPG", false},
-                                           ExactFormCase{"8BFM_BLUR_00_00.JPG", false},
-                                           ExactFormCase{"8BFM_BLUR_00_0000.JPG", false},
-                                           ExactFormCase{"8BFM_BLUR_00_0a0.JPG", false},
-                                           ExactFormCase{"8BFM_BLUR_00_000.JPEG", false},
-                                           ExactFormCase{"8BFM_BLUR_00_000.BMP", false},
-                                           ExactFormCase{"8BFM_BLUR_01_000.JPG", false},
-                                           ExactFormCase{"", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, PreviewImageName,
+    ::testing::Values(ExactFormCase{"8BFM_BLUR_00_000.JPG", true}, ExactFormCase{"8bfm_blur_00_999.jpg", true},
+                      ExactFormCase{"8BFM_BLUR_00_01_000.JPG", false}, ExactFormCase{"8BFM_BLUR_00_00.JPG", false},
+                      ExactFormCase{"8BFM_BLUR_00_0000.JPG", false}, ExactFormCase{"8BFM_BLUR_00_0a0.JPG", false},
+                      ExactFormCase{"8BFM_BLUR_00_000.JPEG", false}, ExactFormCase{"8BFM_BLUR_00_000.BMP", false},
+                      ExactFormCase{"8BFM_BLUR_01_000.JPG", false}, ExactFormCase{"", false}));
 
 TEST_F(PreviewImageManagerTest, ARenameTargetThatExistsIsNeverReplaced)
 {

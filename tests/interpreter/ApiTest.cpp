@@ -34,10 +34,19 @@ TEST(Api, ExportsExactlyTheFourFunctionsAndTheExtensions)
         if (!name.empty())
             names.insert(name);
     }
-    const std::set<std::string> expected = {"FFParse", "FFPrepareExec", "FFExec", "FFFree", "zeltro_Traits",
-                                            "zeltro_ExecRow", "zeltro_ExecRowChannels", "zeltro_ExecRowInOrder",
-                                            "zeltro_SeedRandom", "zeltro_SetRules", "zeltro_Rules",
-                                            "zeltro_SetSeed", "zeltro_Seed"};
+    const std::set<std::string> expected = {"FFParse",
+                                            "FFPrepareExec",
+                                            "FFExec",
+                                            "FFFree",
+                                            "zeltro_Traits",
+                                            "zeltro_ExecRow",
+                                            "zeltro_ExecRowChannels",
+                                            "zeltro_ExecRowInOrder",
+                                            "zeltro_SeedRandom",
+                                            "zeltro_SetRules",
+                                            "zeltro_Rules",
+                                            "zeltro_SetSeed",
+                                            "zeltro_Seed"};
     EXPECT_EQ(names, expected);
 }
 
@@ -223,7 +232,14 @@ TEST(Api, LongChainsRenderAndFreeOnASmallThreadStack)
     ASSERT_EQ(pthread_attr_init(&attributes), 0);
     ASSERT_EQ(pthread_attr_setstacksize(&attributes, 256 * 1024), 0);
     pthread_t thread;
-    ASSERT_EQ(pthread_create(&thread, &attributes, [](void*) -> void* { renderLongChains(); return nullptr; }, nullptr), 0);
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void*) -> void* {
+                      renderLongChains();
+                      return nullptr;
+                  },
+                  nullptr),
+              0);
     ASSERT_EQ(pthread_join(thread, nullptr), 0);
     pthread_attr_destroy(&attributes);
 }

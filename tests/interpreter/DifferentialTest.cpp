@@ -31,21 +31,23 @@ public:
     // pure: no effects under the rule set (rst has one under the genuine
     // rules).
     FormulaMaker(unsigned seed, bool pure, int32_t rules = ZELTRO_RULES_CLASSIC)
-        : m_random(seed), m_pure(pure), m_genuine(rules == ZELTRO_RULES_GENUINE)
-    {
-    }
+        : m_random(seed)
+        , m_pure(pure)
+        , m_genuine(rules == ZELTRO_RULES_GENUINE)
+    {}
 
     std::string make(int depth)
     {
         if (depth <= 0 || pick(5) == 0)
             return leaf();
-        static const char* binary[] = {"+", "-", "*", "/", "%", "<<", ">>", "==", "!=", "<", ">", "<=",
-                                       ">=", "&&", "||", "&", "|", "^"};
+        static const char* binary[] = {
+            "+", "-", "*", "/", "%", "<<", ">>", "==", "!=", "<", ">", "<=", ">=", "&&", "||", "&", "|", "^"};
         static const char* unary[] = {"-", "+", "!", "~"};
         static const char* fn1[] = {"ctl", "abs", "sqr", "sin", "cos", "tan", "frg", "bkg", "rst", "get"};
         static const char* fn2[] = {"dif", "min", "max", "c2d", "c2m", "r2x", "r2y", "map", "i", "pow"};
         static const char* fn3[] = {"src", "rad", "asrc", "arad", "add", "sub", "val"};
         const int d = depth - 1;
+        // clang-format off
         switch (pick(m_pure ? 9 : 11)) {
         case 0: case 1: case 2:
             return "(" + make(d) + ")" + binary[pick(18)] + "(" + make(d) + ")";
@@ -95,18 +97,20 @@ public:
             // are rejected and skipped; the top-level ones are kept.
             return make(d) + "," + make(d);
         }
+        // clang-format on
     }
 
 private:
     std::string leaf()
     {
-        static const char* vars[] = {"r", "g", "b", "a", "c", "i", "u", "v", "x", "y", "z", "X", "Y", "Z",
-                                     "d", "D", "m", "M", "t", "total"};
+        static const char* vars[] = {"r", "g", "b", "a", "c", "i", "u", "v", "x", "y",
+                                     "z", "X", "Y", "Z", "d", "D", "m", "M", "t", "total"};
         switch (pick(4)) {
         case 0: return vars[pick(20)];
         case 1: return vars[pick(11)];
         case 2: {
-            static const char* extremes[] = {"2147483647", "2147483648", "4294967295", "65536", "1024", "0", "1", "255", "256"};
+            static const char* extremes[] = {"2147483647", "2147483648", "4294967295", "65536", "1024",
+                                             "0",          "1",          "255",        "256"};
             return pick(3) ? std::to_string(pick(600)) : extremes[pick(9)];
         }
         default: return std::to_string(pick(40));
@@ -211,8 +215,8 @@ TEST_P(Differential, PerPixelOrderMatchesTheReferenceWalk)
                     lib.z = ref.z = z;
                     const int32_t got = FFExec(trees[z].get());
                     const int32_t want = zeltro::reference::evaluate(trees[z].get(), ref);
-                    ASSERT_EQ(got, want) << "seed " << seed << " pixel " << x << "," << y << " channel " << z
-                                         << "\n" << formulas[z];
+                    ASSERT_EQ(got, want) << "seed " << seed << " pixel " << x << "," << y << " channel " << z << "\n"
+                                         << formulas[z];
                 }
         EXPECT_EQ(lib.edgeMode, ref.edgeMode) << seed;
         EXPECT_EQ(lib.error, ref.error) << seed;
@@ -226,8 +230,7 @@ TEST_P(Differential, PerPixelOrderMatchesTheReferenceWalk)
 
 TEST_P(Differential, RowsMatchTheReferenceWalk)
 {
-    const Scenario scenarios[] = {{9, 4, 3, 0}, {1, 3, 3, 0}, {8, 5, 4, 1}, {5, 5, 3, 2}, {6, 3, 4, 3},
-                                  {33, 2, 3, 7}};
+    const Scenario scenarios[] = {{9, 4, 3, 0}, {1, 3, 3, 0}, {8, 5, 4, 1}, {5, 5, 3, 2}, {6, 3, 4, 3}, {33, 2, 3, 7}};
     int compared = 0;
     std::vector<int32_t> row;
     for (unsigned seed = 1000; seed < 1600; ++seed) {
@@ -259,12 +262,14 @@ TEST_P(Differential, RowsMatchTheReferenceWalk)
                 static const int slotOf[4] = {1, 3, 0, 2};  // where channel z went
                 const int32_t* shared = outs[slotOf[z]];
                 for (int x = 0; x < s.width; ++x) {
-                    ASSERT_EQ(shared[x], row[static_cast<size_t>(x)]) << "channels shared, seed " << seed << "\n" << formula;
+                    ASSERT_EQ(shared[x], row[static_cast<size_t>(x)]) << "channels shared, seed " << seed << "\n"
+                                                                      << formula;
                     ref.x = x;
                     ref.y = y;
                     ref.z = z;
                     ASSERT_EQ(row[static_cast<size_t>(x)], zeltro::reference::evaluate(tree.get(), ref))
-                        << "seed " << seed << " pixel " << x << "," << y << " channel " << z << "\n" << formula;
+                        << "seed " << seed << " pixel " << x << "," << y << " channel " << z << "\n"
+                        << formula;
                 }
             }
         }
@@ -277,8 +282,8 @@ TEST_P(Differential, RowsMatchTheReferenceWalk)
 // The renderer's loop for formulas that keep their order, through the
 // reference walk: every channel of a pixel before the next pixel, the
 // channels named by writeMask clamped into the destination at once.
-void referenceRowInOrder(FFNode* const* trees, int count, FFExecRecord& ref, uint8_t* destination, int y,
-                         int writeMask, std::vector<int32_t>& values)
+void referenceRowInOrder(FFNode* const* trees, int count, FFExecRecord& ref, uint8_t* destination, int y, int writeMask,
+                         std::vector<int32_t>& values)
 {
     for (int x = 0; x < ref.X; ++x)
         for (int k = 0; k < count; ++k) {
@@ -289,8 +294,8 @@ void referenceRowInOrder(FFNode* const* trees, int count, FFExecRecord& ref, uin
             values[static_cast<size_t>(k) * ref.X + x] = v;
             const int off = ref.channelOffsets[k];
             if ((writeMask >> k) & 1 && off >= 0 && off < ref.Z)
-                destination[static_cast<size_t>(ref.largestRow - y) * ref.stride + static_cast<size_t>(x) * ref.Z + off] =
-                    static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+                destination[static_cast<size_t>(ref.largestRow - y) * ref.stride + static_cast<size_t>(x) * ref.Z +
+                            off] = static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
         }
 }
 
@@ -386,12 +391,16 @@ INSTANTIATE_TEST_SUITE_P(Rules, DifferentialRows, ::testing::Values(ZELTRO_RULES
 // through FFExec and through rows in order, for a long run of draws.
 TEST_P(DifferentialRandom, ConstantBoundsDrawAsTheReferenceWalk)
 {
-    const char* formulas[] = {"rnd(-20, 20)", "rnd(0, 0)", "rnd(3, 3)", "rnd(5, 4)", "rnd(10, -10)",
-                              "rnd(0, 32766)", "rnd(0, 32767)", "rnd(0, 32768)", "rnd(0, 40000)",
-                              "rnd(-2147483648, 2147483647)", "rnd(0, 2147483647)", "rnd(2147483647, 0)",
-                              "rnd(-5, -300)", "rnd(0, 1)", "rnd(100, 354)", "rnd(1, 2) * rnd(0, 9999)",
-                              "rnd(0, 254)", "rnd(-2147483648, 2147483646)", "rnd(-1, 2147483647)",
-                              "rnd(0, 1431655765) + rnd(7, 3)"};
+    const char* formulas[] = {"rnd(-20, 20)",        "rnd(0, 0)",
+                              "rnd(3, 3)",           "rnd(5, 4)",
+                              "rnd(10, -10)",        "rnd(0, 32766)",
+                              "rnd(0, 32767)",       "rnd(0, 32768)",
+                              "rnd(0, 40000)",       "rnd(-2147483648, 2147483647)",
+                              "rnd(0, 2147483647)",  "rnd(2147483647, 0)",
+                              "rnd(-5, -300)",       "rnd(0, 1)",
+                              "rnd(100, 354)",       "rnd(1, 2) * rnd(0, 9999)",
+                              "rnd(0, 254)",         "rnd(-2147483648, 2147483646)",
+                              "rnd(-1, 2147483647)", "rnd(0, 1431655765) + rnd(7, 3)"};
     for (const char* f : formulas) {
         Tree tree = parse(f);
         ASSERT_NE(tree, nullptr) << f;
@@ -442,20 +451,21 @@ TEST_P(DifferentialRows, LongOrderDependentChainsInOrder)
     std::string nested = "rnd(0, 99)";
     for (int i = 0; i < 24; ++i)
         nested = (i % 2 ? "min(" : "max(") + nested + ", rnd(0, 99))";
-    for (const char* f : {"min(put(get(0) + 1, 0), 5) + get(0)", "max(rnd(0, 9), rnd(0, 9))",
-                          "sin(rnd(-600, 600)) + cos(x - 700) + tan(put(get(z) - 5, z))",
-                          "min(c, get(z)) + max(255 - c, dst(x - 1, y, z))", "min(x, 3) + max(y, 1) + X + Y + Z + D + M + t + total",
-                          // Conditions that jump on their comparison, values
-                          // left unused, leaves read as operands.
-                          "x == 0 && z == 0 ? storage(X) : 0, put(get(x) + c, x) & 255",
-                          "x < 2 && (y > 0 && rnd(0, 1)) ? put(c, z) : get(z) - y, c <= x ? rnd(c, 3) : y != z",
-                          "(z >= 1 ? put(x, 3) : 0), (y ? rnd(1, 2) : 0), x ? 7 : rst(put(9, 4)), get(3) % 7 + c / -3",
-                          "put((get(z) + c) % 256, z)", "c + rnd(-20, 20) - x / 2 + y % 3",
-                          // Division by powers of two and other constants,
-                          // negative dividends and the most negative one.
-                          "put(x, 0), (x * 536870912 - 1073741824 * y) / 1024 + (c - 128) % 32 + (0 - c) / 2"
-                          " + (x - 2147483647 - 1) % 65536 + (x - 2147483647 - 1) / 2 + (c * -1) / 4 % 8"
-                          " + (y - 1) * 7919 / 1073741824 + (c - 99) % 1073741824 + (x - c) / -8 + (c - 200) / 7"})
+    for (const char* f :
+         {"min(put(get(0) + 1, 0), 5) + get(0)", "max(rnd(0, 9), rnd(0, 9))",
+          "sin(rnd(-600, 600)) + cos(x - 700) + tan(put(get(z) - 5, z))",
+          "min(c, get(z)) + max(255 - c, dst(x - 1, y, z))", "min(x, 3) + max(y, 1) + X + Y + Z + D + M + t + total",
+          // Conditions that jump on their comparison, values
+          // left unused, leaves read as operands.
+          "x == 0 && z == 0 ? storage(X) : 0, put(get(x) + c, x) & 255",
+          "x < 2 && (y > 0 && rnd(0, 1)) ? put(c, z) : get(z) - y, c <= x ? rnd(c, 3) : y != z",
+          "(z >= 1 ? put(x, 3) : 0), (y ? rnd(1, 2) : 0), x ? 7 : rst(put(9, 4)), get(3) % 7 + c / -3",
+          "put((get(z) + c) % 256, z)", "c + rnd(-20, 20) - x / 2 + y % 3",
+          // Division by powers of two and other constants,
+          // negative dividends and the most negative one.
+          "put(x, 0), (x * 536870912 - 1073741824 * y) / 1024 + (c - 128) % 32 + (0 - c) / 2"
+          " + (x - 2147483647 - 1) % 65536 + (x - 2147483647 - 1) / 2 + (c * -1) / 4 % 8"
+          " + (y - 1) * 7919 / 1073741824 + (c - 99) % 1073741824 + (x - c) / -8 + (c - 200) / 7"})
         formulas.push_back(f);
     formulas.push_back(nested);
     for (const std::string& f : formulas) {

@@ -19,19 +19,18 @@ TEST_P(Arithmetic, Value)
     EXPECT_EQ(eval(GetParam().formula, image), GetParam().value) << GetParam().formula;
 }
 
-INSTANTIATE_TEST_SUITE_P(Operators, Arithmetic, ::testing::Values(
-    Case{"7/0", 0}, Case{"7%0", 0}, Case{"-7/2", -3}, Case{"-7%2", -1}, Case{"7%-2", 1},
-    Case{"2147483647+1", INT_MIN}, Case{"0-2147483647-1", INT_MIN},
-    Case{"(0-2147483647-1)/-1", INT_MIN}, Case{"(0-2147483647-1)%-1", 0},
-    Case{"-(0-2147483647-1)", INT_MIN}, Case{"65536*65536", 0}, Case{"65537*65537", 131073},
-    Case{"1<<32", 1}, Case{"1<<33", 2}, Case{"1<<-1", INT_MIN}, Case{"-8>>1", -4},
-    Case{"-8>>33", -4}, Case{"1<<31", INT_MIN}, Case{"3==3", 1}, Case{"3!=3", 0},
-    Case{"-1<0", 1}, Case{"2<=2", 1}, Case{"2>=3", 0}, Case{"3>2", 1},
-    Case{"6&3", 2}, Case{"6|3", 7}, Case{"6^3", 5}, Case{"2&&3", 1}, Case{"0&&3", 0},
-    Case{"0||0", 0}, Case{"0||-4", 1}, Case{"!0", 1}, Case{"!5", 0}, Case{"~0", -1},
-    Case{"+5", 5}, Case{"1?2:3", 2}, Case{"0?2:3", 3}, Case{"1,2", 2},
-    Case{"rmax-rmin", 255}, Case{"R", 255}, Case{"abs(0-2147483647-1)", INT_MIN},
-    Case{"4294967295", -1}));
+INSTANTIATE_TEST_SUITE_P(
+    Operators, Arithmetic,
+    ::testing::Values(Case{"7/0", 0}, Case{"7%0", 0}, Case{"-7/2", -3}, Case{"-7%2", -1}, Case{"7%-2", 1},
+                      Case{"2147483647+1", INT_MIN}, Case{"0-2147483647-1", INT_MIN},
+                      Case{"(0-2147483647-1)/-1", INT_MIN}, Case{"(0-2147483647-1)%-1", 0},
+                      Case{"-(0-2147483647-1)", INT_MIN}, Case{"65536*65536", 0}, Case{"65537*65537", 131073},
+                      Case{"1<<32", 1}, Case{"1<<33", 2}, Case{"1<<-1", INT_MIN}, Case{"-8>>1", -4}, Case{"-8>>33", -4},
+                      Case{"1<<31", INT_MIN}, Case{"3==3", 1}, Case{"3!=3", 0}, Case{"-1<0", 1}, Case{"2<=2", 1},
+                      Case{"2>=3", 0}, Case{"3>2", 1}, Case{"6&3", 2}, Case{"6|3", 7}, Case{"6^3", 5}, Case{"2&&3", 1},
+                      Case{"0&&3", 0}, Case{"0||0", 0}, Case{"0||-4", 1}, Case{"!0", 1}, Case{"!5", 0}, Case{"~0", -1},
+                      Case{"+5", 5}, Case{"1?2:3", 2}, Case{"0?2:3", 3}, Case{"1,2", 2}, Case{"rmax-rmin", 255},
+                      Case{"R", 255}, Case{"abs(0-2147483647-1)", INT_MIN}, Case{"4294967295", -1}));
 
 TEST(Evaluator, RecordVariables)
 {
@@ -123,13 +122,14 @@ TEST_P(EdgeModes, SourceFetch)
     EXPECT_EQ(eval(formula, image), expected) << formula << " mode " << e.mode;
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, EdgeModes, ::testing::Values(
-    Edge{0, -1, 0, 0, 0}, Edge{0, 9, 9, 4, 3}, Edge{0, 2, -7, 2, 0}, Edge{0, 4, 3, 4, 3},
-    Edge{1, -1, 0, -1, 0}, Edge{1, 5, 0, -1, 0}, Edge{1, 0, 4, -1, 0}, Edge{1, 4, 3, 4, 3},
-    Edge{2, 5, 0, 0, 0}, Edge{2, 7, 5, 2, 1}, Edge{2, -1, 0, 3, 0}, Edge{2, -5, -4, 4, 3},
-    Edge{3, 0, 0, 0, 0}, Edge{3, 1, 0, 3, 0}, Edge{3, 3, 2, 1, 1}, Edge{3, 6, 0, 1, 0},
-    Edge{3, -1, 0, 1, 0}, Edge{3, 5, 0, 0, 0},
-    Edge{4, 0, 0, -1, 0}, Edge{-1, 1, 1, -1, 0}, Edge{2147483647, 1, 1, -1, 0}));
+INSTANTIATE_TEST_SUITE_P(Modes, EdgeModes,
+                         ::testing::Values(Edge{0, -1, 0, 0, 0}, Edge{0, 9, 9, 4, 3}, Edge{0, 2, -7, 2, 0},
+                                           Edge{0, 4, 3, 4, 3}, Edge{1, -1, 0, -1, 0}, Edge{1, 5, 0, -1, 0},
+                                           Edge{1, 0, 4, -1, 0}, Edge{1, 4, 3, 4, 3}, Edge{2, 5, 0, 0, 0},
+                                           Edge{2, 7, 5, 2, 1}, Edge{2, -1, 0, 3, 0}, Edge{2, -5, -4, 4, 3},
+                                           Edge{3, 0, 0, 0, 0}, Edge{3, 1, 0, 3, 0}, Edge{3, 3, 2, 1, 1},
+                                           Edge{3, 6, 0, 1, 0}, Edge{3, -1, 0, 1, 0}, Edge{3, 5, 0, 0, 0},
+                                           Edge{4, 0, 0, -1, 0}, Edge{-1, 1, 1, -1, 0}, Edge{2147483647, 1, 1, -1, 0}));
 
 TEST(Evaluator, SourceFetchChannelOutOfRange)
 {
@@ -174,8 +174,8 @@ TEST(Evaluator, ShortCircuitAndConditionalSkipOperandsUnderTheClassicRules)
 TEST(Evaluator, PolarVariables)
 {
     TestImage image(10, 8);
-    EXPECT_EQ(eval("d", image, 8, 4), 0);      // right of the centre
-    EXPECT_EQ(eval("d", image, 2, 4), 512);    // left of the centre
+    EXPECT_EQ(eval("d", image, 8, 4), 0);    // right of the centre
+    EXPECT_EQ(eval("d", image, 2, 4), 512);  // left of the centre
     EXPECT_EQ(eval("m", image, 8, 4), 3);
     EXPECT_EQ(eval("m", image, 8, 8), 5);
     EXPECT_EQ(eval("d", image, 5, 7), 256);

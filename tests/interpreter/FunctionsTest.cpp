@@ -32,44 +32,38 @@ TEST_P(Functions, Value)
     EXPECT_EQ(eval(GetParam().formula, image), GetParam().value) << GetParam().formula;
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, Functions, ::testing::Values(
-    Case{"ctl(0)", 5}, Case{"ctl(7)", 75}, Case{"ctl(8)", 0}, Case{"ctl(-1)", 0},
-    Case{"val(8,0,255)", 0}, Case{"val(-1,0,255)", 0}, Case{"val(1,0,255)", 15},
-    Case{"val(2,100,0)", 100 + (25 * -100) / 255},
-    Case{"frg(0)", 11}, Case{"frg(2)", 13}, Case{"frg(3)", 0}, Case{"frg(-1)", 0},
-    Case{"bkg(1)", 22}, Case{"bkg(3)", 0},
-    Case{"abs(-5)", 5}, Case{"abs(5)", 5}, Case{"dif(3,10)", 7}, Case{"dif(10,3)", 7},
-    Case{"add(3,4,10)", 7}, Case{"add(3,7,10)", 10}, Case{"add(3,8,10)", 10},
-    Case{"sub(3,10,5)", 7}, Case{"sub(3,5,5)", 5}, Case{"sub(10,3,9)", 9},
-    Case{"min(3,4)", 3}, Case{"min(4,3)", 3}, Case{"max(3,4)", 4}, Case{"max(-4,-3)", -3},
-    Case{"mix(100,200,1,4)", 25 + 150}, Case{"mix(1,2,3,0)", 0},
-    Case{"mix(0-2147483647-1,0,1,-1)", INT_MIN},
-    Case{"scl(5,0,10,0,100)", 50}, Case{"scl(5,3,3,0,100)", 0}, Case{"scl(5,10,0,0,100)", 50},
-    Case{"scl(1,0,-1,0-2147483647-1,0)", 0},
-    Case{"sqr(-9)", 0}, Case{"sqr(10)", 3}, Case{"sqr(0)", 0}, Case{"sqr(2147483647)", 46340},
-    Case{"c2m(3,4)", 5}, Case{"c2m(-3,-4)", 5}, Case{"c2m(65536,0)", 0},
-    Case{"c2m(46341,0)", 46341},
-    Case{"c2d(5,0)", 0}, Case{"c2d(-5,0)", 512}, Case{"c2d(0,10)", 256}, Case{"c2d(0,-10)", -256},
-    Case{"c2d(10,10)", static_cast<int32_t>(256 + -0.7853981633974483 * 163.0054122890799)},
-    Case{"c2d(1, 0-2147483647-1)", -255},
-    Case{"r2x(0,512)", 512}, Case{"r2y(256,512)", 512}, Case{"r2x(256,1000)", (1000 * -4) / 512},
-    Case{"sin(0)", -4}, Case{"sin(1)", 3}, Case{"sin(2)", 6}, Case{"sin(128)", 362},
-    Case{"sin(256)", 512}, Case{"sin(384)", 362}, Case{"sin(511)", 3}, Case{"sin(512)", -4},
-    Case{"sin(513)", -7}, Case{"sin(640)", -365}, Case{"sin(768)", -512}, Case{"sin(1023)", -4},
-    Case{"cos(0)", 512}, Case{"cos(1)", 511}, Case{"cos(128)", 362}, Case{"cos(255)", 3},
-    Case{"cos(256)", -4}, Case{"cos(257)", -7}, Case{"cos(512)", -512}, Case{"cos(767)", -4},
-    Case{"cos(768)", 3}, Case{"cos(1023)", 512},
-    Case{"tan(0)", -6}, Case{"tan(1)", 6}, Case{"tan(64)", 424}, Case{"tan(128)", 1024},
-    Case{"tan(129)", 1036}, Case{"tan(255)", 167761}, Case{"tan(256)", -167772},
-    Case{"tan(257)", -83463}, Case{"tan(511)", -6}, Case{"tan(512)", 6}, Case{"tan(767)", 167772},
-    Case{"tan(768)", -167772},
-    Case{"sin(1024)", -4}, Case{"sin(-1024)", -4}, Case{"sin(1025)", 3},
-    Case{"sin(-1)==sin(1022)", 1}, Case{"sin(-1024)==sin(1023)", 1}, Case{"cos(-1025)==cos(1022)", 1},
-    Case{"sin(0-2147483647-1)==sin(1023)", 1},
-    Case{"rnd(5,4)", 0}, Case{"rnd(3,3)", 3}, Case{"rnd(0,32767)", 41}, Case{"rnd(0-2147483647-1, 2147483647)", 0}, Case{"rnd(-2, 2147483647)", 41 % -2147483646 - 2},
-    Case{"get(256)", 0}, Case{"get(-1)", 0}, Case{"put(7,300)", 0}, Case{"put(7,-1)", 0},
-    Case{"put(7,255), get(255)", 7}, Case{"storage(64001)", 0}, Case{"storage(0)", 0},
-    Case{"srcmode(1), src(-1,0,0)", 0}, Case{"rst(put(9,0)), get(0)", 9}, Case{"rst(5)", 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Values, Functions,
+    ::testing::Values(
+        Case{"ctl(0)", 5}, Case{"ctl(7)", 75}, Case{"ctl(8)", 0}, Case{"ctl(-1)", 0}, Case{"val(8,0,255)", 0},
+        Case{"val(-1,0,255)", 0}, Case{"val(1,0,255)", 15}, Case{"val(2,100,0)", 100 + (25 * -100) / 255},
+        Case{"frg(0)", 11}, Case{"frg(2)", 13}, Case{"frg(3)", 0}, Case{"frg(-1)", 0}, Case{"bkg(1)", 22},
+        Case{"bkg(3)", 0}, Case{"abs(-5)", 5}, Case{"abs(5)", 5}, Case{"dif(3,10)", 7}, Case{"dif(10,3)", 7},
+        Case{"add(3,4,10)", 7}, Case{"add(3,7,10)", 10}, Case{"add(3,8,10)", 10}, Case{"sub(3,10,5)", 7},
+        Case{"sub(3,5,5)", 5}, Case{"sub(10,3,9)", 9}, Case{"min(3,4)", 3}, Case{"min(4,3)", 3}, Case{"max(3,4)", 4},
+        Case{"max(-4,-3)", -3}, Case{"mix(100,200,1,4)", 25 + 150}, Case{"mix(1,2,3,0)", 0},
+        Case{"mix(0-2147483647-1,0,1,-1)", INT_MIN}, Case{"scl(5,0,10,0,100)", 50}, Case{"scl(5,3,3,0,100)", 0},
+        Case{"scl(5,10,0,0,100)", 50}, Case{"scl(1,0,-1,0-2147483647-1,0)", 0}, Case{"sqr(-9)", 0}, Case{"sqr(10)", 3},
+        Case{"sqr(0)", 0}, Case{"sqr(2147483647)", 46340}, Case{"c2m(3,4)", 5}, Case{"c2m(-3,-4)", 5},
+        Case{"c2m(65536,0)", 0}, Case{"c2m(46341,0)", 46341}, Case{"c2d(5,0)", 0}, Case{"c2d(-5,0)", 512},
+        Case{"c2d(0,10)", 256}, Case{"c2d(0,-10)", -256},
+        Case{"c2d(10,10)", static_cast<int32_t>(256 + -0.7853981633974483 * 163.0054122890799)},
+        Case{"c2d(1, 0-2147483647-1)", -255}, Case{"r2x(0,512)", 512}, Case{"r2y(256,512)", 512},
+        Case{"r2x(256,1000)", (1000 * -4) / 512}, Case{"sin(0)", -4}, Case{"sin(1)", 3}, Case{"sin(2)", 6},
+        Case{"sin(128)", 362}, Case{"sin(256)", 512}, Case{"sin(384)", 362}, Case{"sin(511)", 3}, Case{"sin(512)", -4},
+        Case{"sin(513)", -7}, Case{"sin(640)", -365}, Case{"sin(768)", -512}, Case{"sin(1023)", -4},
+        Case{"cos(0)", 512}, Case{"cos(1)", 511}, Case{"cos(128)", 362}, Case{"cos(255)", 3}, Case{"cos(256)", -4},
+        Case{"cos(257)", -7}, Case{"cos(512)", -512}, Case{"cos(767)", -4}, Case{"cos(768)", 3}, Case{"cos(1023)", 512},
+        Case{"tan(0)", -6}, Case{"tan(1)", 6}, Case{"tan(64)", 424}, Case{"tan(128)", 1024}, Case{"tan(129)", 1036},
+        Case{"tan(255)", 167761}, Case{"tan(256)", -167772}, Case{"tan(257)", -83463}, Case{"tan(511)", -6},
+        Case{"tan(512)", 6}, Case{"tan(767)", 167772}, Case{"tan(768)", -167772}, Case{"sin(1024)", -4},
+        Case{"sin(-1024)", -4}, Case{"sin(1025)", 3}, Case{"sin(-1)==sin(1022)", 1}, Case{"sin(-1024)==sin(1023)", 1},
+        Case{"cos(-1025)==cos(1022)", 1}, Case{"sin(0-2147483647-1)==sin(1023)", 1}, Case{"rnd(5,4)", 0},
+        Case{"rnd(3,3)", 3}, Case{"rnd(0,32767)", 41}, Case{"rnd(0-2147483647-1, 2147483647)", 0},
+        Case{"rnd(-2, 2147483647)", 41 % -2147483646 - 2}, Case{"get(256)", 0}, Case{"get(-1)", 0},
+        Case{"put(7,300)", 0}, Case{"put(7,-1)", 0}, Case{"put(7,255), get(255)", 7}, Case{"storage(64001)", 0},
+        Case{"storage(0)", 0}, Case{"srcmode(1), src(-1,0,0)", 0}, Case{"rst(put(9,0)), get(0)", 9},
+        Case{"rst(5)", 0}));
 
 TEST(Functions, MapOfSliderPairs)
 {
@@ -137,7 +131,8 @@ TEST(Functions, TrigWhoseArgumentChangesSignReadsInsideTheTable)
     // First -1000 (negative), then -3000.
     EXPECT_EQ(eval("put(0,0), tan(put(get(0)-2000, 0) + 1000)", image), eval("tan(-3000)", image));
     EXPECT_EQ(eval("put(-1,0), cos(put(get(0)+1, 0) - 1)", image), eval("cos(0)", image));
-    for (const char* f : {"sin(rnd(-5000, 5000))", "cos(rnd(-2000,2000)*rnd(-2000,2000))", "tan(rnd(0-2147483647-1, 2147483647))"})
+    for (const char* f :
+         {"sin(rnd(-5000, 5000))", "cos(rnd(-2000,2000)*rnd(-2000,2000))", "tan(rnd(0-2147483647-1, 2147483647))"})
         for (int i = 0; i < 50; ++i)
             eval(f, image, i % 2, 0);
 }

@@ -85,8 +85,7 @@ TEST_F(Genuine, ConditionalsEvaluateEveryOperand)
 TEST_F(Genuine, ConditionalsInsideOtherOperatorsKeepTheirValue)
 {
     // Both branches each time: the value of the first, then 10 more.
-    EXPECT_EQ(inOrder("z == 0 ? put(get(0) + 1, 0) : put(get(0) + 10, 0)", 3),
-              (std::vector<int32_t>{1, 12, 23}));
+    EXPECT_EQ(inOrder("z == 0 ? put(get(0) + 1, 0) : put(get(0) + 10, 0)", 3), (std::vector<int32_t>{1, 12, 23}));
     EXPECT_EQ(value("get(0)"), 33);
     EXPECT_EQ(value("(1 ? 5 : put(3, 2)) * 2"), 10);
     EXPECT_EQ(value("x + (y == 0 ? 40 : rnd(0, 9)) - 1"), 39);
@@ -107,11 +106,22 @@ TEST_F(Genuine, StorageOutsideTheCellsGivesTheIndexOrTheValue)
 }
 
 const Case kDirections[] = {
-    {"c2d(5, 0)", 0},      {"c2d(-5, 0)", 512},  {"c2d(0, 10)", 256},   {"c2d(0, -10)", -256},
-    {"c2d(0, 0)", 0},      {"c2d(10, 10)", 128}, {"c2d(3, 1)", 52},     {"c2d(-3, -1)", -460},
-    {"c2d(1, 3)", 204},    {"c2d(-1, 3)", 308},  {"c2d(1, -3)", -204},  {"c2d(7, -2)", -45},
-    {"c2d(-100, 37)", 455}, {"c2d(0-2147483647-1, 0)", 512},
-    {"c2d(0-2147483647-1, 0-2147483647-1)", -384}, {"c2d(2147483647, 1)", 0},
+    {"c2d(5, 0)", 0},
+    {"c2d(-5, 0)", 512},
+    {"c2d(0, 10)", 256},
+    {"c2d(0, -10)", -256},
+    {"c2d(0, 0)", 0},
+    {"c2d(10, 10)", 128},
+    {"c2d(3, 1)", 52},
+    {"c2d(-3, -1)", -460},
+    {"c2d(1, 3)", 204},
+    {"c2d(-1, 3)", 308},
+    {"c2d(1, -3)", -204},
+    {"c2d(7, -2)", -45},
+    {"c2d(-100, 37)", 455},
+    {"c2d(0-2147483647-1, 0)", 512},
+    {"c2d(0-2147483647-1, 0-2147483647-1)", -384},
+    {"c2d(2147483647, 1)", 0},
 };
 
 // Rule 3: c2d and the direction d.
@@ -130,11 +140,13 @@ TEST_F(Genuine, DirectionsFromTheArcTangentOfTheOctant)
 TEST_F(Genuine, SineAndCosineFromOneShiftedTable)
 {
     const Case cases[] = {
-        {"cos(0)", 512},   {"cos(1)", 511},    {"cos(128)", 362},  {"cos(255)", 3},    {"cos(256)", -4},
-        {"cos(512)", -512}, {"cos(767)", -4},  {"cos(768)", 3},    {"cos(769)", 6},    {"cos(800)", 102},
-        {"cos(1022)", 511}, {"cos(1023)", 512}, {"cos(-1)", 511},  {"cos(1824)", 102},
-        {"sin(0)", -4},    {"sin(256)", 512},  {"sin(512)", -4},   {"sin(1024)", 3},   {"sin(1056)", 102},
-        {"sin(-1)", -7},   {"sin(0-2147483647-1)", 3},
+        {"cos(0)", 512},    {"cos(1)", 511},    {"cos(128)", 362},
+        {"cos(255)", 3},    {"cos(256)", -4},   {"cos(512)", -512},
+        {"cos(767)", -4},   {"cos(768)", 3},    {"cos(769)", 6},
+        {"cos(800)", 102},  {"cos(1022)", 511}, {"cos(1023)", 512},
+        {"cos(-1)", 511},   {"cos(1824)", 102}, {"sin(0)", -4},
+        {"sin(256)", 512},  {"sin(512)", -4},   {"sin(1024)", 3},
+        {"sin(1056)", 102}, {"sin(-1)", -7},    {"sin(0-2147483647-1)", 3},
     };
     for (const Case& c : cases)
         EXPECT_EQ(value(c.formula), c.value) << c.formula;
@@ -180,7 +192,8 @@ TEST_F(Genuine, RandomNumbersFromTheSubtractiveGenerator)
     EXPECT_EQ(inOrder("rnd(x + 5, x + 4), rnd(3, 3), rnd(0, 254)", 1), (std::vector<int32_t>{52}));
     EXPECT_EQ(inOrder("rnd(5, 4)", 2), (std::vector<int32_t>{0, 0}));
     // The whole range: the value itself, shifted.
-    EXPECT_EQ(inOrder("rnd(0, 2147483647)", 1), (std::vector<int32_t>{static_cast<int32_t>(3843100682u - 2147483648u)}));
+    EXPECT_EQ(inOrder("rnd(0, 2147483647)", 1),
+              (std::vector<int32_t>{static_cast<int32_t>(3843100682u - 2147483648u)}));
 }
 
 TEST_F(Genuine, ANewThreadStartsTheGeneratorFromSeedZero)
@@ -226,10 +239,10 @@ TEST_F(Genuine, RstSetsTheSeedVariable)
 TEST_F(Genuine, IntegerPowers)
 {
     const Case cases[] = {
-        {"pow(0, 0)", 1},    {"pow(7, 0)", 1},    {"pow(2, 10)", 1024}, {"pow(-3, 3)", -27},
+        {"pow(0, 0)", 1},        {"pow(7, 0)", 1},  {"pow(2, 10)", 1024},      {"pow(-3, 3)", -27},
         {"pow(2, 31)", INT_MIN}, {"pow(2, 32)", 0}, {"pow(3, 40)", 689956897}, {"pow(-1, 2147483647)", -1},
-        {"pow(0, 5)", 0},    {"pow(2, -1)", 0},   {"pow(1, -5)", 1},    {"pow(-1, -3)", -1},
-        {"pow(-1, -4)", 1},  {"pow(0, -1)", 0},   {"pow(x + 3, y + 2)", 9},
+        {"pow(0, 5)", 0},        {"pow(2, -1)", 0}, {"pow(1, -5)", 1},         {"pow(-1, -3)", -1},
+        {"pow(-1, -4)", 1},      {"pow(0, -1)", 0}, {"pow(x + 3, y + 2)", 9},
     };
     for (const Case& c : cases)
         EXPECT_EQ(value(c.formula), c.value) << c.formula;
@@ -245,17 +258,17 @@ TEST_F(Genuine, PolarOffsetsFromTheFineTable)
 {
     // At m = 16384 the offset is the table entry itself.
     const Case entries[] = {
-        {"r2x(0, 16384)", 16384},   {"r2x(100, 16384)", 13395}, {"r2x(256, 16384)", 0},
-        {"r2x(257, 16384)", -100},  {"r2x(511, 16384)", -16383}, {"r2x(512, 16384)", -16384},
-        {"r2x(768, 16384)", 100},   {"r2x(1023, 16384)", 16384}, {"r2y(256, 16384)", 16384},
-        {"r2y(0, 16384)", 100},     {"r2y(768, 16384)", -16384}, {"r2y(-768, 16384)", 16384},
+        {"r2x(0, 16384)", 16384},  {"r2x(100, 16384)", 13395},  {"r2x(256, 16384)", 0},
+        {"r2x(257, 16384)", -100}, {"r2x(511, 16384)", -16383}, {"r2x(512, 16384)", -16384},
+        {"r2x(768, 16384)", 100},  {"r2x(1023, 16384)", 16384}, {"r2y(256, 16384)", 16384},
+        {"r2y(0, 16384)", 100},    {"r2y(768, 16384)", -16384}, {"r2y(-768, 16384)", 16384},
     };
     for (const Case& c : entries)
         EXPECT_EQ(value(c.formula), c.value) << c.formula;
     const Case offsets[] = {
-        {"r2x(0, 100)", 100},    {"r2y(0, 100)", 1},      {"r2x(256, 100)", 0},  {"r2y(256, 100)", 100},
-        {"r2x(512, 100)", -100}, {"r2y(512, 100)", 0},    {"r2x(-1, 1000)", 1000}, {"r2y(-1, 1000)", -6},
-        {"r2x(100, 500)", 409},  {"r2y(100, 500)", 290},  {"r2x(700, 300)", -122}, {"r2y(700, 300)", -274},
+        {"r2x(0, 100)", 100},    {"r2y(0, 100)", 1},     {"r2x(256, 100)", 0},    {"r2y(256, 100)", 100},
+        {"r2x(512, 100)", -100}, {"r2y(512, 100)", 0},   {"r2x(-1, 1000)", 1000}, {"r2y(-1, 1000)", -6},
+        {"r2x(100, 500)", 409},  {"r2y(100, 500)", 290}, {"r2x(700, 300)", -122}, {"r2y(700, 300)", -274},
     };
     for (const Case& c : offsets)
         EXPECT_EQ(value(c.formula), c.value) << c.formula;
@@ -269,7 +282,7 @@ TEST_F(Genuine, PolarOffsetsFromTheFineTable)
 // Rule 10: c2m and tan follow one rule in both sets.
 TEST_F(Genuine, MagnitudeAndTangentAsClassic)
 {
-    const Case cases[] = {{"c2m(3, 4)", 5},  {"c2m(-3, -4)", 5}, {"c2m(65536, 0)", 0}, {"tan(0)", -6},
+    const Case cases[] = {{"c2m(3, 4)", 5}, {"c2m(-3, -4)", 5},    {"c2m(65536, 0)", 0},       {"tan(0)", -6},
                           {"tan(64)", 424}, {"tan(256)", -167772}, {"tan(-1) == tan(1022)", 1}};
     for (const Case& c : cases)
         EXPECT_EQ(value(c.formula), c.value) << c.formula;

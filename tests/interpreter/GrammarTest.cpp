@@ -16,40 +16,25 @@ TEST_P(GrammarGrouping, GroupsAsTheTableSays)
     expectTree(GetParam().text, GetParam().tree);
 }
 
-INSTANTIATE_TEST_SUITE_P(Precedence, GrammarGrouping, ::testing::Values(
-    Grouping{"a && b | c", "|(&&(a b) c)"},
-    Grouping{"a | b && c", "|(a &&(b c))"},
-    Grouping{"a || b && c", "||(a &&(b c))"},
-    Grouping{"a && b || c", "&&(a ||(b c))"},
-    Grouping{"a & b == c", "&(a ==(b c))"},
-    Grouping{"a == b < c", "<(==(a b) c)"},
-    Grouping{"a << b + c", "+(<<(a b) c)"},
-    Grouping{"a * b << c", "*(a <<(b c))"},
-    Grouping{"a << b << c", "<<(a <<(b c))"},
-    Grouping{"a >> b << c", ">>(a <<(b c))"},
-    Grouping{"a && b && c", "&&(a &&(b c))"},
-    Grouping{"a ? b : c ? d : r", "?(a b ?(c d r))"},
-    Grouping{"a ? b, c : d", "?(a ,(b c) d)"},
-    Grouping{"a ? b : c, d", ",(?(a b c) d)"},
-    Grouping{"-a * b", "*(neg(a) b)"},
-    Grouping{"-a << b", "<<(neg(a) b)"},
-    Grouping{"!a + ~b", "+(!(a) ~(b))"},
-    Grouping{"+a", "pos(a)"},
-    Grouping{"- -a", "neg(neg(a))"},
-    Grouping{"x<y&y<z", "&(<(x y) <(y z))"},
-    Grouping{"a & b | c ^ d", "^(|(&(a b) c) d)"},
-    Grouping{"a - b - c", "-(-(a b) c)"},
-    Grouping{"a / b * c % d", "%(*(/(a b) c) d)"},
-    Grouping{"a + b * c", "+(a *(b c))"},
-    Grouping{"(a + b) * c", "*(+(a b) c)"},
-    Grouping{"a != b >= c <= d > r", ">(<=(>=(!=(a b) c) d) r)"},
-    Grouping{"a, b, c", ",(,(a b) c)"},
-    Grouping{"put(r, 0), get(0)", ",(put(r 0) get(0))"},
-    Grouping{"i(x,y)*2", "*(i(x y) 2)"},
-    Grouping{"i*2", "*(i 2)"},
-    Grouping{"i (x, y)", "i(x y)"},
-    Grouping{"src(x-1, y+1, z) + 1", "+(src(-(x 1) +(y 1) z) 1)"},
-    Grouping{"min(a ? b : c, d)", "min(?(a b c) d)"}));
+INSTANTIATE_TEST_SUITE_P(
+    Precedence, GrammarGrouping,
+    ::testing::Values(Grouping{"a && b | c", "|(&&(a b) c)"}, Grouping{"a | b && c", "|(a &&(b c))"},
+                      Grouping{"a || b && c", "||(a &&(b c))"}, Grouping{"a && b || c", "&&(a ||(b c))"},
+                      Grouping{"a & b == c", "&(a ==(b c))"}, Grouping{"a == b < c", "<(==(a b) c)"},
+                      Grouping{"a << b + c", "+(<<(a b) c)"}, Grouping{"a * b << c", "*(a <<(b c))"},
+                      Grouping{"a << b << c", "<<(a <<(b c))"}, Grouping{"a >> b << c", ">>(a <<(b c))"},
+                      Grouping{"a && b && c", "&&(a &&(b c))"}, Grouping{"a ? b : c ? d : r", "?(a b ?(c d r))"},
+                      Grouping{"a ? b, c : d", "?(a ,(b c) d)"}, Grouping{"a ? b : c, d", ",(?(a b c) d)"},
+                      Grouping{"-a * b", "*(neg(a) b)"}, Grouping{"-a << b", "<<(neg(a) b)"},
+                      Grouping{"!a + ~b", "+(!(a) ~(b))"}, Grouping{"+a", "pos(a)"}, Grouping{"- -a", "neg(neg(a))"},
+                      Grouping{"x<y&y<z", "&(<(x y) <(y z))"}, Grouping{"a & b | c ^ d", "^(|(&(a b) c) d)"},
+                      Grouping{"a - b - c", "-(-(a b) c)"}, Grouping{"a / b * c % d", "%(*(/(a b) c) d)"},
+                      Grouping{"a + b * c", "+(a *(b c))"}, Grouping{"(a + b) * c", "*(+(a b) c)"},
+                      Grouping{"a != b >= c <= d > r", ">(<=(>=(!=(a b) c) d) r)"}, Grouping{"a, b, c", ",(,(a b) c)"},
+                      Grouping{"put(r, 0), get(0)", ",(put(r 0) get(0))"}, Grouping{"i(x,y)*2", "*(i(x y) 2)"},
+                      Grouping{"i*2", "*(i 2)"}, Grouping{"i (x, y)", "i(x y)"},
+                      Grouping{"src(x-1, y+1, z) + 1", "+(src(-(x 1) +(y 1) z) 1)"},
+                      Grouping{"min(a ? b : c, d)", "min(?(a b c) d)"}));
 
 class GrammarRejects : public ::testing::TestWithParam<const char*> {};
 
@@ -61,12 +46,13 @@ TEST_P(GrammarRejects, WithStatusOne)
     EXPECT_EQ(tree, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Syntax, GrammarRejects, ::testing::Values(
-    "r;", "r)", "(r", "()", "src(x,y)", "src(x,y,z,0)", "(a, b)", "min((a, b), c)",
-    "ctl(0, 1)", "ctl()", "cnv(1,2,3,4,5,6,7,8,9)", "cnv(1,2,3,4,5,6,7,8,9,10,11)",
-    "mix(1,2,3)", "scl(1,2,3,4)", "r +", "* r", "r r", "a ? b", "a : b", "a ? b : ",
-    "i(x)", "i(x,y,z)", "r g", "1 2", ",", "r,", ",r", "abs", "abs r", "r ? (a, b) : c",
-    "src(x,,z)", "x < < y", "a && && b"));
+INSTANTIATE_TEST_SUITE_P(Syntax, GrammarRejects,
+                         ::testing::Values("r;", "r)", "(r", "()", "src(x,y)", "src(x,y,z,0)", "(a, b)",
+                                           "min((a, b), c)", "ctl(0, 1)", "ctl()", "cnv(1,2,3,4,5,6,7,8,9)",
+                                           "cnv(1,2,3,4,5,6,7,8,9,10,11)", "mix(1,2,3)", "scl(1,2,3,4)", "r +", "* r",
+                                           "r r", "a ? b", "a : b", "a ? b : ", "i(x)", "i(x,y,z)", "r g", "1 2", ",",
+                                           "r,", ",r", "abs", "abs r", "r ? (a, b) : c", "src(x,,z)", "x < < y",
+                                           "a && && b"));
 
 TEST(Grammar, CheckModeBuildsNothing)
 {
@@ -177,8 +163,9 @@ TEST(Grammar, ArbitraryBytesNeverCrash)
     std::string all;
     for (int b = 1; b < 256; ++b)
         all += static_cast<char>(b);
-    for (const std::string& text : {all, std::string(50000, ')'), std::string(50000, ','),
-                                    std::string("r") + std::string(100000, ' ') + "r", std::string("r") + std::string(30000, '+')}) {
+    for (const std::string& text :
+         {all, std::string(50000, ')'), std::string(50000, ','), std::string("r") + std::string(100000, ' ') + "r",
+          std::string("r") + std::string(30000, '+')}) {
         int32_t status = -1;
         Tree tree = parse(text, &status);
         EXPECT_TRUE(status == 1 || status == 2);

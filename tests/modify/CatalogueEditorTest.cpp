@@ -60,8 +60,8 @@ protected:
     }
 
     TempDir m_dir;
-    std::vector<PiplPlugin> m_threePlugins{{"Alpha One", "Shared Cat"}, {"Beta Two", "Shared Cat"},
-                                       {"Gamma Three", "Other Cat"}};
+    std::vector<PiplPlugin> m_threePlugins{
+        {"Alpha One", "Shared Cat"}, {"Beta Two", "Shared Cat"}, {"Gamma Three", "Other Cat"}};
     std::vector<PiplPlugin> m_singlePlugins{{"Delta Four", "Shared Cat"}};
     FakePlugin m_three, m_single;
     CPluginListManager m_catalogue;
@@ -96,8 +96,8 @@ TEST_F(CatalogueEditorTest, RenameOfAReadOnlyPluginSaysSo)
 
 TEST_F(CatalogueEditorTest, MoveUsesTheSmallestCapacityAndSortsAfterwards)
 {
-    auto* alpha = Named("Alpha One");   // "Shared Cat": 10
-    auto* gamma = Named("Gamma Three"); // "Other Cat": 9
+    auto* alpha = Named("Alpha One");    // "Shared Cat": 10
+    auto* gamma = Named("Gamma Three");  // "Other Cat": 9
     std::vector<CPluginEntry*> both{alpha, gamma};
 
     EXPECT_FALSE(m_editor.MovePlugins(both, "Zzz Cat 10").accepted);  // 10 > 9
@@ -144,7 +144,8 @@ TEST_F(CatalogueEditorTest, CategoryRenameWritesEveryPluginOfTheCategory)
     for (const char* name : {"Alpha One", "Beta Two", "Delta Four"})
         EXPECT_EQ(Named(name)->m_category, "Soft") << name;
     EXPECT_EQ(Named("Gamma Three")->m_category, "Other Cat");
-    EXPECT_EQ(readFile(SinglePath()), Patched(m_single.bytes, m_single.categoryOffsets[0] - 1, std::string("\x04Soft")));
+    EXPECT_EQ(readFile(SinglePath()),
+              Patched(m_single.bytes, m_single.categoryOffsets[0] - 1, std::string("\x04Soft")));
     EXPECT_EQ(m_sorts, 1);
 }
 
@@ -217,7 +218,8 @@ TEST_F(CatalogueEditorTest, WritesThatFailTellTheirCauseAsAMessageCode)
     EXPECT_EQ(readOnly->argument, delta->m_path);
 
     // Another program changed the name where the catalogue has it.
-    writeFile(ThreePath(), Patched(m_three.bytes, static_cast<std::size_t>(m_three.nameOffsets[1]), std::string("Zeta")));
+    writeFile(ThreePath(),
+              Patched(m_three.bytes, static_cast<std::size_t>(m_three.nameOffsets[1]), std::string("Zeta")));
     const auto changed = WriteMessage(m_editor.RenamePlugin(*beta, "Blur"), beta->m_path);
     ASSERT_TRUE(changed);
     EXPECT_EQ(changed->code, MessageCode::PluginChangedOnDisk);
@@ -258,7 +260,8 @@ TEST_F(CatalogueEditorTest, RefusalsCarryTheirCodeAndArguments)
     const WriteResult outside = below.RenamePlugin(*alpha, "Ace");
     EXPECT_EQ(outside.code, EditCode::OutsideDirectory);
     EXPECT_EQ(outside.arguments, (Strings{PathForDisplay(alpha->m_path), PathForDisplay(elsewhere.path().string())}));
-    CCatalogueEditor nowhere(m_catalogue, nullptr, WriteScope::Nowhere(EditCode::NoDirectory, "No plug-in directory is on show."));
+    CCatalogueEditor nowhere(m_catalogue, nullptr,
+                             WriteScope::Nowhere(EditCode::NoDirectory, "No plug-in directory is on show."));
     const CommandResult barred = nowhere.EnablePlugins({alpha}, false);
     EXPECT_FALSE(barred.accepted);
     EXPECT_EQ(barred.code, EditCode::NoDirectory);

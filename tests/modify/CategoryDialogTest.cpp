@@ -22,9 +22,9 @@ using Texts = std::vector<std::string>;
 TEST(CategoryDialogTest, LimitIsTheSmallestCapacityAndProposalsFitIt)
 {
     CPluginListManager catalogue;
-    Add(catalogue, kKindEffect, "AE");       // another kind: never proposed
+    Add(catalogue, kKindEffect, "AE");  // another kind: never proposed
     Add(catalogue, kKindEffect, "Effects");
-    Add(catalogue, kKindFilter, "");         // no category: not proposed
+    Add(catalogue, kKindFilter, "");  // no category: not proposed
     Add(catalogue, kKindFilter, "Art");
     Add(catalogue, kKindFilter, "Art");
     Add(catalogue, kKindFilter, "Blur");
@@ -91,9 +91,9 @@ TEST_P(CategoryDialogOkTest, OkNeedsThreeCharactersWithinTheLimit)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, CategoryDialogOkTest,
-                         ::testing::Values(OkCase{"", false, ""}, OkCase{"Ar", false, "Ar"},
-                                           OkCase{"Art", true, "Art"}, OkCase{"Arti", true, "Arti"},
-                                           OkCase{"Artis", true, "Artis"}, OkCase{"Artist", true, "Artis"}));
+                         ::testing::Values(OkCase{"", false, ""}, OkCase{"Ar", false, "Ar"}, OkCase{"Art", true, "Art"},
+                                           OkCase{"Arti", true, "Arti"}, OkCase{"Artis", true, "Artis"},
+                                           OkCase{"Artist", true, "Artis"}));
 
 TEST(CategoryDialogTest, SelectingAProposalCopiesItButKeepsTheMinimum)
 {

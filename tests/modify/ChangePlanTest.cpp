@@ -51,8 +51,8 @@ TEST(ChangePlan, FilesOnceWithTheirMatesAndTheSignedOnesFromTheFiles)
 
     // Disabling one plug-in of three renames its file with the others.
     ChangePlan plan = PlanEnable(p.catalogue, {three[0], signedOne[0], single[0]}, false);
-    EXPECT_EQ(plan.files, (std::vector<std::string>{three[0]->RealPath(), signedOne[0]->RealPath(),
-                                                    single[0]->RealPath()}));
+    EXPECT_EQ(plan.files,
+              (std::vector<std::string>{three[0]->RealPath(), signedOne[0]->RealPath(), single[0]->RealPath()}));
     EXPECT_EQ(plan.paths, plan.files) << "all enabled: where they are is their real name";
     EXPECT_EQ(plan.fileMates, (std::vector<const CPluginEntry*>{three[1], three[2]}));
     EXPECT_TRUE(plan.signedFiles.empty()) << "no file is read while planning";

@@ -90,8 +90,8 @@ TEST_F(DropMoveTest, RefusalsAndSilentSkips)
 TEST_F(DropMoveTest, ACategoryTooShortToWriteTakesNothing)
 {
     CPluginEntry* soften = At(0);
-    for (const auto& [category, tooShort] : std::vector<std::pair<std::string, bool>>{
-             {"", true}, {"Ab", true}, {"Abc", false}}) {
+    for (const auto& [category, tooShort] :
+         std::vector<std::pair<std::string, bool>>{{"", true}, {"Ab", true}, {"Abc", false}}) {
         soften->m_category = category;
         const DropPlan plan = PlanDrop({At(2)}, *soften, [](CPluginEntry&) { return 255; });
         EXPECT_EQ(plan.tooShort, tooShort) << category;

@@ -6,8 +6,14 @@ namespace vardel::test {
 
 namespace {
 
-void Append(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
-void Append(Bytes& out, const Bytes& data) { out.insert(out.end(), data.begin(), data.end()); }
+void Append(Bytes& out, const std::string& text)
+{
+    out.insert(out.end(), text.begin(), text.end());
+}
+void Append(Bytes& out, const Bytes& data)
+{
+    out.insert(out.end(), data.begin(), data.end());
+}
 
 void U32(Bytes& out, std::uint32_t v)
 {
@@ -96,8 +102,8 @@ FakePlugin MakePimi(const std::string& name, const std::string& category, const 
     return f;
 }
 
-CPluginEntry PiplEntry(const std::filesystem::path& path, const FakePlugin& file, const std::vector<PiplPlugin>& plugins,
-                       std::size_t i)
+CPluginEntry PiplEntry(const std::filesystem::path& path, const FakePlugin& file,
+                       const std::vector<PiplPlugin>& plugins, std::size_t i)
 {
     CPluginEntry e;
     e.m_path = path.string();

@@ -19,8 +19,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 struct PiplPlugin {
     std::string name;
-    std::string category;     // empty: no "catg" property
-    bool paddedLength = true; // the data length counts the padding
+    std::string category;      // empty: no "catg" property
+    bool paddedLength = true;  // the data length counts the padding
 };
 
 struct FakePlugin {
@@ -37,8 +37,8 @@ FakePlugin MakePipl(const std::vector<PiplPlugin>& plugins);
 FakePlugin MakePimi(const std::string& name, const std::string& category, const Bytes& tail);
 
 // A PiPL or PiMI filter entry for plug-in i of the file at path.
-CPluginEntry PiplEntry(const std::filesystem::path& path, const FakePlugin& file, const std::vector<PiplPlugin>& plugins,
-                       std::size_t i);
+CPluginEntry PiplEntry(const std::filesystem::path& path, const FakePlugin& file,
+                       const std::vector<PiplPlugin>& plugins, std::size_t i);
 CPluginEntry PimiEntry(const std::filesystem::path& path, const FakePlugin& file, const std::string& name,
                        const std::string& category);
 

@@ -107,8 +107,8 @@ TEST_F(PluginWriterModuleTest, OtherPluginsOfferTheirCapacities)
     auto entries = Read(path);
     ASSERT_EQ(entries.size(), 1u);
     CPluginEntry entry = entries[0];
-    EXPECT_EQ(NameLimit(entry), 9);            // "Soft Glow"
-    EXPECT_EQ(CategoryLimit({&entry}), 11);    // "Vardel Test"
+    EXPECT_EQ(NameLimit(entry), 9);          // "Soft Glow"
+    EXPECT_EQ(CategoryLimit({&entry}), 11);  // "Vardel Test"
 
     CPluginEntry unlocated = entry;
     unlocated.m_nameOffset = 0;

@@ -277,7 +277,8 @@ TEST_F(PluginWriterTest, PimiFiltersOfOneTitleInTwoDirectoriesMoveTheirOwnTails)
             ASSERT_EQ(entry.ImageBaseName(), "8BFM_TWO_00");
             ASSERT_TRUE(m_writer.SetCategory(entry, "Cat").Written()) << "file " << i << ", round " << round;
             const auto at = static_cast<std::size_t>(files[i].categoryOffsets[0]);
-            EXPECT_EQ(readFile(paths[i]), Patched(Patched(files[i].bytes, at, Bytes{'C', 'a', 't', 0}), at + 4, tails[i]));
+            EXPECT_EQ(readFile(paths[i]),
+                      Patched(Patched(files[i].bytes, at, Bytes{'C', 'a', 't', 0}), at + 4, tails[i]));
             // And back: the file is as it was.
             ASSERT_TRUE(m_writer.SetCategory(entry, "PiMI Cat").Written());
             EXPECT_EQ(readFile(paths[i]), files[i].bytes);
@@ -323,9 +324,10 @@ TEST_F(PluginWriterTest, UnlocatedTextsAreSkippedSilently)
     auto base = PiplEntry(path, file, plugins, 0);
     for (int field = 0; field < 4; ++field) {
         auto entry = base;
-        (field == 0 ? entry.m_nameOffset : field == 1 ? entry.m_nameCapacity
-                      : field == 2                    ? entry.m_categoryOffset
-                                                      : entry.m_categoryCapacity) = 0;
+        (field == 0   ? entry.m_nameOffset
+         : field == 1 ? entry.m_nameCapacity
+         : field == 2 ? entry.m_categoryOffset
+                      : entry.m_categoryCapacity) = 0;
         auto result = field < 2 ? m_writer.SetName(entry, "Blur") : m_writer.SetCategory(entry, "Art");
         EXPECT_EQ(result.status, WriteStatus::NotLocated) << field;
         EXPECT_TRUE(result.message.empty());
@@ -497,7 +499,7 @@ TEST_F(PluginWriterTest, DisablingNeverReplacesTheDisabledName)
     EXPECT_TRUE(CPluginWriter::SetEnabledForFile(catalogue, *e, false).size() == 1);  // only d, already disabled
     EXPECT_EQ(e->m_enabled, 1);
     EXPECT_EQ(e->m_path, enabled.string());
-    EXPECT_TRUE(CPluginWriter::SetEnabledForFile(catalogue, *d, true).size() == 1);   // only e, already enabled
+    EXPECT_TRUE(CPluginWriter::SetEnabledForFile(catalogue, *d, true).size() == 1);  // only e, already enabled
     EXPECT_EQ(d->m_enabled, 0);
     EXPECT_EQ(readFile(enabled), (Bytes{'M', 'Z', 'e'}));
     EXPECT_EQ(readFile(disabled), (Bytes{'M', 'Z', 'd'}));

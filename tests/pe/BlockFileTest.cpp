@@ -130,20 +130,19 @@ TEST_P(Peek, ViewsWhatFitsABlock)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, Peek,
-    ::testing::Values(PeekCase{10, 64, true},     // the whole block read before
-                      PeekCase{20, 10, true},     // inside it
-                      PeekCase{73, 1, true},      // its last byte
-                      PeekCase{70, 10, true},     // running past it: read anew
-                      PeekCase{5, 10, true},      // before it: read anew
-                      PeekCase{500, 64, true},    // elsewhere, a whole block
-                      PeekCase{500, 65, false},   // more than a block
-                      PeekCase{936, 64, true},    // ends exactly at the end of the file
-                      PeekCase{937, 64, false},   // one byte past it
-                      PeekCase{1000, 0, true},    // nothing, at the end
-                      PeekCase{1001, 0, false},   // past the end
-                      PeekCase{0, 0, true}));
+INSTANTIATE_TEST_SUITE_P(Ranges, Peek,
+                         ::testing::Values(PeekCase{10, 64, true},    // the whole block read before
+                                           PeekCase{20, 10, true},    // inside it
+                                           PeekCase{73, 1, true},     // its last byte
+                                           PeekCase{70, 10, true},    // running past it: read anew
+                                           PeekCase{5, 10, true},     // before it: read anew
+                                           PeekCase{500, 64, true},   // elsewhere, a whole block
+                                           PeekCase{500, 65, false},  // more than a block
+                                           PeekCase{936, 64, true},   // ends exactly at the end of the file
+                                           PeekCase{937, 64, false},  // one byte past it
+                                           PeekCase{1000, 0, true},   // nothing, at the end
+                                           PeekCase{1001, 0, false},  // past the end
+                                           PeekCase{0, 0, true}));
 
 TEST(BlockFile, PeekOnAClosedFile)
 {

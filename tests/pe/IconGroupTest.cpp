@@ -35,7 +35,10 @@ Bytes Group(unsigned count, unsigned claimedCount)
     return g;
 }
 
-Bytes Group(unsigned count) { return Group(count, count); }
+Bytes Group(unsigned count)
+{
+    return Group(count, count);
+}
 
 }  // namespace
 
@@ -99,10 +102,10 @@ TEST(IconGroup, IcoFileLaysOutHeaderDirectoryAndImages)
     b.head = {32, 32, 0, 0, 1, 0, 32, 0};
     b.data = {4, 5};
     const Bytes ico = IcoFile({a, b});
-    const Bytes expected = {0, 0, 1, 0, 2, 0,                                  // reserved, type 1 (icon), count 2
+    const Bytes expected = {0,  0,  1, 0, 2, 0,                                  // reserved, type 1 (icon), count 2
                             16, 16, 0, 0, 1, 0, 32, 0, 3, 0, 0, 0, 38, 0, 0, 0,  // a at 6 + 2 * 16
                             32, 32, 0, 0, 1, 0, 32, 0, 2, 0, 0, 0, 41, 0, 0, 0,  // b right after a
-                            1, 2, 3, 4, 5};
+                            1,  2,  3, 4, 5};
     EXPECT_EQ(ico, expected);
 }
 

@@ -34,7 +34,8 @@ std::uint64_t StreamSearch(const std::vector<std::uint8_t>& data, std::uint64_t 
 
 // The stream search, checked against the in-memory search of the same bytes:
 // every case below holds for both.
-std::uint64_t Search(const std::vector<std::uint8_t>& data, std::uint64_t start, const std::vector<std::uint8_t>& pattern)
+std::uint64_t Search(const std::vector<std::uint8_t>& data, std::uint64_t start,
+                     const std::vector<std::uint8_t>& pattern)
 {
     const std::uint64_t fromStream = StreamSearch(data, start, pattern);
     EXPECT_EQ(SearchFile(std::span<const std::uint8_t>(data), start, pattern), fromStream)
@@ -42,11 +43,13 @@ std::uint64_t Search(const std::vector<std::uint8_t>& data, std::uint64_t start,
     return fromStream;
 }
 
-std::uint64_t Naive(const std::vector<std::uint8_t>& data, std::uint64_t start, const std::vector<std::uint8_t>& pattern)
+std::uint64_t Naive(const std::vector<std::uint8_t>& data, std::uint64_t start,
+                    const std::vector<std::uint8_t>& pattern)
 {
     if (pattern.empty() || start > data.size())
         return 0;
-    auto it = std::search(data.begin() + static_cast<std::ptrdiff_t>(start), data.end(), pattern.begin(), pattern.end());
+    auto it =
+        std::search(data.begin() + static_cast<std::ptrdiff_t>(start), data.end(), pattern.begin(), pattern.end());
     return it == data.end() ? 0 : static_cast<std::uint64_t>(it - data.begin());
 }
 
@@ -79,14 +82,15 @@ TEST_P(PlacedPattern, IsFoundWhereverItStands)
     EXPECT_EQ(Search(data, pos + 1, p), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boundaries, PlacedPattern,
-    ::testing::Values(PlacedCase{1, 8}, PlacedCase{kBlock - 8, 8},  // ends exactly at the first block's end
-                      PlacedCase{kBlock - 7, 8},                    // straddles the blocks by one byte
-                      PlacedCase{kBlock - 2, 8},                    // begins 2 bytes before the end
-                      PlacedCase{kBlock - 1, 1}, PlacedCase{kBlock, 1}, PlacedCase{kBlock, 8},
-                      PlacedCase{2 * kBlock - 3, 200}, PlacedCase{3 * kBlock - 8, 8},  // ends at the end of the data
-                      PlacedCase{5, kBlock}));                                       // the longest pattern
+INSTANTIATE_TEST_SUITE_P(Boundaries, PlacedPattern,
+                         ::testing::Values(PlacedCase{1, 8},
+                                           PlacedCase{kBlock - 8, 8},  // ends exactly at the first block's end
+                                           PlacedCase{kBlock - 7, 8},  // straddles the blocks by one byte
+                                           PlacedCase{kBlock - 2, 8},  // begins 2 bytes before the end
+                                           PlacedCase{kBlock - 1, 1}, PlacedCase{kBlock, 1}, PlacedCase{kBlock, 8},
+                                           PlacedCase{2 * kBlock - 3, 200},
+                                           PlacedCase{3 * kBlock - 8, 8},  // ends at the end of the data
+                                           PlacedCase{5, kBlock}));        // the longest pattern
 
 TEST(PatternSearch, LeavesTheStreamAtTheMatch)
 {
@@ -159,7 +163,8 @@ TEST(PatternSearch, InMemoryAgreesAcrossWindowBoundaries)
     std::mt19937 rng(2024);
     for (int round = 0; round < 120; ++round) {
         const std::size_t m = round % 4 == 0 ? 1 + rng() % 3 : round % 4 == 3 ? 100 + rng() % 400 : 2 + rng() % 16;
-        auto data = Noise(3 * kBlock + rng() % kBlock, static_cast<unsigned>(1000 + round), 2 + static_cast<int>(rng() % 3));
+        auto data =
+            Noise(3 * kBlock + rng() % kBlock, static_cast<unsigned>(1000 + round), 2 + static_cast<int>(rng() % 3));
         std::vector<std::uint8_t> p(m);
         for (auto& b : p)
             b = static_cast<std::uint8_t>(rng() % 3);
@@ -198,8 +203,12 @@ TEST(PatternSearch, InMemoryHandlesCommonBytes)
         data[i] = 0xFF;
     for (std::size_t i = 3; i < data.size(); i += 11)
         data[i] = 0x20;
-    const std::vector<std::vector<std::uint8_t>> patterns = {
-        {0, 0, 0}, {0xFF, 0}, {0, 0x20}, {0x20, 0, 0, 0xFF}, {'P', 0, 'I', 0, 'P', 0, 'L', 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+    const std::vector<std::vector<std::uint8_t>> patterns = {{0, 0, 0},
+                                                             {0xFF, 0},
+                                                             {0, 0x20},
+                                                             {0x20, 0, 0, 0xFF},
+                                                             {'P', 0, 'I', 0, 'P', 0, 'L', 0},
+                                                             {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
     for (const auto& p : patterns)
         for (std::uint64_t start : {0ull, 1ull, 65530ull, 69990ull, 70000ull})
             EXPECT_EQ(Search(data, start, p), Naive(data, start, p));
@@ -209,14 +218,15 @@ TEST(PatternSearch, InMemoryHandlesCommonBytes)
 // around one block, and a file larger than the limit is not held.
 TEST(PatternSearch, FileContentsSearchLikeTheStream)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("vardel-search-" + std::to_string(std::random_device{}()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("vardel-search-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(dir);
-    for (std::size_t size : {std::size_t{10}, BlockFile::kBlockSize - 1, BlockFile::kBlockSize, BlockFile::kBlockSize + 1,
-                             std::size_t{200000}}) {
+    for (std::size_t size : {std::size_t{10}, BlockFile::kBlockSize - 1, BlockFile::kBlockSize,
+                             BlockFile::kBlockSize + 1, std::size_t{200000}}) {
         auto data = Noise(size, static_cast<unsigned>(size), 4);
         const auto path = (dir / ("f" + std::to_string(size))).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
-                                                    static_cast<std::streamsize>(data.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
         BlockFile file;
         ASSERT_TRUE(file.Open(path));
         std::istream in(&file);

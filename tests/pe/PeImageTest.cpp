@@ -61,11 +61,10 @@ TEST_P(WellFormed, ListsWhatPefileLists)
 }
 
 INSTANTIATE_TEST_SUITE_P(TestPlugins, WellFormed,
-                         ::testing::Values("pipl_single.8bf", "pipl_single32.8bf", "pipl_three.8bf",
-                                           "pipl_three32.8bf", "pipl_kinds.8bf", "ff_filter.8bf",
-                                           "ff_filter32.8bf", "pimi_filter.8bf", "pimi_mixed.8be", "both.8bf",
-                                           "premiere_filter.prm", "premiere_notext.prm", "disabled_8bf",
-                                           "lang.8bf", "flags.8bf", "named.8bf"));
+                         ::testing::Values("pipl_single.8bf", "pipl_single32.8bf", "pipl_three.8bf", "pipl_three32.8bf",
+                                           "pipl_kinds.8bf", "ff_filter.8bf", "ff_filter32.8bf", "pimi_filter.8bf",
+                                           "pimi_mixed.8be", "both.8bf", "premiere_filter.prm", "premiere_notext.prm",
+                                           "disabled_8bf", "lang.8bf", "flags.8bf", "named.8bf"));
 
 TEST(PeImage, TellsPe32FromPe32Plus)
 {
@@ -189,8 +188,7 @@ TEST_P(Damaged, KeepsWhatIsIntact)
 
 INSTANTIATE_TEST_SUITE_P(
     TestPlugins, Damaged,
-    ::testing::Values(DamagedCase{"bad_loop.8bf", {"#16002"}, {"#16002"}},
-                      DamagedCase{"bad_self_loop.8bf", {}, {}},
+    ::testing::Values(DamagedCase{"bad_loop.8bf", {"#16002"}, {"#16002"}}, DamagedCase{"bad_self_loop.8bf", {}, {}},
                       DamagedCase{"bad_data_offset.8bf", {"#16000", "#16001", "#16002"}, {"#16001", "#16002"}},
                       DamagedCase{"bad_data_size.8bf", {"#16000", "#16001", "#16002"}, {"#16001", "#16002"}},
                       DamagedCase{"bad_data_past_end.8bf", {"#16000", "#16001", "#16002"}, {"#16001", "#16002"}},

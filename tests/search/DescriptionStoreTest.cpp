@@ -27,9 +27,9 @@ TEST(DescriptionStore, WhatIsStoredAndWhatChanges)
     const std::vector<Step> steps{
         {"", "", false, false, {"untouched", "untouched"}},  // nothing to store, no entry made
         {"Soft", "", true, true, {"Soft", ""}},
-        {"Soft", "", true, false, {"Soft", ""}},              // the same again: stored, nothing to save
-        {"", "", false, false, {"Soft", ""}},                 // clearing both keeps the entry
-        {"", "blur", true, true, {"", "blur"}},               // clearing one stores the empty one
+        {"Soft", "", true, false, {"Soft", ""}},  // the same again: stored, nothing to save
+        {"", "", false, false, {"Soft", ""}},     // clearing both keeps the entry
+        {"", "blur", true, true, {"", "blur"}},   // clearing one stores the empty one
     };
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const DescriptionStored r = StoreDescription(db, "8BFM_BLUR_00_0", steps[i].description, steps[i].keywords);

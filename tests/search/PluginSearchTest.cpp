@@ -73,8 +73,8 @@ TEST_F(PluginSearchTest, WithoutMatchCaseOnlyAToZFold)
     EXPECT_EQ(Names(rows), (std::vector<std::string>{"Gaussian Blur", "Sharpen"}));
     EXPECT_EQ(rows[0].field, SearchField::Title);
     EXPECT_EQ(rows[1].field, SearchField::Filename);
-    auto exact = CPluginSearch::Run(catalogue, descriptions,
-                                    Only("BLUR", {SearchField::Title, SearchField::Filename}, true));
+    auto exact =
+        CPluginSearch::Run(catalogue, descriptions, Only("BLUR", {SearchField::Title, SearchField::Filename}, true));
     EXPECT_EQ(Names(exact), (std::vector<std::string>{"Sharpen"}));
     EXPECT_TRUE(CPluginSearch::Contains("caf\xE9", "CAF\xE9", false));
     EXPECT_FALSE(CPluginSearch::Contains("caf\xE9", "CAF\xC9", false));
@@ -92,7 +92,8 @@ TEST_F(PluginSearchTest, EachPluginIsListedOnceByTheFirstFieldThatMatches)
     EXPECT_EQ(rows[0].field, SearchField::Title);
     EXPECT_EQ(rows[1].field, SearchField::Filename);
     EXPECT_EQ(rows[2].field, SearchField::Keywords);
-    auto byCategory = CPluginSearch::Run(catalogue, descriptions, Only("blur", {SearchField::Category, SearchField::Keywords}));
+    auto byCategory =
+        CPluginSearch::Run(catalogue, descriptions, Only("blur", {SearchField::Category, SearchField::Keywords}));
     EXPECT_EQ(Names(byCategory), (std::vector<std::string>{"Gaussian Blur", "Noise"}));
     EXPECT_EQ(byCategory[0].field, SearchField::Category);
 }
@@ -112,7 +113,8 @@ TEST_F(PluginSearchTest, KeywordsAndDescriptionComeFromTheDescriptionEntry)
     EXPECT_EQ(Names(desc), (std::vector<std::string>{"Sharpen"}));
     EXPECT_EQ(desc[0].field, SearchField::Description);
     EXPECT_TRUE(CPluginSearch::Run(catalogue, descriptions, Only("crisp", {SearchField::Keywords})).empty());
-    auto both = CPluginSearch::Run(catalogue, descriptions, Only("sharp", {SearchField::Keywords, SearchField::Description}));
+    auto both =
+        CPluginSearch::Run(catalogue, descriptions, Only("sharp", {SearchField::Keywords, SearchField::Description}));
     ASSERT_EQ(both.size(), 1u);
     EXPECT_EQ(both[0].field, SearchField::Keywords);
 }
@@ -144,8 +146,8 @@ TEST(PluginSearchCompatible, AuthorsOfCompatibleFiltersAreFound)
     AddPiplEntry(catalogue, "Builder Waves", "Builder Cat", testPlugin("ffc_plain.8bf").string()).m_resourceFlags =
         kFlagPARM;
     AddPiplEntry(catalogue, "Builder Scrambled", "Builder Cat", testPlugin("ffc_scrambled.8bf").string());
-    AddPiplEntry(catalogue, "Not A Factory", "Builder Cat", testPlugin("ffc_implausible.8bf").string()).m_resourceFlags =
-        kFlagPARM;
+    AddPiplEntry(catalogue, "Not A Factory", "Builder Cat", testPlugin("ffc_implausible.8bf").string())
+        .m_resourceFlags = kFlagPARM;
     EXPECT_EQ(Names(CPluginSearch::Run(catalogue, descriptions, Only("c. builder", {SearchField::Author}))),
               (std::vector<std::string>{"Builder Waves"}));
     EXPECT_EQ(Names(CPluginSearch::Run(catalogue, descriptions, Only("", {SearchField::Author}))),

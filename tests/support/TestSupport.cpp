@@ -39,8 +39,8 @@ TempDir::~TempDir()
     // Permissions may have been taken away by a test; give them back first.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ec);
     std::filesystem::remove_all(m_path, ec);
 }
 
@@ -56,8 +56,14 @@ std::filesystem::path testPlugin(const std::string& name)
     return testDataDir() / "plugins" / name;
 }
 
-std::filesystem::path sourceDir() { return VARDEL_SOURCE_DIR; }
-std::filesystem::path binDir() { return VARDEL_BIN_DIR; }
+std::filesystem::path sourceDir()
+{
+    return VARDEL_SOURCE_DIR;
+}
+std::filesystem::path binDir()
+{
+    return VARDEL_BIN_DIR;
+}
 
 std::vector<std::uint8_t> readFile(const std::filesystem::path& path)
 {
@@ -89,7 +95,7 @@ void writeSixteenBitModule(const std::filesystem::path& path)
     bytes[0x3C] = 0x80;  // the new header
     bytes[0x80] = 'N';
     bytes[0x81] = 'E';
-    bytes[0x82] = 5;     // linker version
+    bytes[0x82] = 5;  // linker version
     writeFile(path, bytes);
 }
 

@@ -141,8 +141,9 @@ void CollectorToolsTest::exportWritesTheCatalogue()
     QVERIFY(text.rfind("Name,Category,", 0) == 0);
     for (const char* plugin : {"Alpha One", "Gamma Three", "Soft Glow", "FF Ripple", "Plain Filter"})
         QVERIFY2(text.find(plugin) != std::string::npos, plugin);
-    QTRY_VERIFY(program.Frame().findChild<QLabel*>(QStringLiteral("messagePane")) == nullptr ||
-                program.Frame().findChild<QLabel*>(QStringLiteral("messagePane"))->text().contains(QStringLiteral("exported")));
+    QTRY_VERIFY(
+        program.Frame().findChild<QLabel*>(QStringLiteral("messagePane")) == nullptr ||
+        program.Frame().findChild<QLabel*>(QStringLiteral("messagePane"))->text().contains(QStringLiteral("exported")));
 }
 
 void CollectorToolsTest::setupOffersTheFoldersFoundAndAddsOne()

@@ -159,8 +159,9 @@ void DataDirectoryTest::theProgramWaitsForACommandThatWritesThenGoesOn()
     QVERIFY(command->IsHeld());
     const QString shot = Q(temp / "shot.png");
     QProcess vardel;
-    StartAlone(vardel, temp.path(), {QStringLiteral("--data-dir"), Q(data), QStringLiteral("--settings"),
-                                     Q(temp / "s.ini"), QStringLiteral("--screenshot"), shot});
+    StartAlone(vardel, temp.path(),
+               {QStringLiteral("--data-dir"), Q(data), QStringLiteral("--settings"), Q(temp / "s.ini"),
+                QStringLiteral("--screenshot"), shot});
     QVERIFY(vardel.waitForStarted());
     QTest::qWait(1000);
     QVERIFY(!fs::exists(temp / "shot.png"));
@@ -180,8 +181,9 @@ void DataDirectoryTest::theProgramEndsWhileAnotherOneWrites()
     WriterLock other = WriterLock::Acquire(DataDirectory{data}, kDesktopProgramName);
     QVERIFY(other.IsHeld());
     QProcess vardel;
-    StartAlone(vardel, temp.path(), {QStringLiteral("--data-dir"), Q(data), QStringLiteral("--settings"),
-                                     Q(temp / "s.ini"), QStringLiteral("--screenshot"), Q(temp / "shot.png")});
+    StartAlone(vardel, temp.path(),
+               {QStringLiteral("--data-dir"), Q(data), QStringLiteral("--settings"), Q(temp / "s.ini"),
+                QStringLiteral("--screenshot"), Q(temp / "shot.png")});
     QVERIFY(vardel.waitForStarted());
     const QByteArray expected("Another Vardel program (vardel, process");
     QByteArray said;

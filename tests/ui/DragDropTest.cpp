@@ -67,7 +67,8 @@ void DragDropTest::draggedPluginMovesToTheCategory()
     // Alpha One's category text in the file is now "Other Cat".
     QTRY_COMPARE(Occurrences(file, "Other Cat"), 2);
     QVERIFY(program.SelectCategory(QStringLiteral("Other Cat")));
-    QCOMPARE(uitest::RowTexts(*view.pluginModel()), (QStringList{QStringLiteral("Alpha One"), QStringLiteral("Gamma Three")}));
+    QCOMPARE(uitest::RowTexts(*view.pluginModel()),
+             (QStringList{QStringLiteral("Alpha One"), QStringLiteral("Gamma Three")}));
 }
 
 void DragDropTest::draggedPluginWithoutRoomSaysWhy()
@@ -81,7 +82,9 @@ void DragDropTest::draggedPluginWithoutRoomSaysWhy()
     // "Alpha One" has room for 10 characters of category; the long one has 60.
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     const int alpha = uitest::RowTexts(*view.pluginModel()).indexOf(QStringLiteral("Alpha One"));
-    const int longCategory = uitest::RowTexts(*view.categoryModel()).indexOf(QStringLiteral("A Category With A Long Name ") + QString(32, QLatin1Char('y')));
+    const int longCategory =
+        uitest::RowTexts(*view.categoryModel())
+            .indexOf(QStringLiteral("A Category With A Long Name ") + QString(32, QLatin1Char('y')));
     QVERIFY(longCategory >= 0);
     QVERIFY(uitest::DragRow(*view.pluginList(), alpha, *view.categoryList(), longCategory));
     QMessageBox* box = uitest::WaitForBox(QStringLiteral("messageBox"));

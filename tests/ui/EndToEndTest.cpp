@@ -163,9 +163,9 @@ void EndToEndTest::firstStartSetsUpTheDataDirectory()
     std::filesystem::create_directories(data);
     const QString shot = QString::fromStdString((temp / "shot.png").string());
     QProcess vardel;
-    vardel.start(Program_(), {QStringLiteral("--data-dir"), QString::fromStdString(data.string()),
-                              QStringLiteral("--settings"), QString::fromStdString((temp / "s.ini").string()),
-                              QStringLiteral("--screenshot"), shot});
+    vardel.start(Program_(),
+                 {QStringLiteral("--data-dir"), QString::fromStdString(data.string()), QStringLiteral("--settings"),
+                  QString::fromStdString((temp / "s.ini").string()), QStringLiteral("--screenshot"), shot});
     QVERIFY(vardel.waitForFinished(60000));
     QCOMPARE(vardel.exitCode(), 0);
     for (const char* sub : {"setup.db", "images.db", "preview"})

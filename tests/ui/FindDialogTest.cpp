@@ -42,7 +42,8 @@ namespace {
 
 // A session whose data directory has a sample picture in "preview".
 struct TestSession : test::SessionFixture {
-    TestSession() : SessionFixture(false)
+    TestSession()
+        : SessionFixture(false)
     {
         fs::create_directories(dir / "preview");
         COXDIB sample;
@@ -142,10 +143,9 @@ void FindDialogTest::defaults()
     FindDialog dialog(*s.session);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Find Plugins"));
     QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->text(), QString());
-    const std::pair<const char*, bool> boxes[] = {{"matchCaseBox", false}, {"titleBox", true},
-                                                  {"categoryBox", true},   {"authorBox", false},
-                                                  {"filenameBox", false},  {"descriptionBox", false},
-                                                  {"keywordsBox", true}};
+    const std::pair<const char*, bool> boxes[] = {
+        {"matchCaseBox", false}, {"titleBox", true},        {"categoryBox", true}, {"authorBox", false},
+        {"filenameBox", false},  {"descriptionBox", false}, {"keywordsBox", true}};
     for (const auto& [name, checked] : boxes)
         QCOMPARE(dialog.findChild<QCheckBox*>(QLatin1String(name))->isChecked(), checked);
     auto* list = dialog.findChild<QTreeView*>(QStringLiteral("resultList"));
@@ -193,18 +193,30 @@ void FindDialogTest::fields_data()
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<QString>("fields");  // the boxes checked: T C A F D K, M for Match Case
     QTest::addColumn<QStringList>("hits");
-    QTest::newRow("title") << "alpha" << "T" << QStringList{"Alpha One"};
-    QTest::newRow("title, case ignored") << "GLOW" << "T" << QStringList{"Soft Glow"};
-    QTest::newRow("title, match case") << "GLOW" << "TM" << QStringList{};
-    QTest::newRow("title, same case") << "Glow" << "TM" << QStringList{"Soft Glow"};
-    QTest::newRow("category") << "shared" << "C" << QStringList{"Alpha One", "Beta Two"};
-    QTest::newRow("author: filter factory only") << "vardel" << "A" << QStringList{"FF Ripple"};
-    QTest::newRow("keywords") << "dreamy" << "K" << QStringList{"Beta Two"};
-    QTest::newRow("keywords, empty keyword: the described ones") << "" << "K" << QStringList{"Beta Two"};
-    QTest::newRow("description") << "focus" << "D" << QStringList{"Beta Two"};
-    QTest::newRow("description not searched") << "focus" << "TCK" << QStringList{};
-    QTest::newRow("filename") << "THREE" << "F" << QStringList{"Alpha One", "Beta Two", "Gamma Three"};
-    QTest::newRow("nothing checked") << "" << "" << QStringList{};
+    QTest::newRow("title") << "alpha"
+                           << "T" << QStringList{"Alpha One"};
+    QTest::newRow("title, case ignored") << "GLOW"
+                                         << "T" << QStringList{"Soft Glow"};
+    QTest::newRow("title, match case") << "GLOW"
+                                       << "TM" << QStringList{};
+    QTest::newRow("title, same case") << "Glow"
+                                      << "TM" << QStringList{"Soft Glow"};
+    QTest::newRow("category") << "shared"
+                              << "C" << QStringList{"Alpha One", "Beta Two"};
+    QTest::newRow("author: filter factory only") << "vardel"
+                                                 << "A" << QStringList{"FF Ripple"};
+    QTest::newRow("keywords") << "dreamy"
+                              << "K" << QStringList{"Beta Two"};
+    QTest::newRow("keywords, empty keyword: the described ones") << ""
+                                                                 << "K" << QStringList{"Beta Two"};
+    QTest::newRow("description") << "focus"
+                                 << "D" << QStringList{"Beta Two"};
+    QTest::newRow("description not searched") << "focus"
+                                              << "TCK" << QStringList{};
+    QTest::newRow("filename") << "THREE"
+                              << "F" << QStringList{"Alpha One", "Beta Two", "Gamma Three"};
+    QTest::newRow("nothing checked") << ""
+                                     << "" << QStringList{};
 }
 
 void FindDialogTest::fields()
@@ -216,9 +228,8 @@ void FindDialogTest::fields()
     s.fill();
     FindDialog dialog(*s.session);
     dialog.findChild<QLineEdit*>(QStringLiteral("keywordEdit"))->setText(keyword);
-    const std::pair<const char*, char> boxes[] = {{"titleBox", 'T'},    {"categoryBox", 'C'},
-                                                  {"authorBox", 'A'},   {"filenameBox", 'F'},
-                                                  {"descriptionBox", 'D'}, {"keywordsBox", 'K'},
+    const std::pair<const char*, char> boxes[] = {{"titleBox", 'T'},    {"categoryBox", 'C'},    {"authorBox", 'A'},
+                                                  {"filenameBox", 'F'}, {"descriptionBox", 'D'}, {"keywordsBox", 'K'},
                                                   {"matchCaseBox", 'M'}};
     for (const auto& [name, letter] : boxes)
         dialog.findChild<QCheckBox*>(QLatin1String(name))->setChecked(fields.contains(QLatin1Char(letter)));
@@ -364,8 +375,8 @@ void FindDialogTest::manyHitsComeInBatchesAndSortByHeaderClicks()
     TestSession s;
     // Thousands of hits, found fast: more than one batch.
     for (int i = 0; i < 5000; ++i)
-        test::AddPiplEntry(s.session->Catalogue(), "Hit " + std::to_string((i * 7919) % 5000), "Cat " + std::to_string(i % 13),
-                           "/plugins/p" + std::to_string(i) + ".8bf");
+        test::AddPiplEntry(s.session->Catalogue(), "Hit " + std::to_string((i * 7919) % 5000),
+                           "Cat " + std::to_string(i % 13), "/plugins/p" + std::to_string(i) + ".8bf");
     FindDialog dialog(*s.session);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -455,7 +466,8 @@ void FindDialogTest::authorSearchCanBeStopped()
     QTRY_VERIFY(!dialog.isSearching());
     QCOMPARE(find->text(), QStringLiteral("&Find"));
     QVERIFY(dialog.rows().empty());
-    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("statusLabel"))->text(), QStringLiteral("The search was stopped."));
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("statusLabel"))->text(),
+             QStringLiteral("The search was stopped."));
     // Run to the end, every copy is found by its author.
     uitest::ClickWidget(find);
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.isSearching(), 60000);

@@ -54,7 +54,9 @@ CCatalogueEditor editor(CVardelSession& session, ChangeRecorder* recorder = null
 struct DyingRecorder : ChangeRecorder {
     ChangeRecorder& real;
     int marks = 0;
-    explicit DyingRecorder(ChangeRecorder& r) : real(r) {}
+    explicit DyingRecorder(ChangeRecorder& r)
+        : real(r)
+    {}
     RecordRefusal Begin(const std::string& label, const std::vector<FileChange>& changes) override
     {
         return real.Begin(label, changes);
@@ -212,7 +214,9 @@ void HistoryToolsTest::troublemakerFindsTheCulpritAcrossAClosedWindow()
         QTRY_VERIFY(!dialog->isBusy());
         QVERIFY(++answers <= 3);
     }
-    QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("stateLabel"))->text().contains(QString::fromStdString(culprit.string())));
+    QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("stateLabel"))
+                ->text()
+                .contains(QString::fromStdString(culprit.string())));
     auto* finish = dialog->findChild<QPushButton*>(QStringLiteral("abandonButton"));
     QCOMPARE(finish->text(), QStringLiteral("&Finish"));
     uitest::ClickWidget(finish);

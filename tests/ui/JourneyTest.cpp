@@ -158,8 +158,7 @@ void JourneyTest::chooseDirectoryAndCategory()
              (QStringList{"(no category)", "FF Cat", "Other Cat", "Shared Cat", "Vardel Test"}));
     QVERIFY(program.SelectCategory(QStringLiteral("Shared Cat")));
     QCOMPARE(uitest::RowTexts(*view.pluginModel()), (QStringList{"Alpha One", "Beta Two"}));
-    QCOMPARE(view.indicatorTexts(),
-             (QStringList{"Categories: 5", "Plugins: 2", "Enabled: 2", "Selected: 1"}));
+    QCOMPARE(view.indicatorTexts(), (QStringList{"Categories: 5", "Plugins: 2", "Enabled: 2", "Selected: 1"}));
     // The bars show the plug-in clicked.
     QVERIFY(program.SelectPlugins({QStringLiteral("Beta Two")}));
     QCOMPARE(program.Frame().findChild<InformationBar*>()->filename(),
@@ -284,8 +283,10 @@ void JourneyTest::pasteAPreviewImageAndDescribeIt()
     auto* bar = program.Frame().findChild<PreviewBar*>();
     QCOMPARE(bar->counterText(), QStringLiteral("1/1"));
     QCOMPARE(bar->previewWindow()->image().size(), QSize(64, 48));
-    QCOMPARE(program.Frame().findChild<InformationBar*>()->findChild<QPlainTextEdit*>(
-                 QStringLiteral("descriptionEdit"))->toPlainText(),
+    QCOMPARE(program.Frame()
+                 .findChild<InformationBar*>()
+                 ->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"))
+                 ->toPlainText(),
              QStringLiteral("Glows softly"));
 }
 
@@ -314,8 +315,10 @@ void JourneyTest::restartFindsEverythingAsLeft()
     QVERIFY(again.SelectDirectory(0));
     QVERIFY(again.SelectCategory(QStringLiteral("Vardel Test")));
     QVERIFY(again.SelectPlugins({QStringLiteral("Soft Glow")}));
-    QCOMPARE(again.Frame().findChild<InformationBar*>()->findChild<QPlainTextEdit*>(
-                 QStringLiteral("descriptionEdit"))->toPlainText(),
+    QCOMPARE(again.Frame()
+                 .findChild<InformationBar*>()
+                 ->findChild<QPlainTextEdit*>(QStringLiteral("descriptionEdit"))
+                 ->toPlainText(),
              QStringLiteral("Kept"));
     QCOMPARE(again.Frame().windowTitle(), QStringLiteral("Test plug-ins - Vardel 2.0"));
     QVERIFY(!again.Frame().findChild<PreviewBar*>()->isVisible());

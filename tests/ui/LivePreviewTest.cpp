@@ -2,7 +2,6 @@
 // " Preview " page with its sample, size, transparency and sliders, a stress
 // of slider moves while renderings run, and the main window's preview bar.
 
-
 #include "filterfactory/FilterRenderer.h"
 #include "filterfactory/ParameterBlock.h"
 #include "filterfactory/RenderService.h"
@@ -26,9 +25,9 @@
 
 using namespace vardel;
 using namespace vardel::ui;
-using vardel::test::TestSession;
 using vardel::test::makeImage;
 using vardel::test::tabTitles;
+using vardel::test::TestSession;
 namespace fs = std::filesystem;
 
 class LivePreviewTest : public QObject {
@@ -169,8 +168,10 @@ void LivePreviewTest::livePreviewPasteAndSettings()
              QStringLiteral("Error loading file\nOnly 24bit true color formats supported"));
     const QString png = QString::fromStdString((s.dir / "photo.png").string());
     QVERIFY(makeImage(QImage::Format_RGB32, 20, 20).save(png, "PNG"));
-    QCOMPARE(page->loadSampleFile(png), QStringLiteral("Error loading file\nOnly BMP and JPEG files are read; this is a PNG file."));
-    QVERIFY(page->loadSampleFile(QString::fromStdString(s.dir.path().string())).contains(QStringLiteral("cannot be read")));
+    QCOMPARE(page->loadSampleFile(png),
+             QStringLiteral("Error loading file\nOnly BMP and JPEG files are read; this is a PNG file."));
+    QVERIFY(
+        page->loadSampleFile(QString::fromStdString(s.dir.path().string())).contains(QStringLiteral("cannot be read")));
     // The three settings are stored on OK.
     sheet.show();
     QVERIFY(QTest::qWaitForWindowExposed(&sheet));

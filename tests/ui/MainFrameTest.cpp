@@ -80,8 +80,8 @@ QStringList menuItems(QMenu* menu)
 // category and a read-only filter.
 std::unique_ptr<SampleData> AvailabilitySample()
 {
-    auto sample = std::make_unique<SampleData>(
-        std::vector<std::string>{"pipl_three.8bf", "pipl_nocat.8bf", "pipl_single.8bf"});
+    auto sample =
+        std::make_unique<SampleData>(std::vector<std::string>{"pipl_three.8bf", "pipl_nocat.8bf", "pipl_single.8bf"});
     std::filesystem::permissions(sample->PluginDir() / "pipl_single.8bf", std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     sample->AddDirectory("Test plug-ins", sample->PluginDir());
@@ -127,17 +127,26 @@ void MainFrameTest::menus_data()
 {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
-    QTest::newRow("File") << "fileMenu" << QStringList{"&Setup...|", "&Export Catalogue...|", "&Print...|Ctrl+P", "-", "E&xit|Alt+F4"};
-    QTest::newRow("Edit") << "editMenu"
-                          << QStringList{"&Undo|Ctrl+Z", "&Redo|Ctrl+Shift+Z", "&History...|", "-",
-                                         "Select &All|Ctrl+A", "&Find Plugins|Ctrl+F"};
+    QTest::newRow("File") << "fileMenu"
+                          << QStringList{"&Setup...|", "&Export Catalogue...|", "&Print...|Ctrl+P", "-",
+                                         "E&xit|Alt+F4"};
+    QTest::newRow("Edit") << "editMenu" << QStringList{"&Undo|Ctrl+Z",       "&Redo|Ctrl+Shift+Z",  "&History...|", "-",
+                                                       "Select &All|Ctrl+A", "&Find Plugins|Ctrl+F"};
     QTest::newRow("View") << "viewMenu"
                           << QStringList{"&Toolbar|", "&Status Bar|", "&Launch Bar|", "Plugin Pre&view|",
                                          "&Plugin Information|"};
     QTest::newRow("Plugin") << "pluginMenu"
-                            << QStringList{">D&irectory", "Re-&Scan all|", "D&uplicates...|",
-                                           "Find &Troublemaker...|", "-", "&Large Preview...|",
-                                           "Plugin &Properties...|", "-", "&Enable|", "&Disable|", "&Move...|",
+                            << QStringList{">D&irectory",
+                                           "Re-&Scan all|",
+                                           "D&uplicates...|",
+                                           "Find &Troublemaker...|",
+                                           "-",
+                                           "&Large Preview...|",
+                                           "Plugin &Properties...|",
+                                           "-",
+                                           "&Enable|",
+                                           "&Disable|",
+                                           "&Move...|",
                                            "&Rename...|"};
     QTest::newRow("Help") << "helpMenu"
                           << QStringList{"&Manual...|", "&Tip of the day...|", "-", "&About Vardel...|",
@@ -325,8 +334,8 @@ void MainFrameTest::toolbarButtonsInOrder()
         else
             names << a->objectName();
     }
-    QCOMPARE(names, (QStringList{"setupAction", "directoryButton", "findAction", "-", "enableAction",
-                                 "disableAction", "moveAction", "-", "aboutAction"}));
+    QCOMPARE(names, (QStringList{"setupAction", "directoryButton", "findAction", "-", "enableAction", "disableAction",
+                                 "moveAction", "-", "aboutAction"}));
     QCOMPARE(program.Frame().directoryButton()->menu(), program.Frame().directories()->menu());
 }
 
@@ -339,8 +348,8 @@ void MainFrameTest::statusPanesInOrder()
     QStatusBar* bar = program.Frame().statusBar();
     int x = -1;
     QStringList texts;
-    for (const char* name : {"messagePane", "categoriesIndicator", "pluginsIndicator", "enabledIndicator",
-                             "selectedIndicator"}) {
+    for (const char* name :
+         {"messagePane", "categoriesIndicator", "pluginsIndicator", "enabledIndicator", "selectedIndicator"}) {
         auto* label = bar->findChild<QLabel*>(QString::fromLatin1(name));
         QVERIFY2(label, name);
         QVERIFY2(label->geometry().x() > x, name);
@@ -442,11 +451,13 @@ void MainFrameTest::availabilityOverSelections()
     QVERIFY(program.SelectPlugins(plugins));
     using V = CVardelView;
     QString got;
-    for (V::Command c : {V::Enable, V::Disable, V::Move, V::Rename, V::LargePreview, V::CategoryEnable, V::CategoryMove})
+    for (V::Command c :
+         {V::Enable, V::Disable, V::Move, V::Rename, V::LargePreview, V::CategoryEnable, V::CategoryMove})
         got += program.view().action(c)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
     QCOMPARE(got, expected);
     QCOMPARE(program.view().action(V::Properties)->isEnabled(), program.view().action(V::LargePreview)->isEnabled());
-    QCOMPARE(program.view().action(V::CategoryRename)->isEnabled(), program.view().action(V::CategoryMove)->isEnabled());
+    QCOMPARE(program.view().action(V::CategoryRename)->isEnabled(),
+             program.view().action(V::CategoryMove)->isEnabled());
     QCOMPARE(program.Frame().statusBar()->findChild<QLabel*>(QStringLiteral("selectedIndicator"))->text(),
              QStringLiteral("Selected: %1").arg(plugins.size()));
     // While a scan runs nothing is available.
@@ -511,8 +522,8 @@ void MainFrameTest::placementOffScreenIgnored()
     SampleData sample;
     {
         QtSettingsBackend backend(sample.SettingsFile());
-        const std::pair<const char*, int> values[] = {{"wp.showCmd", 1},     {"wp.left", -2000}, {"wp.top", -2000},
-                                                      {"wp.right", -1000}, {"wp.bottom", -1000}};
+        const std::pair<const char*, int> values[] = {
+            {"wp.showCmd", 1}, {"wp.left", -2000}, {"wp.top", -2000}, {"wp.right", -1000}, {"wp.bottom", -1000}};
         for (const auto& [name, value] : values)
             backend.WriteInt("Settings", name, value);
     }
@@ -526,8 +537,8 @@ void MainFrameTest::placementOnScreenApplied()
     SampleData sample;
     {
         QtSettingsBackend backend(sample.SettingsFile());
-        const std::pair<const char*, int> values[] = {{"wp.showCmd", 1}, {"wp.left", 40}, {"wp.top", 50},
-                                                      {"wp.right", 740}, {"wp.bottom", 520}};
+        const std::pair<const char*, int> values[] = {
+            {"wp.showCmd", 1}, {"wp.left", 40}, {"wp.top", 50}, {"wp.right", 740}, {"wp.bottom", 520}};
         for (const auto& [name, value] : values)
             backend.WriteInt("Settings", name, value);
     }
@@ -567,7 +578,7 @@ void MainFrameTest::sharedFileQuestionListsTheOthers()
     QTRY_VERIFY((question = program.Frame().findChild<QMessageBox*>(QStringLiteral("sharedFileQuestion"))));
     QVERIFY(question->text().contains(QStringLiteral("2 other plug-in(s)")));
     QCOMPARE(question->detailedText(), QStringLiteral("Gamma Three\nBeta Two"));  // in catalogue order
-    QVERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_three.8bf"));  // nothing yet
+    QVERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_three.8bf"));     // nothing yet
     uitest::ClickWidget(question->button(QMessageBox::Ok));
     QTRY_VERIFY(std::filesystem::exists(sample->PluginDir() / "pipl_three_8bf"));
     int disabled = 0;
@@ -644,7 +655,8 @@ void MainFrameTest::droppedPluginsMoveOrSayWhyNot()
     program.view().commands()->dropPlugins({gamma}, *beta);  // "Shared Cat" (10) into a room of 9
     QCOMPARE(QString::fromStdString(gamma->m_category), QStringLiteral("Other Cat"));
     QTRY_VERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox")));
-    QVERIFY(program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox"))->text().contains(QStringLiteral("9")));
+    QVERIFY(
+        program.Frame().findChild<QMessageBox*>(QStringLiteral("messageBox"))->text().contains(QStringLiteral("9")));
 }
 
 void MainFrameTest::paneKeysMoveTheFocus()

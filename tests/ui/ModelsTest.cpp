@@ -37,9 +37,9 @@ std::unique_ptr<CPluginListManager> MakeCatalogue()
         bool enabled, readOnly;
     };
     const Row rows[] = {
-        {"Alpha", "Art", 10, 8, true, false},   {"Beta", "Art", 12, 5, true, false},
+        {"Alpha", "Art", 10, 8, true, false},      {"Beta", "Art", 12, 5, true, false},
         {"Blur More", "Blur", 20, 6, true, false}, {"Gauss", "Blur", 9, 6, false, false},
-        {"Motion", "Blur", 15, 6, true, false}, {"Zeta", "Zed", 10, 10, true, true},
+        {"Motion", "Blur", 15, 6, true, false},    {"Zeta", "Zed", 10, 10, true, true},
     };
     for (const Row& r : rows) {
         CPluginEntry& e = test::AddPiplEntry(*catalogue, r.name, r.category, std::string("/p/") + r.name + ".8bf");
@@ -94,8 +94,8 @@ void ModelsTest::pluginModelPassesTheTester()
     PluginListModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.reset(*catalogue, *catalogue->m_entries[2]);
-    QCOMPARE(uitest::RowTexts(model), (QStringList{QStringLiteral("Blur More"), QStringLiteral("Gauss"),
-                                                   QStringLiteral("Motion")}));
+    QCOMPARE(uitest::RowTexts(model),
+             (QStringList{QStringLiteral("Blur More"), QStringLiteral("Gauss"), QStringLiteral("Motion")}));
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     model.EntriesChanged({catalogue->m_entries[3].get(), catalogue->m_entries[0].get()});
     QCOMPARE(changed.count(), 1);  // only the listed entry of this category
@@ -109,7 +109,8 @@ void ModelsTest::categoryRowsIconsAndLimits()
     auto catalogue = MakeCatalogue();
     CategoryListModel model;
     model.reset(*catalogue, 0);
-    QCOMPARE(uitest::RowTexts(model), (QStringList{QStringLiteral("Art"), QStringLiteral("Blur"), QStringLiteral("Zed")}));
+    QCOMPARE(uitest::RowTexts(model),
+             (QStringList{QStringLiteral("Art"), QStringLiteral("Blur"), QStringLiteral("Zed")}));
     // Room: read from the plug-in files elsewhere, unknown until then (and
     // never read for a tip); none with a read-only member.
     QCOMPARE(model.index(0).data(CategoryListModel::LimitRole).toInt(), -1);

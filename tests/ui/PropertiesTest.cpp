@@ -31,9 +31,9 @@
 
 using namespace vardel;
 using namespace vardel::ui;
-using vardel::test::TestSession;
 using vardel::test::makeImage;
 using vardel::test::tabTitles;
+using vardel::test::TestSession;
 namespace fs = std::filesystem;
 
 class PropertiesTest : public QObject {
@@ -65,19 +65,19 @@ void PropertiesTest::pageSets_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("filter factory")
-        << "ff_filter.8bf"
-        << QStringList{" Preview ", " Author/Description ", " Filter Factory Code ", " General Properties "}
-        << QStringList{"previewPage", "authorPage", "codePage", "generalPage"};
+    QTest::newRow("filter factory") << "ff_filter.8bf"
+                                    << QStringList{" Preview ", " Author/Description ", " Filter Factory Code ",
+                                                   " General Properties "}
+                                    << QStringList{"previewPage", "authorPage", "codePage", "generalPage"};
     QTest::newRow("protected filter factory")
         << "ff_protected.8bf" << QStringList{" Preview ", " Author/Description ", " General Properties "}
         << QStringList{"previewPage", "authorPage", "generalPage"};
     QTest::newRow("other plug-in") << "pipl_single.8bf" << QStringList{" Preview ", " General Properties "}
                                    << QStringList{"fixedPreviewPage", "generalPage"};
-    QTest::newRow("compatible filter")
-        << "ffc_plain.8bf"
-        << QStringList{" Preview ", " Author/Description ", " Filter Factory Code ", " General Properties "}
-        << QStringList{"previewPage", "authorPage", "codePage", "generalPage"};
+    QTest::newRow("compatible filter") << "ffc_plain.8bf"
+                                       << QStringList{" Preview ", " Author/Description ", " Filter Factory Code ",
+                                                      " General Properties "}
+                                       << QStringList{"previewPage", "authorPage", "codePage", "generalPage"};
     QTest::newRow("protected compatible filter")
         << "ffc_protected32.8bf" << QStringList{" Preview ", " Author/Description ", " General Properties "}
         << QStringList{"previewPage", "authorPage", "generalPage"};
@@ -129,16 +129,48 @@ void PropertiesTest::generalPageFields_data()
     QTest::addColumn<QString>("originalName");
     QTest::addColumn<QString>("machine");
     QTest::addColumn<QString>("signature");
-    QTest::newRow("pipl 64-bit") << "pipl_single.8bf" << "PiPL" << "" << "Soft Glow" << "64-bit" << "Not signed";
-    QTest::newRow("pipl 32-bit") << "pipl_single32.8bf" << "PiPL" << "" << "Soft Glow" << "32-bit" << "Not signed";
-    QTest::newRow("pimi") << "pimi_filter.8bf" << "PiMI" << "" << "PiMI One" << "32-bit" << "Not signed";
-    QTest::newRow("filter factory") << "ff_filter.8bf" << "PiPL" << "Photoshop Filter Factory" << "FF Ripple"
-                                    << "64-bit" << "Not signed";
-    QTest::newRow("signed") << "signed.8bf" << "PiPL" << "" << "" << "" << "Signed";
-    QTest::newRow("compatible") << "ffc_plain32.8bf" << "PiPL" << "Filter Factory-compatible filter"
-                                << "Builder Waves" << "32-bit" << "Not signed";
-    QTest::newRow("scrambled") << "ffc_scrambled.8bf" << "PiPL" << "Filter Factory-compatible filter" << ""
-                               << "64-bit" << "Not signed";
+    QTest::newRow("pipl 64-bit") << "pipl_single.8bf"
+                                 << "PiPL"
+                                 << ""
+                                 << "Soft Glow"
+                                 << "64-bit"
+                                 << "Not signed";
+    QTest::newRow("pipl 32-bit") << "pipl_single32.8bf"
+                                 << "PiPL"
+                                 << ""
+                                 << "Soft Glow"
+                                 << "32-bit"
+                                 << "Not signed";
+    QTest::newRow("pimi") << "pimi_filter.8bf"
+                          << "PiMI"
+                          << ""
+                          << "PiMI One"
+                          << "32-bit"
+                          << "Not signed";
+    QTest::newRow("filter factory") << "ff_filter.8bf"
+                                    << "PiPL"
+                                    << "Photoshop Filter Factory"
+                                    << "FF Ripple"
+                                    << "64-bit"
+                                    << "Not signed";
+    QTest::newRow("signed") << "signed.8bf"
+                            << "PiPL"
+                            << ""
+                            << ""
+                            << ""
+                            << "Signed";
+    QTest::newRow("compatible") << "ffc_plain32.8bf"
+                                << "PiPL"
+                                << "Filter Factory-compatible filter"
+                                << "Builder Waves"
+                                << "32-bit"
+                                << "Not signed";
+    QTest::newRow("scrambled") << "ffc_scrambled.8bf"
+                               << "PiPL"
+                               << "Filter Factory-compatible filter"
+                               << ""
+                               << "64-bit"
+                               << "Not signed";
 }
 
 void PropertiesTest::generalPageFields()
@@ -359,13 +391,20 @@ void PropertiesTest::imagePageButtons_data()
     QTest::addColumn<int>("moveTo");  // -1: stay on the first image
     QTest::addColumn<QString>("counter");
     QTest::addColumn<QString>("enabled");  // first, previous, next, last, delete as 0/1
-    QTest::newRow("none") << 0 << -1 << "" << "00000";
-    QTest::newRow("one") << 1 << -1 << "1/1" << "00001";
-    QTest::newRow("two, first") << 2 << -1 << "1/2" << "00111";
-    QTest::newRow("two, last") << 2 << int(CPreviewImageManager::kLast) << "2/2" << "11001";
-    QTest::newRow("three, first") << 3 << -1 << "1/3" << "00111";
-    QTest::newRow("three, middle") << 3 << int(CPreviewImageManager::kNext) << "2/3" << "11111";
-    QTest::newRow("three, last") << 3 << int(CPreviewImageManager::kLast) << "3/3" << "11001";
+    QTest::newRow("none") << 0 << -1 << ""
+                          << "00000";
+    QTest::newRow("one") << 1 << -1 << "1/1"
+                         << "00001";
+    QTest::newRow("two, first") << 2 << -1 << "1/2"
+                                << "00111";
+    QTest::newRow("two, last") << 2 << int(CPreviewImageManager::kLast) << "2/2"
+                               << "11001";
+    QTest::newRow("three, first") << 3 << -1 << "1/3"
+                                  << "00111";
+    QTest::newRow("three, middle") << 3 << int(CPreviewImageManager::kNext) << "2/3"
+                                   << "11111";
+    QTest::newRow("three, last") << 3 << int(CPreviewImageManager::kLast) << "3/3"
+                                 << "11001";
 }
 
 void PropertiesTest::imagePageButtons()

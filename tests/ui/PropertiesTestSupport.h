@@ -21,7 +21,8 @@ namespace vardel::test {
 // A data directory with "setup.db", "images.db" and "preview", a session
 // over it and a catalogue read from test plug-ins.
 struct TestSession : SessionFixture {
-    TestSession() : SessionFixture(false)
+    TestSession()
+        : SessionFixture(false)
     {
         std::filesystem::create_directories(dir / "preview");
         writeSample(dir / "preview" / "Portrait.bmp", 24, 200, 150);

@@ -50,7 +50,8 @@ void SettingsTest::valuesRoundTripUnderTheirSections()
 
     QtSettingsBackend again(IniFile());
     QCOMPARE(again.ReadInt("Settings", "ScanAll").value_or(-1), 1);
-    QCOMPARE(QString::fromStdString(again.ReadString("Settings", "Extensions").value_or("")), QStringLiteral("8bf, prm"));
+    QCOMPARE(QString::fromStdString(again.ReadString("Settings", "Extensions").value_or("")),
+             QStringLiteral("8bf, prm"));
 }
 
 void SettingsTest::missingValuesAreMissing()
@@ -65,7 +66,8 @@ void SettingsTest::missingValuesAreMissing()
 void SettingsTest::stringsKeepCodePageCharacters()
 {
     QtSettingsBackend backend(IniFile());
-    const std::string text = "Gr\xFC\xDF" "e";  // "Grüße" in the 8-bit code page
+    const std::string text = "Gr\xFC\xDF"
+                             "e";  // "Grüße" in the 8-bit code page
     backend.WriteString("Settings.Find", "sKeyword", text);
     QCOMPARE(backend.ReadString("Settings.Find", "sKeyword").value_or(""), text);
 }
@@ -82,9 +84,8 @@ void SettingsTest::placementKeepsTenValues()
     p.setNormalRect(QRect(10, 20, 300, 200));
     settings.savePlacement(p);
 
-    for (const char* name : {"wp.showCmd", "wp.flags", "wp.ptMinPosition.x", "wp.ptMinPosition.y",
-                             "wp.ptMaxPosition.x", "wp.ptMaxPosition.y", "wp.left", "wp.right", "wp.top",
-                             "wp.bottom"})
+    for (const char* name : {"wp.showCmd", "wp.flags", "wp.ptMinPosition.x", "wp.ptMinPosition.y", "wp.ptMaxPosition.x",
+                             "wp.ptMaxPosition.y", "wp.left", "wp.right", "wp.top", "wp.bottom"})
         QVERIFY2(backend.ReadInt("Settings", name).has_value(), name);
     QCOMPARE(backend.ReadInt("Settings", "wp.right").value_or(0), 310);
     QCOMPARE(backend.ReadInt("Settings", "wp.bottom").value_or(0), 220);

@@ -76,7 +76,8 @@ QList<TsMessage> ReadTs(const QString& file)
         if (xml.name() == QLatin1String("name")) {
             context = xml.readElementText();
         } else if (xml.name() == QLatin1String("message")) {
-            m = TsMessage{context, {}, {}, {}, xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes")};
+            m = TsMessage{
+                context, {}, {}, {}, xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes")};
         } else if (xml.name() == QLatin1String("source")) {
             m.source = xml.readElementText();
         } else if (xml.name() == QLatin1String("translation")) {
@@ -120,7 +121,8 @@ void CollectTexts(QWidget* root, QMap<QString, QString>& texts)
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);
     for (QWidget* w : widgets) {
-        const QString where = QStringLiteral("%1 %2").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
+        const QString where =
+            QStringLiteral("%1 %2").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
         if (w->isWindow())
             add(w->windowTitle(), where + QStringLiteral(" (title)"));
         add(w->toolTip(), where + QStringLiteral(" (tip)"));
@@ -144,7 +146,8 @@ void CollectTexts(QWidget* root, QMap<QString, QString>& texts)
                 add(combo->itemText(i), where + QStringLiteral(" (item)"));
         if (auto* header = qobject_cast<QHeaderView*>(w); header && header->model())
             for (int i = 0; i < header->count(); ++i)
-                add(header->model()->headerData(i, header->orientation()).toString(), where + QStringLiteral(" (column)"));
+                add(header->model()->headerData(i, header->orientation()).toString(),
+                    where + QStringLiteral(" (column)"));
         if (auto* menu = qobject_cast<QMenu*>(w))
             add(menu->title(), where + QStringLiteral(" (menu)"));
         for (QAction* a : w->actions()) {
@@ -189,7 +192,8 @@ void TranslationTest::tsFileIsWholeAndCurrent()
             got.removeAll(QStringLiteral("%n"));
             if (!m.numerus && got != wanted)
                 faults << where + QStringLiteral(" loses or adds placeholders: ") + t;
-            if (m.numerus && !std::all_of(wanted.begin(), wanted.end(), [&](const QString& p) { return got.contains(p); }))
+            if (m.numerus &&
+                !std::all_of(wanted.begin(), wanted.end(), [&](const QString& p) { return got.contains(p); }))
                 faults << where + QStringLiteral(" loses placeholders: ") + t;
         }
         if (m.source.count(QLatin1Char('&')) - 2 * m.source.count(QStringLiteral("&&")) > 0 && !m.numerus &&
@@ -207,8 +211,8 @@ void TranslationTest::tsFileIsWholeAndCurrent()
     lupdate.setWorkingDirectory(QStringLiteral(VARDEL_UI_SOURCE_DIR));
     lupdate.start(QStringLiteral(VARDEL_LUPDATE),
                   {QStringLiteral("-no-obsolete"), QStringLiteral("-locations"), QStringLiteral("none"),
-                   QStringLiteral("-I"), QStringLiteral(VARDEL_UI_SOURCE_DIR "/.."), QStringLiteral(VARDEL_UI_SOURCE_DIR),
-                   QStringLiteral("-ts"), copy});
+                   QStringLiteral("-I"), QStringLiteral(VARDEL_UI_SOURCE_DIR "/.."),
+                   QStringLiteral(VARDEL_UI_SOURCE_DIR), QStringLiteral("-ts"), copy});
     QVERIFY(lupdate.waitForFinished(60000));
     QCOMPARE(lupdate.exitCode(), 0);
     QFile before(QStringLiteral(VARDEL_TS_FILE));
@@ -243,9 +247,8 @@ void TranslationTest::setupOffersEveryLanguageByItsOwnName()
     QTest::keyClick(box, Qt::Key_End);
     QCOMPARE(box->currentData().toString(), availableLanguages().constLast());
     uitest::ClickOk(&setup);
-    QCOMPARE(QString::fromStdString(program.backend()
-                                        .ReadString(settings_keys::kSettings, settings_keys::kLanguage)
-                                        .value_or("")),
+    QCOMPARE(QString::fromStdString(
+                 program.backend().ReadString(settings_keys::kSettings, settings_keys::kLanguage).value_or("")),
              availableLanguages().constLast());
 }
 

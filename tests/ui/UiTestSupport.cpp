@@ -59,8 +59,7 @@ QString SampleData::SettingsFile() const
     return QString::fromStdString((m_temp / "settings.ini").string());
 }
 
-void SampleData::AddDirectory(const std::string& label, const fs::path& directory, bool subdirectories,
-                              bool separator)
+void SampleData::AddDirectory(const std::string& label, const fs::path& directory, bool subdirectories, bool separator)
 {
     DataDirectory dir{DataDir()};
     DirectoryList list;
@@ -182,8 +181,7 @@ void Program::Close()
 
 ScopedTranslation::ScopedTranslation(const QString& language)
     : m_language(language.isEmpty() ? QString() : ui::installTranslation(*QCoreApplication::instance(), language))
-{
-}
+{}
 
 ScopedTranslation::~ScopedTranslation()
 {
@@ -219,14 +217,16 @@ bool FileHolds(const std::filesystem::path& file, const std::string& text)
 QMessageBox* WaitForBox(const QString& name)
 {
     QMessageBox* box = nullptr;
-    (void)QTest::qWaitFor([&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->objectName() == name && b->isVisible()) {
-                box = b;
-                return true;
-            }
-        return false;
-    }, 3000);
+    (void)QTest::qWaitFor(
+        [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* b = qobject_cast<QMessageBox*>(w); b && b->objectName() == name && b->isVisible()) {
+                    box = b;
+                    return true;
+                }
+            return false;
+        },
+        3000);
     return box;
 }
 
@@ -353,10 +353,12 @@ bool ChooseFromMenuBar(ui::CMainFrame& frame, Qt::Key mnemonic, const char* acti
 QMenu* OpenPopupMenu()
 {
     QMenu* menu = nullptr;
-    (void)QTest::qWaitFor([&menu] {
-        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        return menu && menu->isVisible();
-    }, 2000);
+    (void)QTest::qWaitFor(
+        [&menu] {
+            menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            return menu && menu->isVisible();
+        },
+        2000);
     return menu;
 }
 

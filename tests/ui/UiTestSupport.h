@@ -35,7 +35,7 @@ class CVardelView;
 class GuiSettings;
 class QtSettingsBackend;
 class SessionAdapter;
-}
+}  // namespace vardel::ui
 
 namespace vardel::uitest {
 

@@ -245,7 +245,8 @@ void ViewInputTest::informationBarFollowsDescriptionAndState()
     uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Disable));
     QTRY_VERIFY(fs::exists(sample->PluginDir() / "pipl_single_8bf"));
     QCOMPARE(InformationText(program.Frame()),
-             QStringLiteral("A warm glow|") + QString::fromStdString((sample->PluginDir() / "pipl_single_8bf").string()));
+             QStringLiteral("A warm glow|") +
+                 QString::fromStdString((sample->PluginDir() / "pipl_single_8bf").string()));
     uitest::ClickToolButton(program.Frame(), program.view().action(CVardelView::Enable));
     QTRY_COMPARE(InformationText(program.Frame()), QStringLiteral("A warm glow|") + file);
 }
@@ -513,7 +514,8 @@ void ViewInputTest::emptyListSaysWhatToDoNext()
     QVERIFY(menu);
     uitest::ClickMenuItem(menu, menu->actions().first());
     program.Adapter().waitForScan();
-    QTRY_COMPARE(program.view().categoryList()->emptyText(), QStringLiteral("No plug-ins were found in this directory."));
+    QTRY_COMPARE(program.view().categoryList()->emptyText(),
+                 QStringLiteral("No plug-ins were found in this directory."));
 }
 
 QTEST_MAIN(ViewInputTest)

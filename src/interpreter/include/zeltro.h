@@ -63,42 +63,42 @@ extern "C" {
 
 /* Expression node: built by FFParse, freed by FFFree, opaque to the caller. */
 typedef struct FFNode {
-    int32_t type;              /* node kind: the token code of the construct */
-    int32_t value;             /* constant of a number node (kind 312) */
-    int32_t count;             /* number of children: 0, 1, 2, 3, 4, 5 or 10 */
-    struct FFNode** children;  /* count child pointers, or null when count is 0 */
+    int32_t type;             /* node kind: the token code of the construct */
+    int32_t value;            /* constant of a number node (kind 312) */
+    int32_t count;            /* number of children: 0, 1, 2, 3, 4, 5 or 10 */
+    struct FFNode** children; /* count child pointers, or null when count is 0 */
 } FFNode;
 
 /* Execution record: owned and filled by the caller; FFExec writes only
  * storage/storageSize (storage), edgeMode (srcmode), the storage cells
  * (put) and error (unknown node kind). */
 typedef struct FFExecRecord {
-    int32_t D;              /*  0 largest direction value */
-    int32_t M;              /*  1 largest magnitude value */
-    int32_t x;              /*  2 current column, 0 = left */
-    int32_t y;              /*  3 current row, 0 = top */
-    int32_t X;              /*  4 width */
-    int32_t Y;              /*  5 height */
-    int32_t centreX;        /*  6 */
-    int32_t centreY;        /*  7 */
-    int32_t z;              /*  8 current channel */
-    int32_t Z;              /*  9 bytes per pixel */
-    int32_t t;              /* 10 time value */
-    int32_t total;          /* 11 total time */
-    int32_t* storage;       /* 12 cells for get/put (malloc/calloc/free) */
-    int32_t storageSize;    /* 13 number of cells */
-    int32_t foreground[3];  /* 14-16 red, green, blue */
-    int32_t background[3];  /* 17-19 red, green, blue */
-    int32_t sliders[8];     /* 20-27 ctl(0) .. ctl(7) */
-    const uint8_t* source;  /* 28 first byte of the source pixel rows */
+    int32_t D;                  /*  0 largest direction value */
+    int32_t M;                  /*  1 largest magnitude value */
+    int32_t x;                  /*  2 current column, 0 = left */
+    int32_t y;                  /*  3 current row, 0 = top */
+    int32_t X;                  /*  4 width */
+    int32_t Y;                  /*  5 height */
+    int32_t centreX;            /*  6 */
+    int32_t centreY;            /*  7 */
+    int32_t z;                  /*  8 current channel */
+    int32_t Z;                  /*  9 bytes per pixel */
+    int32_t t;                  /* 10 time value */
+    int32_t total;              /* 11 total time */
+    int32_t* storage;           /* 12 cells for get/put (malloc/calloc/free) */
+    int32_t storageSize;        /* 13 number of cells */
+    int32_t foreground[3];      /* 14-16 red, green, blue */
+    int32_t background[3];      /* 17-19 red, green, blue */
+    int32_t sliders[8];         /* 20-27 ctl(0) .. ctl(7) */
+    const uint8_t* source;      /* 28 first byte of the source pixel rows */
     const uint8_t* destination; /* 29 first byte of the destination pixel rows */
     int8_t channelOffsets[4];   /* 30 byte offset of red, green, blue, alpha */
-    int32_t bottomUp;       /* 31 nonzero: row y lies at memory row (Y-1)-y */
-    int32_t edgeMode;       /* 32 out-of-image rule of the source fetch */
-    int32_t largestColumn;  /* 33 X-1 */
-    int32_t largestRow;     /* 34 Y-1 */
-    int32_t stride;         /* 35 bytes from one memory row to the next */
-    int32_t error;          /* 36 0, or the kind of the last unknown node */
+    int32_t bottomUp;           /* 31 nonzero: row y lies at memory row (Y-1)-y */
+    int32_t edgeMode;           /* 32 out-of-image rule of the source fetch */
+    int32_t largestColumn;      /* 33 X-1 */
+    int32_t largestRow;         /* 34 Y-1 */
+    int32_t stride;             /* 35 bytes from one memory row to the next */
+    int32_t error;              /* 36 0, or the kind of the last unknown node */
 } FFExecRecord;
 
 /* Parses text (NUL-terminated, single-byte). Stores 0 (accepted),
@@ -120,13 +120,13 @@ ZELTRO_API void FFFree(FFNode* node);
 
 /* Properties of a tree, as bits (zeltro_Traits). */
 enum {
-    ZELTRO_USES_RANDOM = 1,      /* rnd: draws from the thread's generator */
-    ZELTRO_WRITES_STORAGE = 2,   /* put or storage */
-    ZELTRO_READS_STORAGE = 4,    /* get */
-    ZELTRO_WRITES_EDGE_MODE = 8, /* srcmode */
+    ZELTRO_USES_RANDOM = 1,        /* rnd: draws from the thread's generator */
+    ZELTRO_WRITES_STORAGE = 2,     /* put or storage */
+    ZELTRO_READS_STORAGE = 4,      /* get */
+    ZELTRO_WRITES_EDGE_MODE = 8,   /* srcmode */
     ZELTRO_READS_DESTINATION = 16, /* dst */
-    ZELTRO_UNKNOWN_KIND = 32,    /* a node kind the evaluator does not know */
-    ZELTRO_WRITES_SEED = 64      /* rst under the genuine rules */
+    ZELTRO_UNKNOWN_KIND = 32,      /* a node kind the evaluator does not know */
+    ZELTRO_WRITES_SEED = 64        /* rst under the genuine rules */
 };
 /* Returns the property bits of a tree under the current rule set; 0 for
  * null. A tree without ZELTRO_USES_RANDOM, ZELTRO_WRITES_STORAGE,
@@ -142,15 +142,14 @@ ZELTRO_API int32_t zeltro_Traits(const FFNode* node);
  * several threads may evaluate rows at once. Only for trees whose
  * zeltro_Traits show none of the order-dependent bits; returns 0 and
  * writes nothing for other trees, a null node, record or out, else 1. */
-ZELTRO_API int32_t zeltro_ExecRow(const FFNode* node, const FFExecRecord* record,
-                                  int32_t y, int32_t z, int32_t* out);
+ZELTRO_API int32_t zeltro_ExecRow(const FFNode* node, const FFExecRecord* record, int32_t y, int32_t z, int32_t* out);
 
 /* As zeltro_ExecRow for count channels of the same row: the values of
  * channel channels[k] go to out[k][0 .. X-1]. Parts of the tree that do not
  * depend on the channel are evaluated once. Returns 0 (writing nothing)
  * where zeltro_ExecRow would, or for a null channels, out or out[k]. */
-ZELTRO_API int32_t zeltro_ExecRowChannels(const FFNode* node, const FFExecRecord* record, int32_t y,
-                                          int32_t count, const int32_t* channels, int32_t* const* out);
+ZELTRO_API int32_t zeltro_ExecRowChannels(const FFNode* node, const FFExecRecord* record, int32_t y, int32_t count,
+                                          const int32_t* channels, int32_t* const* out);
 
 /* Evaluates trees[k] as channel k (k = 0 .. count-1, count 1 to 4) for
  * every pixel of row y (0 .. largest row) in exactly the order of the

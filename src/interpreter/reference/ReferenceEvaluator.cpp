@@ -10,7 +10,7 @@ namespace zeltro {
 extern const int32_t* const g_sine;
 extern const int32_t* const g_cosine;
 extern const int32_t* const g_tangent;
-}
+}  // namespace zeltro
 
 namespace zeltro::reference {
 namespace {
@@ -22,10 +22,22 @@ int32_t g_seed = 0;
 using I = int32_t;
 using U = uint32_t;
 
-I W(int64_t v) { return static_cast<I>(static_cast<U>(static_cast<uint64_t>(v))); }
-I Quo(I a, I b) { return b == 0 ? 0 : W(static_cast<int64_t>(a) / b); }
-I Rem(I a, I b) { return b == 0 ? 0 : W(static_cast<int64_t>(a) % b); }
-I Abs(I a) { return W(a < 0 ? -static_cast<int64_t>(a) : a); }
+I W(int64_t v)
+{
+    return static_cast<I>(static_cast<U>(static_cast<uint64_t>(v)));
+}
+I Quo(I a, I b)
+{
+    return b == 0 ? 0 : W(static_cast<int64_t>(a) / b);
+}
+I Rem(I a, I b)
+{
+    return b == 0 ? 0 : W(static_cast<int64_t>(a) % b);
+}
+I Abs(I a)
+{
+    return W(a < 0 ? -static_cast<int64_t>(a) : a);
+}
 I Isqrt(uint64_t v)
 {
     uint64_t s = static_cast<uint64_t>(std::sqrt(static_cast<double>(v)));
@@ -43,7 +55,8 @@ I C2d(I x, I y)
 {
     if (y == 0)
         return x >= 0 ? 0 : 512;
-    const double v = 256 + std::atan(static_cast<double>(x) / static_cast<double>(W(-static_cast<int64_t>(Abs(y))))) * 163.0054122890799;
+    const double v = 256 + std::atan(static_cast<double>(x) / static_cast<double>(W(-static_cast<int64_t>(Abs(y))))) *
+                               163.0054122890799;
     const I t = static_cast<I>(v);
     return y > 0 ? t : W(-static_cast<int64_t>(t));
 }
@@ -128,9 +141,12 @@ I Q(int k)
 
 I T(int i)
 {
-    if (i <= 256) return Q(i);
-    if (i <= 511) return -Q(512 - i);
-    if (i <= 767) return -Q(i - 512);
+    if (i <= 256)
+        return Q(i);
+    if (i <= 511)
+        return -Q(512 - i);
+    if (i <= 767)
+        return -Q(i - 512);
     return Q(1023 - i);
 }
 
@@ -154,31 +170,40 @@ I GenuineC2d(I x, I y)
     const int64_t q = mx == 0 ? 0 : mn * 1024 / mx;
     const I t = static_cast<I>(std::atan(static_cast<double>(q) / 1024.0) * 512.0 / kPi);
     I a = ax >= ay ? t : 256 - t;
-    if (x < 0) a = 512 - a;
-    if (y < 0) a = -a;
+    if (x < 0)
+        a = 512 - a;
+    if (y < 0)
+        a = -a;
     return a;
 }
 
 I GenuineMap(I n, I hi, I lo)
 {
-    if (hi == 0 && lo == 0) return 255;
-    if (hi == lo) return n < lo ? 0 : 255;
-    if (hi > lo) return Quo(W(static_cast<int64_t>(W(static_cast<int64_t>(n) - lo)) * 255), W(static_cast<int64_t>(hi) - lo));
-    return W(255 - static_cast<int64_t>(Quo(W(static_cast<int64_t>(W(static_cast<int64_t>(n) - hi)) * 255), W(static_cast<int64_t>(lo) - hi))));
+    if (hi == 0 && lo == 0)
+        return 255;
+    if (hi == lo)
+        return n < lo ? 0 : 255;
+    if (hi > lo)
+        return Quo(W(static_cast<int64_t>(W(static_cast<int64_t>(n) - lo)) * 255), W(static_cast<int64_t>(hi) - lo));
+    return W(255 - static_cast<int64_t>(Quo(W(static_cast<int64_t>(W(static_cast<int64_t>(n) - hi)) * 255),
+                                            W(static_cast<int64_t>(lo) - hi))));
 }
 
 // Repeated multiplication, wrapping; a negative exponent as 1 / b^-e.
 I Pow(I b, I e)
 {
     if (e < 0) {
-        if (b == 1) return 1;
-        if (b == -1) return e % 2 == 0 ? 1 : -1;
+        if (b == 1)
+            return 1;
+        if (b == -1)
+            return e % 2 == 0 ? 1 : -1;
         return 0;
     }
     uint32_t result = 1;
     uint32_t base = static_cast<uint32_t>(b);
     for (uint32_t n = static_cast<uint32_t>(e); n; n >>= 1) {
-        if (n & 1) result *= base;
+        if (n & 1)
+            result *= base;
         base *= base;
     }
     return static_cast<I>(result);
@@ -198,12 +223,15 @@ struct Walk {
             case 0: v = v < 0 ? 0 : (v > largest ? largest : v); return true;
             case 1: return v >= 0 && v <= largest;
             case 2:
-                if (size == 0) return false;
+                if (size == 0)
+                    return false;
                 v = v >= 0 ? Rem(v, size) : W(static_cast<int64_t>(Rem(v, size)) + largest);
                 return true;
             case 3:
-                if (size == 0) return false;
-                if ((Quo(v, size) & 1) == 0) v = W(-static_cast<int64_t>(v));
+                if (size == 0)
+                    return false;
+                if ((Quo(v, size) & 1) == 0)
+                    v = W(-static_cast<int64_t>(v));
                 v = v >= 0 ? Rem(v, size) : W(static_cast<int64_t>(Rem(v, size)) + largest);
                 return true;
             default: return false;
@@ -215,7 +243,8 @@ struct Walk {
         if (r.Z == 1)
             return z == 3 ? 255 : byteAt(r.source, row + r.channelOffsets[0] + x);
         if (r.Z == 2)
-            return byteAt(r.source, row + (z == 3 ? r.channelOffsets[1] : r.channelOffsets[0]) + 2 * static_cast<int64_t>(x));
+            return byteAt(r.source,
+                          row + (z == 3 ? r.channelOffsets[1] : r.channelOffsets[0]) + 2 * static_cast<int64_t>(x));
         if (z < 0 || z >= r.Z)
             return 255;
         return byteAt(r.source, static_cast<int64_t>(x) * r.Z + row + r.channelOffsets[z]);
@@ -247,8 +276,16 @@ struct Walk {
     {
         auto c = [&](int i) { return ev(n->children[i]); };
         I v[10];
-        auto args = [&](int count) { for (int i = count - 1; i >= 0; --i) v[i] = c(i); };
-        auto bin = [&](auto f) { const I b = c(1); const I a = c(0); return f(a, b); };
+        auto args = [&](int count) {
+            for (int i = count - 1; i >= 0; --i)
+                v[i] = c(i);
+        };
+        auto bin = [&](auto f) {
+            const I b = c(1);
+            const I a = c(0);
+            return f(a, b);
+        };
+        // clang-format off
         switch (n->type) {
         case 312: return n->value;
         case 'x': return r.x;
@@ -441,6 +478,7 @@ struct Walk {
             r.error = n->type;
             return 0;
         }
+        // clang-format on
     }
 };
 

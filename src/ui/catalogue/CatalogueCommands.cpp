@@ -68,9 +68,12 @@ std::vector<UserMessage> FailureMessages(const CommandResult& result)
 }  // namespace
 
 CatalogueCommands::CatalogueCommands(CVardelSession& session, QWidget* window)
-    : QObject(window), m_session(session), m_originalsFirst(session), m_window(window), m_probe(new FileProbe(this))
-{
-}
+    : QObject(window)
+    , m_session(session)
+    , m_originalsFirst(session)
+    , m_window(window)
+    , m_probe(new FileProbe(this))
+{}
 
 CCatalogueEditor CatalogueCommands::editor()
 {
@@ -239,11 +242,11 @@ void CatalogueCommands::askEnableCategory(const ChangePlan& plan, const CPluginE
     q.informative = tr("%n plug-in file(s) will be renamed.", nullptr, files);
     // Files hold plug-ins of other categories too: they change with them.
     if (!plan.fileMates.empty())
-        q.informative += QLatin1Char(' ') +
-                         (flag ? tr("They also hold %n plug-in(s) of other categories, enabled with them.", nullptr,
-                                    static_cast<int>(plan.fileMates.size()))
-                               : tr("They also hold %n plug-in(s) of other categories, disabled with them.", nullptr,
-                                    static_cast<int>(plan.fileMates.size())));
+        q.informative +=
+            QLatin1Char(' ') + (flag ? tr("They also hold %n plug-in(s) of other categories, enabled with them.",
+                                          nullptr, static_cast<int>(plan.fileMates.size()))
+                                     : tr("They also hold %n plug-in(s) of other categories, disabled with them.",
+                                          nullptr, static_cast<int>(plan.fileMates.size())));
     q.details = FileList(plan.files);
     std::vector<Question> questions{q};
     for (const Question& s : signedQuestion(plan))
@@ -367,10 +370,9 @@ void CatalogueCommands::renameCategory(const CPluginEntry& categoryEntry, const 
     if (category == categoryEntry.m_category)
         return;
     const CPluginEntry* target = &categoryEntry;
-    withSignedFiles(PlanWriteCategory(m_session.Catalogue(), categoryEntry),
-                    [this, target, category, text](const ChangePlan& plan) {
-                        askRenameCategory(plan, *target, category, text);
-                    });
+    withSignedFiles(
+        PlanWriteCategory(m_session.Catalogue(), categoryEntry),
+        [this, target, category, text](const ChangePlan& plan) { askRenameCategory(plan, *target, category, text); });
 }
 
 void CatalogueCommands::askRenameCategory(const ChangePlan& plan, const CPluginEntry& categoryEntry,

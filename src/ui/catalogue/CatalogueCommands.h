@@ -32,7 +32,7 @@ class CVardelSession;
 class CCatalogueEditor;
 struct ChangePlan;
 struct UserMessage;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 
@@ -133,7 +133,6 @@ private:
     bool m_busy = false;
     QPointer<QMessageBox> m_question;
     std::uint64_t m_generation = 0;  // counts catalogues; an answer for an old one is dropped
-
 };
 
 }  // namespace vardel::ui

@@ -13,7 +13,9 @@
 
 namespace vardel::ui {
 
-CategoryListModel::CategoryListModel(QObject* parent) : QAbstractListModel(parent) {}
+CategoryListModel::CategoryListModel(QObject* parent)
+    : QAbstractListModel(parent)
+{}
 
 void CategoryListModel::reset(const CPluginListManager& catalogue, int cls)
 {
@@ -91,10 +93,8 @@ QVariant CategoryListModel::data(const QModelIndex& index, int role) const
         if (item.text.empty() && hasCategories())
             return tr("(no category)");
         return fromCodePage(item.text);
-    case Qt::EditRole:
-        return fromCodePage(item.text);
-    case Qt::DecorationRole:
-        return listIcon(item.icon);
+    case Qt::EditRole: return fromCodePage(item.text);
+    case Qt::DecorationRole: return listIcon(item.icon);
     case Qt::ToolTipRole:
     case Qt::StatusTipRole: {
         // The room is said once known: working it out reads every plug-in
@@ -104,12 +104,9 @@ QVariant CategoryListModel::data(const QModelIndex& index, int role) const
             return tr("%1: up to %n characters", nullptr, limit).arg(fromCodePage(item.text));
         return fromCodePage(item.text);
     }
-    case EntryRole:
-        return item.entry;
-    case LimitRole:
-        return knownLimit(index.row());
-    default:
-        return {};
+    case EntryRole: return item.entry;
+    case LimitRole: return knownLimit(index.row());
+    default: return {};
     }
 }
 

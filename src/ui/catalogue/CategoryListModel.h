@@ -16,7 +16,7 @@
 namespace vardel {
 class CPluginEntry;
 class CPluginListManager;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 

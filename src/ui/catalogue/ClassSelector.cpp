@@ -7,7 +7,8 @@
 
 namespace vardel::ui {
 
-ClassSelector::ClassSelector(QWidget* parent) : QPushButton(parent)
+ClassSelector::ClassSelector(QWidget* parent)
+    : QPushButton(parent)
 {
     setObjectName(QStringLiteral("classSelector"));
     setToolTip(tr("Plug-in class: click to choose another"));

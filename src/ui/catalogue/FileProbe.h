@@ -28,7 +28,9 @@ namespace vardel::ui {
 class FileProbe : public QObject {
     Q_OBJECT
 public:
-    explicit FileProbe(QObject* parent = nullptr) : QObject(parent) {}
+    explicit FileProbe(QObject* parent = nullptr)
+        : QObject(parent)
+    {}
     // Drops a pending result; never waits for the worker.
     ~FileProbe() override { cancel(); }
 

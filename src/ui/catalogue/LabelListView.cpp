@@ -10,7 +10,9 @@
 
 namespace vardel::ui {
 
-LabelEdit::LabelEdit(int limit, QWidget* parent) : QLineEdit(parent), m_counter(new QLabel(this))
+LabelEdit::LabelEdit(int limit, QWidget* parent)
+    : QLineEdit(parent)
+    , m_counter(new QLabel(this))
 {
     setObjectName(QStringLiteral("labelEdit"));
     setMaxLength(limit > 0 ? limit : 0);
@@ -74,7 +76,10 @@ namespace {
 // for, and the room shown while typing.
 class LimitedLabelDelegate : public QStyledItemDelegate {
 public:
-    LimitedLabelDelegate(int limitRole, QObject* parent) : QStyledItemDelegate(parent), m_limitRole(limitRole) {}
+    LimitedLabelDelegate(int limitRole, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , m_limitRole(limitRole)
+    {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
@@ -88,7 +93,8 @@ private:
 
 }  // namespace
 
-LabelListView::LabelListView(int limitRole, QWidget* parent) : QListView(parent)
+LabelListView::LabelListView(int limitRole, QWidget* parent)
+    : QListView(parent)
 {
     setItemDelegate(new LimitedLabelDelegate(limitRole, this));
     setViewMode(QListView::ListMode);

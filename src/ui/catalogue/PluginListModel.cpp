@@ -16,7 +16,9 @@
 
 namespace vardel::ui {
 
-PluginListModel::PluginListModel(QObject* parent) : QAbstractListModel(parent) {}
+PluginListModel::PluginListModel(QObject* parent)
+    : QAbstractListModel(parent)
+{}
 
 void PluginListModel::reset(const CPluginListManager& catalogue, const CPluginEntry& categoryEntry)
 {
@@ -77,10 +79,8 @@ QVariant PluginListModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        return fromCodePage(ListLabel(entry->m_name));
-    case Qt::DecorationRole:
-        return listIcon(PluginIcon(*entry));
+    case Qt::EditRole: return fromCodePage(ListLabel(entry->m_name));
+    case Qt::DecorationRole: return listIcon(PluginIcon(*entry));
     case Qt::ToolTipRole: {
         const int room = m_rooms[static_cast<std::size_t>(index.row())];
         QString tip = fromStoredPath(entry->m_path);
@@ -94,12 +94,9 @@ QVariant PluginListModel::data(const QModelIndex& index, int role) const
             return tr("%1 (name: up to %n characters)", nullptr, room).arg(fromStoredPath(entry->m_path));
         return fromStoredPath(entry->m_path);
     }
-    case EntryRole:
-        return m_items[static_cast<std::size_t>(index.row())].entry;
-    case LimitRole:
-        return nameRoom(index.row());
-    default:
-        return {};
+    case EntryRole: return m_items[static_cast<std::size_t>(index.row())].entry;
+    case LimitRole: return nameRoom(index.row());
+    default: return {};
     }
 }
 

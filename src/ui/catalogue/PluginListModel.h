@@ -17,7 +17,7 @@
 namespace vardel {
 class CPluginEntry;
 class CPluginListManager;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 
@@ -62,7 +62,7 @@ signals:
 
 private:
     std::vector<ViewItem> m_items;
-    mutable std::vector<int> m_rooms;  // -1 until asked
+    mutable std::vector<int> m_rooms;                     // -1 until asked
     std::unordered_map<const CPluginEntry*, int> m_rows;  // row of each entry
 };
 

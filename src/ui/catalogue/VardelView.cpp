@@ -29,7 +29,9 @@
 namespace vardel::ui {
 
 CVardelView::CVardelView(CVardelSession& session, SessionAdapter& adapter, QWidget* parent)
-    : QWidget(parent), m_session(session), m_adapter(adapter)
+    : QWidget(parent)
+    , m_session(session)
+    , m_adapter(adapter)
 {
     setObjectName(QStringLiteral("vardelView"));
     m_commands = new CatalogueCommands(session, this);
@@ -68,8 +70,10 @@ void CVardelView::createActions()
 
     connect(m_actions[LargePreview], &QAction::triggered, this, [this] { openDetails(0); });
     connect(m_actions[Properties], &QAction::triggered, this, [this] { openDetails(1); });
-    connect(m_actions[Enable], &QAction::triggered, this, [this] { m_commands->enablePlugins(selectedPlugins(), true); });
-    connect(m_actions[Disable], &QAction::triggered, this, [this] { m_commands->enablePlugins(selectedPlugins(), false); });
+    connect(m_actions[Enable], &QAction::triggered, this,
+            [this] { m_commands->enablePlugins(selectedPlugins(), true); });
+    connect(m_actions[Disable], &QAction::triggered, this,
+            [this] { m_commands->enablePlugins(selectedPlugins(), false); });
     connect(m_actions[Move], &QAction::triggered, this, [this] { m_commands->movePlugins(selectedPlugins()); });
     connect(m_actions[Rename], &QAction::triggered, this, [this] {
         const auto selection = selectedPlugins();
@@ -180,8 +184,7 @@ void CVardelView::createLayout()
     connect(m_pluginList, &QAbstractItemView::doubleClicked, this, [this] { openDetails(0); });
     connect(m_pluginList, &LabelListView::returnPressed, this, [this] { openDetails(0); });
     connect(m_pluginList, &LabelListView::selectionChangedByUser, this, &CVardelView::selectionChanged);
-    connect(m_categoryList->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { fillPlugins({}); });
+    connect(m_categoryList->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { fillPlugins({}); });
 
     // Edited labels are written once the editor has closed: the write may
     // rebuild the lists.
@@ -207,22 +210,22 @@ void CVardelView::editCategoryWhenRoomKnown(int row)
     const CPluginEntry* entry = m_categoryModel->entryAt(row);
     if (!entry)
         return;
-    m_roomProbe->run<int>(
-        CategoryLimitWork(m_categoryModel->members(row)), [this, entry, generation = m_generation](int limit) {
-            if (generation != m_generation || m_busy)
-                return;
-            // The list may have been refilled meanwhile: the row is the entry's.
-            int at = -1;
-            for (int r = 0; r < m_categoryModel->rowCount() && at < 0; ++r)
-                if (m_categoryModel->entryAt(r) == entry)
-                    at = r;
-            if (at < 0)
-                return;
-            m_categoryModel->setLimit(at, limit);
-            // Only while it is still the category the user meant.
-            if (m_categoryList->currentIndex().row() == at && limit > 0)
-                m_categoryList->startEdit(m_categoryModel->index(at));
-        });
+    m_roomProbe->run<int>(CategoryLimitWork(m_categoryModel->members(row)),
+                          [this, entry, generation = m_generation](int limit) {
+                              if (generation != m_generation || m_busy)
+                                  return;
+                              // The list may have been refilled meanwhile: the row is the entry's.
+                              int at = -1;
+                              for (int r = 0; r < m_categoryModel->rowCount() && at < 0; ++r)
+                                  if (m_categoryModel->entryAt(r) == entry)
+                                      at = r;
+                              if (at < 0)
+                                  return;
+                              m_categoryModel->setLimit(at, limit);
+                              // Only while it is still the category the user meant.
+                              if (m_categoryList->currentIndex().row() == at && limit > 0)
+                                  m_categoryList->startEdit(m_categoryModel->index(at));
+                          });
 }
 
 void CVardelView::connectSession()
@@ -320,17 +323,10 @@ void CVardelView::showEmptyHint()
 {
     QString text;
     switch (m_session.EmptyHint(static_cast<std::size_t>(m_categoryModel->rowCount()))) {
-    case EmptyViewHint::NoDirectory:
-        text = tr("No plug-in directory yet: File > Setup... adds one.");
-        break;
-    case EmptyViewHint::NoDirectoryChosen:
-        text = tr("Choose a plug-in directory from Plugin > Directory (F4).");
-        break;
-    case EmptyViewHint::NoPlugins:
-        text = tr("No plug-ins were found in this directory.");
-        break;
-    case EmptyViewHint::None:
-        break;
+    case EmptyViewHint::NoDirectory: text = tr("No plug-in directory yet: File > Setup... adds one."); break;
+    case EmptyViewHint::NoDirectoryChosen: text = tr("Choose a plug-in directory from Plugin > Directory (F4)."); break;
+    case EmptyViewHint::NoPlugins: text = tr("No plug-ins were found in this directory."); break;
+    case EmptyViewHint::None: break;
     }
     m_categoryList->setEmptyText(text);
 }

@@ -24,7 +24,7 @@ class QSplitter;
 namespace vardel {
 class CPluginEntry;
 class CVardelSession;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 
@@ -40,8 +40,19 @@ class CVardelView : public QWidget {
     Q_OBJECT
 public:
     enum Command {
-        LargePreview, Properties, Enable, Disable, Move, Rename, SelectAll, FindPlugins,
-        CategoryEnable, CategoryDisable, CategoryMove, CategoryRename, CommandCount
+        LargePreview,
+        Properties,
+        Enable,
+        Disable,
+        Move,
+        Rename,
+        SelectAll,
+        FindPlugins,
+        CategoryEnable,
+        CategoryDisable,
+        CategoryMove,
+        CategoryRename,
+        CommandCount
     };
 
     CVardelView(CVardelSession& session, SessionAdapter& adapter, QWidget* parent = nullptr);

@@ -16,8 +16,8 @@ QString fromCodePage(const std::string& text)
 
 std::string toCodePage(const QString& text)
 {
-    return utf16ToCodePage(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                               static_cast<std::size_t>(text.size())));
+    return utf16ToCodePage(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 QString fromStoredPath(const std::string& path)

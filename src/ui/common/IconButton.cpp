@@ -104,7 +104,8 @@ QIcon drawPlaceholder()
 
 }  // namespace
 
-IconButton::IconButton(QWidget* parent) : QAbstractButton(parent)
+IconButton::IconButton(QWidget* parent)
+    : QAbstractButton(parent)
 {
     setFixedSize(kSize, kSize);
     setIconSize(QSize(kIconSize, kIconSize));
@@ -215,24 +216,17 @@ void IconButton::keyPressEvent(QKeyEvent* event)
         }
         break;
     case Qt::Key_Right:
-    case Qt::Key_Down:
-        emit stepRequested(1);
-        return;
+    case Qt::Key_Down: emit stepRequested(1); return;
     case Qt::Key_Left:
-    case Qt::Key_Up:
-        emit stepRequested(-1);
-        return;
-    case Qt::Key_Menu:
-        emit menuRequested();
-        return;
+    case Qt::Key_Up: emit stepRequested(-1); return;
+    case Qt::Key_Menu: emit menuRequested(); return;
     case Qt::Key_F10:
         if (event->modifiers() == Qt::ShiftModifier) {
             emit menuRequested();
             return;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     QAbstractButton::keyPressEvent(event);
 }

@@ -21,8 +21,8 @@ bool COXScreenGrabber::isAvailable(QString* reason)
 {
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         if (reason)
-            *reason = QCoreApplication::translate("COXScreenGrabber",
-                                                  "Wayland does not let programs capture other windows.");
+            *reason =
+                QCoreApplication::translate("COXScreenGrabber", "Wayland does not let programs capture other windows.");
         return false;
     }
     if (!QGuiApplication::primaryScreen()) {
@@ -61,11 +61,11 @@ QRect COXScreenGrabber::topLevelWindowRectAt(const QPoint& globalPos)
     using GetSetup = const xcb_setup_t* (*)(xcb_connection_t*);
     using RootsIterator = xcb_screen_iterator_t (*)(const xcb_setup_t*);
     using QueryPointer = xcb_query_pointer_cookie_t (*)(xcb_connection_t*, xcb_window_t);
-    using QueryPointerReply = xcb_query_pointer_reply_t* (*)(xcb_connection_t*, xcb_query_pointer_cookie_t,
-                                                             xcb_generic_error_t**);
+    using QueryPointerReply =
+        xcb_query_pointer_reply_t* (*)(xcb_connection_t*, xcb_query_pointer_cookie_t, xcb_generic_error_t**);
     using GetGeometry = xcb_get_geometry_cookie_t (*)(xcb_connection_t*, xcb_drawable_t);
-    using GetGeometryReply = xcb_get_geometry_reply_t* (*)(xcb_connection_t*, xcb_get_geometry_cookie_t,
-                                                           xcb_generic_error_t**);
+    using GetGeometryReply =
+        xcb_get_geometry_reply_t* (*)(xcb_connection_t*, xcb_get_geometry_cookie_t, xcb_generic_error_t**);
     const auto getSetup = xcbFunction<GetSetup>("xcb_get_setup");
     const auto rootsIterator = xcbFunction<RootsIterator>("xcb_setup_roots_iterator");
     const auto queryPointer = xcbFunction<QueryPointer>("xcb_query_pointer");

@@ -14,7 +14,8 @@
 namespace vardel::ui {
 
 AboutDialog::AboutDialog(vardel::CVardelSession& session, QWidget* parent)
-    : QDialog(parent), m_session(session)
+    : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(tr("About Vardel"));
@@ -81,8 +82,7 @@ void AboutDialog::mouseDoubleClickEvent(QMouseEvent* event)
 
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonDblClick
-        && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    if (event->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         showRestoreMonitor();
         return true;
     }

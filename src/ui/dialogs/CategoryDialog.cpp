@@ -11,7 +11,9 @@ namespace vardel::ui {
 
 CategoryDialog::CategoryDialog(const CPluginListManager& catalogue, std::vector<CPluginEntry*> entries, int limit,
                                SettingsBackend& settings, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::CategoryDialog>()), m_logic(catalogue, std::move(entries), limit)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::CategoryDialog>())
+    , m_logic(catalogue, std::move(entries), limit)
 {
     m_ui->setupUi(this);
     new DialogGeometry(this, settings, QStringLiteral("CategoryDialog"));

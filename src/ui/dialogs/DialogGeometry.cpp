@@ -11,7 +11,10 @@
 namespace vardel::ui {
 
 DialogGeometry::DialogGeometry(QWidget* dialog, SettingsBackend& settings, const QString& name)
-    : QObject(dialog), m_dialog(dialog), m_settings(settings), m_name(name)
+    : QObject(dialog)
+    , m_dialog(dialog)
+    , m_settings(settings)
+    , m_name(name)
 {
     restore();
     dialog->installEventFilter(this);

@@ -15,7 +15,9 @@
 namespace vardel::ui {
 
 DirectoryDialog::DirectoryDialog(vardel::CPluginDirEntry& entry, vardel::SettingsBackend& settings, QWidget* parent)
-    : QDialog(parent), m_entry(entry), m_ui(std::make_unique<Ui::DirectoryDialog>())
+    : QDialog(parent)
+    , m_entry(entry)
+    , m_ui(std::make_unique<Ui::DirectoryDialog>())
 {
     m_ui->setupUi(this);
     m_ui->browseButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -69,9 +71,7 @@ vardel::DirEntryCheck DirectoryDialog::checkAndStore()
 void DirectoryDialog::accept()
 {
     switch (checkAndStore()) {
-    case DirEntryCheck::Accepted:
-        QDialog::accept();
-        break;
+    case DirEntryCheck::Accepted: QDialog::accept(); break;
     case DirEntryCheck::DirectoryMissing: {
         auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), tr("The specified directory does not exist!"),
                                     QMessageBox::Ok, this);
@@ -80,8 +80,7 @@ void DirectoryDialog::accept()
         box->open();
         break;
     }
-    case DirEntryCheck::Incomplete:
-        break;
+    case DirEntryCheck::Incomplete: break;
     }
 }
 

@@ -12,7 +12,7 @@
 namespace vardel {
 class CPluginDirEntry;
 class SettingsBackend;
-}
+}  // namespace vardel
 
 namespace Ui {
 class DirectoryDialog;

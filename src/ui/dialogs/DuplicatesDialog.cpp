@@ -27,7 +27,9 @@ constexpr int kCopyRole = Qt::UserRole + 1;
 
 }  // namespace
 
-DuplicatesDialog::DuplicatesDialog(CVardelSession& session, QWidget* parent) : QDialog(parent), m_session(session)
+DuplicatesDialog::DuplicatesDialog(CVardelSession& session, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("duplicatesDialog"));
     setWindowTitle(tr("Duplicates"));

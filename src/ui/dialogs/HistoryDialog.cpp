@@ -23,21 +23,19 @@ constexpr int kIdRole = Qt::UserRole + 1;
 QString StateText(const JournalCommand& c)
 {
     switch (c.state) {
-    case CommandState::Started:
-        return HistoryDialog::tr("cut short");
-    case CommandState::Undoing:
-        return HistoryDialog::tr("undo cut short");
-    case CommandState::Undone:
-        return HistoryDialog::tr("taken back");
-    case CommandState::Done:
-        break;
+    case CommandState::Started: return HistoryDialog::tr("cut short");
+    case CommandState::Undoing: return HistoryDialog::tr("undo cut short");
+    case CommandState::Undone: return HistoryDialog::tr("taken back");
+    case CommandState::Done: break;
     }
     return HistoryDialog::tr("done");
 }
 
 }  // namespace
 
-HistoryDialog::HistoryDialog(CVardelSession& session, QWidget* parent) : QDialog(parent), m_session(session)
+HistoryDialog::HistoryDialog(CVardelSession& session, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("historyDialog"));
     setWindowTitle(tr("History"));
@@ -131,8 +129,8 @@ void HistoryDialog::askTakeBack()
     for (const JournalCommand& c : commands)
         if (c.id == id)
             incomplete = c.IsIncomplete();
-    const std::vector<std::uint32_t> later = incomplete ? std::vector<std::uint32_t>{}
-                                                        : m_session.History().Dependents(id);
+    const std::vector<std::uint32_t> later =
+        incomplete ? std::vector<std::uint32_t>{} : m_session.History().Dependents(id);
     auto* box = new QMessageBox(QMessageBox::Question, messageTitle(),
                                 incomplete ? tr("Roll back \"%1\"?").arg(labelOf(id))
                                            : tr("Take back \"%1\"?").arg(labelOf(id)),
@@ -140,8 +138,8 @@ void HistoryDialog::askTakeBack()
     box->setObjectName(QStringLiteral("takeBackQuestion"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (!later.empty()) {
-        box->setInformativeText(tr("%n later change(s) to the same files are taken back first.", nullptr,
-                                   static_cast<int>(later.size())));
+        box->setInformativeText(
+            tr("%n later change(s) to the same files are taken back first.", nullptr, static_cast<int>(later.size())));
         QStringList labels;
         for (std::uint32_t k : later)
             labels << labelOf(k);

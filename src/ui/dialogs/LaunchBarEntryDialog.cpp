@@ -44,7 +44,9 @@ QString directoryOf(const QString& path)
 
 LaunchBarEntryDialog::LaunchBarEntryDialog(vardel::CLaunchBarEntry& entry, vardel::SettingsBackend& settings,
                                            QWidget* parent)
-    : QDialog(parent), m_entry(entry), m_ui(std::make_unique<Ui::LaunchBarEntryDialog>())
+    : QDialog(parent)
+    , m_entry(entry)
+    , m_ui(std::make_unique<Ui::LaunchBarEntryDialog>())
 {
     m_ui->setupUi(this);
     const QIcon folder = style()->standardIcon(QStyle::SP_DirOpenIcon);

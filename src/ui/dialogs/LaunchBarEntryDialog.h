@@ -12,7 +12,7 @@
 namespace vardel {
 class CLaunchBarEntry;
 class SettingsBackend;
-}
+}  // namespace vardel
 
 namespace Ui {
 class LaunchBarEntryDialog;

@@ -30,7 +30,9 @@ namespace {
 
 RestoreMonitorDialog::RestoreMonitorDialog(const vardel::CPluginRestoreManager& restore,
                                            vardel::SettingsBackend& settings, QWidget* parent)
-    : QDialog(parent), m_list(new QTreeWidget(this)), m_rows(RestoreMonitorRows(restore))
+    : QDialog(parent)
+    , m_list(new QTreeWidget(this))
+    , m_rows(RestoreMonitorRows(restore))
 {
     setWindowTitle(tr("Restore Cache Monitor"));
     setObjectName(QStringLiteral("restoreMonitorDialog"));

@@ -14,7 +14,7 @@ class QTreeWidget;
 namespace vardel {
 class CPluginRestoreManager;
 class SettingsBackend;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 

@@ -164,8 +164,8 @@ void SetupDialog::lookForFolders()
     const std::stop_token stop = m_stopLooking.get_token();
     QPointer<SetupDialog> self(this);
     WorkerThreads::run([home, extensions, list, stop, self, generation] {
-        auto search = std::make_shared<FolderSearch>(FindPluginFolders(
-            home, extensions, *list, stop, std::chrono::steady_clock::now() + kFolderSearchTime));
+        auto search = std::make_shared<FolderSearch>(
+            FindPluginFolders(home, extensions, *list, stop, std::chrono::steady_clock::now() + kFolderSearchTime));
         WorkerThreads::deliver([self, generation, search] {
             if (self)
                 self->foldersFound(generation, std::move(*search));
@@ -196,8 +196,9 @@ void SetupDialog::foldersFound(std::uint64_t generation, FolderSearch search)
         }
     }
     list->resizeColumnToContents(0);
-    QString status = m_found.folders.empty() ? tr("No plug-in folders of hosts were found in the Wine prefixes.")
-                                             : tr("%n folder(s) found.", nullptr, static_cast<int>(m_found.folders.size()));
+    QString status = m_found.folders.empty()
+                         ? tr("No plug-in folders of hosts were found in the Wine prefixes.")
+                         : tr("%n folder(s) found.", nullptr, static_cast<int>(m_found.folders.size()));
     if (!m_found.complete)
         status += QLatin1Char(' ') + tr("The search took too long and was cut short.");
     m_ui->foundStatus->setText(status);
@@ -212,7 +213,8 @@ void SetupDialog::addFoundFolder()
     const FoundFolder& folder = m_found.folders[static_cast<std::size_t>(row)];
     if (folder.listedAs >= 0)
         return;
-    const std::size_t index = AddDirectory(m_session.GetDataDirectory(), m_session.Directories(), MakeDirectoryEntry(folder));
+    const std::size_t index =
+        AddDirectory(m_session.GetDataDirectory(), m_session.Directories(), MakeDirectoryEntry(folder));
     directoryListChanged(static_cast<int>(index));
     // The folder is marked as on the list now.
     lookForFolders();
@@ -222,9 +224,9 @@ QIcon SetupDialog::rowIcon(const vardel::CPluginDirEntry& entry)
 {
     // Kept to the end of the process: pixmaps must not outlive the
     // application object in a static destructor.
-    static const auto* icons = new std::array<QIcon, 5>{makeRowIcon(true, false), makeRowIcon(true, true),
-                                                         makeRowIcon(false, false), makeRowIcon(false, true),
-                                                         makeSeparatorIcon()};
+    static const auto* icons =
+        new std::array<QIcon, 5>{makeRowIcon(true, false), makeRowIcon(true, true), makeRowIcon(false, false),
+                                 makeRowIcon(false, true), makeSeparatorIcon()};
     if (entry.m_separator)
         return (*icons)[4];
     return (*icons)[static_cast<std::size_t>((entry.m_enabled ? 0 : 2) + (entry.m_includeSubdirectories ? 1 : 0))];
@@ -375,7 +377,8 @@ void SetupDialog::updateButtons()
     m_ui->upButton->setEnabled(index > 0);
     m_ui->downButton->setEnabled(index >= 0 && index < count - 1);
     const int found = m_ui->foundList->indexOfTopLevelItem(m_ui->foundList->currentItem());
-    m_ui->addFoundButton->setEnabled(!m_looking && found >= 0 && static_cast<std::size_t>(found) < m_found.folders.size() &&
+    m_ui->addFoundButton->setEnabled(!m_looking && found >= 0 &&
+                                     static_cast<std::size_t>(found) < m_found.folders.size() &&
                                      m_found.folders[static_cast<std::size_t>(found)].listedAs < 0);
 }
 

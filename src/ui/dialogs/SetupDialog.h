@@ -19,7 +19,7 @@
 namespace vardel {
 class CVardelSession;
 class CPluginDirEntry;
-}
+}  // namespace vardel
 
 namespace Ui {
 class SetupDialog;

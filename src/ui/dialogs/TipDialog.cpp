@@ -13,7 +13,10 @@
 namespace vardel::ui {
 
 TipDialog::TipDialog(vardel::SettingsBackend& settings, QWidget* parent)
-    : QDialog(parent), m_tipLabel(new QLabel(this)), m_geometry(nullptr), m_tips(tips())
+    : QDialog(parent)
+    , m_tipLabel(new QLabel(this))
+    , m_geometry(nullptr)
+    , m_tips(tips())
 {
     setObjectName(QStringLiteral("tipDialog"));
     setWindowTitle(tr("Tip of the day"));

@@ -23,7 +23,9 @@
 namespace vardel::ui {
 
 TroublemakerDialog::TroublemakerDialog(CVardelSession& session, Entries entries, QWidget* parent)
-    : QDialog(parent), m_session(session), m_entries(std::move(entries))
+    : QDialog(parent)
+    , m_session(session)
+    , m_entries(std::move(entries))
 {
     setObjectName(QStringLiteral("troublemakerDialog"));
     setWindowTitle(tr("Find Troublemaker"));

@@ -20,7 +20,7 @@ namespace vardel {
 class CPluginEntry;
 class CVardelSession;
 struct TroublemakerStep;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 

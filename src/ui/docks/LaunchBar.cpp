@@ -29,7 +29,9 @@ bool isDesktopEntry(const QFileInfo& info)
 }  // namespace
 
 LaunchBar::LaunchBar(vardel::CVardelSession& session, QWidget* parent)
-    : QWidget(parent), m_session(session), m_layout(new QBoxLayout(QBoxLayout::LeftToRight, this))
+    : QWidget(parent)
+    , m_session(session)
+    , m_layout(new QBoxLayout(QBoxLayout::LeftToRight, this))
 {
     setObjectName(QStringLiteral("launchBar"));
     LaunchBarList& list = m_session.LaunchBar();
@@ -48,9 +50,8 @@ LaunchBar::LaunchBar(vardel::CVardelSession& session, QWidget* parent)
             if (IconButton* next = this->button((slot + step + kSlots) % kSlots))
                 next->setFocus(Qt::TabFocusReason);
         });
-        connect(button, &IconButton::menuRequested, this, [this, slot, button] {
-            showContextMenu(slot, button->mapToGlobal(button->rect().center()));
-        });
+        connect(button, &IconButton::menuRequested, this,
+                [this, slot, button] { showContextMenu(slot, button->mapToGlobal(button->rect().center())); });
         m_buttons[static_cast<std::size_t>(slot)] = button;
         m_layout->addWidget(button);
         refreshSlot(slot);

@@ -15,7 +15,7 @@ class QMenu;
 namespace vardel {
 class CVardelSession;
 class CLaunchBarEntry;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 

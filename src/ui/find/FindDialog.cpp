@@ -280,7 +280,8 @@ void FindDialog::startSearch()
     m_stop = stop;
     // The worker reads copies, so nothing has to wait for it when the
     // catalogue changes or this dialog goes.
-    const std::shared_ptr<const SearchSource> source = CPluginSearch::Snapshot(m_session.Catalogue(), m_session.Descriptions());
+    const std::shared_ptr<const SearchSource> source =
+        CPluginSearch::Snapshot(m_session.Catalogue(), m_session.Descriptions());
     const FindSettings settings = currentSettings();
     m_find->setText(tr("&Stop"));
     showStatus(tr("Searching..."));

@@ -8,7 +8,9 @@
 
 namespace vardel::ui {
 
-SearchResultModel::SearchResultModel(QObject* parent) : QAbstractTableModel(parent) {}
+SearchResultModel::SearchResultModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{}
 
 void SearchResultModel::append(std::vector<SearchRow>&& rows)
 {
@@ -66,14 +68,10 @@ QVariant SearchResultModel::data(const QModelIndex& index, int role) const
         return {};
     const SearchRow& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (index.column()) {
-    case 0:
-        return fromCodePage(row.columns[0]);
-    case 1:
-        return fromCodePage(row.columns[1]);
-    case 2:
-        return fromStoredPath(row.columns[2]);
-    default:
-        return {};
+    case 0: return fromCodePage(row.columns[0]);
+    case 1: return fromCodePage(row.columns[1]);
+    case 2: return fromStoredPath(row.columns[2]);
+    default: return {};
     }
 }
 

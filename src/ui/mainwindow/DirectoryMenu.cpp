@@ -12,7 +12,9 @@
 namespace vardel::ui {
 
 DirectoryMenu::DirectoryMenu(CVardelSession& session, QWidget* parent)
-    : QObject(parent), m_session(session), m_menu(new QMenu(tr("D&irectory"), parent))
+    : QObject(parent)
+    , m_session(session)
+    , m_menu(new QMenu(tr("D&irectory"), parent))
 {
     m_menu->setObjectName(QStringLiteral("directoryMenu"));
     m_menu->setToolTipsVisible(true);

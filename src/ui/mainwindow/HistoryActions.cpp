@@ -34,7 +34,10 @@ QAction* Make(QWidget* parent, const char* name, const QString& text, const QStr
 
 HistoryActions::HistoryActions(CVardelSession& session, QWidget* window,
                                std::function<std::vector<const CPluginEntry*>()> selection)
-    : QObject(window), m_session(session), m_window(window), m_selection(std::move(selection))
+    : QObject(window)
+    , m_session(session)
+    , m_window(window)
+    , m_selection(std::move(selection))
 {
     m_undo = Make(window, "undoAction", tr("&Undo"), tr("Take back the last change to plug-in files"),
                   QStringLiteral("edit-undo"));
@@ -73,8 +76,7 @@ void HistoryActions::updateActions(bool scanning)
     m_undo->setToolTip(m_undo->statusTip());
     m_redo->setToolTip(m_redo->statusTip());
     m_history->setEnabled(!scanning);
-    m_troublemaker->setEnabled(idle && mayWrite &&
-                               (m_session.IsCatalogueShown() || m_session.Troublemaker().Active()));
+    m_troublemaker->setEnabled(idle && mayWrite && (m_session.IsCatalogueShown() || m_session.Troublemaker().Active()));
 }
 
 HistoryDialog* HistoryActions::openHistory() const

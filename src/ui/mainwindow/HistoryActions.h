@@ -19,7 +19,7 @@ class QWidget;
 namespace vardel {
 class CPluginEntry;
 class CVardelSession;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 

@@ -54,7 +54,10 @@
 namespace vardel::ui {
 
 CMainFrame::CMainFrame(CVardelSession& session, SessionAdapter& adapter, GuiSettings& settings, QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_adapter(adapter), m_settings(settings)
+    : QMainWindow(parent)
+    , m_session(session)
+    , m_adapter(adapter)
+    , m_settings(settings)
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(applicationIcon());
@@ -247,7 +250,8 @@ void CMainFrame::connectSession()
         m_directoryButton->setDown(true);
         m_directoryMenu->popupBelow(m_directoryButton);
     });
-    connect(m_directoryMenu->menu(), &QMenu::aboutToHide, m_directoryButton, [this] { m_directoryButton->setDown(false); });
+    connect(m_directoryMenu->menu(), &QMenu::aboutToHide, m_directoryButton,
+            [this] { m_directoryButton->setDown(false); });
     connect(m_actions.rescan, &QAction::triggered, &m_adapter, &SessionAdapter::startRescan);
     connect(m_actions.manual, &QAction::triggered, this, [this] { openManual({}); });
     // The program's own page is the manual's section about it: there is no
@@ -307,9 +311,8 @@ void CMainFrame::connectSession()
     connect(m_history, &HistoryActions::busyChanged, this, [this](bool busy) { m_view->setBusy(busy); });
 
     connect(m_view, &CVardelView::indicatorsChanged, m_panes, &StatusPanes::setIndicators);
-    connect(m_view, &CVardelView::statusMessage, this, [this](const QString& text) {
-        statusBar()->showMessage(text, 5000);
-    });
+    connect(m_view, &CVardelView::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 5000); });
     connect(m_view, &CVardelView::currentPluginChanged, this, [this](const CPluginEntry* entry) {
         m_previewBar->showPlugin(entry);
         if (entry)
@@ -335,8 +338,7 @@ void CMainFrame::updateFrameActions()
 void CMainFrame::updateTitle()
 {
     // Without a directory on show the document is "Untitled", in the user's language.
-    const QString title =
-        m_session.IsUntitled() ? tr("Untitled") : fromCodePage(m_session.Title());
+    const QString title = m_session.IsUntitled() ? tr("Untitled") : fromCodePage(m_session.Title());
     setWindowTitle(tr("%1 - Vardel 2.0").arg(title));
 }
 
@@ -496,7 +498,8 @@ void CMainFrame::moveFocus(int step)
     const int next = at < 0 ? 0 : (at + step + panes.size()) % panes.size();
     QWidget* target = panes[next];
     // A bar takes the focus on its first control that accepts it.
-    if (target->focusPolicy() == Qt::NoFocus && target->nextInFocusChain() && target->isAncestorOf(target->nextInFocusChain()))
+    if (target->focusPolicy() == Qt::NoFocus && target->nextInFocusChain() &&
+        target->isAncestorOf(target->nextInFocusChain()))
         target = target->nextInFocusChain();
     target->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
@@ -524,8 +527,9 @@ void CMainFrame::openManual(const QString& section)
     if (!section.isEmpty())
         url.setFragment(section);
     if (!QDesktopServices::openUrl(url)) {
-        QMessageBox* box = showMessage(this, tr("No web browser could be started to show the manual. It is the file\n%1")
-                                                 .arg(QDir::toNativeSeparators(path)),
+        QMessageBox* box = showMessage(this,
+                                       tr("No web browser could be started to show the manual. It is the file\n%1")
+                                           .arg(QDir::toNativeSeparators(path)),
                                        QMessageBox::Information);
         box->setObjectName(QStringLiteral("noBrowserBox"));
         box->setTextInteractionFlags(Qt::TextSelectableByMouse);

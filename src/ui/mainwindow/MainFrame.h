@@ -21,7 +21,7 @@ class QToolButton;
 namespace vardel {
 class CVardelSession;
 struct UserMessage;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 
@@ -109,9 +109,9 @@ private:
     InformationBar* m_informationBar = nullptr;
     DiskFollower* m_follower = nullptr;
     bool m_toldNotWritable = false;
-    bool m_followingDisk = false;   // the scan under way is a refresh after changes on disk
-    bool m_closeAfterScan = false;  // a close waits for the stopped scan to end
-    bool m_savedAtClose = false;    // the stores were saved as the window closed
+    bool m_followingDisk = false;         // the scan under way is a refresh after changes on disk
+    bool m_closeAfterScan = false;        // a close waits for the stopped scan to end
+    bool m_savedAtClose = false;          // the stores were saved as the window closed
     QPointer<QMessageBox> m_lastMessage;  // the message box shown last, while it is open
 };
 

@@ -20,10 +20,15 @@ namespace vardel::ui {
 
 ScreenshotRun::ScreenshotRun(CMainFrame& frame, SessionAdapter& adapter, int directory, int category, int entry,
                              QString file, QString detailsFile)
-    : QObject(&frame), m_frame(frame), m_adapter(adapter), m_directory(directory), m_category(category),
-      m_entry(entry), m_file(std::move(file)), m_detailsFile(std::move(detailsFile))
-{
-}
+    : QObject(&frame)
+    , m_frame(frame)
+    , m_adapter(adapter)
+    , m_directory(directory)
+    , m_category(category)
+    , m_entry(entry)
+    , m_file(std::move(file))
+    , m_detailsFile(std::move(detailsFile))
+{}
 
 void ScreenshotRun::start()
 {
@@ -69,7 +74,8 @@ bool ScreenshotRun::grabDetails()
         std::fprintf(stderr, "vardel: no single plug-in is selected for the details picture\n");
         return false;
     }
-    PluginDetailSheet* sheet = PluginDetailSheet::openFor(m_frame.session(), *entry, PluginDetailSheet::First, &m_frame);
+    PluginDetailSheet* sheet =
+        PluginDetailSheet::openFor(m_frame.session(), *entry, PluginDetailSheet::First, &m_frame);
     if (!sheet) {
         std::fprintf(stderr, "vardel: \"Plugin Details\" does not open for this plug-in\n");
         return false;

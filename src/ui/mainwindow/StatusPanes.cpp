@@ -10,7 +10,9 @@
 
 namespace vardel::ui {
 
-StatusPanes::StatusPanes(QStatusBar* bar) : QObject(bar), m_bar(bar)
+StatusPanes::StatusPanes(QStatusBar* bar)
+    : QObject(bar)
+    , m_bar(bar)
 {
     m_message = new QLabel(bar);
     m_message->setObjectName(QStringLiteral("messagePane"));
@@ -38,10 +40,9 @@ StatusPanes::StatusPanes(QStatusBar* bar) : QObject(bar), m_bar(bar)
 
     static const char* const names[] = {"categoriesIndicator", "pluginsIndicator", "enabledIndicator",
                                         "selectedIndicator"};
-    const QStringList widest = {tr("Categories: %1").arg(QStringLiteral("0000")),
-                                tr("Plugins: %1").arg(QStringLiteral("00000")),
-                                tr("Enabled: %1").arg(QStringLiteral("00000")),
-                                tr("Selected: %1").arg(QStringLiteral("00000"))};
+    const QStringList widest = {
+        tr("Categories: %1").arg(QStringLiteral("0000")), tr("Plugins: %1").arg(QStringLiteral("00000")),
+        tr("Enabled: %1").arg(QStringLiteral("00000")), tr("Selected: %1").arg(QStringLiteral("00000"))};
     for (std::size_t i = 0; i < m_indicators.size(); ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QString::fromLatin1(names[i]));

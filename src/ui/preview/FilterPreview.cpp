@@ -241,16 +241,15 @@ QString FilterPreview::outcomeText(const RenderUpdate& update) const
     switch (update.outcome.outcome) {
     case RenderOutcome::SyntaxError:
         return update.outcome.NestedTooDeeply()
-            ? tr("The %1 formula is nested too deeply to be run.").arg(tr(channelName(update.outcome.formula)))
-            : tr("Syntax error in the %1 formula.").arg(tr(channelName(update.outcome.formula)));
+                   ? tr("The %1 formula is nested too deeply to be run.").arg(tr(channelName(update.outcome.formula)))
+                   : tr("Syntax error in the %1 formula.").arg(tr(channelName(update.outcome.formula)));
     case RenderOutcome::UnsupportedDepth:
         return tr("The sample image has %1 bits per pixel; only 24- and 32-bit images are rendered.")
             .arg(m_sample ? m_sample->GetBitCount() : 0);
     case RenderOutcome::EvaluationError:
         return tr("The filter uses an operation the interpreter does not know; the picture may be wrong.");
     case RenderOutcome::Done:
-    case RenderOutcome::Aborted:
-        break;
+    case RenderOutcome::Aborted: break;
     }
     return {};
 }

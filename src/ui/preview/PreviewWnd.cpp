@@ -12,7 +12,8 @@
 
 namespace vardel::ui {
 
-CPreviewWnd::CPreviewWnd(QWidget* parent) : QWidget(parent)
+CPreviewWnd::CPreviewWnd(QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("WndPreview"));
     // Everything is painted each time: no background fill by the system.
@@ -69,14 +70,10 @@ bool CPreviewWnd::loadFile(const QString& fileName)
 QSize CPreviewWnd::targetSize(const QSize& client, int mode, const QSize& picture)
 {
     switch (mode) {
-    case kWhole:
-        return client;
-    case kThreeQuarters:
-        return QSize(client.width() * 75 / 100, client.height() * 75 / 100);
-    case kHalf:
-        return QSize(client.width() / 2, client.height() / 2);
-    default:
-        return picture;
+    case kWhole: return client;
+    case kThreeQuarters: return QSize(client.width() * 75 / 100, client.height() * 75 / 100);
+    case kHalf: return QSize(client.width() / 2, client.height() / 2);
+    default: return picture;
     }
 }
 

@@ -23,20 +23,16 @@ QString PluginDetailSheet::pageTitle(DetailPage kind)
 {
     switch (kind) {
     case DetailPage::LivePreview:
-    case DetailPage::ImagePreview:
-        return tr(" Preview ");
-    case DetailPage::Author:
-        return tr(" Author/Description ");
-    case DetailPage::Code:
-        return tr(" Filter Factory Code ");
-    case DetailPage::General:
-        break;
+    case DetailPage::ImagePreview: return tr(" Preview ");
+    case DetailPage::Author: return tr(" Author/Description ");
+    case DetailPage::Code: return tr(" Filter Factory Code ");
+    case DetailPage::General: break;
     }
     return tr(" General Properties ");
 }
 
-PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry& entry,
-                                     const CParameterBlock& block, QWidget* parent)
+PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry& entry, const CParameterBlock& block,
+                                     QWidget* parent)
     : QDialog(parent)
     , m_session(session)
     , m_entry(entry)
@@ -52,18 +48,10 @@ PluginDetailSheet::PluginDetailSheet(CVardelSession& session, const CPluginEntry
     for (const DetailPage kind : DetailPageKinds(entry, &m_block)) {
         PluginPropPage* page = nullptr;
         switch (kind) {
-        case DetailPage::LivePreview:
-            page = new PluginPreviewProp(session, entry, m_block, m_tabs);
-            break;
-        case DetailPage::ImagePreview:
-            page = new PluginFixedPreviewProp(session, entry, m_tabs);
-            break;
-        case DetailPage::Author:
-            page = new PluginFFDescProp(session, entry, m_block, m_tabs);
-            break;
-        case DetailPage::Code:
-            page = new PluginFFCodeProp(m_block, m_tabs);
-            break;
+        case DetailPage::LivePreview: page = new PluginPreviewProp(session, entry, m_block, m_tabs); break;
+        case DetailPage::ImagePreview: page = new PluginFixedPreviewProp(session, entry, m_tabs); break;
+        case DetailPage::Author: page = new PluginFFDescProp(session, entry, m_block, m_tabs); break;
+        case DetailPage::Code: page = new PluginFFCodeProp(m_block, m_tabs); break;
         case DetailPage::General:
             page = new PluginGeneralProp(session, entry, filterFactory ? &m_block : nullptr, m_tabs);
             m_generalIndex = m_tabs->count();
@@ -98,7 +86,7 @@ void PluginDetailSheet::accept()
 }
 
 PluginDetailSheet* PluginDetailSheet::openFor(CVardelSession& session, const CPluginEntry& entry, StartPage page,
-                                           QWidget* parent)
+                                              QWidget* parent)
 {
     const std::optional<CParameterBlock> block = ReadBlockForDetails(entry);
     if (!block)

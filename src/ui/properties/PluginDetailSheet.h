@@ -40,7 +40,7 @@ public:
     // " General Properties "; it deletes itself when closed. Null, with
     // nothing shown, when the block cannot be read.
     static PluginDetailSheet* openFor(vardel::CVardelSession& session, const vardel::CPluginEntry& entry,
-                                   StartPage page, QWidget* parent);
+                                      StartPage page, QWidget* parent);
 
     // Shows the first page or " General Properties ".
     void setStartPage(StartPage page);

@@ -150,8 +150,8 @@ void PluginFixedPreviewProp::updateControls()
     m_delete->setEnabled(images.GetCount() > 0);
     m_paste->setEnabled(CClipboard::hasImage());
     const QString counter = images.GetCount() > 0
-        ? QStringLiteral("%1/%2").arg(images.GetCurrentIndex() + 1).arg(images.GetCount())
-        : QString();
+                                ? QStringLiteral("%1/%2").arg(images.GetCurrentIndex() + 1).arg(images.GetCount())
+                                : QString();
     if (counter != m_counterText) {
         m_counterText = counter;
         m_counter->setText(counter);
@@ -176,9 +176,9 @@ void PluginFixedPreviewProp::move(int direction)
 
 void PluginFixedPreviewProp::askDeleteImage()
 {
-    auto* box = new QMessageBox(QMessageBox::Question, window()->windowTitle(),
-                                tr("Do you want to delete this preview image?"), QMessageBox::Yes | QMessageBox::No,
-                                this);
+    auto* box =
+        new QMessageBox(QMessageBox::Question, window()->windowTitle(), tr("Do you want to delete this preview image?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
     box->setObjectName(QStringLiteral("deleteQuestion"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this, box] {

@@ -26,32 +26,19 @@ namespace {
 QString modeLabel(int id)
 {
     switch (id) {
-    case 1061:
-        return PluginGeneralProp::tr("Bitmap");
-    case 1060:
-        return PluginGeneralProp::tr("Grayscale");
-    case 1059:
-        return PluginGeneralProp::tr("Indexed Color");
-    case 1058:
-        return PluginGeneralProp::tr("RGB Color");
-    case 1057:
-        return PluginGeneralProp::tr("CMYK Color");
-    case 1056:
-        return PluginGeneralProp::tr("HSL Color");
-    case 1055:
-        return PluginGeneralProp::tr("HSB Color");
-    case 1054:
-        return PluginGeneralProp::tr("Multichannel");
-    case 1063:
-        return PluginGeneralProp::tr("Duotone");
-    case 1062:
-        return PluginGeneralProp::tr("LAB Color");
-    case 1064:
-        return PluginGeneralProp::tr("16 Bit Gray");
-    case 1065:
-        return PluginGeneralProp::tr("48 Bit Color");
-    default:
-        return {};
+    case 1061: return PluginGeneralProp::tr("Bitmap");
+    case 1060: return PluginGeneralProp::tr("Grayscale");
+    case 1059: return PluginGeneralProp::tr("Indexed Color");
+    case 1058: return PluginGeneralProp::tr("RGB Color");
+    case 1057: return PluginGeneralProp::tr("CMYK Color");
+    case 1056: return PluginGeneralProp::tr("HSL Color");
+    case 1055: return PluginGeneralProp::tr("HSB Color");
+    case 1054: return PluginGeneralProp::tr("Multichannel");
+    case 1063: return PluginGeneralProp::tr("Duotone");
+    case 1062: return PluginGeneralProp::tr("LAB Color");
+    case 1064: return PluginGeneralProp::tr("16 Bit Gray");
+    case 1065: return PluginGeneralProp::tr("48 Bit Color");
+    default: return {};
     }
 }
 
@@ -76,16 +63,15 @@ QString variantName(FilterFactoryVariant variant)
         return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Photoshop Filter Factory");
     case FilterFactoryVariant::Compatible:
         return QCoreApplication::translate("vardel::ui::PluginGeneralProp", "Filter Factory-compatible filter");
-    case FilterFactoryVariant::None:
-        break;
+    case FilterFactoryVariant::None: break;
     }
     return {};
 }
 
 }  // namespace
 
-PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry& entry,
-                                     const CParameterBlock* block, QWidget* parent)
+PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry& entry, const CParameterBlock* block,
+                                     QWidget* parent)
     : PluginPropPage(parent)
 {
     setObjectName(QStringLiteral("generalPage"));
@@ -122,10 +108,9 @@ PluginGeneralProp::PluginGeneralProp(CVardelSession& session, const CPluginEntry
     // Beyond the resources: what kind of module the file is, and whether a
     // signature would break when the file is changed.
     auto* fileRow = new QHBoxLayout;
-    const QString noModule =
-        details.sixteenBitModule ? tr("16-bit Windows module: not supported") : tr("not a module");
-    QLineEdit* machine = field(this, "machineEdit",
-                               details.machine.empty() ? noModule : QString::fromStdString(details.machine));
+    const QString noModule = details.sixteenBitModule ? tr("16-bit Windows module: not supported") : tr("not a module");
+    QLineEdit* machine =
+        field(this, "machineEdit", details.machine.empty() ? noModule : QString::fromStdString(details.machine));
     const int bits = MachineBits(details.machineCode);
     if (bits == 32)
         machine->setText(tr("%1 (32-bit)").arg(machine->text()));

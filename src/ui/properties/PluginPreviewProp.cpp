@@ -40,8 +40,8 @@
 namespace vardel::ui {
 namespace {
 
-constexpr const char* kFileFilter = QT_TRANSLATE_NOOP("vardel::ui::PluginPreviewProp",
-                                                      "Bitmap Files (*.bmp);;JPEG Files (*.jpg);;All Files (*)");
+constexpr const char* kFileFilter =
+    QT_TRANSLATE_NOOP("vardel::ui::PluginPreviewProp", "Bitmap Files (*.bmp);;JPEG Files (*.jpg);;All Files (*)");
 constexpr int kLabelWidth = 150;
 
 // The size buttons' pictures: a frame with the share of it that the
@@ -307,13 +307,11 @@ QString PluginPreviewProp::loadSampleFile(const QString& path)
         m_samples->setCurrentIndex(-1);
         m_preview->setSample(sample);
         return {};
-    case PictureLoad::NotTrueColour:
-        return tr(kLoadFailedText);
+    case PictureLoad::NotTrueColour: return tr(kLoadFailedText);
     case PictureLoad::NotBmpOrJpeg:
         return tr("Error loading file\nOnly BMP and JPEG files are read; this is a %1 file.")
             .arg(QString::fromStdString(result.format));
-    case PictureLoad::Unreadable:
-        break;
+    case PictureLoad::Unreadable: break;
     }
     return tr("Error loading file\n%1 cannot be read as a BMP or JPEG file.").arg(QDir::toNativeSeparators(path));
 }
@@ -383,11 +381,12 @@ void PluginPreviewProp::saveChosenFile(const QString& path)
         message(kSaveFailedText);
         return;
     }
-    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kSavePreviewImage, toStoredPath(path));
+    m_session.GetSettingsBackend().WriteString(settings_keys::kSettings, settings_keys::kSavePreviewImage,
+                                               toStoredPath(path));
     // Saved among the samples: list it and render on it.
     const QString saved = QFileInfo(path).fileName();
-    const bool inSamples = QFileInfo(path).absoluteDir() ==
-                           QDir(fromStoredPath(m_preview->sampleDirectory().string())).absolutePath();
+    const bool inSamples =
+        QFileInfo(path).absoluteDir() == QDir(fromStoredPath(m_preview->sampleDirectory().string())).absolutePath();
     const QString previous = m_samples->currentText();
     fillSamples(inSamples ? saved : previous);
 }

@@ -39,7 +39,7 @@ void initResources()
 QIcon listIcon(int index)
 {
     static const std::array<const char*, 6> files = {
-        "state-enabled", "state-disabled", "state-partly",
+        "state-enabled",          "state-disabled",          "state-partly",
         "state-enabled-readonly", "state-disabled-readonly", "state-partly-readonly",
     };
     // Kept to the end of the process: icons must not outlive the application
@@ -65,9 +65,10 @@ QIcon commandIcon(const QString& themeName, const QString& fallback)
     const QString key = themeName + QLatin1Char('|') + fallback;
     auto it = cache->find(key);
     if (it == cache->end())
-        it = cache->insert(key, QIcon::fromTheme(themeName, fallback.isEmpty()
-                                                                 ? QIcon()
-                                                                 : QIcon(QStringLiteral(":/vardel/icons/%1.svg").arg(fallback))));
+        it = cache->insert(
+            key, QIcon::fromTheme(themeName, fallback.isEmpty()
+                                                 ? QIcon()
+                                                 : QIcon(QStringLiteral(":/vardel/icons/%1.svg").arg(fallback))));
     return *it;
 }
 

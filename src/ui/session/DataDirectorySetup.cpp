@@ -47,19 +47,19 @@ double Ellipse(double x, double y, double cx, double cy, double rx, double ry)
 Rgb PortraitPixel(int xi, int yi)
 {
     const double x = xi, y = yi;
-    Rgb c = Mix({40, 90, 200}, {230, 120, 60}, (x + y) / 560.0);            // backdrop
-    c = Mix(c, {250, 220, 90}, 1.0 - Ellipse(x, y, 250, 50, 90, 70));       // a sun-like glow
-    if (Ellipse(x, y, 160, 260, 120, 75) <= 1.0)                             // shoulders
+    Rgb c = Mix({40, 90, 200}, {230, 120, 60}, (x + y) / 560.0);       // backdrop
+    c = Mix(c, {250, 220, 90}, 1.0 - Ellipse(x, y, 250, 50, 90, 70));  // a sun-like glow
+    if (Ellipse(x, y, 160, 260, 120, 75) <= 1.0)                       // shoulders
         c = Mix({30, 120, 90}, {20, 60, 50}, (y - 190) / 60.0);
-    if (x > 140 && x < 180 && y > 150 && y < 200)                            // neck
+    if (x > 140 && x < 180 && y > 150 && y < 200)  // neck
         c = {220, 170, 140};
-    if (Ellipse(x, y, 160, 105, 62, 78) <= 1.0) {                            // hair behind the face
+    if (Ellipse(x, y, 160, 105, 62, 78) <= 1.0) {  // hair behind the face
         c = Mix({90, 50, 30}, {40, 20, 10}, y / 180.0);
     }
     const double face = Ellipse(x, y, 160, 118, 48, 62);
     if (face <= 1.0) {
-        c = Mix({245, 205, 170}, {215, 160, 125}, face);                     // shaded skin
-        if (Ellipse(x, y, 160, 62, 52, 24) <= 1.0 && y < 70)                 // fringe
+        c = Mix({245, 205, 170}, {215, 160, 125}, face);      // shaded skin
+        if (Ellipse(x, y, 160, 62, 52, 24) <= 1.0 && y < 70)  // fringe
             c = {70, 38, 20};
         for (const double ex : {141.0, 179.0}) {
             if (Ellipse(x, y, ex, 110, 9, 5) <= 1.0)
@@ -75,7 +75,7 @@ Rgb PortraitPixel(int xi, int yi)
         if (mouth <= 1.0 && mouth >= 0.55 && y > 141)
             c = {180, 50, 60};
         if (std::abs(x - 160) < 3 && y > 112 && y < 130)
-            c = Mix(c, {190, 130, 100}, 0.6);                                  // nose
+            c = Mix(c, {190, 130, 100}, 0.6);  // nose
     }
     return c;
 }

@@ -10,7 +10,9 @@
 namespace vardel::ui {
 
 DiskFollower::DiskFollower(SessionAdapter& adapter, std::function<bool()> mayRefresh, QObject* parent)
-    : QObject(parent), m_adapter(adapter), m_mayRefresh(std::move(mayRefresh))
+    : QObject(parent)
+    , m_adapter(adapter)
+    , m_mayRefresh(std::move(mayRefresh))
 {
     m_gather.setSingleShot(true);
     connect(&m_gather, &QTimer::timeout, this, &DiskFollower::look);
@@ -26,9 +28,15 @@ DiskFollower::DiskFollower(SessionAdapter& adapter, std::function<bool()> mayRef
     });
 }
 
-DiskFollower::~DiskFollower() { m_stop.request_stop(); }
+DiskFollower::~DiskFollower()
+{
+    m_stop.request_stop();
+}
 
-void DiskFollower::lookSoon() { m_gather.start(kGatherMs); }
+void DiskFollower::lookSoon()
+{
+    m_gather.start(kGatherMs);
+}
 
 void DiskFollower::takeKnown()
 {

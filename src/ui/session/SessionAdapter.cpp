@@ -8,7 +8,9 @@
 
 namespace vardel::ui {
 
-SessionAdapter::SessionAdapter(CVardelSession& session, QObject* parent) : QObject(parent), m_session(session)
+SessionAdapter::SessionAdapter(CVardelSession& session, QObject* parent)
+    : QObject(parent)
+    , m_session(session)
 {
     m_session.AddObserver(this);
     // No save makes the window wait; what a save has to tell comes back here.

@@ -13,7 +13,7 @@
 namespace vardel {
 struct UserMessage;
 enum class EditCode : int;
-}
+}  // namespace vardel
 
 namespace vardel::ui {
 

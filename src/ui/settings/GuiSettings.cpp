@@ -74,7 +74,9 @@ void saveWindowPlacement(SettingsBackend& backend, const WindowPlacement& p, con
     backend.WriteInt(section, settings_keys::kPlacementBottom, p.bottom);
 }
 
-GuiSettings::GuiSettings(QtSettingsBackend& backend) : m_backend(backend) {}
+GuiSettings::GuiSettings(QtSettingsBackend& backend)
+    : m_backend(backend)
+{}
 
 std::optional<WindowPlacement> GuiSettings::loadPlacement(const std::string& section)
 {

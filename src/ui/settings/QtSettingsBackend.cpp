@@ -48,8 +48,8 @@ QtSettingsBackend::QtSettingsBackend(const QString& iniFile)
         // Settings for this run only: nothing is read from or written to a
         // file that is not one.
         m_scratch = std::make_unique<QTemporaryDir>();
-        m_settings = std::make_unique<QSettings>(m_scratch->filePath(QStringLiteral("settings.ini")),
-                                                 QSettings::IniFormat);
+        m_settings =
+            std::make_unique<QSettings>(m_scratch->filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
     } else if (file.isEmpty()) {
         m_settings = std::make_unique<QSettings>(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
     } else {
