@@ -1,7 +1,8 @@
 // rename-category, move-category, enable-category, disable-category, and
 // move for several plug-ins: the commands of the category list and of a
 // multiple selection, on a directory's stored catalogue, each printing what
-// was written and what was refused.
+// was written and what was refused; and plan, which prints what one of them
+// would change, as the questions the program asks first.
 
 #include "cli/Cli.h"
 #include "cli/ViewSupport.h"
@@ -15,9 +16,11 @@
 #include "catalogue/PluginListManager.h"
 #include "modify/CatalogueEditor.h"
 #include "modify/CategoryDialog.h"
+#include "modify/ChangePlan.h"
 #include "modify/CommandAvailability.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
 namespace vardel::cli {
@@ -167,6 +170,82 @@ void AddCategoryCommand(CLI::App& app, Common& common, const char* name, Categor
     cmd->callback([&common, options] { RunCategory(common, *options); });
 }
 
+// The entries at the positions, each once, in the order given; throws when a
+// position is not in directory n's catalogue.
+std::vector<CPluginEntry*> EntriesAt(const CPluginListManager& catalogue, int n, const std::vector<int>& positions)
+{
+    std::vector<CPluginEntry*> selection;
+    for (int k : positions) {
+        if (k < 0 || static_cast<std::size_t>(k) >= catalogue.m_entries.size())
+            throw CliFailure("No entry " + std::to_string(k) + " in the catalogue of directory " + std::to_string(n));
+        CPluginEntry* e = catalogue.m_entries[static_cast<std::size_t>(k)].get();
+        if (std::find(selection.begin(), selection.end(), e) == selection.end())
+            selection.push_back(e);
+    }
+    return selection;
+}
+
+enum class PlanAction { Enable, Disable, Write };
+
+struct PlanOptions {
+    PlanAction action = PlanAction::Enable;
+    int dir = 0;
+    std::string entries;
+    bool category = false;
+};
+
+// What enable, disable, rename or move would change, changing nothing: the
+// files, the plug-ins that change with their files without being named (the
+// "also enables" question) and the signed files whose signature breaks.
+void RunPlan(const Common& common, const PlanOptions& o)
+{
+    const std::vector<int> entries = parseEntryList(o.entries);
+    if (entries.empty())
+        throw CLI::ValidationError("--entry needs K or K1,K2,...");
+    if (o.category && entries.size() > 1)
+        throw CLI::ValidationError("--category takes one entry");
+    MemorySettingsBackend backend;
+    auto session = openSession(common, backend, Access::Read);
+    CPluginListManager& catalogue = openStoredCatalogue(*session, o.dir);
+    const std::vector<CPluginEntry*> selection = EntriesAt(catalogue, o.dir, entries);
+    const bool flag = o.action == PlanAction::Enable;
+    ChangePlan plan;
+    if (o.action == PlanAction::Write)
+        plan = o.category ? PlanWriteCategory(catalogue, *selection.front()) : PlanWrite(selection);
+    else
+        plan = o.category ? PlanEnableCategory(catalogue, *selection.front(), flag)
+                          : PlanEnable(catalogue, selection, flag);
+    plan.signedFiles = SignedFilesOf(plan.files, plan.paths);
+
+    nlohmann::json files = nlohmann::json::array();
+    for (const auto& f : plan.files)
+        files.push_back(pathToUtf8(f));
+    nlohmann::json mates = nlohmann::json::array();
+    for (const CPluginEntry* e : plan.fileMates)
+        mates.push_back(PluginJson(*session, *e));
+    nlohmann::json signedFiles = nlohmann::json::array();
+    for (const auto& f : plan.signedFiles)
+        signedFiles.push_back(pathToUtf8(f));
+    printJson({{"files", files}, {"file_mates", mates}, {"signed_files", signedFiles}});
+}
+
+void AddPlanCommand(CLI::App& app, Common& common)
+{
+    auto options = std::make_shared<PlanOptions>();
+    CLI::App* cmd =
+        app.add_subcommand("plan", "Print what enable, disable, rename or move would change, changing nothing");
+    const std::map<std::string, PlanAction> actions{
+        {"enable", PlanAction::Enable}, {"disable", PlanAction::Disable}, {"write", PlanAction::Write}};
+    cmd->add_option("action", options->action, "enable, disable, or write (rename and move)")
+        ->required()
+        ->transform(CLI::CheckedTransformer(actions));
+    cmd->add_option("--dir", options->dir, "Directory N of the directory list (its stored catalogue)")->required();
+    cmd->add_option("--entry", options->entries, "Entry K, or K1,K2,... (positions in the sorted catalogue)")
+        ->required();
+    cmd->add_flag("--category", options->category, "The whole category of entry K, as the category list's commands");
+    cmd->callback([&common, options] { RunPlan(common, *options); });
+}
+
 }  // namespace
 
 void runMoveEntries(const Common& common, int n, const std::vector<int>& entries, const std::string& category)
@@ -174,14 +253,7 @@ void runMoveEntries(const Common& common, int n, const std::vector<int>& entries
     MemorySettingsBackend backend;
     auto session = openSession(common, backend, Access::Write);
     CPluginListManager& catalogue = openStoredCatalogue(*session, n);
-    std::vector<CPluginEntry*> selection;
-    for (int k : entries) {
-        if (k < 0 || static_cast<std::size_t>(k) >= catalogue.m_entries.size())
-            throw CliFailure("No entry " + std::to_string(k) + " in the catalogue of directory " + std::to_string(n));
-        CPluginEntry* e = catalogue.m_entries[static_cast<std::size_t>(k)].get();
-        if (std::find(selection.begin(), selection.end(), e) == selection.end())
-            selection.push_back(e);
-    }
+    const std::vector<CPluginEntry*> selection = EntriesAt(catalogue, n, entries);
     nlohmann::json dialog = nlohmann::json::object();
     AddDialog(dialog, catalogue, selection);
     CVardelSession& shown = *session;
@@ -205,6 +277,7 @@ void addCategoryCommands(CLI::App& app, Common& common)
                        "Move every plug-in of a category to another category");
     AddCategoryCommand(app, common, "enable-category", CategoryAction::Enable, "Enable every plug-in of a category");
     AddCategoryCommand(app, common, "disable-category", CategoryAction::Disable, "Disable every plug-in of a category");
+    AddPlanCommand(app, common);
 }
 
 }  // namespace vardel::cli

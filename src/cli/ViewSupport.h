@@ -30,7 +30,7 @@ nlohmann::json pluginCommandsJson(const std::vector<CPluginEntry*>& selection);
 // the entry (null: no category selected).
 nlohmann::json categoryCommandsJson(const CPluginListManager& catalogue, const CPluginEntry* categoryEntry);
 
-// rename-category, move-category, enable-category, disable-category.
+// rename-category, move-category, enable-category, disable-category, plan.
 void addCategoryCommands(CLI::App& app, Common& common);
 
 // "K" or "K1,K2,...": the entry positions; none for "". Throws

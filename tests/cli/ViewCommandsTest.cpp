@@ -310,6 +310,63 @@ TEST_F(ViewCommandsTest, CategoryCommands)
     EXPECT_EQ(Cli({"move", "--dir", "0", "--entry", "0,9", "Name"}).status, 1);
 }
 
+// plan tells what a command would change, as the window's questions do, and
+// changes nothing.
+TEST_F(ViewCommandsTest, PlanTellsWhatACommandWouldChangeAndChangesNothing)
+{
+    Copy({"pipl_three.8bf", "signed.8bf"});
+    AddDirectory();
+    const fs::path three = m_dir / "p" / "pipl_three.8bf";
+    const fs::path signedFile = m_dir / "p" / "signed.8bf";
+    const auto threeBefore = readFile(three);
+    const auto signedBefore = readFile(signedFile);
+    const json catalogueBefore = Ok({"select", "0"})["entries"];
+    const auto names = [](const json& plugins) {
+        Strings out;
+        for (const auto& p : plugins)
+            out.push_back(p["name"]);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+
+    // Disabling one plug-in of a file disables its file-mates too.
+    json plan = Ok({"plan", "disable", "--dir", "0", "--entry", std::to_string(EntryOf("Alpha One"))});
+    EXPECT_EQ(plan["files"], json({three.string()}));
+    EXPECT_EQ(names(plan["file_mates"]), (Strings{"Beta Two", "Gamma Three"}));
+    EXPECT_EQ(plan["signed_files"], json::array());
+    for (const auto& mate : plan["file_mates"])
+        EXPECT_EQ(mate["entry"], EntryOf(mate["name"]));
+    // Naming them all leaves no mate; the signed file is named as such.
+    plan = Ok({"plan", "disable", "--dir", "0", "--entry",
+               std::to_string(EntryOf("Alpha One")) + "," + std::to_string(EntryOf("Beta Two")) + "," +
+                   std::to_string(EntryOf("Gamma Three")) + "," + std::to_string(EntryOf("Soft Glow"))});
+    EXPECT_EQ(plan["files"].size(), 2u);
+    EXPECT_EQ(plan["file_mates"], json::array());
+    EXPECT_EQ(plan["signed_files"], json({signedFile.string()}));
+    // Enabling what is enabled changes nothing.
+    plan = Ok({"plan", "enable", "--dir", "0", "--entry", std::to_string(EntryOf("Alpha One"))});
+    EXPECT_EQ(plan["files"], json::array());
+    EXPECT_EQ(plan["file_mates"], json::array());
+    // A category: its own plug-ins are named, so only the other category's
+    // plug-in of the file comes along when it is disabled; a rename of the
+    // category rewrites the file and takes nobody along.
+    plan = Ok({"plan", "disable", "--category", "--dir", "0", "--entry", std::to_string(EntryOf("Beta Two"))});
+    EXPECT_EQ(names(plan["file_mates"]), (Strings{"Gamma Three"}));
+    plan = Ok({"plan", "write", "--category", "--dir", "0", "--entry", std::to_string(EntryOf("Beta Two"))});
+    EXPECT_EQ(plan["files"], json({three.string()}));
+    EXPECT_EQ(plan["file_mates"], json::array());
+
+    EXPECT_EQ(readFile(three), threeBefore);
+    EXPECT_EQ(readFile(signedFile), signedBefore);
+    EXPECT_EQ(Ok({"select", "0"})["entries"], catalogueBefore);
+
+    EXPECT_EQ(Cli({"plan", "rename", "--dir", "0", "--entry", "0"}).status, 2);
+    EXPECT_EQ(Cli({"plan", "disable", "--category", "--dir", "0", "--entry", "0,1"}).status, 2);
+    EXPECT_EQ(Cli({"plan", "disable", "--dir", "0", "--entry", "x"}).status, 2);
+    EXPECT_EQ(Cli({"plan", "disable", "--dir", "0", "--entry", "9"}).status, 1);
+    EXPECT_EQ(Cli({"plan", "disable", "--dir", "7", "--entry", "0"}).status, 1);
+}
+
 // The sample collection: every plug-in of a class is in exactly one item of
 // its category list, and every plug-in's sheet opens.
 TEST_F(ViewCommandsTest, TheSampleCollection)
