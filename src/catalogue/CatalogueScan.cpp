@@ -203,6 +203,7 @@ void CCatalogueScan::ScanRoot(const std::string& stored, bool subdirectories)
     if (m_nonPlugins && !Stopped())
         m_nonPlugins->ForgetUnseenBelow(directory, files);
     m_total = static_cast<int>(files.size());
+    DirectoryOpenScope openInDirectories;
     for (const std::string& path : files) {
         if (Stopped())
             return;
@@ -299,12 +300,15 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
 
 namespace {
 
+constexpr std::size_t kNotListed = static_cast<std::size_t>(-1);
+
 // The entries a catalogue recorded at one path, in catalogue order, and
 // whether the refresh may check them apart from all other entries: no other
 // path's entries may rename a file to or from a name of theirs.
 struct RecordedFile {
     std::vector<std::size_t> entries;
     bool alone = true;
+    std::size_t listed = kNotListed;  // its place in the file list
 };
 
 }  // namespace
@@ -315,9 +319,10 @@ struct CCatalogueScan::RefreshHandle {
     std::unique_ptr<BlockFile> file;
     std::string path;  // the name it was opened by; "" when closed
     int opened = 0;    // files opened through it
-    // Where the texts of the entries checked next begin (the block is read
-    // from there); -1 when not known.
+    // Where the texts of the entries checked next begin and how many bytes
+    // from there hold them all (read at the open); -1 when not known.
     long long first = -1;
+    std::size_t count = 0;
 
     bool Open(const std::string& name)
     {
@@ -330,8 +335,8 @@ struct CCatalogueScan::RefreshHandle {
             return false;
         path = name;
         ++opened;
-        if (first >= 0 && file->pubseekpos(first, std::ios::in) == std::streampos(first))
-            file->sgetc();  // reads the block; a read error shows again where it matters
+        if (first >= 0)
+            file->Load(static_cast<std::uint64_t>(first), count);  // a read error shows again where it matters
         return true;
     }
     void Close()
@@ -359,6 +364,7 @@ struct CCatalogueScan::RefreshLists {
 void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, bool loadedInPart)
 {
     const std::string root = CutAtZero(stored);
+    DirectoryOpenScope openInDirectories;
     std::vector<std::string> files;
     Walk(root, subdirectories, false, files);
     if (Stopped())
@@ -391,8 +397,11 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const auto [it, added] =
                 byPath.try_emplace(entries[i]->m_path, static_cast<std::uint32_t>(recorded.size()));
-            if (added)
+            if (added) {
                 recorded.emplace_back();
+                if (const auto listed = lists.listed.find(it->first); listed != lists.listed.end())
+                    recorded.back().listed = listed->second;
+            }
             recorded[it->second].entries.push_back(i);
             fileOf[i] = it->second;
         }
@@ -428,16 +437,23 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         }
     }
 
-    // Where the texts of a recorded file's entries begin.
-    auto firstText = [&entries](const RecordedFile& file) {
+    // Where the texts of a recorded file's entries begin, and the bytes
+    // from there to the end of the last one as far as its check may read.
+    auto textSpan = [&entries](const RecordedFile& file, RefreshHandle& handle) {
         long long first = -1;
+        long long end = 0;
         for (std::size_t i : file.entries) {
             const CPluginEntry& e = *entries[i];
+            const long long longest = e.IsPiPL() ? CPluginEntry::kMaxRefreshText : CPluginEntry::kMaxRefreshField;
             for (int offset : {e.m_nameOffset, e.m_categoryOffset})
-                if (offset > 0 && (first < 0 || offset - 1 < first))
-                    first = offset - 1;
+                if (offset > 0) {
+                    if (first < 0 || offset - 1 < first)
+                        first = offset - 1;
+                    end = std::max(end, offset + longest);
+                }
         }
-        return first;
+        handle.first = first;
+        handle.count = first < 0 ? 0 : static_cast<std::size_t>(std::min<long long>(end - first, kRefreshBlock));
     };
     RefreshHandle handle;
     struct CountOpens {
@@ -448,11 +464,11 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     for (const RecordedFile& file : recorded) {
         if (!file.alone)
             continue;
-        handle.first = firstText(file);
+        textSpan(file, handle);
         for (std::size_t i : file.entries) {
             if (Stopped())
                 return;
-            RefreshEntry(i, handle, lists);
+            RefreshEntry(i, file.listed, handle, lists);
         }
         handle.Close();
     }
@@ -462,7 +478,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         if (Stopped())
             return;
         handle.first = -1;
-        RefreshEntry(i, handle, lists);
+        RefreshEntry(i, recorded[fileOf[i]].listed, handle, lists);
         handle.Close();
     }
 
@@ -495,7 +511,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     Report({});
 }
 
-void CCatalogueScan::RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshLists& lists)
+void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHandle& handle, RefreshLists& lists)
 {
     CPluginEntry& e = *m_catalogue.m_entries[i];
     // A file that exists but cannot be opened is skipped (and read again
@@ -535,10 +551,18 @@ void CCatalogueScan::RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshL
         if (renamed)
             handle.Close();
     }
+    // Found by the name it was recorded at, the file is where the file
+    // list has that name; found by the other name, that is looked up.
+    auto placeOf = [&](const std::string& path) {
+        if (other.empty())
+            return listed;
+        const auto it = lists.listed.find(path);
+        return it == lists.listed.end() ? kNotListed : it->second;
+    };
     if (ok) {
         lists.keep[i] = true;
-        if (auto it = lists.listed.find(p); it != lists.listed.end() && !lists.known[it->second]) {
-            lists.known[it->second] = true;
+        if (const std::size_t at = placeOf(p); at != kNotListed && !lists.known[at]) {
+            lists.known[at] = true;
             ++m_done;
         }
     }
@@ -546,7 +570,7 @@ void CCatalogueScan::RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshL
     // by a catalogue that broke off part way, may hold plug-ins the
     // catalogue lacks: it is read again in full, whatever became of its
     // other entries.
-    if (opened && (!ok || lists.loadedInPart) && lists.listed.count(e.m_path) &&
+    if (opened && (!ok || lists.loadedInPart) && placeOf(e.m_path) != kNotListed &&
         lists.rereadPaths.insert(e.m_path).second)
         lists.reread.emplace_back(i, e.m_path);
 }
@@ -558,7 +582,10 @@ bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file)
     // The image base name keys both lookups; the refresh changes none of
     // the fields it is made of.
     const bool pimiFilter = e.IsPiMI() && e.m_kind == kKindFilter;
-    const std::string key = pimiFilter || !e.IsPhotoshopFilterFactory() ? e.ImageBaseName() : std::string();
+    std::string& key = m_key;
+    key.clear();
+    if (pimiFilter || !e.IsPhotoshopFilterFactory())
+        e.AppendImageBaseName(key);
     m_restore.WidenCapacities(e, key);
 
     bool ok = false;
@@ -569,7 +596,7 @@ bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file)
     }
     if (!ok)
         return false;
-    return !(pimiFilter && !m_pimiCache.Lookup(key));
+    return !(pimiFilter && !m_pimiCache.LookupUpper(key));
 }
 
 void SortCatalogue(CPluginListManager& catalogue)
