@@ -301,6 +301,7 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
 namespace {
 
 constexpr std::size_t kNotListed = static_cast<std::size_t>(-1);
+constexpr std::uint32_t kNoFile = static_cast<std::uint32_t>(-1);
 
 // The entries a catalogue recorded at one path, in catalogue order, and
 // whether the refresh may check them apart from all other entries: no other
@@ -349,7 +350,13 @@ struct CCatalogueScan::RefreshHandle {
 
 // What the checks of one refresh share.
 struct CCatalogueScan::RefreshLists {
-    std::unordered_map<std::string_view, std::size_t> listed;  // the file list, by path
+    // The file list by path: each file's place in it, and the recorded file
+    // (see Refresh) of that path.
+    struct Place {
+        std::size_t listed;
+        std::uint32_t recorded;
+    };
+    std::unordered_map<std::string_view, Place> listed;
     std::vector<bool> known;                                   // files of the list that a kept entry stands for
     std::vector<bool> keep;                                    // entries that still fit their files
     // Files to read again in full, with the entry that asked first.
@@ -379,7 +386,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     lists.loadedInPart = loadedInPart;
     lists.listed.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i)
-        lists.listed.emplace(files[i], i);
+        lists.listed.emplace(files[i], RefreshLists::Place{i, kNoFile});
     lists.known.assign(files.size(), false);
 
     auto& entries = m_catalogue.m_entries;
@@ -391,19 +398,33 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     std::vector<RecordedFile> recorded;
     std::vector<std::uint32_t> fileOf(entries.size());
     {
-        // Views of the paths, which nothing changes before the checks.
-        std::unordered_map<std::string_view, std::uint32_t> byPath;
-        byPath.reserve(entries.size());
+        // Most paths are in the file list; the others (files gone, or not
+        // candidates) by views of the paths, which nothing changes before
+        // the checks.
+        std::unordered_map<std::string_view, std::uint32_t> unlisted;
+        auto recordedAt = [&](std::string_view path) -> std::uint32_t* {
+            if (const auto it = lists.listed.find(path); it != lists.listed.end())
+                return &it->second.recorded;
+            const auto it = unlisted.find(path);
+            return it == unlisted.end() ? nullptr : &it->second;
+        };
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            const auto [it, added] =
-                byPath.try_emplace(entries[i]->m_path, static_cast<std::uint32_t>(recorded.size()));
-            if (added) {
-                recorded.emplace_back();
-                if (const auto listed = lists.listed.find(it->first); listed != lists.listed.end())
-                    recorded.back().listed = listed->second;
+            std::uint32_t* file = nullptr;
+            if (const auto it = lists.listed.find(entries[i]->m_path); it != lists.listed.end()) {
+                file = &it->second.recorded;
+                if (*file == kNoFile) {
+                    *file = static_cast<std::uint32_t>(recorded.size());
+                    recorded.emplace_back().listed = it->second.listed;
+                }
+            } else {
+                const auto [at, added] =
+                    unlisted.try_emplace(entries[i]->m_path, static_cast<std::uint32_t>(recorded.size()));
+                if (added)
+                    recorded.emplace_back();
+                file = &at->second;
             }
-            recorded[it->second].entries.push_back(i);
-            fileOf[i] = it->second;
+            recorded[*file].entries.push_back(i);
+            fileOf[i] = *file;
         }
         // A check renames a file from the other state's name back to the
         // recorded one. Where that name is another path's (or two paths
@@ -411,15 +432,18 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         // entries keep the catalogue's order among themselves.
         // Such paths are alike but for a "." or "_": only entries whose path
         // is alike in that way to another file's are checked by name.
+        // All entries of a recorded file share its path, and so its shape.
         std::vector<bool> alike(recorded.size(), false);
         {
-            std::unordered_map<std::uint64_t, std::uint32_t> byShape;
-            byShape.reserve(recorded.size());
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                const auto [it, added] = byShape.try_emplace(PathShape(entries[i]->m_path), fileOf[i]);
-                if (!added && it->second != fileOf[i])
-                    alike[it->second] = alike[fileOf[i]] = true;
-            }
+            std::vector<std::pair<std::uint64_t, std::uint32_t>> shapes;
+            shapes.reserve(recorded.size());
+            for (std::size_t f = 0; f < recorded.size(); ++f)
+                shapes.emplace_back(PathShape(entries[recorded[f].entries.front()]->m_path),
+                                    static_cast<std::uint32_t>(f));
+            std::sort(shapes.begin(), shapes.end());
+            for (std::size_t k = 1; k < shapes.size(); ++k)
+                if (shapes[k].first == shapes[k - 1].first)
+                    alike[shapes[k].second] = alike[shapes[k - 1].second] = true;
         }
         std::unordered_map<std::string, std::uint32_t> renamedFrom;
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -429,8 +453,8 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
             if (other.empty())
                 continue;
             const std::uint32_t own = fileOf[i];
-            if (const auto it = byPath.find(other); it != byPath.end() && it->second != own)
-                recorded[own].alone = recorded[it->second].alone = false;
+            if (const std::uint32_t* file = recordedAt(other); file && *file != kNoFile && *file != own)
+                recorded[own].alone = recorded[*file].alone = false;
             const auto [it, added] = renamedFrom.try_emplace(std::move(other), own);
             if (!added && it->second != own)
                 recorded[own].alone = recorded[it->second].alone = false;
@@ -493,7 +517,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     for (const auto& [first, path] : lists.reread) {
         if (Stopped())
             return;
-        if (const std::size_t i = lists.listed.at(path); !lists.known[i]) {
+        if (const std::size_t i = lists.listed.at(path).listed; !lists.known[i]) {
             lists.known[i] = true;
             ++m_done;
         }
@@ -557,7 +581,7 @@ void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHand
         if (other.empty())
             return listed;
         const auto it = lists.listed.find(path);
-        return it == lists.listed.end() ? kNotListed : it->second;
+        return it == lists.listed.end() ? kNotListed : it->second.listed;
     };
     if (ok) {
         lists.keep[i] = true;
