@@ -357,8 +357,8 @@ struct CCatalogueScan::RefreshLists {
         std::uint32_t recorded;
     };
     std::unordered_map<std::string_view, Place> listed;
-    std::vector<bool> known;                                   // files of the list that a kept entry stands for
-    std::vector<bool> keep;                                    // entries that still fit their files
+    std::vector<bool> known;  // files of the list that a kept entry stands for
+    std::vector<bool> keep;   // entries that still fit their files
     // Files to read again in full, with the entry that asked first.
     std::vector<std::pair<std::size_t, std::string>> reread;
     std::unordered_set<std::string> rereadPaths;
