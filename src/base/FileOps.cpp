@@ -155,11 +155,15 @@ void fillOpenFileStat(const Stat& st, OpenFileStat* status)
     status->group = static_cast<std::uint32_t>(st.st_gid);
 }
 
+// The innermost directory scope of the thread, if any.
+thread_local DirectoryOpenScope* t_directoryScope = nullptr;
+
 #if !defined(_WIN32)
-int OpenRegularFileNamed(const char* name, OpenFileStat* status)
+// name relative to the directory dir (AT_FDCWD: the current one).
+int OpenRegularFileNamed(int dir, const char* name, OpenFileStat* status)
 {
     // O_NONBLOCK: the open of a FIFO without a writer would wait for one.
-    int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    int fd = ::openat(dir, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat st {};
@@ -191,7 +195,7 @@ int OpenRegularFileForReading(const std::filesystem::path& file, OpenFileStat* s
     fillOpenFileStat(st, status);
     return fd;
 #else
-    return OpenRegularFileNamed(file.c_str(), status);
+    return OpenRegularFileNamed(AT_FDCWD, file.c_str(), status);
 #endif
 }
 
@@ -200,7 +204,54 @@ int OpenRegularFileForReading(const std::string& stored, OpenFileStat* status)
 #if defined(_WIN32)
     return OpenRegularFileForReading(NativePath(stored), status);
 #else
-    return OpenRegularFileNamed(stored.c_str(), status);
+    if (DirectoryOpenScope* scope = t_directoryScope) {
+        std::size_t name = 0;
+        if (const int dir = scope->DirectoryOf(stored, name); dir >= 0)
+            return OpenRegularFileNamed(dir, stored.c_str() + name, status);
+    }
+    return OpenRegularFileNamed(AT_FDCWD, stored.c_str(), status);
+#endif
+}
+
+DirectoryOpenScope::DirectoryOpenScope()
+    : m_outer(t_directoryScope)
+{
+    t_directoryScope = this;
+}
+
+DirectoryOpenScope::~DirectoryOpenScope()
+{
+    t_directoryScope = m_outer;
+#if defined(__linux__)
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+}
+
+int DirectoryOpenScope::DirectoryOf(const std::string& path, std::size_t& name)
+{
+#if defined(__linux__)
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size())
+        return -1;
+    name = slash + 1;
+    // "/name" lies in the root directory.
+    const std::string_view directory(path.data(), slash == 0 ? 1 : slash);
+    if (!m_known || directory != m_directory) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_directory.assign(directory);
+        // O_PATH needs no read permission on the directory, only the search
+        // permission a lookup by the full path needs too. When it cannot be
+        // opened, its files are opened by their full paths.
+        m_fd = ::open(m_directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        m_known = true;
+    }
+    return m_fd;
+#else
+    (void)path;
+    (void)name;
+    return -1;
 #endif
 }
 

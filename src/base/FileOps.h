@@ -88,6 +88,33 @@ int OpenRegularFileForReading(const std::filesystem::path& file, OpenFileStat* s
 int OpenRegularFileForReading(const std::string& stored, OpenFileStat* status = nullptr);
 void CloseFile(int fd);
 
+// While one lives on a thread, OpenRegularFileForReading of a stored path
+// opens the file by its name inside its directory, which stays open from
+// one file to the next of the same directory: a scan opens thousands of
+// files directory by directory, and the system then looks up one name per
+// file instead of every directory of its path. Meant for the span of one
+// scan (a directory renamed meanwhile is still the one opened first).
+// Scopes nest; the innermost counts. Only where the system allows it
+// (Linux); elsewhere files are opened by their paths as always.
+class DirectoryOpenScope {
+public:
+    DirectoryOpenScope();
+    ~DirectoryOpenScope();
+    DirectoryOpenScope(const DirectoryOpenScope&) = delete;
+    DirectoryOpenScope& operator=(const DirectoryOpenScope&) = delete;
+
+    // The open directory of path, opened now unless it is the last one
+    // asked for, and in name where the file's name begins; -1 when the
+    // file is to be opened by its whole path.
+    int DirectoryOf(const std::string& path, std::size_t& name);
+
+private:
+    DirectoryOpenScope* m_outer;
+    std::string m_directory;
+    int m_fd = -1;
+    bool m_known = false;  // m_directory and m_fd hold the last directory asked for
+};
+
 // True when something is at path, a dangling symbolic link included.
 bool PathEntryExists(const std::filesystem::path& path);
 // True when path names a regular file (links followed) or nothing at all:

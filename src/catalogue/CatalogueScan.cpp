@@ -203,6 +203,7 @@ void CCatalogueScan::ScanRoot(const std::string& stored, bool subdirectories)
     if (m_nonPlugins && !Stopped())
         m_nonPlugins->ForgetUnseenBelow(directory, files);
     m_total = static_cast<int>(files.size());
+    DirectoryOpenScope openInDirectories;
     for (const std::string& path : files) {
         if (Stopped())
             return;
@@ -299,12 +300,16 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
 
 namespace {
 
+constexpr std::size_t kNotListed = static_cast<std::size_t>(-1);
+constexpr std::uint32_t kNoFile = static_cast<std::uint32_t>(-1);
+
 // The entries a catalogue recorded at one path, in catalogue order, and
 // whether the refresh may check them apart from all other entries: no other
 // path's entries may rename a file to or from a name of theirs.
 struct RecordedFile {
     std::vector<std::size_t> entries;
     bool alone = true;
+    std::size_t listed = kNotListed;  // its place in the file list
 };
 
 }  // namespace
@@ -315,9 +320,10 @@ struct CCatalogueScan::RefreshHandle {
     std::unique_ptr<BlockFile> file;
     std::string path;  // the name it was opened by; "" when closed
     int opened = 0;    // files opened through it
-    // Where the texts of the entries checked next begin (the block is read
-    // from there); -1 when not known.
+    // Where the texts of the entries checked next begin and how many bytes
+    // from there hold them all (read at the open); -1 when not known.
     long long first = -1;
+    std::size_t count = 0;
 
     bool Open(const std::string& name)
     {
@@ -330,8 +336,8 @@ struct CCatalogueScan::RefreshHandle {
             return false;
         path = name;
         ++opened;
-        if (first >= 0 && file->pubseekpos(first, std::ios::in) == std::streampos(first))
-            file->sgetc();  // reads the block; a read error shows again where it matters
+        if (first >= 0)
+            file->Load(static_cast<std::uint64_t>(first), count);  // a read error shows again where it matters
         return true;
     }
     void Close()
@@ -344,9 +350,15 @@ struct CCatalogueScan::RefreshHandle {
 
 // What the checks of one refresh share.
 struct CCatalogueScan::RefreshLists {
-    std::unordered_map<std::string_view, std::size_t> listed;  // the file list, by path
-    std::vector<bool> known;                                   // files of the list that a kept entry stands for
-    std::vector<bool> keep;                                    // entries that still fit their files
+    // The file list by path: each file's place in it, and the recorded file
+    // (see Refresh) of that path.
+    struct Place {
+        std::size_t listed;
+        std::uint32_t recorded;
+    };
+    std::unordered_map<std::string_view, Place> listed;
+    std::vector<bool> known;  // files of the list that a kept entry stands for
+    std::vector<bool> keep;   // entries that still fit their files
     // Files to read again in full, with the entry that asked first.
     std::vector<std::pair<std::size_t, std::string>> reread;
     std::unordered_set<std::string> rereadPaths;
@@ -359,6 +371,7 @@ struct CCatalogueScan::RefreshLists {
 void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, bool loadedInPart)
 {
     const std::string root = CutAtZero(stored);
+    DirectoryOpenScope openInDirectories;
     std::vector<std::string> files;
     Walk(root, subdirectories, false, files);
     if (Stopped())
@@ -373,7 +386,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     lists.loadedInPart = loadedInPart;
     lists.listed.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i)
-        lists.listed.emplace(files[i], i);
+        lists.listed.emplace(files[i], RefreshLists::Place{i, kNoFile});
     lists.known.assign(files.size(), false);
 
     auto& entries = m_catalogue.m_entries;
@@ -385,16 +398,33 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     std::vector<RecordedFile> recorded;
     std::vector<std::uint32_t> fileOf(entries.size());
     {
-        // Views of the paths, which nothing changes before the checks.
-        std::unordered_map<std::string_view, std::uint32_t> byPath;
-        byPath.reserve(entries.size());
+        // Most paths are in the file list; the others (files gone, or not
+        // candidates) by views of the paths, which nothing changes before
+        // the checks.
+        std::unordered_map<std::string_view, std::uint32_t> unlisted;
+        auto recordedAt = [&](std::string_view path) -> std::uint32_t* {
+            if (const auto it = lists.listed.find(path); it != lists.listed.end())
+                return &it->second.recorded;
+            const auto it = unlisted.find(path);
+            return it == unlisted.end() ? nullptr : &it->second;
+        };
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            const auto [it, added] =
-                byPath.try_emplace(entries[i]->m_path, static_cast<std::uint32_t>(recorded.size()));
-            if (added)
-                recorded.emplace_back();
-            recorded[it->second].entries.push_back(i);
-            fileOf[i] = it->second;
+            std::uint32_t* file = nullptr;
+            if (const auto it = lists.listed.find(entries[i]->m_path); it != lists.listed.end()) {
+                file = &it->second.recorded;
+                if (*file == kNoFile) {
+                    *file = static_cast<std::uint32_t>(recorded.size());
+                    recorded.emplace_back().listed = it->second.listed;
+                }
+            } else {
+                const auto [at, added] =
+                    unlisted.try_emplace(entries[i]->m_path, static_cast<std::uint32_t>(recorded.size()));
+                if (added)
+                    recorded.emplace_back();
+                file = &at->second;
+            }
+            recorded[*file].entries.push_back(i);
+            fileOf[i] = *file;
         }
         // A check renames a file from the other state's name back to the
         // recorded one. Where that name is another path's (or two paths
@@ -402,15 +432,18 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         // entries keep the catalogue's order among themselves.
         // Such paths are alike but for a "." or "_": only entries whose path
         // is alike in that way to another file's are checked by name.
+        // All entries of a recorded file share its path, and so its shape.
         std::vector<bool> alike(recorded.size(), false);
         {
-            std::unordered_map<std::uint64_t, std::uint32_t> byShape;
-            byShape.reserve(recorded.size());
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                const auto [it, added] = byShape.try_emplace(PathShape(entries[i]->m_path), fileOf[i]);
-                if (!added && it->second != fileOf[i])
-                    alike[it->second] = alike[fileOf[i]] = true;
-            }
+            std::vector<std::pair<std::uint64_t, std::uint32_t>> shapes;
+            shapes.reserve(recorded.size());
+            for (std::size_t f = 0; f < recorded.size(); ++f)
+                shapes.emplace_back(PathShape(entries[recorded[f].entries.front()]->m_path),
+                                    static_cast<std::uint32_t>(f));
+            std::sort(shapes.begin(), shapes.end());
+            for (std::size_t k = 1; k < shapes.size(); ++k)
+                if (shapes[k].first == shapes[k - 1].first)
+                    alike[shapes[k].second] = alike[shapes[k - 1].second] = true;
         }
         std::unordered_map<std::string, std::uint32_t> renamedFrom;
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -420,24 +453,31 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
             if (other.empty())
                 continue;
             const std::uint32_t own = fileOf[i];
-            if (const auto it = byPath.find(other); it != byPath.end() && it->second != own)
-                recorded[own].alone = recorded[it->second].alone = false;
+            if (const std::uint32_t* file = recordedAt(other); file && *file != kNoFile && *file != own)
+                recorded[own].alone = recorded[*file].alone = false;
             const auto [it, added] = renamedFrom.try_emplace(std::move(other), own);
             if (!added && it->second != own)
                 recorded[own].alone = recorded[it->second].alone = false;
         }
     }
 
-    // Where the texts of a recorded file's entries begin.
-    auto firstText = [&entries](const RecordedFile& file) {
+    // Where the texts of a recorded file's entries begin, and the bytes
+    // from there to the end of the last one as far as its check may read.
+    auto textSpan = [&entries](const RecordedFile& file, RefreshHandle& handle) {
         long long first = -1;
+        long long end = 0;
         for (std::size_t i : file.entries) {
             const CPluginEntry& e = *entries[i];
+            const long long longest = e.IsPiPL() ? CPluginEntry::kMaxRefreshText : CPluginEntry::kMaxRefreshField;
             for (int offset : {e.m_nameOffset, e.m_categoryOffset})
-                if (offset > 0 && (first < 0 || offset - 1 < first))
-                    first = offset - 1;
+                if (offset > 0) {
+                    if (first < 0 || offset - 1 < first)
+                        first = offset - 1;
+                    end = std::max(end, offset + longest);
+                }
         }
-        return first;
+        handle.first = first;
+        handle.count = first < 0 ? 0 : static_cast<std::size_t>(std::min<long long>(end - first, kRefreshBlock));
     };
     RefreshHandle handle;
     struct CountOpens {
@@ -448,11 +488,11 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     for (const RecordedFile& file : recorded) {
         if (!file.alone)
             continue;
-        handle.first = firstText(file);
+        textSpan(file, handle);
         for (std::size_t i : file.entries) {
             if (Stopped())
                 return;
-            RefreshEntry(i, handle, lists);
+            RefreshEntry(i, file.listed, handle, lists);
         }
         handle.Close();
     }
@@ -462,7 +502,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         if (Stopped())
             return;
         handle.first = -1;
-        RefreshEntry(i, handle, lists);
+        RefreshEntry(i, recorded[fileOf[i]].listed, handle, lists);
         handle.Close();
     }
 
@@ -477,7 +517,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     for (const auto& [first, path] : lists.reread) {
         if (Stopped())
             return;
-        if (const std::size_t i = lists.listed.at(path); !lists.known[i]) {
+        if (const std::size_t i = lists.listed.at(path).listed; !lists.known[i]) {
             lists.known[i] = true;
             ++m_done;
         }
@@ -495,7 +535,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     Report({});
 }
 
-void CCatalogueScan::RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshLists& lists)
+void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHandle& handle, RefreshLists& lists)
 {
     CPluginEntry& e = *m_catalogue.m_entries[i];
     // A file that exists but cannot be opened is skipped (and read again
@@ -535,10 +575,18 @@ void CCatalogueScan::RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshL
         if (renamed)
             handle.Close();
     }
+    // Found by the name it was recorded at, the file is where the file
+    // list has that name; found by the other name, that is looked up.
+    auto placeOf = [&](const std::string& path) {
+        if (other.empty())
+            return listed;
+        const auto it = lists.listed.find(path);
+        return it == lists.listed.end() ? kNotListed : it->second.listed;
+    };
     if (ok) {
         lists.keep[i] = true;
-        if (auto it = lists.listed.find(p); it != lists.listed.end() && !lists.known[it->second]) {
-            lists.known[it->second] = true;
+        if (const std::size_t at = placeOf(p); at != kNotListed && !lists.known[at]) {
+            lists.known[at] = true;
             ++m_done;
         }
     }
@@ -546,7 +594,7 @@ void CCatalogueScan::RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshL
     // by a catalogue that broke off part way, may hold plug-ins the
     // catalogue lacks: it is read again in full, whatever became of its
     // other entries.
-    if (opened && (!ok || lists.loadedInPart) && lists.listed.count(e.m_path) &&
+    if (opened && (!ok || lists.loadedInPart) && placeOf(e.m_path) != kNotListed &&
         lists.rereadPaths.insert(e.m_path).second)
         lists.reread.emplace_back(i, e.m_path);
 }
@@ -558,7 +606,10 @@ bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file)
     // The image base name keys both lookups; the refresh changes none of
     // the fields it is made of.
     const bool pimiFilter = e.IsPiMI() && e.m_kind == kKindFilter;
-    const std::string key = pimiFilter || !e.IsPhotoshopFilterFactory() ? e.ImageBaseName() : std::string();
+    std::string& key = m_key;
+    key.clear();
+    if (pimiFilter || !e.IsPhotoshopFilterFactory())
+        e.AppendImageBaseName(key);
     m_restore.WidenCapacities(e, key);
 
     bool ok = false;
@@ -569,7 +620,7 @@ bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file)
     }
     if (!ok)
         return false;
-    return !(pimiFilter && !m_pimiCache.Lookup(key));
+    return !(pimiFilter && !m_pimiCache.LookupUpper(key));
 }
 
 void SortCatalogue(CPluginListManager& catalogue)

@@ -90,7 +90,8 @@ private:
     struct RefreshLists;
     // The refresh's check of entry i: finds its file (giving it back the
     // recorded state's name), takes its status and checks the entry.
-    void RefreshEntry(std::size_t i, RefreshHandle& handle, RefreshLists& lists);
+    // listed is the place of the entry's path in the file list.
+    void RefreshEntry(std::size_t i, std::size_t listed, RefreshHandle& handle, RefreshLists& lists);
     // Checks an entry whose file status is already fetched against its file,
     // read through file (which raises on badbit).
     bool CheckEntry(CPluginEntry& e, std::istream& file);
@@ -107,6 +108,7 @@ private:
     int m_filesOpened = 0;
     int m_done = 0;
     int m_total = -1;
+    std::string m_key;  // the image base name of the entry being checked
 };
 
 // Sorts the entries by sort key (Shell sort, gaps 1, 4, 13, 40, ...).

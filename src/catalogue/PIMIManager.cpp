@@ -27,10 +27,15 @@ void CPIMIManager::Serialize(CArchive& ar)
 
 const CPIMIEntry* CPIMIManager::Lookup(const std::string& key) const
 {
-    auto it = m_entries.find(UpperAscii(key));
+    return LookupUpper(UpperAscii(key));
+}
+
+const CPIMIEntry* CPIMIManager::LookupUpper(const std::string& upperKey) const
+{
+    auto it = m_entries.find(upperKey);
     if (it != m_entries.end())
         return it->second.get();
-    return m_base ? m_base->Lookup(key) : nullptr;
+    return m_base ? m_base->LookupUpper(upperKey) : nullptr;
 }
 
 bool CPIMIManager::Add(const std::string& key, const std::array<std::uint8_t, 16>& tail)

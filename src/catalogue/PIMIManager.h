@@ -31,6 +31,8 @@ public:
 
     // The entry stored under the key (here or in the base), or null.
     const CPIMIEntry* Lookup(const std::string& key) const;
+    // The same for a key in upper case already (an image base name).
+    const CPIMIEntry* LookupUpper(const std::string& upperKey) const;
     // Stores a copy of the tail; false (nothing changes) when the key exists
     // here or in the base.
     bool Add(const std::string& key, const std::array<std::uint8_t, 16>& tail);

@@ -121,6 +121,13 @@ std::string CPluginEntry::FileTitle() const
 
 std::string CPluginEntry::ImageBaseName() const
 {
+    std::string name;
+    AppendImageBaseName(name);
+    return name;
+}
+
+void CPluginEntry::AppendImageBaseName(std::string& name) const
+{
     // The file title, as FileTitle() cuts it, without a copy of its own.
     const std::size_t start = fileNameStart(m_path);
     std::size_t end = m_path.rfind('.');
@@ -130,14 +137,12 @@ std::string CPluginEntry::ImageBaseName() const
             end = m_path.size();
     }
     const std::string code = KindCode(m_kind);
-    std::string name;
-    name.reserve(code.size() + 1 + (end - start) + 1 + 2);
+    name.reserve(name.size() + code.size() + 1 + (end - start) + 1 + 2);
     appendUpperPadded(name, code, 0);
     name.push_back('_');
     appendUpperPadded(name, std::string_view(m_path).substr(start, end - start), 0);
     name.push_back('_');
     appendPadded(name, m_indexInFile, 2);
-    return name;
 }
 
 std::string CPluginEntry::PreviewImageName(int n) const
@@ -209,7 +214,7 @@ bool CPluginEntry::IsPremiereTransitionFactory() const
 
 namespace {
 
-constexpr int kMaxRefreshLength = 34;
+constexpr int kMaxRefreshLength = CPluginEntry::kMaxRefreshText;
 
 void seekTo(std::istream& file, long long position)
 {
@@ -222,7 +227,7 @@ void seekTo(std::istream& file, long long position)
 }
 
 // The longest field read back: a 256-byte buffer that always keeps a terminator.
-constexpr std::size_t kMaxField = 255;
+constexpr std::size_t kMaxField = CPluginEntry::kMaxRefreshField;
 using FieldBuffer = std::array<char, kMaxField>;
 
 // Reads up to count (at most kMaxField) bytes into buffer; bytes past the

@@ -80,13 +80,14 @@ public:
     FileStatus m_fileStatus;  // not stored
 
     // Derived names.
-    std::string FileTitle() const;               // file name without directory and extension
-    std::string ImageBaseName() const;           // "%s_%s_%02d" kind code, file title, index; upper case
-    std::string PreviewImageName(int n) const;   // "%s_%03d.JPG"
-    std::string DescriptionKey() const;          // "%s_%1d", 1 for Photoshop Filter Factory filters
-    std::string RealPath() const;                // the name the file has when enabled
-    std::string SortKey() const;                 // "%03d.%03d.%-40s.%-40s", upper case
-    void AppendSortKey(std::string& out) const;  // SortKey() appended to out
+    std::string FileTitle() const;                     // file name without directory and extension
+    std::string ImageBaseName() const;                 // "%s_%s_%02d" kind code, file title, index; upper case
+    void AppendImageBaseName(std::string& out) const;  // ImageBaseName() appended to out
+    std::string PreviewImageName(int n) const;         // "%s_%03d.JPG"
+    std::string DescriptionKey() const;                // "%s_%1d", 1 for Photoshop Filter Factory filters
+    std::string RealPath() const;                      // the name the file has when enabled
+    std::string SortKey() const;                       // "%03d.%03d.%-40s.%-40s", upper case
+    void AppendSortKey(std::string& out) const;        // SortKey() appended to out
 
     // Predicates.
     bool IsPiPL() const { return m_resourceType == kResourcePiPL; }
@@ -97,6 +98,12 @@ public:
     bool IsPremiereFilterFactory() const;
     bool IsPremiereTransitionFactory() const;
     bool IsReadOnly() const { return (m_fileStatus.attributes & FileStatus::kAttrReadOnly) != 0; }
+
+    // The most RefreshFromFile reads from a text's offset on: a PiPL text's
+    // characters (its length byte stands just before the offset), and the
+    // zero-terminated field of the other kinds.
+    static constexpr int kMaxRefreshText = 34;
+    static constexpr int kMaxRefreshField = 255;
 
     // Re-reads name and category from the stored offsets of the open file.
     // Returns false when the texts no longer fit (the caller drops the entry);

@@ -39,17 +39,16 @@ void CPluginRestoreManager::Serialize(CArchive& ar)
 
 void CPluginRestoreManager::Reindex()
 {
-    m_index.clear();
-    m_index.reserve(m_entries.size());
+    m_index.Clear();
+    m_index.Reserve(m_entries.size());
     for (const auto& [key, entry] : m_entries)
-        m_index.emplace(key, entry.get());
+        m_index.Insert(key, entry.get());
 }
 
 const CPluginRestoreEntry* CPluginRestoreManager::Find(std::string_view upperKey) const
 {
-    const auto it = m_index.find(upperKey);
-    if (it != m_index.end())
-        return it->second;
+    if (CPluginRestoreEntry* const* found = m_index.Find(upperKey))
+        return *found;
     return m_base ? m_base->Find(upperKey) : nullptr;
 }
 
@@ -63,21 +62,21 @@ bool CPluginRestoreManager::Add(const std::string& key, const std::string& name,
     std::string upper = UpperAscii(key);
     if (m_base && m_base->Find(upper))
         return false;
-    if (m_index.count(upper))
+    if (m_index.Contains(upper))
         return false;
     auto original = std::make_unique<CPluginRestoreEntry>();
     original->m_originalCategory = category;
     original->m_originalName = name;
     const auto it = m_entries.emplace(std::move(upper), std::move(original)).first;
-    m_index.emplace(it->first, it->second.get());
+    m_index.Insert(it->first, it->second.get());
     return true;
 }
 
 const CPluginRestoreEntry* CPluginRestoreManager::FindOrRecord(std::string upperKey, const std::string& name,
                                                                const std::string& category)
 {
-    if (const auto it = m_index.find(upperKey); it != m_index.end())
-        return it->second;
+    if (CPluginRestoreEntry* const* found = m_index.Find(upperKey))
+        return *found;
     if (m_base)
         if (const CPluginRestoreEntry* known = m_base->Find(upperKey))
             return known;
@@ -87,7 +86,7 @@ const CPluginRestoreEntry* CPluginRestoreManager::FindOrRecord(std::string upper
     original->m_originalCategory = category;
     original->m_originalName = name;
     const auto it = m_entries.emplace(std::move(upperKey), std::move(original)).first;
-    m_index.emplace(it->first, it->second.get());
+    m_index.Insert(it->first, it->second.get());
     return nullptr;
 }
 
@@ -105,7 +104,7 @@ std::string CPluginRestoreManager::GetOriginalName(const std::string& key) const
 
 void CPluginRestoreManager::Clear()
 {
-    m_index.clear();
+    m_index.Clear();
     m_entries.clear();
 }
 
@@ -121,7 +120,7 @@ void CPluginRestoreManager::NormaliseKeys()
 void CPluginRestoreManager::Put(std::string key, std::unique_ptr<CPluginRestoreEntry> entry)
 {
     const auto it = m_entries.insert_or_assign(std::move(key), std::move(entry)).first;
-    m_index.insert_or_assign(std::string_view(it->first), it->second.get());
+    m_index.Assign(it->first, it->second.get());
 }
 
 void CPluginRestoreManager::Compact()
@@ -139,12 +138,12 @@ int CPluginRestoreManager::TakeNew(CPluginRestoreManager& from)
     int taken = 0;
     for (auto it = from.m_entries.begin(); it != from.m_entries.end();) {
         const auto next = std::next(it);
-        if (!m_index.count(it->first)) {
+        if (!m_index.Contains(it->first)) {
             // The node keeps its key's bytes where they are: a view of them
             // stays good in the index it moves to.
-            from.m_index.erase(it->first);
+            from.m_index.Erase(it->first);
             const auto placed = m_entries.insert(from.m_entries.extract(it)).position;
-            m_index.emplace(placed->first, placed->second.get());
+            m_index.Insert(placed->first, placed->second.get());
             ++taken;
         }
         it = next;

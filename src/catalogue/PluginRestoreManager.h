@@ -3,13 +3,13 @@
 // first catalogued, keyed by image base name (upper case).
 
 #include "base/Object.h"
+#include "catalogue/KeyIndex.h"
 
 #include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace vardel {
 
@@ -90,7 +90,7 @@ private:
     // or refresh meets) goes through the index over its keys, whose nodes
     // never move while they are in the map.
     Originals m_entries;
-    std::unordered_map<std::string_view, CPluginRestoreEntry*> m_index;
+    KeyIndex<CPluginRestoreEntry> m_index;
     const CPluginRestoreManager* m_base = nullptr;
 };
 

@@ -169,6 +169,21 @@ bool BlockFile::Peek(std::uint64_t offset, std::size_t count, std::span<const st
     return true;
 }
 
+bool BlockFile::Load(std::uint64_t offset, std::size_t count)
+{
+    if (m_fd < 0)
+        return false;
+    m_blockStart = offset;
+    setg(m_block.get(), m_block.get(), m_block.get());
+    if (offset >= m_size)
+        return true;  // nothing there to read
+    const long long n = ReadAt(m_fd, m_block.get(), std::min(count, m_blockSize), offset);
+    if (n < 0)
+        return false;
+    setg(m_block.get(), m_block.get(), m_block.get() + n);
+    return true;
+}
+
 std::uint64_t BlockFile::Position() const
 {
     return m_blockStart + static_cast<std::uint64_t>(gptr() - eback());

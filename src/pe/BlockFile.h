@@ -48,6 +48,14 @@ public:
     // std::ios_base::failure.
     bool Peek(std::uint64_t offset, std::size_t count, std::span<const std::uint8_t>& bytes);
 
+    // Reads count bytes at offset (at most a block; fewer at the end of the
+    // file) into the block and positions the stream at offset: one read of
+    // just the bytes the caller is about to look at, where a whole block
+    // would copy more than it needs. Reads outside them read blocks as
+    // always. False (the stream positioned at offset, nothing held) when
+    // the read fails; the stream's next read then tries again.
+    bool Load(std::uint64_t offset, std::size_t count);
+
     // The whole file in memory, for searching it without a read per search:
     // read now unless the block already holds it (a file of up to one block
     // that was read from its start costs nothing more). False when the file

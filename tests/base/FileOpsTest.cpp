@@ -145,3 +145,58 @@ TEST(WriterLocks, TheDesktopProgramIsNotWaitedForButACommandIs)
     ends.join();
     EXPECT_TRUE(next.IsHeld());
 }
+
+// Inside a directory scope, files open by their names in their directory,
+// with the same outcome as by their whole paths: the right file as the
+// directory changes from one file to the next, the same errors, and the
+// outer scope back after an inner one ends.
+TEST(FileOps, DirectoryScopeOpensTheSameFilesAsTheirPaths)
+{
+    test::TempDir tmp;
+    fs::create_directories(tmp / "a");
+    fs::create_directories(tmp / "b");
+    test::writeFile(tmp / "a" / "one", std::string("a1"));
+    test::writeFile(tmp / "a" / "two", std::string("a2 "));
+    test::writeFile(tmp / "b" / "one", std::string("b1  "));
+    fs::create_directory(tmp / "a" / "dir");
+    auto sizeOf = [](const fs::path& path) -> long long {
+        OpenFileStat stat;
+        const int fd = OpenRegularFileForReading(path.string(), &stat);
+        if (fd < 0)
+            return -errno;
+        CloseFile(fd);
+        return static_cast<long long>(stat.size);
+    };
+    auto expectAll = [&] {
+        EXPECT_EQ(sizeOf(tmp / "a" / "one"), 2);
+        EXPECT_EQ(sizeOf(tmp / "a" / "two"), 3);
+        EXPECT_EQ(sizeOf(tmp / "b" / "one"), 4);
+        EXPECT_EQ(sizeOf(tmp / "a" / "one"), 2);
+        EXPECT_EQ(sizeOf(tmp / "a" / "missing"), -ENOENT);
+        EXPECT_EQ(sizeOf(tmp / "gone" / "one"), -ENOENT);
+        EXPECT_EQ(sizeOf(tmp / "a" / "one" / "below"), -ENOTDIR);
+        EXPECT_EQ(sizeOf(tmp / "a" / "dir"), -EISDIR);
+        EXPECT_EQ(sizeOf(tmp / "a" / ""), -EISDIR);
+    };
+    expectAll();
+    {
+        DirectoryOpenScope outer;
+        expectAll();
+        {
+            DirectoryOpenScope inner;
+            expectAll();
+        }
+        expectAll();
+    }
+    expectAll();
+
+    // A path without a directory opens below the current directory.
+    const fs::path before = fs::current_path();
+    fs::current_path(tmp / "a");
+    {
+        DirectoryOpenScope scope;
+        EXPECT_EQ(sizeOf("two"), 3);
+        EXPECT_EQ(sizeOf("./one"), 2);
+    }
+    fs::current_path(before);
+}

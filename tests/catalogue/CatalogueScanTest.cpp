@@ -107,3 +107,32 @@ TEST(CatalogueRefresh, EntriesThatRenameEachOthersFilesKeepTheCatalogueOrder)
     EXPECT_EQ(ofX[1]->m_path, disabled);
     EXPECT_EQ(refresh.FilesRead(), 0);
 }
+
+// A file disabled outside the program is found under its other name, gets
+// its recorded name back and counts as known (it is not read in full); a
+// file that went missing drops its entries; the progress ends at the total.
+TEST(CatalogueRefresh, FilesRenamedOrRemovedOutsideTheProgram)
+{
+    Collection c;
+    c.Copy("pipl_three.8bf", "a.8bf");
+    c.Copy("pipl_single.8bf", "b.8bf");
+    c.Copy("pipl_single.8bf", "c.8bf");
+    CPluginListManager catalogue = c.Scanned();
+    ASSERT_EQ(catalogue.m_entries.size(), 5u);
+    fs::rename(c.plugins / "a.8bf", c.plugins / "a_8bf");
+    fs::remove(c.plugins / "c.8bf");
+
+    CCatalogueScan refresh = c.ScanOf(catalogue);
+    int done = -1, total = -1;
+    refresh.m_onProgress = [&](int d, int t, const std::string&) {
+        done = d;
+        total = t;
+    };
+    refresh.Refresh(c.plugins.string(), false);
+    EXPECT_TRUE(fs::exists(c.plugins / "a.8bf"));
+    EXPECT_FALSE(fs::exists(c.plugins / "a_8bf"));
+    EXPECT_EQ(refresh.FilesRead(), 0);
+    EXPECT_EQ(catalogue.m_entries.size(), 4u);
+    EXPECT_EQ(total, 2);
+    EXPECT_EQ(done, 2);
+}

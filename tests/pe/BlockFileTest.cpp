@@ -164,3 +164,40 @@ TEST(BlockFile, StatAtOpenIsTheFilesStatus)
     buf.Close();
     EXPECT_EQ(buf.StatAtOpen().size, 0u);
 }
+
+// Load reads just the bytes asked for (at most a block); reads past them,
+// before them or past the end of the file still agree with the file.
+TEST(BlockFile, LoadReadsASpanAndTheStreamGoesOnFromThere)
+{
+    test::TempDir dir;
+    const auto bytes = Counting(3000);
+    test::writeFile(dir / "f", bytes);
+    BlockFile buf(1024);
+    ASSERT_TRUE(buf.Open((dir / "f").string()));
+    std::istream in(&buf);
+    auto readAt = [&](std::size_t pos, std::size_t len) {
+        std::vector<char> got(len);
+        in.clear();
+        in.seekg(static_cast<std::streamoff>(pos));
+        in.read(got.data(), static_cast<std::streamsize>(len));
+        got.resize(static_cast<std::size_t>(in.gcount()));
+        return got;
+    };
+    auto expected = [&](std::size_t pos, std::size_t len) {
+        const std::size_t end = std::min(bytes.size(), pos + len);
+        return std::vector<char>(bytes.begin() + static_cast<std::ptrdiff_t>(std::min(pos, end)),
+                                 bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    };
+    ASSERT_TRUE(buf.Load(1500, 40));
+    EXPECT_EQ(in.tellg(), 1500);
+    EXPECT_EQ(readAt(1510, 20), expected(1510, 20));
+    EXPECT_EQ(readAt(1530, 300), expected(1530, 300));  // runs past the span
+    EXPECT_EQ(readAt(10, 5), expected(10, 5));          // before it
+    ASSERT_TRUE(buf.Load(2990, 5000));                  // more than a block, past the end
+    EXPECT_EQ(readAt(2990, 50), expected(2990, 50));
+    ASSERT_TRUE(buf.Load(4000, 10));  // past the end: nothing to read
+    EXPECT_TRUE(readAt(4000, 10).empty());
+    EXPECT_EQ(readAt(0, 3000), expected(0, 3000));
+    buf.Close();
+    EXPECT_FALSE(buf.Load(0, 10));
+}
