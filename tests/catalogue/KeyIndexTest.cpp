@@ -89,18 +89,20 @@ TEST(KeyIndex, AgreesWithAMapThroughInsertsReplacementsAndErasures)
 
 TEST(KeyIndex, KeysDifferingOnlyPastTheSlotsBytesAreTwo)
 {
+    // The index keeps views: the keys live here for as long as it does.
     const std::string head(35, 'K');
+    const std::string keyA = head + "A", keyB = head + "B";
     Record a, b;
     KeyIndex<Record> index;
     index.Reserve(2);
-    EXPECT_TRUE(index.Insert(head + "A", &a));
-    EXPECT_TRUE(index.Insert(head + "B", &b));
+    EXPECT_TRUE(index.Insert(keyA, &a));
+    EXPECT_TRUE(index.Insert(keyB, &b));
     EXPECT_TRUE(index.Insert(head, &a));
     EXPECT_EQ(*index.Find(head + "A"), &a);
     EXPECT_EQ(*index.Find(head + "B"), &b);
     EXPECT_EQ(index.Find(head + "C"), nullptr);
     index.Erase(head + "A");
-    EXPECT_EQ(index.Find(head + "A"), nullptr);
-    EXPECT_EQ(*index.Find(head + "B"), &b);
+    EXPECT_EQ(index.Find(keyA), nullptr);
+    EXPECT_EQ(*index.Find(keyB), &b);
     EXPECT_EQ(*index.Find(head), &a);
 }
