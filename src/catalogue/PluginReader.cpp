@@ -160,9 +160,15 @@ std::string CPluginReader::BracketedTitle(const CPluginEntry& entry)
 
 int CPluginReader::ReadFile(const std::string& path, bool hasExtension)
 {
-    COXResourceLibrary lib;
+    COXResourceLibrary own;
+    COXResourceLibrary& lib = m_library ? *m_library : own;
     if (!lib.Open(path, 2))
         return 0;
+    // A shared library is closed on every way out, an exception's too.
+    struct CloseAtExit {
+        COXResourceLibrary& lib;
+        ~CloseAtExit() { lib.Close(); }
+    } closeAtExit{lib};
     if (m_onProgress)
         m_onProgress(path);
 

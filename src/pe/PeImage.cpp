@@ -49,7 +49,7 @@ public:
     void Parse(std::vector<PeResourceType>& types)
     {
         Visit(0);
-        std::vector<Entry>& roots = Entries(0, 0);
+        const std::vector<Entry>& roots = Entries(0, 0);
         types.reserve(roots.size());
         for (const auto& e : roots) {
             try {
@@ -94,10 +94,7 @@ public:
     }
 
 private:
-    struct Entry {
-        std::uint32_t name;
-        std::uint32_t offset;
-    };
+    using Entry = DirectoryEntry;
 
     // The entries of the directory at offset, cut to what the section holds
     // and to the budget, into the list kept for its level (each level's loop
@@ -105,7 +102,7 @@ private:
     // added in 32 bits.
     std::vector<Entry>& Entries(std::uint32_t offset, int level)
     {
-        std::vector<Entry>& entries = m_levels[level];
+        std::vector<Entry>& entries = m_image.m_levels[level];
         entries.clear();
         ByteReader header = Window(offset, 16);
         header.Skip(12);
@@ -190,7 +187,6 @@ private:
     bool m_inBlock = false;
     std::span<const std::uint8_t> m_view;  // the whole directory range, when m_inBlock
     std::vector<std::uint8_t> m_buffer;    // the window read so far, otherwise
-    std::vector<Entry> m_levels[3];
     std::array<std::uint32_t, 64> m_visited{};
     std::size_t m_visitedCount = 0;
     std::set<std::uint32_t> m_visitedTree;
@@ -206,12 +202,35 @@ std::istream& PeImage::Stream()
     return *m_file;
 }
 
+namespace {
+
+// What a recycled image keeps of its vectors at most (in elements); more
+// comes only from a hostile or unusual file and is given back.
+constexpr std::size_t kKeptEntries = 4096;
+
+template <typename T>
+void ClearKeepingSome(std::vector<T>& v)
+{
+    v.clear();
+    if (v.capacity() * sizeof(T) > kKeptEntries * 8)
+        v.shrink_to_fit();
+}
+
+}  // namespace
+
 std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::string* error)
 {
-    std::unique_ptr<PeImage> image(new PeImage());
+    std::unique_ptr<PeImage> spare;
+    return Open(path, spare, error);
+}
+
+std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::unique_ptr<PeImage>& spare, std::string* error)
+{
+    std::unique_ptr<PeImage> image = spare ? std::move(spare) : std::unique_ptr<PeImage>(new PeImage());
     if (!image->m_buffer.Open(path)) {
         if (error)
             *error = "cannot open the file";
+        spare = std::move(image);
         return nullptr;
     }
     try {
@@ -219,9 +238,36 @@ std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::string* err
     } catch (const ReadError& e) {
         if (error)
             *error = e.what();
+        Recycle(std::move(image), spare);
         return nullptr;
     }
     return image;
+}
+
+void PeImage::Recycle(std::unique_ptr<PeImage> image, std::unique_ptr<PeImage>& spare)
+{
+    if (!image || spare)
+        return;
+    image->Reset();
+    spare = std::move(image);
+}
+
+void PeImage::Reset()
+{
+    m_file.reset();
+    m_buffer.Close();
+    m_fileSize = 0;
+    m_is64 = false;
+    m_machine = 0;
+    m_hasCertificateTable = false;
+    m_sizeOfHeaders = 0;
+    m_sections.clear();
+    if (m_scratch.capacity() > BlockFile::kBlockSize)
+        m_scratch = {};
+    m_scratch.clear();
+    ClearKeepingSome(m_types);
+    for (auto& level : m_levels)
+        ClearKeepingSome(level);
 }
 
 bool PeImage::IsSixteenBitModule(const std::string& path)
