@@ -46,11 +46,14 @@ public:
         }
     }
 
+    // types may hold the types of a file read before: their elements and
+    // vectors are filled again in place (every field set anew) and what is
+    // left over is cut off at the end.
     void Parse(std::vector<PeResourceType>& types)
     {
+        std::size_t typeCount = 0;
         Visit(0);
         const std::vector<Entry>& roots = Entries(0, 0);
-        types.reserve(roots.size());
         for (const auto& e : roots) {
             try {
                 if (!(e.offset & kHighBit))
@@ -58,10 +61,10 @@ public:
                 std::uint32_t sub = e.offset & ~kHighBit;
                 if (!Visit(sub))
                     continue;  // loop or shared directory: never revisit
-                PeResourceType type;
+                PeResourceType& type = Slot(types, typeCount);
                 type.id = Id(e.name);
                 std::vector<Entry>& names = Entries(sub, 1);
-                type.names.reserve(names.size());
+                std::size_t nameCount = 0;
                 for (const auto& n : names) {
                     try {
                         if (!(n.offset & kHighBit))
@@ -69,8 +72,9 @@ public:
                         std::uint32_t langDir = n.offset & ~kHighBit;
                         if (!Visit(langDir))
                             continue;
-                        PeResourceName name;
+                        PeResourceName& name = Slot(type.names, nameCount);
                         name.id = Id(n.name);
+                        name.languages.clear();
                         std::vector<Entry>& languages = Entries(langDir, 2);
                         name.languages.reserve(languages.size());
                         for (const auto& l : languages) {
@@ -85,12 +89,14 @@ public:
                                 name.languages.push_back(data);
                             } catch (const ReadError&) {}
                         }
-                        type.names.push_back(std::move(name));
+                        ++nameCount;
                     } catch (const ReadError&) {}
                 }
-                types.push_back(std::move(type));
+                type.names.resize(nameCount);
+                ++typeCount;
             } catch (const ReadError&) {}
         }
+        types.resize(typeCount);
     }
 
 private:
@@ -161,6 +167,16 @@ private:
             m_buffer.insert(m_buffer.end(), more.begin(), more.end());
         }
         return ByteReader(std::span<const std::uint8_t>(m_buffer)).Sub(offset, count);
+    }
+
+    // The element at index of v, for filling: one left from an earlier file
+    // or a new one.
+    template <typename T>
+    static T& Slot(std::vector<T>& v, std::size_t index)
+    {
+        if (index == v.size())
+            v.emplace_back();
+        return v[index];
     }
 
     // Marks the directory at offset as walked; false when it was already.
@@ -265,7 +281,13 @@ void PeImage::Reset()
     if (m_scratch.capacity() > BlockFile::kBlockSize)
         m_scratch = {};
     m_scratch.clear();
-    ClearKeepingSome(m_types);
+    // The types stay for the next directory to fill in place, unless there
+    // are more of them than a plug-in has.
+    std::size_t names = m_types.size();
+    for (const auto& t : m_types)
+        names += t.names.size();
+    if (names > kKeptEntries / 16)
+        m_types = {};
     for (auto& level : m_levels)
         ClearKeepingSome(level);
 }
@@ -379,6 +401,8 @@ void PeImage::ReadHeaders()
 
     if (resourceRva != 0)
         ReadDirectory(resourceRva, resourceSize);
+    else
+        m_types.clear();
 }
 
 bool PeImage::HasCertificateAt(std::uint32_t offset, std::uint32_t size)
@@ -421,8 +445,10 @@ bool PeImage::MapRva(std::uint32_t rva, std::uint64_t& offset, std::uint64_t& av
 void PeImage::ReadDirectory(std::uint32_t rva, std::uint32_t)
 {
     std::uint64_t offset = 0, available = 0;
-    if (!MapRva(rva, offset, available))
+    if (!MapRva(rva, offset, available)) {
+        m_types.clear();
         return;
+    }
     // The directory cannot extend past its section or the file; the size in
     // the data directory is not trusted (linkers disagree on what it covers).
     available = std::min(available, m_fileSize - offset);
@@ -431,6 +457,7 @@ void PeImage::ReadDirectory(std::uint32_t rva, std::uint32_t)
         parser.Parse(m_types);
     } catch (const ReadError&) {
         // Root header unreadable: the module has no usable resources.
+        m_types.clear();
     }
 }
 
