@@ -10,6 +10,7 @@
 #include "catalogue/PluginRestoreManager.h"
 #include "catalogue/PluginTables.h"
 #include "pe/BlockFile.h"
+#include "pe/ResourceLibrary.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -145,7 +146,11 @@ CCatalogueScan::CCatalogueScan(CPluginListManager& catalogue, CPluginRestoreMana
     , m_settings(std::move(settings))
     , m_upperExtensions(Upper(m_settings.extensions))
     , m_stop(std::move(stop))
+    , m_library(std::make_unique<COXResourceLibrary>())
 {}
+
+CCatalogueScan::~CCatalogueScan() = default;
+CCatalogueScan::CCatalogueScan(CCatalogueScan&&) noexcept = default;
 
 std::string CCatalogueScan::CutAtZero(const std::string& path)
 {
@@ -279,6 +284,7 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
     ++m_filesRead;
     CPluginReader reader(m_catalogue, m_restore, m_pimiCache);
     reader.m_onMessage = m_onMessage;
+    reader.m_library = m_library.get();
     // An extension is any "." in the file name.
     const bool hasExtension = path.find('.', FileNameStart(path)) != std::string::npos;
     const int added = reader.ReadFile(path, hasExtension);

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 namespace vardel {
 
 class CNonPluginCache;
+class COXResourceLibrary;
 class CPIMIManager;
 class CPluginEntry;
 class CPluginListManager;
@@ -38,6 +40,8 @@ public:
     // nonPlugins may be null: every candidate is then read.
     CCatalogueScan(CPluginListManager& catalogue, CPluginRestoreManager& restore, CPIMIManager& pimiCache,
                    CNonPluginCache* nonPlugins, ScanSettings settings, std::stop_token stop = {});
+    ~CCatalogueScan();
+    CCatalogueScan(CCatalogueScan&&) noexcept;
 
     Progress m_onProgress;
     // Messages of the resource reader for the user (the unknown PiMI kind).
@@ -109,6 +113,9 @@ private:
     int m_done = 0;
     int m_total = -1;
     std::string m_key;  // the image base name of the entry being checked
+    // Every file of the scan is read through this one library (on the
+    // scan's thread), so that the reader's memory is allocated once.
+    std::unique_ptr<COXResourceLibrary> m_library;
 };
 
 // Sorts the entries by sort key (Shell sort, gaps 1, 4, 13, 40, ...).

@@ -124,7 +124,10 @@ void LocateWith(const Search& search, const COXResourceLibrary& lib, const std::
     StatusOfModule(lib, path, status);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         auto& e = entries[i];
-        e->m_fileStatus = status;
+        if (i + 1 < entries.size())
+            e->m_fileStatus = status;
+        else
+            e->m_fileStatus = std::move(status);  // the last entry takes it
         if (e->m_category.empty())
             continue;
         e->m_categoryOffset = static_cast<int>(
@@ -160,9 +163,15 @@ std::string CPluginReader::BracketedTitle(const CPluginEntry& entry)
 
 int CPluginReader::ReadFile(const std::string& path, bool hasExtension)
 {
-    COXResourceLibrary lib;
+    COXResourceLibrary own;
+    COXResourceLibrary& lib = m_library ? *m_library : own;
     if (!lib.Open(path, 2))
         return 0;
+    // A shared library is closed on every way out, an exception's too.
+    struct CloseAtExit {
+        COXResourceLibrary& lib;
+        ~CloseAtExit() { lib.Close(); }
+    } closeAtExit{lib};
     if (m_onProgress)
         m_onProgress(path);
 
@@ -201,6 +210,7 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
                             int flags)
 {
     EntryList entries;
+    entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         COXResourceFile res;
         if (!res.Open(lib, "PIPL", names[i], 0))

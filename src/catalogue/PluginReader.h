@@ -53,6 +53,9 @@ public:
     std::function<void(const std::string&)> m_onProgress;
     // Called with messages for the user (the unknown PiMI kind).
     std::function<void(const std::string&)> m_onMessage;
+    // When set, ReadFile opens the files in this library, whose memory then
+    // serves one file after the other (a scan's); else in one of its own.
+    COXResourceLibrary* m_library = nullptr;
 
     // Reads every description of the file and appends its entries to the
     // catalogue. Returns the number of entries added: 0 for a file that is not

@@ -46,11 +46,14 @@ public:
         }
     }
 
+    // types may hold the types of a file read before: their elements and
+    // vectors are filled again in place (every field set anew) and what is
+    // left over is cut off at the end.
     void Parse(std::vector<PeResourceType>& types)
     {
+        std::size_t typeCount = 0;
         Visit(0);
-        std::vector<Entry>& roots = Entries(0, 0);
-        types.reserve(roots.size());
+        const std::vector<Entry>& roots = Entries(0, 0);
         for (const auto& e : roots) {
             try {
                 if (!(e.offset & kHighBit))
@@ -58,10 +61,10 @@ public:
                 std::uint32_t sub = e.offset & ~kHighBit;
                 if (!Visit(sub))
                     continue;  // loop or shared directory: never revisit
-                PeResourceType type;
+                PeResourceType& type = Slot(types, typeCount);
                 type.id = Id(e.name);
                 std::vector<Entry>& names = Entries(sub, 1);
-                type.names.reserve(names.size());
+                std::size_t nameCount = 0;
                 for (const auto& n : names) {
                     try {
                         if (!(n.offset & kHighBit))
@@ -69,8 +72,9 @@ public:
                         std::uint32_t langDir = n.offset & ~kHighBit;
                         if (!Visit(langDir))
                             continue;
-                        PeResourceName name;
+                        PeResourceName& name = Slot(type.names, nameCount);
                         name.id = Id(n.name);
+                        name.languages.clear();
                         std::vector<Entry>& languages = Entries(langDir, 2);
                         name.languages.reserve(languages.size());
                         for (const auto& l : languages) {
@@ -85,19 +89,18 @@ public:
                                 name.languages.push_back(data);
                             } catch (const ReadError&) {}
                         }
-                        type.names.push_back(std::move(name));
+                        ++nameCount;
                     } catch (const ReadError&) {}
                 }
-                types.push_back(std::move(type));
+                type.names.resize(nameCount);
+                ++typeCount;
             } catch (const ReadError&) {}
         }
+        types.resize(typeCount);
     }
 
 private:
-    struct Entry {
-        std::uint32_t name;
-        std::uint32_t offset;
-    };
+    using Entry = DirectoryEntry;
 
     // The entries of the directory at offset, cut to what the section holds
     // and to the budget, into the list kept for its level (each level's loop
@@ -105,7 +108,7 @@ private:
     // added in 32 bits.
     std::vector<Entry>& Entries(std::uint32_t offset, int level)
     {
-        std::vector<Entry>& entries = m_levels[level];
+        std::vector<Entry>& entries = m_image.m_levels[level];
         entries.clear();
         ByteReader header = Window(offset, 16);
         header.Skip(12);
@@ -166,6 +169,16 @@ private:
         return ByteReader(std::span<const std::uint8_t>(m_buffer)).Sub(offset, count);
     }
 
+    // The element at index of v, for filling: one left from an earlier file
+    // or a new one.
+    template <typename T>
+    static T& Slot(std::vector<T>& v, std::size_t index)
+    {
+        if (index == v.size())
+            v.emplace_back();
+        return v[index];
+    }
+
     // Marks the directory at offset as walked; false when it was already.
     // A real module has a few dozen directories, looked up in a short list;
     // a hostile one may have up to the budget, kept in a tree.
@@ -190,7 +203,6 @@ private:
     bool m_inBlock = false;
     std::span<const std::uint8_t> m_view;  // the whole directory range, when m_inBlock
     std::vector<std::uint8_t> m_buffer;    // the window read so far, otherwise
-    std::vector<Entry> m_levels[3];
     std::array<std::uint32_t, 64> m_visited{};
     std::size_t m_visitedCount = 0;
     std::set<std::uint32_t> m_visitedTree;
@@ -206,12 +218,35 @@ std::istream& PeImage::Stream()
     return *m_file;
 }
 
+namespace {
+
+// What a recycled image keeps of its vectors at most (in elements); more
+// comes only from a hostile or unusual file and is given back.
+constexpr std::size_t kKeptEntries = 4096;
+
+template <typename T>
+void ClearKeepingSome(std::vector<T>& v)
+{
+    v.clear();
+    if (v.capacity() * sizeof(T) > kKeptEntries * 8)
+        v.shrink_to_fit();
+}
+
+}  // namespace
+
 std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::string* error)
 {
-    std::unique_ptr<PeImage> image(new PeImage());
+    std::unique_ptr<PeImage> spare;
+    return Open(path, spare, error);
+}
+
+std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::unique_ptr<PeImage>& spare, std::string* error)
+{
+    std::unique_ptr<PeImage> image = spare ? std::move(spare) : std::unique_ptr<PeImage>(new PeImage());
     if (!image->m_buffer.Open(path)) {
         if (error)
             *error = "cannot open the file";
+        spare = std::move(image);
         return nullptr;
     }
     try {
@@ -219,9 +254,42 @@ std::unique_ptr<PeImage> PeImage::Open(const std::string& path, std::string* err
     } catch (const ReadError& e) {
         if (error)
             *error = e.what();
+        Recycle(std::move(image), spare);
         return nullptr;
     }
     return image;
+}
+
+void PeImage::Recycle(std::unique_ptr<PeImage> image, std::unique_ptr<PeImage>& spare)
+{
+    if (!image || spare)
+        return;
+    image->Reset();
+    spare = std::move(image);
+}
+
+void PeImage::Reset()
+{
+    m_file.reset();
+    m_buffer.Close();
+    m_fileSize = 0;
+    m_is64 = false;
+    m_machine = 0;
+    m_hasCertificateTable = false;
+    m_sizeOfHeaders = 0;
+    m_sections.clear();
+    if (m_scratch.capacity() > BlockFile::kBlockSize)
+        m_scratch = {};
+    m_scratch.clear();
+    // The types stay for the next directory to fill in place, unless there
+    // are more of them than a plug-in has.
+    std::size_t names = m_types.size();
+    for (const auto& t : m_types)
+        names += t.names.size();
+    if (names > kKeptEntries / 16)
+        m_types = {};
+    for (auto& level : m_levels)
+        ClearKeepingSome(level);
 }
 
 bool PeImage::IsSixteenBitModule(const std::string& path)
@@ -333,6 +401,8 @@ void PeImage::ReadHeaders()
 
     if (resourceRva != 0)
         ReadDirectory(resourceRva, resourceSize);
+    else
+        m_types.clear();
 }
 
 bool PeImage::HasCertificateAt(std::uint32_t offset, std::uint32_t size)
@@ -375,8 +445,10 @@ bool PeImage::MapRva(std::uint32_t rva, std::uint64_t& offset, std::uint64_t& av
 void PeImage::ReadDirectory(std::uint32_t rva, std::uint32_t)
 {
     std::uint64_t offset = 0, available = 0;
-    if (!MapRva(rva, offset, available))
+    if (!MapRva(rva, offset, available)) {
+        m_types.clear();
         return;
+    }
     // The directory cannot extend past its section or the file; the size in
     // the data directory is not trusted (linkers disagree on what it covers).
     available = std::min(available, m_fileSize - offset);
@@ -385,6 +457,7 @@ void PeImage::ReadDirectory(std::uint32_t rva, std::uint32_t)
         parser.Parse(m_types);
     } catch (const ReadError&) {
         // Root header unreadable: the module has no usable resources.
+        m_types.clear();
     }
 }
 

@@ -65,6 +65,17 @@ public:
     // left out; the rest of the directory stays usable.
     static std::unique_ptr<PeImage> Open(const std::string& path, std::string* error = nullptr);
 
+    // Open over the memory of an image kept by Recycle (when spare holds
+    // one): a scan reading thousands of modules one after the other then
+    // allocates its vectors and file block once, not per file. spare is
+    // empty after a successful open and keeps the image after a failed one.
+    static std::unique_ptr<PeImage> Open(const std::string& path, std::unique_ptr<PeImage>& spare,
+                                         std::string* error = nullptr);
+
+    // Closes the image's file, empties it and keeps it in spare for the next
+    // Open (when spare is empty; otherwise it is dropped).
+    static void Recycle(std::unique_ptr<PeImage> image, std::unique_ptr<PeImage>& spare);
+
     // True when the file is a 16-bit Windows module: an MZ header whose new
     // header ("NE") the PE reader does not read. False for anything else,
     // and when the file cannot be read.
@@ -141,6 +152,9 @@ private:
     };
 
     PeImage() = default;
+    // Back to the state of a new image, keeping the memory of its vectors
+    // (bounded, so that one large hostile file is not held on to).
+    void Reset();
     void ReadHeaders();
     bool HasCertificateAt(std::uint32_t offset, std::uint32_t size);
     void ReadDirectory(std::uint32_t rva, std::uint32_t size);
@@ -152,6 +166,10 @@ private:
     std::span<const std::uint8_t> ReadAt(std::uint64_t offset, std::uint64_t count);
 
     class DirectoryParser;
+    struct DirectoryEntry {
+        std::uint32_t name;
+        std::uint32_t offset;
+    };
 
     BlockFile m_buffer;
     std::optional<std::istream> m_file;  // made on first use: most files are read from the block only
@@ -163,6 +181,7 @@ private:
     std::vector<Section> m_sections;
     std::vector<std::uint8_t> m_scratch;  // reads that do not fit the block
     std::vector<PeResourceType> m_types;
+    std::vector<DirectoryEntry> m_levels[3];  // the parser's entries of each directory level
 };
 
 // True when the file at path is a module carrying an Authenticode signature

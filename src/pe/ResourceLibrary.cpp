@@ -18,7 +18,7 @@ COXResourceLibrary::~COXResourceLibrary()
 bool COXResourceLibrary::Open(const std::string& fileName, std::uint32_t flags)
 {
     Close();
-    auto image = PeImage::Open(fileName);
+    auto image = PeImage::Open(fileName, m_spare);
     if (!image)
         return false;
     m_module = std::move(image);
@@ -38,7 +38,7 @@ void COXResourceLibrary::Close()
             delete file;
     }
     m_openResources.clear();
-    m_module.reset();
+    PeImage::Recycle(std::move(m_module), m_spare);
     m_fileName.clear();
     m_flags = 0;
 }

@@ -25,7 +25,8 @@ public:
 
     // Opens the file as a module (flags as given; the application passes 2,
     // "as data file"). Closes any module opened before. False when the file
-    // is not a module; the library then stays closed.
+    // is not a module; the library then stays closed. A library kept open
+    // for file after file allocates the module's memory once.
     bool Open(const std::string& fileName, std::uint32_t flags = 2);
     void Close();
     bool IsOpen() const;
@@ -71,6 +72,7 @@ private:
     std::string m_fileName;
     std::uint32_t m_flags = 0;
     std::unique_ptr<PeImage> m_module;
+    std::unique_ptr<PeImage> m_spare;  // the last module closed, whose memory the next Open reuses
     std::vector<COXResourceFile*> m_openResources;
 };
 

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iomanip>
+#include <memory>
 #include <random>
 #include <sstream>
+#include <vector>
 
 using namespace vardel;
 namespace fs = std::filesystem;
@@ -378,5 +381,51 @@ TEST(PeImage, DirectoryOfALargeSectionReadsLikeASmallOne)
         EXPECT_GT(large->FileSize(), 2 * BlockFile::kBlockSize);
         EXPECT_FALSE(small->Listing().empty()) << name;
         EXPECT_EQ(ListingText(*large), ListingText(*small)) << name;
+    }
+}
+
+namespace {
+
+// What a module shows of itself, for comparing two opens of one file.
+std::string Described(const PeImage* image)
+{
+    if (!image)
+        return "not a module";
+    std::ostringstream out;
+    out << image->Is64Bit() << ' ' << image->Machine() << ' ' << image->HasCertificateTable() << ' '
+        << image->FileSize() << '\n'
+        << ListingText(*image);
+    return out.str();
+}
+
+}  // namespace
+
+// A scan opens file after file over the memory of the module before: every
+// file, whatever came before it (more types, damage, no module at all), must
+// read as it does when opened on its own.
+TEST(PeImage, ReusedImageReadsEveryFileAsAFreshOne)
+{
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(testPlugin("pipl_single.8bf").parent_path()))
+        files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    ASSERT_GT(files.size(), 20u);
+    std::vector<fs::path> orders = files;
+    orders.insert(orders.end(), files.rbegin(), files.rend());
+
+    std::unique_ptr<PeImage> spare;
+    COXResourceLibrary lib;
+    for (const auto& file : orders) {
+        auto image = PeImage::Open(file.string(), spare);
+        EXPECT_EQ(Described(image.get()), Described(PeImage::Open(file.string()).get())) << file;
+        PeImage::Recycle(std::move(image), spare);
+
+        std::vector<std::string> reused, fresh;
+        COXResourceLibrary own;
+        const bool opened = lib.Open(file.string());
+        EXPECT_EQ(opened, own.Open(file.string())) << file;
+        EXPECT_EQ(lib.EnumNames("PIPL", reused), own.EnumNames("PIPL", fresh)) << file;
+        EXPECT_EQ(reused, fresh) << file;
+        lib.Close();
     }
 }
