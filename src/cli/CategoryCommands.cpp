@@ -217,16 +217,16 @@ void RunPlan(const Common& common, const PlanOptions& o)
                           : PlanEnable(catalogue, selection, flag);
     plan.signedFiles = SignedFilesOf(plan.files, plan.paths);
 
-    nlohmann::json files = nlohmann::json::array();
-    for (const auto& f : plan.files)
-        files.push_back(pathToUtf8(f));
+    const auto pathsJson = [](const std::vector<std::string>& paths) {
+        nlohmann::json out = nlohmann::json::array();
+        for (const auto& path : paths)
+            out.push_back(pathToUtf8(path));
+        return out;
+    };
     nlohmann::json mates = nlohmann::json::array();
     for (const CPluginEntry* e : plan.fileMates)
         mates.push_back(PluginJson(*session, *e));
-    nlohmann::json signedFiles = nlohmann::json::array();
-    for (const auto& f : plan.signedFiles)
-        signedFiles.push_back(pathToUtf8(f));
-    printJson({{"files", files}, {"file_mates", mates}, {"signed_files", signedFiles}});
+    printJson({{"files", pathsJson(plan.files)}, {"file_mates", mates}, {"signed_files", pathsJson(plan.signedFiles)}});
 }
 
 void AddPlanCommand(CLI::App& app, Common& common)
