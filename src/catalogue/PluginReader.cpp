@@ -22,6 +22,14 @@ namespace vardel {
 
 namespace {
 
+// The buffer a file's lookup keys are built in: a reader is made per file,
+// and a key of its own would be allocated for every plug-in.
+std::string& KeyBuffer()
+{
+    thread_local std::string key;
+    return key;
+}
+
 constexpr std::size_t kZStringMaxRead = 258;
 constexpr std::size_t kZStringMaxKept = 257;
 constexpr int kFilterFactoryCapacity = 34;
@@ -281,8 +289,10 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
 void CPluginReader::RecordOriginals(CPluginEntry& entry)
 {
     // The image base name is upper case, as the database's keys are.
-    if (const CPluginRestoreEntry* known =
-            m_restore.FindOrRecord(entry.ImageBaseName(), entry.m_name, entry.m_category))
+    std::string& key = KeyBuffer();
+    key.clear();
+    entry.AppendImageBaseName(key);
+    if (const CPluginRestoreEntry* known = m_restore.FindOrRecord(key, entry.m_name, entry.m_category))
         entry.m_categoryCapacity = static_cast<int>(known->m_originalCategory.size());
     else
         entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
@@ -337,7 +347,10 @@ int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::stri
             e->m_categoryCapacity = 0;
             e->m_noCategory = 1;
         } else {
-            m_pimiCache.Add(e->ImageBaseName(), tail);  // an existing key keeps its old tail
+            std::string& key = KeyBuffer();
+            key.clear();
+            e->AppendImageBaseName(key);
+            m_pimiCache.AddUpper(key, tail);  // an existing key keeps its old tail
         }
         entries.push_back(std::move(e));
     }

@@ -270,12 +270,12 @@ TEST(VardelDoc, PiMIFilterWithoutCachedTailIsReadAgain)
     Fixture f;
     f.Copy("pimi_filter.8bf");
     ASSERT_TRUE(f.Select(0).done);
-    ASSERT_EQ(f.session->PimiCache().m_entries.size(), 2u);
+    ASSERT_EQ(f.session->PimiCache().Size(), 2u);
     f.session->PimiCache().Clear();
     ScanOutcome again = f.Select(0);
     EXPECT_EQ(again.filesRead, 1);
     EXPECT_EQ(f.Entries().size(), 2u);
-    EXPECT_EQ(f.session->PimiCache().m_entries.size(), 2u);
+    EXPECT_EQ(f.session->PimiCache().Size(), 2u);
 }
 
 TEST(VardelDoc, NewFilesAreReadByTheRefresh)
