@@ -67,9 +67,14 @@ bool EqualNoCase(const std::string& a, const std::string& b)
 
 std::string Join(const std::string& directory, const std::string& name)
 {
-    if (!directory.empty() && (directory.back() == '/' || directory.back() == '\\'))
-        return directory + name;
-    return directory + static_cast<char>(fs::path::preferred_separator) + name;
+    // One allocation per path: the walk makes one for every file.
+    std::string path;
+    path.reserve(directory.size() + 1 + name.size());
+    path.append(directory);
+    if (directory.empty() || (directory.back() != '/' && directory.back() != '\\'))
+        path.push_back(static_cast<char>(fs::path::preferred_separator));
+    path.append(name);
+    return path;
 }
 
 // Either separator ends a directory: stored paths may come from Windows.
@@ -628,7 +633,7 @@ void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHand
         // Give the file back the state the catalogue recorded; a rename never
         // replaces a file, and when it fails the entry follows the file.
         bool renamed = false;
-        if (!EqualNoCase(p, e.m_path)) {
+        if (!other.empty() && !EqualNoCase(p, e.m_path)) {
             if (RenameNoReplace(p, e.m_path))
                 e.m_path = p;
             else
