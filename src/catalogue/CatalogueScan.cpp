@@ -715,10 +715,34 @@ void SortCatalogue(CPluginListManager& catalogue)
         e->AppendSortKey(text);
         ends.push_back(text.size());
     }
-    std::vector<std::string_view> keys;
-    keys.reserve(n);
-    for (std::size_t i = 0, start = 0; i < n; start = ends[i++])
-        keys.emplace_back(text.data() + start, ends[i] - start);
+    // Each key with its first 16 bytes as two numbers that order as the
+    // bytes do: most comparisons end there (root, kind and the head of the
+    // category), and the others compare the rest of the text.
+    struct Key {
+        std::uint64_t head[2];
+        std::string_view rest;
+        bool operator>(const Key& other) const
+        {
+            if (head[0] != other.head[0])
+                return head[0] > other.head[0];
+            if (head[1] != other.head[1])
+                return head[1] > other.head[1];
+            return rest > other.rest;
+        }
+    };
+    std::vector<Key> keys(n);
+    for (std::size_t i = 0, start = 0; i < n; start = ends[i++]) {
+        const std::string_view key(text.data() + start, ends[i] - start);
+        Key& k = keys[i];
+        for (std::size_t w = 0; w < 2; ++w) {
+            k.head[w] = 0;
+            for (std::size_t b = 0; b < 8; ++b) {
+                const std::size_t at = w * 8 + b;
+                k.head[w] = (k.head[w] << 8) | (at < key.size() ? static_cast<unsigned char>(key[at]) : 0u);
+            }
+        }
+        k.rest = key.size() > 16 ? key.substr(16) : std::string_view();
+    }
     std::vector<std::size_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
         order[i] = i;
