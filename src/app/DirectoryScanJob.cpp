@@ -65,25 +65,6 @@ CDirectoryScanJob::CDirectoryScanJob(Kind kind, const CPluginDirEntry& directory
     m_nonPlugins.ClearChanged();
 }
 
-namespace {
-
-// Moves a store's records into new allocations made one after the other.
-// The scan made them between the catalogue's entries; once the catalogue is
-// freed (another directory chosen), records left in between would keep
-// most of its pages from going back to the system.
-template <class Store>
-void Compact(Store& store)
-{
-    using Entry = typename decltype(store.m_entries)::mapped_type::element_type;
-    decltype(store.m_entries) compact;
-    for (const auto& [key, e] : store.m_entries)
-        if (e)
-            compact.emplace_hint(compact.end(), std::string(key), std::make_unique<Entry>(*e));
-    store.m_entries = std::move(compact);
-}
-
-}  // namespace
-
 void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const ScanProgress&)>& progress)
 {
     // A catalogue file saved just before (the same directory chosen again)
@@ -94,7 +75,7 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
     // The originals stay for the program's life; the catalogue goes with
     // the next directory.
     m_restore.Compact();
-    Compact(m_pimiCache);
+    m_pimiCache.Compact();
     if (m_prepareSaves)
         PrepareSaves();
 }
@@ -102,7 +83,7 @@ void CDirectoryScanJob::Run(std::stop_token stop, const std::function<void(const
 void CDirectoryScanJob::PrepareSaves()
 {
     // Bytes that cannot be made are left to the commit to make.
-    if (!m_restore.IsEmpty() || !m_pimiCache.m_entries.empty()) {
+    if (!m_restore.IsEmpty() || !m_pimiCache.IsEmpty()) {
         if (!RestoreBytes(m_baseRestore, m_restore, m_restoreBytes))
             m_restoreBytes.clear();
         if (!PimiInfoBytes(m_basePimiCache, m_pimiCache, m_pimiInfoBytes))
@@ -146,19 +127,6 @@ void CDirectoryScanJob::Scan(std::stop_token stop, const std::function<void(cons
     m_finished = true;
 }
 
-namespace {
-
-template <class Store>
-int mergeNew(Store& from, Store& into)
-{
-    // Moves the nodes themselves: nothing is allocated or copied.
-    const std::size_t before = into.m_entries.size();
-    into.m_entries.merge(from.m_entries);
-    return static_cast<int>(into.m_entries.size() - before);
-}
-
-}  // namespace
-
 int CDirectoryScanJob::MergeNew(CPluginRestoreManager& from, CPluginRestoreManager& into)
 {
     return into.TakeNew(from);
@@ -166,7 +134,7 @@ int CDirectoryScanJob::MergeNew(CPluginRestoreManager& from, CPluginRestoreManag
 
 int CDirectoryScanJob::MergeNew(CPIMIManager& from, CPIMIManager& into)
 {
-    return mergeNew(from, into);
+    return into.TakeNew(from);
 }
 
 }  // namespace vardel

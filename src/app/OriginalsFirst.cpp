@@ -10,13 +10,12 @@ void COriginalsFirst::Watch()
 {
     m_watching = true;
     m_restoreCount = m_session.Restore().Size();
-    m_tailCount = m_session.PimiCache().m_entries.size();
+    m_tailCount = m_session.PimiCache().Size();
 }
 
 bool COriginalsFirst::BeforeChange()
 {
-    if (m_watching &&
-        (m_session.Restore().Size() != m_restoreCount || m_session.PimiCache().m_entries.size() != m_tailCount)) {
+    if (m_watching && (m_session.Restore().Size() != m_restoreCount || m_session.PimiCache().Size() != m_tailCount)) {
         m_session.NoteOriginalsRecorded();
         m_saved = false;
         Watch();

@@ -307,7 +307,7 @@ StoreResult RestoreBytes(const CPluginRestoreManager& base, const CPluginRestore
 
 StoreResult PimiInfoBytes(const CPIMIManager& base, const CPIMIManager& added, std::vector<std::uint8_t>& bytes)
 {
-    return ArchiveBytes([&](CArchive& ar) { ar.StoreMaps(base.m_entries, added.m_entries); }, bytes);
+    return ArchiveBytes([&](CArchive& ar) { ar.StoreMaps(base.Entries(), added.Entries()); }, bytes);
 }
 
 std::optional<std::filesystem::path> KeepDamagedOriginal(const std::filesystem::path& file)

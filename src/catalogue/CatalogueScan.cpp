@@ -19,6 +19,7 @@
 #include <istream>
 #include <memory>
 #include <set>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -66,9 +67,14 @@ bool EqualNoCase(const std::string& a, const std::string& b)
 
 std::string Join(const std::string& directory, const std::string& name)
 {
-    if (!directory.empty() && (directory.back() == '/' || directory.back() == '\\'))
-        return directory + name;
-    return directory + static_cast<char>(fs::path::preferred_separator) + name;
+    // One allocation per path: the walk makes one for every file.
+    std::string path;
+    path.reserve(directory.size() + 1 + name.size());
+    path.append(directory);
+    if (directory.empty() || (directory.back() != '/' && directory.back() != '\\'))
+        path.push_back(static_cast<char>(fs::path::preferred_separator));
+    path.append(name);
+    return path;
 }
 
 // Either separator ends a directory: stored paths may come from Windows.
@@ -309,11 +315,13 @@ namespace {
 constexpr std::size_t kNotListed = static_cast<std::size_t>(-1);
 constexpr std::uint32_t kNoFile = static_cast<std::uint32_t>(-1);
 
-// The entries a catalogue recorded at one path, in catalogue order, and
+// The entries a catalogue recorded at one path (count of them from first
+// on in the refresh's list of entries by file, in catalogue order), and
 // whether the refresh may check them apart from all other entries: no other
 // path's entries may rename a file to or from a name of theirs.
 struct RecordedFile {
-    std::vector<std::size_t> entries;
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
     bool alone = true;
     std::size_t listed = kNotListed;  // its place in the file list
 };
@@ -362,7 +370,45 @@ struct CCatalogueScan::RefreshLists {
         std::size_t listed;
         std::uint32_t recorded;
     };
-    std::unordered_map<std::string_view, Place> listed;
+    std::vector<Place> places;  // one per file of the list, in its order
+
+    // Indexes the file list, whose paths must stay as they are while it is used.
+    void Index(const std::vector<std::string>& files)
+    {
+        m_files = &files;
+        places.resize(files.size());
+        std::size_t capacity = 16;
+        while (capacity < files.size() * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, 0);
+        m_mask = capacity - 1;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            places[i] = Place{i, kNoFile};
+            const std::size_t hash = std::hash<std::string_view>{}(files[i]);
+            std::size_t at = hash & m_mask;
+            while (m_slots[at] != 0)
+                at = (at + 1) & m_mask;
+            m_slots[at] = Slot(hash, i);
+        }
+    }
+    // The place of the file listed under path; null when it is not listed.
+    // A path listed twice (never, from one walk) is found at its first place.
+    Place* Find(std::string_view path)
+    {
+        if (m_slots.empty())
+            return nullptr;
+        const std::size_t hash = std::hash<std::string_view>{}(path);
+        for (std::size_t at = hash & m_mask; m_slots[at] != 0; at = (at + 1) & m_mask) {
+            const std::uint64_t slot = m_slots[at];
+            if ((slot >> 32) != (Slot(hash, 0) >> 32))
+                continue;
+            const std::size_t i = static_cast<std::uint32_t>(slot) - 1;
+            if ((*m_files)[i] == path)
+                return &places[i];
+        }
+        return nullptr;
+    }
+
     std::vector<bool> known;  // files of the list that a kept entry stands for
     std::vector<bool> keep;   // entries that still fit their files
     // Files to read again in full, with the entry that asked first.
@@ -372,6 +418,18 @@ struct CCatalogueScan::RefreshLists {
     // One stream over whichever handle an entry is read through: building a
     // stream per entry costs more than the entry's check.
     std::istream stream{nullptr};
+
+private:
+    // A slot holds the upper half of a path's hash and its place + 1 in the
+    // file list (0: empty): eight slots share a cache line, and a lookup
+    // reads a path only when the hashes agree.
+    static std::uint64_t Slot(std::size_t hash, std::size_t i)
+    {
+        return (static_cast<std::uint64_t>(hash) & 0xFFFFFFFF00000000ull) | static_cast<std::uint32_t>(i + 1);
+    }
+    const std::vector<std::string>* m_files = nullptr;
+    std::vector<std::uint64_t> m_slots;  // a power of two of them, at most half used
+    std::size_t m_mask = 0;
 };
 
 void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, bool loadedInPart)
@@ -390,9 +448,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     // The views point into files, which stays as it is until the end.
     RefreshLists lists;
     lists.loadedInPart = loadedInPart;
-    lists.listed.reserve(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i)
-        lists.listed.emplace(files[i], RefreshLists::Place{i, kNoFile});
+    lists.Index(files);
     lists.known.assign(files.size(), false);
 
     auto& entries = m_catalogue.m_entries;
@@ -403,24 +459,28 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     // checked together, the file is opened and its status taken once.
     std::vector<RecordedFile> recorded;
     std::vector<std::uint32_t> fileOf(entries.size());
+    std::vector<std::size_t> byFile;
+    auto entriesOf = [&byFile](const RecordedFile& file) {
+        return std::span<const std::size_t>(byFile.data() + file.first, file.count);
+    };
     {
         // Most paths are in the file list; the others (files gone, or not
         // candidates) by views of the paths, which nothing changes before
         // the checks.
         std::unordered_map<std::string_view, std::uint32_t> unlisted;
         auto recordedAt = [&](std::string_view path) -> std::uint32_t* {
-            if (const auto it = lists.listed.find(path); it != lists.listed.end())
-                return &it->second.recorded;
+            if (RefreshLists::Place* place = lists.Find(path))
+                return &place->recorded;
             const auto it = unlisted.find(path);
             return it == unlisted.end() ? nullptr : &it->second;
         };
         for (std::size_t i = 0; i < entries.size(); ++i) {
             std::uint32_t* file = nullptr;
-            if (const auto it = lists.listed.find(entries[i]->m_path); it != lists.listed.end()) {
-                file = &it->second.recorded;
+            if (RefreshLists::Place* place = lists.Find(entries[i]->m_path)) {
+                file = &place->recorded;
                 if (*file == kNoFile) {
                     *file = static_cast<std::uint32_t>(recorded.size());
-                    recorded.emplace_back().listed = it->second.listed;
+                    recorded.emplace_back().listed = place->listed;
                 }
             } else {
                 const auto [at, added] =
@@ -429,8 +489,20 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
                     recorded.emplace_back();
                 file = &at->second;
             }
-            recorded[*file].entries.push_back(i);
+            ++recorded[*file].count;
             fileOf[i] = *file;
+        }
+        // Each file's entries side by side, in catalogue order.
+        std::uint32_t next = 0;
+        for (RecordedFile& file : recorded) {
+            file.first = next;
+            next += file.count;
+            file.count = 0;
+        }
+        byFile.resize(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            RecordedFile& file = recorded[fileOf[i]];
+            byFile[file.first + file.count++] = i;
         }
         // A check renames a file from the other state's name back to the
         // recorded one. Where that name is another path's (or two paths
@@ -444,7 +516,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
             std::vector<std::pair<std::uint64_t, std::uint32_t>> shapes;
             shapes.reserve(recorded.size());
             for (std::size_t f = 0; f < recorded.size(); ++f)
-                shapes.emplace_back(PathShape(entries[recorded[f].entries.front()]->m_path),
+                shapes.emplace_back(PathShape(entries[byFile[recorded[f].first]]->m_path),
                                     static_cast<std::uint32_t>(f));
             std::sort(shapes.begin(), shapes.end());
             for (std::size_t k = 1; k < shapes.size(); ++k)
@@ -469,10 +541,10 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
 
     // Where the texts of a recorded file's entries begin, and the bytes
     // from there to the end of the last one as far as its check may read.
-    auto textSpan = [&entries](const RecordedFile& file, RefreshHandle& handle) {
+    auto textSpan = [&](const RecordedFile& file, RefreshHandle& handle) {
         long long first = -1;
         long long end = 0;
-        for (std::size_t i : file.entries) {
+        for (std::size_t i : entriesOf(file)) {
             const CPluginEntry& e = *entries[i];
             const long long longest = e.IsPiPL() ? CPluginEntry::kMaxRefreshText : CPluginEntry::kMaxRefreshField;
             for (int offset : {e.m_nameOffset, e.m_categoryOffset})
@@ -495,7 +567,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         if (!file.alone)
             continue;
         textSpan(file, handle);
-        for (std::size_t i : file.entries) {
+        for (std::size_t i : entriesOf(file)) {
             if (Stopped())
                 return;
             RefreshEntry(i, file.listed, handle, lists);
@@ -523,7 +595,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     for (const auto& [first, path] : lists.reread) {
         if (Stopped())
             return;
-        if (const std::size_t i = lists.listed.at(path).listed; !lists.known[i]) {
+        if (const std::size_t i = lists.Find(path)->listed; !lists.known[i]) {
             lists.known[i] = true;
             ++m_done;
         }
@@ -561,7 +633,7 @@ void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHand
         // Give the file back the state the catalogue recorded; a rename never
         // replaces a file, and when it fails the entry follows the file.
         bool renamed = false;
-        if (!EqualNoCase(p, e.m_path)) {
+        if (!other.empty() && !EqualNoCase(p, e.m_path)) {
             if (RenameNoReplace(p, e.m_path))
                 e.m_path = p;
             else
@@ -586,8 +658,8 @@ void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHand
     auto placeOf = [&](const std::string& path) {
         if (other.empty())
             return listed;
-        const auto it = lists.listed.find(path);
-        return it == lists.listed.end() ? kNotListed : it->second.listed;
+        const RefreshLists::Place* place = lists.Find(path);
+        return place ? place->listed : kNotListed;
     };
     if (ok) {
         lists.keep[i] = true;
@@ -643,10 +715,34 @@ void SortCatalogue(CPluginListManager& catalogue)
         e->AppendSortKey(text);
         ends.push_back(text.size());
     }
-    std::vector<std::string_view> keys;
-    keys.reserve(n);
-    for (std::size_t i = 0, start = 0; i < n; start = ends[i++])
-        keys.emplace_back(text.data() + start, ends[i] - start);
+    // Each key with its first 16 bytes as two numbers that order as the
+    // bytes do: most comparisons end there (root, kind and the head of the
+    // category), and the others compare the rest of the text.
+    struct Key {
+        std::uint64_t head[2];
+        std::string_view rest;
+        bool operator>(const Key& other) const
+        {
+            if (head[0] != other.head[0])
+                return head[0] > other.head[0];
+            if (head[1] != other.head[1])
+                return head[1] > other.head[1];
+            return rest > other.rest;
+        }
+    };
+    std::vector<Key> keys(n);
+    for (std::size_t i = 0, start = 0; i < n; start = ends[i++]) {
+        const std::string_view key(text.data() + start, ends[i] - start);
+        Key& k = keys[i];
+        for (std::size_t w = 0; w < 2; ++w) {
+            k.head[w] = 0;
+            for (std::size_t b = 0; b < 8; ++b) {
+                const std::size_t at = w * 8 + b;
+                k.head[w] = (k.head[w] << 8) | (at < key.size() ? static_cast<unsigned char>(key[at]) : 0u);
+            }
+        }
+        k.rest = key.size() > 16 ? key.substr(16) : std::string_view();
+    }
     std::vector<std::size_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
         order[i] = i;

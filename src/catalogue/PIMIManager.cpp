@@ -22,7 +22,7 @@ void CPIMIEntry::Serialize(CArchive& ar)
 
 void CPIMIManager::Serialize(CArchive& ar)
 {
-    ar.SerializeMap(m_entries);
+    m_store.Serialize(ar);
 }
 
 const CPIMIEntry* CPIMIManager::Lookup(const std::string& key) const
@@ -30,35 +30,36 @@ const CPIMIEntry* CPIMIManager::Lookup(const std::string& key) const
     return LookupUpper(UpperAscii(key));
 }
 
-const CPIMIEntry* CPIMIManager::LookupUpper(const std::string& upperKey) const
+const CPIMIEntry* CPIMIManager::LookupUpper(std::string_view upperKey) const
 {
-    auto it = m_entries.find(upperKey);
-    if (it != m_entries.end())
-        return it->second.get();
+    if (CPIMIEntry* const* found = m_store.Find(upperKey))
+        return *found;
     return m_base ? m_base->LookupUpper(upperKey) : nullptr;
 }
 
 bool CPIMIManager::Add(const std::string& key, const std::array<std::uint8_t, 16>& tail)
 {
-    std::string upper = UpperAscii(key);
-    if (m_base && m_base->m_entries.count(upper))
+    return AddUpper(UpperAscii(key), tail);
+}
+
+bool CPIMIManager::AddUpper(std::string_view upperKey, const std::array<std::uint8_t, 16>& tail)
+{
+    // A scan meets mostly known keys: nothing is allocated for them.
+    if (m_store.Contains(upperKey) || (m_base && m_base->LookupUpper(upperKey)))
         return false;
-    auto [it, inserted] = m_entries.try_emplace(std::move(upper));
-    if (!inserted)
-        return false;
-    it->second = std::make_unique<CPIMIEntry>();
-    it->second->m_bytes = tail;
-    return true;
+    auto entry = std::make_unique<CPIMIEntry>();
+    entry->m_bytes = tail;
+    return m_store.Add(std::string(upperKey), std::move(entry));
 }
 
 void CPIMIManager::NormaliseKeys()
 {
-    NormaliseStoredKeys(m_entries, [](const CPIMIEntry&) { return "8BFM_"; });
+    m_store.NormaliseKeys([](const CPIMIEntry&) { return "8BFM_"; });
 }
 
 void CPIMIManager::Clear()
 {
-    m_entries.clear();
+    m_store.Clear();
 }
 
 }  // namespace vardel

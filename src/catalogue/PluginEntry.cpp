@@ -377,20 +377,7 @@ bool writableByUs(std::uint32_t mode, uid_t user, gid_t group)
     return (mode & S_IWOTH) != 0;
 }
 
-// The full path as std::filesystem::absolute() makes it: an absolute path
-// stays as it is (without a path object per file), a relative one goes below
-// the current directory.
-std::string fullPathOf(const std::string& path)
-{
-    if (!path.empty() && path.front() == '/')
-        return path;
-    const std::filesystem::path native = NativePath(path);
-    std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(native, ec);
-    return StoredPath(ec ? native : full);
-}
-
-void fillFrom(const OpenFileStat& st, const std::string& path, FileStatus& status)
+void fillFrom(const OpenFileStat& st, FileStatus& status)
 {
     status.created = st.changed;  // no creation time in struct stat; the change time stands in
     status.modified = st.modified;
@@ -401,7 +388,6 @@ void fillFrom(const OpenFileStat& st, const std::string& path, FileStatus& statu
         status.attributes |= FileStatus::kAttrReadOnly;
     if (S_ISDIR(st.mode))
         status.attributes |= FileStatus::kAttrDirectory;
-    status.fullPath = fullPathOf(path);
 }
 
 }  // namespace
@@ -421,13 +407,10 @@ bool FileStatus::Get(const std::string& path, FileStatus& status)
     info.mode = static_cast<std::uint32_t>(st.st_mode);
     info.user = static_cast<std::uint32_t>(st.st_uid);
     info.group = static_cast<std::uint32_t>(st.st_gid);
-    fillFrom(info, path, status);
+    fillFrom(info, status);
 #else
     const std::filesystem::path native = NativePath(path);
     std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(native, ec);
-    if (ec)
-        full = native;
     auto st = std::filesystem::status(native, ec);
     if (ec || !std::filesystem::exists(st))
         return false;
@@ -440,7 +423,6 @@ bool FileStatus::Get(const std::string& path, FileStatus& status)
         status.attributes |= kAttrReadOnly;
     if (std::filesystem::is_directory(st))
         status.attributes |= kAttrDirectory;
-    status.fullPath = StoredPath(full);
 #endif
     return true;
 }
@@ -448,7 +430,8 @@ bool FileStatus::Get(const std::string& path, FileStatus& status)
 bool FileStatus::Get(const std::string& path, const OpenFileStat& open, FileStatus& status)
 {
 #if !defined(_WIN32)
-    fillFrom(open, path, status);
+    (void)path;
+    fillFrom(open, status);
     return true;
 #else
     return Get(path, status);

@@ -38,7 +38,6 @@ struct FileStatus {
     std::int64_t accessed = 0;
     std::uint64_t size = 0;
     std::uint8_t attributes = 0;  // kAttrReadOnly and friends
-    std::string fullPath;
 
     static constexpr std::uint8_t kAttrReadOnly = 0x01;
     static constexpr std::uint8_t kAttrDirectory = 0x10;

@@ -22,6 +22,14 @@ namespace vardel {
 
 namespace {
 
+// The buffer a file's lookup keys are built in: a reader is made per file,
+// and a key of its own would be allocated for every plug-in.
+std::string& KeyBuffer()
+{
+    thread_local std::string key;
+    return key;
+}
+
 constexpr std::size_t kZStringMaxRead = 258;
 constexpr std::size_t kZStringMaxKept = 257;
 constexpr int kFilterFactoryCapacity = 34;
@@ -92,18 +100,25 @@ void StatusOfModule(const COXResourceLibrary& lib, const std::string& path, File
 // bounded to [start, end); spans[i] are the file spans of the resources
 // entries[i] was read from, and every text is looked for inside them only.
 // File errors are raised as exceptions.
+// The key of a text that is looked for from its span's start.
+const std::vector<std::uint8_t> kNoKey;
+
 template <class Search>
 void LocateWith(const Search& search, const COXResourceLibrary& lib, const std::string& path,
                 CPluginReader::EntryList& entries, std::vector<TextSpans>& spans)
 {
     const bool pipl = entries.front()->IsPiPL();
+    std::vector<std::uint8_t> pattern;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         auto& e = entries[i];
         if (e->m_nameCapacity <= 0)
             continue;
+        if (pipl)
+            PiplTextPattern(e->m_name, pattern);
+        else
+            PimiTextPattern(e->m_name, pattern);
         e->m_nameOffset =
-            static_cast<int>(pipl ? LocateInSpan(search, spans[i].name, kPiplNameKey, PiplTextPattern(e->m_name), 2)
-                                  : LocateInSpan(search, spans[i].name, {}, PimiTextPattern(e->m_name), 2));
+            static_cast<int>(LocateInSpan(search, spans[i].name, pipl ? kPiplNameKey : kNoKey, pattern, 2));
     }
 
     // Exchange sort by name offset: passes swapping neighbours until none is
@@ -130,9 +145,12 @@ void LocateWith(const Search& search, const COXResourceLibrary& lib, const std::
             e->m_fileStatus = std::move(status);  // the last entry takes it
         if (e->m_category.empty())
             continue;
+        if (e->IsPiMI())
+            PimiTextPattern(e->m_category, pattern);
+        else
+            PiplTextPattern(e->m_category, pattern);
         e->m_categoryOffset = static_cast<int>(
-            e->IsPiMI() ? LocateInSpan(search, spans[i].category, {}, PimiTextPattern(e->m_category), 2)
-                        : LocateInSpan(search, spans[i].category, kPiplCategoryKey, PiplTextPattern(e->m_category), 2));
+            LocateInSpan(search, spans[i].category, e->IsPiMI() ? kNoKey : kPiplCategoryKey, pattern, 2));
     }
 }
 
@@ -281,8 +299,10 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
 void CPluginReader::RecordOriginals(CPluginEntry& entry)
 {
     // The image base name is upper case, as the database's keys are.
-    if (const CPluginRestoreEntry* known =
-            m_restore.FindOrRecord(entry.ImageBaseName(), entry.m_name, entry.m_category))
+    std::string& key = KeyBuffer();
+    key.clear();
+    entry.AppendImageBaseName(key);
+    if (const CPluginRestoreEntry* known = m_restore.FindOrRecord(key, entry.m_name, entry.m_category))
         entry.m_categoryCapacity = static_cast<int>(known->m_originalCategory.size());
     else
         entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
@@ -337,7 +357,10 @@ int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::stri
             e->m_categoryCapacity = 0;
             e->m_noCategory = 1;
         } else {
-            m_pimiCache.Add(e->ImageBaseName(), tail);  // an existing key keeps its old tail
+            std::string& key = KeyBuffer();
+            key.clear();
+            e->AppendImageBaseName(key);
+            m_pimiCache.AddUpper(key, tail);  // an existing key keeps its old tail
         }
         entries.push_back(std::move(e));
     }

@@ -3,7 +3,7 @@
 // first catalogued, keyed by image base name (upper case).
 
 #include "base/Object.h"
-#include "catalogue/KeyIndex.h"
+#include "catalogue/KeyedStore.h"
 
 #include <cstddef>
 #include <map>
@@ -30,7 +30,7 @@ public:
 class CPluginRestoreManager : public CObject {
 public:
     // Keys in the order the store keeps them.
-    using Originals = std::map<std::string, std::unique_ptr<CPluginRestoreEntry>>;
+    using Originals = KeyedStore<CPluginRestoreEntry>::Map;
 
     static const CRuntimeClass classCPluginRestoreManager;
     static const CRuntimeClass& GetStaticClass() { return classCPluginRestoreManager; }
@@ -45,7 +45,8 @@ public:
     // The originals under a key already in upper case, here or in the base;
     // when there are none, records name and category under it (unless the
     // category is empty) and returns null.
-    const CPluginRestoreEntry* FindOrRecord(std::string upperKey, const std::string& name, const std::string& category);
+    const CPluginRestoreEntry* FindOrRecord(std::string_view upperKey, const std::string& name,
+                                            const std::string& category);
     std::string GetOriginalCategory(const std::string& key) const;  // "" when absent
     std::string GetOriginalName(const std::string& key) const;      // "" when absent
     void Clear();
@@ -55,9 +56,9 @@ public:
     void Put(std::string key, std::unique_ptr<CPluginRestoreEntry> entry);
 
     // What was recorded here (not the base's), by key.
-    const Originals& Entries() const { return m_entries; }
-    std::size_t Size() const { return m_entries.size(); }
-    bool IsEmpty() const { return m_entries.empty(); }
+    const Originals& Entries() const { return m_store.Items(); }
+    std::size_t Size() const { return m_store.Size(); }
+    bool IsEmpty() const { return m_store.IsEmpty(); }
     // Moves the records into new allocations made one after the other: a
     // scan made them between the catalogue's entries, and records left in
     // between would keep the catalogue's pages after it is freed.
@@ -83,14 +84,8 @@ public:
 private:
     // The originals under an upper-case key, here or in the base; null when none.
     const CPluginRestoreEntry* Find(std::string_view upperKey) const;
-    // Makes the index over m_entries anew.
-    void Reindex();
 
-    // The map keeps the stored order; every lookup (one per filter a scan
-    // or refresh meets) goes through the index over its keys, whose nodes
-    // never move while they are in the map.
-    Originals m_entries;
-    KeyIndex<CPluginRestoreEntry> m_index;
+    KeyedStore<CPluginRestoreEntry> m_store;
     const CPluginRestoreManager* m_base = nullptr;
 };
 

@@ -33,25 +33,31 @@ bool NameAtIndex(const COXResourceLibrary& lib, const std::string& type, int ind
 
 namespace {
 
-std::vector<std::uint8_t> TextPattern(std::uint8_t first, std::uint8_t second, const std::string& text)
+void TextPattern(std::uint8_t first, std::uint8_t second, const std::string& text, std::vector<std::uint8_t>& pattern)
 {
-    std::vector<std::uint8_t> pattern(2 + text.size());
+    pattern.resize(2 + text.size());
     pattern[0] = first;
     pattern[1] = second;
     std::memcpy(pattern.data() + 2, text.data(), text.size());
-    return pattern;
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> PiplTextPattern(const std::string& text)
+void PiplTextPattern(const std::string& text, std::vector<std::uint8_t>& pattern)
 {
-    return TextPattern(0, static_cast<std::uint8_t>(text.size()), text);
+    TextPattern(0, static_cast<std::uint8_t>(text.size()), text, pattern);
 }
 
-std::vector<std::uint8_t> PimiTextPattern(const std::string& text)
+void PimiTextPattern(const std::string& text, std::vector<std::uint8_t>& pattern)
 {
-    return TextPattern(3, 0, text);
+    TextPattern(3, 0, text, pattern);
+}
+
+std::vector<std::uint8_t> PiplTextPattern(const std::string& text)
+{
+    std::vector<std::uint8_t> pattern;
+    PiplTextPattern(text, pattern);
+    return pattern;
 }
 
 bool FindTextSpans(const COXResourceLibrary& lib, const CPluginEntry& entry, TextSpans& spans)

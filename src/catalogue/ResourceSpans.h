@@ -49,7 +49,9 @@ bool FindTextSpans(const COXResourceLibrary& lib, const CPluginEntry& entry, Tex
 inline const std::vector<std::uint8_t> kPiplNameKey{'8', 'e', 'm', 'a', 'n'};
 inline const std::vector<std::uint8_t> kPiplCategoryKey{'8', 'g', 't', 'a', 'c'};
 std::vector<std::uint8_t> PiplTextPattern(const std::string& text);
-std::vector<std::uint8_t> PimiTextPattern(const std::string& text);
+// The same into pattern, whose allocation a caller locating many texts reuses.
+void PiplTextPattern(const std::string& text, std::vector<std::uint8_t>& pattern);
+void PimiTextPattern(const std::string& text, std::vector<std::uint8_t>& pattern);
 
 // The file offset of the first character of a text inside the span: the
 // first match of pattern, searched from key when the span holds key (else

@@ -105,7 +105,7 @@ nlohmann::json dumpStore(const std::filesystem::path& file, const std::string& k
     } else if (kind == "pimiinfo") {
         CPIMIManager cache;
         result = readStore(file, cache);
-        out["entries"] = keyedToJson(cache.m_entries, tailToJson);
+        out["entries"] = keyedToJson(cache.Entries(), tailToJson);
     } else if (kind == "keywords") {
         CDescriptionListManager db;
         result = readStore(file, db);

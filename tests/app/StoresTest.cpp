@@ -263,7 +263,7 @@ TEST_F(Stores, HostileCountsAndClassesStopTheLoad)
     auto result = LoadPimiInfo(m_data, cache);
     EXPECT_FALSE(result);
     EXPECT_NE(result.error.find("class"), std::string::npos);
-    ASSERT_EQ(cache.m_entries.size(), 1u);
+    ASSERT_EQ(cache.Size(), 1u);
     EXPECT_NE(cache.Lookup("8BFM_ABCDEF"), nullptr);
 
     // A directory list holding a restore entry: the wrong class.

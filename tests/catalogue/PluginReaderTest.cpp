@@ -251,7 +251,7 @@ TEST(PluginReader, PiMIWithoutKindResourceIsReportedAndSkipped)
     EXPECT_EQ(r[0].m_name, "PiMI Export");
     EXPECT_EQ(r[0].m_kind, 3);
     EXPECT_EQ(r[0].m_noCategory, 1);
-    EXPECT_TRUE(r.cache.m_entries.empty()) << "only filters have their tails cached";
+    EXPECT_TRUE(r.cache.IsEmpty()) << "only filters have their tails cached";
 }
 
 TEST(PluginReader, ZeroTerminatedStringsStopAt258Bytes)
@@ -271,7 +271,7 @@ TEST(PluginReader, PiPLWinsOverPiMI)
     Reading r(testPlugin("both.8bf"));
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].m_name, "PiPL Wins");
-    EXPECT_TRUE(r.cache.m_entries.empty());
+    EXPECT_TRUE(r.cache.IsEmpty());
 }
 
 struct PremiereCase {

@@ -270,12 +270,12 @@ TEST(VardelDoc, PiMIFilterWithoutCachedTailIsReadAgain)
     Fixture f;
     f.Copy("pimi_filter.8bf");
     ASSERT_TRUE(f.Select(0).done);
-    ASSERT_EQ(f.session->PimiCache().m_entries.size(), 2u);
+    ASSERT_EQ(f.session->PimiCache().Size(), 2u);
     f.session->PimiCache().Clear();
     ScanOutcome again = f.Select(0);
     EXPECT_EQ(again.filesRead, 1);
     EXPECT_EQ(f.Entries().size(), 2u);
-    EXPECT_EQ(f.session->PimiCache().m_entries.size(), 2u);
+    EXPECT_EQ(f.session->PimiCache().Size(), 2u);
 }
 
 TEST(VardelDoc, NewFilesAreReadByTheRefresh)
@@ -517,22 +517,78 @@ TEST(VardelDoc, ClassChoice)
     EXPECT_FALSE(doc.IsCatalogueShown());
 }
 
-TEST(VardelDoc, ShellSortOrdersBySortKey)
+namespace {
+
+// The Shell sort as written down: insertion passes over the sort key texts.
+// Entries with equal keys end where it leaves them, which the stored
+// catalogue shows.
+std::vector<std::string> ShellSortedPaths(const CPluginListManager& catalogue)
+{
+    std::vector<std::pair<std::string, std::string>> items;
+    for (const auto& e : catalogue.m_entries)
+        items.emplace_back(e->SortKey(), e->m_path);
+    const std::size_t n = items.size();
+    std::size_t gap = 1;
+    while (gap * 3 + 1 <= n)
+        gap = gap * 3 + 1;
+    for (; gap >= 1; gap = (gap - 1) / 3) {
+        for (std::size_t i = gap; i < n; ++i) {
+            auto item = items[i];
+            std::size_t j = i;
+            for (; j >= gap && items[j - gap].first > item.first; j -= gap)
+                items[j] = items[j - gap];
+            items[j] = item;
+        }
+        if (gap == 1)
+            break;
+    }
+    std::vector<std::string> paths;
+    for (const auto& item : items)
+        paths.push_back(item.second);
+    return paths;
+}
+
+}  // namespace
+
+TEST(VardelDoc, ShellSortOrdersBySortKeyAndLeavesEqualKeysWhereItsPassesDo)
 {
     std::mt19937 rng(5);
-    for (std::size_t n : {0u, 1u, 2u, 4u, 5u, 13u, 14u, 40u, 41u, 300u}) {
+    // Texts alike in their first bytes, longer than the padding, in either
+    // case, with bytes above 127; numbers of every width and sign.
+    const std::vector<std::string> texts{"",
+                                         "cat",
+                                         "Cat",
+                                         "cAT x",
+                                         "Blur",
+                                         "Blur 2",
+                                         "Blurry",
+                                         "\xe9t\xe9",
+                                         "\xc9T\xc9",
+                                         std::string(45, 'b'),
+                                         std::string(45, 'b') + "a",
+                                         "n1",
+                                         "n10"};
+    const std::vector<int> numbers{0, 1, 7, 8, 12, 99, 100, 1000, -1, -12};
+    for (std::size_t n : {0u, 1u, 2u, 4u, 5u, 13u, 14u, 40u, 41u, 300u, 2000u}) {
         CPluginListManager catalogue;
         for (std::size_t i = 0; i < n; ++i) {
             auto e = std::make_unique<CPluginEntry>();
-            e->m_kind = static_cast<int>(rng() % 24);
-            e->m_name = "n" + std::to_string(rng() % 50);
-            e->m_category = (rng() % 2) ? "cat" : "";
+            e->m_path = "/p/" + std::to_string(i) + ".8bf";
+            e->m_rootIndex = (rng() % 4) ? 0 : numbers[rng() % numbers.size()];
+            e->m_kind = (rng() % 3) ? static_cast<int>(rng() % 24) : numbers[rng() % numbers.size()];
+            e->m_name = texts[rng() % texts.size()];
+            e->m_category = texts[rng() % texts.size()];
             catalogue.m_entries.push_back(std::move(e));
         }
+        const std::vector<std::string> expected = ShellSortedPaths(catalogue);
         SortCatalogue(catalogue);
         ASSERT_EQ(catalogue.m_entries.size(), n);
         for (std::size_t i = 1; i < n; ++i)
             EXPECT_LE(catalogue.m_entries[i - 1]->SortKey(), catalogue.m_entries[i]->SortKey());
+        std::vector<std::string> paths;
+        for (const auto& e : catalogue.m_entries)
+            paths.push_back(e->m_path);
+        EXPECT_EQ(paths, expected) << n << " entries";
     }
 }
 
