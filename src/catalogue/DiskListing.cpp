@@ -6,18 +6,18 @@
 #include "catalogue/PluginRestoreManager.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace vardel {
 
 ListingSource MakeListingSource(const std::string& directory, bool subdirectories, ScanSettings settings,
                                 const CPluginListManager& catalogue)
 {
+    // Made on the window thread whenever the catalogue changes: only the
+    // paths are copied there. The listing, on a worker, tells the files apart.
     ListingSource source{directory, subdirectories, std::move(settings), {}};
-    std::unordered_set<std::string> seen;
+    source.catalogued.reserve(catalogue.m_entries.size());
     for (const auto& entry : catalogue.m_entries)
-        if (seen.insert(entry->m_path).second)
-            source.catalogued.push_back(entry->m_path);
+        source.catalogued.push_back(entry->m_path);
     return source;
 }
 

@@ -44,7 +44,7 @@ struct ListingSource {
     std::string directory;
     bool subdirectories = false;
     ScanSettings settings;
-    std::vector<std::string> catalogued;  // the files the entries are recorded at, each once
+    std::vector<std::string> catalogued;  // the files the entries are recorded at, one per entry
 };
 
 ListingSource MakeListingSource(const std::string& directory, bool subdirectories, ScanSettings settings,

@@ -94,6 +94,16 @@ public:
     // without copying them; the rest stay in from. Returns how many moved.
     int TakeNew(KeyedStore& from)
     {
+        // The first scan of a collection hands over tens of thousands of
+        // records, on the window thread: into an empty store they move
+        // whole, and otherwise the index grows once, not by doubling.
+        if (m_items.empty()) {
+            std::swap(m_items, from.m_items);
+            std::swap(m_index, from.m_index);
+            from.Clear();
+            return static_cast<int>(m_items.size());
+        }
+        m_index.Reserve(m_items.size() + from.m_items.size());
         int taken = 0;
         for (auto it = from.m_items.begin(); it != from.m_items.end();) {
             const auto next = std::next(it);

@@ -105,4 +105,17 @@ TEST(PIMIManager, LookupsFollowLoadsCompactionAndTakingOver)
     EXPECT_TRUE(job.IsEmpty());
     EXPECT_EQ(firstByte(loaded, "8BFM_NEW_00"), 201);
     EXPECT_EQ(loaded.Size(), 41u);
+
+    // Into an empty cache everything moves at once; both go on working.
+    CPIMIManager empty;
+    EXPECT_EQ(empty.TakeNew(loaded), 41);
+    EXPECT_TRUE(loaded.IsEmpty());
+    EXPECT_EQ(loaded.Lookup("8BFM_NEW_00"), nullptr);
+    EXPECT_EQ(firstByte(empty, "8BFM_NEW_00"), 201);
+    EXPECT_EQ(firstByte(empty, "8BFM_F39_00"), 40);
+    EXPECT_TRUE(loaded.Add("8BFM_NEW_00", tailOf(7)));
+    EXPECT_EQ(loaded.TakeNew(empty), 40) << "only the keys it lacks";
+    EXPECT_EQ(firstByte(loaded, "8BFM_NEW_00"), 7);
+    EXPECT_EQ(firstByte(loaded, "8BFM_F0_00"), 1);
+    EXPECT_EQ(empty.Size(), 1u);
 }
