@@ -22,11 +22,14 @@ namespace vardel {
 
 namespace {
 
-// The buffer a file's lookup keys are built in: a reader is made per file,
-// and a key of its own would be allocated for every plug-in.
-std::string& KeyBuffer()
+// The entry's image base name, the key of both stores, in one buffer: a
+// reader is made per file, and a key of its own would be allocated for
+// every plug-in. Valid until the next call on the thread.
+const std::string& LookupKey(const CPluginEntry& entry)
 {
     thread_local std::string key;
+    key.clear();
+    entry.AppendImageBaseName(key);
     return key;
 }
 
@@ -96,13 +99,13 @@ void StatusOfModule(const COXResourceLibrary& lib, const std::string& path, File
         FileStatus::Get(path, status);
 }
 
+// The key of a text that is looked for from its span's start.
+const std::vector<std::uint8_t> kNoKey;
+
 // Locate strings with search(start, end, pattern) as the file pattern search
 // bounded to [start, end); spans[i] are the file spans of the resources
 // entries[i] was read from, and every text is looked for inside them only.
 // File errors are raised as exceptions.
-// The key of a text that is looked for from its span's start.
-const std::vector<std::uint8_t> kNoKey;
-
 template <class Search>
 void LocateWith(const Search& search, const COXResourceLibrary& lib, const std::string& path,
                 CPluginReader::EntryList& entries, std::vector<TextSpans>& spans)
@@ -299,10 +302,7 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
 void CPluginReader::RecordOriginals(CPluginEntry& entry)
 {
     // The image base name is upper case, as the database's keys are.
-    std::string& key = KeyBuffer();
-    key.clear();
-    entry.AppendImageBaseName(key);
-    if (const CPluginRestoreEntry* known = m_restore.FindOrRecord(key, entry.m_name, entry.m_category))
+    if (const CPluginRestoreEntry* known = m_restore.FindOrRecord(LookupKey(entry), entry.m_name, entry.m_category))
         entry.m_categoryCapacity = static_cast<int>(known->m_originalCategory.size());
     else
         entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
@@ -357,10 +357,7 @@ int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::stri
             e->m_categoryCapacity = 0;
             e->m_noCategory = 1;
         } else {
-            std::string& key = KeyBuffer();
-            key.clear();
-            e->AppendImageBaseName(key);
-            m_pimiCache.AddUpper(key, tail);  // an existing key keeps its old tail
+            m_pimiCache.AddUpper(LookupKey(*e), tail);  // an existing key keeps its old tail
         }
         entries.push_back(std::move(e));
     }
