@@ -445,7 +445,7 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     m_total = static_cast<int>(files.size());
 
     // Paths of the file list by value, to strike known files off in constant time.
-    // The views point into files, which stays as it is until the end.
+    // The index reads the paths in files, which stays as it is until the end.
     RefreshLists lists;
     lists.loadedInPart = loadedInPart;
     lists.Index(files);
