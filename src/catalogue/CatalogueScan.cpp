@@ -153,6 +153,7 @@ CCatalogueScan::CCatalogueScan(CPluginListManager& catalogue, CPluginRestoreMana
     , m_upperExtensions(Upper(m_settings.extensions))
     , m_stop(std::move(stop))
     , m_library(std::make_unique<COXResourceLibrary>())
+    , m_readerLists(std::make_unique<CPluginReader::Buffers>())
 {}
 
 CCatalogueScan::~CCatalogueScan() = default;
@@ -291,6 +292,7 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
     CPluginReader reader(m_catalogue, m_restore, m_pimiCache);
     reader.m_onMessage = m_onMessage;
     reader.m_library = m_library.get();
+    reader.m_buffers = m_readerLists.get();
     // An extension is any "." in the file name.
     const bool hasExtension = path.find('.', FileNameStart(path)) != std::string::npos;
     const int added = reader.ReadFile(path, hasExtension);

@@ -8,6 +8,8 @@
 // private copies on a worker thread. It checks its stop token once per file
 // and directory and then returns early, leaving the catalogue half built.
 
+#include "catalogue/PluginReader.h"
+
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
@@ -113,9 +115,11 @@ private:
     int m_done = 0;
     int m_total = -1;
     std::string m_key;  // the image base name of the entry being checked
-    // Every file of the scan is read through this one library (on the
-    // scan's thread), so that the reader's memory is allocated once.
+    // Every file of the scan is read through this one library and into
+    // these lists (on the scan's thread), so that the reader's memory is
+    // allocated once.
     std::unique_ptr<COXResourceLibrary> m_library;
+    std::unique_ptr<CPluginReader::Buffers> m_readerLists;
 };
 
 // Sorts the entries by sort key (Shell sort, gaps 1, 4, 13, 40, ...).

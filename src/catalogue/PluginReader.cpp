@@ -10,7 +10,6 @@
 #include "pe/BlockFile.h"
 #include "pe/PatternSearch.h"
 #include "pe/PeImage.h"
-#include "pe/ResourceFile.h"
 #include "pe/ResourceLibrary.h"
 
 #include <algorithm>
@@ -99,6 +98,14 @@ void StatusOfModule(const COXResourceLibrary& lib, const std::string& path, File
         FileStatus::Get(path, status);
 }
 
+// The bytes of a resource as a view of the module's memory, valid until the
+// library's next read; false when the resource is missing or empty.
+bool ResourceBytes(const COXResourceLibrary& lib, const std::string& type, const std::string& name,
+                   std::span<const std::uint8_t>& bytes)
+{
+    return lib.FindView(type, name, 0, bytes) && !bytes.empty();
+}
+
 // The key of a text that is looked for from its span's start.
 const std::vector<std::uint8_t> kNoKey;
 
@@ -108,10 +115,9 @@ const std::vector<std::uint8_t> kNoKey;
 // File errors are raised as exceptions.
 template <class Search>
 void LocateWith(const Search& search, const COXResourceLibrary& lib, const std::string& path,
-                CPluginReader::EntryList& entries, std::vector<TextSpans>& spans)
+                CPluginReader::EntryList& entries, std::vector<TextSpans>& spans, std::vector<std::uint8_t>& pattern)
 {
     const bool pipl = entries.front()->IsPiPL();
-    std::vector<std::uint8_t> pattern;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         auto& e = entries[i];
         if (e->m_nameCapacity <= 0)
@@ -164,6 +170,9 @@ bool IsBlank(const std::string& text)
 
 }  // namespace
 
+CPluginReader::Buffers::Buffers() = default;
+CPluginReader::Buffers::~Buffers() = default;
+
 CPluginReader::CPluginReader(CPluginListManager& catalogue, CPluginRestoreManager& restore, CPIMIManager& pimiCache)
     : m_catalogue(catalogue)
     , m_restore(restore)
@@ -197,7 +206,7 @@ int CPluginReader::ReadFile(const std::string& path, bool hasExtension)
         m_onProgress(path);
 
     int flags = hasExtension ? 0 : kFlagNoExtension;
-    std::vector<std::string> names;
+    std::vector<std::string>& names = Lists().names;
     const std::pair<const char*, int> probes[] = {
         {"FXVS", kFlagFXVS}, {"FLVS", kFlagFLVS}, {"PARM", kFlagPARM}, {"FUNC", kFlagFUNC}};
     for (const auto& [type, flag] : probes)
@@ -206,9 +215,9 @@ int CPluginReader::ReadFile(const std::string& path, bool hasExtension)
 
     int added = 0;
     if (lib.EnumNames("PIPL", names))
-        added = ReadPipl(lib, names, path, flags);
+        added = ReadPipl(lib, path, flags);
     else if (lib.EnumNames("PIMI", names))
-        added = ReadPimi(lib, names, path, flags);
+        added = ReadPimi(lib, path, flags);
     else if (lib.HasNames("TYPE"))
         added = ReadPremiere(lib, path, flags);
     lib.Close();
@@ -227,17 +236,18 @@ std::unique_ptr<CPluginEntry> CPluginReader::NewEntry(const std::string& path, i
     return e;
 }
 
-int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path,
-                            int flags)
+int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::string& path, int flags)
 {
-    EntryList entries;
+    const std::vector<std::string>& names = Lists().names;
+    EntryList& entries = Lists().entries;
+    entries.clear();
     entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        COXResourceFile res;
-        if (!res.Open(lib, "PIPL", names[i], 0))
+        std::span<const std::uint8_t> bytes;
+        if (!ResourceBytes(lib, "PIPL", names[i], bytes))
             return 0;  // one unreadable PiPL drops the whole file
         auto e = NewEntry(path, kResourcePiPL, flags, static_cast<int>(i));
-        ByteReader r(res.Data());
+        ByteReader r(bytes);
         try {
             std::uint8_t marker = r.U8();
             r.Skip(1);
@@ -282,7 +292,7 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::vector<std::stri
         }
         entries.push_back(std::move(e));
     }
-    if (!LocateStrings(lib, path, entries))
+    if (!LocateStrings(lib, path, entries, Lists().spans, Lists().pattern))
         return 0;
     for (auto& e : entries) {
         if (e->m_name.empty()) {
@@ -308,17 +318,18 @@ void CPluginReader::RecordOriginals(CPluginEntry& entry)
         entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
 }
 
-int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path,
-                            int flags)
+int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::string& path, int flags)
 {
-    EntryList entries;
+    const std::vector<std::string>& names = Lists().names;
+    EntryList& entries = Lists().entries;
+    entries.clear();
     for (std::size_t i = 0; i < names.size(); ++i) {
-        COXResourceFile res;
-        if (!res.Open(lib, "PIMI", names[i], 0))
+        std::span<const std::uint8_t> bytes;
+        if (!ResourceBytes(lib, "PIMI", names[i], bytes))
             continue;  // skipped; its kind resource is not looked at either
         std::string category;
         std::array<std::uint8_t, 16> tail{};
-        ByteReader r(res.Data());
+        ByteReader r(bytes);
         try {
             r.Skip(2);
             category = ReadZString(r);
@@ -329,11 +340,10 @@ int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::stri
         int kind = 0;
         std::string name;
         for (int row = 1; row < kKindCount && kind == 0; ++row) {
-            COXResourceFile kindRes;
-            if (!kindRes.Open(lib, "_" + KindCode(row), names[i], 0))
+            if (!ResourceBytes(lib, "_" + KindCode(row), names[i], bytes))
                 continue;
             kind = row;
-            ByteReader k(kindRes.Data());
+            ByteReader k(bytes);
             try {
                 k.Skip(2);
                 name = ReadZString(k);
@@ -361,7 +371,7 @@ int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::stri
         }
         entries.push_back(std::move(e));
     }
-    if (entries.empty() || !LocateStrings(lib, path, entries))
+    if (entries.empty() || !LocateStrings(lib, path, entries, Lists().spans, Lists().pattern))
         return 0;
     for (auto& e : entries)
         if (e->m_kind == kKindFilter)
@@ -371,19 +381,18 @@ int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::vector<std::stri
 
 int CPluginReader::ReadPremiere(COXResourceLibrary& lib, const std::string& path, int flags)
 {
-    COXResourceFile type;
-    if (!type.Open(lib, "TYPE", "#1000", 0))
+    std::span<const std::uint8_t> bytes;
+    if (!ResourceBytes(lib, "TYPE", "#1000", bytes))
         return 0;
     auto e = NewEntry(path, kResourcePremiere, flags, 0);
     e->m_name = BracketedTitle(*e);
     try {
-        ByteReader r(type.Data());
+        ByteReader r(bytes);
         r.Skip(2);
         e->m_kind = KindFromCode(ReadCode(r));
     } catch (const ReadError&) {}
-    COXResourceFile text;
-    if (text.Open(lib, "TEXT", "#1000", 0)) {
-        ByteReader r(text.Data());
+    if (ResourceBytes(lib, "TEXT", "#1000", bytes)) {
+        ByteReader r(bytes);
         try {
             r.Skip(2);
             e->m_name = ReadZString(r);
@@ -395,7 +404,8 @@ int CPluginReader::ReadPremiere(COXResourceLibrary& lib, const std::string& path
     if (e->m_nameCapacity > 0) {
         // A file error here only leaves the name unlocated.
         TextSpans spans;
-        const std::vector<std::uint8_t> name(e->m_name.begin(), e->m_name.end());
+        std::vector<std::uint8_t>& name = Lists().pattern;
+        name.assign(e->m_name.begin(), e->m_name.end());
         if (FindTextSpans(lib, *e, spans))
             WithFileSearch(lib, [&](const auto& search) {
                 e->m_nameOffset = static_cast<int>(LocateInSpan(search, spans.name, {}, name, 0));
@@ -406,7 +416,8 @@ int CPluginReader::ReadPremiere(COXResourceLibrary& lib, const std::string& path
         e->m_name = BracketedTitle(*e);
         e->m_nameCapacity = 0;
     }
-    EntryList entries;
+    EntryList& entries = Lists().entries;
+    entries.clear();
     entries.push_back(std::move(e));
     return Append(entries);
 }
@@ -423,6 +434,7 @@ int CPluginReader::Append(EntryList& entries)
         m_catalogue.m_entries.push_back(std::move(e));
         ++added;
     }
+    entries.clear();
     return added;
 }
 
@@ -431,17 +443,20 @@ bool CPluginReader::LocateStrings(const std::string& path, EntryList& entries)
     COXResourceLibrary lib;
     if (!lib.Open(path, 2))
         return false;
-    return LocateStrings(lib, path, entries);
+    std::vector<TextSpans> spans;
+    std::vector<std::uint8_t> pattern;
+    return LocateStrings(lib, path, entries, spans, pattern);
 }
 
-bool CPluginReader::LocateStrings(COXResourceLibrary& lib, const std::string& path, EntryList& entries)
+bool CPluginReader::LocateStrings(COXResourceLibrary& lib, const std::string& path, EntryList& entries,
+                                  std::vector<TextSpans>& spans, std::vector<std::uint8_t>& pattern)
 {
     if (entries.empty())
         return true;
-    std::vector<TextSpans> spans(entries.size());
+    spans.assign(entries.size(), TextSpans{});
     for (std::size_t i = 0; i < entries.size(); ++i)
         FindTextSpans(lib, *entries[i], spans[i]);  // none found: the texts stay unlocated
-    return WithFileSearch(lib, [&](const auto& search) { LocateWith(search, lib, path, entries, spans); });
+    return WithFileSearch(lib, [&](const auto& search) { LocateWith(search, lib, path, entries, spans, pattern); });
 }
 
 }  // namespace vardel

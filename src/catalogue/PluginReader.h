@@ -18,6 +18,7 @@ class CPluginListManager;
 class CPluginRestoreManager;
 class CPIMIManager;
 class COXResourceLibrary;
+struct TextSpans;
 
 // Bits of the PiPL "mode" word (supported image modes).
 enum PluginMode : int {
@@ -45,6 +46,20 @@ class CPluginReader {
 public:
     using EntryList = std::vector<std::unique_ptr<CPluginEntry>>;
 
+    // The lists the reader fills for each file. A caller reading file after
+    // file (a scan) keeps one set for all of them, allocated once.
+    struct Buffers {
+        Buffers();
+        ~Buffers();
+        Buffers(const Buffers&) = delete;
+        Buffers& operator=(const Buffers&) = delete;
+
+        std::vector<std::string> names;     // the resource names of one type
+        EntryList entries;                  // the file's entries until they are appended
+        std::vector<TextSpans> spans;       // where each entry's texts were read from
+        std::vector<std::uint8_t> pattern;  // the text being located
+    };
+
     // Reads into the catalogue (its current root goes into every entry),
     // recording originals in the restore database and PiMI tails in the cache.
     CPluginReader(CPluginListManager& catalogue, CPluginRestoreManager& restore, CPIMIManager& pimiCache);
@@ -56,6 +71,8 @@ public:
     // When set, ReadFile opens the files in this library, whose memory then
     // serves one file after the other (a scan's); else in one of its own.
     COXResourceLibrary* m_library = nullptr;
+    // When set, ReadFile fills these lists; else lists of its own.
+    Buffers* m_buffers = nullptr;
 
     // Reads every description of the file and appends its entries to the
     // catalogue. Returns the number of entries added: 0 for a file that is not
@@ -79,16 +96,21 @@ public:
     static std::string BracketedTitle(const CPluginEntry& entry);
 
 private:
-    int ReadPipl(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path, int flags);
-    int ReadPimi(COXResourceLibrary& lib, const std::vector<std::string>& names, const std::string& path, int flags);
+    Buffers& Lists() { return m_buffers ? *m_buffers : m_ownBuffers; }
+    // Each reads the file's entries into Lists().entries and appends them.
+    int ReadPipl(COXResourceLibrary& lib, const std::string& path, int flags);
+    int ReadPimi(COXResourceLibrary& lib, const std::string& path, int flags);
     int ReadPremiere(COXResourceLibrary& lib, const std::string& path, int flags);
     // Locate strings over the open module's file.
-    static bool LocateStrings(COXResourceLibrary& lib, const std::string& path, EntryList& entries);
+    static bool LocateStrings(COXResourceLibrary& lib, const std::string& path, EntryList& entries,
+                              std::vector<TextSpans>& spans, std::vector<std::uint8_t>& pattern);
     std::unique_ptr<CPluginEntry> NewEntry(const std::string& path, int type, int flags, int index) const;
     // Capacity of a filter's category from the restore database, recording
     // the current texts when the filter is new to it.
     void RecordOriginals(CPluginEntry& entry);
     int Append(EntryList& entries);
+
+    Buffers m_ownBuffers;
 
     CPluginListManager& m_catalogue;
     CPluginRestoreManager& m_restore;

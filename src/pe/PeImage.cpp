@@ -19,6 +19,17 @@ constexpr std::uint16_t kMaxSections = 96;  // the Windows loader refuses more
 constexpr std::uint32_t kEntryBudget = 1u << 18;
 constexpr std::size_t kFirstWindow = 64 * 1024;
 
+// Cuts v to count elements, keeping the ones cut off, and their vectors'
+// memory, in spare for the next file.
+template <typename T>
+void CutTo(std::vector<T>& v, std::size_t count, std::vector<T>& spare)
+{
+    while (v.size() > count) {
+        spare.push_back(std::move(v.back()));
+        v.pop_back();
+    }
+}
+
 }  // namespace
 
 std::string PeResourceId::ToString() const
@@ -61,7 +72,7 @@ public:
                 std::uint32_t sub = e.offset & ~kHighBit;
                 if (!Visit(sub))
                     continue;  // loop or shared directory: never revisit
-                PeResourceType& type = Slot(types, typeCount);
+                PeResourceType& type = Slot(types, typeCount, m_image.m_spareTypes);
                 type.id = Id(e.name);
                 std::vector<Entry>& names = Entries(sub, 1);
                 std::size_t nameCount = 0;
@@ -72,7 +83,7 @@ public:
                         std::uint32_t langDir = n.offset & ~kHighBit;
                         if (!Visit(langDir))
                             continue;
-                        PeResourceName& name = Slot(type.names, nameCount);
+                        PeResourceName& name = Slot(type.names, nameCount, m_image.m_spareNames);
                         name.id = Id(n.name);
                         name.languages.clear();
                         std::vector<Entry>& languages = Entries(langDir, 2);
@@ -92,11 +103,11 @@ public:
                         ++nameCount;
                     } catch (const ReadError&) {}
                 }
-                type.names.resize(nameCount);
+                CutTo(type.names, nameCount, m_image.m_spareNames);
                 ++typeCount;
             } catch (const ReadError&) {}
         }
-        types.resize(typeCount);
+        CutTo(types, typeCount, m_image.m_spareTypes);
     }
 
 private:
@@ -169,13 +180,19 @@ private:
         return ByteReader(std::span<const std::uint8_t>(m_buffer)).Sub(offset, count);
     }
 
-    // The element at index of v, for filling: one left from an earlier file
-    // or a new one.
+    // The element at index of v, for filling: one left there from an earlier
+    // file, else one kept in spare, else a new one.
     template <typename T>
-    static T& Slot(std::vector<T>& v, std::size_t index)
+    static T& Slot(std::vector<T>& v, std::size_t index, std::vector<T>& spare)
     {
-        if (index == v.size())
-            v.emplace_back();
+        if (index == v.size()) {
+            if (spare.empty()) {
+                v.emplace_back();
+            } else {
+                v.push_back(std::move(spare.back()));
+                spare.pop_back();
+            }
+        }
         return v[index];
     }
 
@@ -223,6 +240,18 @@ namespace {
 // What a recycled image keeps of its vectors at most (in elements); more
 // comes only from a hostile or unusual file and is given back.
 constexpr std::size_t kKeptEntries = 4096;
+
+// The types, names and languages held by types.
+std::size_t Elements(const std::vector<PeResourceType>& types)
+{
+    std::size_t count = types.size();
+    for (const auto& t : types) {
+        count += t.names.size();
+        for (const auto& n : t.names)
+            count += n.languages.capacity();
+    }
+    return count;
+}
 
 template <typename T>
 void ClearKeepingSome(std::vector<T>& v)
@@ -281,13 +310,16 @@ void PeImage::Reset()
     if (m_scratch.capacity() > BlockFile::kBlockSize)
         m_scratch = {};
     m_scratch.clear();
-    // The types stay for the next directory to fill in place, unless there
-    // are more of them than a plug-in has.
-    std::size_t names = m_types.size();
-    for (const auto& t : m_types)
-        names += t.names.size();
-    if (names > kKeptEntries / 16)
+    // The types and names stay for the next directory to fill in place,
+    // unless there are more of them than plug-ins have.
+    std::size_t kept = Elements(m_types) + Elements(m_spareTypes) + m_spareNames.size();
+    for (const auto& n : m_spareNames)
+        kept += n.languages.capacity();
+    if (kept > kKeptEntries / 16) {
         m_types = {};
+        m_spareTypes = {};
+        m_spareNames = {};
+    }
     for (auto& level : m_levels)
         ClearKeepingSome(level);
 }
@@ -402,7 +434,7 @@ void PeImage::ReadHeaders()
     if (resourceRva != 0)
         ReadDirectory(resourceRva, resourceSize);
     else
-        m_types.clear();
+        CutTo(m_types, 0, m_spareTypes);
 }
 
 bool PeImage::HasCertificateAt(std::uint32_t offset, std::uint32_t size)
@@ -446,7 +478,7 @@ void PeImage::ReadDirectory(std::uint32_t rva, std::uint32_t)
 {
     std::uint64_t offset = 0, available = 0;
     if (!MapRva(rva, offset, available)) {
-        m_types.clear();
+        CutTo(m_types, 0, m_spareTypes);
         return;
     }
     // The directory cannot extend past its section or the file; the size in
@@ -457,7 +489,7 @@ void PeImage::ReadDirectory(std::uint32_t rva, std::uint32_t)
         parser.Parse(m_types);
     } catch (const ReadError&) {
         // Root header unreadable: the module has no usable resources.
-        m_types.clear();
+        CutTo(m_types, 0, m_spareTypes);
     }
 }
 
@@ -573,12 +605,20 @@ bool PeImage::DataOffset(const PeResourceData& data, std::uint64_t& offset) cons
 
 bool PeImage::ReadData(const PeResourceData& data, std::vector<std::uint8_t>& out)
 {
+    std::span<const std::uint8_t> view;
+    if (!ViewData(data, view))
+        return false;
+    out.assign(view.begin(), view.end());
+    return true;
+}
+
+bool PeImage::ViewData(const PeResourceData& data, std::span<const std::uint8_t>& view)
+{
     std::uint64_t offset = 0;
     if (!DataOffset(data, offset))
         return false;
     try {
-        const auto bytes = ReadAt(offset, data.size);
-        out.assign(bytes.begin(), bytes.end());
+        view = ReadAt(offset, data.size);
     } catch (const ReadError&) {
         return false;
     }

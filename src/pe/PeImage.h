@@ -121,6 +121,9 @@ public:
     // bytes, it runs past the end of the file, it exceeds kMaxResourceSize,
     // or the read fails.
     bool ReadData(const PeResourceData& data, std::vector<std::uint8_t>& out);
+    // The same as a view of the image's memory, valid until its next read:
+    // a reader that parses one resource after the other copies none.
+    bool ViewData(const PeResourceData& data, std::span<const std::uint8_t>& view);
 
     // The file offset where ReadData reads the leaf's data from; false in
     // exactly the cases where ReadData fails before reading.
@@ -181,6 +184,10 @@ private:
     std::vector<Section> m_sections;
     std::vector<std::uint8_t> m_scratch;  // reads that do not fit the block
     std::vector<PeResourceType> m_types;
+    // Types and names left over from earlier files (a recycled image's),
+    // filled again before any new one is made.
+    std::vector<PeResourceType> m_spareTypes;
+    std::vector<PeResourceName> m_spareNames;
     std::vector<DirectoryEntry> m_levels[3];  // the parser's entries of each directory level
 };
 

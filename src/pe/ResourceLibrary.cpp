@@ -117,6 +117,13 @@ bool COXResourceLibrary::Find(const std::string& type, const std::string& name, 
     return leaf && m_module->ReadData(*leaf, data);
 }
 
+bool COXResourceLibrary::FindView(const std::string& type, const std::string& name, std::uint16_t language,
+                                  std::span<const std::uint8_t>& data) const
+{
+    const PeResourceData* leaf = SelectLeaf(m_module.get(), type, name, language);
+    return leaf && m_module->ViewData(*leaf, data);
+}
+
 bool COXResourceLibrary::FindSpan(const std::string& type, const std::string& name, std::uint16_t language,
                                   std::uint64_t& offset, std::uint32_t& size) const
 {

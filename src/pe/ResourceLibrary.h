@@ -45,6 +45,11 @@ public:
     bool Find(const std::string& type, const std::string& name, std::uint16_t language,
               std::vector<std::uint8_t>& data) const;
 
+    // The same bytes as a view of the module's memory, valid until the
+    // library's next read or Close: parse it before looking up the next.
+    bool FindView(const std::string& type, const std::string& name, std::uint16_t language,
+                  std::span<const std::uint8_t>& data) const;
+
     // Where in the file Find reads the same resource's data from: its file
     // offset and size. False when Find would find nothing.
     bool FindSpan(const std::string& type, const std::string& name, std::uint16_t language, std::uint64_t& offset,

@@ -7,12 +7,16 @@
 #include "catalogue/PIMIManager.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginListManager.h"
+#include "catalogue/PluginReader.h"
 #include "catalogue/PluginRestoreManager.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -51,7 +55,58 @@ std::vector<std::string> Paths(const CPluginListManager& catalogue)
     return paths;
 }
 
+// What the reader made of an entry, its root aside.
+std::string Described(const CPluginEntry& e)
+{
+    std::ostringstream out;
+    out << e.m_kind << ' ' << e.m_resourceType << ' ' << e.m_resourceFlags << ' ' << e.m_modes << ' ' << e.m_noCategory
+        << ' ' << e.m_enabled << ' ' << e.m_indexInFile << " [" << e.m_name << "] [" << e.m_category << "] "
+        << e.m_nameCapacity << ' ' << e.m_categoryCapacity << ' ' << e.m_nameOffset << ' ' << e.m_categoryOffset << ' '
+        << e.m_fileStatus.size << ' ' << int(e.m_fileStatus.attributes);
+    return out.str();
+}
+
 }  // namespace
+
+// A scan reads file after file through one module and one set of lists:
+// every file, whatever was read before it (more resources or plug-ins,
+// damage, no module at all), gives the entries a reader of its own gives.
+TEST(CatalogueScan, ReadsEveryFileAsAReaderOfItsOwnDoes)
+{
+    Collection c;
+    std::vector<fs::path> templates;
+    for (const auto& entry : fs::directory_iterator(test::testPlugin("pipl_single.8bf").parent_path()))
+        templates.push_back(entry.path());
+    std::sort(templates.begin(), templates.end());
+    ASSERT_GT(templates.size(), 20u);
+    // Each file twice, so that it follows different files in the walk.
+    for (std::size_t i = 0; i < templates.size(); ++i)
+        for (const char* copy : {"a", "b"})
+            fs::copy_file(templates[i],
+                          c.plugins / (copy + std::to_string(i) + "_" + templates[i].stem().string() + ".8bf"));
+
+    CPluginListManager scanned;
+    c.ScanOf(scanned).FullScan(c.plugins.string(), false);
+    std::map<std::string, std::vector<std::string>> byFile;
+    for (const auto& e : scanned.m_entries)
+        byFile[e->m_path].push_back(Described(*e));
+
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(c.plugins)) {
+        CPluginListManager own;
+        CPluginRestoreManager restore;
+        CPIMIManager pimi;
+        CPluginReader reader(own, restore, pimi);
+        const std::string path = entry.path().string();
+        reader.ReadFile(path, true);
+        std::vector<std::string> expected;
+        for (const auto& e : own.m_entries)
+            expected.push_back(Described(*e));
+        EXPECT_EQ(byFile[path], expected) << path;
+        files += expected.empty() ? 0 : 1;
+    }
+    EXPECT_GT(files, 20);
+}
 
 // Three plug-ins per file in two categories: the sort puts the entries of a
 // file far apart, and there are more such files than handles a check could

@@ -339,6 +339,13 @@ def write_extras(plugindir):
         # A size that fits in a 32-bit file but not in this one.
         pe.put32(pe.first_data_entry() + 4, len(base))
 
+    def last_data_offset(pe):
+        # The last PiPL's data out of range, after two that read well.
+        _, _, type_off = pe.entries(0)[0]
+        _, _, name_off = pe.entries(type_off & 0x7FFFFFFF)[-1]
+        _, _, data_off = pe.entries(name_off & 0x7FFFFFFF)[0]
+        pe.put32(pe.rsrc + data_off, 0x7FFFFFF0)
+
     def counts(pe):
         pe.put16(pe.rsrc + 12, 0xFFFF)
         pe.put16(pe.rsrc + 14, 0xFFFF)
@@ -365,6 +372,7 @@ def write_extras(plugindir):
     edited('bad_loop.8bf', loop)
     edited('bad_self_loop.8bf', self_loop)
     edited('bad_data_offset.8bf', data_offset)
+    edited('bad_last_data_offset.8bf', last_data_offset)
     edited('bad_data_size.8bf', data_size)
     edited('bad_data_past_end.8bf', data_past_end)
     edited('bad_counts.8bf', counts)
