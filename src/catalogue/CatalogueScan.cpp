@@ -413,6 +413,9 @@ struct CCatalogueScan::RefreshLists {
 
     std::vector<bool> known;  // files of the list that a kept entry stands for
     std::vector<bool> keep;   // entries that still fit their files
+    // The lengths of each entry's originals, found by the path it was
+    // recorded at.
+    std::vector<CPluginRestoreManager::OriginalLengths> originals;
     // Files to read again in full, with the entry that asked first.
     std::vector<std::pair<std::size_t, std::string>> reread;
     std::unordered_set<std::string> rereadPaths;
@@ -541,6 +544,31 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
         }
     }
 
+    // The originals of every entry, looked up side by side (see LengthsOf)
+    // a block of entries at a time, before the checks' system calls come
+    // between the lookups.
+    lists.originals.resize(entries.size());
+    {
+        constexpr std::size_t kBlock = 4096;
+        std::string text;
+        std::vector<std::size_t> ends;
+        std::vector<std::string_view> keys;
+        for (std::size_t first = 0; first < entries.size(); first += kBlock) {
+            const std::size_t count = std::min(kBlock, entries.size() - first);
+            text.clear();
+            ends.clear();
+            for (std::size_t i = first; i < first + count; ++i) {
+                if (!entries[i]->IsPhotoshopFilterFactory())
+                    entries[i]->AppendImageBaseName(text);
+                ends.push_back(text.size());
+            }
+            keys.clear();
+            for (std::size_t k = 0, start = 0; k < count; start = ends[k++])
+                keys.emplace_back(text.data() + start, ends[k] - start);
+            m_restore.LengthsOf(keys, std::span(lists.originals).subspan(first, count));
+        }
+    }
+
     // Where the texts of a recorded file's entries begin, and the bytes
     // from there to the end of the last one as far as its check may read.
     auto textSpan = [&](const RecordedFile& file, RefreshHandle& handle) {
@@ -635,11 +663,14 @@ void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHand
         // Give the file back the state the catalogue recorded; a rename never
         // replaces a file, and when it fails the entry follows the file.
         bool renamed = false;
+        bool moved = false;  // the entry follows its file to the other name
         if (!other.empty() && !EqualNoCase(p, e.m_path)) {
-            if (RenameNoReplace(p, e.m_path))
+            if (RenameNoReplace(p, e.m_path)) {
                 e.m_path = p;
-            else
+                moved = true;
+            } else {
                 renamed = true;
+            }
         }
         // A file found under the name it is known by has the status it was
         // opened with; a renamed one is asked again.
@@ -649,7 +680,7 @@ void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHand
             FileStatus::Get(e.m_path, e.m_fileStatus);
         lists.stream.rdbuf(handle.file.get());  // clears the state of the previous entry
         lists.stream.exceptions(std::ios::badbit);
-        ok = CheckEntry(e, lists.stream);
+        ok = CheckEntry(e, lists.stream, moved ? nullptr : &lists.originals[i]);
         // The name the handle was opened by is gone: the next entry opens
         // the file as it is now.
         if (renamed)
@@ -679,18 +710,22 @@ void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHand
         lists.reread.emplace_back(i, e.m_path);
 }
 
-bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file)
+bool CCatalogueScan::CheckEntry(CPluginEntry& e, std::istream& file,
+                                const CPluginRestoreManager::OriginalLengths* originals)
 {
     Report(e.m_path);
 
-    // The image base name keys both lookups; the refresh changes none of
-    // the fields it is made of.
+    // The image base name keys both lookups. The originals were looked up
+    // by it before the checks, unless the entry's path changed since.
     const bool pimiFilter = e.IsPiMI() && e.m_kind == kKindFilter;
     std::string& key = m_key;
     key.clear();
-    if (pimiFilter || !e.IsPhotoshopFilterFactory())
+    if (pimiFilter || (!originals && !e.IsPhotoshopFilterFactory()))
         e.AppendImageBaseName(key);
-    m_restore.WidenCapacities(e, key);
+    if (originals)
+        CPluginRestoreManager::WidenCapacities(e, *originals);
+    else
+        m_restore.WidenCapacities(e, key);
 
     bool ok = false;
     try {

@@ -9,6 +9,7 @@
 // and directory and then returns early, leaving the catalogue half built.
 
 #include "catalogue/PluginReader.h"
+#include "catalogue/PluginRestoreManager.h"
 
 #include <cstddef>
 #include <functional>
@@ -25,7 +26,6 @@ class COXResourceLibrary;
 class CPIMIManager;
 class CPluginEntry;
 class CPluginListManager;
-class CPluginRestoreManager;
 
 // The two settings that decide which files are candidates.
 struct ScanSettings {
@@ -100,7 +100,9 @@ private:
     void RefreshEntry(std::size_t i, std::size_t listed, RefreshHandle& handle, RefreshLists& lists);
     // Checks an entry whose file status is already fetched against its file,
     // read through file (which raises on badbit).
-    bool CheckEntry(CPluginEntry& e, std::istream& file);
+    // originals: the lengths of the entry's originals when they were
+    // looked up by its path as it is; null to look them up here.
+    bool CheckEntry(CPluginEntry& e, std::istream& file, const CPluginRestoreManager::OriginalLengths* originals);
     void Report(const std::string& path);
 
     CPluginListManager& m_catalogue;

@@ -6,8 +6,11 @@
 // table follows several pointers first. The keys' bytes stay where the
 // owner keeps them (views); they must not move or change while indexed.
 
+#include "base/Prefetch.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -18,17 +21,23 @@ class KeyIndex {
 public:
     // Where the record under key is held (it may be null itself); null
     // when the key is not indexed.
-    Record* const* Find(std::string_view key) const
+    Record* const* Find(std::string_view key) const { return m_slots.empty() ? nullptr : FindHashed(key, Hash(key)); }
+
+    // Find for each key, into found (as many): lookups side by side overlap
+    // their reads of memory, where one at a time each waits for its own.
+    void FindAll(std::span<const std::string_view> keys, std::span<Record* const*> found) const
     {
-        if (m_slots.empty())
-            return nullptr;
-        const std::uint64_t hash = Hash(key);
-        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
-            const Slot& slot = m_slots[i];
-            if (!slot.used)
-                return nullptr;
-            if (slot.hash == hash && Matches(slot, key))
-                return &slot.record;
+        constexpr std::size_t kAhead = 8;
+        std::uint64_t hashes[kAhead] = {};
+        for (std::size_t j = 0; j < keys.size() + kAhead; ++j) {
+            if (j >= kAhead) {
+                const std::size_t k = j - kAhead;
+                found[k] = m_slots.empty() ? nullptr : FindHashed(keys[k], hashes[k % kAhead]);
+            }
+            if (j < keys.size() && !m_slots.empty()) {
+                hashes[j % kAhead] = Hash(keys[j]);
+                PrefetchForRead(&m_slots[hashes[j % kAhead] & m_mask]);
+            }
         }
     }
     bool Contains(std::string_view key) const { return Find(key) != nullptr; }
@@ -100,6 +109,16 @@ private:
             hash *= 1099511628211ull;
         }
         return hash ^ (hash >> 29);
+    }
+    Record* const* FindHashed(std::string_view key, std::uint64_t hash) const
+    {
+        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            const Slot& slot = m_slots[i];
+            if (!slot.used)
+                return nullptr;
+            if (slot.hash == hash && Matches(slot, key))
+                return &slot.record;
+        }
     }
     static bool Matches(const Slot& slot, std::string_view key)
     {

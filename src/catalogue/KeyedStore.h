@@ -12,6 +12,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,6 +31,11 @@ public:
     // Where the record under key is held (it may be null); null when the
     // key is not here.
     Record* const* Find(std::string_view key) const { return m_index.Find(key); }
+    // Find for each key, into found (as many), overlapping the lookups.
+    void FindAll(std::span<const std::string_view> keys, std::span<Record* const*> found) const
+    {
+        m_index.FindAll(keys, found);
+    }
     bool Contains(std::string_view key) const { return m_index.Contains(key); }
 
     // Adds record under key unless the key is here; false then.

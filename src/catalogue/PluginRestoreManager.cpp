@@ -1,6 +1,7 @@
 #include "catalogue/PluginRestoreManager.h"
 
 #include "base/Archive.h"
+#include "base/Prefetch.h"
 #include "catalogue/PluginEntry.h"
 #include "catalogue/PluginTables.h"
 
@@ -116,20 +117,60 @@ void CPluginRestoreManager::WidenCapacities(CPluginEntry& e) const
         WidenCapacities(e, e.ImageBaseName());
 }
 
+namespace {
+
+CPluginRestoreManager::OriginalLengths LengthsOfOriginals(const CPluginRestoreEntry* original)
+{
+    if (!original)
+        return {};
+    return {static_cast<int>(original->m_originalName.size()), static_cast<int>(original->m_originalCategory.size())};
+}
+
+}  // namespace
+
 void CPluginRestoreManager::WidenCapacities(CPluginEntry& e, const std::string& imageBaseName) const
 {
     if (e.IsPhotoshopFilterFactory())
         return;
     // The image base name is upper case already, as the keys are.
-    const CPluginRestoreEntry* original = Find(imageBaseName);
-    if (!original)
+    WidenCapacities(e, LengthsOfOriginals(Find(imageBaseName)));
+}
+
+void CPluginRestoreManager::WidenCapacities(CPluginEntry& e, const OriginalLengths& originals)
+{
+    if (e.IsPhotoshopFilterFactory() || originals.name < 0)
         return;
-    const int category = static_cast<int>(original->m_originalCategory.size());
-    const int name = static_cast<int>(original->m_originalName.size());
-    if (e.IsFilter() && e.m_categoryOffset > 0 && category > e.m_categoryCapacity)
-        e.m_categoryCapacity = category;
-    if (e.m_nameOffset > 0 && name > e.m_nameCapacity)
-        e.m_nameCapacity = name;
+    if (e.IsFilter() && e.m_categoryOffset > 0 && originals.category > e.m_categoryCapacity)
+        e.m_categoryCapacity = originals.category;
+    if (e.m_nameOffset > 0 && originals.name > e.m_nameCapacity)
+        e.m_nameCapacity = originals.name;
+}
+
+void CPluginRestoreManager::LengthsOf(std::span<const std::string_view> upperKeys,
+                                      std::span<OriginalLengths> lengths) const
+{
+    // A scan job's database is empty while it refreshes: its base holds the
+    // records.
+    if (m_store.IsEmpty() && m_base) {
+        m_base->LengthsOf(upperKeys, lengths);
+        return;
+    }
+    const std::size_t n = upperKeys.size();
+    std::vector<CPluginRestoreEntry* const*> slots(n);
+    m_store.FindAll(upperKeys, slots);
+    std::vector<const CPluginRestoreEntry*> found(n);
+    for (std::size_t i = 0; i < n; ++i)
+        found[i] = slots[i] ? *slots[i] : (m_base ? m_base->Find(upperKeys[i]) : nullptr);
+    // The records lie apart from the index: read them a few ahead as well.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n && found[i + kAhead]) {
+            const auto* record = reinterpret_cast<const char*>(found[i + kAhead]);
+            PrefetchForRead(record);
+            PrefetchForRead(record + sizeof(CPluginRestoreEntry) - 1);
+        }
+        lengths[i] = LengthsOfOriginals(found[i]);
+    }
 }
 
 }  // namespace vardel

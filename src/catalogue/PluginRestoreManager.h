@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -74,6 +75,21 @@ public:
     void WidenCapacities(CPluginEntry& entry) const;
     // The same with the entry's image base name already made.
     void WidenCapacities(CPluginEntry& entry, const std::string& imageBaseName) const;
+
+    // The lengths of the originals under a key: what widening takes from
+    // them. -1 for a key without originals.
+    struct OriginalLengths {
+        int name = -1;
+        int category = -1;
+    };
+    // The lengths under each key (upper case already, as Find takes them)
+    // into lengths (as many). One pass over many keys overlaps the lookups'
+    // reads of memory, which a lookup per plug-in between its file's
+    // system calls cannot: at tens of thousands of records each of those
+    // waits for memory twice.
+    void LengthsOf(std::span<const std::string_view> upperKeys, std::span<OriginalLengths> lengths) const;
+    // WidenCapacities with the lengths of the entry's originals already found.
+    static void WidenCapacities(CPluginEntry& entry, const OriginalLengths& originals);
 
     // A database that only adds to base: lookups see base's entries, which
     // it never changes; Entries() holds what was recorded here (a scan job's

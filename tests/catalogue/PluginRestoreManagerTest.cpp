@@ -174,3 +174,49 @@ TEST(PluginRestoreManager, LookupsFollowEveryChangeOfTheKeys)
     EXPECT_TRUE(restore.Contains("8BFM_BASE_00"));  // the base's, never changed
     EXPECT_EQ(restore.Size(), 0u);
 }
+
+// A refresh looks up the originals of all its entries in one pass, which
+// must find what a lookup per entry finds: here, over a base, shadowed by
+// its own records (a null one too) or over an empty job's database.
+TEST(PluginRestoreManager, LengthsOfManyKeysAreWhatEachLookupFinds)
+{
+    CPluginRestoreManager base;
+    std::vector<std::string> keys;
+    for (int i = 0; i < 3000; ++i) {
+        // Keys longer than an index slot holds, and keys alike in their head.
+        std::string key = "8BFM_" + std::string(static_cast<std::size_t>(i % 50), 'K') + std::to_string(i) + "_00";
+        base.Add(key, std::string(static_cast<std::size_t>(i % 37), 'n'),
+                 std::string(static_cast<std::size_t>(i % 23), 'c'));
+        keys.push_back(key);
+        if (i % 7 == 0)
+            keys.push_back("8BFM_MISSING" + std::to_string(i) + "_00");
+    }
+    keys.push_back("");
+
+    CPluginRestoreManager job;  // empty: every lookup goes to the base
+    job.SetBase(&base);
+    CPluginRestoreManager shadowing;
+    shadowing.SetBase(&base);
+    shadowing.Add(keys[3], "A longer name than the base's", "Own");
+    shadowing.Add("8BFM_ONLY_HERE_00", "Here", "");
+    shadowing.Put(keys[10], nullptr);  // a record lost in a damaged store hides the base's
+    keys.push_back("8BFM_ONLY_HERE_00");
+
+    for (const CPluginRestoreManager* restore : {&base, &job, &shadowing}) {
+        std::vector<std::string_view> views(keys.begin(), keys.end());
+        std::vector<CPluginRestoreManager::OriginalLengths> lengths(keys.size());
+        restore->LengthsOf(views, lengths);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            // WidenCapacities by key goes through the lookup of one key.
+            CPluginEntry one = filterAt(1, 100, 200);
+            CPluginEntry all = one;
+            one.m_nameCapacity = one.m_categoryCapacity = 0;
+            all.m_nameCapacity = all.m_categoryCapacity = 0;
+            restore->WidenCapacities(one, keys[i]);
+            CPluginRestoreManager::WidenCapacities(all, lengths[i]);
+            ASSERT_EQ(all.m_nameCapacity, one.m_nameCapacity) << keys[i];
+            ASSERT_EQ(all.m_categoryCapacity, one.m_categoryCapacity) << keys[i];
+            ASSERT_EQ(lengths[i].name >= 0, restore->Contains(keys[i])) << keys[i];
+        }
+    }
+}
