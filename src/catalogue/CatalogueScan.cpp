@@ -216,13 +216,23 @@ void CCatalogueScan::ScanRoot(const std::string& stored, bool subdirectories)
         m_nonPlugins->ForgetUnseenBelow(directory, files);
     m_total = static_cast<int>(files.size());
     DirectoryOpenScope openInDirectories;
+    bool stopped = false;
     for (const std::string& path : files) {
-        if (Stopped())
-            return;
+        if ((stopped = Stopped()))
+            break;
         ReadCandidate(path, false);
         ++m_done;
     }
-    Report({});
+    // The filters read get their originals, whether the scan ran to its end or not.
+    RecordPendingOriginals();
+    if (!stopped)
+        Report({});
+}
+
+void CCatalogueScan::RecordPendingOriginals()
+{
+    CPluginReader::RecordOriginals(m_restore, m_pendingOriginals);
+    m_pendingOriginals.clear();
 }
 
 std::vector<std::string> CCatalogueScan::ListCandidates(const std::string& directory, bool subdirectories,
@@ -293,6 +303,7 @@ void CCatalogueScan::ReadCandidate(const std::string& path, bool useNonPluginCac
     reader.m_onMessage = m_onMessage;
     reader.m_library = m_library.get();
     reader.m_buffers = m_readerLists.get();
+    reader.m_pendingOriginals = &m_pendingOriginals;
     // An extension is any "." in the file name.
     const bool hasExtension = path.find('.', FileNameStart(path)) != std::string::npos;
     const int added = reader.ReadFile(path, hasExtension);
@@ -549,23 +560,11 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
     // between the lookups.
     lists.originals.resize(entries.size());
     {
-        constexpr std::size_t kBlock = 4096;
-        std::string text;
-        std::vector<std::size_t> ends;
-        std::vector<std::string_view> keys;
-        for (std::size_t first = 0; first < entries.size(); first += kBlock) {
-            const std::size_t count = std::min(kBlock, entries.size() - first);
-            text.clear();
-            ends.clear();
-            for (std::size_t i = first; i < first + count; ++i) {
-                if (!entries[i]->IsPhotoshopFilterFactory())
-                    entries[i]->AppendImageBaseName(text);
-                ends.push_back(text.size());
-            }
-            keys.clear();
-            for (std::size_t k = 0, start = 0; k < count; start = ends[k++])
-                keys.emplace_back(text.data() + start, ends[k] - start);
-            m_restore.LengthsOf(keys, std::span(lists.originals).subspan(first, count));
+        ImageBaseNames names;
+        for (std::size_t first = 0; first < entries.size(); first += ImageBaseNames::kBlock) {
+            const std::size_t count = std::min(ImageBaseNames::kBlock, entries.size() - first);
+            names.Make(std::span(entries).subspan(first, count));
+            m_restore.LengthsOf(names.Keys(), std::span(lists.originals).subspan(first, count));
         }
     }
 
@@ -622,25 +621,30 @@ void CCatalogueScan::Refresh(const std::string& stored, bool subdirectories, boo
             entries[out++] = std::move(entries[i]);
     entries.resize(out);
 
-    for (const auto& [first, path] : lists.reread) {
-        if (Stopped())
-            return;
-        if (const std::size_t i = lists.Find(path)->listed; !lists.known[i]) {
-            lists.known[i] = true;
+    const bool completed = [&] {
+        for (const auto& [first, path] : lists.reread) {
+            if (Stopped())
+                return false;
+            if (const std::size_t i = lists.Find(path)->listed; !lists.known[i]) {
+                lists.known[i] = true;
+                ++m_done;
+            }
+            ReadCandidate(path, false);
+        }
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (lists.known[i])
+                continue;
+            if (Stopped())
+                return false;
+            ReadCandidate(files[i], true);
             ++m_done;
         }
-        ReadCandidate(path, false);
-    }
-
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (lists.known[i])
-            continue;
-        if (Stopped())
-            return;
-        ReadCandidate(files[i], true);
-        ++m_done;
-    }
-    Report({});
+        return true;
+    }();
+    // The filters read get their originals, whether the refresh ran to its end or not.
+    RecordPendingOriginals();
+    if (completed)
+        Report({});
 }
 
 void CCatalogueScan::RefreshEntry(std::size_t i, std::size_t listed, RefreshHandle& handle, RefreshLists& lists)

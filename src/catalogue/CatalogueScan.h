@@ -92,6 +92,9 @@ private:
     void Walk(const std::string& directory, bool subdirectories, bool scanAll, std::vector<std::string>& files,
               std::vector<std::string>* directories = nullptr);
     void ReadCandidate(const std::string& path, bool useNonPluginCache);
+    // Looks up the originals of the filters read since the last call, all
+    // together (see CPluginReader::m_pendingOriginals).
+    void RecordPendingOriginals();
     struct RefreshHandle;
     struct RefreshLists;
     // The refresh's check of entry i: finds its file (giving it back the
@@ -122,6 +125,7 @@ private:
     // allocated once.
     std::unique_ptr<COXResourceLibrary> m_library;
     std::unique_ptr<CPluginReader::Buffers> m_readerLists;
+    std::vector<CPluginEntry*> m_pendingOriginals;  // filters read, waiting for their originals
 };
 
 // Sorts the entries by sort key (Shell sort, gaps 1, 4, 13, 40, ...).

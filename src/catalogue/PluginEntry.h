@@ -5,10 +5,14 @@
 
 #include "base/Object.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vardel {
 
@@ -119,6 +123,38 @@ public:
     // already (another entry of the same file did it). False on failure,
     // with the entry unchanged.
     bool SetEnabled(bool flag);
+};
+
+// The image base names of a block of entries side by side in one buffer,
+// for looking them up together: the keys of the restore database.
+// Photoshop Filter Factory filters, which have no originals, get empty keys.
+class ImageBaseNames {
+public:
+    // entries: pointers (plain or owning) to the entries, in order.
+    template <class Entries>
+    void Make(const Entries& entries)
+    {
+        m_text.clear();
+        m_ends.clear();
+        for (const auto& e : entries) {
+            if (!e->IsPhotoshopFilterFactory())
+                e->AppendImageBaseName(m_text);
+            m_ends.push_back(m_text.size());
+        }
+        m_keys.clear();
+        for (std::size_t k = 0, start = 0; k < m_ends.size(); start = m_ends[k++])
+            m_keys.emplace_back(m_text.data() + start, m_ends[k] - start);
+    }
+    // One key per entry of the last Make, valid until the next.
+    std::span<const std::string_view> Keys() const { return m_keys; }
+
+    // Entries looked up together at most: the buffers stay small.
+    static constexpr std::size_t kBlock = 4096;
+
+private:
+    std::string m_text;
+    std::vector<std::size_t> m_ends;
+    std::vector<std::string_view> m_keys;
 };
 
 // The name as the plug-in list shows it, and as a rename keeps it: trailing

@@ -163,6 +163,13 @@ void LocateWith(const Search& search, const COXResourceLibrary& lib, const std::
     }
 }
 
+// A filter's category capacity: the length of its original category. A
+// category that could not be located is never written back.
+void SetCategoryCapacity(CPluginEntry& entry, std::size_t originalCategory)
+{
+    entry.m_categoryCapacity = entry.m_categoryOffset == 0 ? 0 : static_cast<int>(originalCategory);
+}
+
 bool IsBlank(const std::string& text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
@@ -311,11 +318,36 @@ int CPluginReader::ReadPipl(COXResourceLibrary& lib, const std::string& path, in
 
 void CPluginReader::RecordOriginals(CPluginEntry& entry)
 {
+    if (m_pendingOriginals) {
+        m_pendingOriginals->push_back(&entry);
+        return;
+    }
     // The image base name is upper case, as the database's keys are.
-    if (const CPluginRestoreEntry* known = m_restore.FindOrRecord(LookupKey(entry), entry.m_name, entry.m_category))
-        entry.m_categoryCapacity = static_cast<int>(known->m_originalCategory.size());
-    else
-        entry.m_categoryCapacity = static_cast<int>(entry.m_category.size());
+    const CPluginRestoreEntry* known = m_restore.FindOrRecord(LookupKey(entry), entry.m_name, entry.m_category);
+    SetCategoryCapacity(entry, (known ? known->m_originalCategory : entry.m_category).size());
+}
+
+void CPluginReader::RecordOriginals(CPluginRestoreManager& restore, std::span<CPluginEntry* const> entries)
+{
+    ImageBaseNames names;
+    std::vector<CPluginRestoreManager::OriginalLengths> lengths;
+    for (std::size_t first = 0; first < entries.size(); first += ImageBaseNames::kBlock) {
+        const auto block = entries.subspan(first, std::min(ImageBaseNames::kBlock, entries.size() - first));
+        names.Make(block);
+        lengths.assign(block.size(), {});
+        restore.LengthsOf(names.Keys(), lengths);
+        for (std::size_t k = 0; k < block.size(); ++k) {
+            CPluginEntry& entry = *block[k];
+            if (lengths[k].name >= 0) {
+                SetCategoryCapacity(entry, static_cast<std::size_t>(lengths[k].category));
+                continue;
+            }
+            // Not known before the block: recorded now, unless an entry of
+            // the block before it was recorded under the same name.
+            const CPluginRestoreEntry* known = restore.FindOrRecord(names.Keys()[k], entry.m_name, entry.m_category);
+            SetCategoryCapacity(entry, (known ? known->m_originalCategory : entry.m_category).size());
+        }
+    }
 }
 
 int CPluginReader::ReadPimi(COXResourceLibrary& lib, const std::string& path, int flags)

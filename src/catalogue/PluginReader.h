@@ -73,6 +73,11 @@ public:
     COXResourceLibrary* m_library = nullptr;
     // When set, ReadFile fills these lists; else lists of its own.
     Buffers* m_buffers = nullptr;
+    // When set, the filters read wait here for their originals, which are
+    // then looked up all together (a scan's, at its end) by
+    // RecordOriginals(restore, entries); until then their category
+    // capacities are not final.
+    std::vector<CPluginEntry*>* m_pendingOriginals = nullptr;
 
     // Reads every description of the file and appends its entries to the
     // catalogue. Returns the number of entries added: 0 for a file that is not
@@ -91,6 +96,12 @@ public:
     // a 16-bit Windows module, null for any other file (a scan skips them
     // all quietly).
     static const char* UnsupportedModuleReason(const std::string& path);
+
+    // Looks up the originals of the entries in the restore database, in
+    // their order, recording the texts of those it does not know yet, and
+    // sets their category capacities: what reading them file by file does.
+    // The lookups of many entries overlap their reads of memory.
+    static void RecordOriginals(CPluginRestoreManager& restore, std::span<CPluginEntry* const> entries);
 
     // "[" + file title of the real path + "]", the name of a nameless plug-in.
     static std::string BracketedTitle(const CPluginEntry& entry);

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,72 @@ TEST(CatalogueScan, ReadsEveryFileAsAReaderOfItsOwnDoes)
         files += expected.empty() ? 0 : 1;
     }
     EXPECT_GT(files, 20);
+}
+
+// A scan looks up the originals of its filters together once its files
+// are read, or once it is stopped: the capacities and the records must be
+// what reading the same files one by one gives, in the same order. Every
+// file name is here twice, for two plug-ins: the second of each finds the
+// originals the first recorded, texts of another length than its own.
+TEST(CatalogueScan, FiltersGetTheOriginalsReadingFileByFileGives)
+{
+    for (const int stopAfter : {-1, 25}) {
+        Collection c;
+        std::vector<fs::path> templates;
+        for (const auto& entry : fs::directory_iterator(test::testPlugin("pipl_single.8bf").parent_path()))
+            templates.push_back(entry.path());
+        std::sort(templates.begin(), templates.end());
+        fs::create_directories(c.plugins / "one");
+        fs::create_directories(c.plugins / "two");
+        for (std::size_t i = 0; i < templates.size(); ++i) {
+            // The same name for another plug-in: its texts differ from the originals recorded first.
+            const std::string name = templates[i].stem().string() + ".8bf";
+            fs::copy_file(templates[i], c.plugins / "one" / name);
+            fs::copy_file(templates[(i + 1) % templates.size()], c.plugins / "two" / name);
+        }
+        // The database knows the originals of one of the two already.
+        CPluginRestoreManager restore;
+        CPluginListManager first, firstOwn;
+        c.ScanOf(first).FullScan((c.plugins / "one").string(), false);
+        CPIMIManager pimi;
+        for (const auto& e : first.m_entries)
+            if (firstOwn.m_entries.empty() || firstOwn.m_entries.back()->m_path != e->m_path)
+                CPluginReader(firstOwn, restore, pimi).ReadFile(e->m_path, true);
+
+        CPluginListManager scanned;
+        std::stop_source stop;
+        CCatalogueScan scan(scanned, c.restore, c.pimi, nullptr, {"8bf", false}, stop.get_token());
+        int files = 0;
+        scan.m_onProgress = [&](int, int total, const std::string& path) {
+            if (total >= 0 && !path.empty() && ++files == stopAfter)
+                stop.request_stop();
+        };
+        scan.FullScan(c.plugins.string(), true);
+        ASSERT_FALSE(scanned.m_entries.empty());
+
+        // The same files read one by one, in the order the scan read them.
+        CPluginListManager own;
+        std::vector<std::string> paths;
+        for (const auto& e : scanned.m_entries)
+            if (paths.empty() || paths.back() != e->m_path)
+                paths.push_back(e->m_path);
+        for (const auto& path : paths)
+            CPluginReader(own, restore, pimi).ReadFile(path, true);
+
+        ASSERT_EQ(own.m_entries.size(), scanned.m_entries.size()) << stopAfter;
+        int filters = 0;
+        for (std::size_t i = 0; i < own.m_entries.size(); ++i) {
+            EXPECT_EQ(Described(*scanned.m_entries[i]), Described(*own.m_entries[i])) << stopAfter;
+            filters += own.m_entries[i]->IsFilter() ? 1 : 0;
+        }
+        EXPECT_GT(filters, 10);
+        std::vector<std::string> recorded, expected;
+        for (const auto& [key, e] : c.restore.Entries())
+            recorded.push_back(key + "|" + e->m_originalName + "|" + e->m_originalCategory);
+        for (const auto& [key, e] : restore.Entries())
+            expected.push_back(key + "|" + e->m_originalName + "|" + e->m_originalCategory);
+        EXPECT_EQ(recorded, expected) << stopAfter;
+    }
 }
 
 // Three plug-ins per file in two categories: the sort puts the entries of a
